@@ -1,0 +1,64 @@
+# Zorvan: every target installs what is missing first (Debian packages only).
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN := build/win
+CMAKE_GEN := -G Ninja
+
+.PHONY: deps configure build native win run test test-native test-win bench test-asan test-tsan \
+        fuzz dist format format-check screenshots clean
+
+deps:
+	@scripts/install-deps
+
+$(NATIVE)/build.ninja: | deps
+	@cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+$(WIN)/build.ninja: | deps
+	@cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+
+native: deps $(NATIVE)/build.ninja
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+win: deps $(WIN)/build.ninja
+	@cmake --build $(WIN) -j $(JOBS)
+
+build: native win
+
+run: deps win
+	@scripts/run-app
+
+test: deps build
+	@scripts/run-tests
+
+bench: deps native
+	@$(NATIVE)/zorvan_bench --benchmark_min_time=0.05 $(BENCH_ARGS)
+
+test-asan: deps
+	@cmake -S . -B build/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=address -DZV_BENCH=OFF >/dev/null
+	@cmake --build build/asan -j $(JOBS)
+	@cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure
+
+test-tsan: deps
+	@cmake -S . -B build/tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_SANITIZE=thread -DZV_BENCH=OFF >/dev/null
+	@cmake --build build/tsan -j $(JOBS)
+	@cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure
+
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_FUZZ=ON >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+	@scripts/run-fuzz build/fuzz $(FUZZ_SECONDS)
+
+dist: deps win
+	@scripts/make-dist $(WIN)
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check: deps
+	@clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h') && echo "format-check: clean"
+
+clean:
+	rm -rf build dist

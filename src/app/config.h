@@ -1,0 +1,19 @@
+// Data initialisation: cfg.ini's global options, the sensor tables and the device catalogue.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class IniFile;
+
+// Reads cfg.ini in gVar.szAppDir into gVar. Returns 1 on success, 0 when the device catalogue
+// cannot be used (the program then cannot start).
+int LoadConfiguration();
+
+// The value syntaxes of cfg.ini, shared with the device catalogue.
+// A comma-separated list of unsigned numbers; reading stops at the first token that is not a
+// number, and a token with anything after its digits is the last one read.
+std::vector<uint32_t> ParseNumberList(std::string_view text, int base, size_t maxCount);
+// R + G*256 + B*65536 of up to three numbers; the missing ones are 0.
+uint32_t ParseColour(std::string_view text);

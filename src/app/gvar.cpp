@@ -1,0 +1,3 @@
+#include "app/gvar.h"
+
+GlobalVars gVar;

@@ -1,0 +1,4 @@
+// The current language in gVar.
+#pragma once
+
+struct LanguageState {};

@@ -1,0 +1,160 @@
+#include "app/log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+#include "app/gvar.h"
+#include "platform/fs.h"
+#include "platform/sys.h"
+
+namespace {
+
+constexpr uint64_t kLogLimit = 512000;  // a larger log is started again empty
+constexpr size_t kLineChars = 512;      // the debugger and hex-dump line buffers
+
+std::mutex g_writerMu;
+std::function<void(const std::string&)> g_writer;
+
+void WriteDebug(const std::string& text) {
+    std::function<void(const std::string&)> w;
+    {
+        std::lock_guard<std::mutex> lock(g_writerMu);
+        w = g_writer;
+    }
+    if (w)
+        w(text);
+    else
+        platform::DebugOutput(text);
+}
+
+std::string Format(const char* fmt, va_list ap) {
+    char small[512];
+    va_list copy;
+    va_copy(copy, ap);
+    int n = std::vsnprintf(small, sizeof small, fmt, copy);
+    va_end(copy);
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(big.data(), big.size(), fmt, ap);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}
+
+// Cuts a UTF-8 text to at most `units` UTF-16 code units without splitting a character.
+std::string CutToUnits(const std::string& s, size_t units) {
+    size_t count = 0;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        size_t u = len == 4 ? 2 : 1;
+        if (count + u > units) return s.substr(0, i);
+        count += u;
+        i += len;
+    }
+    return s;
+}
+
+bool LevelIsFile() {
+    return static_cast<uint32_t>(gVar.nDebug) >= 2;
+}
+
+void DebuggerV(const char* fmt, va_list ap) {
+    if (gVar.nDebug == 0) return;
+    WriteDebug(CutToUnits("BY: " + Format(fmt, ap), kLineChars - 1));
+}
+
+void FileV(const char* fmt, va_list ap) {
+    if (gVar.nDebug == 0) return;
+    platform::LocalTime t = platform::GetLocalTime();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "\r%02u:%02u.%03u   ", t.minute % 100, t.second % 100,
+                  t.millisecond % 1000);
+    std::string msg = Format(fmt, ap);
+    // The record is written as a text-mode stream would: a line feed of the message becomes
+    // CR LF, on every platform alike.
+    std::string record = stamp;
+    record.reserve(record.size() + msg.size() + 8);
+    for (char c : msg) {
+        if (c == '\n') record += '\r';
+        record += c;
+    }
+    if (!platform::AppendToFile(gVar.szLogPath, record.data(), record.size()))
+        WriteDebug("Open Log failed");
+}
+
+}  // namespace
+
+void SetLogDebugWriter(std::function<void(const std::string&)> writer) {
+    std::lock_guard<std::mutex> lock(g_writerMu);
+    g_writer = std::move(writer);
+}
+
+void LogToDebugger(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    DebuggerV(fmt, ap);
+    va_end(ap);
+}
+
+void LogToFile(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    FileV(fmt, ap);
+    va_end(ap);
+}
+
+void LogPrintf(const char* fmt, ...) {
+    if (gVar.nDebug == 0) return;
+    va_list ap;
+    va_start(ap, fmt);
+    if (gVar.LogPrintf == &LogToFile)
+        FileV(fmt, ap);
+    else
+        DebuggerV(fmt, ap);
+    va_end(ap);
+}
+
+void LogInit() {
+    std::string desktop = platform::GetSpecialFolder(platform::SpecialFolder::Desktop);
+    gVar.szLogPath = platform::JoinPath(desktop, "Log.txt");
+    gVar.LogPrintf = &LogToDebugger;
+    if (!LevelIsFile()) return;
+    uint32_t err = 0;
+    // Opening for append creates the file; a file past the limit starts again empty.
+    if (desktop.empty() || !platform::AppendToFile(gVar.szLogPath, "", 0, &err)) {
+        LogToDebugger("Open Log failed");
+        return;
+    }
+    uint64_t size = 0;
+    if (platform::GetFileSize(gVar.szLogPath, size) && size > kLogLimit)
+        platform::TruncateFile(gVar.szLogPath);
+    gVar.LogPrintf = &LogToFile;
+}
+
+void LogHexDump(const void* buf, size_t len, size_t perLine, const char* label) {
+    if (gVar.nDebug == 0 || buf == nullptr || len == 0) return;
+    const auto* p = static_cast<const uint8_t*>(buf);
+    const size_t room = kLineChars - 1;  // the line buffer keeps its terminator
+    std::string line;
+    auto send = [&] {
+        LogPrintf("%s", line.c_str());
+        line.clear();
+    };
+    if (label) line = perLine == 0 ? std::string(label) + " " : "\n" + std::string(label) + " ";
+    if (line.size() > room) line.resize(room);
+    size_t inLine = 0;
+    for (size_t i = 0; i < len; ++i) {
+        if (line.size() + 3 > room) send();  // the buffer cannot take another entry
+        char entry[4];
+        std::snprintf(entry, sizeof entry, "%02x ", p[i]);
+        line += entry;
+        if (perLine > 0 && ++inLine == perLine) {
+            send();
+            inLine = 0;
+            if (label) line = std::string(label) + " ";
+        }
+    }
+    send();
+}

@@ -1,0 +1,60 @@
+#include "app/startup.h"
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "platform/fs.h"
+#include "platform/sys.h"
+
+int OsVersionCode(bool ntFamily, unsigned major, unsigned minor) {
+    if (!ntFamily) {
+        if (major == 4) return minor < 90 ? 1 : 2;
+        return 0;
+    }
+    if (major == 5) return minor == 0 ? 3 : 4;
+    if (major == 6 && minor <= 2) return 5 + static_cast<int>(minor);
+    return 0;
+}
+
+std::string CutToUtf16Units(const std::string& s, size_t units) {
+    size_t count = 0;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        size_t u = len == 4 ? 2 : 1;
+        if (count + u > units) return s.substr(0, i);
+        count += u;
+        i += len;
+    }
+    return s;
+}
+
+void ApplyTitle() {
+    gVar.szTitle = gVar.Title;
+    if (gVar.szTitle.empty()) gVar.szTitle = CutToUtf16Units(GetText("tc_title"), 39);
+}
+
+void LogLaunchLines() {
+    platform::LocalTime t = platform::GetLocalTime();
+    LogPrintf("--------------------------------------------------");
+    LogPrintf("Launch %04d-%d-%d %d:%d, v1.0 AppTitle=%s", t.year, t.month, t.day, t.hour, t.minute,
+              gVar.szTitle.c_str());
+}
+
+bool LogArguments(int nArgs) {
+    LogPrintf("nArgs=%d", nArgs);
+    return nArgs > 1;
+}
+
+void PrepareAppDataDir() {
+    std::string base = platform::GetSpecialFolder(platform::SpecialFolder::LocalAppData);
+    gVar.szAppDataDir = platform::JoinPath(platform::JoinPath(base, gVar.appdir), "");
+    if (gVar.szAppDataDir.size() > 259) gVar.szAppDataDir.resize(259);
+    LogPrintf("Mk AppData=%s", gVar.szAppDataDir.c_str());
+    std::string dir = gVar.szAppDataDir;
+    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+    if (platform::DirectoryExists(dir)) return;
+    uint32_t err = 0;
+    if (!platform::MakeDirectory(dir, &err))
+        LogPrintf("CreateDirectory err=%d", static_cast<int>(err));
+}

@@ -1,0 +1,23 @@
+// The portable steps of start-up and shutdown.
+#pragma once
+#include <string>
+
+// The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2, 0 otherwise.
+int OsVersionCode(bool ntFamily, unsigned major, unsigned minor);
+
+// szTitle from cfg.ini's Title, or the tc_title text when there is none (at most 39 characters).
+void ApplyTitle();
+// The launch lines of the log.
+void LogLaunchLines();
+// Logs the argument count; true when the program was started with arguments.
+bool LogArguments(int nArgs);
+// szAppDataDir from the local application-data folder and the appdir name; the folder is made
+// when it is missing (one level; a failure is logged and start-up goes on).
+void PrepareAppDataDir();
+// The mutex name that keeps a second instance from running.
+constexpr const char* kSingleInstanceName = "MUTEX_QZ_WIRELESS";
+// Tray-icon callback message and the mouse message that makes the running instance show.
+constexpr unsigned kWmTrayNotify = 0x46C;
+constexpr unsigned kWmLButtonUp = 0x202;
+// Cuts a UTF-8 text to at most `units` UTF-16 units without splitting a character.
+std::string CutToUtf16Units(const std::string& s, size_t units);

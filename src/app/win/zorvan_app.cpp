@@ -1,0 +1,103 @@
+#include "app/win/zorvan_app.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include "app/config.h"
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "app/startup.h"
+#include "platform/fs.h"
+#include "platform/win/wide.h"
+#include "platform/window.h"
+
+using platform::win::Widen;
+
+int CZorvanApp::GetOsVersionCode() {
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&vi)) return 0;
+#pragma GCC diagnostic pop
+    return OsVersionCode(vi.dwPlatformId == VER_PLATFORM_WIN32_NT, vi.dwMajorVersion,
+                         vi.dwMinorVersion);
+}
+
+HFONT CZorvanApp::CreateDialogFont() {
+    bool big = gVar.b4K == 1;
+    return ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                         FF_SWISS, L"MS Shell Dlg");
+}
+
+BOOL CZorvanApp::InitInstance() {
+    INITCOMMONCONTROLSEX icc{8, 0xFF};
+    ::InitCommonControlsEx(&icc);
+
+    Gdiplus::GdiplusStartupInput gsi;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gsi, nullptr);
+
+    gVar.szAppDir = platform::DirectoryOf(platform::GetExecutablePath());
+    LoadDefaultTexts(gVar.szAppDir);
+
+    bFontLoaded = 0;
+    if (!LoadConfiguration()) {
+        platform::ShowMessageBox("     Data Init failed.     ", "Error", platform::kMbOk);
+        return FALSE;
+    }
+    ApplyTitle();
+    LogLaunchLines();
+    bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;
+    PrepareAppDataDir();
+
+    m_instance = platform::CreateSingleInstance(kSingleInstanceName);
+    if (m_instance->AlreadyExisted()) {
+        platform::WindowHandle wnd = platform::FindWindowByTitle(gVar.szTitle);
+        if (wnd) platform::PostWindowMessage(wnd, kWmTrayNotify, 0, kWmLButtonUp);
+        LogPrintf("ALREADY_EXISTS, hWnd=%x", static_cast<unsigned>(wnd));
+        return FALSE;
+    }
+
+    if (GetOsVersionCode() >= 5) {
+        if (HMODULE user = ::LoadLibraryW(L"User32.dll")) {
+            using Fn = BOOL(WINAPI*)();
+            auto fn = reinterpret_cast<Fn>(
+                reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDPIAware")));
+            if (fn) fn();
+            ::FreeLibrary(user);
+        }
+    }
+
+    std::string fontFile = gVar.szAppDir + "appfont.ttf";
+    if (!gVar.FontName.empty() && platform::FileExists(fontFile)) {
+        // The face becomes usable once the resource is added below.
+        gVar.hAppFont = reinterpret_cast<uintptr_t>(
+            ::CreateFontW(gVar.FontSize, 0, 0, 0, 90, 0, 0, 0, DEFAULT_CHARSET, 0,
+                          CLIP_STROKE_PRECIS, 0, 0, Widen(gVar.FontName).c_str()));
+        if (gVar.hAppFont) ::AddFontResourceW(Widen(fontFile).c_str());
+    }
+
+    bFontLoaded = 1;
+    RunMainWindow(m_hInstance, bStartedWithArgs != 0);
+    return FALSE;
+}
+
+int CZorvanApp::ExitInstance() {
+    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
+    m_instance.reset();
+    LogPrintf("Driver exit");
+    if (bFontLoaded == 1 && !gVar.FontName.empty())
+        ::RemoveFontResourceW(Widen(gVar.szAppDir + "appfont.ttf").c_str());
+    if (gVar.hAppFont) ::DeleteObject(reinterpret_cast<HFONT>(gVar.hAppFont));
+    gVar.hAppFont = 0;
+    return 0;
+}
+
+int CZorvanApp::Run(HINSTANCE instance, int nArgs) {
+    m_hInstance = instance;
+    m_nArgs = nArgs;
+    InitInstance();
+    return ExitInstance();
+}

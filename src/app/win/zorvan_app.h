@@ -1,0 +1,30 @@
+// The application object: start-up, the modal run of the main window, and shutdown.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/sys.h"
+
+class CZorvanApp {
+  public:
+    // Runs the whole program; returns the process exit code.
+    int Run(HINSTANCE instance, int nArgs);
+
+    BOOL InitInstance();
+    int ExitInstance();
+    static int GetOsVersionCode();
+    // The default dialog font for windows without the application font.
+    static HFONT CreateDialogFont();
+
+  private:
+    HINSTANCE m_hInstance = nullptr;
+    int m_nArgs = 0;
+    ULONG_PTR m_gdiplusToken = 0;
+    std::unique_ptr<platform::SingleInstance> m_instance;
+    int32_t bFontLoaded = 0;
+    int32_t bStartedWithArgs = 0;
+};
+
+// The main window's modal run. Later the skinned main window takes this place.
+void RunMainWindow(HINSTANCE instance, bool startHidden);

@@ -1,0 +1,4 @@
+// The device link's part of gVar.
+#pragma once
+
+struct DeviceState {};

@@ -1,0 +1,92 @@
+// Files and folders. Paths are UTF-8; errors are Win32 error numbers on every platform so
+// that log lines and messages read the same everywhere.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Win32 error numbers the program reports.
+enum : uint32_t {
+    kErrSuccess = 0,
+    kErrFileNotFound = 2,
+    kErrPathNotFound = 3,
+    kErrAccessDenied = 5,
+    kErrInvalidHandle = 6,
+    kErrNotEnoughMemory = 8,
+    kErrWriteFault = 29,
+    kErrReadFault = 30,
+    kErrSharingViolation = 32,
+    kErrHandleEof = 38,
+    kErrFileExists = 80,
+    kErrInvalidParameter = 87,
+    kErrDiskFull = 112,
+    kErrInvalidName = 123,
+    kErrDirNotEmpty = 145,
+    kErrAlreadyExists = 183,
+    kErrFilenameTooLong = 206,
+    kErrIoPending = 997,
+    kErrDeviceNotConnected = 1167,
+};
+
+// The separator of this platform's paths ('\\' on Windows, '/' elsewhere).
+char PathSeparator();
+// a + separator + b, without doubling a separator a already ends with.
+std::string JoinPath(const std::string& a, const std::string& b);
+// The folder part of a path with its trailing separator ("" when there is none).
+std::string DirectoryOf(const std::string& path);
+// The last component of a path.
+std::string FileNameOf(const std::string& path);
+
+bool FileExists(const std::string& path);       // a regular file
+bool DirectoryExists(const std::string& path);  // a folder
+// Size of a regular file; false (and err) when it cannot be measured.
+bool GetFileSize(const std::string& path, uint64_t& size, uint32_t* err = nullptr);
+
+// Reads a whole file. maxBytes guards against reading a huge file into memory: a larger file
+// fails with kErrNotEnoughMemory and nothing is read.
+bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err = nullptr,
+              uint64_t maxBytes = 64ull << 20);
+// Reads at most `count` bytes from the start of a file.
+bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& out,
+                    uint32_t* err = nullptr);
+
+// Replaces a file's contents atomically: the data goes to a temporary file beside it, is
+// flushed, and is then renamed over the old file. A crash or a full disk leaves either the old
+// or the new contents, never a mix. The temporary file is removed on failure.
+bool WriteFileAtomic(const std::string& path, const void* data, size_t size,
+                     uint32_t* err = nullptr);
+inline bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data,
+                            uint32_t* err = nullptr) {
+    return WriteFileAtomic(path, data.data(), data.size(), err);
+}
+// Appends to a file, creating it when it is missing (the log's way of writing).
+bool AppendToFile(const std::string& path, const void* data, size_t size, uint32_t* err = nullptr);
+// Truncates or creates a file empty.
+bool TruncateFile(const std::string& path, uint32_t* err = nullptr);
+
+bool RemoveFile(const std::string& path, uint32_t* err = nullptr);
+// Renames a file or folder; fails with kErrAlreadyExists when the target exists.
+bool RenameFile(const std::string& from, const std::string& to, uint32_t* err = nullptr);
+// Copies a file; failIfExists as CopyFileW.
+bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists,
+                uint32_t* err = nullptr);
+// Creates one folder level; kErrAlreadyExists when it exists, kErrPathNotFound when its parent
+// does not.
+bool MakeDirectory(const std::string& path, uint32_t* err = nullptr);
+// Removes an empty folder.
+bool RemoveEmptyDirectory(const std::string& path, uint32_t* err = nullptr);
+
+bool IsReadOnly(const std::string& path);
+bool SetReadOnly(const std::string& path, bool readOnly, uint32_t* err = nullptr);
+
+struct DirEntry {
+    std::string name;  // without the folder
+    bool isDirectory = false;
+    uint64_t size = 0;
+};
+// Lists a folder (without "." and ".."), sorted by name so every platform lists alike.
+bool ListDirectory(const std::string& path, std::vector<DirEntry>& out, uint32_t* err = nullptr);
+
+}  // namespace platform

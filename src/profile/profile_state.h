@@ -1,0 +1,4 @@
+// The profile list and the current profile in gVar.
+#pragma once
+
+struct ProfileState {};
