@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
-#if defined(__GNUC__)
+#if defined(__clang__)
+#define ZV_PRINTF(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+#elif defined(__GNUC__)
 #define ZV_PRINTF(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
 #else
 #define ZV_PRINTF(fmtIndex, firstArg)

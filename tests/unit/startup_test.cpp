@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/gvar.h"
+#include "app/startup.h"
+#include "support/temp_dir.h"
+
+TEST(Startup, OsVersionCodes) {
+    struct Case {
+        bool nt;
+        unsigned major, minor;
+        int code;
+    } cases[] = {
+        {false, 4, 10, 1}, {false, 4, 90, 2}, {false, 3, 0, 0}, {true, 5, 0, 3},
+        {true, 5, 1, 4},   {true, 5, 2, 4},   {true, 6, 0, 5},  {true, 6, 1, 6},
+        {true, 6, 2, 7},   {true, 6, 3, 0},   {true, 10, 0, 0}, {true, 4, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.nt << " " << c.major << "." << c.minor);
+        EXPECT_EQ(OsVersionCode(c.nt, c.major, c.minor), c.code);
+    }
+}
+
+TEST(Startup, TitleIsCutTo39Characters) {
+    gVar.Title = std::string(39, 'z');
+    ApplyTitle();
+    EXPECT_EQ(gVar.szTitle.size(), 39u);
+    // Characters, not bytes: a title of umlauts is not cut in the middle of one.
+    EXPECT_EQ(CutToUtf16Units(std::string(20, 'a') + "\xC3\xA4\xC3\xA4", 21),
+              std::string(20, 'a') + "\xC3\xA4");
+    EXPECT_EQ(CutToUtf16Units("ab\xF0\x9F\x8E\xAE", 3), "ab");
+}
+
+TEST(Startup, AppDataFolderIsMadeOnceAndFailuresOnlyLogged) {
+    zvtest::TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    gVar.appdir = "Zorvan";
+    PrepareAppDataDir();
+    EXPECT_EQ(gVar.szAppDataDir, dir / "Zorvan/");
+    EXPECT_TRUE(platform::DirectoryExists(dir / "Zorvan"));
+    PrepareAppDataDir();  // already there: nothing happens
+    EXPECT_TRUE(platform::DirectoryExists(dir / "Zorvan"));
+
+    ::setenv("XDG_DATA_HOME", (dir / "missing/deeper").c_str(), 1);
+    PrepareAppDataDir();  // one level only: the parent is missing, start-up goes on
+    EXPECT_FALSE(platform::DirectoryExists(dir / "missing"));
+    ::unsetenv("XDG_DATA_HOME");
+}
