@@ -1,4 +1,14 @@
 // The device catalogue and the sensor DPI tables in gVar.
 #pragma once
+#include <array>
 
-struct CatalogueState {};
+#include "app/device_catalogue.h"
+#include "profile/profile_file.h"
+#include "profile/sensor_table.h"
+
+struct CatalogueState {
+    std::array<SensorCfg, kDeviceSections> SensorCfgs{};  // entry n - 1 is section "DEV_n"
+    SensorCfg* pSensorCfg = nullptr;                      // the entry in use
+    KeySets WorkDefKeys{};  // default keys of the device in use, for new profiles and reading
+    std::array<SensorTable, kSensorTableCount> SensorTables{};
+};
