@@ -1,0 +1,73 @@
+#include "macro/macro_device.h"
+
+#include "app/log.h"
+#include "macro/macro_file.h"
+#include "macro/macro_tree.h"
+#include "macro/safe_file_name.h"
+#include "platform/fs.h"
+
+namespace {
+
+std::string RootFilePath(const std::string& text) {
+    return platform::JoinPath(MacroRootFolder(), text + ".qzm");
+}
+
+}  // namespace
+
+bool MacroTreeLink::AddRootMacro(const std::string& text, MacroId id) {
+    return m_tree.InsertItem(kMacroTreeRoot, MacroItemKind::Macro, text, id) != 0;
+}
+
+std::optional<MacroId> MacroTreeLink::FindRootMacro(const std::string& text) {
+    MacroTreeItem item = m_tree.FindRootChild(text);
+    const MacroTreeNode* n = m_tree.Find(item);
+    if (!n || n->kind != MacroItemKind::Macro) return std::nullopt;
+    return n->id;
+}
+
+void MacroTreeLink::ReleaseMacro(MacroId id) {
+    const MacroTreeNode* n = m_tree.Find(m_tree.Selected());
+    if (n && n->kind == MacroItemKind::Macro && n->id == id) m_tree.Select(0);
+}
+
+std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage, MacroList& list) {
+    if (record.dwMagicNumber != MACRO_MAGIC) {
+        LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", record.dwMagicNumber);
+        return std::nullopt;
+    }
+    // The name comes from the mouse: it must not lead the file anywhere but the root folder.
+    const std::string text = MakeSafeFileName(MacroNameUtf8(record));
+    StMacro copy = record;
+    copy.flags = kMacroChanged;
+    // The record goes into the list before the tree shows it, so a click on the new item
+    // always finds its record.
+    if (!list.AddMacroToList(copy)) return std::nullopt;
+    if (macroPage && !macroPage->AddRootMacro(text, copy.id)) {
+        list.RemoveMacroFromList(copy.id);
+        return std::nullopt;
+    }
+    FlushMacroRecord(list, copy.id, RootFilePath(text));
+    return list.FindMacroById(copy.id);
+}
+
+std::optional<MacroId> UpdateMacroFromDevice(const StMacro& record, MacroPageLink* macroPage,
+                                             MacroList& list) {
+    const std::string text = MakeSafeFileName(MacroNameUtf8(record));
+    const std::string path = RootFilePath(text);
+    std::optional<MacroId> id;
+    if (macroPage) {
+        id = macroPage->FindRootMacro(text);
+    } else if (auto onDisk = ReadMacroFile(path)) {
+        id = onDisk->id;
+    }
+    if (!id || !list.Contains(*id)) return std::nullopt;
+    if (macroPage) macroPage->ReleaseMacro(*id);
+    list.Update(*id, [&](StMacro& stored) {
+        const MacroId keep = stored.id;
+        stored = record;
+        stored.id = keep;
+        stored.flags |= kMacroChanged;
+    });
+    FlushMacroRecord(list, *id, path);
+    return id;
+}

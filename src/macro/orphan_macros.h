@@ -1,0 +1,11 @@
+// Buttons whose macro no longer exists go back to their default assignment.
+#pragma once
+#include "macro/macro_list.h"
+#include "profile/profile_file.h"
+
+// In `profile`, every macro button (type 5) whose macro is not in `list` gets the same
+// button's assignment from `defaults`. Returns whether any button changed.
+bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroList& list);
+// The same for the current profile (gVar.pFile), the device's default keys and the
+// program's macro list; false when there is no current profile.
+bool FixOrphanMacros();
