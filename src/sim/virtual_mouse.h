@@ -1,0 +1,74 @@
+// The virtual mouse: four onboard profiles of EEPROM, the current profile, battery, connection
+// and the lighting guard, answering the receiver's commands as a real mouse does. Written from
+// the wire format alone; it shares nothing with the program's own profile code.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+constexpr uint32_t kProfileBytes = 0x1B00;  // 0x000 to 0x1AFF of each onboard profile
+constexpr int kProfiles = 4;
+
+// The mouse's own events, as the flags byte of a notification carries them.
+enum EventFlag : uint8_t {
+    kEvDpiLevel = 0x01,
+    kEvRate = 0x02,
+    kEvProfile = 0x04,
+    kEvDpiLight = 0x20,
+    kEvLogoLight = 0x40,
+    kEvMainLight = 0x80,
+};
+
+struct MouseState {
+    uint32_t cid = 0;
+    uint32_t mid = 0;
+    int profile = 0;  // current onboard profile
+    int battery = 85;
+    bool charging = false;
+    bool on = true;            // connected to its receiver
+    bool lightingOpen = true;  // false: lighting must not be written now
+    bool driverShown = false;  // last TellDrvStatus
+    std::array<std::vector<uint8_t>, kProfiles> eeprom;
+};
+
+class VirtualMouse {
+  public:
+    VirtualMouse(uint32_t cid, uint32_t mid);
+
+    // Answers one command: `req` is the 17-byte feature report, `reply` receives the 17-byte
+    // input report. false when the mouse gives no answer (it is off).
+    bool Handle(const uint8_t req[17], uint8_t reply[17]);
+
+    // The mouse's own actions; each gives the notification report it sends.
+    std::array<uint8_t, 17> PressDpiButton();
+    std::array<uint8_t, 17> ChangeRate(uint8_t intervalMs);  // 1, 2, 4 or 8
+    std::array<uint8_t, 17> SwitchProfile(int profile);
+    std::array<uint8_t, 17> FactoryReset();  // current profile back to its factory bytes
+    std::array<uint8_t, 17> LightingChanged(uint8_t flags);  // kEvMainLight etc.
+
+    MouseState& State() { return m_state; }
+    const MouseState& State() const { return m_state; }
+    // Bytes of profile `p` (current when -1) from `addr`.
+    std::vector<uint8_t> Peek(uint32_t addr, uint32_t len, int p = -1) const;
+    void Poke(uint32_t addr, const std::vector<uint8_t>& bytes, int p = -1);
+
+    // The bytes a profile holds when the mouse leaves the factory.
+    static std::vector<uint8_t> FactoryProfile(int profile);
+
+    // The state as text, and back. Parse refuses anything malformed (message in `why`) and
+    // then leaves the mouse as it was.
+    std::string Serialize() const;
+    bool Parse(const std::string& text, std::string* why);
+
+  private:
+    std::array<uint8_t, 17> Notification(uint8_t flags, uint8_t b7 = 0, uint8_t b8 = 0,
+                                         uint8_t b10 = 0) const;
+    void StorePair(uint32_t addr, uint8_t v);
+    MouseState m_state;
+};
+
+}  // namespace sim
