@@ -208,4 +208,18 @@ TEST_F(ConfigTest, HostileFilesGiveDefaultsAndNeverCrash) {
     EXPECT_EQ(gVar.Retry, 5);
 }
 
+TEST_F(ConfigTest, ShippedFileLoadsWithoutAMessage) {
+    std::vector<uint8_t> shipped;
+    ASSERT_TRUE(
+        platform::ReadFile(platform::JoinPath(zvtest::SourceDir(), "data/cfg.ini"), shipped));
+    dir.Write("cfg.ini", std::string(shipped.begin(), shipped.end()));
+    EXPECT_EQ(LoadConfiguration(), 1);
+    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+    EXPECT_EQ(gVar.Title, "Zorvan");
+    EXPECT_EQ(gVar.appdir, "Zorvan");
+    EXPECT_EQ(gVar.VID, 0x25A7);
+    EXPECT_GE(gVar.nLangNum, 2);
+    EXPECT_GE(gVar.nPIDNum, 1);
+}
+
 }  // namespace
