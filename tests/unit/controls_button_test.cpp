@@ -2,6 +2,8 @@
 
 #include "controls/button_model.h"
 
+#include <vector>
+
 namespace {
 
 TEST(ControlsButtonLook, PictureAndColourPerState) {
@@ -38,6 +40,37 @@ TEST(ControlsButtonLook, CaptionCentredOrOffset) {
     EXPECT_FALSE(left.centred);
     EXPECT_EQ(left.rect.left, 10);
     EXPECT_EQ(PlaceCaption(area, 10, true).rect, (ZvRect{9, 1, 99, 31}));
+}
+
+}  // namespace
+
+#include "controls/window_shape.h"
+
+namespace {
+
+TEST(ControlsWindowShape, KeyColourWithTolerance) {
+    const uint32_t key = Rgb(255, 0, 255);
+    struct Case {
+        uint32_t pixel;
+        int tolerance;
+        bool kept;
+    };
+    const Case cases[] = {
+        {Rgb(255, 0, 255), 0, false}, {Rgb(254, 0, 255), 0, true},   {Rgb(245, 10, 245), 10, false},
+        {Rgb(244, 0, 255), 10, true}, {Rgb(255, 11, 255), 10, true}, {Rgb(0, 0, 0), 10, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PixelIsKept(c.pixel, key, c.tolerance), c.kept) << c.pixel;
+}
+
+TEST(ControlsWindowShape, RunsSkipTheCutPixels) {
+    // Row 0: key, kept, kept, key; row 1: kept, key, key, kept.
+    const uint32_t k = Rgb(0, 255, 0), o = Rgb(20, 20, 20);
+    const uint32_t px[2][4] = {{k, o, o, k}, {o, k, k, o}};
+    const auto runs = KeptPixelRuns(
+        4, 2, [&](int x, int y) { return px[y][x]; }, k, 0);
+    const std::vector<ZvRect> expected{{1, 0, 3, 1}, {0, 1, 1, 2}, {3, 1, 4, 2}};
+    EXPECT_EQ(runs, expected);
 }
 
 }  // namespace

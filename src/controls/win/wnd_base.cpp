@@ -1,0 +1,286 @@
+#include "controls/win/wnd_base.h"
+
+#include "app/gvar.h"
+#include "platform/win/wide.h"
+
+namespace {
+constexpr wchar_t kClassName[] = L"ZorvanSkinWindow";
+constexpr wchar_t kPropName[] = L"ZorvanWndObject";
+
+// The object a window being created belongs to, until its first message binds it.
+thread_local CWndBase* t_creating = nullptr;
+
+void RegisterOwnClass() {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = CWndBase::ClassProc();
+    wc.hInstance = AppInstance();
+    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
+    ::RegisterClassExW(&wc);
+    done = true;
+}
+}  // namespace
+
+HINSTANCE AppInstance() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+CWndBase::~CWndBase() {
+    DestroyWindow();
+}
+
+CWndBase* CWndBase::FromHandle(HWND wnd) {
+    if (!wnd) return nullptr;
+    return static_cast<CWndBase*>(::GetPropW(wnd, kPropName));
+}
+
+bool CWndBase::CreateEx(DWORD exStyle, const std::wstring& title, DWORD style, const RECT& rc,
+                        HWND parent, UINT id) {
+    RegisterOwnClass();
+    t_creating = this;
+    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
+    HWND wnd = ::CreateWindowExW(exStyle, kClassName, title.c_str(), style, rc.left, rc.top,
+                                 rc.right - rc.left, rc.bottom - rc.top, parent, menu,
+                                 AppInstance(), nullptr);
+    t_creating = nullptr;
+    if (!wnd) return false;
+    (void)wnd;
+    return m_hWnd != nullptr;
+}
+
+bool CWndBase::CreateControl(const wchar_t* systemClass, const std::wstring& text, DWORD style,
+                             const RECT& rc, HWND parent, UINT id, DWORD exStyle) {
+    HWND wnd = ::CreateWindowExW(exStyle, systemClass, text.c_str(), style, rc.left, rc.top,
+                                 rc.right - rc.left, rc.bottom - rc.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AppInstance(),
+                                 nullptr);
+    if (!wnd) return false;
+    m_hWnd = wnd;
+    ::SetPropW(wnd, kPropName, this);
+    m_oldProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    return true;
+}
+
+void CWndBase::DestroyWindow() {
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    Detach();
+}
+
+void CWndBase::Detach() {
+    if (!m_hWnd) return;
+    if (::IsWindow(m_hWnd)) {
+        ::RemovePropW(m_hWnd, kPropName);
+        if (m_oldProc) {
+            ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+        }
+    }
+    m_hWnd = nullptr;
+    m_oldProc = nullptr;
+}
+
+LRESULT CALLBACK CWndBase::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    CWndBase* self = FromHandle(wnd);
+    if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT CALLBACK CWndBase::StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    CWndBase* self = FromHandle(wnd);
+    if (!self && t_creating) {
+        // The first message of a window of our own class binds it to its object.
+        self = t_creating;
+        t_creating = nullptr;
+        self->m_hWnd = wnd;
+        ::SetPropW(wnd, kPropName, self);
+    }
+    if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
+    return self->Dispatch(msg, wp, lp);
+}
+
+WNDPROC CWndBase::ClassProc() {
+    return &StaticProc;
+}
+
+LRESULT CWndBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) {
+        LRESULT r = Default(msg, wp, lp);
+        Detach();
+        OnFinalDestroy();
+        return r;
+    }
+    return WindowProc(msg, wp, lp);
+}
+
+LRESULT CWndBase::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (dis && dis->CtlType == ODT_BUTTON) {
+            if (CWndBase* child = FromHandle(dis->hwndItem)) {
+                child->OnDrawItem(dis);
+                return TRUE;
+            }
+        }
+    }
+    return Default(msg, wp, lp);
+}
+
+LRESULT CWndBase::Default(UINT msg, WPARAM wp, LPARAM lp) {
+    if (m_oldProc) return ::CallWindowProcW(m_oldProc, m_hWnd, msg, wp, lp);
+    return ::DefWindowProcW(m_hWnd, msg, wp, lp);
+}
+
+bool CWndBase::PreTranslateMessage(MSG*) {
+    return false;
+}
+
+void CWndBase::OnDrawItem(DRAWITEMSTRUCT*) {}
+
+bool CWndBase::PostMessage(UINT msg, WPARAM wp, LPARAM lp) const {
+    return m_hWnd && ::PostMessageW(m_hWnd, msg, wp, lp);
+}
+
+LRESULT CWndBase::SendMessage(UINT msg, WPARAM wp, LPARAM lp) const {
+    return m_hWnd ? ::SendMessageW(m_hWnd, msg, wp, lp) : 0;
+}
+
+void CWndBase::Invalidate() const {
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+INT_PTR CDialogBase::DoModal(HWND owner) {
+    m_ended = false;
+    m_result = IDCANCEL;
+    if (!CreateDialogWindow(owner) || !m_hWnd) {
+        DestroyWindow();
+        return -1;
+    }
+    HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+    const bool ownerWasEnabled = top && ::IsWindowEnabled(top);
+    if (ownerWasEnabled) ::EnableWindow(top, FALSE);
+    m_running = true;
+    MSG msg;
+    while (!m_ended && m_hWnd) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit for the outer loop
+            break;
+        }
+        if (got < 0) break;
+        // The window under the message and its parents up to this dialog may take it first.
+        bool eaten = false;
+        for (HWND w = msg.hwnd; w && !eaten; w = ::GetParent(w)) {
+            if (CWndBase* obj = FromHandle(w)) eaten = obj->PreTranslateMessage(&msg);
+            if (w == m_hWnd) break;
+        }
+        if (eaten) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    m_running = false;
+    if (ownerWasEnabled) ::EnableWindow(top, TRUE);
+    if (m_hWnd) ::ShowWindow(m_hWnd, SW_HIDE);
+    if (top) ::SetActiveWindow(top);
+    DestroyWindow();
+    return m_result;
+}
+
+void CDialogBase::EndDialog(INT_PTR result) {
+    m_result = result;
+    m_ended = true;
+    // Wakes the modal loop when no other message is due.
+    if (m_hWnd) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+LRESULT CDialogBase::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) {
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    return CWndBase::WindowProc(msg, wp, lp);
+}
+
+// ---- off-screen painting ----------------------------------------------------
+
+CMemPaint::CMemPaint(HWND wnd) : m_wnd(wnd) {
+    m_target = ::BeginPaint(wnd, &m_ps);
+    RECT rc;
+    ::GetClientRect(wnd, &rc);
+    Init(rc.right - rc.left, rc.bottom - rc.top);
+}
+
+CMemPaint::CMemPaint(HDC target, int width, int height) : m_target(target) {
+    Init(width, height);
+}
+
+void CMemPaint::Init(int w, int h) {
+    m_w = w > 0 ? w : 1;
+    m_h = h > 0 ? h : 1;
+    m_mem = ::CreateCompatibleDC(m_target);
+    m_bmp = ::CreateCompatibleBitmap(m_target, m_w, m_h);
+    m_old = ::SelectObject(m_mem, m_bmp);
+    m_graphics = new Gdiplus::Graphics(m_mem);
+}
+
+void CMemPaint::Flush(HRGN clip) {
+    if (m_flushed) return;
+    m_flushed = true;
+    delete m_graphics;
+    m_graphics = nullptr;
+    if (clip) ::SelectClipRgn(m_target, clip);
+    ::BitBlt(m_target, 0, 0, m_w, m_h, m_mem, 0, 0, SRCCOPY);
+    if (clip) ::SelectClipRgn(m_target, nullptr);
+}
+
+CMemPaint::~CMemPaint() {
+    Flush();
+    ::SelectObject(m_mem, m_old);
+    ::DeleteObject(m_bmp);
+    ::DeleteDC(m_mem);
+    if (m_wnd) ::EndPaint(m_wnd, &m_ps);
+}
+
+// ---- layout helpers -----------------------------------------------------------
+
+RECT Double4K(const RECT& rc) {
+    return {rc.left * 2, rc.top * 2, rc.right * 2, rc.bottom * 2};
+}
+
+void LayoutChildFor4K(HWND child) {
+    HWND parent = ::GetParent(child);
+    RECT rc;
+    ::GetWindowRect(child, &rc);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+    const RECT d = Double4K(rc);
+    ::MoveWindow(child, d.left, d.top, d.right - d.left, d.bottom - d.top, TRUE);
+}
+
+RECT ToRect(const ZvRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,
+                  UINT format) {
+    if (utf8.empty()) return;
+    std::wstring w = platform::win::Widen(utf8);
+    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour);
+    ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rc, format);
+    if (old) ::SelectObject(dc, old);
+}
+
+HFONT MakeUiFont(int height, int weight, bool* owned) {
+    if (gVar.hAppFont) {
+        *owned = false;
+        return reinterpret_cast<HFONT>(gVar.hAppFont);
+    }
+    *owned = true;
+    return ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+}
