@@ -8,7 +8,7 @@
 
 struct CatalogueState {
     std::array<SensorCfg, kDeviceSections> SensorCfgs{};  // entry n - 1 is section "DEV_n"
-    SensorCfg* pSensorCfg = nullptr;                      // the entry in use
+    const SensorCfg* pSensorCfg = nullptr;  // the entry in use (the catalogue is constant)
     KeySets WorkDefKeys{};  // default keys of the device in use, for new profiles and reading
     std::array<SensorTable, kSensorTableCount> SensorTables{};
 };
