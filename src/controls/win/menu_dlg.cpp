@@ -1,0 +1,236 @@
+#include "controls/win/menu_dlg.h"
+
+#include "app/gvar.h"
+#include "controls/skin_paths.h"
+#include "controls/win/skin_picture.h"
+#include "platform/window.h"
+
+namespace {
+
+enum MenuPicture { kItem, kItemHot, kSubItem, kSubItemHot, kPictureCount };
+PicturePtr g_pictures[kPictureCount];
+CMenuDlg* g_popup = nullptr;
+// Closing is re-entrant: messages dispatched while a menu window is being created may ask for
+// the open menu to close, which must not destroy the one under construction.
+bool g_creatingPopup = false;
+bool g_creatingSubMenu = false;
+
+SkinPicture* Pic(MenuPicture p) {
+    return PicturePresent(g_pictures[p].get()) ? g_pictures[p].get() : nullptr;
+}
+
+int MenuItemHeight() {
+    return PictureHeight(Pic(kItem)) * (gVar.b4K ? 2 : 1);
+}
+
+}  // namespace
+
+void LoadMenuImages() {
+    const char* files[kPictureCount] = {"menu_nr.png", "menu_ov.png", "menusub_nr.png",
+                                        "menusub_ov.png"};
+    for (int i = 0; i < kPictureCount; ++i) g_pictures[i] = LoadSkinPicture(SkinPath(files[i]));
+}
+
+void FreeMenuImages() {
+    ClosePopup();
+    for (auto& p : g_pictures) p.reset();
+}
+
+CMenuDlg* GetOpenPopup() {
+    return g_popup;
+}
+
+int OpenPopup(HWND owner, int count, int width, int x, int y, COLORREF normal, COLORREF hover,
+              int tag, const MenuEntry* entries) {
+    if (!owner || !entries || count <= 0) return 0;
+    ClosePopup();
+    g_creatingPopup = true;
+    auto* menu = new CMenuDlg(owner, false);
+    g_popup = menu;
+    int itemHeight = MenuItemHeight();
+    if (itemHeight == 0) {
+        platform::ShowMessageBox("Menu item height is 0", "Warring", platform::kMbOk,
+                                 reinterpret_cast<platform::WindowHandle>(owner));
+    }
+    const bool shown = menu->Open(entries, count, width, x, y, normal, hover, tag, itemHeight);
+    g_creatingPopup = false;
+    if (!shown && g_popup == menu) {
+        ClosePopup();
+        return 0;
+    }
+    return shown ? 1 : 0;
+}
+
+void ClosePopup() {
+    if (g_creatingPopup || !g_popup) return;
+    CMenuDlg* menu = g_popup;
+    g_popup = nullptr;
+    delete menu;
+}
+
+CMenuDlg::CMenuDlg(HWND owner, bool isSubMenu) : m_owner(owner), m_isSub(isSubMenu) {}
+
+CMenuDlg::~CMenuDlg() {
+    CloseSubMenu();
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y, COLORREF normal,
+                    COLORREF hover, int tag, int itemHeight) {
+    m_model.Set(entries, static_cast<size_t>(count), x, y, width, itemHeight, m_border);
+    m_width = width;
+    m_tag = tag;
+    m_clrNr = normal;
+    m_clrOv = hover;
+    m_font = MakeUiFont(gVar.b4K ? 24 : 14, FW_NORMAL, &m_ownFont);
+    const ZvRect& w = m_model.WindowRect();
+    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"", WS_POPUP,
+                  RECT{w.left, w.top, w.right, w.bottom}, ::GetAncestor(m_owner, GA_ROOT), 0)) {
+        return false;
+    }
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, w.left, w.top, w.right - w.left, w.bottom - w.top,
+                   SWP_SHOWWINDOW);
+    return true;
+}
+
+void CMenuDlg::CloseSubMenu() {
+    if (g_creatingSubMenu) return;
+    m_sub.reset();
+}
+
+void CMenuDlg::OpenSubMenu(int item) {
+    const std::vector<MenuEntry> children = m_model.Children(static_cast<size_t>(item));
+    if (children.empty()) return;
+    const ZvPoint at = m_model.SubMenuOrigin(static_cast<size_t>(item), children.size());
+    g_creatingSubMenu = true;
+    m_sub = std::make_unique<CMenuDlg>(m_hWnd, true);
+    m_sub->m_textOffset = m_textOffset;
+    if (!m_sub->Open(children.data(), static_cast<int>(children.size()), m_width, at.x, at.y,
+                     m_clrNr, m_clrOv, item, m_model.ItemHeight())) {
+        m_sub.reset();
+    }
+    g_creatingSubMenu = false;
+}
+
+void CMenuDlg::OnMouseMove(int x, int y) {
+    const int hit = m_model.HitTest(x, y);
+    if (hit == m_hovered) return;
+    m_hovered = hit;
+    Invalidate();
+    CloseSubMenu();
+    if (!m_isSub && hit >= 0 && m_model.HasChildren(static_cast<size_t>(hit))) OpenSubMenu(hit);
+}
+
+void CMenuDlg::OnLButtonUp() {
+    if (m_hovered < 0 || static_cast<size_t>(m_hovered) >= m_model.TopCount()) return;
+    if (!m_isSub && m_model.HasChildren(static_cast<size_t>(m_hovered))) return;
+    const MenuEntry& e = m_model.Entries()[static_cast<size_t>(m_hovered)];
+    ::PostMessageW(m_owner, WM_MENU_RESULT, e.value, m_tag);
+}
+
+bool CMenuDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP || msg->message == WM_SYSKEYDOWN ||
+        msg->message == WM_SYSKEYUP) {
+        return msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE || msg->wParam == VK_F1;
+    }
+    return false;
+}
+
+LRESULT CMenuDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            OnMouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+            return 0;
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return 0;
+        case WM_MENU_RESULT:
+            // From the sub-menu: the owner hears of it under this menu's tag.
+            ::PostMessageW(m_owner, WM_MENU_RESULT, wp, m_tag);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            if (wp == VK_RETURN || wp == VK_ESCAPE || wp == VK_F1) return 0;
+            break;
+        case WM_HELP:
+            return TRUE;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_PAINT: {
+            CMemPaint buf(m_hWnd);
+            Render(buf.dc());
+            return 0;
+        }
+        default:
+            break;
+    }
+    return CWndBase::WindowProc(msg, wp, lp);
+}
+
+void CMenuDlg::Render(HDC dc) {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int grow = gVar.b4K ? 1 : 0;
+    {
+        Gdiplus::Graphics g(dc);
+        if (Pic(kItem)) {
+            Gdiplus::SolidBrush bkg(
+                Gdiplus::Color(255, GetRValue(m_clrBkg), GetGValue(m_clrBkg), GetBValue(m_clrBkg)));
+            g.FillRectangle(&bkg, 0, 0, client.right, client.bottom);
+            for (size_t k = 0; k < m_model.TopCount(); ++k) {
+                const bool hot = static_cast<int>(k) == m_hovered;
+                SkinPicture* p = hot ? Pic(kItemHot) : Pic(kItem);
+                if (!m_isSub && m_model.HasChildren(k)) {
+                    SkinPicture* sub = hot ? Pic(kSubItemHot) : Pic(kSubItem);
+                    if (sub) p = sub;
+                }
+                if (!p) p = Pic(kItem);
+                RECT r = ToRect(m_model.ItemRect(k));
+                r.right += grow;
+                r.bottom += grow;
+                DrawPictureStretched(g, p, r);
+            }
+        } else {
+            HBRUSH bkg = ::CreateSolidBrush(m_clrBkg);
+            ::FillRect(dc, &client, bkg);
+            ::DeleteObject(bkg);
+            if (m_hovered >= 0) {
+                HBRUSH hot = ::CreateSolidBrush(m_clrHot);
+                RECT r = ToRect(m_model.ItemRect(static_cast<size_t>(m_hovered)));
+                ::FillRect(dc, &r, hot);
+                ::DeleteObject(hot);
+            }
+        }
+    }
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS |
+                        (m_textOffset == 0 ? DT_CENTER : DT_LEFT);
+    for (int pass = 0; pass < 2; ++pass) {
+        // The hovered item last, in its own colour.
+        for (size_t k = 0; k < m_model.TopCount(); ++k) {
+            const bool hot = static_cast<int>(k) == m_hovered;
+            if (hot != (pass == 1)) continue;
+            RECT r = ToRect(m_model.ItemRect(k));
+            if (m_textOffset != 0) r.left += m_textOffset;
+            DrawSkinText(dc, MenuEntryText(m_model.Entries()[k]), r, hot ? m_clrOv : m_clrNr,
+                         m_font, format);
+        }
+    }
+    if (m_border == 1) {
+        HBRUSH frame = ::CreateSolidBrush(m_clrBorder);
+        ::FrameRect(dc, &client, frame);
+        ::DeleteObject(frame);
+    } else if (m_border >= 2) {
+        HPEN pen = ::CreatePen(PS_SOLID, m_border * 2, m_clrBorder);
+        HGDIOBJ oldPen = ::SelectObject(dc, pen);
+        HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc, 0, 0, client.right, client.bottom);
+        ::SelectObject(dc, oldBrush);
+        ::SelectObject(dc, oldPen);
+        ::DeleteObject(pen);
+    }
+}

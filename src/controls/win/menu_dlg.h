@@ -1,0 +1,68 @@
+// The program's own popup menu: a borderless window listing items from skin pictures, with
+// one level of sub-menus. At most one is open in the whole program.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "controls/menu_model.h"
+#include "controls/win/wnd_base.h"
+
+// Posted to a menu's owner when an entry is chosen: wParam its value, lParam the top-level
+// menu's tag.
+constexpr UINT WM_MENU_RESULT = WM_USER + 0x77;
+
+class CMenuDlg : public CWndBase {
+  public:
+    CMenuDlg(HWND owner, bool isSubMenu);
+    ~CMenuDlg() override;
+
+    // Lays the entries out at (x, y) and shows the window.
+    bool Open(const MenuEntry* entries, int count, int width, int x, int y, COLORREF normal,
+              COLORREF hover, int tag, int itemHeight);
+
+    const MenuModel& Model() const { return m_model; }
+    int Hovered() const { return m_hovered; }
+    int Tag() const { return m_tag; }
+    CMenuDlg* SubMenu() const { return m_sub.get(); }
+    void SetTextOffset(int offset) { m_textOffset = offset; }
+    void SetBorderWidth(int width) { m_border = width; }
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    // Draws the menu as it looks now into `dc` (also used for screenshots).
+    void Render(HDC dc);
+
+  private:
+    void OnMouseMove(int x, int y);
+    void OnLButtonUp();
+    void CloseSubMenu();
+    void OpenSubMenu(int item);
+
+    HWND m_owner;
+    bool m_isSub;
+    MenuModel m_model;
+    int m_border = 1;
+    int m_width = 0;
+    int m_textOffset = 0;
+    COLORREF m_clrNr = 0, m_clrOv = 0;
+    COLORREF m_clrBkg = RGB(5, 5, 5), m_clrBorder = RGB(100, 100, 100),
+             m_clrHot = RGB(220, 220, 220);
+    int m_hovered = -1;
+    int m_tag = 0;
+    std::unique_ptr<CMenuDlg> m_sub;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+};
+
+// The four menu pictures, loaded when the main window starts and freed when it ends.
+void LoadMenuImages();
+void FreeMenuImages();
+
+// Opens a popup for `owner` (closing the open one first). Returns non-zero when shown.
+int OpenPopup(HWND owner, int count, int width, int x, int y, COLORREF normal, COLORREF hover,
+              int tag, const MenuEntry* entries);
+// Destroys the open popup and its sub-menu, unless one is being created right now.
+void ClosePopup();
+CMenuDlg* GetOpenPopup();
