@@ -1,5 +1,7 @@
 #include "macro/macro_device.h"
 
+#include <vector>
+
 #include "app/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_tree.h"
@@ -18,11 +20,11 @@ bool MacroTreeLink::AddRootMacro(const std::string& text, MacroId id) {
     return m_tree.InsertItem(kMacroTreeRoot, MacroItemKind::Macro, text, id) != 0;
 }
 
-std::optional<MacroId> MacroTreeLink::FindRootMacro(const std::string& text) {
+std::optional<MacroPageLink::RootMacro> MacroTreeLink::FindRootMacro(const std::string& text) {
     MacroTreeItem item = m_tree.FindRootChild(text);
     const MacroTreeNode* n = m_tree.Find(item);
     if (!n || n->kind != MacroItemKind::Macro) return std::nullopt;
-    return n->id;
+    return RootMacro{n->id, n->text};
 }
 
 void MacroTreeLink::ReleaseMacro(MacroId id) {
@@ -53,12 +55,26 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage
 std::optional<MacroId> UpdateMacroFromDevice(const StMacro& record, MacroPageLink* macroPage,
                                              MacroList& list) {
     const std::string text = MakeSafeFileName(MacroNameUtf8(record));
-    const std::string path = RootFilePath(text);
     std::optional<MacroId> id;
+    std::string path;
     if (macroPage) {
-        id = macroPage->FindRootMacro(text);
-    } else if (auto onDisk = ReadMacroFile(path)) {
-        id = onDisk->id;
+        if (auto found = macroPage->FindRootMacro(text)) {
+            id = found->id;
+            path = RootFilePath(found->text);
+        }
+    } else {
+        // Without a page the root folder itself says which macro has that name; the name on
+        // disk may differ in case from the one in the mouse.
+        std::vector<platform::DirEntry> entries;
+        platform::ListDirectory(MacroRootFolder(), entries);
+        for (const auto& e : entries) {
+            if (e.isDirectory || !TextsEqualIgnoringCase(e.name, text + ".qzm")) continue;
+            if (auto onDisk = ReadMacroFile(platform::JoinPath(MacroRootFolder(), e.name))) {
+                id = onDisk->id;
+                path = platform::JoinPath(MacroRootFolder(), e.name);
+                break;
+            }
+        }
     }
     if (!id || !list.Contains(*id)) return std::nullopt;
     if (macroPage) macroPage->ReleaseMacro(*id);

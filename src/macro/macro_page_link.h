@@ -16,8 +16,12 @@ class MacroPageLink {
     virtual ~MacroPageLink() = default;
     // Adds a macro item with this text and id at the root of the tree; false when it cannot.
     virtual bool AddRootMacro(const std::string& text, MacroId id) = 0;
-    // The id of the root-level macro item whose text equals `text` ignoring case.
-    virtual std::optional<MacroId> FindRootMacro(const std::string& text) = 0;
+    struct RootMacro {
+        MacroId id;
+        std::string text;  // the item's own text, which names its file
+    };
+    // The root-level macro item whose text equals `text` ignoring case.
+    virtual std::optional<RootMacro> FindRootMacro(const std::string& text) = 0;
     // The macro is about to be replaced: the editor stops showing it and the tree drops its
     // selection when the macro is the one selected.
     virtual void ReleaseMacro(MacroId id) = 0;
@@ -28,7 +32,7 @@ class MacroTreeLink : public MacroPageLink {
   public:
     explicit MacroTreeLink(MacroTree& tree) : m_tree(tree) {}
     bool AddRootMacro(const std::string& text, MacroId id) override;
-    std::optional<MacroId> FindRootMacro(const std::string& text) override;
+    std::optional<RootMacro> FindRootMacro(const std::string& text) override;
     void ReleaseMacro(MacroId id) override;
 
   private:
