@@ -1,0 +1,409 @@
+#include "profile/eeprom_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/gvar.h"
+#include "app/log.h"
+#include "device/usb_driver.h"
+#include "macro/macro_device.h"
+#include "macro/macro_list.h"
+#include "platform/sys.h"
+#include "platform/window.h"
+#include "profile/combo_record.h"
+#include "profile/hd_macro.h"
+#include "profile/sensor_table.h"
+
+namespace {
+
+int PositionIn(const std::array<uint8_t, 10>& table, uint8_t v) {
+    auto it = std::find(table.begin(), table.end(), v);
+    return it == table.end() ? -1 : static_cast<int>(it - table.begin());
+}
+
+bool Aborted(const std::atomic<int>* abort) {
+    return abort && abort->load() != 0;
+}
+
+// The macro a slot holds, with its slot name and repeat settings from the matrix code.
+StMacro SlotMacro(const uint8_t* area, size_t len, std::u16string_view name, uint32_t code) {
+    StMacro m;
+    HdMacro_To_StMacro(m, area, len);
+    SetMacroName(m, name);
+    const uint8_t repeat = static_cast<uint8_t>(code >> 16);
+    m.repeatCount = 1;
+    if (repeat == 0xFE) {
+        m.LoopMode = 2;
+    } else if (repeat == 0xFF) {
+        m.LoopMode = 1;
+    } else {
+        m.LoopMode = 0;
+        m.repeatCount = repeat;
+    }
+    return m;
+}
+
+// A macro found in the mouse enters the library: a named one replaces a different library
+// macro of the same name, or is added. A nameless one cannot be found by name later, so it
+// is kept under the id its button will refer to, replacing what an earlier read stored there.
+void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page) {
+    const std::u16string name = MacroName(m);
+    if (name.empty()) {
+        m.id = slotId;
+        bool updated = g_MacroList.Update(slotId, [&](StMacro& stored) {
+            stored = m;
+            stored.flags |= kMacroChanged;
+        });
+        if (!updated && !Add_Macro(m, page)) LogPrintf("add macro to list faile..");
+        return;
+    }
+    if (auto lib = g_MacroList.FindMacroByName(name)) {
+        if (MacrosEqual(*lib, m)) return;
+        if (!UpdateMacroFromDevice(m, page)) {
+            // No file of that name to follow: the library record itself takes the events.
+            g_MacroList.Update(lib->id, [&](StMacro& stored) {
+                const MacroId keep = stored.id;
+                stored = m;
+                stored.id = keep;
+                stored.flags |= kMacroChanged;
+            });
+        }
+        return;
+    }
+    if (!Add_Macro(m, page)) LogPrintf("add macro to list faile..");
+}
+
+}  // namespace
+
+int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+              std::u16string_view macroName) {
+    KeyInfo k;
+    k.MatrixInx = key.MatrixInx;
+    code &= 0xFFFFFF;
+    switch (code) {
+        case 0x000000:
+            k.dwFunID = 0x080000A2;
+            break;
+        case 0x000005:
+            if (!combo || DecodeComboRecord(combo, comboLen, k) != 1) return 0;
+            break;
+        case 0x000007:
+            k.dwFunID = 0x080000AC;
+            break;
+        case 0x000008:
+            k.dwFunID = 0x080000A7;
+            break;
+        case 0x000009:
+            k.dwFunID = 0x080000B0;
+            break;
+        case 0x000101:
+            k.dwFunID = 0x01000011;
+            break;
+        case 0x000102:
+            k.dwFunID = 0x080000AA;
+            break;
+        case 0x000201:
+            k.dwFunID = 0x01000013;
+            break;
+        case 0x000202:
+            k.dwFunID = 0x080000A8;
+            break;
+        case 0x000302:
+            k.dwFunID = 0x080000A9;
+            break;
+        case 0x000401:
+            k.dwFunID = 0x01000012;
+            break;
+        case 0x000801:
+            k.dwFunID = 0x01000015;
+            break;
+        case 0x001001:
+            k.dwFunID = 0x01000014;
+            break;
+        case 0x023204:
+            k.dwFunID = 0x01000016;
+            break;
+        case 0x033204:
+            k.dwFunID = 0x01000017;
+            break;
+        default:
+            switch (code & 0xFF) {
+                case 0x06: {
+                    k.dwFunID = 0x05000000;
+                    std::optional<StMacro> m;
+                    if (!macroName.empty()) m = g_MacroList.FindMacroByName(macroName);
+                    uint32_t slot = key.MatrixInx > 0 ? key.MatrixInx - 1 : 0;
+                    k.dwMacroID = m ? m->id : 0xFFEE00 + slot;
+                    break;
+                }
+                case 0x04:
+                    k.dwFunID = 0x080000A4;
+                    k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
+                    break;
+                case 0x0A: {
+                    k.dwFunID = 0x080000A6;
+                    const uint32_t sensor =
+                        gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
+                    int idx = IndexOfDpi(sensor, CodeToDpi((code >> 8) & 0xFF, 0));
+                    k.dwParameter = static_cast<uint32_t>(idx);
+                    break;
+                }
+                default:
+                    return 0;
+            }
+    }
+    key = k;
+    return 1;
+}
+
+void EEPROM_To_MainRGB(const uint8_t* b, LightBlock& block) {
+    LogHexDump(b, 7, 0, "EEPROM_To_MainRGB: ");
+    LogPrintf("EEPROM_To_MainRGB: mode=%x, speed=%x, light=%x, color=%x,%x,%x", b[0], b[4], b[5],
+              b[1], b[2], b[3]);
+    uint32_t mode;
+    switch (b[0]) {
+        case 2:
+            mode = 1;
+            break;
+        case 1:
+            mode = 2;
+            break;
+        case 0:
+            mode = 3;
+            break;
+        case 3:
+            mode = 4;
+            break;
+        case 5:
+            mode = 5;
+            break;
+        case 7:
+            mode = 6;
+            break;
+        default:
+            mode = 0;
+            break;
+    }
+    block.mode = mode;
+    if (mode == 0) return;
+    const auto& speeds = mode == 3 ? eeprom::kS2 : eeprom::kS1;
+    const auto& brights = mode == 3 ? eeprom::kT2 : eeprom::kT1;
+    uint32_t speed = 1;
+    if (mode != 1) {
+        int p = PositionIn(speeds, b[4]);
+        if (p < 0)
+            LogPrintf("EEPROM_To_MainRGB: Unkown Speed");
+        else
+            speed = static_cast<uint32_t>(p) + 1;
+    }
+    uint32_t bright = 1;
+    int p = PositionIn(brights, b[5]);
+    if (p < 0)
+        LogPrintf("EEPROM_To_MainRGB: Unkown Bri");
+    else
+        bright = static_cast<uint32_t>(p) + 1;
+    block.speed = speed;
+    block.brightness = bright;
+    block.colour = b[1] + 256u * b[2] + 65536u * b[3];
+}
+
+void EEPROM_To_LogoRGB(const uint8_t* b, LightBlock& block) {
+    const uint32_t mode = b[4];
+    uint32_t bright = b[6];
+    uint32_t speed = b[8];
+    LogHexDump(b, 10, 0, "EEPROM_To_LogoRGB: ");
+    LogPrintf("EEPROM_To_LogoRGB: mode=%x, speed=%x, light=%x, color=%x,%x,%x", b[4], b[8], b[6],
+              b[0], b[1], b[2]);
+    if (mode >= 1 && mode <= 3) {
+        int p = PositionIn(eeprom::kT1, b[6]);
+        bright = p < 0 ? 0xFF : static_cast<uint32_t>(p);
+    }
+    if (speed == 0 || speed > 5) {
+        LogPrintf("EEPROM_To_LogoRGB: Unkown Speed");
+        speed = 0;
+    }
+    if (bright == 0xFF) {
+        LogPrintf("EEPROM_To_LogoRGB: Unkown Bri");
+        bright = 0;
+    }
+    block.mode = mode;
+    if (mode == 0) return;
+    block.speed = speed;
+    block.brightness = bright + 1;
+    block.colour = b[0] + 256u * b[1] + 65536u * b[2];
+}
+
+void EEPROM_To_DpiLight(const uint8_t* b, ProfileFile& record) {
+    record.nDpiLightMode = b[0];
+    record.nDpiLightSpeed = b[4];
+    int p = PositionIn(eeprom::kTD, b[2]);
+    record.nDpiLightBright = p < 0 ? 1 : p + 1;
+}
+
+int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
+               MacroPageLink* macroPage) {
+    if (!usb) return 0;
+    const bool goWithNoDev = gVar.GoWithNoDev != 0;
+    // A read that fails counts only without GoWithNoDev; the bytes then stay zero.
+    auto read = [&](uint32_t addr, uint8_t* buf, int n) {
+        return usb->ReadEEPROM(addr, buf, n) != 0 || goWithNoDev;
+    };
+
+    uint8_t d[eeprom::kSettingsBytes] = {};
+    for (uint32_t a = 0; a < eeprom::kSettingsBytes; a += 10) {
+        if (!read(a, d + a, 10) || Aborted(abort)) return 0;
+        platform::Sleep(10);
+    }
+    LogHexDump(d, 0x0C, 0, "GetProfile (0x00~0x0B):");
+    if (static_cast<uint8_t>(d[0x02] - 1) > 7 || d[0x04] > 8)
+        LogPrintf("!!!!Error: wrong dpi data");
+    LogHexDump(d + 0x0C, 0x20, 0, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
+    LogHexDump(d + 0x2C, 0x20, 0, "GetProfile (0x2C~0x4B) (DPI Color):");
+    LogHexDump(d + 0x4C, 0x08, 0, "GetProfile (0x4C~0x53) (DPI Effect):");
+    LogHexDump(d + 0x60, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
+    LogHexDump(d + 0xA0, 0x08, 0, "GetProfile (0xA0~0xA7):");
+    LogHexDump(d + 0xA9, 0x0C, 0, "GetProfile (0xA9~0xB4):");
+    platform::Sleep(20);
+
+    uint8_t combos[kKeysPerSet][kComboReadBytes] = {};
+    for (int s = 0; s < kKeysPerSet; ++s) {
+        uint32_t a = eeprom::kComboArea + eeprom::kComboSlot * static_cast<uint32_t>(s);
+        if (!read(a, combos[s], 10) || Aborted(abort)) return 0;
+        if (!read(a + 10, combos[s] + 10, 10) || Aborted(abort)) return 0;
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "GetComboKeyData (0x100~0x%x):", 0x300);
+    LogHexDump(combos, sizeof combos, 0, label);
+
+    uint8_t names[kKeysPerSet][30] = {};
+    auto endOfName = [](const uint8_t* p, int n) {
+        return n >= 2 && ((p[0] == 0 && p[1] == 0) || (p[0] == 0xFF && p[1] == 0xFF));
+    };
+    for (int s = 0; s < kKeysPerSet; ++s) {
+        platform::Sleep(10);
+        uint32_t a = eeprom::kMacroArea + 1 + eeprom::kMacroSlot * static_cast<uint32_t>(s);
+        if ((usb->ReadROM(a, names[s], 30, endOfName) == 0 && !goWithNoDev) || Aborted(abort))
+            return 0;
+    }
+    LogHexDump(names, sizeof names, 0, "GetMacroName:");
+
+    switch (d[0x00]) {
+        case 1:
+            record.nRate = 0x1000;
+            break;
+        case 2:
+            record.nRate = 0x500;
+            break;
+        case 4:
+            record.nRate = 0x250;
+            break;
+        case 8:
+            record.nRate = 0x125;
+            break;
+        default:
+            return 0;
+    }
+    LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
+    gVar.g_nCurDpiLevel = d[0x04];
+
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (cfg && cfg->ShowLOD) {
+        record.nLod = d[0x0A];
+        LogPrintf("LOD=%d", record.nLod);
+    }
+    if (cfg && cfg->ShowRipple) {
+        record.nRipple = d[0xB1];
+        LogPrintf("Ripple=%d", record.nRipple);
+    }
+    if (cfg && cfg->ShowFixLine) {
+        record.nFixLine = d[0xAF];
+        LogPrintf("FixLine=%d", record.nFixLine);
+    }
+    if (cfg && cfg->ShowDebounce) {
+        record.nDebounce = d[0xA9];
+        LogPrintf("Debounce=%d", record.nDebounce);
+    }
+    record.nSleepTime = d[0xAD] * 10;
+    LogPrintf("Sleep Time=%d", record.nSleepTime);
+    record.nLightOffOnMoving = d[0xB3];
+    LogPrintf("Turn OFF Light On Moving=%d", record.nLightOffOnMoving);
+    record.nAutoSleep = d[0xB5];
+    record.nSensorMode = d[0xB7];
+    record.nMotionSync = d[0xAB] != 0 ? 1 : 0;
+
+    for (DpiLevel& l : record.dpi) l.unused = 1;
+    // A count above eight would index past the record's levels when the pages or the writer
+    // use it, so only eight are taken.
+    const int levels = std::min<int>(d[0x02], kDpiLevels);
+    bool wrongDpi = false;
+    const uint32_t sensorId = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
+    for (int i = 0; i < levels; ++i) {
+        const uint32_t at = 0x0C + 4 * static_cast<uint32_t>(i);
+        const uint8_t mul = d[at + 2];
+        const uint32_t xCode = d[at] + 256u * ((mul >> 2) & 3);
+        const uint32_t yCode = d[at + 1] + 256u * ((mul >> 6) & 3);
+        LogPrintf("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", xCode, yCode, mul & 3);
+        DpiLevel& l = record.dpi[static_cast<size_t>(i)];
+        l.x = CodeToDpi(xCode, mul & 3);
+        LogPrintf("dwDpi[%d]=%d", i, l.x);
+        if (l.x == 0) {
+            LogPrintf("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", sensorId, at, d[at], at + 2,
+                      mul);
+            wrongDpi = true;
+        }
+        l.y = CodeToDpi(yCode, (mul >> 4) & 3);
+        const uint32_t c = 0x2C + 4 * static_cast<uint32_t>(i);
+        l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
+        l.unused = 0;
+    }
+    record.nDpiLevels = levels;
+    if (wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
+
+    for (int k = 0; k < kKeysPerSet; ++k) {
+        if (gVar.KeyMask & (1 << k)) continue;
+        const uint32_t s = gVar.WorkDefKeys[0][static_cast<size_t>(k)].MatrixInx;
+        if (s == 0 || s > kKeysPerSet) continue;
+        const uint8_t* m = d + 0x60 + 4 * (s - 1);
+        const uint32_t code = m[0] | (m[1] << 8) | (m[2] << 16);
+        LogPrintf("nCode = 0x%x, MatrixInx=%d", code | (static_cast<uint32_t>(m[3]) << 24), s - 1);
+        std::u16string name;
+        if ((code & 0xFF) == 0x06) {
+            for (int c = 0; c < 15; ++c) {
+                char16_t ch =
+                    static_cast<char16_t>(names[s - 1][2 * c] | (names[s - 1][2 * c + 1] << 8));
+                if (ch == 0) break;
+                name.push_back(ch);
+            }
+            // A slot never read (all FF) has no name.
+            if (!name.empty() && name[0] == 0xFFFF) name.clear();
+            platform::Sleep(15);
+            uint8_t area[353] = {};
+            auto endOfMacro = [](const uint8_t* p, int n) {
+                return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;
+            };
+            uint32_t a = eeprom::kMacroArea + 0x1F + eeprom::kMacroSlot * (s - 1);
+            if ((usb->ReadROM(a, area, sizeof area, endOfMacro) == 0 && !goWithNoDev) ||
+                Aborted(abort))
+                return 0;
+            MacroIntoLibrary(SlotMacro(area, sizeof area, name, code), 0xFFEE00 + (s - 1),
+                             macroPage);
+        }
+        KeyInfo& key = record.keys[0][static_cast<size_t>(k)];
+        KeyInfo decoded = key;
+        decoded.MatrixInx = s;
+        if (DecodeKey(code, combos[s - 1], kComboReadBytes, decoded, name)) key = decoded;
+        LogPrintf("keyinfo: major=0x%x, minor=%d", key.dwFunID >> 24, key.dwFunID & 0xFFFFFF);
+    }
+
+    EEPROM_To_DpiLight(d + 0x4C, record);
+    if (cfg && cfg->ShowMainEffect) {
+        if (Aborted(abort)) return 0;
+        EEPROM_To_MainRGB(d + 0xA0, record.mainLight);
+    }
+    if (cfg && cfg->ShowLogoEffect) {
+        if (Aborted(abort)) return 0;
+        EEPROM_To_LogoRGB(d + 0x54, record.logoLight);
+    }
+    return 1;
+}

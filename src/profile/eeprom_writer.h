@@ -1,0 +1,47 @@
+// Writing the parts of a profile record that a change touched into the mouse's memory.
+#pragma once
+#include <cstdint>
+
+#include "platform/window.h"
+#include "profile/profile_file.h"
+
+class CUSBDriver;
+
+// What WriteProfile writes: bits of its mask.
+enum : uint32_t {
+    kApplyKeys = 0x0001,
+    kApplyLighting = 0x0002,  // index: 0x01 logo, 0x02 main, 0x04 DPI indicator
+    kApplyDpi = 0x0004,       // index: a level or 255
+    kApplyWindows = 0x0008,
+    kApplyCurLevel = 0x0010,
+    kApplyRate = 0x0020,
+    kApplyDpiColours = 0x0040,  // index: a level or 255
+    kApplyLevelCount = 0x0080,
+    kApplyReset = 0x0100,
+    kApplyLod = 0x0200,
+    kApplyAngleSnap = 0x0400,
+    kApplyRipple = 0x0800,
+    kApplyDebounce = 0x1000,
+    kApplyMotionSync = 0x2000,
+    kApplySleep = 0x4000,
+    kApplyWithProgress = 0x8000,  // not a write: wait for the progress window first
+    kApplyLightOffMoving = 0x10000,
+    kApplySensorMode = 0x20000,
+    kApplyAutoSleep = 0x40000,
+    kApplyAll = 0x007F,  // buttons, lighting, levels, Windows settings, level, rate, colours
+};
+constexpr uint32_t kAllItems = 255;
+constexpr uint32_t kNoKeyCode = 0xFFFFFFFF;
+
+// The 24-bit key-matrix code of an assignment, or kNoKeyCode.
+uint32_t EncodeKey(const KeyInfo& key);
+
+// Writes what `mask` names of `record` (buttons of its current key set) and posts progress
+// positions 20 to 100 to `wnd` with message `progressMsg` when it is a window. 1 when everything
+// asked for was written (or GoWithNoDev is set), else 0; nothing is done without a driver, a
+// record with an id, or (without GoWithNoDev) a device. `curDpiLevel` is written for 0x10.
+int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
+                 uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel);
+// The same with g_nCurDpiLevel.
+int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
+                 uint32_t progressMsg, uint32_t mask, uint32_t index);
