@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -7,7 +8,9 @@
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
 #include "app/ini_file.h"
+#include "platform/fs.h"
 #include "platform/window_recorder.h"
+#include "profile/key_function.h"
 #include "profile/sensor_table.h"
 #include "support/temp_dir.h"
 
@@ -304,6 +307,81 @@ TEST_F(DeviceCatalogueTest, SwitchesThatFollowOthers) {
     EXPECT_EQ(Dev(1).ShowMotionSync, 1);
     EXPECT_EQ(Dev(1).DpiLEDMode, 65793);
     EXPECT_EQ(Dev(1).ptRipple, (ZvPoint{818, 160}));
+}
+
+// The catalogue we ship: it must load without a message and describe mice the rest of the
+// program can work with.
+TEST_F(DeviceCatalogueTest, ShippedCatalogueIsSound) {
+    std::vector<uint8_t> shipped;
+    ASSERT_TRUE(
+        platform::ReadFile(platform::JoinPath(zvtest::SourceDir(), "data/cfg.ini"), shipped));
+    zvtest::TempDir dir;
+    dir.Write("cfg.ini", std::string(shipped.begin(), shipped.end()));
+    const std::string savedDir = gVar.szAppDir;
+    const AppOptions savedOptions = gVar;
+    gVar.szAppDir = dir.path();
+    ASSERT_EQ(LoadConfiguration(), 1);
+    gVar.szAppDir = savedDir;
+    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+
+    std::set<uint32_t> sensors, ids;
+    std::set<int> buttons;
+    bool logo = false, xy = false, eight = false, reshaped = false;
+    for (const SensorCfg& d : gVar.SensorCfgs) {
+        if (d.Sensor == 0) continue;
+        const uint32_t sensor = static_cast<uint32_t>(d.Sensor);
+        SCOPED_TRACE(sensor);
+        sensors.insert(sensor);
+        EXPECT_TRUE(
+            ids.insert(static_cast<uint32_t>(d.CID) << 8 | static_cast<uint32_t>(d.MID)).second);
+        EXPECT_EQ(FindSensorCfg(d.CID, d.MID), &d);
+        buttons.insert(d.nKeyNum);
+        logo |= d.ShowLogoEffect != 0;
+        xy |= d.ShowXY != 0;
+        eight |= d.DM == 8;
+        const SensorTable* t = FindSensorTable(sensor);
+        ASSERT_NE(t, nullptr);
+        // The list no longer ends where the built-in one does.
+        reshaped |= t->dpi[t->count - 1] != [&] {
+            SensorTable builtIn = *t;
+            const auto savedTables = gVar.SensorTables;
+            BuildSensorTables();
+            builtIn = *FindSensorTable(sensor);
+            gVar.SensorTables = savedTables;
+            return builtIn.dpi[builtIn.count - 1];
+        }();
+
+        // Every default level converts to a code and back to itself.
+        for (int i = 0; i < d.DM; ++i) {
+            const uint32_t dpi = static_cast<uint32_t>(d.DPI[static_cast<size_t>(i)]);
+            int m = 0;
+            const uint32_t code = DpiToCode(sensor, dpi, &m);
+            EXPECT_EQ(SensorCodeToDpi(sensor, code, m), dpi) << "level " << i;
+        }
+        // Each key set gives every button a function and its own matrix slot.
+        for (const KeySet& set : d.DefKeys) {
+            std::set<uint32_t> slots;
+            for (int b = 0; b < d.nKeyNum; ++b) {
+                const KeyInfo& k = set[static_cast<size_t>(b)];
+                EXPECT_NE(FindKeyFunction(k.dwFunID), nullptr) << "button " << b;
+                EXPECT_TRUE(k.MatrixInx >= 1 && k.MatrixInx <= 16 &&
+                            slots.insert(k.MatrixInx).second)
+                    << "button " << b;
+            }
+        }
+        EXPECT_EQ(d.nMarkNum, d.nKeyNum);
+        for (int b = 0; b < d.nMarkNum; ++b) {
+            const ZvRect& r = d.Mark[static_cast<size_t>(b)];
+            EXPECT_TRUE(r.right > r.left && r.bottom > r.top) << "mark " << b;
+        }
+    }
+    EXPECT_GE(sensors.size(), 3u);
+    EXPECT_TRUE(buttons.contains(6) && buttons.contains(16));
+    EXPECT_TRUE(logo);
+    EXPECT_TRUE(xy);
+    EXPECT_TRUE(eight);
+    EXPECT_TRUE(reshaped);
+    static_cast<AppOptions&>(gVar) = savedOptions;
 }
 
 }  // namespace
