@@ -272,8 +272,16 @@ bool VirtualReceiver::OnFeature(uint64_t epoch, const uint8_t* report, size_t le
             return false;
         }
         m_received.push_back(req);
-        std::array<uint8_t, 17> reply;
-        bool answer = m_mouse.Handle(req.data(), reply.data());
+        std::array<uint8_t, 17> reply{};
+        bool answer;
+        if (fault && fault->kind == FaultKind::kBadStatus) {
+            // Refused: the mouse does nothing with it.
+            reply[0] = 0x09;
+            std::memcpy(&reply[1], &req[1], 5);
+            answer = true;
+        } else {
+            answer = m_mouse.Handle(req.data(), reply.data());
+        }
         if (cmd == 0x07 || cmd == 0x09 || cmd == 0x10) SaveLocked();
         uint32_t delay = m_cfg.latencyMs;
         if (fault) {
