@@ -1,0 +1,206 @@
+#include "profile/apply_thread.h"
+
+#include <condition_variable>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "device/usb_driver.h"
+#include "platform/sys.h"
+#include "profile/eeprom_writer.h"
+
+namespace {
+
+struct Pending {
+    uint32_t flag;
+    uint32_t data;
+};
+
+struct ApplyThreadState {
+    std::mutex mu;
+    std::condition_variable cv;
+    ApplyRequest req;
+    std::vector<Pending> pending;
+    bool exit = false;
+    bool running = false;
+    uint64_t placed = 0;  // requests placed
+    uint64_t taken = 0;   // requests taken by the thread
+    ApplyCounts counts;
+    std::thread thread;
+};
+
+ApplyThreadState& S() {
+    static ApplyThreadState s;
+    return s;
+}
+
+std::mutex g_profileLock;
+
+// Flags that read the request's data.
+constexpr uint32_t kWithData = kApplyKeys | kApplyLighting | kApplyDpi | kApplyDpiColours;
+
+void Place(uint32_t flag, uint32_t data) {
+    ApplyThreadState& s = S();
+    {
+        std::lock_guard<std::mutex> lock(s.mu);
+        ++s.placed;
+        bool merged = false;
+        // The factory reset and progress requests stand alone: they are what the progress
+        // window shows.
+        const bool alone = (flag & (kApplyReset | kApplyWithProgress)) != 0;
+        for (Pending& p : s.pending) {
+            if (alone || (p.flag & (kApplyReset | kApplyWithProgress))) continue;
+            const uint32_t pd = p.flag & kWithData, fd = flag & kWithData;
+            if (p.data == data || fd == 0) {
+                // Same item, or the new flags do not read the data.
+            } else if (pd == 0) {
+                p.data = data;
+            } else if (pd == fd) {
+                // Lighting data is a set of zones; anything else is one item, and two items
+                // become all of them.
+                p.data = fd == kApplyLighting ? (p.data | data) : kAllItems;
+            } else {
+                continue;
+            }
+            p.flag |= flag;
+            merged = true;
+            break;
+        }
+        if (!merged) s.pending.push_back({flag, data});
+    }
+    s.cv.notify_all();
+}
+
+platform::WindowHandle WaitForProgressWindow(const std::string& title) {
+    for (int i = 0; i < 20; ++i) {
+        platform::Sleep(100);
+        if (platform::WindowHandle w = platform::FindWindowByTitle(title)) return w;
+    }
+    return 0;
+}
+
+void RunOne(const ApplyRequest& req, const Pending& p) {
+    ApplyThreadState& s = S();
+    platform::HidHandle h = req.usb ? req.usb->CmdHandle() : nullptr;
+    LogPrintf("Start Apply: hDevice=0x%x, nFlag=0x%x, nData=0x%x", h ? h->Id() : 0, p.flag, p.data);
+    platform::WindowHandle progress = 0;
+    if (p.flag & kApplyWithProgress) progress = WaitForProgressWindow(req.progressTitle);
+    bool ok = false;
+    if (!h && !gVar.GoWithNoDev) {
+        if (progress) platform::PostWindowMessage(progress, kWmClose, 0, 0);
+        platform::ShowMessageBox(GetText("tc_msg15"), "Error", platform::kMbIconWarning, req.owner);
+    } else {
+        std::optional<ProfileFile> record;
+        int32_t level;
+        {
+            std::lock_guard<std::mutex> lock(g_profileLock);
+            if (gVar.pFile) record = *gVar.pFile;
+            level = gVar.g_nCurDpiLevel;
+        }
+        ok = WriteProfile(progress, req.usb, record ? &*record : nullptr, req.progressMsg,
+                          p.flag & ~kApplyWithProgress, p.data, level) != 0;
+        if (!ok)
+            platform::ShowMessageBox(kUpdateFailedText, "Error", platform::kMbIconWarning,
+                                     req.owner);
+        if (progress) {
+            platform::PostWindowMessage(progress, kWmClose, 0, 0);
+            platform::Sleep(20);
+            platform::PostWindowMessage(progress, kWmClose, 0, 0);
+        }
+    }
+    LogPrintf("Apply Over");
+    std::lock_guard<std::mutex> lock(s.mu);
+    ++s.counts.done;
+    if (!ok) ++s.counts.failed;
+}
+
+void ThreadProc() {
+    ApplyThreadState& s = S();
+    LogPrintf("Start apply thread");
+    for (;;) {
+        std::vector<Pending> batch;
+        ApplyRequest req;
+        uint64_t upTo;
+        {
+            std::unique_lock<std::mutex> lock(s.mu);
+            s.cv.wait(lock, [&] { return s.exit || !s.pending.empty(); });
+            if (s.exit) break;
+            batch.swap(s.pending);
+            req = s.req;
+            upTo = s.placed;
+        }
+        for (const Pending& p : batch) RunOne(req, p);
+        {
+            std::lock_guard<std::mutex> lock(s.mu);
+            s.taken = upTo;
+        }
+        s.cv.notify_all();
+    }
+    LogPrintf("thread exit");
+}
+
+}  // namespace
+
+void StartApplyThread(CUSBDriver* usb, platform::WindowHandle owner) {
+    ApplyThreadState& s = S();
+    std::lock_guard<std::mutex> lock(s.mu);
+    if (s.running) return;
+    s.req = ApplyRequest{};
+    s.req.usb = usb;
+    s.req.owner = owner;
+    s.exit = false;
+    s.pending.clear();
+    s.taken = s.placed;
+    s.running = true;
+    s.thread = std::thread(ThreadProc);
+}
+
+void StopApplyThread() {
+    ApplyThreadState& s = S();
+    std::thread t;
+    {
+        std::lock_guard<std::mutex> lock(s.mu);
+        if (!s.running) return;
+        s.exit = true;
+        s.running = false;
+        t.swap(s.thread);
+    }
+    s.cv.notify_all();
+    if (t.joinable()) t.join();
+    std::lock_guard<std::mutex> lock(s.mu);
+    s.pending.clear();
+    s.taken = s.placed;
+}
+
+bool ApplyThreadRunning() {
+    std::lock_guard<std::mutex> lock(S().mu);
+    return S().running;
+}
+
+void RequestApply(uint32_t flag, uint32_t data) {
+    Place(flag & ~kApplyWithProgress, data);
+}
+
+void RequestApplyWithProgress(uint32_t flag) {
+    Place(flag | kApplyWithProgress, kAllItems);
+}
+
+bool WaitApplyDone(uint32_t timeoutMs) {
+    ApplyThreadState& s = S();
+    std::unique_lock<std::mutex> lock(s.mu);
+    const uint64_t target = s.placed;
+    return s.cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                         [&] { return s.taken >= target || !s.running; });
+}
+
+ApplyCounts GetApplyCounts() {
+    std::lock_guard<std::mutex> lock(S().mu);
+    return S().counts;
+}
+
+std::mutex& ProfileDataLock() {
+    return g_profileLock;
+}

@@ -1,0 +1,58 @@
+// The apply thread: the one worker that carries the pages' changes to the mouse, so that the
+// user-interface thread never waits for the EEPROM. A page stores its change in the current
+// profile (under ProfileDataLock) and places a request: flags saying what to write and a data
+// value (a button, a DPI level, the lighting zones).
+//
+// Requests that arrive while the thread is busy are kept, not overwritten: a request of the
+// same kind as one still waiting is merged into it (flags combined; a different button or
+// level widens the data to all, lighting zones are combined). The thread copies the profile
+// when it starts a request, so whatever the user changed up to then is what gets written, and
+// no change is lost because a later request took its slot.
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "platform/window.h"
+
+class CUSBDriver;
+
+constexpr uint32_t WM_PROGRESS_SETPOS = 0x42B;
+constexpr uint32_t kWmClose = 0x0010;
+// The title the progress window carries, by which the apply thread finds it.
+constexpr const char* kProgressWindowTitle = "MyProgressDlg..";
+// The failure message, spaced as the program always showed it.
+constexpr const char* kUpdateFailedText = "   Update settings failed!      ";
+
+// The settings of the apply thread while it runs.
+struct ApplyRequest {
+    std::string progressTitle = kProgressWindowTitle;
+    CUSBDriver* usb = nullptr;
+    platform::WindowHandle owner = 0;  // owner of the message boxes
+    uint32_t progressMsg = WM_PROGRESS_SETPOS;
+};
+
+// Starts the thread (once; a second start while it runs is ignored).
+void StartApplyThread(CUSBDriver* usb, platform::WindowHandle owner);
+// Ends the thread after the request it is carrying out; requests still waiting are dropped
+// (the profile itself is kept by the caller's cache).
+void StopApplyThread();
+bool ApplyThreadRunning();
+
+// Places a request; the thread writes `flag` (without 0x8000) with `data`.
+void RequestApply(uint32_t flag, uint32_t data);
+// Places a request with data 255 after which the thread waits for the progress window.
+void RequestApplyWithProgress(uint32_t flag);
+
+// Waits until every request placed before the call has been carried out; false on time-out.
+bool WaitApplyDone(uint32_t timeoutMs);
+// Requests carried out and requests that failed (no device or a failed write) so far.
+struct ApplyCounts {
+    uint64_t done = 0;
+    uint64_t failed = 0;
+};
+ApplyCounts GetApplyCounts();
+
+// Held by whoever changes gVar.pFile's record or g_nCurDpiLevel while the apply thread runs, and
+// by the apply thread while it copies them.
+std::mutex& ProfileDataLock();

@@ -1,0 +1,221 @@
+#include "profile/profile_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "macro/macro_file.h"
+#include "macro/macro_list.h"
+#include "macro/safe_file_name.h"
+#include "platform/fs.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
+#include "profile/profile_defaults.h"
+
+std::atomic<int32_t> g_bSyncDone{0};
+
+namespace {
+
+void Tell(const std::string& text) {
+    platform::ShowMessageBox(text, gVar.szTitle);
+}
+
+// A text of the table, or the given English text when the language has none.
+std::string TextOr(const char* key, const std::string& fallback) {
+    const std::string& t = GetText(key);
+    return t.empty() ? fallback : t;
+}
+
+std::string MacroFilePath(const StMacro& m) {
+    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
+}
+
+}  // namespace
+
+int ReplaceMacro(StMacro& macro) {
+    macro.flags &= ~kMacroChanged;
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(macro, bytes);
+    uint32_t err = 0;
+    if (!MyCreateFile(MacroFilePath(macro), bytes, sizeof bytes, &err)) {
+        if (err) LogPrintf("ReplaceMacro: WriteFile err=0x%x", err);
+        return 0;
+    }
+    return 1;
+}
+
+std::optional<StMacro> Add_Macro(const StMacro& macro) {
+    if (macro.dwMagicNumber != MACRO_MAGIC) {
+        LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", macro.dwMagicNumber);
+        return std::nullopt;
+    }
+    StMacro copy = macro;
+    copy.flags &= ~kMacroChanged;
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(copy, bytes);
+    uint32_t err = 0;
+    // The file first: a macro that only lives in memory would be gone at the next start
+    // while buttons still point at it.
+    if (!MyCreateFile(MacroFilePath(copy), bytes, sizeof bytes, &err)) {
+        LogPrintf("Add_Macro: cannot write %s, err=0x%x", MacroFilePath(copy).c_str(), err);
+        return std::nullopt;
+    }
+    if (!g_MacroList.AddMacroToList(copy)) return std::nullopt;
+    return copy;
+}
+
+int ExportProfile(const std::string& path) {
+    ProfileFile record;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return 0;
+        gVar.pFile->nSavedDpiLevel = gVar.g_nCurDpiLevel;
+        record = *gVar.pFile;
+    }
+    LogPrintf("ExportProfile: g_nCurDpiLevel=%d", record.nSavedDpiLevel);
+
+    std::vector<uint8_t> buf(kExportFileSize, 0);
+    ProfileToBytes(record, std::span<uint8_t, kProfileFileSize>(buf.data(), kProfileFileSize));
+    std::set<MacroId> seen;
+    size_t stored = 0;
+    int leftOut = 0;
+    for (const KeySet& set : record.keys) {
+        for (const KeyInfo& k : set) {
+            if (k.Type() != 5) continue;
+            if (seen.count(k.dwMacroID)) continue;
+            std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
+            if (!m) continue;
+            seen.insert(k.dwMacroID);
+            if (stored == kExportMacroSlots) {
+                ++leftOut;
+                continue;
+            }
+            StMacroToBytes(*m, buf.data() + kProfileFileSize + stored * kStMacroSize);
+            ++stored;
+        }
+    }
+    uint32_t err = 0;
+    if (!platform::WriteFileAtomic(path, buf.data(), buf.size(), &err)) {
+        LogPrintf("ExportProfile: %s, err=%u", path.c_str(), err);
+        Tell("Create profile failed.");
+        return 0;
+    }
+    if (leftOut > 0)
+        Tell("Only ten macros fit a profile file; " + std::to_string(leftOut) +
+             " more were not stored.");
+    return 1;
+}
+
+int ImportProfile(const std::string& path) {
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return 0;
+    }
+    if (g_bSyncDone.load() == 0) {
+        Tell(GetText("tc_adv_str15"));
+        return 0;
+    }
+    uint32_t err = 0;
+    uint64_t size = 0;
+    std::vector<uint8_t> bytes;
+    if (!platform::GetFileSize(path, size, &err) ||
+        !platform::ReadFilePrefix(path, kExportFileSize + 1, bytes, &err)) {
+        const std::string& tip = GetText("tc_tip2");
+        Tell(tip.empty() ? "Open Profile Err = " + std::to_string(err)
+                         : tip + " " + std::to_string(err));
+        return 0;
+    }
+    if (bytes.empty()) {
+        Tell("Read profile failed.");
+        return 0;
+    }
+    const std::string invalid = TextOr("tc_tip3", "This is not a valid profile");
+    // A file shorter than a record cannot carry one, and a longer file than we write is not a
+    // profile file: neither may fill the record with whatever follows.
+    if (bytes.size() < kProfileFileSize || size > kExportFileSize) {
+        Tell(invalid);
+        return 0;
+    }
+    bytes.resize(kExportFileSize, 0);
+    ProfileFile rec = ProfileFromBytes(
+        std::span<const uint8_t, kProfileFileSize>(bytes.data(), kProfileFileSize));
+    if (rec.dwMagic != kProfileMagic || rec.dwId == 0) {
+        Tell(invalid);
+        return 0;
+    }
+    SanitizeProfile(rec);
+
+    std::vector<StMacro> fileMacros;
+    for (size_t i = 0; i < kExportMacroSlots; ++i)
+        fileMacros.push_back(StMacroFromBytes(bytes.data() + kProfileFileSize + i * kStMacroSize));
+    auto storedFor = [&](MacroId id) -> StMacro* {
+        for (StMacro& m : fileMacros)
+            if (m.id == id && id != 0) return &m;
+        return nullptr;
+    };
+
+    // Every macro that will reach the library or the macro folder is checked before anything
+    // changes, so a hostile file is refused as a whole.
+    for (const KeySet& set : rec.keys)
+        for (const KeyInfo& k : set) {
+            if (k.Type() != 5) continue;
+            const StMacro* m = storedFor(k.dwMacroID);
+            if (!m) continue;
+            const std::string name = MacroNameUtf8(*m);
+            if (m->dwMagicNumber != MACRO_MAGIC || !IsSafeFileName(name)) {
+                LogPrintf("ImportProfile: macro 0x%x refused", k.dwMacroID);
+                Tell(invalid);
+                return 0;
+            }
+        }
+
+    std::map<MacroId, MacroId> newIds;  // a stored macro added under a new id
+    for (KeySet& set : rec.keys)
+        for (KeyInfo& k : set) {
+            if (k.Type() != 5) continue;
+            if (auto it = newIds.find(k.dwMacroID); it != newIds.end()) {
+                k.dwMacroID = it->second;
+                continue;
+            }
+            StMacro* m = storedFor(k.dwMacroID);
+            if (!m) continue;
+            if (g_MacroList.Contains(m->id)) {
+                StMacro updated = *m;
+                g_MacroList.Update(m->id, [&](StMacro& lib) {
+                    lib = *m;
+                    lib.flags &= ~kMacroChanged;
+                });
+                ReplaceMacro(updated);
+                continue;
+            }
+            StMacro fresh = *m;
+            fresh.id = NewMacroId();
+            if (!Add_Macro(fresh)) {
+                Tell("Add macro failed: " + MacroNameUtf8(fresh));
+                return 0;
+            }
+            newIds[k.dwMacroID] = fresh.id;
+            k.dwMacroID = fresh.id;
+        }
+
+    int32_t level;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return 0;
+        rec.dwId = gVar.pFile->dwId;
+        *gVar.pFile = rec;
+        level = rec.nSavedDpiLevel;
+        LogPrintf("ImportProfile: g_nCurDpiLevel=%d", level);
+        const int32_t dm = gVar.pSensorCfg ? gVar.pSensorCfg->DM : kDpiLevels;
+        if (level < 0 || level >= dm) level = 0;
+        gVar.g_nCurDpiLevel = level;
+    }
+    RequestApply(kApplyAll, kAllItems);
+    return 1;
+}
