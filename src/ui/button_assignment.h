@@ -1,0 +1,25 @@
+// The rules of the buttons page that need no window: storing a function on a button (the
+// left-click guard, the all-sets function, the matrix slot from the default keys) and the
+// caption of an assignment. The page's window and the command-line tool both use them.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "profile/profile_file.h"
+
+// A choice of the function menu without a dialog behind it (sniper items carry their DPI table
+// index in bits 8 to 15, extra keys their index in the code) turned into an assignment.
+// None, with the message shown, when the choice cannot be made (an unknown extra key).
+std::optional<KeyInfo> KeyInfoFromMenuValue(uint32_t value);
+
+// Stores `key` on button `row` of the current profile's current key set and, with ApplyNow,
+// asks the apply thread to write it. Refuses (message tc_msg1) to take away the last left
+// click; returns 1 when stored, 0 when refused or there is no valid profile.
+int SetKeyFunction(int row, KeyInfo key);
+// The same on a given record, without messages or writing: 1 stored, 0 no valid record,
+// -1 refused by the left-click guard.
+int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo key);
+
+// The caption of an assignment ("" when the function has no text).
+std::string GetKeyFunctionText(const KeyInfo& key);
