@@ -1,0 +1,248 @@
+// Skinned buttons, combo buttons and popup menus as real windows, driven by real messages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/win/menu_dlg.h"
+#include "controls/win/png_btn.h"
+#include "platform/window.h"
+#include "support/temp_dir.h"
+#include "win/ui_host.h"
+
+namespace {
+
+class ControlsWin : public ::testing::Test {
+  protected:
+    zvtest::UiHost host;
+    std::vector<std::pair<std::string, std::string>> boxes;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        gVar.b4K = 0;
+        platform::SetMessageBoxHook(
+            [this](const std::string& text, const std::string& caption, uint32_t) {
+                boxes.emplace_back(text, caption);
+                return 1;
+            });
+        LoadMenuImages();
+        ASSERT_TRUE(host.Open(0, 0, 800, ::GetSystemMetrics(SM_CYSCREEN)));
+    }
+    void TearDown() override {
+        FreeMenuImages();
+        platform::SetMessageBoxHook(nullptr);
+        host.DestroyWindow();
+    }
+    static void Click(HWND w, int x = 3, int y = 3) {
+        ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    static RECT WindowRect(HWND w) {
+        RECT rc{};
+        ::GetWindowRect(w, &rc);
+        return rc;
+    }
+    // Hovers item k of a menu and releases the button over it.
+    static void ChooseItem(CMenuDlg* menu, int k) {
+        const ZvRect r = menu->Model().ItemRect(static_cast<size_t>(k));
+        const LPARAM at = MAKELPARAM(r.left + 5, r.top + 3);
+        ::SendMessageW(menu->m_hWnd, WM_MOUSEMOVE, 0, at);
+        ::SendMessageW(menu->m_hWnd, WM_LBUTTONUP, 0, at);
+    }
+};
+
+TEST_F(ControlsWin, CheckableToggleButtonClickedTwiceEndsUnchecked) {
+    CPngBtn btn;
+    ASSERT_EQ(NewSmallPngButton3("check_dn.png", "check_nr.png", "check_nr.png", &btn, host.m_hWnd,
+                                 nullptr, nullptr, true, false, nullptr, 10, 10, 501),
+              1);
+    btn.SetToggleOnClick(true);
+    Click(btn.m_hWnd);
+    EXPECT_TRUE(btn.GetCheck());
+    Click(btn.m_hWnd);
+    EXPECT_FALSE(btn.GetCheck());
+    ASSERT_EQ(host.Count(WM_COMMAND), 2);
+    EXPECT_EQ(host.seen[0].wp, MAKEWPARAM(501, BN_CLICKED));
+    EXPECT_EQ(host.seen[0].lp, reinterpret_cast<LPARAM>(btn.m_hWnd));
+}
+
+TEST_F(ControlsWin, DisabledLookIgnoresClicksAndDoubleClicks) {
+    CPngBtn btn;
+    ASSERT_EQ(NewSmallPngButton3("button2_nr.png", "button2_nr.png", "button2_nr.png", &btn,
+                                 host.m_hWnd, nullptr, nullptr, false, false, "OK", 10, 40, 502),
+              1);
+    btn.SetDoubleClickReport(true, 77);
+    ::SendMessageW(btn.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SendMessageW(btn.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    zvtest::Pump();
+    ASSERT_EQ(host.Count(0x703), 1);
+    host.seen.clear();
+
+    btn.SetDisabledLook(true);
+    Click(btn.m_hWnd);
+    ::SendMessageW(btn.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+    zvtest::Pump();
+    EXPECT_TRUE(host.seen.empty());
+}
+
+TEST_F(ControlsWin, FactoriesWarnAndCreateNothingForAMissingPicture) {
+    CPngBtn three, plain;
+    EXPECT_EQ(NewSmallPngButton3("check_dn.png", "check_nr.png", "no_such.png", &three, host.m_hWnd,
+                                 nullptr, nullptr, false, false, nullptr, 0, 0, 1),
+              0);
+    EXPECT_EQ(NewSmallPngButton("no_such_dn.png", nullptr, host.m_hWnd, "check_nr.png",
+                                "check_nr.png", &plain, false, false, nullptr, RECT{0, 0, 9, 9}, 2),
+              0);
+    EXPECT_EQ(three.m_hWnd, nullptr);
+    EXPECT_EQ(plain.m_hWnd, nullptr);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].first.rfind("NewSmallPngButton3. file ", 0), 0u);
+    EXPECT_NE(boxes[0].first.find("no_such.png not exist"), std::string::npos);
+    EXPECT_EQ(boxes[0].second, "Warrning");
+    EXPECT_EQ(boxes[1].first.rfind("NewSmallPngButton. file ", 0), 0u);
+    // A missing file name is no warning.
+    EXPECT_EQ(NewSmallPngButton3(nullptr, "check_nr.png", "check_nr.png", &three, host.m_hWnd,
+                                 nullptr, nullptr, false, false, nullptr, 0, 0, 1),
+              0);
+    EXPECT_EQ(boxes.size(), 2u);
+}
+
+class ComboWin : public ControlsWin {
+  protected:
+    CComboBtn combo;
+    static int Refuse(void*) { return 0; }
+    static int Allow(void*) { return 1; }
+
+    void MakeCombo(int top) {
+        ASSERT_TRUE(combo.Create("", RECT{100, top, 240, top + 30}, host.m_hWnd, 600));
+        const char* names[] = {"1 ms", "2 ms", "4 ms", "8 ms", "16 ms"};
+        for (int i = 0; i < 5; ++i) combo.AddItem(0, 1 << i, names[i]);
+        combo.SelectValue(2);
+    }
+};
+
+TEST_F(ComboWin, NearTheBottomOfTheScreenTheListOpensAbove) {
+    const int fullHeight = ::GetSystemMetrics(SM_CYFULLSCREEN);
+    MakeCombo(fullHeight - 40);
+    Click(combo.m_hWnd);
+    CMenuDlg* menu = GetOpenPopup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(WindowRect(menu->m_hWnd).top, WindowRect(combo.m_hWnd).top - 100);
+    EXPECT_EQ(WindowRect(menu->m_hWnd).left, WindowRect(combo.m_hWnd).left);
+    // A second click on the combo closes the list instead of opening another.
+    Click(combo.m_hWnd);
+    EXPECT_EQ(GetOpenPopup(), nullptr);
+}
+
+TEST_F(ComboWin, AChoiceIsAskedForFirst) {
+    struct Case {
+        ComboPermission check;
+        int commands;
+        const char* caption;
+        int32_t value;
+    };
+    const Case cases[] = {{&Refuse, 0, "2 ms", 2}, {&Allow, 1, "8 ms", 8}};
+    MakeCombo(100);
+    for (const auto& c : cases) {
+        combo.SelectValue(2);
+        combo.SetPermission(c.check, nullptr);
+        host.seen.clear();
+        Click(combo.m_hWnd);
+        ASSERT_NE(GetOpenPopup(), nullptr);
+        ChooseItem(GetOpenPopup(), 3);
+        zvtest::Pump();
+        EXPECT_EQ(GetOpenPopup(), nullptr);
+        EXPECT_EQ(host.Count(WM_COMMAND), c.commands);
+        EXPECT_EQ(combo.GetText(), c.caption);
+        EXPECT_EQ(combo.GetValue(), c.value);
+    }
+    ASSERT_EQ(host.seen.size(), 1u);
+    EXPECT_EQ(host.seen[0].wp, MAKEWPARAM(600, 0));
+    EXPECT_EQ(host.seen[0].lp, reinterpret_cast<LPARAM>(combo.m_hWnd));
+}
+
+std::vector<MenuEntry> TwoItemsWithASubMenu() {
+    return {MakeMenuEntry(kMenuTopLevel, 10, "Left click"),
+            MakeMenuEntry(kMenuTopLevel, 11, "Key combination"), MakeMenuEntry(1, 20, "Ctrl + C"),
+            MakeMenuEntry(1, 21, "Ctrl + V")};
+}
+
+TEST_F(ControlsWin, SubMenuOpensToTheRightAndReportsTheTopMenusTag) {
+    const auto entries = TwoItemsWithASubMenu();
+    ASSERT_EQ(OpenPopup(host.m_hWnd, 4, 150, 200, 300, RGB(200, 200, 200), RGB(0, 212, 255), 7,
+                        entries.data()),
+              1);
+    CMenuDlg* menu = GetOpenPopup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Model().TopCount(), 2u);
+    const ZvRect item1 = menu->Model().ItemRect(1);
+    ::SendMessageW(menu->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, item1.top + 2));
+    CMenuDlg* sub = menu->SubMenu();
+    ASSERT_NE(sub, nullptr);
+    const RECT mr = WindowRect(menu->m_hWnd), sr = WindowRect(sub->m_hWnd);
+    EXPECT_EQ(sr.left, mr.right);
+    EXPECT_EQ(sr.top + sub->Model().ItemRect(1).top, mr.top + item1.top);
+
+    // The item with children reports nothing; the sub-menu's first item reports its value.
+    ::SendMessageW(menu->m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(10, item1.top + 2));
+    zvtest::Pump();
+    EXPECT_EQ(host.Count(WM_MENU_RESULT), 0);
+    ChooseItem(sub, 0);
+    zvtest::Pump();
+    ASSERT_EQ(host.Count(WM_MENU_RESULT), 1);
+    EXPECT_EQ(host.seen[0].wp, 20u);
+    EXPECT_EQ(host.seen[0].lp, 7);
+    // The menu waits for its receiver to close it.
+    EXPECT_EQ(GetOpenPopup(), menu);
+    ClosePopup();
+    EXPECT_EQ(GetOpenPopup(), nullptr);
+}
+
+TEST_F(ControlsWin, EscapeAndEnterLeaveTheMenuOpen) {
+    const auto entries = TwoItemsWithASubMenu();
+    ASSERT_EQ(OpenPopup(host.m_hWnd, 2, 150, 200, 300, 0, 0, 0, entries.data()), 1);
+    HWND menu = GetOpenPopup()->m_hWnd;
+    ::SetFocus(menu);
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_F1}) {
+        ::PostMessageW(menu, WM_KEYDOWN, key, 1);
+        ::PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+    }
+    zvtest::Pump();
+    EXPECT_TRUE(::IsWindow(menu));
+    EXPECT_NE(GetOpenPopup(), nullptr);
+    // A second popup replaces the first.
+    ASSERT_EQ(OpenPopup(host.m_hWnd, 2, 150, 200, 300, 0, 0, 0, entries.data()), 1);
+    EXPECT_FALSE(::IsWindow(menu));
+    ClosePopup();
+}
+
+TEST_F(ControlsWin, WithoutItsPictureTheMenuWarnsAndUsesPlainColours) {
+    zvtest::TempDir empty;
+    FreeMenuImages();
+    gVar.szAppDir = empty.path();
+    LoadMenuImages();
+    const auto entries = TwoItemsWithASubMenu();
+    EXPECT_EQ(OpenPopup(host.m_hWnd, 2, 150, 200, 300, 0, 0, 0, entries.data()), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "Menu item height is 0");
+    EXPECT_EQ(boxes[0].second, "Warring");
+    CMenuDlg* menu = GetOpenPopup();
+    ASSERT_NE(menu, nullptr);
+    // Zero-height items: the window is its border alone, filled with the plain background.
+    const RECT rc = WindowRect(menu->m_hWnd);
+    EXPECT_EQ(rc.bottom - rc.top, 2);
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    HBITMAP bmp = ::CreateCompatibleBitmap(screen, 150, 2);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    menu->Render(mem);
+    EXPECT_EQ(::GetPixel(mem, 0, 0), RGB(100, 100, 100));  // border colour
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    ClosePopup();
+}
+
+}  // namespace
