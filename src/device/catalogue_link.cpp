@@ -1,13 +1,25 @@
-// Where identification meets the device catalogue.
+// Where identification meets the device catalogue and the sensor tables.
 #include <cstdint>
 
+#include "app/device_catalogue.h"
+#include "app/gvar.h"
 #include "device/usb_driver.h"
+#include "profile/sensor_table.h"
 
-bool CatalogueLookUpMouse(uint32_t, uint32_t, bool) {
-    // The catalogue has no lookup yet: no mouse is known.
-    return false;
+bool CatalogueLookUpMouse(uint32_t cid, uint32_t mid, bool select) {
+    const SensorCfg* cfg = FindSensorCfg(cid, mid);
+    if (!cfg) return false;
+    if (select) gVar.pSensorCfg = cfg;
+    return true;
 }
 
 DpiEncoder CurrentSensorDpiEncoder() {
-    return {};
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!cfg) return {};
+    uint32_t sensor = static_cast<uint32_t>(cfg->Sensor);
+    return {sensor, [sensor](uint32_t dpi) {
+                int mul = 0;  // rules without a multiplier leave it alone
+                uint32_t code = DpiToCode(sensor, dpi, &mul);
+                return DpiCode{code, static_cast<uint32_t>(mul)};
+            }};
 }
