@@ -11,6 +11,7 @@
 #include "macro/macro_list.h"
 #include "platform/sys.h"
 #include "platform/window.h"
+#include "profile/apply_thread.h"
 #include "profile/combo_record.h"
 #include "profile/hd_macro.h"
 #include "profile/sensor_table.h"
@@ -304,8 +305,12 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         default:
             return 0;
     }
-    LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
-    gVar.g_nCurDpiLevel = d[0x04];
+    {
+        // The pages and the apply thread read the level while this worker runs.
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
+        gVar.g_nCurDpiLevel = d[0x04];
+    }
 
     const SensorCfg* cfg = gVar.pSensorCfg;
     if (cfg && cfg->ShowLOD) {

@@ -1,0 +1,372 @@
+#include "ui/device_session.h"
+
+#include <chrono>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "device/discovery.h"
+#include "platform/sys.h"
+#include "profile/apply_thread.h"
+#include "profile/eeprom_reader.h"
+#include "profile/eeprom_writer.h"
+#include "profile/profile_cache.h"
+#include "profile/profile_defaults.h"
+#include "profile/profile_transfer.h"
+
+namespace {
+std::mutex g_configReadLock;
+constexpr uint32_t kErrDeviceNotConnected = 1167;
+}  // namespace
+
+std::mutex& ConfigReadLock() {
+    return g_configReadLock;
+}
+
+void SessionUi::ShowText(const std::string& text) {
+    platform::ShowMessageBox(text, gVar.szTitle);
+}
+
+bool SessionUi::Confirm(const std::string& text) {
+    return platform::ShowMessageBox(text, gVar.szTitle, platform::kMbOkCancel) == platform::kIdOk;
+}
+
+DeviceSession::DeviceSession(SessionUi& ui, platform::WindowHandle wnd) : m_ui(ui), m_wnd(wnd) {}
+
+DeviceSession::~DeviceSession() {
+    Shutdown();
+}
+
+void DeviceSession::StartApply() {
+    if (m_applyStarted) return;
+    StartApplyThread(&m_usb, m_wnd);
+    m_applyStarted = true;
+}
+
+void DeviceSession::Shutdown() {
+    m_abortRead = 1;
+    std::vector<std::thread> reads;
+    {
+        std::lock_guard<std::mutex> lock(m_readThreadsLock);
+        reads.swap(m_readThreads);
+    }
+    for (std::thread& t : reads)
+        if (t.joinable()) t.join();
+    if (m_applyStarted) {
+        StopApplyThread();
+        m_applyStarted = false;
+    }
+    ClearThread();
+    m_usb.DropHandles();
+}
+
+int DeviceSession::FindDevices() {
+    int n = FindDev();
+    LogPrintf("nDevNum=%d", n);
+    return n;
+}
+
+int DeviceSession::WaitForDevice(uint32_t ms) {
+    const uint32_t start = platform::GetTickCount();
+    for (;;) {
+        for (int i = 0; i < kMaxDeviceSlots; ++i)
+            if (GetDeviceSlot(i).bActive) return i;
+        if (platform::GetTickCount() - start >= ms) return -1;
+        platform::Sleep(10);
+    }
+}
+
+bool DeviceSession::OnFindDeviceOK() {
+    int slot = -1;
+    DeviceSlot s;
+    for (int i = 0; i < kMaxDeviceSlots && slot < 0; ++i) {
+        s = GetDeviceSlot(i);
+        if (s.bActive) slot = i;
+    }
+    if (slot < 0) return false;
+    LogPrintf("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", s.CID, s.MID, s.PID);
+    if (!TakeOverDevice(&m_usb, slot)) return false;
+    RefreshLayout();
+    if (m_ui.Visible()) m_usb.TellDrvStatus(1);
+    StartRead();
+    m_ui.ShowWaiting();
+    return true;
+}
+
+void DeviceSession::RefreshLayout() {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (cfg) LogPrintf("RefreshLayout for 0x%x, cid=%x,mid=%x", cfg->Sensor, cfg->CID, cfg->MID);
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        LoadPro();
+    }
+    uint8_t b[2] = {};
+    int level = m_usb.CmdHandle() && m_usb.ReadEEPROM(eeprom::kCurLevel, b, 2) ? b[0] : -1;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        gVar.g_nCurDpiLevel = level;
+    }
+    m_ui.ShowProfile();
+}
+
+void DeviceSession::StartRead() {
+    {
+        std::lock_guard<std::mutex> lock(m_syncLock);
+        ++m_readsStarted;
+    }
+    std::lock_guard<std::mutex> lock(m_readThreadsLock);
+    // Reads that have ended are joined here so the list does not grow with every notification.
+    m_readThreads.emplace_back([this] { ReadCurCfgThread(); });
+}
+
+bool DeviceSession::WaitSync(uint32_t ms) {
+    std::unique_lock<std::mutex> lock(m_syncLock);
+    const uint64_t target = m_readsStarted;
+    return m_syncCv.wait_for(lock, std::chrono::milliseconds(ms),
+                             [&] { return m_readsDone >= target; });
+}
+
+void DeviceSession::ReadCurCfgThread() {
+    LogPrintf("ReadCurCfgThread Start");
+    // A read still running stops at its next EEPROM read; this one then takes over.
+    m_abortRead = 1;
+    std::unique_lock<std::mutex> configLock(g_configReadLock);
+    g_bSyncDone = 0;
+    m_abortRead = 0;
+    bool ok = false;
+    int index = m_usb.GetCurProfile();
+    LogPrintf("Mouse profile is %d", index);
+    std::optional<ProfileFile> work;
+    if (index >= 0 && index <= 3) {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (static_cast<size_t>(index) < gVar.ProfileList.size())
+            work = gVar.ProfileList[static_cast<size_t>(index)];
+    }
+    if (work && GetProfile(&m_usb, *work, &m_abortRead)) {
+        LogPrintf("Init Pro OK");
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            if (static_cast<size_t>(index) < gVar.ProfileList.size()) {
+                gVar.ProfileList[static_cast<size_t>(index)] = *work;
+                gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
+                if (gVar.pSensorCfg) SavePro();
+                ok = true;
+            }
+        }
+        if (ok) platform::PostWindowMessage(m_wnd, WM_SYNC_OK, 0, 0);
+    }
+    m_lastReadOk = ok;
+    g_bSyncDone = 1;
+    {
+        std::lock_guard<std::mutex> lock(m_syncLock);
+        ++m_readsDone;
+    }
+    m_syncCv.notify_all();
+    configLock.unlock();
+    LogPrintf("ReadCurCfgThread Exit");
+}
+
+void DeviceSession::OnSyncOk() {
+    LogPrintf("OnSyncOk");
+    m_ui.ShowProfile();
+    GetPower();
+}
+
+void DeviceSession::GetPower() {
+    if (!m_usb.CmdHandle()) return;
+    int level = 0, charging = 0;
+    if (!m_usb.GetPower(&level, &charging)) return;
+    LogPrintf("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
+    if (level > 100) return;
+    m_ui.ShowPower(level, charging ? 1 : 0);
+}
+
+void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
+    LogPrintf("OnDeviceBehavior  Buffer= %x %x %x, nPopByte1=%d, lParam=%d",
+              static_cast<unsigned>(value & 0xFF), 0, 0, 0, static_cast<int>(kind));
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    bool haveFile;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        haveFile = gVar.pFile != nullptr;
+    }
+    if (!haveFile || !cfg || !m_usb.CmdHandle()) {
+        LogPrintf("return.  pFile=0x%x, pSensorCfg=0x%x", haveFile ? 1u : 0u, cfg ? 1u : 0u);
+        return;
+    }
+    switch (kind) {
+        case 1:
+            if (value < static_cast<uintptr_t>(cfg->DM)) {
+                {
+                    std::lock_guard<std::mutex> lock(ProfileDataLock());
+                    gVar.g_nCurDpiLevel = static_cast<int32_t>(value);
+                }
+                m_ui.DeviceChanged(1);
+            }
+            break;
+        case 2: {
+            int32_t rate = 0;
+            switch (value) {
+                case 1:
+                    rate = 0x1000;
+                    break;
+                case 2:
+                    rate = 0x500;
+                    break;
+                case 4:
+                    rate = 0x250;
+                    break;
+                case 8:
+                    rate = 0x125;
+                    break;
+                default:
+                    break;
+            }
+            if (rate) {
+                std::lock_guard<std::mutex> lock(ProfileDataLock());
+                if (gVar.pFile) gVar.pFile->nRate = rate;
+            }
+            m_ui.DeviceChanged(2);
+            break;
+        }
+        case 3: {
+            const uint32_t now = platform::GetTickCount();
+            const uint32_t sub = now - m_nResetTickCount;
+            LogPrintf("nTick= %d, m_nResetTickCount= %d, nSub=%d", now, m_nResetTickCount, sub);
+            if (m_nResetTickCount != 0 && sub <= 4999) {
+                LogPrintf("this is reset notify, do not process");
+                break;
+            }
+            StartRead();
+            m_ui.ShowWaiting();
+            break;
+        }
+        case 4:
+        case 5:
+        case 6: {
+            const bool has = kind == 4   ? cfg->ShowMainEffect
+                             : kind == 5 ? cfg->ShowLogoEffect
+                                         : cfg->ShowDpiLED;
+            if (!has) break;
+            platform::Sleep(10);
+            uint8_t b[10] = {};
+            const uint32_t addr = kind == 4   ? eeprom::kMainLight
+                                  : kind == 5 ? eeprom::kLogo
+                                              : eeprom::kDpiLight;
+            const int n = kind == 4 ? 8 : kind == 5 ? 10 : 6;
+            if (!m_usb.ReadEEPROM(addr, b, n)) break;
+            {
+                std::lock_guard<std::mutex> lock(ProfileDataLock());
+                if (!gVar.pFile) break;
+                if (kind == 4)
+                    EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
+                else if (kind == 5)
+                    EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
+                else
+                    EEPROM_To_DpiLight(b, *gVar.pFile);
+            }
+            m_ui.DeviceChanged(static_cast<int>(kind));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+bool DeviceSession::OnDeviceChange(bool arrival, const std::string& path) {
+    if (!DeviceChangeConcernsUs(path)) return false;
+    if (arrival) {
+        LogPrintf("Device IN");
+        m_nRetryFind = 5;
+    } else {
+        LogPrintf("Device OUT");
+        if (platform::HidHandle h = m_usb.CmdHandle()) {
+            platform::Sleep(600);
+            platform::HidAttributes attr;
+            uint32_t err = 0;
+            if (h->GetAttributes(&attr, &err)) {
+                LogPrintf("OnDeviceChange: GetDevVersion, nVer=0x%x", attr.version);
+                return false;
+            }
+            LogPrintf("OnDeviceChange: GetVersionNumber, Err=0x%x", err);
+            if (err == kErrDeviceNotConnected) {
+                m_nRetryFind = 1;
+                ClearHandle(&m_usb);
+                m_ui.HidePower();
+            }
+        }
+    }
+    if (m_findTimer || m_nRetryFind <= 0) return false;
+    LogPrintf("SetTimer FINDDEV_TIMER_ID, m_nRetryFind=%d", m_nRetryFind);
+    m_findTimer = true;
+    return true;
+}
+
+bool DeviceSession::OnFindTimer() {
+    --m_nRetryFind;
+    int n = FindDev();
+    LogPrintf("OnTimer: FindHIDDevice=%d", n);
+    if (n > 0 || m_nRetryFind <= 0) {
+        m_findTimer = false;
+        m_nRetryFind = 0;
+        return true;
+    }
+    return false;
+}
+
+int DeviceSession::CheckDeviceReady() {
+    if (g_bSyncDone.load() == 0) {
+        m_ui.ShowText(GetText("tc_adv_str15"));
+        return 0;
+    }
+    bool anyHandle = false;
+    for (int i = 0; i < kMaxDeviceSlots; ++i)
+        if (GetDeviceSlot(i).m_hCmd) anyHandle = true;
+    if (anyHandle) {
+        if (gVar.ApplyNow && !gVar.GoWithNoDev && m_usb.GetConnectStatus() != 1) {
+            m_ui.ShowText(GetText("tc_msg10"));
+            return 0;
+        }
+        return 1;
+    }
+    if (gVar.GoWithNoDev) return 1;
+    m_ui.ShowText(GetText("tc_msg15"));
+    return 0;
+}
+
+int DeviceSession::ResetToDefaults() {
+    if (!m_usb.CmdHandle() && !gVar.GoWithNoDev) {
+        m_ui.ShowText(GetText("tc_msg15"));
+        return 0;
+    }
+    if (g_bSyncDone.load() == 0) {
+        m_ui.ShowText(GetText("tc_adv_str15"));
+        return 0;
+    }
+    if (!CheckDeviceReady()) return 0;
+    if (!m_ui.Confirm(GetText("tc_msg5"))) return 0;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (gVar.pFile) ResetProfileSettings(*gVar.pFile);
+        if (gVar.pSensorCfg) gVar.g_nCurDpiLevel = gVar.pSensorCfg->DEFLEVEL;
+    }
+    m_ui.ShowProfile();
+    m_nResetTickCount = platform::GetTickCount();
+    // A tick count of 0 would read as "never reset".
+    if (m_nResetTickCount == 0) m_nResetTickCount = 1;
+    RequestApplyWithProgress(kApplyReset);
+    m_ui.RunProgress();
+    return 1;
+}
+
+void DeviceSession::OnExit() {
+    LogPrintf("OnExit");
+    if (m_usb.CmdHandle()) m_usb.TellDrvStatus(0);
+    if (gVar.pSensorCfg) {
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            SavePro();
+        }
+        SaveCID();
+    }
+}

@@ -1,0 +1,117 @@
+// The device as the main window sees it, without the window: taking over an accepted mouse,
+// reading its current profile in a worker, following the mouse's own notifications and the
+// system's device arrivals and removals, the battery, the readiness check before a change, the
+// factory reset and the saving at exit. The Win32 main window and the command-line tool both
+// drive it; what needs a screen goes through SessionUi.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/usb_driver.h"
+#include "platform/window.h"
+
+constexpr uint32_t WM_SYNC_OK = 0x437;
+constexpr uint32_t FINDDEV_TIMER_MS = 1500;
+
+// What the session asks of the window that drives it. The defaults suit a program without
+// pages: messages become message boxes, confirmations are refused.
+class SessionUi {
+  public:
+    virtual ~SessionUi() = default;
+    virtual void ShowText(const std::string& text);
+    // The factory-reset question; true to go on.
+    virtual bool Confirm(const std::string& text);
+    // The pages show gVar.pFile anew (after a read, a layout, a reset).
+    virtual void ShowProfile() {}
+    // The mouse changed something by itself: kind 1 level, 2 rate, 4 main, 5 logo, 6 DPI light.
+    virtual void DeviceChanged(int /*kind*/) {}
+    // A waiting message tied to the end of the current profile read.
+    virtual void ShowWaiting() {}
+    virtual void ShowPower(int /*level*/, int /*charging*/) {}
+    virtual void HidePower() {}
+    // The progress window of the factory reset, run until the apply thread closes it.
+    virtual void RunProgress() {}
+    // Whether the window is visible (the mouse is told when the configuration is shown).
+    virtual bool Visible() const { return false; }
+};
+
+class DeviceSession {
+  public:
+    // `wnd` receives WM_SYNC_OK; 0 when nobody listens.
+    explicit DeviceSession(SessionUi& ui, platform::WindowHandle wnd = 0);
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    CUSBDriver& Usb() { return m_usb; }
+
+    // Starts the apply thread with this session's driver.
+    void StartApply();
+    // Ends the workers: the apply thread, profile reads, discovery and service threads.
+    void Shutdown();
+
+    // One discovery pass (the number of receivers being identified).
+    int FindDevices();
+    // Waits up to `ms` for discovery to accept a mouse; the slot, or -1.
+    int WaitForDevice(uint32_t ms);
+    // WM_DEV_FOUND's timer expired: takes the accepted device over and starts reading it.
+    // false when no slot is active.
+    bool OnFindDeviceOK();
+    // The layout's data steps for the device in use: cached profiles and the current level.
+    void RefreshLayout();
+
+    // Starts ReadCurCfgThread.
+    void StartRead();
+    // Waits for the end of the profile read running or last started; false on time-out.
+    bool WaitSync(uint32_t ms);
+    // Whether the last finished read succeeded.
+    bool LastReadOk() const { return m_lastReadOk.load(); }
+    void OnSyncOk();
+
+    void OnDeviceBehavior(uintptr_t value, intptr_t kind);
+    // A system device arrival or removal for `path`. Returns true when the caller should run
+    // the discovery timer (FINDDEV_TIMER_MS) now.
+    bool OnDeviceChange(bool arrival, const std::string& path);
+    // The discovery timer expired: one pass. true when the timer should stop.
+    bool OnFindTimer();
+    int RetryFind() const { return m_nRetryFind; }
+
+    // 1 when a change may be sent now, else the reason is shown and 0 comes back.
+    int CheckDeviceReady();
+    void GetPower();
+    // The factory reset: 1 when the request was placed.
+    int ResetToDefaults();
+    // Tells the mouse the driver leaves and saves the profiles and the device in use.
+    void OnExit();
+
+    // The tick of the last reset request (notifications within 5 s of it are the reset's).
+    uint32_t ResetTickCount() const { return m_nResetTickCount; }
+
+  private:
+    void ReadCurCfgThread();
+
+    SessionUi& m_ui;
+    platform::WindowHandle m_wnd;
+    CUSBDriver m_usb;
+    std::atomic<int> m_abortRead{0};
+    std::mutex m_readThreadsLock;
+    std::vector<std::thread> m_readThreads;
+    // The sync event: reads started and finished, so a waiter knows its read has ended.
+    std::mutex m_syncLock;
+    std::condition_variable m_syncCv;
+    uint64_t m_readsStarted = 0;
+    uint64_t m_readsDone = 0;
+    std::atomic<bool> m_lastReadOk{false};
+    int m_nRetryFind = 0;
+    bool m_findTimer = false;
+    uint32_t m_nResetTickCount = 0;
+    bool m_applyStarted = false;
+};
+
+// The process-wide configuration-read lock: one profile read at a time.
+std::mutex& ConfigReadLock();
