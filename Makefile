@@ -62,3 +62,9 @@ format-check: deps
 
 clean:
 	rm -rf build dist
+
+# Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
+# skins and saves one picture per state.
+screenshots: deps win
+	@mkdir -p docs/screenshots
+	@scripts/run-wine $(WIN)/zorvan_gallery.exe "Z:$$(pwd | tr / '\\')\\docs\\screenshots"
