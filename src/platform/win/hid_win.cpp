@@ -3,8 +3,11 @@
 #include <windows.h>
 // clang-format off
 #include <setupapi.h>
+// The HID headers of this tool chain do not declare C linkage themselves.
+extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 // clang-format on
 
 #include <mutex>
