@@ -1,0 +1,208 @@
+// The message dialog as a real modal window, driven by posted keys and clicks while it runs.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/language_texts.h"
+#include "platform/win/wide.h"
+#include "support/temp_dir.h"
+#include "ui/win/msg_dlg.h"
+#include "win/ui_host.h"
+
+namespace {
+
+// Steps run one per timer tick inside the dialog's modal loop, each given the dialog window.
+// When the steps are used up the dialog is closed, so a test can never hang on it.
+std::deque<std::function<void(HWND)>> g_steps;
+bool g_closedByTimeout = false;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
+    if (!dlg) return;
+    if (g_steps.empty()) {
+        g_closedByTimeout = true;
+        ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+        return;
+    }
+    auto step = std::move(g_steps.front());
+    g_steps.pop_front();
+    step(dlg);
+}
+
+class MsgDlgWin : public ::testing::Test {
+  protected:
+    zvtest::UiHost host;
+    UINT_PTR timer = 0;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        gVar.b4K = 0;
+        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
+        ASSERT_TRUE(host.Open(100, 100, 600, 400));
+        g_closedByTimeout = false;
+        timer = ::SetTimer(nullptr, 0, 60, &StepTimer);
+    }
+    void TearDown() override {
+        // Every dialog must have been closed by what the test did, not by running out of steps.
+        EXPECT_FALSE(g_closedByTimeout);
+        ::KillTimer(nullptr, timer);
+        g_steps.clear();
+        host.DestroyWindow();
+    }
+    static HWND Edit(HWND dlg) { return ::GetDlgItem(dlg, CMsgDlg::kIdEdit); }
+    static void Key(HWND to, WPARAM vk, LPARAM scan) {
+        ::PostMessageW(to, WM_KEYDOWN, vk, 1 | (scan << 16));
+        ::PostMessageW(to, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000);
+    }
+    static std::string TextOf(HWND w) {
+        wchar_t buf[300] = {};
+        ::GetWindowTextW(w, buf, 300);
+        return platform::win::Narrow(buf);
+    }
+    static void SetEdit(HWND dlg, const char* text) {
+        ::SetWindowTextW(Edit(dlg), platform::win::Widen(text).c_str());
+    }
+};
+
+TEST_F(MsgDlgWin, EnterPressesOkAndEscapeSpaceF1DoNothing) {
+    bool openAfterKeys = false;
+    g_steps = {
+        [](HWND dlg) {
+            for (WPARAM k : {VK_ESCAPE, VK_SPACE, VK_F1}) Key(dlg, k, 0);
+        },
+        [&](HWND dlg) { openAfterKeys = ::IsWindowVisible(dlg); },
+        [](HWND dlg) { Key(dlg, VK_RETURN, 0x1C); },
+    };
+    EXPECT_EQ(ShowMessageText("Profile exported.", host.m_hWnd), IDOK);
+    EXPECT_TRUE(openAfterKeys);
+}
+
+TEST_F(MsgDlgWin, TextInputEmptyIsCancelledAndBlanksCanBeTyped) {
+    std::string out = "unchanged";
+    g_steps = {[](HWND dlg) { Key(dlg, VK_RETURN, 0x1C); }};
+    EXPECT_EQ(AskText(host.m_hWnd, "Name of the macro", 30, &out), 0);
+    EXPECT_EQ(out, "unchanged");
+
+    g_steps = {
+        [](HWND dlg) {
+            Key(Edit(dlg), 'A', 0x1E);
+            Key(Edit(dlg), VK_SPACE, 0x39);
+            Key(Edit(dlg), 'B', 0x30);
+        },
+        [](HWND dlg) { Key(Edit(dlg), VK_RETURN, 0x1C); },
+    };
+    EXPECT_EQ(AskText(host.m_hWnd, "Name of the macro", 30, &out), 1);
+    EXPECT_EQ(out, "a b");
+}
+
+TEST_F(MsgDlgWin, NumberInputKeepsToItsRange) {
+    CMsgDlg dlg;
+    dlg.mode = MsgMode::kNumberInput;
+    dlg.text = "DPI";
+    dlg.range = {10, 65535};
+    std::string shown, hintHigh, hintLow;
+    bool openAfterLowOk = false;
+    g_steps = {
+        [](HWND w) { SetEdit(w, "70000"); },
+        [&](HWND w) {
+            shown = TextOf(Edit(w));
+            hintHigh = dlg.Hint();
+            SetEdit(w, "5");
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        },
+        [&](HWND w) {
+            openAfterLowOk = ::IsWindowVisible(w);
+            hintLow = dlg.Hint();
+            SetEdit(w, "800");
+            Key(w, VK_RETURN, 0x1C);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_EQ(shown, "65535");
+    EXPECT_EQ(hintHigh, GetText("tc_tip4") + "   10 - 65535");
+    EXPECT_TRUE(openAfterLowOk);
+    EXPECT_EQ(hintLow, GetText("tc_tip4") + "  10 - 65535");
+    EXPECT_EQ(dlg.numberResult, 800u);
+}
+
+TEST_F(MsgDlgWin, KeyCaptureFromKeyboardMessages) {
+    CMsgDlg dlg;
+    dlg.mode = MsgMode::kKeyCapture;
+    dlg.text = "Press the keys";
+    std::string shown;
+    g_steps = {
+        [](HWND w) {
+            ::PostMessageW(Edit(w), WM_KEYDOWN, VK_CONTROL, 0x001D0001);
+            ::PostMessageW(Edit(w), WM_KEYDOWN, VK_SHIFT, 0x002A0001);
+            ::PostMessageW(Edit(w), WM_KEYDOWN, 'A', 0x001E0001);
+            ::PostMessageW(Edit(w), WM_KEYUP, 'A', 0xC01E0001);
+            // Enter is captured like any key, so it does not end the capture.
+            ::PostMessageW(Edit(w), WM_KEYUP, VK_RETURN, 0xC01C0001);
+        },
+        [&](HWND w) {
+            shown = TextOf(Edit(w));
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_EQ(shown, "L-Ctrl + L-Shift + A");
+    EXPECT_EQ(dlg.captureResult, (CapturedCombo{0x03, {'A', 0, 0}}));
+}
+
+TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
+    CMsgDlg dlg;
+    dlg.mode = MsgMode::kKeyCapture;
+    dlg.modifierCheckBoxes = true;
+    std::string hint;
+    bool stayed = false;
+    auto click = [](HWND w) {
+        ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    };
+    g_steps = {
+        [&](HWND w) {
+            ::PostMessageW(Edit(w), WM_KEYDOWN, VK_CONTROL, 0x011D0001);  // ignored
+            ::PostMessageW(Edit(w), WM_KEYDOWN, 'A', 0x001E0001);
+            ::PostMessageW(Edit(w), WM_KEYDOWN, 'B', 0x00300001);
+            click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 1));  // Ctrl
+            click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 2));  // Alt
+        },
+        [](HWND w) { ::PostMessageW(w, WM_COMMAND, IDOK, 0); },
+        [&](HWND w) {
+            stayed = ::IsWindowVisible(w);
+            hint = dlg.Hint();
+            click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 2));  // Alt off again
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_TRUE(stayed);
+    EXPECT_FALSE(hint.empty());
+    EXPECT_EQ(hint, GetText("tc_msg29"));
+    EXPECT_EQ(dlg.captureResult, (CapturedCombo{0x01, {'A', 'B', 0}}));
+}
+
+TEST_F(MsgDlgWin, AWaitingMessageClosesWhenItsEventIsSignalled) {
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool okShown = true;
+    g_steps = {[&](HWND w) {
+        okShown = ::IsWindowVisible(::GetDlgItem(w, IDOK));
+        ::SetEvent(done);
+    }};
+    EXPECT_EQ(ShowMessage("tc_msg12", done, host.m_hWnd), IDCANCEL);
+    EXPECT_FALSE(okShown);
+    ::CloseHandle(done);
+}
+
+TEST_F(MsgDlgWin, WithoutItsPictureTheDialogClosesAtOnce) {
+    zvtest::TempDir empty;
+    gVar.szAppDir = empty.path();
+    g_steps = {[](HWND) { ADD_FAILURE() << "the dialog stayed open"; }};
+    EXPECT_EQ(ShowMessageText("Nothing to see", host.m_hWnd), IDCANCEL);
+}
+
+}  // namespace
