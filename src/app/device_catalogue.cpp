@@ -220,8 +220,9 @@ void ReadMarks(const SectionReader& r, SensorCfg& cfg) {
             Error("Mark value error");
             continue;
         }
-        auto v = [&](size_t k) { return static_cast<int32_t>(n[k]); };
-        cfg.Mark[static_cast<size_t>(i)] = {v(0), v(1), v(0) + v(2), v(1) + v(3)};
+        // Unsigned sums: hostile values wrap instead of overflowing.
+        auto v = [](uint32_t x) { return static_cast<int32_t>(x); };
+        cfg.Mark[static_cast<size_t>(i)] = {v(n[0]), v(n[1]), v(n[0] + n[2]), v(n[1] + n[3])};
     }
 }
 
