@@ -1,0 +1,206 @@
+#include "cli/cli_args.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+struct KeyName {
+    const char* name;
+    uint8_t vk;
+};
+// Named keys besides letters, digits and F1..F12.
+constexpr KeyName kKeys[] = {
+    {"Enter", 0x0D},    {"Esc", 0x1B},      {"Escape", 0x1B},      {"Backspace", 0x08},
+    {"Tab", 0x09},      {"Space", 0x20},    {"Minus", 0xBD},       {"Equals", 0xBB},
+    {"LBracket", 0xDB}, {"RBracket", 0xDD}, {"Backslash", 0xDC},   {"Semicolon", 0xBA},
+    {"Quote", 0xDE},    {"Grave", 0xC0},    {"Comma", 0xBC},       {"Period", 0xBE},
+    {"Slash", 0xBF},    {"CapsLock", 0x14}, {"PrintScreen", 0x2C}, {"ScrollLock", 0x91},
+    {"Pause", 0x13},    {"Insert", 0x2D},   {"Home", 0x24},        {"PageUp", 0x21},
+    {"Delete", 0x2E},   {"End", 0x23},      {"PageDown", 0x22},    {"Right", 0x27},
+    {"Left", 0x25},     {"Down", 0x28},     {"Up", 0x26},          {"NumLock", 0x90},
+    {"NumSlash", 0x6F}, {"NumStar", 0x6A},  {"NumMinus", 0x6D},    {"NumPlus", 0x6B},
+    {"NumDot", 0x6E},   {"Apps", 0x5D},
+};
+
+}  // namespace
+
+std::optional<int64_t> ParseNumber(std::string_view w, int64_t lo, int64_t hi) {
+    if (w.empty() || w.size() > 18) return std::nullopt;
+    int base = 10;
+    if (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) {
+        base = 16;
+        w.remove_prefix(2);
+    }
+    int64_t v = 0;
+    for (char c : w) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return std::nullopt;
+        v = v * base + d;
+        if (v > hi) return std::nullopt;
+    }
+    if (v < lo) return std::nullopt;
+    return v;
+}
+
+std::optional<uint32_t> ParseColour(std::string_view w) {
+    if (!w.empty() && w[0] == '#') w.remove_prefix(1);
+    if (w.size() != 6) return std::nullopt;
+    auto v = ParseNumber("0x" + std::string(w), 0, 0xFFFFFF);
+    if (!v) return std::nullopt;
+    const uint32_t rgb = static_cast<uint32_t>(*v);
+    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+std::optional<int32_t> ParseOnOff(std::string_view w) {
+    const std::string l = Lower(w);
+    if (l == "on") return 1;
+    if (l == "off") return 0;
+    return std::nullopt;
+}
+
+std::string ColourText(uint32_t c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return buf;
+}
+
+uint8_t KeyCodeOfName(std::string_view name) {
+    const std::string l = Lower(name);
+    if (l.size() == 1 && l[0] >= 'a' && l[0] <= 'z') return static_cast<uint8_t>(l[0] - 'a' + 'A');
+    if (l.size() == 1 && l[0] >= '0' && l[0] <= '9') return static_cast<uint8_t>(l[0]);
+    if (l.size() >= 2 && l[0] == 'f') {
+        if (auto n = ParseNumber(l.substr(1), 1, 12)) return static_cast<uint8_t>(0x6F + *n);
+    }
+    if (l.size() == 4 && l.rfind("num", 0) == 0 && l[3] >= '0' && l[3] <= '9')
+        return static_cast<uint8_t>(0x60 + (l[3] - '0'));
+    for (const KeyName& k : kKeys)
+        if (Lower(k.name) == l) return k.vk;
+    return 0;
+}
+
+std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
+    Combo c;
+    int keys = 0;
+    for (size_t start = 0;;) {
+        const size_t plus = text.find('+', start);
+        const std::string_view part = text.substr(start, plus - start);
+        const std::string l = Lower(part);
+        if (l == "ctrl") {
+            c.modifiers |= kModCtrl;
+        } else if (l == "shift") {
+            c.modifiers |= kModShift;
+        } else if (l == "alt") {
+            c.modifiers |= kModAlt;
+        } else if (l == "win") {
+            c.modifiers |= kModWin;
+        } else {
+            const uint8_t vk = KeyCodeOfName(part);
+            if (vk == 0) {
+                if (why) *why = "unknown key \"" + std::string(part) + "\"";
+                return std::nullopt;
+            }
+            if (keys == 3) {
+                if (why) *why = "at most three keys";
+                return std::nullopt;
+            }
+            c.keys[keys++] = vk;
+        }
+        if (plus == std::string_view::npos) break;
+        start = plus + 1;
+    }
+    int mods = 0;
+    for (uint8_t b : {kModCtrl, kModShift, kModAlt, kModWin})
+        if (c.modifiers & b) ++mods;
+    if (keys == 0) {
+        if (why) *why = "a combination needs a key";
+        return std::nullopt;
+    }
+    // The mouse's record holds five key presses at most.
+    if (mods + keys > 5) {
+        if (why) *why = "at most five modifiers and keys together";
+        return std::nullopt;
+    }
+    return c;
+}
+
+const std::vector<NamedValue>& MediaNames() {
+    static const std::vector<NamedValue> t = {
+        {"media-select", 0x04000021}, {"play", 0x04000022},         {"stop", 0x04000023},
+        {"previous", 0x04000024},     {"next", 0x04000025},         {"volume-up", 0x04000026},
+        {"volume-down", 0x04000027},  {"mute", 0x04000028},         {"mail", 0x03000030},
+        {"calculator", 0x03000031},   {"explorer", 0x03000032},     {"search", 0x03000033},
+        {"home", 0x03000034},         {"browser-back", 0x03000035}, {"browser-forward", 0x03000036},
+        {"browser-stop", 0x03000037}, {"refresh", 0x03000038},      {"favorites", 0x03000039},
+    };
+    return t;
+}
+
+const std::vector<NamedValue>& ButtonFunctionNames() {
+    static const std::vector<NamedValue> t = {
+        {"left", 0x01000011},         {"right", 0x01000013},          {"middle", 0x01000012},
+        {"forward", 0x01000014},      {"back", 0x01000015},           {"off", 0x080000A2},
+        {"dpi-up", 0x080000A8},       {"dpi-down", 0x080000A9},       {"dpi-cycle", 0x080000AA},
+        {"rate-switch", 0x080000AC},  {"profile-switch", 0x080000B0}, {"light-mode", 0x080000A7},
+        {"light-toggle", 0x080000AE},
+    };
+    return t;
+}
+
+const std::vector<NamedValue>& MainModeNames() {
+    static const std::vector<NamedValue> t = {
+        {"off", 0},      {"steady", 1},   {"breathing", 2}, {"wave", 3},
+        {"spectrum", 4}, {"reactive", 5}, {"cycle", 6},
+    };
+    return t;
+}
+
+const std::vector<NamedValue>& LogoModeNames() {
+    static const std::vector<NamedValue> t = {
+        {"off", 0}, {"steady", 1}, {"breathing", 2}, {"spectrum", 3}};
+    return t;
+}
+
+const std::vector<NamedValue>& DpiLightModeNames() {
+    static const std::vector<NamedValue> t = {{"off", 0}, {"steady", 1}, {"breathing", 2}};
+    return t;
+}
+
+std::optional<uint32_t> LookUp(const std::vector<NamedValue>& table, std::string_view name) {
+    const std::string l = Lower(name);
+    for (const NamedValue& n : table)
+        if (l == n.name) return n.value;
+    return std::nullopt;
+}
+
+std::string NameOf(const std::vector<NamedValue>& table, uint32_t value) {
+    for (const NamedValue& n : table)
+        if (n.value == value) return n.name;
+    return std::to_string(value);
+}
+
+std::string KeyNamesHelp() {
+    std::string s = "A-Z 0-9 F1-F12 Num0-Num9";
+    for (const KeyName& k : kKeys) {
+        s += ' ';
+        s += k.name;
+    }
+    return s;
+}
+
+}  // namespace cli

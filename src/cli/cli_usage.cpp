@@ -1,0 +1,86 @@
+#include <string>
+
+#include "cli/cli_app.h"
+#include "cli/cli_args.h"
+
+namespace cli {
+
+namespace {
+std::string Names(const std::vector<NamedValue>& t) {
+    std::string s;
+    for (const NamedValue& n : t) {
+        if (!s.empty()) s += ' ';
+        s += n.name;
+    }
+    return s;
+}
+}  // namespace
+
+std::string Usage() {
+    std::string u =
+        "usage: zorvan [--sim[=FILE]] [--cfg FILE] [--data-dir DIR] [--json] [-v] <command>\n"
+        "\n"
+        "options:\n"
+        "  --sim[=FILE]     use the virtual receiver and mouse; its memory is kept in FILE\n"
+        "                   (default: sim.bin in the data folder). The virtual mouse is the\n"
+        "                   first device entry of the cfg.ini in use.\n"
+        "  --cfg FILE       the cfg.ini to use (default: cfg.ini beside the program); texts are\n"
+        "                   read from text.xml in the same folder\n"
+        "  --data-dir DIR   the data folder: profile cache, macros (Mac), sim.bin\n"
+        "                   (default: the per-user data folder of the configuration window)\n"
+        "  --json           list, info, show and macro list print JSON\n"
+        "  -v               the diagnostic log on standard error\n"
+        "\n"
+        "commands:\n"
+        "  list                               receivers and mice found\n"
+        "  info                               model, CID/MID, firmware version, battery,\n"
+        "                                     charging, onboard profile\n"
+        "  show                               the current onboard profile, read from the mouse\n"
+        "  set rate 125|250|500|1000\n"
+        "  set dpi <level> <x>[:<y>]          level 1-8; the value snaps to the sensor's list\n"
+        "  set dpi-count <n> | dpi-level <n> | dpi-color <level> <#rrggbb>\n"
+        "  set lod 1|2 | ripple on|off | angle-snap on|off | motion-sync on|off\n"
+        "  set sensor-mode hp|lp\n"
+        "  set debounce <ms> | sleep <seconds> | auto-sleep <seconds> | light-off-moving on|off\n"
+        "                                     sleep and auto sleep in steps of 10 seconds\n"
+        "  set light main|logo|dpi <mode> [--brightness N] [--speed N] [--color #rrggbb]\n"
+        "                                     brightness and speed 1-10 (logo speed 1-5)\n"
+        "  button <n> <function> [args]       n is 1-based; functions:\n"
+        "                                     " +
+        Names(ButtonFunctionNames()) +
+        "\n"
+        "                                     fire <count> <interval> | combo <Ctrl+Shift+A> |\n"
+        "                                     media <name> | sniper <dpi> | macro <name> |\n"
+        "                                     extra <1-3>\n"
+        "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"
+        "  reset                              the mouse's factory settings\n"
+        "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"
+        "  eeprom read <addr> <len>           raw bytes: two upper-case hex digits each, one\n"
+        "                                     space apart, 16 a line\n"
+        "  eeprom write <addr> <hex bytes...> diagnostic: raw bytes into the mouse's memory,\n"
+        "                                     past every check of the program\n"
+        "\n"
+        "Numbers (addresses, lengths, bytes, counts) are decimal or 0x-prefixed hexadecimal.\n"
+        "\n"
+        "media names: " +
+        Names(MediaNames()) +
+        "\n"
+        "combination keys: Ctrl Shift Alt Win and up to three of\n  " +
+        KeyNamesHelp() +
+        "\n"
+        "main lighting modes: " +
+        Names(MainModeNames()) +
+        "\n"
+        "logo lighting modes: " +
+        Names(LogoModeNames()) +
+        "\n"
+        "DPI light modes: " +
+        Names(DpiLightModeNames()) +
+        "\n"
+        "\n"
+        "exit codes: 0 done, 1 the mouse refused or failed, 2 a usage error, 3 no receiver or\n"
+        "mouse. Messages of the program are lines on standard error.\n";
+    return u;
+}
+
+}  // namespace cli
