@@ -113,22 +113,22 @@ int32_t TextTable::IndexOf(std::string_view key) {
 }
 
 void TextTable::Fill(XmlReader& xml) {
-    const auto& keys = Keys();
-    for (size_t i = 0; i < keys.size(); ++i) {
-        std::u16string key = platform::Utf8ToUtf16(keys[i]);
-        std::string text;
-        xml.Rewind();
-        // Several <config> elements may exist; the first one holding the key wins.
-        while (xml.FindChild(u"config")) {
-            XmlReader::Position inConfig = xml.GetPosition();
-            xml.EnterElement();
-            if (xml.FindChild(key)) {
-                text = platform::Utf16ToUtf8(xml.GetChildContent());
-                break;
-            }
-            xml.SetPosition(inConfig);
+    for (auto& t : m_texts) t.clear();
+    std::vector<bool> found(m_texts.size());
+    // One walk over every <config> gives what a search per key would (the first config holding
+    // a key wins, and in it the first element of that name) without costing keys x elements on
+    // a large file.
+    xml.Rewind();
+    while (xml.FindChild(u"config")) {
+        XmlReader::Position inConfig = xml.GetPosition();
+        xml.EnterElement();
+        while (xml.FindChild()) {
+            int32_t i = IndexOf(platform::Utf16ToUtf8(xml.GetChildName()));
+            if (i < 0 || found[static_cast<size_t>(i)]) continue;
+            found[static_cast<size_t>(i)] = true;
+            m_texts[static_cast<size_t>(i)] = platform::Utf16ToUtf8(xml.GetChildContent());
         }
-        m_texts[i] = std::move(text);
+        xml.SetPosition(inConfig);
     }
 }
 

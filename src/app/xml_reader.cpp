@@ -543,9 +543,11 @@ bool XmlReader::LoadBytes(std::string_view bytes) {
 
 // ---- element index -------------------------------------------------------------------------
 
-void XmlReader::SetError(std::string text) {
+// The message is only built for the first error: a hostile file can hold millions of them.
+template <class MakeText>
+void XmlReader::SetError(MakeText&& makeText) {
     if (!m_elements.empty()) m_elements[0].flags |= kDocumentError;
-    if (m_error.empty()) m_error = std::move(text);
+    if (m_error.empty()) m_error = makeText();
 }
 
 std::u16string_view XmlReader::NameView(int32_t e) const {
@@ -647,12 +649,18 @@ bool XmlReader::Parse() {
         Node n = ScanNode(d, pos);
         pos = n.end;
         if (n.unterminated) {
-            SetError(std::string(n.problem) + " at offset " + offset(n.start) + " unterminated");
+            SetError([&] {
+                return std::string(std::string(n.problem) + " at offset " + offset(n.start) +
+                                   " unterminated");
+            });
             break;
         }
         switch (n.kind) {
             case NodeKind::Bad:
-                SetError(std::string("Incorrect ") + n.problem + " at offset " + offset(n.start));
+                SetError([&] {
+                    return std::string(std::string("Incorrect ") + n.problem + " at offset " +
+                                       offset(n.start));
+                });
                 break;
             case NodeKind::StartTag:
             case NodeKind::EmptyTag: {
@@ -672,8 +680,10 @@ bool XmlReader::Parse() {
                 std::u16string_view name = d.substr(n.nameStart, n.nameLen);
                 auto it = open.find(name);
                 if (it == open.end() || it->second == 0) {
-                    SetError("No start tag for end tag '" + Narrow(name) + "' at offset " +
-                             offset(n.start));
+                    SetError([&] {
+                        return std::string("No start tag for end tag '" + Narrow(name) +
+                                           "' at offset " + offset(n.start));
+                    });
                     break;
                 }
                 int32_t match = cur;
@@ -681,9 +691,12 @@ bool XmlReader::Parse() {
                     match = m_elements[static_cast<size_t>(match)].parent;
                 if (match != cur) {
                     const Element& inner = m_elements[static_cast<size_t>(cur)];
-                    SetError("End tag '" + Narrow(name) + "' at offset " + offset(n.start) +
-                             " does not match start tag '" + Narrow(NameView(cur)) +
-                             "' at offset " + offset(inner.start));
+                    SetError([&] {
+                        return std::string("End tag '" + Narrow(name) + "' at offset " +
+                                           offset(n.start) + " does not match start tag '" +
+                                           Narrow(NameView(cur)) + "' at offset " +
+                                           offset(inner.start));
+                    });
                     int32_t outer = cur;
                     while (m_elements[static_cast<size_t>(outer)].parent != match)
                         outer = m_elements[static_cast<size_t>(outer)].parent;
@@ -704,8 +717,10 @@ bool XmlReader::Parse() {
     }
     if (cur) {
         const Element& inner = m_elements[static_cast<size_t>(cur)];
-        SetError("Element '" + Narrow(NameView(cur)) + "' at offset " + offset(inner.start) +
-                 " not ended");
+        SetError([&] {
+            return std::string("Element '" + Narrow(NameView(cur)) + "' at offset " +
+                               offset(inner.start) + " not ended");
+        });
         int32_t outer = cur;
         while (m_elements[static_cast<size_t>(outer)].parent)
             outer = m_elements[static_cast<size_t>(outer)].parent;
@@ -713,11 +728,11 @@ bool XmlReader::Parse() {
     }
     int32_t root = m_elements[0].firstChild;
     if (d.empty())
-        SetError("Empty document");
+        SetError([&] { return std::string("Empty document"); });
     else if (!root)
-        SetError("No root element");
+        SetError([&] { return std::string("No root element"); });
     else if (m_elements[static_cast<size_t>(root)].next)
-        SetError("Root element has sibling");
+        SetError([&] { return std::string("Root element has sibling"); });
     return root && !m_elements[static_cast<size_t>(root)].next &&
            !(m_elements[0].flags & kDocumentError);
 }

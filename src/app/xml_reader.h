@@ -79,7 +79,8 @@ class XmlReader {
     };
 
     void Clear();
-    void SetError(std::string text);
+    template <class MakeText>
+    void SetError(MakeText&& makeText);
     std::u16string_view NameView(int32_t e) const;
     std::u16string NameOf(int32_t e) const { return std::u16string(NameView(e)); }
     bool NameIs(int32_t e, std::u16string_view name) const;
