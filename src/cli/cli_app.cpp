@@ -782,8 +782,13 @@ int App::Macro(const Words& w) {
     if (what == "delete") {
         const std::string& name = Word(w, 2, "macro name");
         NoMoreWords(w, 3);
+        if (!g_MacroList.FindMacroByNameUtf8(name))
+            throw UsageError{"no macro named \"" + name + "\""};
+        // The mouse is read first: a macro it holds would otherwise come back into the
+        // library with that reading.
+        const bool haveMouse = Connect(true) == kExitDone;
         auto m = g_MacroList.FindMacroByNameUtf8(name);
-        if (!m) throw UsageError{"no macro named \"" + name + "\""};
+        if (!m) return kExitFailed;
         const std::string path =
             platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(*m)) + ".qzm");
         uint32_t err = 0;
@@ -794,7 +799,7 @@ int App::Macro(const Words& w) {
         g_MacroList.RemoveMacroFromList(m->id);
         // Buttons that played it go back to their defaults, in the mouse too. Without a mouse
         // the cached profiles keep the id until the next reading repairs them.
-        if (Connect(true) == kExitDone) {
+        if (haveMouse) {
             bool changed;
             {
                 std::lock_guard<std::mutex> lock(ProfileDataLock());
@@ -912,6 +917,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             out->json = true;
         } else if (a == "-v" || a == "--verbose") {
             out->verbose = true;
+        } else if (a == "--help" || a == "-h") {
+            out->help = true;
         } else {
             *why = "unknown option " + a;
             return false;
@@ -932,6 +939,10 @@ int Run(const std::vector<std::string>& args) {
         Err(why);
         std::fputs(Usage().c_str(), stderr);
         return kExitUsage;
+    }
+    if (opt.help) {
+        std::fputs(Usage().c_str(), stdout);
+        return kExitDone;
     }
     try {
         App app(opt);

@@ -17,6 +17,7 @@ struct Options {
     std::string dataDir;  // empty: the per-user data folder
     bool json = false;
     bool verbose = false;
+    bool help = false;
     std::vector<std::string> words;  // the command and its arguments
 };
 

@@ -216,6 +216,12 @@ int ImportProfile(const std::string& path) {
         if (level < 0 || level >= dm) level = 0;
         gVar.g_nCurDpiLevel = level;
     }
-    RequestApply(kApplyAll, kAllItems);
+    // Everything the file carries goes to the mouse: besides buttons, lighting, levels,
+    // Windows settings, current level, rate and colours, also the level count and the single
+    // settings, which the pages would otherwise show with the mouse holding other values.
+    RequestApply(kApplyAll | kApplyLevelCount | kApplyLod | kApplyAngleSnap | kApplyRipple |
+                     kApplyDebounce | kApplyMotionSync | kApplySleep | kApplyLightOffMoving |
+                     kApplySensorMode | kApplyAutoSleep,
+                 kAllItems);
     return 1;
 }

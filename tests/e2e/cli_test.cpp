@@ -1,0 +1,208 @@
+// The zorvan command as a user runs it: the built program against the virtual mouse, each run
+// from the same fresh data folder so that state goes from one run to the next through the
+// virtual mouse's file and the profile cache, as it does for a user.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+#ifdef ZV_CLI_PATH
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+  protected:
+    // Runs `zorvan --sim --cfg <shipped cfg.ini> --data-dir <fresh folder> <args>`.
+    Result Run(const std::string& args, bool sim = true) {
+        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+        std::string cmd = std::string(ZV_CLI_PATH) + (sim ? " --sim" : "") + " --cfg '" + cfg +
+                          "' --data-dir '" + data.path() + "' " + args + " >'" + (files / "out") +
+                          "' 2>'" + (files / "err") + "'";
+        Result r;
+        int status = std::system(cmd.c_str());
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = files.Read("out");
+        r.err = files.Read("err");
+        return r;
+    }
+    std::string Eeprom(const std::string& addrLen) {
+        Result r = Run("eeprom read " + addrLen);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+
+    zvtest::TempDir data, files;
+};
+
+TEST_F(Cli, ListInfoShow) {
+    Result r = Run("list");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("CID 10, MID 1a"), std::string::npos) << r.out;
+    r = Run("info");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("battery: 85%"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("onboard profile: 1"), std::string::npos) << r.out;
+    r = Run("--json info");
+    EXPECT_NE(r.out.find("\"cid\":\"10\""), std::string::npos) << r.out;
+    r = Run("show");
+    EXPECT_EQ(r.code, 0) << r.err;
+    for (const char* s : {"  1  Left click", "  *2  800 x 800  #00ff00", "rate: 1000 Hz",
+                          "debounce: 4 ms", "main lighting: breathing, brightness 10, speed 5"})
+        EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    r = Run("--json show");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"profile\":1,", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\"rate\":1000"), std::string::npos);
+}
+
+TEST_F(Cli, SettingsReachTheMouse) {
+    struct Case {
+        const char* args;
+        const char* read;
+        const char* bytes;
+    } cases[] = {
+        {"set rate 500", "0 2", "02 53\n"},
+        {"set dpi 1 30000:30000", "0x0C 4", "2B 2B 55 AA\n"},
+        {"set dpi-color 2 '#102030'", "0x30 4", "10 20 30 F5\n"},
+        {"set debounce 8", "0xA9 2", "08 4D\n"},
+        {"set angle-snap on", "0xAF 2", "01 54\n"},
+        {"set sleep 120", "0xAD 2", "0C 49\n"},
+        {"set sensor-mode hp", "0xB7 2", "01 54\n"},
+        {"set dpi-level 3", "4 2", "02 53\n"},
+        {"set light main steady --brightness 10 --color '#010203'", "0xA0 7",
+         "02 01 02 03 AA FF A4\n"},
+        {"button 2 combo Ctrl+Shift+A", "0x64 4", "05 00 00 50\n"},
+        {"button 3 media volume-up", "0x140 8", "02 82 E9 00 42 E9 00 BD\n"},
+        {"button 4 fire 3 10", "0x6C 4", "04 0A 03 44\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Eeprom(c.read), c.bytes);
+    }
+    Result r = Run("show");
+    EXPECT_NE(r.out.find("rate: 500 Hz"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  2  Ctrl + Shift + A"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, ProfilesResetAndMacros) {
+    ASSERT_EQ(Run("set debounce 9").code, 0);
+    Result r = Run("profile export '" + (files / "p.qza") + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    uint64_t size = 0;
+    ASSERT_TRUE(platform::GetFileSize(files / "p.qza", size));
+    EXPECT_EQ(size, 10456u);
+
+    r = Run("reset");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "04 51\n");
+
+    r = Run("profile import '" + (files / "p.qza") + "'");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "09 4C\n");
+
+    r = Run("profile switch 4");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Run("info").out.find("onboard profile: 4") != std::string::npos, true);
+    EXPECT_NE(Run("show").out.find("rate: 500 Hz"), std::string::npos);
+
+    // A macro file made by the program itself, imported, assigned and deleted again.
+    files.Write("empty.qza", "");
+    r = Run("profile import '" + (files / "empty.qza") + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Read profile failed."), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, MacrosFromFileToButton) {
+    // Macro files are 834 bytes rotated right by two bits; this one is "Go": A down 50 ms, A up.
+    std::string rec(834, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) rec[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    put32(0, 0xFACB99A0);
+    put32(4, 0x123456);
+    put32(12, 1);
+    rec[20] = 'G';
+    rec[22] = 'o';
+    rec[104] = 1;
+    rec[106] = 0x41;
+    rec[108] = 1;
+    rec[110] = 50;
+    rec[114] = 0x41;
+    for (char& c : rec) {
+        uint8_t b = static_cast<uint8_t>(c);
+        c = static_cast<char>((b >> 2) | (b << 6));
+    }
+    files.Write("go.qzm", rec);
+    Result r = Run("macro import '" + (files / "go.qzm") + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = Run("--json macro list");
+    EXPECT_EQ(r.out, "[{\"name\":\"Go\",\"events\":2}]\n");
+    r = Run("button 5 macro Go");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Eeprom("0x70 4"), "06 04 01 4A\n");
+    EXPECT_EQ(Eeprom("0x91F 12"), "02 81 04 00 00 32 41 04 00 00 00 57\n");
+    r = Run("macro delete Go");
+    EXPECT_EQ(r.code, 0) << r.err;
+    // The button went back to its default (forward).
+    EXPECT_EQ(Eeprom("0x70 4"), "01 10 00 44\n");
+}
+
+TEST_F(Cli, RefusalsAndUsage) {
+    struct Case {
+        const char* args;
+        int code;
+        const char* err;
+    } cases[] = {
+        {"", 2, "no command"},
+        {"fly", 2, "unknown command"},
+        {"set rate 300", 2, "rate must be"},
+        {"set dpi 9 800", 2, "level must be a number from 1 to 6"},
+        {"button 2 combo Ctrl+Shift+Alt+Win+A+B", 2, "at most five"},
+        {"button 2 media loud", 2, "unknown media key"},
+        {"eeprom read 0x10000 1", 2, "address must be"},
+        {"--bogus list", 2, "unknown option"},
+        {"button 1 off", 1, "At least one button must keep the left click."},
+        {"set light logo steady", 1, "no logo lighting"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.code == 2) {
+            EXPECT_NE(r.err.find("usage: zorvan"), std::string::npos);
+        }
+    }
+    Result help = Run("--help");
+    EXPECT_EQ(help.code, 0);
+    for (const char* s : {"volume-up", "PageDown", "breathing", "exit codes"})
+        EXPECT_NE(help.out.find(s), std::string::npos) << s;
+}
+
+TEST_F(Cli, NoReceiverIsExitCodeThree) {
+    // A sim state that cannot be read is refused before any device is touched.
+    files.Write("bad.sim", "garbage");
+    Result r = Run("--sim='" + (files / "bad.sim") + "' info", false);
+    EXPECT_EQ(r.code, 2) << r.err;
+    // Without the virtual mouse, this machine's receivers are looked for: there are none here.
+    r = Run("info", false);
+    EXPECT_EQ(r.code, 3) << r.err;
+}
+
+}  // namespace
+
+#endif
