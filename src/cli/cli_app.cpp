@@ -101,6 +101,11 @@ uint32_t SensorId() {
     return gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
 }
 
+// The file of a macro at the root of the macro folder.
+std::string RootFilePathOf(const StMacro& m) {
+    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
+}
+
 // The sensor's nearest value to a DPI asked for.
 uint32_t SnapDpi(uint32_t dpi) {
     const SensorTable* t = FindSensorTable(SensorId());
@@ -763,7 +768,15 @@ int App::Macro(const Words& w) {
             return kExitFailed;
         }
         if (g_MacroList.Contains(m->id)) m->id = NewMacroId();
-        return Add_Macro(*m) ? kExitDone : kExitFailed;
+        m->flags &= ~kMacroChanged;
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(*m, bytes);
+        if (!MyCreateFile(RootFilePathOf(*m), bytes, sizeof bytes) ||
+            !g_MacroList.AddMacroToList(*m)) {
+            Err("the macro could not be stored: " + name);
+            return kExitFailed;
+        }
+        return kExitDone;
     }
     if (what == "export") {
         const std::string& name = Word(w, 2, "macro name");
@@ -789,8 +802,7 @@ int App::Macro(const Words& w) {
         const bool haveMouse = Connect(true) == kExitDone;
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) return kExitFailed;
-        const std::string path =
-            platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(*m)) + ".qzm");
+        const std::string path = RootFilePathOf(*m);
         uint32_t err = 0;
         if (platform::FileExists(path) && !platform::RemoveFile(path, &err)) {
             Err("cannot delete " + path);

@@ -18,6 +18,12 @@
 
 namespace {
 
+std::atomic<bool> g_pauses{true};
+
+void Pause(uint32_t ms) {
+    if (g_pauses.load(std::memory_order_relaxed)) platform::Sleep(ms);
+}
+
 int PositionIn(const std::array<uint8_t, 10>& table, uint8_t v) {
     auto it = std::find(table.begin(), table.end(), v);
     return it == table.end() ? -1 : static_cast<int>(it - table.begin());
@@ -76,6 +82,10 @@ void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page) {
 }
 
 }  // namespace
+
+void SetProfileReadPauses(bool on) {
+    g_pauses = on;
+}
 
 int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
               std::u16string_view macroName) {
@@ -254,7 +264,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     uint8_t d[eeprom::kSettingsBytes] = {};
     for (uint32_t a = 0; a < eeprom::kSettingsBytes; a += 10) {
         if (!read(a, d + a, 10) || Aborted(abort)) return 0;
-        platform::Sleep(10);
+        Pause(10);
     }
     LogHexDump(d, 0x0C, 0, "GetProfile (0x00~0x0B):");
     if (static_cast<uint8_t>(d[0x02] - 1) > 7 || d[0x04] > 8)
@@ -265,7 +275,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     LogHexDump(d + 0x60, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
     LogHexDump(d + 0xA0, 0x08, 0, "GetProfile (0xA0~0xA7):");
     LogHexDump(d + 0xA9, 0x0C, 0, "GetProfile (0xA9~0xB4):");
-    platform::Sleep(20);
+    Pause(20);
 
     uint8_t combos[kKeysPerSet][kComboReadBytes] = {};
     for (int s = 0; s < kKeysPerSet; ++s) {
@@ -282,7 +292,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         return n >= 2 && ((p[0] == 0 && p[1] == 0) || (p[0] == 0xFF && p[1] == 0xFF));
     };
     for (int s = 0; s < kKeysPerSet; ++s) {
-        platform::Sleep(10);
+        Pause(10);
         uint32_t a = eeprom::kMacroArea + 1 + eeprom::kMacroSlot * static_cast<uint32_t>(s);
         if ((usb->ReadROM(a, names[s], 30, endOfName) == 0 && !goWithNoDev) || Aborted(abort))
             return 0;
@@ -382,7 +392,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
             }
             // A slot never read (all FF) has no name.
             if (!name.empty() && name[0] == 0xFFFF) name.clear();
-            platform::Sleep(15);
+            Pause(15);
             uint8_t area[353] = {};
             auto endOfMacro = [](const uint8_t* p, int n) {
                 return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;

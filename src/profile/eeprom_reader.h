@@ -47,6 +47,10 @@ inline uint8_t CheckByte(const uint8_t* b, size_t n) {
 int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort = nullptr,
                MacroPageLink* macroPage = nullptr);
 
+// The pauses between reads let a real mouse keep up over its wireless link; a virtual mouse
+// without link latency does not need them (fuzzing). On by default.
+void SetProfileReadPauses(bool on);
+
 // A key-matrix code into `key`; `combo` holds the slot's combination record (`comboLen` bytes)
 // and `macroName` the slot's macro name. 1 with `key` filled (MatrixInx kept), 0 with `key`
 // untouched when the code means nothing the program knows.

@@ -36,6 +36,26 @@ std::string MacroFilePath(const StMacro& m) {
     return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
 }
 
+// Adds a copy of an imported macro to the library with its file. A macro whose file cannot be
+// written is not kept: it would be gone at the next start while buttons still point at it.
+std::optional<StMacro> AddImportedMacro(const StMacro& macro) {
+    if (macro.dwMagicNumber != MACRO_MAGIC) {
+        LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", macro.dwMagicNumber);
+        return std::nullopt;
+    }
+    StMacro copy = macro;
+    copy.flags &= ~kMacroChanged;
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(copy, bytes);
+    uint32_t err = 0;
+    if (!MyCreateFile(MacroFilePath(copy), bytes, sizeof bytes, &err)) {
+        LogPrintf("Add_Macro: cannot write %s, err=0x%x", MacroFilePath(copy).c_str(), err);
+        return std::nullopt;
+    }
+    if (!g_MacroList.AddMacroToList(copy)) return std::nullopt;
+    return copy;
+}
+
 }  // namespace
 
 int ReplaceMacro(StMacro& macro) {
@@ -48,26 +68,6 @@ int ReplaceMacro(StMacro& macro) {
         return 0;
     }
     return 1;
-}
-
-std::optional<StMacro> Add_Macro(const StMacro& macro) {
-    if (macro.dwMagicNumber != MACRO_MAGIC) {
-        LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", macro.dwMagicNumber);
-        return std::nullopt;
-    }
-    StMacro copy = macro;
-    copy.flags &= ~kMacroChanged;
-    uint8_t bytes[kStMacroSize];
-    MacroFileBytes(copy, bytes);
-    uint32_t err = 0;
-    // The file first: a macro that only lives in memory would be gone at the next start
-    // while buttons still point at it.
-    if (!MyCreateFile(MacroFilePath(copy), bytes, sizeof bytes, &err)) {
-        LogPrintf("Add_Macro: cannot write %s, err=0x%x", MacroFilePath(copy).c_str(), err);
-        return std::nullopt;
-    }
-    if (!g_MacroList.AddMacroToList(copy)) return std::nullopt;
-    return copy;
 }
 
 int ExportProfile(const std::string& path) {
@@ -196,7 +196,7 @@ int ImportProfile(const std::string& path) {
             }
             StMacro fresh = *m;
             fresh.id = NewMacroId();
-            if (!Add_Macro(fresh)) {
+            if (!AddImportedMacro(fresh)) {
                 Tell("Add macro failed: " + MacroNameUtf8(fresh));
                 return 0;
             }

@@ -33,7 +33,3 @@ int ImportProfile(const std::string& path);
 
 // Rewrites a library macro's file in the macro folder (change bits cleared). 1 on success.
 int ReplaceMacro(StMacro& macro);
-
-// Adds a copy of `macro` to the macro library and writes its file. None when the record is no
-// macro or its file cannot be written (the library then does not keep it either).
-std::optional<StMacro> Add_Macro(const StMacro& macro);

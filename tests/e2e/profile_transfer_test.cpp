@@ -202,15 +202,17 @@ TEST_F(ProfileTransfer, ImportWhileReadingIsRefused) {
     g_bSyncDone = 1;
 }
 
-TEST_F(ProfileTransfer, MacroThatCannotBeWrittenIsNotKept) {
-    StMacro m = NewMacroRecord("Solo");
+TEST_F(ProfileTransfer, MacroThatCannotBeWrittenStopsTheImport) {
+    MacroOnRow("Solo", 2);
+    const std::string path = Exported();
+    g_MacroList.Clear();
+    const ProfileFile before = *p;
     // The macro folder's place is taken by a file, so no macro file can be made.
     data.Write("Mac", "not a folder");
-    EXPECT_FALSE(Add_Macro(m).has_value());
+    EXPECT_EQ(ImportProfile(path), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Add macro failed: Solo"});
     EXPECT_EQ(g_MacroList.Count(), 0u);
-    StMacro notMacro = m;
-    notMacro.dwMagicNumber = 0;
-    EXPECT_FALSE(Add_Macro(notMacro).has_value());
+    EXPECT_EQ(*p, before);
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+// A virtual mouse whose memory holds any bytes: reading its profile must decode or refuse
+// them, never crash or index outside the record.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "app/config.h"
+#include "app/device_catalogue.h"
+#include "app/gvar.h"
+#include "device/transport.h"
+#include "device/usb_driver.h"
+#include "macro/macro_list.h"
+#include "platform/fs.h"
+#include "platform/window.h"
+#include "profile/eeprom_reader.h"
+#include "profile/profile_defaults.h"
+#include "sim/virtual_receiver.h"
+
+#include <unistd.h>
+
+namespace {
+std::string RepoData() {
+    std::string f = __FILE__;  // <repo>/tests/fuzz/get_profile.cpp
+    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
+    return platform::JoinPath(f, "data") + platform::PathSeparator();
+}
+
+struct Link {
+    Link() {
+        sim::ReceiverConfig cfg;
+        cfg.cid = 0x10;
+        cfg.mid = 0x1A;
+        rx = backend.AddReceiver(cfg);
+        cmd = backend.Open(rx->CmdPath(), platform::HidOpenMode::kWrite, nullptr);
+        notify = backend.Open(rx->NotifyPath(), platform::HidOpenMode::kReadAsync, nullptr);
+        stop = std::make_shared<platform::HidEvent>();
+        service = std::thread(ServiceThread, ServiceContext{notify, stop, cfg.pid, 0x10, 0x1A});
+        drv.SetHandles(cmd, notify);
+    }
+    sim::VirtualBackend backend;
+    std::shared_ptr<sim::VirtualReceiver> rx;
+    platform::HidHandle cmd, notify;
+    std::shared_ptr<platform::HidEvent> stop;
+    std::thread service;
+    CUSBDriver drv;
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Link* link = [] {
+        platform::SetMessageBoxHook(
+            [](const std::string&, const std::string&, uint32_t) { return 1; });
+        gVar.szAppDir = RepoData();
+        LoadConfiguration();
+        gVar.nDebug = 0;
+        LogInit();
+        gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
+        LoadDefaultKeys();
+        std::string d = "/tmp/zv_fuzz_getprofile_" + std::to_string(::getpid()) + "/";
+        platform::MakeDirectory(d);
+        gVar.szAppDataDir = d;
+        SetProfileReadPauses(false);
+        return new Link;  // lives as long as the fuzzer
+    }();
+    // The first byte picks the mouse of the catalogue, so every sensor's table is walked.
+    if (size > 0) {
+        const SensorCfg& c = gVar.SensorCfgs[data[0] % 3];
+        if (c.Sensor) gVar.pSensorCfg = &c;
+        LoadDefaultKeys();
+        ++data;
+        --size;
+    }
+    std::vector<uint8_t> bytes(data, data + std::min<size_t>(size, sim::kProfileBytes));
+    bytes.resize(sim::kProfileBytes, 0);
+    link->rx->WithMouse([&](sim::VirtualMouse& m) { m.Poke(0, bytes); });
+    ProfileFile p;
+    NewProfile(p, "fuzz");
+    GetProfile(&link->drv, p);
+    if (p.nDpiLevels > kDpiLevels) __builtin_trap();
+    g_MacroList.Clear();
+    return 0;
+}

@@ -1,0 +1,51 @@
+// Any bytes as a profile export file: the import must refuse or take them whole, never crash,
+// and never leave the current profile half-changed.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/config.h"
+#include "app/device_catalogue.h"
+#include "app/gvar.h"
+#include "macro/macro_list.h"
+#include "platform/fs.h"
+#include "platform/window.h"
+#include "profile/profile_defaults.h"
+#include "profile/profile_transfer.h"
+
+namespace {
+std::string RepoData() {
+    std::string f = __FILE__;  // <repo>/tests/fuzz/qza_import.cpp
+    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
+    return platform::JoinPath(f, "data") + platform::PathSeparator();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string dir = [] {
+        platform::SetMessageBoxHook(
+            [](const std::string&, const std::string&, uint32_t) { return 1; });
+        gVar.szAppDir = RepoData();
+        LoadConfiguration();
+        gVar.nDebug = 0;
+        LogInit();
+        gVar.pSensorCfg = &gVar.SensorCfgs[0];
+        LoadDefaultKeys();
+        std::string d = "/tmp/zv_fuzz_qza_" + std::to_string(::getpid()) + "/";
+        platform::MakeDirectory(d);
+        gVar.szAppDataDir = d;
+        gVar.ProfileList.assign(4, ProfileFile{});
+        NewProfile(gVar.ProfileList[0], "fuzz");
+        return d;
+    }();
+    gVar.pFile = &gVar.ProfileList[0];
+    g_bSyncDone = 1;
+    const ProfileFile before = *gVar.pFile;
+    platform::WriteFileAtomic(dir + "in.qza", data, size);
+    if (!ImportProfile(dir + "in.qza") && !(*gVar.pFile == before)) __builtin_trap();
+    *gVar.pFile = before;
+    g_MacroList.Clear();
+    return 0;
+}
