@@ -68,7 +68,7 @@ void CPngBtn::SetTooltip(const std::string& text) {
     const std::wstring w = platform::win::Widen(text);
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_SUBCLASS;
+    ti.uFlags = 0;  // the button relays its mouse messages itself
     ti.hwnd = m_hWnd;
     ti.uId = 1;
     ::GetClientRect(m_hWnd, &ti.rect);
