@@ -45,13 +45,13 @@ void DeviceSession::StartApply() {
 
 void DeviceSession::Shutdown() {
     m_abortRead = 1;
-    std::vector<std::thread> reads;
+    std::vector<ReadWorker> reads;
     {
         std::lock_guard<std::mutex> lock(m_readThreadsLock);
         reads.swap(m_readThreads);
     }
-    for (std::thread& t : reads)
-        if (t.joinable()) t.join();
+    for (ReadWorker& r : reads)
+        if (r.thread.joinable()) r.thread.join();
     if (m_applyStarted) {
         StopApplyThread();
         m_applyStarted = false;
@@ -116,7 +116,16 @@ void DeviceSession::StartRead() {
     }
     std::lock_guard<std::mutex> lock(m_readThreadsLock);
     // Reads that have ended are joined here so the list does not grow with every notification.
-    m_readThreads.emplace_back([this] { ReadCurCfgThread(); });
+    for (auto it = m_readThreads.begin(); it != m_readThreads.end();) {
+        if (it->done->load()) {
+            it->thread.join();
+            it = m_readThreads.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_readThreads.push_back({std::thread([this, done] { ReadCurCfgThread(done); }), done});
 }
 
 bool DeviceSession::WaitSync(uint32_t ms) {
@@ -126,7 +135,7 @@ bool DeviceSession::WaitSync(uint32_t ms) {
                              [&] { return m_readsDone >= target; });
 }
 
-void DeviceSession::ReadCurCfgThread() {
+void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
     LogPrintf("ReadCurCfgThread Start");
     // A read still running stops at its next EEPROM read; this one then takes over.
     m_abortRead = 1;
@@ -164,6 +173,7 @@ void DeviceSession::ReadCurCfgThread() {
     m_syncCv.notify_all();
     configLock.unlock();
     LogPrintf("ReadCurCfgThread Exit");
+    *done = true;
 }
 
 void DeviceSession::OnSyncOk() {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -93,14 +94,18 @@ class DeviceSession {
     uint32_t ResetTickCount() const { return m_nResetTickCount; }
 
   private:
-    void ReadCurCfgThread();
+    void ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done);
 
     SessionUi& m_ui;
     platform::WindowHandle m_wnd;
     CUSBDriver m_usb;
     std::atomic<int> m_abortRead{0};
+    struct ReadWorker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
     std::mutex m_readThreadsLock;
-    std::vector<std::thread> m_readThreads;
+    std::vector<ReadWorker> m_readThreads;
     // The sync event: reads started and finished, so a waiter knows its read has ended.
     std::mutex m_syncLock;
     std::condition_variable m_syncCv;
