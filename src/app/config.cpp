@@ -7,6 +7,7 @@
 #include "app/gvar.h"
 #include "app/ini_file.h"
 #include "app/log.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "profile/sensor_table.h"
@@ -99,20 +100,6 @@ struct OptReader {
         count = static_cast<int32_t>(n.size());
     }
 };
-
-// The number of UTF-16 units of a UTF-8 text, cut to `units`.
-std::string CutUnits(const std::string& s, size_t units) {
-    size_t count = 0;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        size_t u = len == 4 ? 2 : 1;
-        if (count + u > units) return s.substr(0, i);
-        count += u;
-        i += len;
-    }
-    return s;
-}
 
 const std::array<std::array<uint8_t, 5>, 7> kLedOptDefaults = {{
     {0, 6, 0, 0, 1},
@@ -275,8 +262,8 @@ void ReadOptions(const OptReader& r) {
             ErrorBox(key + " is invalidate");
             break;
         }
-        o.Lang[i].name = CutUnits(v.substr(0, comma), 29);
-        o.Lang[i].folder = CutUnits(v.substr(comma + 1), 29);
+        o.Lang[i].name = platform::CutToUtf16Units(v.substr(0, comma), 29);
+        o.Lang[i].folder = platform::CutToUtf16Units(v.substr(comma + 1), 29);
         if (o.Lang[i].name.empty()) break;
         o.nLangNum = i + 1;
     }

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "app/gvar.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 
@@ -42,27 +43,13 @@ std::string Format(const char* fmt, va_list ap) {
     return big;
 }
 
-// Cuts a UTF-8 text to at most `units` UTF-16 code units without splitting a character.
-std::string CutToUnits(const std::string& s, size_t units) {
-    size_t count = 0;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        size_t u = len == 4 ? 2 : 1;
-        if (count + u > units) return s.substr(0, i);
-        count += u;
-        i += len;
-    }
-    return s;
-}
-
 bool LevelIsFile() {
     return static_cast<uint32_t>(gVar.nDebug) >= 2;
 }
 
 void DebuggerV(const char* fmt, va_list ap) {
     if (gVar.nDebug == 0) return;
-    WriteDebug(CutToUnits("BY: " + Format(fmt, ap), kLineChars - 1));
+    WriteDebug(platform::CutToUtf16Units("BY: " + Format(fmt, ap), kLineChars - 1));
 }
 
 void FileV(const char* fmt, va_list ap) {

@@ -3,6 +3,7 @@
 #include "app/gvar.h"
 #include "app/language_texts.h"
 #include "app/log.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 
@@ -16,22 +17,9 @@ int OsVersionCode(bool ntFamily, unsigned major, unsigned minor) {
     return 0;
 }
 
-std::string CutToUtf16Units(const std::string& s, size_t units) {
-    size_t count = 0;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        size_t u = len == 4 ? 2 : 1;
-        if (count + u > units) return s.substr(0, i);
-        count += u;
-        i += len;
-    }
-    return s;
-}
-
 void ApplyTitle() {
     gVar.szTitle = gVar.Title;
-    if (gVar.szTitle.empty()) gVar.szTitle = CutToUtf16Units(GetText("tc_title"), 39);
+    if (gVar.szTitle.empty()) gVar.szTitle = platform::CutToUtf16Units(GetText("tc_title"), 39);
 }
 
 void LogLaunchLines() {

@@ -19,5 +19,3 @@ constexpr const char* kSingleInstanceName = "MUTEX_QZ_WIRELESS";
 // Tray-icon callback message and the mouse message that makes the running instance show.
 constexpr unsigned kWmTrayNotify = 0x46C;
 constexpr unsigned kWmLButtonUp = 0x202;
-// Cuts a UTF-8 text to at most `units` UTF-16 units without splitting a character.
-std::string CutToUtf16Units(const std::string& s, size_t units);

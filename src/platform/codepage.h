@@ -10,6 +10,9 @@ namespace platform {
 std::u16string Utf8ToUtf16(std::string_view s);
 // Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view s);
+// A UTF-8 text cut to at most `units` UTF-16 code units (the size of a wide-character buffer)
+// without splitting a character.
+std::string CutToUtf16Units(std::string_view s, size_t units);
 // true when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view s);
 

@@ -49,6 +49,19 @@ int32_t DecodeUtf8(std::string_view s, size_t& i) {
 }
 }  // namespace
 
+std::string CutToUtf16Units(std::string_view s, size_t units) {
+    size_t count = 0;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        size_t u = len == 4 ? 2 : 1;
+        if (count + u > units) return std::string(s.substr(0, i));
+        count += u;
+        i += len;
+    }
+    return std::string(s);
+}
+
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0;
     while (i < s.size())

@@ -4,6 +4,7 @@
 
 #include "app/gvar.h"
 #include "app/startup.h"
+#include "platform/codepage.h"
 #include "support/temp_dir.h"
 
 TEST(Startup, OsVersionCodes) {
@@ -27,9 +28,9 @@ TEST(Startup, TitleIsCutTo39Characters) {
     ApplyTitle();
     EXPECT_EQ(gVar.szTitle.size(), 39u);
     // Characters, not bytes: a title of umlauts is not cut in the middle of one.
-    EXPECT_EQ(CutToUtf16Units(std::string(20, 'a') + "\xC3\xA4\xC3\xA4", 21),
+    EXPECT_EQ(platform::CutToUtf16Units(std::string(20, 'a') + "\xC3\xA4\xC3\xA4", 21),
               std::string(20, 'a') + "\xC3\xA4");
-    EXPECT_EQ(CutToUtf16Units("ab\xF0\x9F\x8E\xAE", 3), "ab");
+    EXPECT_EQ(platform::CutToUtf16Units("ab\xF0\x9F\x8E\xAE", 3), "ab");
 }
 
 TEST(Startup, AppDataFolderIsMadeOnceAndFailuresOnlyLogged) {
