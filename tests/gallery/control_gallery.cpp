@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/config.h"
 #include "app/gvar.h"
+#include "app/ini_file.h"
 #include "app/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
@@ -121,7 +123,7 @@ class CGalleryWnd : public CWndBase {
     PicturePtr bkg, mouseNr, mouseDn, naviNr[4], naviDn[4];
     PicturePtr numbers[7];
     CPngBtn navi[4], minBtn, exitBtn, helpBtn, rows[6], check[2], radio[2], reset, disabled, dpi;
-    CPngBtn mark;
+    CPngBtn marks[16];
     CComboBtn lang, rate, profile;
     HFONT titleFont = nullptr;
     std::string mouseFolder;
@@ -196,10 +198,29 @@ class CGalleryWnd : public CWndBase {
             PicturePtr composedDn = ComposePicture(bkg.get(), mx, my, mouseDn.get());
             mouseNr = std::move(composedNr);
             mouseDn = std::move(composedDn);
-            NewPngButton(&mark, RECT{60, 20, 166, 160}, mouseNr.get(), mouseDn.get(), mouseDn.get(),
-                         true, nullptr, me, 140);
-            ::MoveWindow(mark.m_hWnd, mx + 60, my + 20, 106, 140, FALSE);
-            mark.SetCheck(true);
+            // The hotspots of the catalogue's button marks; two of them lit.
+            const IniFile cfg = IniFile::Load(gVar.szAppDir + "cfg.ini");
+            std::string section;
+            for (int d = 1; d <= 30 && section.empty(); ++d) {
+                const std::string sec = "DEV_" + std::to_string(d);
+                const int cid = cfg.GetInt(sec, "CID", 0), mid = cfg.GetInt(sec, "MID", 0);
+                if (DeviceSkinFolder(static_cast<uint8_t>(cid), static_cast<uint8_t>(mid)) ==
+                    mouseFolder) {
+                    section = sec;
+                }
+            }
+            for (int i = 0; i < 16 && !section.empty(); ++i) {
+                const auto v = ParseNumberList(
+                    cfg.GetString(section, "Mark" + std::to_string(i + 1), "", 50), 10, 4);
+                if (v.size() != 4) break;
+                const int l = static_cast<int>(v[0]), t = static_cast<int>(v[1]);
+                const RECT r{l, t, l + static_cast<int>(v[2]), t + static_cast<int>(v[3])};
+                NewPngButton(&marks[i], r, mouseNr.get(), mouseDn.get(), mouseDn.get(), true,
+                             nullptr, me, 140 + static_cast<UINT>(i));
+                ::MoveWindow(marks[i].m_hWnd, mx + r.left, my + r.top, r.right - r.left,
+                             r.bottom - r.top, FALSE);
+                marks[i].SetCheck(i == 0 || i == 3);
+            }
         }
 
         // Performance-page pieces: check boxes, radio buttons, a combo, a DPI value button.
