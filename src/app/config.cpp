@@ -150,6 +150,7 @@ void ReadOptions(const OptReader& r) {
     o.ShowFWUpdate = r.Int("ShowFWUpdate", 0);
     o.ShowMotionSync = r.Int("ShowMotionSync", 0);
     o.Retry = r.Int("Retry", 3);
+    gVar.nRetry = o.Retry;
     o.ProSwitchEnable = r.Int("ProSwitchEnable", 1);
     o.InitOnReset = r.Int("InitOnReset", 0);
     o.BarY = r.Int("BarY", 3);

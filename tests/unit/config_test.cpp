@@ -206,6 +206,7 @@ TEST_F(ConfigTest, HostileFilesGiveDefaultsAndNeverCrash) {
     dir.Write("cfg.ini", cases[3]);
     LoadConfiguration();
     EXPECT_EQ(gVar.Retry, 5);
+    EXPECT_EQ(gVar.nRetry, 5);  // the attempts of every device command
 }
 
 TEST_F(ConfigTest, ShippedFileLoadsWithoutAMessage) {

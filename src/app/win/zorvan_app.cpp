@@ -11,6 +11,7 @@
 #include "platform/fs.h"
 #include "platform/win/wide.h"
 #include "platform/window.h"
+#include "sim/virtual_receiver.h"
 
 using platform::win::Widen;
 
@@ -46,6 +47,9 @@ BOOL CZorvanApp::InitInstance() {
         platform::ShowMessageBox("     Data Init failed.     ", "Error", platform::kMbOk);
         return FALSE;
     }
+    // ZORVAN_SIM puts the virtual receiver in place of the real HID devices; it needs the
+    // receiver ids just read.
+    m_virtualReceiver = sim::UseVirtualReceiverIfRequested(gVar.szAppDir + "cfg.ini");
     ApplyTitle();
     LogLaunchLines();
     bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;

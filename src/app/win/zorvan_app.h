@@ -22,6 +22,7 @@ class CZorvanApp {
     int m_nArgs = 0;
     ULONG_PTR m_gdiplusToken = 0;
     std::unique_ptr<platform::SingleInstance> m_instance;
+    std::shared_ptr<void> m_virtualReceiver;  // kept alive while the program runs
     int32_t bFontLoaded = 0;
     int32_t bStartedWithArgs = 0;
 };
