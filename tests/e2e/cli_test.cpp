@@ -86,6 +86,13 @@ TEST_F(Cli, SettingsReachTheMouse) {
         {"button 2 combo Ctrl+Shift+A", "0x64 4", "05 00 00 50\n"},
         {"button 3 media volume-up", "0x140 8", "02 82 E9 00 42 E9 00 BD\n"},
         {"button 4 fire 3 10", "0x6C 4", "04 0A 03 44\n"},
+        {"set lod 2", "0x0A 2", "02 53\n"},
+        {"set ripple on", "0xB1 2", "01 54\n"},
+        {"set motion-sync on", "0xAB 2", "01 54\n"},
+        {"set auto-sleep 30", "0xB5 2", "03 52\n"},
+        {"set light-off-moving on", "0xB3 2", "01 54\n"},
+        {"set dpi-count 4", "2 4", "04 51 02 53\n"},
+        {"eeprom write 0x1000 1 0x02 255", "0x1000 3", "01 02 FF\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -151,6 +158,11 @@ TEST_F(Cli, MacrosFromFileToButton) {
     ASSERT_EQ(r.code, 0) << r.err;
     r = Run("--json macro list");
     EXPECT_EQ(r.out, "[{\"name\":\"Go\",\"events\":2}]\n");
+    r = Run("macro show Go");
+    EXPECT_NE(r.out.find("Go: 2 events, plays 1 times\n  down 0x41  then 50 ms"), std::string::npos)
+        << r.out;
+    ASSERT_EQ(Run("macro export Go '" + (files / "back.qzm") + "'").code, 0);
+    EXPECT_EQ(files.Read("back.qzm"), rec);
     r = Run("button 5 macro Go");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Eeprom("0x70 4"), "06 04 01 4A\n");
