@@ -106,6 +106,9 @@ TEST_F(ProfileSession, LightingNotificationReadsTheMouse) {
 }
 
 TEST_F(ProfileSession, FactoryResetWithProgressAndItsNotificationIgnored) {
+    // Collecting starts before any worker runs: the log level is no shared state to change
+    // while they write.
+    LogLines log;
     Connect();
     // Something of the user's in the mouse that the reset must take away.
     rx->WithMouse([](sim::VirtualMouse& m) { m.Poke(0xA9, {20, 0x41}); });
@@ -125,7 +128,6 @@ TEST_F(ProfileSession, FactoryResetWithProgressAndItsNotificationIgnored) {
     EXPECT_EQ(positions, (std::vector<uintptr_t>{20, 60, 70, 80, 90, 100}));
     EXPECT_EQ(closes, 2);
     EXPECT_EQ(Peek(0xA9, 2), (Bytes{4, 0x51}));
-    LogLines log;
     session.OnDeviceBehavior(0, 3);
     EXPECT_EQ(log.Count("this is reset notify, do not process"), 1);
 }
