@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "controls/win/menu_dlg.h"
+#include "controls/skin_paths.h"
 #include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
 #include "platform/window.h"
 #include "support/temp_dir.h"
 #include "win/ui_host.h"
@@ -243,6 +245,38 @@ TEST_F(ControlsWin, WithoutItsPictureTheMenuWarnsAndUsesPlainColours) {
     ::DeleteDC(mem);
     ::ReleaseDC(nullptr, screen);
     ClosePopup();
+}
+
+TEST_F(ControlsWin, PictureHelpersAndWindowShape) {
+    PicturePtr msg = LoadSkinPicture(SkinPath("msg_nr.png"));
+    ASSERT_TRUE(PicturePresent(msg.get()));
+    const int w = PictureWidth(msg.get()), h = PictureHeight(msg.get());
+    EXPECT_FALSE(PicturePresent(LoadSkinPicture(SkinPath("no_such.png")).get()));
+    zvtest::TempDir dir;
+    dir.Write("check_nr.png", "");
+    EXPECT_FALSE(PicturePresent(LoadSkinPicture(dir / "check_nr.png").get()));
+
+    PicturePtr doubled = ScalePicture(msg.get(), 2.0);
+    EXPECT_EQ(PictureWidth(doubled.get()), 2 * w);
+    EXPECT_EQ(PictureHeight(doubled.get()), 2 * h);
+    PicturePtr part = CopyPictureRect(msg.get(), RECT{10, 20, 60, 40});
+    EXPECT_EQ(PictureWidth(part.get()), 50);
+    EXPECT_EQ(PictureHeight(part.get()), 20);
+    // A cut reaching past the picture gives nothing and leaves the failure with the source.
+    EXPECT_EQ(CropPicture(msg.get(), w - 5, 0, 10, 10), nullptr);
+    EXPECT_NE(msg->lastStatus, Gdiplus::Ok);
+
+    // The key-coloured corners leave the window; its middle stays; key 0 removes the shape.
+    ShapeWindowFromPicture(host.m_hWnd, msg.get(), RGB(0, 255, 0), 0);
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(::GetWindowRgn(host.m_hWnd, rgn), ERROR);
+    EXPECT_FALSE(::PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(::PtInRegion(rgn, w - 1, h - 1));
+    EXPECT_TRUE(::PtInRegion(rgn, w / 2, h / 2));
+    EXPECT_TRUE(::PtInRegion(rgn, w / 2, 0));
+    ShapeWindowFromPicture(host.m_hWnd, msg.get(), 0, 0);
+    EXPECT_EQ(::GetWindowRgn(host.m_hWnd, rgn), ERROR);
+    ::DeleteObject(rgn);
 }
 
 }  // namespace

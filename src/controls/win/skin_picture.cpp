@@ -14,7 +14,9 @@ PicturePtr LoadSkinPicture(const std::string& path) {
 }
 
 int PictureWidth(const SkinPicture* p) {
-    if (!p || !p->bmp || p->bmp->GetLastStatus() != Gdiplus::Ok) return 0;
+    // A bitmap that did not load reports a width of 0. (Its last status is no test: an
+    // unrelated failed call, such as a cut outside it, would hide a good picture.)
+    if (!p || !p->bmp) return 0;
     return static_cast<int>(p->bmp->GetWidth());
 }
 
