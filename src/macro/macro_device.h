@@ -2,6 +2,7 @@
 // the stored macro of the same name. Both run on the profile-reading thread.
 #pragma once
 #include <optional>
+#include <string>
 
 #include "macro/macro_list.h"
 #include "macro/macro_page_link.h"
@@ -13,6 +14,12 @@
 // magic or the tree refuses the item.
 std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage,
                                  MacroList& list = g_MacroList);
+
+// The one-argument form used by profile import: the list and the file, no tree item.
+std::optional<StMacro> Add_Macro(const StMacro& record);
+
+// The file of a macro in the root folder: its name made safe for a file name, then ".qzm".
+std::string RootMacroFilePath(const StMacro& record);
 
 // Replaces the stored macro that has the record's name at the root of the macro folder with
 // the record's content (keeping the stored id), marks it changed and writes its file.

@@ -33,8 +33,10 @@ constexpr uint32_t kSupportedMouseButtonMask = 31;  // bits 0 to 4 for 0xF0 to 0
 constexpr uint16_t kMacroEventDown = 0x0001;  // press (else release)
 constexpr uint16_t kMacroEventMove = 0x0002;  // move; code = dx (low byte), dy (high byte)
 
-// The record is packed so that the struct is the file layout; members are only ever read and
-// assigned by value (never through a pointer), so no unaligned access is made.
+// The record is packed so that the struct is the file layout. Event delays (and, for a record
+// at an odd address, any member) are not naturally aligned: read and assign members by value,
+// never bind a reference or pointer to one. Anything taking `const T&` (std::min, test
+// assertions) gets a copy: `+m.events[i].delay` or a local variable.
 #pragma pack(push, 1)
 struct MacroEvent {
     int16_t code = 0;

@@ -116,10 +116,10 @@ struct Decoded {
 std::vector<Decoded> Decode(const Bytes& bytes) {
     StMacro m;
     HdMacro_To_StMacro(m, bytes.data(), bytes.size(), 0x123456);
-    EXPECT_EQ(m.dwMagicNumber, MACRO_MAGIC);
-    EXPECT_EQ(m.id, 0x123456u);
-    EXPECT_EQ(m.autoDelay, 1u);
-    EXPECT_EQ(m.LoopMode, 0u);
+    EXPECT_EQ(+m.dwMagicNumber, MACRO_MAGIC);
+    EXPECT_EQ(+m.id, 0x123456u);
+    EXPECT_EQ(+m.autoDelay, 1u);
+    EXPECT_EQ(+m.LoopMode, 0u);
     std::vector<Decoded> out;
     for (int i = 0; i < CountMacroEvents(m); ++i)
         out.push_back({m.events[i].code, m.events[i].flags, m.events[i].delay});
@@ -182,7 +182,7 @@ TEST(HdMacroToStMacro, BadEventsAreLoggedAndKeptWithCodeZero) {
         HdMacro_To_StMacro(m, c.bytes.data(), c.bytes.size(), 1);
         EXPECT_EQ((Decoded{m.events[0].code, m.events[0].flags, m.events[0].delay}), c.first)
             << c.log;
-        EXPECT_EQ(m.events[1].code, 0x41) << "the next event still converts";
+        EXPECT_EQ(+m.events[1].code, 0x41) << "the next event still converts";
         EXPECT_TRUE(log.Has(c.log)) << c.log;
     }
 }

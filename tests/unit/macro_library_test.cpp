@@ -79,9 +79,9 @@ TEST(MacroRecord, NamesAreCutTo39AndComparedIgnoringCase) {
     StMacro m;
     SetMacroNameUtf8(m, std::string(50, 'x'));
     EXPECT_EQ(MacroNameUtf8(m), std::string(39, 'x'));
-    EXPECT_EQ(m.name[39], 0);
+    EXPECT_EQ(+m.name[39], 0);
     // A record from outside without a terminating NUL still gives at most 39 characters.
-    for (auto& c : m.name) c = u'y';
+    for (int i = 0; i < kMacroNameChars; ++i) m.name[i] = u'y';
     EXPECT_EQ(MacroName(m).size(), 39u);
 
     struct Case {
@@ -168,7 +168,7 @@ TEST_F(MacroLibraryTest, WriteMacroFileRotatesAndCreatesFolders) {
     m.flags = kMacroChanged;
     const std::string path = Root("a/b/m.qzm");
     ASSERT_TRUE(WriteMacroFile(m, path));
-    EXPECT_EQ(m.flags, 0u);
+    EXPECT_EQ(+m.flags, 0u);
     const Bytes file = FileBytes(path);
     ASSERT_EQ(file.size(), kStMacroSize);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 8),
@@ -189,7 +189,7 @@ TEST_F(MacroLibraryTest, FailedWriteKeepsTheOldFileAndTheChangeBits) {
     StMacro edited = Macro("m", 7, 0x42);
     edited.flags = kMacroChanged;
     EXPECT_FALSE(WriteMacroFile(edited, dir / "m.qzm"));
-    EXPECT_EQ(edited.flags, kMacroChanged) << "the edit is still to be saved";
+    EXPECT_EQ(+edited.flags, kMacroChanged) << "the edit is still to be saved";
     EXPECT_EQ(FileBytes(dir / "m.qzm"), before);
     EXPECT_TRUE(log.Has("MyCreateFile: " + dir / "m.qzm" + ", error=0x5"));
     platform::SetReadOnly(dir / "m.qzm", false);
@@ -276,7 +276,7 @@ TEST_F(MacroLibraryTest, AddMacroFromTheMouseWritesItsFileInTheRoot) {
     StMacro m = Macro("../../Fire", 0x111);
     std::optional<StMacro> stored = Add_Macro(m, &link, list);
     ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->flags, 0u) << "written, so no longer changed";
+    EXPECT_EQ(+stored->flags, 0u) << "written, so no longer changed";
     EXPECT_TRUE(list.Contains(0x111));
     const MacroTreeItem item = tree.FindRootChild(".._.._Fire");
     ASSERT_NE(item, 0u);
@@ -289,6 +289,15 @@ TEST_F(MacroLibraryTest, AddMacroFromTheMouseWritesItsFileInTheRoot) {
     // Without a page only the list and the file change.
     ASSERT_TRUE(Add_Macro(Macro("Solo", 0x222), nullptr, list));
     EXPECT_TRUE(ReadMacroFile(Root("Solo.qzm")));
+}
+
+TEST_F(MacroLibraryTest, ImportFormAddsToTheProgramsListAndWritesTheFile) {
+    const StMacro m = Macro("CON", 0x333);
+    ASSERT_TRUE(Add_Macro(m));
+    EXPECT_TRUE(g_MacroList.Contains(0x333));
+    g_MacroList.Clear();
+    EXPECT_EQ(RootMacroFilePath(m), Root("_CON.qzm"));
+    EXPECT_TRUE(ReadMacroFile(Root("_CON.qzm")));
 }
 
 TEST_F(MacroLibraryTest, AddMacroRefusals) {
@@ -322,18 +331,18 @@ TEST_F(MacroLibraryTest, UpdateFromDeviceReplacesTheRootMacroOfThatName) {
     EXPECT_EQ(tree.Selected(), 0u) << "the editor let go of the replaced macro";
     std::optional<StMacro> now = list.FindMacroById(0x500);
     ASSERT_TRUE(now);
-    EXPECT_EQ(now->events[0].code, 0x52);
-    EXPECT_EQ(now->repeatCount, 3);
-    EXPECT_EQ(now->flags, 0u);
+    EXPECT_EQ(+now->events[0].code, 0x52);
+    EXPECT_EQ(+now->repeatCount, 3);
+    EXPECT_EQ(+now->flags, 0u);
     std::optional<StMacro> file = ReadMacroFile(Root("Reload.qzm"));
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->id, 0x500u);
-    EXPECT_EQ(file->events[0].code, 0x52);
+    EXPECT_EQ(+file->id, 0x500u);
+    EXPECT_EQ(+file->events[0].code, 0x52);
 
     // Without a page the root file of that name is the stored macro.
     fromMouse.events[0].code = 0x53;
     EXPECT_EQ(UpdateMacroFromDevice(fromMouse, nullptr, list), 0x500u);
-    EXPECT_EQ(ReadMacroFile(Root("Reload.qzm"))->events[0].code, 0x53);
+    EXPECT_EQ(+ReadMacroFile(Root("Reload.qzm"))->events[0].code, 0x53);
 
     EXPECT_FALSE(UpdateMacroFromDevice(Macro("Unknown", 1), &link, list));
     EXPECT_FALSE(UpdateMacroFromDevice(Macro("Unknown", 1), nullptr, list));
@@ -383,7 +392,7 @@ TEST(MacroListThreads, ReadersNeverSeeATornRecord) {
         std::optional<StMacro> r = list.FindMacroById(1);
         ASSERT_TRUE(r);
         for (int e = 1; e < MAX_MACRO_EVENTS; ++e)
-            ASSERT_EQ(r->events[e].delay, r->events[0].delay) << "torn at event " << e;
+            ASSERT_EQ(+r->events[e].delay, +r->events[0].delay) << "torn at event " << e;
     }
     stop = true;
     writer.join();

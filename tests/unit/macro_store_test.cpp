@@ -252,15 +252,15 @@ TEST_F(MacroStoreTest, CreateMacroUnderTheSelectedFolder) {
     std::optional<StMacro> rec = list.FindMacroById(id);
     ASSERT_TRUE(rec);
     EXPECT_EQ(MacroNameUtf8(*rec), "new");
-    EXPECT_EQ(rec->repeatCount, 1);
-    EXPECT_EQ(rec->flags, kMacroChanged);
+    EXPECT_EQ(+rec->repeatCount, 1);
+    EXPECT_EQ(+rec->flags, kMacroChanged);
     EXPECT_FALSE(platform::FileExists(At("Games/new.qzm"))) << "written by the next save";
 
     store->FlushAll();
-    EXPECT_EQ(list.FindMacroById(id)->flags, 0u);
+    EXPECT_EQ(+list.FindMacroById(id)->flags, 0u);
     std::optional<StMacro> file = ReadMacroFile(At("Games/new.qzm"));
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->id, id);
+    EXPECT_EQ(+file->id, id);
 }
 
 TEST_F(MacroStoreTest, The2001stMacroIsRefused) {
@@ -297,7 +297,7 @@ TEST_F(MacroStoreTest, RenameMacroMovesItsFileAndRenamesTheRecord) {
     ASSERT_TRUE(file);
     EXPECT_EQ(MacroNameUtf8(*file), "Bee");
     EXPECT_EQ(MacroNameUtf8(*list.FindMacroById(2)), "Bee");
-    EXPECT_EQ(list.FindMacroById(2)->flags, 0u);
+    EXPECT_EQ(+list.FindMacroById(2)->flags, 0u);
     EXPECT_EQ(ui.refreshes, 1);
     EXPECT_TRUE(ui.lastApply);
     EXPECT_THAT(ui.prompts, ::testing::Each(GetText("tc_macro_msg11")));
