@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/gvar.h"
+#include "app/language_texts.h"
 #include "app/startup.h"
 #include "app/win/zorvan_app.h"
 #include "platform/win/wide.h"
@@ -40,6 +41,8 @@ LRESULT CALLBACK PlaceholderProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 void RunMainWindow(HINSTANCE instance, bool startHidden) {
+    // The window takes the user's language before it shows anything.
+    LoadLanguageAtStart();
     WNDCLASSW wc{};
     wc.lpfnWndProc = PlaceholderProc;
     wc.hInstance = instance;
