@@ -151,6 +151,7 @@ class App {
     DeviceSession m_session;
     std::shared_ptr<sim::VirtualReceiver> m_sim;
     int m_slot = -1;
+    bool m_profileRead = false;
     uint64_t m_failedBefore = 0;
 };
 
@@ -226,8 +227,6 @@ int App::Connect(bool readProfile) {
     }
     if (!readProfile) {
         TakeOverDevice(&m_session.Usb(), m_slot);
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LoadPro();
         return kExitDone;
     }
     if (!m_session.OnFindDeviceOK()) return kExitNoDevice;
@@ -235,6 +234,7 @@ int App::Connect(bool readProfile) {
         Err("the mouse's settings could not be read");
         return kExitFailed;
     }
+    m_profileRead = true;
     return kExitDone;
 }
 
@@ -249,7 +249,9 @@ int App::WaitWrites() {
 int App::Finish(int code) {
     const int writes = WaitWrites();
     if (code == kExitDone) code = writes;
-    if (m_slot >= 0) m_session.OnExit();
+    // Only a profile read from the mouse goes into the cache; a raw memory command leaves the
+    // cache as it was.
+    if (m_profileRead) m_session.OnExit();
     SaveMacroDict();
     return code;
 }
