@@ -1,5 +1,5 @@
 // Reading the mouse's profile through the virtual receiver, with the EEPROM bytes the mouse
-// holds written by hand.
+// holds written by hand. Macro records are packed: their fields are compared as copies (+x).
 #include "profile/eeprom_reader.h"
 
 #include "e2e/profile_sim.h"
@@ -140,7 +140,7 @@ TEST_F(ProfileRead, MacroMatchingTheLibraryLeavesItAlone) {
     EXPECT_EQ(g_MacroList.Count(), 1u);
     EXPECT_TRUE(MacrosEqual(*g_MacroList.FindMacroById(lib.id), lib));
     EXPECT_EQ(p.keys[0][3].dwFunID, 0x05000000u);
-    EXPECT_EQ(p.keys[0][3].dwMacroID, lib.id);
+    EXPECT_EQ(p.keys[0][3].dwMacroID, +lib.id);
 }
 
 TEST_F(ProfileRead, MacroDifferingFromTheLibraryReplacesItsEvents) {
@@ -154,10 +154,10 @@ TEST_F(ProfileRead, MacroDifferingFromTheLibraryReplacesItsEvents) {
     ASSERT_EQ(GetProfile(&m.drv, p), 1);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     StMacro now = *g_MacroList.FindMacroById(lib.id);
-    EXPECT_EQ(now.events[0].code, 0x41);
-    EXPECT_EQ(now.events[0].delay, 50u);
-    EXPECT_EQ(now.LoopMode, 2u);
-    EXPECT_EQ(p.keys[0][3].dwMacroID, lib.id);
+    EXPECT_EQ(+now.events[0].code, 0x41);
+    EXPECT_EQ(+now.events[0].delay, 50u);
+    EXPECT_EQ(+now.LoopMode, 2u);
+    EXPECT_EQ(p.keys[0][3].dwMacroID, +lib.id);
 }
 
 TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {
@@ -169,8 +169,8 @@ TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {
     EXPECT_EQ(p.keys[0][4].dwMacroID, 0xFFEE00u + 4);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     StMacro added = g_MacroList.Snapshot()[0];
-    EXPECT_EQ(added.id, 0xFFEE00u + 4);
-    EXPECT_EQ(added.repeatCount, 3);
+    EXPECT_EQ(+added.id, 0xFFEE00u + 4);
+    EXPECT_EQ(+added.repeatCount, 3);
     EXPECT_EQ(CountMacroEvents(added), 2);
     // Read again: the same macro is not added twice.
     ProfileFile again = zvtest::UseNewProfile();

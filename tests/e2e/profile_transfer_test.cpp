@@ -59,7 +59,7 @@ TEST_F(ProfileTransfer, RoundTripKeepsTheRecordAndTheCurrentLevel) {
     EXPECT_EQ(size, 10456u);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(platform::ReadFile(path, bytes));
-    EXPECT_EQ(ReadLe32(bytes.data() + 2116 + 4), m.id);
+    EXPECT_EQ(ReadLe32(bytes.data() + 2116 + 4), +m.id);
     EXPECT_EQ(ReadLe32(bytes.data() + 2116 + 834 + 4), 0u);
 
     // Into another profile of the list, with the library as it was.
@@ -85,11 +85,11 @@ TEST_F(ProfileTransfer, ImportedMacrosNewToTheLibraryGetNewIds) {
     ASSERT_EQ(ImportProfile(path), 1);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     const StMacro added = g_MacroList.Snapshot()[0];
-    EXPECT_NE(added.id, m.id);
+    EXPECT_NE(+added.id, +m.id);
     EXPECT_EQ(MacroNameUtf8(added), "Burst");
     // Both buttons follow the one new macro.
-    EXPECT_EQ(p->keys[0][3].dwMacroID, added.id);
-    EXPECT_EQ(p->keys[2][5].dwMacroID, added.id);
+    EXPECT_EQ(p->keys[0][3].dwMacroID, +added.id);
+    EXPECT_EQ(p->keys[2][5].dwMacroID, +added.id);
     EXPECT_TRUE(platform::FileExists(MacroRootFolder() + platform::PathSeparator() + "Burst.qzm"));
 }
 
