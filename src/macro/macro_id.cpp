@@ -1,6 +1,7 @@
 #include "macro/macro_id.h"
 
 #include <mutex>
+#include <unordered_set>
 
 MacroId MacroIdFromTime(const platform::LocalTime& t) {
     return ((t.hour & 0x0Fu) << 20) | ((t.minute & 0x3Fu) << 14) | ((t.second & 0x3Fu) << 8) |
@@ -8,15 +9,16 @@ MacroId MacroIdFromTime(const platform::LocalTime& t) {
 }
 
 MacroId NewMacroId() {
-    // One id at a time: two threads asking together would otherwise read the same clock.
+    // One id at a time: two threads asking together would otherwise read the same clock. The
+    // clock's milliseconds keep only their low byte, so readings 256 ms apart within one second
+    // give the same id; an id this process has already handed out is never given again.
     static std::mutex mu;
-    static MacroId last = 0;
+    static std::unordered_set<MacroId> issued;
     std::lock_guard<std::mutex> lock(mu);
     MacroId id;
     do {
         platform::Sleep(20);
         id = MacroIdFromTime(platform::GetLocalTime());
-    } while (id == last);
-    last = id;
+    } while (id == 0 || !issued.insert(id).second);
     return id;
 }

@@ -22,8 +22,9 @@ TEST(SysConformance, ClockAndFolders) {
     uint32_t t0 = GetTickCount();
     Sleep(30);
     uint32_t dt = GetTickCount() - t0;
-    EXPECT_GE(dt, 25u);
-    EXPECT_LT(dt, 2000u);
+    // The system clock ticks in steps of up to 16 ms, and a loaded machine may sleep long.
+    EXPECT_GE(dt, 14u);
+    EXPECT_LT(dt, 10000u);
     LocalTime lt = GetLocalTime();
     EXPECT_GE(lt.year, 2020u);
     EXPECT_LE(lt.millisecond, 999u);
