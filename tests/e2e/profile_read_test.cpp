@@ -73,9 +73,9 @@ TEST_F(ProfileRead, PollingByteOutsideTheFourRatesFailsTheRead) {
 }
 
 TEST_F(ProfileRead, LevelCountNineIsLoggedAndOnlyEightAreTaken) {
+    LogLines log;
     SimMouse m;
     m.PokePair(0x02, 9);
-    LogLines log;
     ProfileFile p = zvtest::UseNewProfile();
     ASSERT_EQ(GetProfile(&m.drv, p), 1);
     EXPECT_EQ(log.Count("!!!!Error: wrong dpi data"), 1);

@@ -63,9 +63,9 @@ TEST_F(ProfileWrite, EncodeKeyTable) {
 }
 
 TEST_F(ProfileWrite, OneButtonWithoutASlotWritesNothing) {
+    LogLines log;
     SimMouse m;
     p->keys[0][3].MatrixInx = 0;
-    LogLines log;
     EXPECT_EQ(Write(m, kApplyKeys, 3), 1);
     EXPECT_TRUE(m.WriteAddresses().empty());
     EXPECT_EQ(log.Count("Matrix--------------------"), 1);
