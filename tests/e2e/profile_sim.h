@@ -22,37 +22,10 @@
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"
+#include "support/log_lines.h"
 #include "support/temp_dir.h"
 
 namespace zvtest {
-
-// Collects log lines while it lives.
-class LogLines {
-  public:
-    LogLines() {
-        gVar.nDebug = 1;
-        LogInit();
-        SetLogDebugWriter([this](const std::string& s) {
-            std::lock_guard<std::mutex> lock(m_mu);
-            m_lines.push_back(s.rfind("BY: ", 0) == 0 ? s.substr(4) : s);
-        });
-    }
-    ~LogLines() {
-        SetLogDebugWriter(nullptr);
-        gVar.nDebug = 0;
-        LogInit();
-    }
-    int Count(const std::string& text) const {
-        std::lock_guard<std::mutex> lock(m_mu);
-        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(), [&](auto& l) {
-            return l.find(text) != std::string::npos;
-        }));
-    }
-
-  private:
-    mutable std::mutex m_mu;
-    std::vector<std::string> m_lines;
-};
 
 // The shipped cfg.ini and texts, the data folder a new temporary one, the mouse of `cid`/`mid`
 // in use with an empty macro library.

@@ -13,38 +13,13 @@
 #include "device/usb_driver.h"
 #include "platform/window_recorder.h"
 #include "sim/virtual_receiver.h"
+#include "support/log_lines.h"
 
 namespace {
 
 using Report = std::array<uint8_t, 17>;
 
-// Collects log lines while a test runs.
-class LogCapture {
-  public:
-    LogCapture() {
-        gVar.nDebug = 1;
-        LogInit();
-        SetLogDebugWriter([this](const std::string& s) {
-            std::lock_guard<std::mutex> lock(m_mu);
-            m_lines.push_back(s.rfind("BY: ", 0) == 0 ? s.substr(4) : s);
-        });
-    }
-    ~LogCapture() {
-        SetLogDebugWriter(nullptr);
-        gVar.nDebug = 0;
-        LogInit();
-    }
-    int Count(const std::string& text) const {
-        std::lock_guard<std::mutex> lock(m_mu);
-        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(), [&](auto& l) {
-            return l.find(text) != std::string::npos;
-        }));
-    }
-
-  private:
-    mutable std::mutex m_mu;
-    std::vector<std::string> m_lines;
-};
+using LogCapture = zvtest::LogLines;
 
 // One virtual receiver with its interfaces open, a service thread reading the notify
 // interface and a driver using them, as after a device has been accepted.
