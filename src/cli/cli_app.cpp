@@ -616,7 +616,7 @@ int App::Button(const Words& w) {
     std::function<std::optional<KeyInfo>(const SensorCfg&)> make;
     size_t used = 3;
     auto chosen = [this, n](uint32_t value, const SensorCfg& cfg) -> std::optional<KeyInfo> {
-        const FunctionChoice c = ChooseFunction(value, n - 1, cfg, false);
+        const FunctionChoice c = OnFunctionChosen(value, n - 1, cfg, false);
         if (c.step == ChoiceStep::kStore) return c.key;
         Err(c.message.empty() ? "this function cannot be chosen here" : c.message);
         return std::nullopt;

@@ -127,7 +127,8 @@ std::vector<MenuEntry> BuildFunctionMenu(const SensorCfg& cfg, const AppOptions&
     return m.Take();
 }
 
-FunctionChoice ChooseFunction(uint32_t value, int row, const SensorCfg& cfg, bool macroListEmpty) {
+FunctionChoice OnFunctionChosen(uint32_t value, int row, const SensorCfg& cfg,
+                                bool macroListEmpty) {
     FunctionChoice c;
     if (row < 0 || row >= kKeysPerSet) {
         c.step = ChoiceStep::kRefused;

@@ -53,9 +53,10 @@ struct FunctionChoice {
     KeyInfo key;          // kStore
     std::string message;  // the text to show for kRefused and kAskMacroPage
 };
-// The menu's report of `value` for `row` on the device `cfg`. The caller has asked
-// CheckDeviceReady before.
-FunctionChoice ChooseFunction(uint32_t value, int row, const SensorCfg& cfg, bool macroListEmpty);
+// The menu's report (WM_MENU_RESULT) of `value` for `row` on the device `cfg`: the page asks
+// CheckDeviceReady first, then this, runs the dialog the step names and stores the result
+// with SetKeyFunction.
+FunctionChoice OnFunctionChosen(uint32_t value, int row, const SensorCfg& cfg, bool macroListEmpty);
 
 // The assignments the dialogs complete.
 KeyInfo MacroKey(uint32_t macroId);

@@ -32,6 +32,11 @@ bool Offered(const SensorCfg& cfg, uint32_t mode) {
 
 }  // namespace
 
+const std::array<uint32_t, 14> kPresetColours = {
+    Rgb(255, 0, 0),     Rgb(0, 255, 255),  Rgb(0, 255, 0),    Rgb(255, 0, 255),  Rgb(255, 255, 0),
+    Rgb(255, 80, 0),    Rgb(0, 0, 255),    Rgb(228, 0, 127),  Rgb(46, 167, 224), Rgb(96, 25, 134),
+    Rgb(255, 255, 255), Rgb(140, 179, 36), Rgb(255, 156, 51), Rgb(209, 113, 174)};
+
 std::vector<ModeItem> MainModeItems(int32_t ledMask) {
     std::vector<ModeItem> items;
     for (size_t i = 0; i < kMainModes.size(); ++i)

@@ -69,6 +69,9 @@ PageChange CommitLightSlider(ProfileFile& p, const SensorCfg& cfg, LightSlider w
 // device has; the request names the main lighting when the device has it, else the logo.
 PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, uint32_t colour);
 
+// The fourteen preset swatches, in order (two rows of seven).
+extern const std::array<uint32_t, 14> kPresetColours;
+
 // The three edit boxes read after a change: each a number 0..255 (above 255 the box is
 // replaced by "255", caret at the end; anything that is not a number counts as 0).
 struct ColourEdits {

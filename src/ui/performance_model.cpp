@@ -197,6 +197,27 @@ PageChange CommitDpiEffectSlider(ProfileFile& p, bool speedSlider, int32_t value
     return Request(kApplyLighting, 4);
 }
 
+// ---- texts ----------------------------------------------------------------------------------
+
+std::string DpiLevelName(int level, bool olderPage) {
+    const std::string n = std::to_string(level + 1);
+    return olderPage ? GetText("tc_dpi") + " " + n : "DPI " + n;
+}
+
+std::array<EffectItem, 3> DpiEffectItems() {
+    return {{{1, "tc_led_mode1"}, {2, "tc_led_mode2"}, {0, "tc_led_mode7"}}};
+}
+
+std::string RateLabel(int k) {
+    const int hz = RateHzOfCode(RateCodeOfButton(k));
+    return hz ? std::to_string(hz) + " Hz" : std::string();
+}
+
+std::string LiftOffLabel(int button) {
+    const std::string& t = GetText(button == 1 ? "tc_lod1" : "tc_lod2");
+    return t.empty() ? std::to_string(button) + " mm" : t;
+}
+
 // ---- what the page shows ------------------------------------------------------------------
 
 PerformanceView ViewPerformance(const ProfileFile& p, const SensorCfg& cfg, int32_t curLevel) {

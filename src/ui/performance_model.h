@@ -92,6 +92,21 @@ PageChange SetDpiEffectMode(ProfileFile& p, int32_t mode);
 // Slider A (light level) or B (speed) let go; nothing while the profile's effect is off.
 PageChange CommitDpiEffectSlider(ProfileFile& p, bool speedSlider, int32_t value);
 
+// ---- texts ----------------------------------------------------------------------------------
+
+// The level name: "DPI %d" on the newer page, tc_dpi and the number on the older one.
+std::string DpiLevelName(int level, bool olderPage);
+// The effect combo's items in order: 1 tc_led_mode1, 2 tc_led_mode2, 0 tc_led_mode7.
+struct EffectItem {
+    int32_t mode;
+    const char* textKey;
+};
+std::array<EffectItem, 3> DpiEffectItems();
+// Under rate button k: "%d Hz".
+std::string RateLabel(int k);
+// Under lift-off button 1 or 2: tc_lod1 / tc_lod2, or "%d mm" when that text is empty.
+std::string LiftOffLabel(int button);
+
 // ---- what the page shows ------------------------------------------------------------------
 
 struct DpiRowView {

@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "app/gvar.h"
+#include "unit/ui_model_fixtures.h"
 #include "ui/buttons_page_model.h"
 #include "ui/profiles_model.h"
 
 namespace {
 
-SensorTable Table(std::initializer_list<uint16_t> values) {
-    SensorTable t;
-    t.id = 0x1234;
-    for (uint16_t v : values) t.dpi[t.count++] = v;
-    return t;
-}
+using zvtest::Table;
 
 // Values of the top-level items, in order.
 std::vector<uint32_t> TopValues(const std::vector<MenuEntry>& menu) {
@@ -185,7 +181,7 @@ TEST(ButtonsPageModel, ChoiceLeadsToAStoreOrADialog) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.value << " row " << std::dec << c.row);
-        const FunctionChoice f = ChooseFunction(c.value, c.row, cfg, c.macrosEmpty);
+        const FunctionChoice f = OnFunctionChosen(c.value, c.row, cfg, c.macrosEmpty);
         EXPECT_EQ(f.step, c.step);
         EXPECT_EQ(f.key, c.key);
         if (c.message) {

@@ -6,24 +6,14 @@
 #include <initializer_list>
 
 #include "profile/eeprom_writer.h"
+#include "unit/ui_model_fixtures.h"
 #include "ui/buttons_page_model.h"
 #include "ui/performance_model.h"
 
 namespace {
 
-SensorTable Table(std::initializer_list<uint16_t> values) {
-    SensorTable t;
-    t.id = 0x1234;
-    for (uint16_t v : values) t.dpi[t.count++] = v;
-    return t;
-}
-
-SensorTable Steps(uint16_t first, uint16_t last, uint16_t step) {
-    SensorTable t;
-    t.id = 0x1234;
-    for (uint32_t v = first; v <= last; v += step) t.dpi[t.count++] = static_cast<uint16_t>(v);
-    return t;
-}
+using zvtest::Steps;
+using zvtest::Table;
 
 // Four levels in use, every field of every level told apart from the others.
 ProfileFile FourLevels() {
