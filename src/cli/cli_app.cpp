@@ -503,10 +503,14 @@ int App::Set(const Words& w) {
     if (what == "sleep") {
         const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
         NoMoreWords(w, 3);
-        std::string offered;
-        for (const SleepItem& i : SleepItems(cfg)) offered += " " + std::to_string(i.seconds);
-        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); },
-                      "sleep must be one of these seconds:" + offered);
+        const std::vector<SleepItem> items = SleepItems(cfg);
+        if (std::none_of(items.begin(), items.end(),
+                         [s](const SleepItem& i) { return i.seconds == s; })) {
+            std::string offered;
+            for (const SleepItem& i : items) offered += " " + std::to_string(i.seconds);
+            throw UsageError{"sleep must be one of these seconds:" + offered};
+        }
+        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); });
     }
     if (what == "auto-sleep") {
         const int64_t s = Number(w, 2, 0, 100000, "auto-sleep");

@@ -186,6 +186,11 @@ PageChange SetLightOffOnMoving(ProfileFile& p, bool on) {
     return Request(kApplyLightOffMoving, 0);
 }
 
+bool SleepControlsDisabled(const AppOptions& opt, uint32_t receiverPid) {
+    const auto n = static_cast<size_t>(std::clamp<int32_t>(opt.nPIDNum, 0, 10));
+    return std::find(opt.PID.begin(), opt.PID.begin() + n, receiverPid) != opt.PID.begin() + n;
+}
+
 LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
                           const std::array<LedOption, 7>& ledOpt) {
     LightingView v;

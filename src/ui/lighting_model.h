@@ -94,6 +94,10 @@ PageChange SetSleepTime(ProfileFile& p, const SensorCfg& cfg, int32_t seconds);
 // The light-off-on-moving box (0x10000).
 PageChange SetLightOffOnMoving(ProfileFile& p, bool on);
 
+// Whether the sleep control and the light-off box get the disabled look: the first connected
+// receiver's product id is one of the option list "PID".
+bool SleepControlsDisabled(const AppOptions& opt, uint32_t receiverPid);
+
 // What the page shows.
 struct LightingView {
     bool showMain = false, showLogo = false, showSleep = false;

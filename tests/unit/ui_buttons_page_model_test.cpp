@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "app/gvar.h"
+#include "app/language_texts.h"
+#include "support/temp_dir.h"
+#include "ui/button_assignment.h"
 #include "unit/ui_model_fixtures.h"
 #include "ui/buttons_page_model.h"
 #include "ui/profiles_model.h"
@@ -222,6 +225,27 @@ TEST(ButtonsPageModel, RowsFollowTheButtonCountAndKeyMask) {
     p.nKeySet = 3;  // a key-set index out of range leaves the captions as they are
     rows = ViewButtonRows(p, cfg, 0);
     EXPECT_FALSE(rows[0].caption.has_value());
+}
+
+TEST(ButtonsPageModel, CaptionOfEachKindOfAssignment) {
+    ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "/data/text.xml"));
+    const auto saved = gVar.ComboName;
+    gVar.ComboName = {0x004301, 0, 0};
+    struct Case {
+        KeyInfo key;
+        const char* caption;
+    } cases[] = {
+        {ComboKey(0x01, 0x43, 0, 0), "Copy"},             // ComboName1 names Ctrl+C
+        {ComboKey(0x01, 0x43, 0x44, 0), "Ctrl + C + D"},  // a third byte makes it another one
+        {{0x030000A4}, "Fire key"},                       // the fire code names itself in any type
+        {{0x0B000001}, "Special function 2"},
+        {{0x0B000003}, ""},
+        {{0x03000035}, "Browser back"},
+        {MacroKey(0xABCDEF), "Macro not found"},
+        {{0x01000099}, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(GetKeyFunctionText(c.key), c.caption) << c.key.dwFunID;
+    gVar.ComboName = saved;
 }
 
 TEST(ProfilesModel, SelectorMarksTheCurrentProfile) {

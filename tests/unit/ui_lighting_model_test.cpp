@@ -105,6 +105,14 @@ TEST(LightingModel, ActionsRequestTheirZone) {
 
     EXPECT_EQ(SetLightOffOnMoving(p, true), Request(0x10000, 0));
     EXPECT_EQ(p.nLightOffOnMoving, 1);
+    // A logo-only device shows the logo mode's controls and values.
+    p.logoLight.brightness = 7;
+    const LightingView v = ViewLighting(p, logoOnly, DefaultLedOptions());
+    EXPECT_EQ(v.controls, LogoModeControls(2));
+    EXPECT_TRUE(v.controls.speed && v.controls.colour);
+    EXPECT_EQ(v.brightness, 7);
+    EXPECT_EQ(v.colourLabel, "#00ff00");
+    EXPECT_TRUE(v.mainItems.empty());
     EXPECT_TRUE(DeviceHasLighting(logoOnly, kLightDataLogo));
     EXPECT_FALSE(DeviceHasLighting(logoOnly, kLightDataMain));
 }
@@ -118,6 +126,15 @@ TEST(LightingModel, ColourEditBoxes) {
     EXPECT_EQ(e.colour, 0x01FF00u);
     EXPECT_EQ(ColourLabel(0x0000FF), "#0000ff");  // pure red
     EXPECT_EQ(ColourLabel(0x123456), "#123456");
+}
+
+TEST(LightingModel, SleepControlsDisabledForListedReceivers) {
+    AppOptions opt;
+    opt.PID = {0x1001, 0x1002, 0x1003};
+    opt.nPIDNum = 2;
+    EXPECT_TRUE(SleepControlsDisabled(opt, 0x1002));
+    EXPECT_FALSE(SleepControlsDisabled(opt, 0x1003));  // beyond the list's count
+    EXPECT_FALSE(SleepControlsDisabled(opt, 0));
 }
 
 TEST(LightingModel, SleepItemsAreTheDevicesValues) {
