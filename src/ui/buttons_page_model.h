@@ -15,7 +15,6 @@
 #include "profile/profile_file.h"
 #include "profile/sensor_table.h"
 #include "ui/page_change.h"
-#include "ui/performance_model.h"
 
 // Menu values that head a sub-menu and are no function of their own.
 constexpr uint32_t kMenuHeadMedia = 0x04000000;

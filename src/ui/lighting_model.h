@@ -15,7 +15,6 @@
 #include "app/options.h"
 #include "profile/profile_file.h"
 #include "ui/page_change.h"
-#include "ui/performance_model.h"
 
 class CUSBDriver;
 

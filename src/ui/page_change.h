@@ -19,6 +19,12 @@ struct PageChange {
     bool operator==(const PageChange&) const = default;
 };
 
+// The values a control takes, both ends included.
+struct IntRange {
+    int32_t lo = 0, hi = 0;
+    bool Contains(int64_t v) const { return v >= lo && v <= hi; }
+};
+
 inline PageChange Request(uint32_t flag, uint32_t data) {
     return {flag, data, {}};
 }

@@ -80,10 +80,6 @@ PageChange SetSensorMode(ProfileFile& p, bool hp);
 
 // ---- DPI-indicator effect ----------------------------------------------------------------
 
-struct IntRange {
-    int32_t lo = 0, hi = 0;
-    bool Contains(int64_t v) const { return v >= lo && v <= hi; }
-};
 constexpr IntRange kDpiLightLevelRange{1, 10};  // slider A
 constexpr IntRange kDpiLightSpeedRange{1, 5};   // slider B
 
