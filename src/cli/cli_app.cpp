@@ -377,7 +377,7 @@ int App::Show() {
           << ",\"angle_snap\":" << (p.nFixLine ? "true" : "false")
           << ",\"motion_sync\":" << (p.nMotionSync ? "true" : "false") << ",\"sensor_mode\":\""
           << (p.nSensorMode ? "hp" : "lp") << "\",\"debounce\":" << p.nDebounce
-          << ",\"sleep\":" << p.nSleepTime << ",\"auto_sleep\":" << p.nAutoSleep * 10
+          << ",\"sleep\":" << p.nSleepTime << ",\"auto_sleep\":" << AutoSleepSeconds(p.nAutoSleep)
           << ",\"light_off_moving\":" << (p.nLightOffOnMoving ? "true" : "false")
           << ",\"main_light\":" << light(p.mainLight, MainModeNames()) << ",\"logo_light\":"
           << (cfg.ShowLogoEffect ? light(p.logoLight, LogoModeNames()) : std::string("null"))
@@ -398,7 +398,7 @@ int App::Show() {
           << "\nangle snapping: " << (p.nFixLine ? "on" : "off")
           << "\nmotion sync: " << (p.nMotionSync ? "on" : "off")
           << "\nsensor mode: " << (p.nSensorMode ? "hp" : "lp") << "\ndebounce: " << p.nDebounce
-          << " ms\nsleep: " << p.nSleepTime << " s\nauto sleep: " << p.nAutoSleep * 10
+          << " ms\nsleep: " << p.nSleepTime << " s\nauto sleep: " << AutoSleepSeconds(p.nAutoSleep)
           << " s\nlight off while moving: " << (p.nLightOffOnMoving ? "on" : "off")
           << "\nmain lighting: " << light(p.mainLight, MainModeNames())
           << (cfg.ShowLogoEffect ? "\nlogo lighting: " + light(p.logoLight, LogoModeNames())
@@ -513,16 +513,14 @@ int App::Set(const Words& w) {
         return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); });
     }
     if (what == "auto-sleep") {
-        const int64_t s = Number(w, 2, 0, 100000, "auto-sleep");
+        const auto v = AutoSleepValueOfSeconds(Number(w, 2, 0, 100000, "auto-sleep"));
         NoMoreWords(w, 3);
-        if (s % 10 != 0 || AutoSleepPosition(static_cast<int32_t>(s / 10)) < 0) {
+        if (!v) {
             std::string offered;
-            for (int32_t v : kAutoSleepTable) offered += " " + std::to_string(v * 10);
+            for (int32_t t : kAutoSleepTable) offered += " " + std::to_string(AutoSleepSeconds(t));
             throw UsageError{"auto sleep must be one of these seconds:" + offered};
         }
-        return Change([&](ProfileFile& p, int32_t&) {
-            return SetAutoSleep(p, static_cast<int32_t>(s / 10));
-        });
+        return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); });
     }
     if (what == "light-off-moving") {
         const bool on = OnOff(w, 2, "light-off-moving") != 0;

@@ -253,6 +253,17 @@ std::string AutoSleepText(int32_t tableValue) {
     return std::to_string(tableValue * 10 / 60) + " m";
 }
 
+int32_t AutoSleepSeconds(int32_t tableValue) {
+    return tableValue * 10;
+}
+
+std::optional<int32_t> AutoSleepValueOfSeconds(int64_t seconds) {
+    if (seconds % 10 != 0 || seconds < 0 || seconds > 600) return std::nullopt;
+    const auto v = static_cast<int32_t>(seconds / 10);
+    if (AutoSleepPosition(v) < 0) return std::nullopt;
+    return v;
+}
+
 PageChange SetAutoSleep(ProfileFile& p, int32_t tableValue) {
     if (AutoSleepPosition(tableValue) < 0) return {};
     p.nAutoSleep = tableValue;

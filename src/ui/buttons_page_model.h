@@ -96,5 +96,9 @@ constexpr std::array<int32_t, 13> kAutoSleepTable = {1,  2,  3,  6,  12, 18, 24,
 int AutoSleepPosition(int32_t tableValue);
 // "%d s" below one minute, else "%d m".
 std::string AutoSleepText(int32_t tableValue);
+// The seconds of a table value, and the table value of a number of seconds (none when the
+// table has no such time).
+int32_t AutoSleepSeconds(int32_t tableValue);
+std::optional<int32_t> AutoSleepValueOfSeconds(int64_t seconds);
 // Stores a table value (0x40000); nothing for another value.
 PageChange SetAutoSleep(ProfileFile& p, int32_t tableValue);

@@ -300,6 +300,11 @@ TEST(PerformanceModel, DebounceAndAutoSleepSteps) {
     EXPECT_EQ(AutoSleepText(1), "10 s");
     EXPECT_EQ(AutoSleepText(60), "10 m");
     EXPECT_EQ(AutoSleepPosition(6), 3);
+    EXPECT_EQ(AutoSleepValueOfSeconds(60), 6);
+    EXPECT_EQ(AutoSleepValueOfSeconds(600), 60);
+    EXPECT_FALSE(AutoSleepValueOfSeconds(40));  // 4 is not in the table
+    EXPECT_FALSE(AutoSleepValueOfSeconds(65));
+    EXPECT_FALSE(AutoSleepValueOfSeconds(0));
 }
 
 }  // namespace
