@@ -482,9 +482,10 @@ int App::Set(const Words& w) {
         {"angle-snap", PerfSwitch::kAngleSnap},
         {"motion-sync", PerfSwitch::kMotionSync},
     };
-    for (const auto& [name, which] : kSwitches) {
-        if (what != name) continue;
-        const bool on = OnOff(w, 2, name) != 0;
+    for (const auto& sw : kSwitches) {
+        if (what != sw.first) continue;
+        const PerfSwitch which = sw.second;
+        const bool on = OnOff(w, 2, sw.first) != 0;
         NoMoreWords(w, 3);
         return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); });
     }
@@ -617,7 +618,7 @@ int App::Button(const Words& w) {
     // The words are checked before the mouse is asked; the assignment itself needs the device.
     std::function<std::optional<KeyInfo>(const SensorCfg&)> make;
     size_t used = 3;
-    auto chosen = [this, n](uint32_t value, const SensorCfg& cfg) -> std::optional<KeyInfo> {
+    auto chosen = [n](uint32_t value, const SensorCfg& cfg) -> std::optional<KeyInfo> {
         const FunctionChoice c = OnFunctionChosen(value, n - 1, cfg, false);
         if (c.step == ChoiceStep::kStore) return c.key;
         Err(c.message.empty() ? "this function cannot be chosen here" : c.message);
