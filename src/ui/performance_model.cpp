@@ -237,6 +237,7 @@ PerformanceView ViewPerformance(const ProfileFile& p, const SensorCfg& cfg, int3
         r.colour = l.colour;
         r.current = i == curLevel;
     }
+    v.levelNamesClickable = cfg.SetDPIByClick != 0;
     v.showLevelCount = dpi;
     v.levelCount = p.nDpiLevels >= 1 && p.nDpiLevels <= v.rows ? p.nDpiLevels : 0;
     v.showXYBox = dpi && cfg.ShowXY;

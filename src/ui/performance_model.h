@@ -52,7 +52,8 @@ PageChange SetDpiColour(ProfileFile& p, int level, uint32_t colour);
 PageChange SetLevelCount(ProfileFile& p, int32_t& curLevel, int count, int dm,
                          bool syncCurrentLevel);
 
-// A click on level i's name: it becomes the current level (0x10). Only levels in use.
+// A click on level i's name (offered only when PerformanceView::levelNamesClickable): it
+// becomes the current level (0x10). Only levels in use.
 PageChange SetCurrentLevel(const ProfileFile& p, int32_t& curLevel, int level);
 
 // ---- report rate, lift-off, switches, sensor mode ----------------------------------------
@@ -117,6 +118,7 @@ struct DpiRowView {
 struct PerformanceView {
     int rows = 0;  // rows the device has (DM, at most 8)
     std::array<DpiRowView, kDpiLevels> row{};
+    bool levelNamesClickable = false;  // the device's SetDPIByClick
     bool showLevelCount = false;
     int levelCount = 0;  // the combo's choice; items are 1..rows
     bool showXYBox = false, separateXY = false;
