@@ -29,7 +29,12 @@
 #include "profile/sensor_table.h"
 #include "sim/virtual_receiver.h"
 #include "ui/button_assignment.h"
+#include "ui/buttons_page_model.h"
 #include "ui/device_session.h"
+#include "ui/lighting_model.h"
+#include "ui/page_change.h"
+#include "ui/performance_model.h"
+#include "ui/profiles_model.h"
 
 namespace cli {
 
@@ -106,20 +111,6 @@ std::string RootFilePathOf(const StMacro& m) {
     return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
 }
 
-// The sensor's nearest value to a DPI asked for.
-uint32_t SnapDpi(uint32_t dpi) {
-    const SensorTable* t = FindSensorTable(SensorId());
-    if (!t || t->count == 0) return dpi;
-    uint32_t best = t->dpi[0];
-    for (uint32_t i = 0; i < t->count; ++i) {
-        const uint32_t v = t->dpi[i];
-        const uint32_t d = v > dpi ? v - dpi : dpi - v;
-        const uint32_t bd = best > dpi ? best - dpi : dpi - best;
-        if (d < bd) best = v;
-    }
-    return best;
-}
-
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_session(m_ui) {}
@@ -131,8 +122,11 @@ class App {
     int Prepare();
     int Connect(bool readProfile);
     int Finish(int code);
-    // Changes the current profile under the profile lock and has the apply thread write it.
-    int Change(const std::function<void(ProfileFile&)>& edit, uint32_t flag, uint32_t data);
+    // Changes the current profile through a page model and has the apply thread write it. The
+    // command is the user's own "apply now", so the request is placed whatever ApplyNow says.
+    // `unchanged` is shown when the model changed nothing.
+    int Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
+               const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
 
     int List();
@@ -256,15 +250,13 @@ int App::Finish(int code) {
     return code;
 }
 
-int App::Change(const std::function<void(ProfileFile&)>& edit, uint32_t flag, uint32_t data) {
+int App::Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
+                const std::string& unchanged) {
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return kExitFailed;
-        edit(*gVar.pFile);
-    }
-    RequestApply(flag, data);
-    return kExitDone;
+    const PageChange c = EditCurrentProfile(edit, true);
+    if (c.Changed()) return kExitDone;
+    Err(c.refusal ? *c.refusal : unchanged);
+    return kExitFailed;
 }
 
 // ---- list, info, show -------------------------------------------------------------------
@@ -362,11 +354,8 @@ int App::Show() {
                           ColourText(l.colour).c_str());
         return std::string(b);
     };
-    const char* rate = p.nRate == 0x1000  ? "1000"
-                       : p.nRate == 0x500 ? "500"
-                       : p.nRate == 0x250 ? "250"
-                       : p.nRate == 0x125 ? "125"
-                                          : "unknown";
+    const int hz = RateHzOfCode(p.nRate);
+    const std::string rate = hz ? std::to_string(hz) : m_opt.json ? "null" : "unknown";
     std::ostringstream o;
     if (m_opt.json) {
         o << "{\"profile\":" << index + 1 << ",\"name\":" << JsonString(p.Name())
@@ -388,7 +377,7 @@ int App::Show() {
           << ",\"angle_snap\":" << (p.nFixLine ? "true" : "false")
           << ",\"motion_sync\":" << (p.nMotionSync ? "true" : "false") << ",\"sensor_mode\":\""
           << (p.nSensorMode ? "hp" : "lp") << "\",\"debounce\":" << p.nDebounce
-          << ",\"sleep\":" << p.nSleepTime << ",\"auto_sleep\":" << p.nAutoSleep * 10
+          << ",\"sleep\":" << p.nSleepTime << ",\"auto_sleep\":" << AutoSleepSeconds(p.nAutoSleep)
           << ",\"light_off_moving\":" << (p.nLightOffOnMoving ? "true" : "false")
           << ",\"main_light\":" << light(p.mainLight, MainModeNames()) << ",\"logo_light\":"
           << (cfg.ShowLogoEffect ? light(p.logoLight, LogoModeNames()) : std::string("null"))
@@ -409,7 +398,7 @@ int App::Show() {
           << "\nangle snapping: " << (p.nFixLine ? "on" : "off")
           << "\nmotion sync: " << (p.nMotionSync ? "on" : "off")
           << "\nsensor mode: " << (p.nSensorMode ? "hp" : "lp") << "\ndebounce: " << p.nDebounce
-          << " ms\nsleep: " << p.nSleepTime << " s\nauto sleep: " << p.nAutoSleep * 10
+          << " ms\nsleep: " << p.nSleepTime << " s\nauto sleep: " << AutoSleepSeconds(p.nAutoSleep)
           << " s\nlight off while moving: " << (p.nLightOffOnMoving ? "on" : "off")
           << "\nmain lighting: " << light(p.mainLight, MainModeNames())
           << (cfg.ShowLogoEffect ? "\nlogo lighting: " + light(p.logoLight, LogoModeNames())
@@ -430,12 +419,12 @@ int App::Set(const Words& w) {
     const SensorCfg& cfg = *gVar.pSensorCfg;
     if (what == "rate") {
         const int64_t hz = Number(w, 2, 125, 1000, "rate");
-        const std::map<int64_t, int32_t> codes = {
-            {125, 0x125}, {250, 0x250}, {500, 0x500}, {1000, 0x1000}};
-        auto it = codes.find(hz);
-        if (it == codes.end()) throw UsageError{"rate must be 125, 250, 500 or 1000"};
+        int button = -1;
+        for (int k = 0; k < kRateButtons; ++k)
+            if (RateHzOfCode(RateCodeOfButton(k)) == hz) button = k;
+        if (button < 0) throw UsageError{"rate must be 125, 250, 500 or 1000"};
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p) { p.nRate = it->second; }, kApplyRate, 0);
+        return Change([&](ProfileFile& p, int32_t&) { return SetRateButton(p, button); });
     }
     if (what == "dpi") {
         const int level = static_cast<int>(Number(w, 2, 1, cfg.DM, "level"));
@@ -445,33 +434,26 @@ int App::Set(const Words& w) {
         auto y = colon == std::string::npos ? x : ParseNumber(v.substr(colon + 1), 1, 100000);
         if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>"};
         NoMoreWords(w, 4);
-        const uint32_t sx = SnapDpi(static_cast<uint32_t>(*x));
-        const uint32_t sy = SnapDpi(static_cast<uint32_t>(*y));
-        return Change(
-            [&](ProfileFile& p) {
-                p.dpi[level - 1].x = sx;
-                p.dpi[level - 1].y = sy;
-            },
-            kApplyDpi, static_cast<uint32_t>(level - 1));
+        const SensorTable* table = FindSensorTable(SensorId());
+        if (!SnapTypedDpi(table, *x) || !SnapTypedDpi(table, *y)) {
+            Err("no DPI value of this mouse's sensor is near " + v);
+            return kExitFailed;
+        }
+        return Change([&](ProfileFile& p, int32_t&) {
+            if (*y != *x && !p.bSeparateXY)
+                return Refused("this profile keeps one DPI value per level: give one value");
+            PageChange c = TypeDpiValue(p, table, level - 1, false, *x);
+            if (p.bSeparateXY) c = TypeDpiValue(p, table, level - 1, true, *y);
+            return c;
+        });
     }
     if (what == "dpi-count") {
         const int n = static_cast<int>(Number(w, 2, 1, cfg.DM, "level count"));
         NoMoreWords(w, 3);
-        uint32_t flags = kApplyLevelCount;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            // The current level must stay one of the levels in use.
-            if (gVar.g_nCurDpiLevel >= n) {
-                gVar.g_nCurDpiLevel = 0;
-                flags |= kApplyCurLevel;
-            }
-        }
+        // The command changes the count alone (dpi-level chooses the level in use); the level
+        // in use still moves to the first when it would fall outside the new count.
         return Change(
-            [&](ProfileFile& p) {
-                p.nDpiLevels = n;
-                for (int i = 0; i < kDpiLevels; ++i) p.dpi[i].unused = i >= n ? 1 : 0;
-            },
-            flags, 0);
+            [&](ProfileFile& p, int32_t& cur) { return SetLevelCount(p, cur, n, cfg.DM, false); });
     }
     if (what == "dpi-level") {
         int32_t count;
@@ -481,59 +463,70 @@ int App::Set(const Words& w) {
         }
         const int n = static_cast<int>(Number(w, 2, 1, std::max(count, 1), "level"));
         NoMoreWords(w, 3);
-        if (!m_session.CheckDeviceReady()) return kExitFailed;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            gVar.g_nCurDpiLevel = n - 1;
-        }
-        RequestApply(kApplyCurLevel, 0);
-        return kExitDone;
+        return Change([&](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, n - 1); });
     }
     if (what == "dpi-color") {
         const int level = static_cast<int>(Number(w, 2, 1, cfg.DM, "level"));
         auto c = ParseColour(Word(w, 3, "colour"));
         if (!c) throw UsageError{"colour must be #rrggbb"};
         NoMoreWords(w, 4);
-        return Change([&](ProfileFile& p) { p.dpi[level - 1].colour = *c; }, kApplyDpiColours,
-                      static_cast<uint32_t>(level - 1));
+        return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, level - 1, *c); });
     }
-    struct Single {
-        const char* name;
-        uint32_t flag;
-        int32_t ProfileFile::*field;
-        int kind;  // 0 on/off, 1 number, 2 hp/lp, 3 lod
-        int64_t lo, hi;
-        int scale;  // stored value = given / scale
-    } singles[] = {
-        {"lod", kApplyLod, &ProfileFile::nLod, 3, 1, 2, 1},
-        {"ripple", kApplyRipple, &ProfileFile::nRipple, 0, 0, 1, 1},
-        {"angle-snap", kApplyAngleSnap, &ProfileFile::nFixLine, 0, 0, 1, 1},
-        {"motion-sync", kApplyMotionSync, &ProfileFile::nMotionSync, 0, 0, 1, 1},
-        {"sensor-mode", kApplySensorMode, &ProfileFile::nSensorMode, 2, 0, 1, 1},
-        {"debounce", kApplyDebounce, &ProfileFile::nDebounce, 1, 0, 255, 1},
-        {"sleep", kApplySleep, &ProfileFile::nSleepTime, 1, 0, 2550, 1},
-        {"auto-sleep", kApplyAutoSleep, &ProfileFile::nAutoSleep, 1, 0, 2550, 10},
-        {"light-off-moving", kApplyLightOffMoving, &ProfileFile::nLightOffOnMoving, 0, 0, 1, 1},
-    };
-    for (const Single& s : singles) {
-        if (what != s.name) continue;
-        int64_t v;
-        if (s.kind == 0) {
-            v = OnOff(w, 2, s.name);
-        } else if (s.kind == 2) {
-            const std::string& m = Word(w, 2, "sensor mode");
-            if (m != "hp" && m != "lp") throw UsageError{"sensor mode must be hp or lp"};
-            v = m == "hp" ? 1 : 0;
-        } else {
-            v = Number(w, 2, s.lo, s.hi, s.name);
-        }
+    if (what == "lod") {
+        const int button = static_cast<int>(Number(w, 2, 1, 2, "lod"));
         NoMoreWords(w, 3);
-        if (s.flag == kApplySleep && v % 10 != 0)
-            throw UsageError{"sleep is kept in steps of 10 seconds"};
-        if (s.flag == kApplyAutoSleep && v % 10 != 0)
-            throw UsageError{"auto sleep is kept in steps of 10 seconds"};
-        const int32_t stored = static_cast<int32_t>(v / s.scale);
-        return Change([&](ProfileFile& p) { p.*(s.field) = stored; }, s.flag, 0);
+        return Change([&](ProfileFile& p, int32_t&) { return SetLiftOff(p, button); });
+    }
+    static const std::pair<const char*, PerfSwitch> kSwitches[] = {
+        {"ripple", PerfSwitch::kRipple},
+        {"angle-snap", PerfSwitch::kAngleSnap},
+        {"motion-sync", PerfSwitch::kMotionSync},
+    };
+    for (const auto& sw : kSwitches) {
+        if (what != sw.first) continue;
+        const PerfSwitch which = sw.second;
+        const bool on = OnOff(w, 2, sw.first) != 0;
+        NoMoreWords(w, 3);
+        return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); });
+    }
+    if (what == "sensor-mode") {
+        const std::string& m = Word(w, 2, "sensor mode");
+        if (m != "hp" && m != "lp") throw UsageError{"sensor mode must be hp or lp"};
+        NoMoreWords(w, 3);
+        return Change([&](ProfileFile& p, int32_t&) { return SetSensorMode(p, m == "hp"); });
+    }
+    if (what == "debounce") {
+        const IntRange range = DebounceRange(gVar.DebounceRange);
+        const int32_t ms = static_cast<int32_t>(Number(w, 2, range.lo, range.hi, "debounce"));
+        NoMoreWords(w, 3);
+        return Change([&](ProfileFile& p, int32_t&) { return SetDebounce(p, ms, range); });
+    }
+    if (what == "sleep") {
+        const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
+        NoMoreWords(w, 3);
+        const std::vector<SleepItem> items = SleepItems(cfg);
+        if (std::none_of(items.begin(), items.end(),
+                         [s](const SleepItem& i) { return i.seconds == s; })) {
+            std::string offered;
+            for (const SleepItem& i : items) offered += " " + std::to_string(i.seconds);
+            throw UsageError{"sleep must be one of these seconds:" + offered};
+        }
+        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); });
+    }
+    if (what == "auto-sleep") {
+        const auto v = AutoSleepValueOfSeconds(Number(w, 2, 0, 100000, "auto-sleep"));
+        NoMoreWords(w, 3);
+        if (!v) {
+            std::string offered;
+            for (int32_t t : kAutoSleepTable) offered += " " + std::to_string(AutoSleepSeconds(t));
+            throw UsageError{"auto sleep must be one of these seconds:" + offered};
+        }
+        return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); });
+    }
+    if (what == "light-off-moving") {
+        const bool on = OnOff(w, 2, "light-off-moving") != 0;
+        NoMoreWords(w, 3);
+        return Change([&](ProfileFile& p, int32_t&) { return SetLightOffOnMoving(p, on); });
     }
     throw UsageError{"unknown setting \"" + what + "\""};
 }
@@ -547,13 +540,16 @@ int App::SetLight(const Words& w) {
     if (!names) throw UsageError{"lighting must be main, logo or dpi"};
     auto mode = LookUp(*names, Word(w, 3, "mode"));
     if (!mode) throw UsageError{"unknown " + zone + " lighting mode \"" + w[3] + "\""};
-    std::optional<int64_t> bright, speed;
+    const IntRange speedRange = zone == "main"   ? kMainSpeedRange
+                                : zone == "logo" ? kLogoSpeedRange
+                                                 : kDpiLightSpeedRange;
+    std::optional<int32_t> bright, speed;
     std::optional<uint32_t> colour;
     for (size_t i = 4; i < w.size(); i += 2) {
         if (w[i] == "--brightness")
-            bright = Number(w, i + 1, 1, 10, "brightness");
+            bright = static_cast<int32_t>(Number(w, i + 1, 1, 10, "brightness"));
         else if (w[i] == "--speed")
-            speed = Number(w, i + 1, 1, zone == "logo" ? 5 : 10, "speed");
+            speed = static_cast<int32_t>(Number(w, i + 1, speedRange.lo, speedRange.hi, "speed"));
         else if (w[i] == "--color" || w[i] == "--colour") {
             colour = ParseColour(Word(w, i + 1, "colour"));
             if (!colour) throw UsageError{"colour must be #rrggbb"};
@@ -562,42 +558,56 @@ int App::SetLight(const Words& w) {
     }
     if (int r = Connect(true)) return r;
     const SensorCfg& cfg = *gVar.pSensorCfg;
-    const bool has = zone == "main"   ? cfg.ShowMainEffect
-                     : zone == "logo" ? cfg.ShowLogoEffect
-                                      : cfg.ShowDpiLED;
-    if (!has) {
+    const uint32_t bit = zone == "main"   ? kLightDataMain
+                         : zone == "logo" ? kLightDataLogo
+                                          : kLightDataDpi;
+    if (!DeviceHasLighting(cfg, bit)) {
         Err("this mouse has no " + zone + " lighting");
         return kExitFailed;
     }
+    const auto offered = MainModeItems(cfg.LedMask);
+    if (bit == kLightDataMain && std::none_of(offered.begin(), offered.end(),
+                                              [&](const ModeItem& m) { return m.mode == *mode; })) {
+        Err("this mouse does not offer the main lighting mode " + w[3]);
+        return kExitFailed;
+    }
+    const IntRange brightRange = LightSliderRange(cfg, LightSlider::kMainBrightness);
+    if (bit == kLightDataMain && bright && !brightRange.Contains(*bright)) {
+        Err("this mouse's brightness runs from " + std::to_string(brightRange.lo) + " to " +
+            std::to_string(brightRange.hi));
+        return kExitFailed;
+    }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    // The mouse may hold its lighting while it shows something of its own.
-    platform::Sleep(10);
-    int blocked = 0;
-    if (m_session.Usb().LightingGuardQuery(&blocked) == 1 && blocked) {
+    if (LightingBlocked(m_session.Usb())) {
         Err(GetText("tc_adv_str29"));
         return kExitFailed;
     }
-    const uint32_t bit = zone == "main" ? 0x02 : zone == "logo" ? 0x01 : 0x04;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return kExitFailed;
-        ProfileFile& p = *gVar.pFile;
-        if (zone == "dpi") {
-            p.nDpiLightMode = static_cast<int32_t>(*mode);
-            if (bright) p.nDpiLightBright = static_cast<int32_t>(*bright);
-            if (speed) p.nDpiLightSpeed = static_cast<int32_t>(*speed);
-        } else {
-            LightBlock& l = zone == "main" ? p.mainLight : p.logoLight;
-            l.mode = *mode;
-            if (bright) l.brightness = static_cast<uint32_t>(*bright);
-            if (speed) l.speed = static_cast<uint32_t>(*speed);
-            if (colour) l.colour = *colour;
-            if (l.brightness < 1) l.brightness = 1;
-            if (l.speed < 1) l.speed = 1;
-        }
-    }
-    RequestApply(kApplyLighting, bit);
-    return kExitDone;
+    // Each given value is what the page's control for it stores; the zone asked for is written.
+    const PageChange c = EditCurrentProfile(
+        [&](ProfileFile& p, int32_t&) {
+            if (bit == kLightDataDpi) {
+                SetDpiEffectMode(p, static_cast<int32_t>(*mode));
+                if (bright) CommitDpiEffectSlider(p, false, *bright);
+                if (speed) CommitDpiEffectSlider(p, true, *speed);
+            } else {
+                const bool main = bit == kLightDataMain;
+                if (main)
+                    ChooseMainMode(p, cfg, gVar.LedOpt, *mode);
+                else
+                    ChooseLogoMode(p, *mode);
+                if (bright)
+                    CommitLightSlider(
+                        p, cfg, main ? LightSlider::kMainBrightness : LightSlider::kLogoBrightness,
+                        *bright);
+                if (speed)
+                    CommitLightSlider(
+                        p, cfg, main ? LightSlider::kMainSpeed : LightSlider::kLogoSpeed, *speed);
+                if (colour) SetLightColour(p, cfg, *colour);
+            }
+            return Request(kApplyLighting, bit);
+        },
+        true);
+    return c.Changed() ? kExitDone : kExitFailed;
 }
 
 // ---- buttons ----------------------------------------------------------------------------
@@ -605,61 +615,75 @@ int App::SetLight(const Words& w) {
 int App::Button(const Words& w) {
     const int n = static_cast<int>(Number(w, 1, 1, kKeysPerSet, "button"));
     const std::string& fun = Word(w, 2, "function");
-    KeyInfo k;
+    // The words are checked before the mouse is asked; the assignment itself needs the device.
+    std::function<std::optional<KeyInfo>(const SensorCfg&)> make;
     size_t used = 3;
+    auto chosen = [n](uint32_t value, const SensorCfg& cfg) -> std::optional<KeyInfo> {
+        const FunctionChoice c = OnFunctionChosen(value, n - 1, cfg, false);
+        if (c.step == ChoiceStep::kStore) return c.key;
+        Err(c.message.empty() ? "this function cannot be chosen here" : c.message);
+        return std::nullopt;
+    };
     if (auto simple = LookUp(ButtonFunctionNames(), fun)) {
-        k.dwFunID = *simple;
+        make = [=](const SensorCfg& cfg) { return chosen(*simple, cfg); };
     } else if (fun == "fire") {
-        const int64_t count = Number(w, 3, 1, 255, "count");
-        const int64_t interval = Number(w, 4, 1, 255, "interval");
-        k.dwFunID = 0x080000A4;
-        k.dwParameter = static_cast<uint32_t>(count | (interval << 8));
+        const auto count = static_cast<uint8_t>(Number(w, 3, 1, 255, "count"));
+        const auto interval = static_cast<uint8_t>(Number(w, 4, 1, 255, "interval"));
+        make = [=](const SensorCfg&) { return FireKey(count, interval); };
         used = 5;
     } else if (fun == "combo") {
         std::string why;
         auto c = ParseCombo(Word(w, 3, "combination"), &why);
         if (!c) throw UsageError{why};
-        k.dwFunID = c->modifiers ? 0x020000A1 : 0x020000A0;
-        k.stCombo = {c->modifiers, c->keys[0], c->keys[1], c->keys[2]};
+        make = [c](const SensorCfg&) {
+            return ComboKey(c->modifiers, c->keys[0], c->keys[1], c->keys[2]);
+        };
         used = 4;
     } else if (fun == "media") {
         auto m = LookUp(MediaNames(), Word(w, 3, "media key"));
         if (!m) throw UsageError{"unknown media key \"" + w[3] + "\""};
-        k.dwFunID = *m;
+        make = [=](const SensorCfg& cfg) { return chosen(*m, cfg); };
         used = 4;
     } else if (fun == "sniper") {
-        const uint32_t dpi = SnapDpi(static_cast<uint32_t>(Number(w, 3, 1, 100000, "DPI")));
-        const int idx = IndexOfDpi(SensorId(), dpi);
-        if (idx < 0) throw UsageError{"this mouse's sensor has no DPI values"};
-        k.dwFunID = 0x080000A6;
-        k.dwParameter = static_cast<uint32_t>(idx);
+        const int64_t dpi = Number(w, 3, 1, 100000, "DPI");
+        make = [dpi](const SensorCfg& cfg) -> std::optional<KeyInfo> {
+            const auto sensor = static_cast<uint32_t>(cfg.Sensor);
+            const int idx = IndexOfDpi(sensor, SnapTypedDpi(FindSensorTable(sensor), dpi));
+            if (idx < 0)
+                throw UsageError{"this mouse's sensor has no DPI value near " +
+                                 std::to_string(dpi)};
+            return SniperKey(idx);
+        };
         used = 4;
     } else if (fun == "macro") {
         auto m = g_MacroList.FindMacroByNameUtf8(Word(w, 3, "macro name"));
         if (!m) throw UsageError{"no macro named \"" + w[3] + "\""};
-        k.dwFunID = 0x05000000;
-        k.dwMacroID = m->id;
+        const uint32_t id = m->id;
+        make = [id](const SensorCfg&) { return MacroKey(id); };
         used = 4;
     } else if (fun == "extra") {
-        const int64_t j = Number(w, 3, 1, 3, "extra key");
+        const auto j = static_cast<uint32_t>(Number(w, 3, 1, 3, "extra key"));
+        make = [=](const SensorCfg& cfg) { return chosen(0x0B000000 + j - 1, cfg); };
         used = 4;
-        NoMoreWords(w, used);
-        auto e = KeyInfoFromMenuValue(0x0B000000 + static_cast<uint32_t>(j - 1));
-        if (!e) return kExitUsage;
-        k = *e;
     } else {
         throw UsageError{"unknown function \"" + fun + "\""};
     }
     NoMoreWords(w, used);
     if (int r = Connect(true)) return r;
-    if (n > gVar.pSensorCfg->nKeyNum)
-        throw UsageError{"this mouse has " + std::to_string(gVar.pSensorCfg->nKeyNum) + " buttons"};
-    if (gVar.KeyMask & (1 << (n - 1))) {
-        Err("button " + std::to_string(n) + " cannot be changed");
+    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const ButtonRowView row = [&] {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        return gVar.pFile ? ViewButtonRows(*gVar.pFile, cfg, gVar.KeyMask)[n - 1] : ButtonRowView{};
+    }();
+    if (!row.visible) throw UsageError{RowRefusal(cfg, gVar.KeyMask, n - 1)};
+    if (!row.enabled) {
+        Err(RowRefusal(cfg, gVar.KeyMask, n - 1));
         return kExitFailed;
     }
+    const std::optional<KeyInfo> k = make(cfg);
+    if (!k) return kExitUsage;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (SetKeyFunction(n - 1, k) != 1) return kExitFailed;
+    if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }
@@ -673,8 +697,7 @@ int App::Profile(const Words& w) {
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        if (m_session.Usb().SetCurProfile(n - 1) != 1) {
-            LogPrintf("SetCurProfile Err");
+        if (SwitchProfile(m_session.Usb(), n - 1) != 1) {
             Err("the mouse did not switch its profile");
             return kExitFailed;
         }

@@ -42,9 +42,13 @@ std::string Usage() {
         "  set lod 1|2 | ripple on|off | angle-snap on|off | motion-sync on|off\n"
         "  set sensor-mode hp|lp\n"
         "  set debounce <ms> | sleep <seconds> | auto-sleep <seconds> | light-off-moving on|off\n"
-        "                                     sleep and auto sleep in steps of 10 seconds\n"
+        "                                     debounce within the option DebounceRange; sleep one\n"
+        "                                     of the mouse's sleep times; auto sleep 10, 20, 30\n"
+        "                                     seconds or 1 to 10 minutes, given in seconds\n"
         "  set light main|logo|dpi <mode> [--brightness N] [--speed N] [--color #rrggbb]\n"
-        "                                     brightness and speed 1-10 (logo speed 1-5)\n"
+        "                                     a main mode starts with its own brightness and\n"
+        "                                     speed; brightness 1-10, speed 1-10 (logo and DPI\n"
+        "                                     light 1-5)\n"
         "  button <n> <function> [args]       n is 1-based; functions:\n"
         "                                     " +
         Names(ButtonFunctionNames()) +

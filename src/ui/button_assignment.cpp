@@ -36,26 +36,6 @@ uint32_t SensorId() {
 
 }  // namespace
 
-std::optional<KeyInfo> KeyInfoFromMenuValue(uint32_t value) {
-    KeyInfo k;
-    const uint32_t type = value >> 24;
-    if (type == kFunSpecial && (value & 0xFF) == 0xA6) {
-        k.dwFunID = 0x080000A6;
-        k.dwParameter = (value >> 8) & 0xFF;
-    } else if (type == kFunExKey) {
-        const uint32_t j = value & 0xFFFFFF;
-        if (j > 2 || !gVar.pSensorCfg || gVar.pSensorCfg->ExKey[j] == 0) {
-            Tell("Wrong Ex Key Index");
-            return std::nullopt;
-        }
-        k.dwFunID = 0x0B000000 + j;
-        k.dwParameter = gVar.pSensorCfg->ExKey[j];
-    } else {
-        k.dwFunID = value;
-    }
-    return k;
-}
-
 int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo key) {
     if (p.dwId == 0 || row < 0 || row >= kKeysPerSet) return 0;
     const size_t set = static_cast<size_t>(std::clamp(p.nKeySet, 0, kKeySets - 1));

@@ -8,11 +8,6 @@
 
 #include "profile/profile_file.h"
 
-// A choice of the function menu without a dialog behind it (sniper items carry their DPI table
-// index in bits 8 to 15, extra keys their index in the code) turned into an assignment.
-// None, with the message shown, when the choice cannot be made (an unknown extra key).
-std::optional<KeyInfo> KeyInfoFromMenuValue(uint32_t value);
-
 // Stores `key` on button `row` of the current profile's current key set and, with ApplyNow,
 // asks the apply thread to write it. Refuses (message tc_msg1) to take away the last left
 // click; returns 1 when stored, 0 when refused or there is no valid profile.

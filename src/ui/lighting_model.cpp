@@ -1,0 +1,242 @@
+#include "ui/lighting_model.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/language_texts.h"
+#include "device/usb_driver.h"
+#include "platform/sys.h"
+#include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
+
+namespace {
+
+constexpr std::array<ModeItem, 7> kMainModes = {{{1, "tc_led_mode1"},
+                                                 {2, "tc_led_mode2"},
+                                                 {3, "tc_led_mode3"},
+                                                 {4, "tc_led_mode4"},
+                                                 {5, "tc_led_mode5"},
+                                                 {6, "tc_led_mode6"},
+                                                 {0, "tc_led_mode7"}}};
+
+// Position of a main mode in the list (and of its LedOpt entry); -1 for no mode.
+int MainModeSlot(uint32_t mode) {
+    if (mode > 6) return -1;
+    return mode == 0 ? 6 : static_cast<int>(mode) - 1;
+}
+
+bool Offered(const SensorCfg& cfg, uint32_t mode) {
+    const int slot = MainModeSlot(mode);
+    return slot >= 0 && !(cfg.LedMask & (1 << slot));
+}
+
+}  // namespace
+
+const std::array<uint32_t, 14> kPresetColours = {
+    Rgb(255, 0, 0),     Rgb(0, 255, 255),  Rgb(0, 255, 0),    Rgb(255, 0, 255),  Rgb(255, 255, 0),
+    Rgb(255, 80, 0),    Rgb(0, 0, 255),    Rgb(228, 0, 127),  Rgb(46, 167, 224), Rgb(96, 25, 134),
+    Rgb(255, 255, 255), Rgb(140, 179, 36), Rgb(255, 156, 51), Rgb(209, 113, 174)};
+
+std::vector<ModeItem> MainModeItems(int32_t ledMask) {
+    std::vector<ModeItem> items;
+    for (size_t i = 0; i < kMainModes.size(); ++i)
+        if (!(ledMask & (1 << i))) items.push_back(kMainModes[i]);
+    return items;
+}
+
+std::vector<ModeItem> LogoModeItems() {
+    return {{1, "tc_led_mode1"}, {2, "tc_led_mode2"}, {3, "tc_led_mode4"}, {0, "tc_led_mode7"}};
+}
+
+LightingControls MainModeControls(const std::array<LedOption, 7>& ledOpt, uint32_t mode) {
+    const int slot = MainModeSlot(mode);
+    if (slot < 0) return {};
+    const auto& o = ledOpt[static_cast<size_t>(slot)].opt;
+    LightingControls c;
+    c.startSpeed = o[0];
+    c.startBrightness = o[1];
+    c.speed = o[0] != 0;
+    c.brightness = o[1] != 0;
+    c.colour = o[4] != 0;
+    return c;
+}
+
+LightingControls LogoModeControls(uint32_t mode) {
+    LightingControls c;
+    c.brightness = mode >= 1 && mode <= 3;
+    c.speed = mode == 2 || mode == 3;
+    c.colour = mode == 1 || mode == 2;
+    return c;
+}
+
+IntRange MainBrightnessRange(const SensorCfg& cfg) {
+    return {cfg.LightParam & 0xFF, (cfg.LightParam >> 8) & 0xFF};
+}
+
+PageChange ChooseMainMode(ProfileFile& p, const SensorCfg& cfg,
+                          const std::array<LedOption, 7>& ledOpt, uint32_t mode) {
+    if (!Offered(cfg, mode)) return {};
+    const LightingControls c = MainModeControls(ledOpt, mode);
+    p.mainLight.mode = mode;
+    // 0 means the mode has no such control: a step outside every slider is not stored.
+    if (c.startBrightness) p.mainLight.brightness = c.startBrightness;
+    if (c.startSpeed) p.mainLight.speed = c.startSpeed;
+    return Request(kApplyLighting, kLightDataMain);
+}
+
+PageChange ChooseLogoMode(ProfileFile& p, uint32_t mode) {
+    if (mode > 3) return {};
+    p.logoLight.mode = mode;
+    return Request(kApplyLighting, kLightDataLogo);
+}
+
+IntRange LightSliderRange(const SensorCfg& cfg, LightSlider which) {
+    switch (which) {
+        case LightSlider::kMainBrightness:
+            return MainBrightnessRange(cfg);
+        case LightSlider::kMainSpeed:
+            return kMainSpeedRange;
+        case LightSlider::kLogoBrightness:
+            return kLogoBrightnessRange;
+        case LightSlider::kLogoSpeed:
+            return kLogoSpeedRange;
+    }
+    return {};
+}
+
+PageChange CommitLightSlider(ProfileFile& p, const SensorCfg& cfg, LightSlider which,
+                             int32_t value) {
+    if (!LightSliderRange(cfg, which).Contains(value)) return {};
+    const auto v = static_cast<uint32_t>(value);
+    switch (which) {
+        case LightSlider::kMainBrightness:
+            p.mainLight.brightness = v;
+            break;
+        case LightSlider::kMainSpeed:
+            p.mainLight.speed = v;
+            break;
+        case LightSlider::kLogoBrightness:
+            p.logoLight.brightness = v;
+            break;
+        case LightSlider::kLogoSpeed:
+            p.logoLight.speed = v;
+            break;
+    }
+    const bool main = which == LightSlider::kMainBrightness || which == LightSlider::kMainSpeed;
+    return Request(kApplyLighting, main ? kLightDataMain : kLightDataLogo);
+}
+
+PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, uint32_t colour) {
+    if (!cfg.ShowMainEffect && !cfg.ShowLogoEffect) return {};
+    if (cfg.ShowMainEffect) p.mainLight.colour = colour;
+    if (cfg.ShowLogoEffect) p.logoLight.colour = colour;
+    return Request(kApplyLighting, cfg.ShowMainEffect ? kLightDataMain : kLightDataLogo);
+}
+
+ColourEdits ReadColourEdits(const std::array<std::string, 3>& texts) {
+    ColourEdits e;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string& t = texts[i];
+        const bool number = !t.empty() && std::all_of(t.begin(), t.end(),
+                                                      [](char c) { return c >= '0' && c <= '9'; });
+        uint32_t v = 0;
+        if (number) {
+            // Digits beyond the fourth cannot make the value smaller than 256.
+            for (char c : t) v = std::min<uint32_t>(v * 10 + static_cast<uint32_t>(c - '0'), 1000);
+            if (v > 255) {
+                v = 255;
+                e.replaced[i] = "255";
+            }
+        }
+        e.colour |= v << (8 * i);
+    }
+    return e;
+}
+
+std::string ColourLabel(uint32_t colour) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%06x", colour & 0xFFFFFF);
+    return buf;
+}
+
+std::vector<SleepItem> SleepItems(const SensorCfg& cfg) {
+    std::vector<SleepItem> items;
+    for (int32_t s : cfg.SleepVal) {
+        if (s == 0) break;
+        char buf[80];
+        if (s < 60)
+            std::snprintf(buf, sizeof buf, "%d %s", s, GetText("tc_adv_str24").c_str());
+        else
+            std::snprintf(buf, sizeof buf, "%d %s", s / 60, GetText("tc_adv_str22").c_str());
+        items.push_back({s, buf});
+    }
+    return items;
+}
+
+PageChange SetSleepTime(ProfileFile& p, const SensorCfg& cfg, int32_t seconds) {
+    if (seconds <= 0 ||
+        std::find(cfg.SleepVal.begin(), cfg.SleepVal.end(), seconds) == cfg.SleepVal.end())
+        return {};
+    p.nSleepTime = seconds;
+    return Request(kApplySleep, 0);
+}
+
+PageChange SetLightOffOnMoving(ProfileFile& p, bool on) {
+    p.nLightOffOnMoving = on ? 1 : 0;
+    return Request(kApplyLightOffMoving, 0);
+}
+
+bool SleepControlsDisabled(const AppOptions& opt, uint32_t receiverPid) {
+    const auto n = static_cast<size_t>(std::clamp<int32_t>(opt.nPIDNum, 0, 10));
+    return std::find(opt.PID.begin(), opt.PID.begin() + n, receiverPid) != opt.PID.begin() + n;
+}
+
+LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
+                          const std::array<LedOption, 7>& ledOpt) {
+    LightingView v;
+    v.showMain = cfg.ShowMainEffect != 0;
+    v.showLogo = cfg.ShowLogoEffect != 0;
+    v.showSleep = cfg.ShowSleep != 0;
+    if (v.showMain) v.mainItems = MainModeItems(cfg.LedMask);
+    if (v.showLogo) v.logoItems = LogoModeItems();
+    v.mainMode = p.mainLight.mode;
+    v.logoMode = p.logoLight.mode;
+    const LightBlock& zone = v.showMain || !v.showLogo ? p.mainLight : p.logoLight;
+    v.controls = v.showMain   ? MainModeControls(ledOpt, p.mainLight.mode)
+                 : v.showLogo ? LogoModeControls(p.logoLight.mode)
+                              : LightingControls{};
+    v.brightness = static_cast<int32_t>(zone.brightness);
+    v.speed = static_cast<int32_t>(zone.speed);
+    v.colour = zone.colour;
+    v.colourLabel = ColourLabel(zone.colour);
+    v.sleepItems = SleepItems(cfg);
+    for (size_t i = 0; i < v.sleepItems.size(); ++i)
+        if (v.sleepItems[i].seconds == p.nSleepTime) v.sleepItem = static_cast<int>(i);
+    v.lightOffOnMoving = p.nLightOffOnMoving != 0;
+    return v;
+}
+
+bool DeviceHasLighting(const SensorCfg& cfg, uint32_t zoneData) {
+    switch (zoneData) {
+        case kLightDataLogo:
+            return cfg.ShowLogoEffect != 0;
+        case kLightDataMain:
+            return cfg.ShowMainEffect != 0;
+        case kLightDataDpi:
+            return cfg.ShowDpiLED != 0;
+    }
+    return false;
+}
+
+bool LightingBlocked(CUSBDriver& usb) {
+    // The mouse may hold its lighting while it shows something of its own.
+    platform::Sleep(10);
+    int blocked = 0;
+    return usb.LightingGuardQuery(&blocked) == 1 && blocked;
+}
+
+bool PlaceLightingRequest(CUSBDriver& usb, uint32_t data) {
+    if (LightingBlocked(usb)) return false;
+    RequestApply(kApplyLighting, data);
+    return true;
+}

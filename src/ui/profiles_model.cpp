@@ -1,0 +1,42 @@
+#include "ui/profiles_model.h"
+
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "device/usb_driver.h"
+
+namespace {
+
+// The first `n` characters of a UTF-8 text.
+std::string CutChars(const std::string& s, size_t n) {
+    size_t chars = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == n) return s.substr(0, i);
+    }
+    return s;
+}
+
+}  // namespace
+
+std::vector<std::string> ProfileSelectorItems() {
+    std::vector<std::string> items;
+    for (int i = 1; i <= kProfileCount; ++i)
+        items.push_back(CutChars(GetText("tc_msg35") + " " + std::to_string(i), 19));
+    return items;
+}
+
+ProfileSelectorView ViewProfileSelector(const AppOptions& opt, const ProfileState& state) {
+    ProfileSelectorView v;
+    v.visible = opt.ShowProfile != 0;
+    v.popupDisabled = opt.ProSwitchEnable == 0;
+    for (size_t i = 0; i < state.ProfileList.size(); ++i)
+        if (&state.ProfileList[i] == state.pFile) v.selected = static_cast<int>(i);
+    return v;
+}
+
+int SwitchProfile(CUSBDriver& usb, int index) {
+    if (index < 0 || index >= kProfileCount) return 0;
+    if (usb.SetCurProfile(index) == 1) return 1;
+    LogPrintf("SetCurProfile Err");
+    return 0;
+}

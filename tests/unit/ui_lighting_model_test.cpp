@@ -1,0 +1,159 @@
+// The lighting page's rules: the modes a device offers, what a mode shows and starts with, the
+// colour boxes, the sleep items, and the lighting zone each action asks to write.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/config.h"
+#include "app/gvar.h"
+#include "support/temp_dir.h"
+#include "ui/lighting_model.h"
+
+namespace {
+
+std::vector<uint32_t> Modes(const std::vector<ModeItem>& items) {
+    std::vector<uint32_t> v;
+    for (const ModeItem& i : items) v.push_back(i.mode);
+    return v;
+}
+
+// The LedOpt entries a cfg.ini without them gives.
+std::array<LedOption, 7> DefaultLedOptions() {
+    zvtest::TempDir dir;
+    const std::string appDir = gVar.szAppDir;
+    gVar.szAppDir = dir.path();
+    EXPECT_EQ(LoadConfiguration(), 1);
+    gVar.szAppDir = appDir;
+    return gVar.LedOpt;
+}
+
+TEST(LightingModel, LedMaskLeavesModesOut) {
+    struct Case {
+        int32_t mask;
+        std::vector<uint32_t> modes;
+    } cases[] = {
+        {0, {1, 2, 3, 4, 5, 6, 0}},
+        {0x40, {1, 2, 3, 4, 5, 6}},  // no "off"
+        {0x05, {2, 4, 5, 6, 0}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Modes(MainModeItems(c.mask)), c.modes) << c.mask;
+    EXPECT_EQ(MainModeItems(0x40).back().textKey, std::string("tc_led_mode6"));
+    EXPECT_EQ(Modes(LogoModeItems()), (std::vector<uint32_t>{1, 2, 3, 0}));
+    EXPECT_EQ(LogoModeItems()[2].textKey, std::string("tc_led_mode4"));
+
+    // A masked mode cannot be chosen either.
+    SensorCfg cfg;
+    cfg.LedMask = 0x40;
+    ProfileFile p;
+    p.mainLight.mode = 2;
+    EXPECT_FALSE(ChooseMainMode(p, cfg, DefaultLedOptions(), 0).Changed());
+    EXPECT_EQ(p.mainLight.mode, 2u);
+}
+
+TEST(LightingModel, ChosenModeStartsWithItsValues) {
+    const std::array<LedOption, 7> led = DefaultLedOptions();
+    const LightingControls wave = MainModeControls(led, 3);
+    EXPECT_EQ(wave, (LightingControls{true, true, false, 8, 10}));
+
+    SensorCfg cfg;
+    ProfileFile p;
+    p.mainLight = {1, 3, 4, 0x112233};
+    EXPECT_EQ(ChooseMainMode(p, cfg, led, 3), Request(0x2, 2));
+    EXPECT_EQ(p.mainLight.mode, 3u);
+    EXPECT_EQ(p.mainLight.speed, 8u);
+    EXPECT_EQ(p.mainLight.brightness, 10u);
+    EXPECT_EQ(p.mainLight.colour, 0x112233u);
+    const LightingView v = ViewLighting(p, cfg, led);
+    EXPECT_FALSE(v.controls.colour);
+    EXPECT_TRUE(v.controls.speed && v.controls.brightness);
+
+    // Steady has no speed: the record's speed stays; off has nothing at all.
+    EXPECT_EQ(ChooseMainMode(p, cfg, led, 1), Request(0x2, 2));
+    EXPECT_EQ(p.mainLight.speed, 8u);
+    EXPECT_EQ(p.mainLight.brightness, 6u);
+    EXPECT_EQ(MainModeControls(led, 0), LightingControls{});
+}
+
+TEST(LightingModel, ActionsRequestTheirZone) {
+    SensorCfg both;
+    both.ShowLogoEffect = 1;
+    SensorCfg logoOnly;
+    logoOnly.ShowMainEffect = 0;
+    logoOnly.ShowLogoEffect = 1;
+    ProfileFile p;
+
+    EXPECT_EQ(SetLightColour(p, both, 0x0000FF), Request(0x2, 2));
+    EXPECT_EQ(p.mainLight.colour, 0x0000FFu);
+    EXPECT_EQ(p.logoLight.colour, 0x0000FFu);  // one swatch for both zones
+    EXPECT_EQ(SetLightColour(p, logoOnly, 0x00FF00), Request(0x2, 1));
+    EXPECT_EQ(p.logoLight.colour, 0x00FF00u);
+    EXPECT_EQ(p.mainLight.colour, 0x0000FFu);
+
+    EXPECT_EQ(ChooseLogoMode(p, 2), Request(0x2, 1));
+    EXPECT_EQ(CommitLightSlider(p, both, LightSlider::kLogoSpeed, 5), Request(0x2, 1));
+    EXPECT_FALSE(CommitLightSlider(p, both, LightSlider::kLogoSpeed, 6).Changed());
+    EXPECT_EQ(CommitLightSlider(p, both, LightSlider::kMainSpeed, 9), Request(0x2, 2));
+    EXPECT_EQ(p.logoLight.speed, 5u);
+    EXPECT_EQ(p.mainLight.speed, 9u);
+
+    // Main brightness runs over the device's LightParam steps.
+    SensorCfg narrow;
+    narrow.LightParam = 0x0503;
+    EXPECT_FALSE(CommitLightSlider(p, narrow, LightSlider::kMainBrightness, 2).Changed());
+    EXPECT_EQ(CommitLightSlider(p, narrow, LightSlider::kMainBrightness, 5), Request(0x2, 2));
+    EXPECT_FALSE(CommitLightSlider(p, narrow, LightSlider::kMainBrightness, 6).Changed());
+
+    EXPECT_EQ(SetLightOffOnMoving(p, true), Request(0x10000, 0));
+    EXPECT_EQ(p.nLightOffOnMoving, 1);
+    // A logo-only device shows the logo mode's controls and values.
+    p.logoLight.brightness = 7;
+    const LightingView v = ViewLighting(p, logoOnly, DefaultLedOptions());
+    EXPECT_EQ(v.controls, LogoModeControls(2));
+    EXPECT_TRUE(v.controls.speed && v.controls.colour);
+    EXPECT_EQ(v.brightness, 7);
+    EXPECT_EQ(v.colourLabel, "#00ff00");
+    EXPECT_TRUE(v.mainItems.empty());
+    EXPECT_TRUE(DeviceHasLighting(logoOnly, kLightDataLogo));
+    EXPECT_FALSE(DeviceHasLighting(logoOnly, kLightDataMain));
+}
+
+TEST(LightingModel, ColourEditBoxes) {
+    ColourEdits e = ReadColourEdits({"300", "16", "abc"});
+    EXPECT_EQ(e.colour, 0x0010FFu);
+    EXPECT_EQ(e.replaced[0], "255");
+    EXPECT_FALSE(e.replaced[1] || e.replaced[2]);
+    e = ReadColourEdits({"", "00000000000255", "1"});
+    EXPECT_EQ(e.colour, 0x01FF00u);
+    EXPECT_EQ(ColourLabel(0x0000FF), "#0000ff");  // pure red
+    EXPECT_EQ(ColourLabel(0x123456), "#123456");
+}
+
+TEST(LightingModel, SleepControlsDisabledForListedReceivers) {
+    AppOptions opt;
+    opt.PID = {0x1001, 0x1002, 0x1003};
+    opt.nPIDNum = 2;
+    EXPECT_TRUE(SleepControlsDisabled(opt, 0x1002));
+    EXPECT_FALSE(SleepControlsDisabled(opt, 0x1003));  // beyond the list's count
+    EXPECT_FALSE(SleepControlsDisabled(opt, 0));
+}
+
+TEST(LightingModel, SleepItemsAreTheDevicesValues) {
+    SensorCfg cfg;
+    cfg.SleepVal = {30, 120, 600, 0, 900};
+    const std::vector<SleepItem> items = SleepItems(cfg);
+    ASSERT_EQ(items.size(), 3u);  // up to the first 0
+    EXPECT_EQ(items[0].text.substr(0, 3), "30 ");
+    EXPECT_EQ(items[1].text.substr(0, 2), "2 ");
+    EXPECT_EQ(items[2].text.substr(0, 3), "10 ");
+
+    ProfileFile p;
+    p.nSleepTime = 60;
+    EXPECT_EQ(SetSleepTime(p, cfg, 120), Request(0x4000, 0));
+    EXPECT_EQ(p.nSleepTime, 120);
+    EXPECT_FALSE(SetSleepTime(p, cfg, 60).Changed());
+    EXPECT_FALSE(SetSleepTime(p, cfg, 0).Changed());
+    EXPECT_EQ(p.nSleepTime, 120);
+    EXPECT_EQ(ViewLighting(p, cfg, DefaultLedOptions()).sleepItem, 1);
+}
+
+}  // namespace
