@@ -359,6 +359,29 @@ TEST_F(ProfileWrite, SettingsColoursAndDpiLightReadBackFromTheirOwnBytes) {
     EXPECT_EQ(back.nDpiLightBright, 5);
 }
 
+// A change of one level writes that level's own record from that level's values, and nothing
+// else: every level holds other values.
+TEST_F(ProfileWrite, OneLevelWritesOnlyItsOwnRecord) {
+    SimMouse m;
+    for (uint32_t i = 0; i < kDpiLevels; ++i)
+        p->dpi[i] = {400 + 100 * i, 800 + 100 * i, 0x0C0B0A + 0x030303 * (i - 3), 0};
+    struct Case {
+        const char* what;
+        uint32_t mask, addr;
+        Bytes record;
+    } cases[] = {
+        // Level 4 (index 3): 700 and 1100 DPI are codes 13 and 21 of 50-DPI steps.
+        {"DPI", kApplyDpi, 0x18, {0x0D, 0x15, 0x00, 0x33}},
+        {"colour", kApplyDpiColours, 0x38, {0x0A, 0x0B, 0x0C, 0x34}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(Write(m, c.mask, 3), 1);
+        EXPECT_EQ(m.WriteAddresses(), (std::vector<uint32_t>{c.addr}));
+        EXPECT_EQ(m.Peek(c.addr, 4), c.record);
+    }
+}
+
 TEST_F(ProfileWrite, SingleSettingsGoInTableOrder) {
     SimMouse m;
     p->nDebounce = 8;
