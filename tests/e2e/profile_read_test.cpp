@@ -12,7 +12,7 @@ using zvtest::SimMouse;
 
 class ProfileRead : public ::testing::Test {
   protected:
-    void SetUp() override { zvtest::LoadShippedConfig(data); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data)); }
     void TearDown() override { gVar.KeyMask = 0; }
 
     // A key-matrix record: three code bytes, low first, and the check byte.
@@ -84,7 +84,7 @@ TEST_F(ProfileRead, LevelCountNineIsLoggedAndOnlyEightAreTaken) {
 
 TEST_F(ProfileRead, UnknownDpiCodeWarnsOnceAndReadsAsZero) {
     // The second mouse's sensor codes DPI values through a table.
-    zvtest::LoadShippedConfig(data, 0x10, 0x2B);
+    ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data, 0x10, 0x2B));
     SimMouse m(0x10, 0x2B);
     // Level 2 with X code 0xFF: no value of the table.
     m.Poke(0x10, {0xFF, 0x0F, 0x00, static_cast<uint8_t>(0x55 - 0xFF - 0x0F)});

@@ -29,7 +29,7 @@ class RecordingUi : public SessionUi {
 class ProfileSession : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::LoadShippedConfig(data);
+        ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data));
         gVar.szAppDataDir = data.path();
         auto backend = std::make_shared<sim::VirtualBackend>();
         sim::ReceiverConfig rc;
@@ -66,7 +66,7 @@ class ProfileSession : public ::testing::Test {
 };
 
 TEST_F(ProfileSession, ReadFillsTheListEntryAndTheCache) {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ASSERT_TRUE(session.LastReadOk());
     EXPECT_EQ(g_bSyncDone.load(), 1);
     ASSERT_NE(gVar.pFile, nullptr);
@@ -77,7 +77,7 @@ TEST_F(ProfileSession, ReadFillsTheListEntryAndTheCache) {
 
 TEST_F(ProfileSession, FailedReadLeavesTheListAlone) {
     rx->WithMouse([](sim::VirtualMouse& m) { m.Poke(0, {3, 0x52}); });
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     EXPECT_FALSE(session.LastReadOk());
     EXPECT_EQ(g_bSyncDone.load(), 1);
     // The entry keeps the defaults it was loaded with, not what the mouse holds (DPI down).
@@ -86,7 +86,7 @@ TEST_F(ProfileSession, FailedReadLeavesTheListAlone) {
 }
 
 TEST_F(ProfileSession, DpiButtonNotificationSendsNoCommand) {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     rx->ClearReceivedReports();
     session.OnDeviceBehavior(2, 1);
     EXPECT_EQ(gVar.g_nCurDpiLevel, 2);
@@ -99,7 +99,7 @@ TEST_F(ProfileSession, DpiButtonNotificationSendsNoCommand) {
 }
 
 TEST_F(ProfileSession, LightingNotificationReadsTheMouse) {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     rx->WithMouse([](sim::VirtualMouse& m) { m.Poke(0xA0, {2, 9, 8, 7, 0, 200, 0x8C}); });
     session.OnDeviceBehavior(0, 4);
     EXPECT_EQ(gVar.pFile->mainLight, (LightBlock{1, 1, 8, 0x070809, {}}));
@@ -109,7 +109,7 @@ TEST_F(ProfileSession, FactoryResetWithProgressAndItsNotificationIgnored) {
     // Collecting starts before any worker runs: the log level is no shared state to change
     // while they write.
     LogLines log;
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     // Something of the user's in the mouse that the reset must take away.
     rx->WithMouse([](sim::VirtualMouse& m) { m.Poke(0xA9, {20, 0x41}); });
     platform::recorder::SetWindow(kProgressWindowTitle, 99);
@@ -137,7 +137,7 @@ TEST_F(ProfileSession, ResetNeedsConfirmationAndADevice) {
     // No device yet.
     EXPECT_EQ(session.ResetToDefaults(), 0);
     EXPECT_EQ(ui.texts, std::vector<std::string>{GetText("tc_msg15")});
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ui.texts.clear();
     EXPECT_EQ(session.ResetToDefaults(), 0);
     EXPECT_EQ(ui.texts, std::vector<std::string>{GetText("tc_msg5")});
@@ -149,7 +149,7 @@ TEST_F(ProfileSession, CheckDeviceReadyReasons) {
     g_bSyncDone = 1;
     EXPECT_EQ(session.CheckDeviceReady(), 0);
     EXPECT_EQ(ui.texts, (std::vector<std::string>{GetText("tc_adv_str15"), GetText("tc_msg15")}));
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     gVar.ApplyNow = 1;
     rx->SetMouseOn(false);
     ui.texts.clear();
@@ -160,7 +160,7 @@ TEST_F(ProfileSession, CheckDeviceReadyReasons) {
 }
 
 TEST_F(ProfileSession, ButtonRulesOnTheProfileRead) {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     gVar.ApplyNow = 1;
     // Button 1 is the only left click: it cannot lose it.
     EXPECT_EQ(SetKeyFunction(0, {0x080000A2}), 0);

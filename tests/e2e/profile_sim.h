@@ -1,13 +1,9 @@
 // What the profile end-to-end tests share: the shipped configuration with its first mouse in
-// use, a fresh data folder, a virtual receiver whose interfaces are open with a service thread
-// reading notifications, and a driver over them, as after the mouse has been accepted.
+// use, a fresh data folder, and the virtual mouse as after it has been accepted.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/config.h"
@@ -15,14 +11,13 @@
 #include "app/gvar.h"
 #include "app/language_texts.h"
 #include "app/log.h"
-#include "device/transport.h"
-#include "device/usb_driver.h"
 #include "macro/macro_list.h"
 #include "platform/window_recorder.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"
 #include "support/log_lines.h"
+#include "support/sim_link.h"
 #include "support/temp_dir.h"
 
 namespace zvtest {
@@ -46,53 +41,8 @@ inline void LoadShippedConfig(const TempDir& data, uint32_t cid = 0x10, uint32_t
     platform::recorder::Clear();
 }
 
-class SimMouse {
-  public:
-    explicit SimMouse(uint32_t cid = 0x10, uint32_t mid = 0x1A, uint32_t latencyMs = 0) {
-        sim::ReceiverConfig cfg;
-        cfg.cid = cid;
-        cfg.mid = mid;
-        cfg.latencyMs = latencyMs;
-        rx = backend.AddReceiver(cfg);
-        cmd = backend.Open(rx->CmdPath(), platform::HidOpenMode::kWrite, nullptr);
-        notify = backend.Open(rx->NotifyPath(), platform::HidOpenMode::kReadAsync, nullptr);
-        stop = std::make_shared<platform::HidEvent>();
-        GetReplyQueue().Clear();
-        service = std::thread(ServiceThread, ServiceContext{notify, stop, cfg.pid, cid, mid});
-        drv.SetHandles(cmd, notify);
-    }
-    ~SimMouse() {
-        stop->Set();
-        service.join();
-        drv.DropHandles();
-    }
-    std::vector<uint8_t> Peek(uint32_t addr, uint32_t len) {
-        std::vector<uint8_t> out;
-        rx->WithMouse([&](sim::VirtualMouse& m) { out = m.Peek(addr, len); });
-        return out;
-    }
-    void Poke(uint32_t addr, const std::vector<uint8_t>& bytes) {
-        rx->WithMouse([&](sim::VirtualMouse& m) { m.Poke(addr, bytes); });
-    }
-    // A value byte followed by its check byte.
-    void PokePair(uint32_t addr, uint8_t v) { Poke(addr, {v, static_cast<uint8_t>(0x55 - v)}); }
-    std::vector<uint8_t> WholeProfile() { return Peek(0, sim::kProfileBytes); }
-
-    // Addresses of the EEPROM write commands the mouse received, in order.
-    std::vector<uint32_t> WriteAddresses() {
-        std::vector<uint32_t> out;
-        for (const auto& r : rx->ReceivedReports())
-            if (r[1] == 0x07) out.push_back((r[3] << 8) | r[4]);
-        return out;
-    }
-
-    sim::VirtualBackend backend;
-    std::shared_ptr<sim::VirtualReceiver> rx;
-    platform::HidHandle cmd, notify;
-    std::shared_ptr<platform::HidEvent> stop;
-    std::thread service;
-    CUSBDriver drv;
-};
+// The profile tests' mouse: the first shipped one unless a test names another.
+using SimMouse = SimLink;
 
 // A profile of the mouse in use, made current.
 inline ProfileFile& UseNewProfile() {

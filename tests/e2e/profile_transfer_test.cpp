@@ -15,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 class ProfileTransfer : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::LoadShippedConfig(data);
+        ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data));
         p = &zvtest::UseNewProfile();
     }
     void TearDown() override { StopApplyThread(); }

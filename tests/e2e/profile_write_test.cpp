@@ -16,10 +16,15 @@ using zvtest::SimMouse;
 class ProfileWrite : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::LoadShippedConfig(data);
+        ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data));
         p = &zvtest::UseNewProfile();
+        shipped = gVar.pSensorCfg;
     }
-    void TearDown() override { gVar.GoWithNoDev = 0; }
+    void TearDown() override {
+        gVar.GoWithNoDev = 0;
+        gVar.pSensorCfg = shipped;
+        SetProfileReadPauses(true);
+    }
     int Write(SimMouse& m, uint32_t mask, uint32_t index, int32_t level = 0) {
         m.rx->ClearReceivedReports();
         return WriteProfile(0, &m.drv, p, WM_PROGRESS_SETPOS, mask, index, level);
@@ -27,6 +32,8 @@ class ProfileWrite : public ::testing::Test {
 
     zvtest::TempDir data;
     ProfileFile* p = nullptr;
+    const SensorCfg* shipped = nullptr;
+    SensorCfg sensor;  // a changed copy of the entry in use, for as long as the test runs
 };
 
 TEST_F(ProfileWrite, EncodeKeyTable) {
@@ -155,6 +162,105 @@ TEST_F(ProfileWrite, LightingRecords) {
     EXPECT_EQ(m.Peek(0x4C, 6), (Bytes{0x02, 0x53, 0x80, 0xD5, 0x03, 0x52}));
 }
 
+// The logo mouse of the catalogue. The unused bytes on either side of the logo record hold
+// marks, so a record written one byte off, or a pair written over the colour, shows.
+TEST_F(ProfileWrite, LogoLightingByteForByteAndBack) {
+    ASSERT_NO_FATAL_FAILURE(zvtest::LoadShippedConfig(data, 0x10, 0x2B));
+    p = &zvtest::UseNewProfile();
+    ASSERT_EQ(gVar.pSensorCfg->ShowLogoEffect, 1);
+    SimMouse m(0x10, 0x2B);
+    ASSERT_TRUE(m.Ready());
+    const Bytes marks = {0xA1, 0xA2, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5,
+                         0xB6, 0xB7, 0xB8, 0xB9, 0xBA, 0xC1, 0xC2};
+    struct Case {
+        const char* what;
+        LightBlock logo;
+        Bytes stored;  // 0x52 to 0x5F
+    } cases[] = {
+        // Red 0x11, green 0x22, blue 0x33, check 0x55 - 0x66; mode 2; brightness step 3 is T1
+        // code 75; speed 4.
+        {"on",
+         {2, 4, 3, 0x332211, {}},
+         {0xA1, 0xA2, 0x11, 0x22, 0x33, 0xEF, 0x02, 0x53, 0x4B, 0x0A, 0x04, 0x51, 0xC1, 0xC2}},
+        // Off writes only the mode pair: colour, brightness and speed stay as the mouse has them.
+        {"off",
+         {0, 4, 3, 0x332211, {}},
+         {0xA1, 0xA2, 0xB1, 0xB2, 0xB3, 0xB4, 0x00, 0x55, 0xB7, 0xB8, 0xB9, 0xBA, 0xC1, 0xC2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m.Poke(0x52, marks);
+        const Bytes dpiLight = m.Peek(0x4C, 6);
+        p->logoLight = c.logo;
+        ASSERT_EQ(Write(m, kApplyLighting, 0x01), 1);
+        EXPECT_EQ(m.Peek(0x52, 14), c.stored);
+        EXPECT_EQ(m.Peek(0x4C, 6), dpiLight);
+        if (c.logo.mode != 0) {
+            ProfileFile back = *p;
+            back.logoLight = {};
+            ASSERT_EQ(GetProfile(&m.drv, back), 1);
+            EXPECT_EQ(back.logoLight, c.logo);
+        }
+    }
+}
+
+// Every way a sensor codes DPI, with X and Y apart and codes that use the extension byte. The
+// second level holds the first one's values swapped, so an axis or a level taken from the
+// wrong byte shows, and both come back through the reader.
+TEST_F(ProfileWrite, DpiLevelsWithDistinctAxesOnEverySensorCoding) {
+    struct Case {
+        int32_t sensor;
+        uint32_t x, y;
+        Bytes records;  // levels 1 and 2 at 0x0C
+    } cases[] = {
+        // 26000: code 0x207; 30000: code 0x12B doubled. Bits 8-9 of the codes in bits 2-3 (X)
+        // and 6-7 (Y) of the extension byte, the doubling in bits 0 and 4.
+        {0x3395, 26000, 30000, {0x07, 0x2B, 0x58, 0xCB, 0x2B, 0x07, 0x85, 0x9E}},
+        // 19200: code 191, multiplier 1; 20200: code 100, multiplier 3 (steps of 100, doubled).
+        {0x3370, 19200, 20200, {0xBF, 0x64, 0x31, 0x01, 0x64, 0xBF, 0x13, 0x1F}},
+        // 11000: the code of 5500 (0x81) with 0x22; 14000: the code of 7000 (0xA4) with 0x11.
+        {0x9000, 11000, 14000, {0x81, 0xA4, 0x12, 0x1E, 0xA4, 0x81, 0x21, 0x0F}},
+        // 16000: table C's last code 0xBD; 20000: the code of 10000 (0x77), doubled.
+        {0x3335, 16000, 20000, {0xBD, 0x77, 0x10, 0x11, 0x77, 0xBD, 0x01, 0x20}},
+        // 4000: table B 0x5C; 6000: the code of 3000 (0x45), doubled.
+        {0x3325, 4000, 6000, {0x5C, 0x45, 0x10, 0xA4, 0x45, 0x5C, 0x01, 0xB3}},
+        // 7300: code 72 in steps of 100; 7200: code 143 in steps of 50.
+        {0x3330, 7300, 7200, {0x48, 0x8F, 0x01, 0x7D, 0x8F, 0x48, 0x10, 0x6E}},
+        // 7200: code 143; 12000: the code of 6000 (119), doubled.
+        {0x3336, 7200, 12000, {0x8F, 0x77, 0x10, 0x3F, 0x77, 0x8F, 0x01, 0x4E}},
+        // 600 and 4000: the first and last codes of table A.
+        {0x3104, 600, 4000, {0x10, 0x69, 0x00, 0xDC, 0x69, 0x10, 0x00, 0xDC}},
+        // 500 and 4000: codes 1 and 11, no multiplier.
+        {0x3050, 500, 4000, {0x01, 0x0B, 0x00, 0x49, 0x0B, 0x01, 0x00, 0x49}},
+    };
+    sensor = *gVar.pSensorCfg;
+    sensor.DM = 2;
+    gVar.pSensorCfg = &sensor;
+    SetProfileReadPauses(false);  // nine whole reads; the virtual mouse needs no pauses
+    SimMouse m;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "sensor 0x" << std::hex << c.sensor);
+        sensor.Sensor = c.sensor;
+        p->nDpiLevels = 2;
+        p->dpi[0].x = c.x;
+        p->dpi[0].y = c.y;
+        p->dpi[1].x = c.y;
+        p->dpi[1].y = c.x;
+        ASSERT_EQ(Write(m, kApplyDpi | kApplyLevelCount, kAllItems), 1);
+        EXPECT_EQ(m.Peek(0x0C, 8), c.records);
+        EXPECT_EQ(m.Peek(0x02, 2), (Bytes{0x02, 0x53}));
+        ProfileFile back = *p;
+        for (DpiLevel& l : back.dpi) l = DpiLevel{};
+        ASSERT_EQ(GetProfile(&m.drv, back), 1);
+        EXPECT_EQ(back.nDpiLevels, 2);
+        EXPECT_EQ(back.dpi[0].x, c.x);
+        EXPECT_EQ(back.dpi[0].y, c.y);
+        EXPECT_EQ(back.dpi[1].x, c.y);
+        EXPECT_EQ(back.dpi[1].y, c.x);
+    }
+    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+}
+
 TEST_F(ProfileWrite, RateThatTheMouseCannotTakeFailsAfterEarlierSteps) {
     SimMouse m;
     p->nDpiLevels = 4;
@@ -169,6 +275,94 @@ TEST_F(ProfileWrite, SensorCodeAbove255RidesInTheExtensionByte) {
     p->dpi[0].x = p->dpi[0].y = 30000;
     ASSERT_EQ(Write(m, kApplyDpi, 0), 1);
     EXPECT_EQ(m.Peek(0x0C, 4), (Bytes{0x2B, 0x2B, 0x55, 0xAA}));
+}
+
+// Every one-byte setting, the level colours and the DPI light, each with a value no other field
+// has, written and read back: a setting written to or read from a neighbour's address shows.
+TEST_F(ProfileWrite, SettingsColoursAndDpiLightReadBackFromTheirOwnBytes) {
+    SimMouse m;
+    p->nRate = 0x250;
+    p->nDpiLevels = 3;
+    p->nLod = 5;
+    p->nDebounce = 9;
+    p->nMotionSync = 1;
+    p->nSleepTime = 110;
+    p->nFixLine = 6;
+    p->nRipple = 7;
+    p->nLightOffOnMoving = 12;
+    p->nAutoSleep = 13;
+    p->nSensorMode = 14;
+    p->dpi[0].colour = 0x332211;
+    p->dpi[1].colour = 0x665544;
+    p->dpi[2].colour = 0x998877;
+    p->nDpiLightMode = 2;
+    p->nDpiLightSpeed = 3;
+    p->nDpiLightBright = 5;
+    const uint32_t mask = kApplyRate | kApplyLevelCount | kApplyCurLevel | kApplyLod |
+                          kApplyDebounce | kApplyMotionSync | kApplySleep | kApplyAngleSnap |
+                          kApplyRipple | kApplyLightOffMoving | kApplyAutoSleep | kApplySensorMode |
+                          kApplyDpiColours | kApplyLighting;
+    ASSERT_EQ(Write(m, mask, kAllItems, 2), 1);
+    const struct {
+        uint32_t addr;
+        Bytes bytes;
+    } stored[] = {
+        {0x00, {0x04, 0x51}},
+        {0x02, {0x03, 0x52}},
+        {0x04, {0x02, 0x53}},
+        {0x0A, {0x05, 0x50}},
+        {0x2C, {0x11, 0x22, 0x33, 0xEF, 0x44, 0x55, 0x66, 0x56, 0x77, 0x88, 0x99, 0xBD}},
+        {0x4C, {0x02, 0x53, 0x80, 0xD5, 0x03, 0x52}},  // brightness step 5 is code 128
+        {0xA9,
+         {0x09, 0x4C, 0x01, 0x54, 0x0B, 0x4A, 0x06, 0x4F, 0x07, 0x4E, 0x0C, 0x49, 0x0D, 0x48, 0x0E,
+          0x47}},
+    };
+    for (const auto& s : stored)
+        EXPECT_EQ(m.Peek(s.addr, static_cast<uint32_t>(s.bytes.size())), s.bytes) << s.addr;
+
+    ProfileFile back;
+    NewProfile(back, "back");
+    gVar.g_nCurDpiLevel = 0;
+    ASSERT_EQ(GetProfile(&m.drv, back), 1);
+    EXPECT_EQ(back.nRate, 0x250);
+    EXPECT_EQ(back.nDpiLevels, 3);
+    EXPECT_EQ(gVar.g_nCurDpiLevel, 2);
+    EXPECT_EQ(back.nLod, 5);
+    EXPECT_EQ(back.nDebounce, 9);
+    EXPECT_EQ(back.nMotionSync, 1);
+    EXPECT_EQ(back.nSleepTime, 110);
+    EXPECT_EQ(back.nFixLine, 6);
+    EXPECT_EQ(back.nRipple, 7);
+    EXPECT_EQ(back.nLightOffOnMoving, 12);
+    EXPECT_EQ(back.nAutoSleep, 13);
+    EXPECT_EQ(back.nSensorMode, 14);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(back.dpi[i].colour, p->dpi[i].colour) << i;
+    EXPECT_EQ(back.nDpiLightMode, 2);
+    EXPECT_EQ(back.nDpiLightSpeed, 3);
+    EXPECT_EQ(back.nDpiLightBright, 5);
+}
+
+// A change of one level writes that level's own record from that level's values, and nothing
+// else: every level holds other values.
+TEST_F(ProfileWrite, OneLevelWritesOnlyItsOwnRecord) {
+    SimMouse m;
+    for (uint32_t i = 0; i < kDpiLevels; ++i)
+        p->dpi[i] = {400 + 100 * i, 800 + 100 * i, 0x0C0B0A + 0x030303 * (i - 3), 0};
+    struct Case {
+        const char* what;
+        uint32_t mask, addr;
+        Bytes record;
+    } cases[] = {
+        // Level 4 (index 3): 700 and 1100 DPI are codes 13 and 21 of 50-DPI steps.
+        {"DPI", kApplyDpi, 0x18, {0x0D, 0x15, 0x00, 0x33}},
+        {"colour", kApplyDpiColours, 0x38, {0x0A, 0x0B, 0x0C, 0x34}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(Write(m, c.mask, 3), 1);
+        EXPECT_EQ(m.WriteAddresses(), (std::vector<uint32_t>{c.addr}));
+        EXPECT_EQ(m.Peek(c.addr, 4), c.record);
+    }
 }
 
 TEST_F(ProfileWrite, SingleSettingsGoInTableOrder) {
@@ -252,6 +446,69 @@ TEST_F(ApplyThreadTest, FailedWriteShowsTheFailureText) {
     auto boxes = platform::recorder::TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "   Update settings failed!      ");
+}
+
+// Requests placed while the thread is busy with an earlier one. The thread is held inside the
+// earlier request (it needs the profile lock to copy the record, and the test holds it) and is
+// seen to have started it before the two are placed, so what the thread takes does not depend
+// on how fast anything runs.
+TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
+    struct Req {
+        uint32_t flag, data;
+    };
+    struct Case {
+        const char* what;
+        Req first, second;
+        std::vector<std::string> carried;  // the requests the thread then carries out
+    } cases[] = {
+        {"lighting zones combine",
+         {kApplyLighting, 0x02},
+         {kApplyLighting, 0x04},
+         {"nFlag=0x2, nData=0x6"}},
+        {"two buttons become all of them",
+         {kApplyKeys, 1},
+         {kApplyKeys, 2},
+         {"nFlag=0x1, nData=0xff"}},
+        {"the same button stays one", {kApplyKeys, 2}, {kApplyKeys, 2}, {"nFlag=0x1, nData=0x2"}},
+        {"a setting takes the button of the later request",
+         {kApplyDebounce, 0},
+         {kApplyKeys, 3},
+         {"nFlag=0x1001, nData=0x3"}},
+        {"a setting keeps the button of the earlier request",
+         {kApplyKeys, 3},
+         {kApplyRipple, 0},
+         {"nFlag=0x801, nData=0x3"}},
+        {"a button and a level stay apart",
+         {kApplyKeys, 1},
+         {kApplyDpi, 3},
+         {"nFlag=0x1, nData=0x1", "nFlag=0x4, nData=0x3"}},
+        {"the factory reset stands alone",
+         {kApplyDebounce, 0},
+         {kApplyReset, 0},
+         {"nFlag=0x1000, nData=0x0", "nFlag=0x100, nData=0x0"}},
+    };
+    LogLines log;
+    SimMouse m;
+    ASSERT_TRUE(m.Ready());
+    StartApplyThread(&m.drv, 0);
+    int held = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int> before;
+        for (const std::string& line : c.carried) before.push_back(log.Count(line));
+        const ApplyCounts counts = GetApplyCounts();
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            RequestApply(kApplyCurLevel, 0x77);
+            ASSERT_TRUE(log.WaitForCount("nFlag=0x10, nData=0x77", ++held));
+            RequestApply(c.first.flag, c.first.data);
+            RequestApply(c.second.flag, c.second.data);
+        }
+        ASSERT_TRUE(WaitApplyDone(20000));
+        for (size_t i = 0; i < c.carried.size(); ++i)
+            EXPECT_EQ(log.Count(c.carried[i]), before[i] + 1) << c.carried[i];
+        EXPECT_EQ(GetApplyCounts().done, counts.done + 1 + c.carried.size());
+    }
 }
 
 TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {

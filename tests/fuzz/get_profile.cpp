@@ -3,19 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "device/transport.h"
-#include "device/usb_driver.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "profile/eeprom_reader.h"
 #include "profile/profile_defaults.h"
 #include "sim/virtual_receiver.h"
+#include "support/sim_link.h"
 
 #include <unistd.h>
 
@@ -26,29 +24,10 @@ std::string RepoData() {
     return platform::JoinPath(f, "data") + platform::PathSeparator();
 }
 
-struct Link {
-    Link() {
-        sim::ReceiverConfig cfg;
-        cfg.cid = 0x10;
-        cfg.mid = 0x1A;
-        rx = backend.AddReceiver(cfg);
-        cmd = backend.Open(rx->CmdPath(), platform::HidOpenMode::kWrite, nullptr);
-        notify = backend.Open(rx->NotifyPath(), platform::HidOpenMode::kReadAsync, nullptr);
-        stop = std::make_shared<platform::HidEvent>();
-        service = std::thread(ServiceThread, ServiceContext{notify, stop, cfg.pid, 0x10, 0x1A});
-        drv.SetHandles(cmd, notify);
-    }
-    sim::VirtualBackend backend;
-    std::shared_ptr<sim::VirtualReceiver> rx;
-    platform::HidHandle cmd, notify;
-    std::shared_ptr<platform::HidEvent> stop;
-    std::thread service;
-    CUSBDriver drv;
-};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Link* link = [] {
+    static zvtest::SimLink* link = [] {
         platform::SetMessageBoxHook(
             [](const std::string&, const std::string&, uint32_t) { return 1; });
         gVar.szAppDir = RepoData();
@@ -61,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         platform::MakeDirectory(d);
         gVar.szAppDataDir = d;
         SetProfileReadPauses(false);
-        return new Link;  // lives as long as the fuzzer
+        return new zvtest::SimLink;  // lives as long as the fuzzer
     }();
     // The first byte picks the mouse of the catalogue, so every sensor's table is walked.
     if (size > 0) {

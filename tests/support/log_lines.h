@@ -2,8 +2,10 @@
 // any thread that logs starts, and let it end after they stop: it switches the log level.
 #pragma once
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/gvar.h"
@@ -35,6 +37,17 @@ class LogLines {
         return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(), [&](auto& l) {
             return l.find(text) != std::string::npos;
         }));
+    }
+
+    // Waits until at least `n` lines contain `text`; false when they have not come within
+    // `timeoutMs` (a bound for a stuck run, not a measure of speed).
+    bool WaitForCount(const std::string& text, int n, int timeoutMs = 20000) const {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Count(text) < n) {
+            if (std::chrono::steady_clock::now() >= until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
     }
 
   private:

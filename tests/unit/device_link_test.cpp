@@ -14,6 +14,7 @@
 #include "platform/window_recorder.h"
 #include "sim/virtual_receiver.h"
 #include "support/log_lines.h"
+#include "support/sim_link.h"
 
 namespace {
 
@@ -21,38 +22,10 @@ using Report = std::array<uint8_t, 17>;
 
 using LogCapture = zvtest::LogLines;
 
-// One virtual receiver with its interfaces open, a service thread reading the notify
-// interface and a driver using them, as after a device has been accepted.
-class SimLink {
+// The links of these tests use a mouse that no catalogue entry names.
+class SimLink : public zvtest::SimLink {
   public:
-    explicit SimLink(sim::ReceiverConfig cfg = {}) {
-        cfg.cid = cfg.cid ? cfg.cid : 0x12;
-        cfg.mid = cfg.mid ? cfg.mid : 0x34;
-        rx = backend.AddReceiver(cfg);
-        cmd = backend.Open(rx->CmdPath(), platform::HidOpenMode::kWrite, nullptr);
-        notify = backend.Open(rx->NotifyPath(), platform::HidOpenMode::kReadAsync, nullptr);
-        stop = std::make_shared<platform::HidEvent>();
-        service = std::thread(ServiceThread, ServiceContext{notify, stop, cfg.pid, 0x12, 0x34});
-        drv.SetHandles(cmd, notify);
-    }
-    ~SimLink() {
-        stop->Set();
-        service.join();
-        drv.DropHandles();
-    }
-    std::vector<Report> Sent() const { return rx->ReceivedReports(); }
-    std::vector<uint8_t> Eeprom(uint32_t addr, uint32_t len) {
-        std::vector<uint8_t> out;
-        rx->WithMouse([&](sim::VirtualMouse& m) { out = m.Peek(addr, len); });
-        return out;
-    }
-
-    sim::VirtualBackend backend;
-    std::shared_ptr<sim::VirtualReceiver> rx;
-    platform::HidHandle cmd, notify;
-    std::shared_ptr<platform::HidEvent> stop;
-    std::thread service;
-    CUSBDriver drv;
+    SimLink() : zvtest::SimLink(0x12, 0x34) {}
 };
 
 class DeviceLinkTest : public ::testing::Test {
@@ -261,7 +234,7 @@ TEST_F(DeviceLinkTest, WriteEEPROMSplitsIntoPieces) {
             got.push_back({uint16_t(r[3] << 8 | r[4]), r[5]});
         }
         EXPECT_EQ(got, c.pieces);
-        EXPECT_EQ(link.Eeprom(0x300, c.len), data);
+        EXPECT_EQ(link.Peek(0x300, c.len), data);
     }
 }
 
@@ -272,12 +245,12 @@ TEST_F(DeviceLinkTest, RefusedPieceDoesNotStopTheWriteButFailsIt) {
     // The second piece is refused on both of its attempts.
     link.rx->InjectFault({sim::FaultKind::kBadStatus, 0x07, 1, 2});
     std::vector<uint8_t> data(30, 0x5A);
-    std::vector<uint8_t> before = link.Eeprom(0x30A, 10);
+    std::vector<uint8_t> before = link.Peek(0x30A, 10);
     EXPECT_EQ(link.drv.WriteEEPROM(0, 30, 0x300, data.data()), 0);
     EXPECT_EQ(link.Sent().size(), 4u);
-    EXPECT_EQ(link.Eeprom(0x300, 10), std::vector<uint8_t>(10, 0x5A));
-    EXPECT_EQ(link.Eeprom(0x30A, 10), before);
-    EXPECT_EQ(link.Eeprom(0x314, 10), std::vector<uint8_t>(10, 0x5A));
+    EXPECT_EQ(link.Peek(0x300, 10), std::vector<uint8_t>(10, 0x5A));
+    EXPECT_EQ(link.Peek(0x30A, 10), before);
+    EXPECT_EQ(link.Peek(0x314, 10), std::vector<uint8_t>(10, 0x5A));
     EXPECT_EQ(log.Count("WriteEEPROM Failed"), 2);
     EXPECT_EQ(log.Count("nRetry=1"), 1);
     EXPECT_EQ(log.Count("nRetry=2"), 1);

@@ -270,6 +270,55 @@ TEST(SafeFileName, NamesFromOutsideStayInsideTheFolder) {
     }
 }
 
+// Every byte in the middle of a name, so each character on either side of the rule is seen:
+// all below 0x20, 0x7F and the nine that Windows refuses are out; space, '~', 0x80 and above
+// (UTF-8) and every other printable character are in.
+TEST(SafeFileName, EveryByteOnEitherSideOfTheCharacterRule) {
+    const std::string refused = "/\\:*?\"<>|";
+    for (int c = 0; c < 256; ++c) {
+        const bool out =
+            c < 0x20 || c == 0x7F || refused.find(static_cast<char>(c)) != std::string::npos;
+        const std::string name = std::string("a") + static_cast<char>(c) + "b";
+        EXPECT_EQ(IsSafeFileName(name), !out) << "byte " << c;
+        EXPECT_EQ(MakeSafeFileName(name), out ? "a_b" : name) << "byte " << c;
+    }
+}
+
+// The ends of a name and the device names, each next to its nearest safe neighbour.
+TEST(SafeFileName, EndsAndDeviceNamesAtTheirEdges) {
+    struct Case {
+        const char* name;
+        bool safe;
+        const char* made;
+    };
+    const Case cases[] = {
+        {"a.", false, "a"},
+        {".a", true, ".a"},
+        {"a.b", true, "a.b"},
+        {"a ", false, "a"},
+        {" a", true, " a"},
+        {"...", false, "_"},
+        {"COM1", false, "_COM1"},
+        {"COM9", false, "_COM9"},
+        {"COM10", true, "COM10"},
+        {"COM", true, "COM"},
+        {"LPT1", false, "_LPT1"},
+        {"LPT0", true, "LPT0"},
+        {"con", false, "_con"},
+        {"CONX", true, "CONX"},
+        {"xCON", true, "xCON"},
+        {"CON .x", false, "_CON .x"},
+        {"aux.tar.gz", false, "_aux.tar.gz"},
+        {"PRN", false, "_PRN"},
+        {"CONIN$", false, "_CONIN$"},
+        {"CONOUT$", false, "_CONOUT$"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSafeFileName(c.name), c.safe) << c.name;
+        EXPECT_EQ(MakeSafeFileName(c.name), c.made) << c.name;
+    }
+}
+
 TEST_F(MacroLibraryTest, AddMacroFromTheMouseWritesItsFileInTheRoot) {
     MacroTree tree;
     MacroTreeLink link(tree);

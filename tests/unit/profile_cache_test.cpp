@@ -69,7 +69,7 @@ class ProfileCacheTest : public ::testing::Test {
 TEST_F(ProfileCacheTest, RoundTripNamesTheFileByCidAndMid) {
     gVar.pSensorCfg = Dev(1);
     LoadPro();
-    ExpectDefaults();
+    ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
     gVar.ProfileList[2].SetName("Third");
     gVar.ProfileList[2].nRate = 0x1000;
     gVar.pFile = &gVar.ProfileList[2];
@@ -87,6 +87,24 @@ TEST_F(ProfileCacheTest, RoundTripNamesTheFileByCidAndMid) {
     EXPECT_EQ(gVar.ProfileList, saved);
     EXPECT_EQ(gVar.pFile, &gVar.ProfileList[2]);
     EXPECT_TRUE(Logged("LoadPro ok: cid=10, mid=1a"));
+}
+
+// The file as every version of the program reads it: the current record's id first, then the
+// four records in list order (each record starts with its magic and its id).
+TEST_F(ProfileCacheTest, FileHoldsTheCurrentIdThenTheRecordsInOrder) {
+    gVar.pSensorCfg = Dev(1);
+    LoadPro();
+    ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
+    for (size_t k = 0; k < 4; ++k) gVar.ProfileList[k].dwId = 0x0A0B10 + static_cast<uint32_t>(k);
+    gVar.pFile = &gVar.ProfileList[2];
+    SavePro();
+    const std::string b = dir.Read("PRO_101a.dct");
+    ASSERT_EQ(b.size(), 8468u);
+    EXPECT_EQ(b.substr(0, 4), std::string("\x12\x0B\x0A\0", 4));
+    for (size_t k = 0; k < 4; ++k) {
+        const std::string id = {static_cast<char>(0x10 + k), '\x0B', '\x0A', '\0'};
+        EXPECT_EQ(b.substr(4 + 2116 * k, 8), "\x34\x12\xAA\xFC" + id) << k;
+    }
 }
 
 TEST_F(ProfileCacheTest, FilesThatCannotBeUsedGiveDefaults) {
@@ -173,7 +191,7 @@ TEST_F(ProfileCacheTest, NoDataFolderYet) {
     EXPECT_EQ(gVar.pSensorCfg, Dev(1));
     EXPECT_TRUE(Logged("LoadCID ok: cid=10, mid=1a"));
     LoadPro();
-    ExpectDefaults();
+    ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
     // Saving into a folder that is not there is logged, not shown.
     SavePro();
     EXPECT_TRUE(Logged("SavePro: CreateFile err="));
