@@ -148,6 +148,7 @@ class CGalleryWnd : public CWndBase {
         if (!PicturePresent(bkg.get())) return false;
         const int w = PictureWidth(bkg.get()), h = PictureHeight(bkg.get());
         const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+        SetBufferedPaint(true);
         if (!CreateEx(WS_EX_TOOLWINDOW, L"Zorvan control gallery", WS_POPUP | WS_CLIPCHILDREN,
                       RECT{x, 10, x + w, 10 + h}, nullptr, 0)) {
             return false;
@@ -300,36 +301,29 @@ class CGalleryWnd : public CWndBase {
     };
     std::vector<Label> labels;
 
+    void OnPaint(CMemPaint& buf) override {
+        RECT rc{0, 0, buf.width(), buf.height()};
+        DrawPictureStretched(buf.g(), bkg.get(), rc);
+        for (int i = 0; i < 6; ++i) {
+            const int top = kPageTop + gVar.ptKey.y + i * 29;
+            DrawPicture(buf.g(), numbers[i].get(), gVar.ptKey.x - 8 - 18, top);
+        }
+        if (mouseNr) DrawPicture(buf.g(), mouseNr.get(), gVar.ptKey.x + 265, kPageTop + 20);
+        buf.g().Flush();
+        const std::string title = GetText("tc_page1").empty() ? "Buttons" : GetText("tc_page1");
+        DrawSkinText(buf.dc(), title, RECT{43, kPageTop + 20, 343, kPageTop + 40}, theme.text,
+                     titleFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        HFONT small = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        for (const Label& l : labels) {
+            DrawSkinText(buf.dc(), l.text, l.rc, theme.text, small,
+                         DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        }
+    }
+
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case WM_ERASEBKGND:
-                return TRUE;
-            case WM_PAINT: {
-                CMemPaint buf(m_hWnd);
-                RECT rc{0, 0, buf.width(), buf.height()};
-                DrawPictureStretched(buf.g(), bkg.get(), rc);
-                for (int i = 0; i < 6; ++i) {
-                    const int top = kPageTop + gVar.ptKey.y + i * 29;
-                    DrawPicture(buf.g(), numbers[i].get(), gVar.ptKey.x - 8 - 18, top);
-                }
-                if (mouseNr) DrawPicture(buf.g(), mouseNr.get(), gVar.ptKey.x + 265, kPageTop + 20);
-                buf.g().Flush();
-                const std::string title =
-                    GetText("tc_page1").empty() ? "Buttons" : GetText("tc_page1");
-                DrawSkinText(buf.dc(), title, RECT{43, kPageTop + 20, 343, kPageTop + 40},
-                             gVar.Txt_clr, titleFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-                HFONT small = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-                for (const Label& l : labels) {
-                    DrawSkinText(buf.dc(), l.text, l.rc, gVar.Txt_clr, small,
-                                 DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-                }
-                return 0;
-            }
-            case WM_MENU_RESULT:
-                ClosePopup();
-                return 0;
-            default:
-                break;
+        if (msg == WM_MENU_RESULT) {
+            ClosePopup();
+            return 0;
         }
         return CWndBase::WindowProc(msg, wp, lp);
     }
