@@ -11,8 +11,7 @@ const char* const kCheckLabels[4] = {"Shift", "Ctrl", "Alt", "Win"};
 }  // namespace
 
 RECT CMsgDlg::Scaled(const ZvRect& r) const {
-    const RECT rc = ToRect(r);
-    return theme.large ? Double4K(rc) : rc;
+    return theme.Scale(ToRect(r));
 }
 
 CMsgDlg::CMsgDlg() = default;
