@@ -21,10 +21,6 @@ std::vector<int32_t> CutList(const int32_t* values, int32_t count) {
     return std::vector<int32_t>(values, values + std::min(count, kMaxSliderEntries));
 }
 
-int32_t ClampLeft(int32_t left, int32_t trackWidth, int32_t thumbWidth) {
-    return std::max(0, std::min(left, trackWidth - thumbWidth));
-}
-
 }  // namespace
 
 std::vector<int32_t> ScalePositions(int32_t width, int32_t margin, int32_t count,
@@ -118,6 +114,26 @@ int32_t SliderScale::IndexAt(int32_t x, int32_t trackWidth) const {
 
 // ---------------------------------------------------------------------------------------
 
+void SliderThumb::BeginDrag(int32_t pointerX) {
+    dragging = true;
+    pressX = pointerX;
+    leftAtPress = left;
+    indexAtPress = scale.Index();
+    lastDragValue.reset();
+}
+
+void SliderThumb::FollowPointer(int32_t pointerX, int32_t trackWidth) {
+    left = std::max(0, std::min(leftAtPress + (pointerX - pressX), trackWidth - width));
+}
+
+bool SliderThumb::NewDragValue(int32_t value) {
+    if (lastDragValue == value) return false;
+    lastDragValue = value;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+
 SliderModel::SliderModel(SliderOwner& owner, int32_t controlNumber, int32_t trackWidth,
                          int32_t thumbWidth)
     : m_owner(owner), m_control(controlNumber), m_trackWidth(trackWidth) {
@@ -181,33 +197,24 @@ void SliderModel::ClickTrack(int32_t x) {
 
 bool SliderModel::PressThumb(int32_t pointerX) {
     if (!Allowed(m_thumb.scale.Index())) return false;
-    m_thumb.dragging = true;
-    m_thumb.pressX = pointerX;
-    m_thumb.leftAtPress = m_thumb.left;
-    m_thumb.indexAtPress = m_thumb.scale.Index();
-    m_thumb.lastDragValue.reset();
+    m_thumb.BeginDrag(pointerX);
     return true;
 }
 
 void SliderModel::DragTo(int32_t pointerX) {
     if (!m_thumb.dragging) return;
-    m_thumb.left =
-        ClampLeft(m_thumb.leftAtPress + (pointerX - m_thumb.pressX), m_trackWidth, m_thumb.width);
+    m_thumb.FollowPointer(pointerX, m_trackWidth);
     if (m_hasFill) m_fillWidth = std::max(0, m_thumb.Centre() + 1);
     if (!m_thumb.reportWhileDragging) return;
     const int32_t value =
         m_thumb.scale.ValueOf(m_thumb.scale.IndexAt(m_thumb.Centre(), m_trackWidth));
-    if (m_thumb.lastDragValue != value) {
-        m_thumb.lastDragValue = value;
-        m_owner.Post(kSliderDragging, value, m_control);
-    }
+    if (m_thumb.NewDragValue(value)) m_owner.Post(kSliderDragging, value, m_control);
 }
 
 void SliderModel::Release(int32_t pointerX) {
     if (!m_thumb.dragging) return;
     m_thumb.dragging = false;
-    m_thumb.left =
-        ClampLeft(m_thumb.leftAtPress + (pointerX - m_thumb.pressX), m_trackWidth, m_thumb.width);
+    m_thumb.FollowPointer(pointerX, m_trackWidth);
     const int32_t before = m_thumb.scale.ValueOf(m_thumb.indexAtPress);
     PlaceAt(m_thumb.scale.IndexAt(m_thumb.Centre(), m_trackWidth));
     m_thumb.lastDragValue.reset();
@@ -294,25 +301,18 @@ void TwoThumbSliderModel::ClickTrack(int32_t x, int32_t y) {
 bool TwoThumbSliderModel::PressThumb(int thumb, int32_t pointerX) {
     SliderThumb& th = Mut(thumb);
     if (m_owner.Send(kSlider2MayChange, th.scale.Index(), LParam(thumb)) == 0) return false;
-    th.dragging = true;
-    th.pressX = pointerX;
-    th.leftAtPress = th.left;
-    th.indexAtPress = th.scale.Index();
-    th.lastDragValue.reset();
+    th.BeginDrag(pointerX);
     return true;
 }
 
 void TwoThumbSliderModel::DragTo(int thumb, int32_t pointerX) {
     SliderThumb& th = Mut(thumb);
     if (!th.dragging) return;
-    th.left = ClampLeft(th.leftAtPress + (pointerX - th.pressX), m_trackWidth, th.width);
+    th.FollowPointer(pointerX, m_trackWidth);
     if (thumb == 1 && !m_twoThumbs) m_fillWidth = std::max(0, th.Centre() + 1);
     if (!th.reportWhileDragging) return;
     const int32_t value = th.scale.ValueOf(th.scale.IndexAt(pointerX, m_trackWidth));
-    if (th.lastDragValue != value) {
-        th.lastDragValue = value;
-        m_owner.Post(kSlider2Dragging, value, LParam(thumb));
-    }
+    if (th.NewDragValue(value)) m_owner.Post(kSlider2Dragging, value, LParam(thumb));
 }
 
 void TwoThumbSliderModel::Release(int thumb, int32_t pointerX) {

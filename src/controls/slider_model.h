@@ -86,6 +86,12 @@ struct SliderThumb {
     bool reportWhileDragging = false;
 
     int32_t Centre() const { return left + width / 2; }
+    // Starts a drag at this pointer position.
+    void BeginDrag(int32_t pointerX);
+    // Follows the pointer horizontally, kept inside the track.
+    void FollowPointer(int32_t pointerX, int32_t trackWidth);
+    // Whether a value reached while dragging is new, and remembers it.
+    bool NewDragValue(int32_t value);
 };
 
 // A single-thumb slider: track and thumb.
