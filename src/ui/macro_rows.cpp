@@ -52,3 +52,32 @@ RecordResult RecordKeyMessage(MacroEditor& editor, uint32_t msg, uint32_t virtua
     return editor.RecordKeyEvent(TranslateKeyMessage(virtualKey, lParam), IsKeyReleaseMessage(msg),
                                  tick);
 }
+
+std::vector<InsertMenuItem> InsertMenuItems(uint32_t buttonMask) {
+    std::vector<InsertMenuItem> items = {
+        {"tc_macro_msg14", 0xF70080}, {"tc_macro_msg15", 0xF80080}, {"tc_macro_msg16", 0xF90080}};
+    const InsertMenuItem mouse[] = {
+        {"tc_click", 0xF00080}, {"tc_menu", 0xF10080}, {"tc_middle", 0xF20080}};
+    for (int bit = 0; bit < 3; ++bit)
+        if (buttonMask & (1u << bit)) items.push_back(mouse[bit]);
+    return items;
+}
+
+InsertRequest DecodeInsertChoice(uint32_t value) {
+    const auto code = static_cast<uint8_t>(value >> 16);
+    switch (code) {
+        case 0xF7:
+            return {InsertKind::KeyPress, 0};
+        case 0xF8:
+            return {InsertKind::KeyRelease, 0};
+        case 0xF9:
+            return {InsertKind::Delay, 0};
+        case 0xF0:
+        case 0xF1:
+        case 0xF2:
+            return {InsertKind::Click, code};
+        default:
+            break;
+    }
+    return {};
+}

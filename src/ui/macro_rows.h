@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "macro/macro_editor.h"
 
@@ -23,3 +24,20 @@ std::optional<uint32_t> KeyFromCapture(const CapturedCombo& combo);
 // modifiers told apart as the capture dialog does. Other messages are ignored.
 RecordResult RecordKeyMessage(MacroEditor& editor, uint32_t msg, uint32_t virtualKey,
                               intptr_t lParam, uint32_t tick);
+
+// The insert menu of the macro page: key press, key release, delay, then the mouse buttons the
+// mouse supports (bits 0, 1, 2 of the button mask for left, right and middle).
+struct InsertMenuItem {
+    const char* textKey;
+    uint32_t value;  // as the menu returns it
+};
+std::vector<InsertMenuItem> InsertMenuItems(uint32_t buttonMask);
+
+// What a chosen insert value asks for: the key-capture dialog (press or release), the delay
+// input box, or a click of the mouse button `button` (0xF0, 0xF1, 0xF2).
+enum class InsertKind { None, KeyPress, KeyRelease, Delay, Click };
+struct InsertRequest {
+    InsertKind kind = InsertKind::None;
+    uint8_t button = 0;
+};
+InsertRequest DecodeInsertChoice(uint32_t value);

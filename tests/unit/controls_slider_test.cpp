@@ -73,6 +73,16 @@ TEST(SliderScale, ValuesAndIndices) {
     // Even spacing: (width / span) first, as integers.
     EXPECT_EQ(s.XOf(4, 100), 33 * 2);
 
+    // Lists are cut to 650 entries.
+    SliderScale big;
+    big.SetRange(0, 699);
+    std::vector<int32_t> many(700);
+    for (int32_t i = 0; i < 700; ++i) many[static_cast<size_t>(i)] = 1000 + i;
+    big.SetValueList(many.data(), 700);
+    EXPECT_EQ(big.IndexOf(1649), 649);
+    EXPECT_EQ(big.IndexOf(1650), std::nullopt);
+    EXPECT_EQ(big.ValueOf(650), 0);
+
     SliderScale plain;
     plain.SetRange(1, 10);
     EXPECT_EQ(plain.IndexOf(7), 7);

@@ -312,6 +312,20 @@ TEST(MacroRows, KeyFromCapture) {
     EXPECT_EQ(KeyFromCapture(CapturedCombo{}), std::nullopt);
 }
 
+TEST(MacroRows, InsertMenu) {
+    std::vector<uint32_t> values;
+    for (const InsertMenuItem& i : InsertMenuItems(0b101)) values.push_back(i.value);
+    EXPECT_THAT(values, ElementsAre(0xF70080u, 0xF80080u, 0xF90080u, 0xF00080u, 0xF20080u));
+    EXPECT_STREQ(InsertMenuItems(kSupportedMouseButtonMask)[4].textKey, "tc_menu");
+
+    EXPECT_EQ(DecodeInsertChoice(0xF80080).kind, InsertKind::KeyRelease);
+    EXPECT_EQ(DecodeInsertChoice(0xF90080).kind, InsertKind::Delay);
+    const InsertRequest middle = DecodeInsertChoice(0xF20080);
+    EXPECT_EQ(middle.kind, InsertKind::Click);
+    EXPECT_EQ(middle.button, MOUSE_VK_MIDDLE);
+    EXPECT_EQ(DecodeInsertChoice(0xF30080).kind, InsertKind::None);
+}
+
 std::vector<uint8_t> QzmBytes(const StMacro& m) {
     uint8_t plain[kStMacroSize];
     StMacroToBytes(m, plain);
