@@ -9,6 +9,7 @@
 #include "app/language_texts.h"
 #include "macro_test_log.h"
 #include "ui/key_capture.h"
+#include "ui/macro_page_menus.h"
 #include "ui/macro_rows.h"
 
 // Found by the test framework next to the row type.
@@ -324,6 +325,20 @@ TEST(MacroRows, InsertMenu) {
     EXPECT_EQ(middle.kind, InsertKind::Click);
     EXPECT_EQ(middle.button, MOUSE_VK_MIDDLE);
     EXPECT_EQ(DecodeInsertChoice(0xF30080).kind, InsertKind::None);
+}
+
+TEST(MacroRows, ContextMenus) {
+    auto values = [](const std::vector<MacroMenuItem>& items) {
+        std::vector<uint32_t> v;
+        for (const MacroMenuItem& i : items) v.push_back(i.value);
+        return v;
+    };
+    EXPECT_THAT(values(MacroTreeMenu(MacroTreeTarget::Nothing)), ElementsAre(1u, 16u));
+    EXPECT_THAT(values(MacroTreeMenu(MacroTreeTarget::Folder)), ElementsAre(1u, 32u, 4u, 16u));
+    EXPECT_THAT(values(MacroTreeMenu(MacroTreeTarget::Macro)), ElementsAre(8u, 32u, 4u));
+    EXPECT_STREQ(MacroTreeMenu(MacroTreeTarget::Macro)[0].textKey, "tc_macro_msg4");
+    EXPECT_THAT(values(EventListMenu(true)), ElementsAre(64u, 1024u));
+    EXPECT_TRUE(EventListMenu(false).empty());
 }
 
 std::vector<uint8_t> QzmBytes(const StMacro& m) {
