@@ -5,6 +5,7 @@
 
 #include "app/gvar.h"
 #include "app/log.h"
+#include "profile/profile_file.h"
 
 namespace {
 
@@ -127,6 +128,13 @@ std::vector<EventRow> UnpackEventRows(const StMacro& record) {
         if (delay != 0) rows.push_back({EventKind::Delay, delay});
     }
     return rows;
+}
+
+bool MacroIsAssigned(const ProfileFile& profile, MacroId id) {
+    for (const KeySet& set : profile.keys)
+        for (const KeyInfo& key : set)
+            if (key.Type() == 5 && key.dwMacroID == id) return true;
+    return false;
 }
 
 QzmImport ImportQzmBytes(const uint8_t* data, size_t size, uint32_t buttonMask) {

@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/gvar.h"
 #include "app/language_texts.h"
 #include "macro_test_log.h"
+#include "profile/profile_file.h"
 #include "ui/key_capture.h"
 #include "ui/macro_page_menus.h"
 #include "ui/macro_rows.h"
@@ -339,6 +341,16 @@ TEST(MacroRows, ContextMenus) {
     EXPECT_STREQ(MacroTreeMenu(MacroTreeTarget::Macro)[0].textKey, "tc_macro_msg4");
     EXPECT_THAT(values(EventListMenu(true)), ElementsAre(64u, 1024u));
     EXPECT_TRUE(EventListMenu(false).empty());
+}
+
+TEST(MacroRows, AssignedAnywhereInTheProfile) {
+    auto profile = std::make_unique<ProfileFile>();
+    profile->keys[2][5].dwFunID = 0x05000000;
+    profile->keys[2][5].dwMacroID = 77;
+    profile->keys[0][1].dwFunID = 0x02000000;  // not a macro button, same number
+    profile->keys[0][1].dwMacroID = 78;
+    EXPECT_TRUE(MacroIsAssigned(*profile, 77));
+    EXPECT_FALSE(MacroIsAssigned(*profile, 78));
 }
 
 std::vector<uint8_t> QzmBytes(const StMacro& m) {
