@@ -197,6 +197,22 @@ TEST_F(SliderTest, MismatchedScalePositionsWarnAndAreKept) {
     EXPECT_FALSE(s.SetScalePos(5, ten));
 }
 
+TEST(SliderLayout, HighResolutionDoublesTrackThumbAndMarks) {
+    FakeOwner owner;
+    SliderModel s(owner, 1, 110, 9);
+    s.SetRange(0, 4);
+    const std::vector<int32_t> marks = ScalePositions(110, 10, 5);
+    ASSERT_THAT(marks, ElementsAre(5, 30, 55, 80, 105));
+    s.SetScalePos(5, marks.data());
+    s.SetValue(2, false);
+    EXPECT_EQ(s.Thumb().left, 55 - 4);
+    s.LayoutFor4K();
+    EXPECT_EQ(s.TrackWidth(), 220);
+    EXPECT_THAT(s.Thumb().scale.Positions(), ElementsAre(10, 60, 110, 160, 210));
+    EXPECT_EQ(s.Thumb().left, 110 - 9);
+    EXPECT_EQ(s.GetValue(), 2);
+}
+
 TEST(SliderLevelBar, WithoutAThumbPictureTheLastStepFillsTheTrack) {
     FakeOwner owner;
     SliderModel s(owner, 1, 200, 0);
