@@ -216,7 +216,7 @@ void MacroEditor::Select(std::optional<size_t> row) {
 
 EditorRefusal MacroEditor::ChoosePlayMode(uint32_t mode) {
     if (m_recording) return EditorRefusal::Recording;
-    if (mode > kPlayUntilPressed) return EditorRefusal::None;
+    if (mode > kPlayWhileHeld) return EditorRefusal::None;
     m_playMode = mode;
     m_countVisible = mode == kPlayCount;
     m_countText = mode == kPlayCount ? "1" : "";

@@ -33,7 +33,8 @@ enum class EditorRefusal { None, NothingSelected, Full, Recording };
 const char* RefusalTextKey(EditorRefusal r);
 
 // Play modes as stored in the record.
-enum MacroPlayMode : uint32_t { kPlayCount = 0, kPlayWhileHeld = 1, kPlayUntilPressed = 2 };
+// (the radios "Repeat count", "Repeat until pressed again", "Repeat while held").
+enum MacroPlayMode : uint32_t { kPlayCount = 0, kPlayUntilPressed = 1, kPlayWhileHeld = 2 };
 
 // What the recorder did with a key event.
 enum class RecordResult { Added, Ignored, Full };

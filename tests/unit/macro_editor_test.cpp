@@ -259,10 +259,12 @@ TEST_F(MacroEditorTest, RepeatCountAndPlayModes) {
     EXPECT_EQ(record.LoopMode, kPlayCount);
     EXPECT_EQ(record.autoDelay, 0u);
 
-    editor.ChoosePlayMode(kPlayUntilPressed);
+    editor.ChoosePlayMode(3);  // no such mode: nothing changes
+    EXPECT_TRUE(editor.CountVisible());
+    editor.ChoosePlayMode(kPlayWhileHeld);
     EXPECT_FALSE(editor.CountVisible());
     editor.Save(record);
-    EXPECT_EQ(record.LoopMode, kPlayUntilPressed);
+    EXPECT_EQ(record.LoopMode, 2u);      // "Repeat while held" is stored as 2
     EXPECT_EQ(record.repeatCount, 250);  // kept for when the mode comes back
 
     editor.ChoosePlayMode(kPlayCount);
