@@ -173,7 +173,7 @@ TEST(MacroRows, MergeNormalises) {
         std::vector<EventRow> in, out;
     };
     const Case cases[] = {
-        {"the Part's example",
+        {"leading release and pause, two pauses in a row",
          {Release(kA), Delay(50), Press(kA), Delay(20), Delay(30), Release(kA)},
          {Press(kA), Delay(50), Release(kA)}},
         {"equal presses", {Press(kA), Press(kA), Release(kA)}, {Press(kA), Release(kA)}},
