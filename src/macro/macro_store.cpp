@@ -60,9 +60,15 @@ bool LoadFolder(const std::string& path, MacroTree* tree, MacroTreeItem parent, 
                 return false;
             continue;
         }
+        if (addToList && platform::IsTempFileName(e.name)) {
+            // A save that never finished; its target still holds the last complete contents.
+            platform::RemoveFile(full);
+            continue;
+        }
+        if (!IsMacroFileName(e.name)) continue;
         std::optional<StMacro> rec = ReadMacroFile(full);
         if (!rec) continue;
-        if (addToList) list.AddMacroToList(*rec);
+        if (addToList) list.AddMacroToList(*rec, full);
         if (tree) tree->InsertItem(parent, MacroItemKind::Macro, CutAtLastDot(e.name), rec->id);
     }
     return true;
