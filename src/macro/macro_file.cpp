@@ -87,8 +87,8 @@ std::optional<StMacro> ReadMacroFile(const std::string& path) {
     StMacro m = StMacroFromBytes(bytes.data());
     if (m.dwMagicNumber != MACRO_MAGIC) return std::nullopt;
     if (!IsPlayableMacro(m)) {
-        LogPrintf("ReadMacroFile: %s holds %d events or a delay over %u ms, not loaded", path.c_str(),
-                  CountMacroEvents(m), kMaxMacroDelayMs);
+        LogPrintf("ReadMacroFile: %s holds %d events or a delay over %u ms, not loaded",
+                  path.c_str(), CountMacroEvents(m), kMaxMacroDelayMs);
         return std::nullopt;
     }
     return m;

@@ -13,7 +13,8 @@ namespace {
 // A name with " (n)" added, cut so that the whole still fits a record's name.
 std::string Numbered(const std::string& name, int n) {
     const std::string tail = " (" + std::to_string(n) + ")";
-    const size_t room = static_cast<size_t>(kMacroNameChars - 1) - platform::Utf8ToUtf16(tail).size();
+    const size_t room =
+        static_cast<size_t>(kMacroNameChars - 1) - platform::Utf8ToUtf16(tail).size();
     return platform::CutToUtf16Units(name, room) + tail;
 }
 

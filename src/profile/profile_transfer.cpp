@@ -186,8 +186,8 @@ int ImportProfile(const std::string& path) {
             incoming.id = NewMacroId();
             std::optional<AddedMacro> added = AddOutsideMacro(incoming, g_MacroList, &addErr);
             if (!added) {
-                Tell("Add macro failed: " + MacroNameUtf8(*m) + " (" +
-                     platform::ErrorText(addErr) + ")");
+                Tell("Add macro failed: " + MacroNameUtf8(*m) + " (" + platform::ErrorText(addErr) +
+                     ")");
                 return 0;
             }
             const std::string note = AddedMacroNote(MacroNameUtf8(*m), *added);
