@@ -265,6 +265,15 @@ bool MacroStore::RenameItem(MacroTreeItem item) {
         return false;
     }
     m_tree.Find(item)->text = *name;
+    // The macros moved with the rename: they must be saved to and deleted from their new files.
+    std::vector<MacroTreeItem> moved{item};
+    for (MacroTreeItem d : m_tree.Descendants(item)) moved.push_back(d);
+    for (MacroTreeItem h : moved) {
+        const MacroTreeNode* n = m_tree.Find(h);
+        if (!n || n->kind != MacroItemKind::Macro) continue;
+        if (std::optional<std::string> p = TreeItemToFilePath(m_tree, h, m_root))
+            m_list.SetFile(n->id, *p);
+    }
     // Macros inside a renamed folder stay in the list; only the icon paths change.
     if (!isMacro) RefreshIcons(item);
     m_ui.RefreshButtonPage(gVar.ApplyNow != 0);

@@ -302,6 +302,7 @@ TEST_F(MacroStoreTest, RenameMacroMovesItsFileAndRenamesTheRecord) {
     ASSERT_TRUE(file);
     EXPECT_EQ(MacroNameUtf8(*file), "Bee");
     EXPECT_EQ(MacroNameUtf8(*list.FindMacroById(2)), "Bee");
+    EXPECT_EQ(list.FileOf(2), At("Games/Bee.qzm")) << "saved and deleted at its new file";
     EXPECT_EQ(+list.FindMacroById(2)->flags, 0u);
     EXPECT_EQ(ui.refreshes, 1);
     EXPECT_TRUE(ui.lastApply);
@@ -330,6 +331,7 @@ TEST_F(MacroStoreTest, RenameFolderKeepsItsMacrosAndMovesItsIcon) {
     EXPECT_EQ(list.Count(), 2u) << "the folder's macros stay in the list";
     EXPECT_EQ(profile, before) << "and the buttons that play them keep them";
     EXPECT_EQ(TreeItemToFilePath(tree, tree.FindChild(sub, "s"), root), At("Play/Sub/s.qzm"));
+    EXPECT_EQ(list.FileOf(3), At("Play/Sub/s.qzm"));
 
     // The folder vanished from the disk behind the program's back.
     platform::RemoveEmptyDirectory(At("Gone"));
