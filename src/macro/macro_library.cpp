@@ -41,18 +41,16 @@ bool MacroNamesCollide(const std::string& a, const std::string& b) {
 std::string FreeMacroFilePath(const std::string& folder, const std::string& name,
                               const MacroList& list) {
     const std::string safe = MakeSafeFileName(name);
+    // The folder listing, not only FileExists: on a case-sensitive disk "DEF.qzm" beside
+    // "def.qzm" would become one file on Windows. Listed once, however many names are tried.
+    std::vector<platform::DirEntry> entries;
+    platform::ListDirectory(folder, entries);
     for (int n = 1;; ++n) {
         const std::string text = n == 1 ? safe : safe + " (" + std::to_string(n) + ")";
         const std::string path = platform::JoinPath(folder, text + ".qzm");
-        // The folder listing, not only FileExists: on a case-sensitive disk "DEF.qzm" beside
-        // "def.qzm" would become one file on Windows.
         bool taken = list.FileTaken(path);
-        if (!taken) {
-            std::vector<platform::DirEntry> entries;
-            platform::ListDirectory(folder, entries);
-            for (const auto& e : entries)
-                if (TextsEqualIgnoringCase(e.name, text + ".qzm")) taken = true;
-        }
+        for (size_t i = 0; !taken && i < entries.size(); ++i)
+            taken = TextsEqualIgnoringCase(entries[i].name, text + ".qzm");
         if (!taken) return path;
     }
 }
