@@ -34,15 +34,29 @@ bool LogArguments(int nArgs) {
     return nArgs > 1;
 }
 
+bool CreateDataFolder(const std::string& path, uint32_t* errOut) {
+    std::string dir = path;
+    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+    uint32_t err = 0;
+    bool ok = true;
+    if (!platform::DirectoryExists(dir)) {
+        // Each level from the top down; one that exists (or appears meanwhile) is fine.
+        for (size_t i = 1; ok && i <= dir.size(); ++i) {
+            if (i < dir.size() && dir[i] != '/' && dir[i] != '\\') continue;
+            const std::string part = dir.substr(0, i);
+            if (part.back() == ':' || platform::DirectoryExists(part)) continue;
+            ok = platform::MakeDirectory(part, &err) || err == platform::kErrAlreadyExists;
+        }
+        if (!ok) LogPrintf("CreateDirectory err=%d", static_cast<int>(err));
+    }
+    if (errOut) *errOut = ok ? 0 : err;
+    return ok;
+}
+
 void PrepareAppDataDir() {
     std::string base = platform::GetSpecialFolder(platform::SpecialFolder::LocalAppData);
     gVar.szAppDataDir = platform::JoinPath(platform::JoinPath(base, gVar.appdir), "");
     if (gVar.szAppDataDir.size() > 259) gVar.szAppDataDir.resize(259);
     LogPrintf("Mk AppData=%s", gVar.szAppDataDir.c_str());
-    std::string dir = gVar.szAppDataDir;
-    while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
-    if (platform::DirectoryExists(dir)) return;
-    uint32_t err = 0;
-    if (!platform::MakeDirectory(dir, &err))
-        LogPrintf("CreateDirectory err=%d", static_cast<int>(err));
+    CreateDataFolder(gVar.szAppDataDir);
 }

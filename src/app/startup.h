@@ -1,5 +1,6 @@
 // The portable steps of start-up and shutdown.
 #pragma once
+#include <cstdint>
 #include <string>
 
 // The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2, 0 otherwise.
@@ -12,8 +13,11 @@ void LogLaunchLines();
 // Logs the argument count; true when the program was started with arguments.
 bool LogArguments(int nArgs);
 // szAppDataDir from the local application-data folder and the appdir name; the folder is made
-// when it is missing (one level; a failure is logged and start-up goes on).
+// when it is missing, with every missing folder above it (a fresh account may have no local
+// application-data folder yet). A failure is logged and start-up goes on.
 void PrepareAppDataDir();
+// Makes `dir` and every missing folder above it; false with err (logged) on failure.
+bool CreateDataFolder(const std::string& dir, uint32_t* err = nullptr);
 // The mutex name that keeps a second instance from running.
 constexpr const char* kSingleInstanceName = "MUTEX_QZ_WIRELESS";
 // Tray-icon callback message and the mouse message that makes the running instance show.

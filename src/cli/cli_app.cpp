@@ -15,10 +15,10 @@
 #include "cli/cli_args.h"
 #include "device/discovery.h"
 #include "macro/macro_file.h"
+#include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
 #include "macro/orphan_macros.h"
-#include "macro/safe_file_name.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -106,11 +106,6 @@ uint32_t SensorId() {
     return gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
 }
 
-// The file of a macro at the root of the macro folder.
-std::string RootFilePathOf(const StMacro& m) {
-    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
-}
-
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_session(m_ui) {}
@@ -147,6 +142,7 @@ class App {
     int m_slot = -1;
     bool m_profileRead = false;
     uint64_t m_failedBefore = 0;
+    uint64_t m_macroGeneration = 0;
 };
 
 int App::Prepare() {
@@ -180,8 +176,10 @@ int App::Prepare() {
         gVar.szAppDataDir = m_opt.dataDir;
         if (gVar.szAppDataDir.back() != platform::PathSeparator())
             gVar.szAppDataDir += platform::PathSeparator();
-        if (!platform::DirectoryExists(gVar.szAppDataDir))
-            platform::MakeDirectory(gVar.szAppDataDir);
+        uint32_t err = 0;
+        if (!CreateDataFolder(gVar.szAppDataDir, &err))
+            Err("cannot create the data folder " + gVar.szAppDataDir + ": " +
+                platform::ErrorText(err));
     } else {
         PrepareAppDataDir();
     }
@@ -206,7 +204,8 @@ int App::Prepare() {
         platform::SetHidBackend(backend);
     }
     LoadCID();
-    LoadMacroFolder(MacroRootFolder(), nullptr, 0, false, true);
+    LoadMacroLibrary();
+    m_macroGeneration = g_MacroList.Generation();
     m_session.StartApply();
     m_failedBefore = GetApplyCounts().failed;
     return kExitDone;
@@ -246,7 +245,12 @@ int App::Finish(int code) {
     // Only a profile read from the mouse goes into the cache; a raw memory command leaves the
     // cache as it was.
     if (m_profileRead) m_session.OnExit();
-    SaveMacroDict();
+    // mac.dct only follows a library that changed; a read-only command writes nothing.
+    if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
+    for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {
+        Err("cannot save " + f.path + ": " + platform::ErrorText(f.err));
+        if (code == kExitDone) code = kExitFailed;
+    }
     return code;
 }
 
@@ -783,24 +787,14 @@ int App::Macro(const Words& w) {
             Err("not a macro file: " + file);
             return kExitFailed;
         }
-        const std::string name = MacroNameUtf8(*m);
-        if (!IsSafeFileName(name)) {
-            Err("the macro's name cannot be a file name: " + name);
+        uint32_t err = 0;
+        auto added = AddOutsideMacro(*m, g_MacroList, &err);
+        if (!added) {
+            Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
+                platform::ErrorText(err) + ")");
             return kExitFailed;
         }
-        if (g_MacroList.FindMacroByNameUtf8(name)) {
-            Err("a macro named \"" + name + "\" exists already");
-            return kExitFailed;
-        }
-        if (g_MacroList.Contains(m->id)) m->id = NewMacroId();
-        m->flags &= ~kMacroChanged;
-        uint8_t bytes[kStMacroSize];
-        MacroFileBytes(*m, bytes);
-        if (!MyCreateFile(RootFilePathOf(*m), bytes, sizeof bytes) ||
-            !g_MacroList.AddMacroToList(*m)) {
-            Err("the macro could not be stored: " + name);
-            return kExitFailed;
-        }
+        if (std::string note = AddedMacroNote(MacroNameUtf8(*m), *added); !note.empty()) Err(note);
         return kExitDone;
     }
     if (what == "export") {
@@ -827,13 +821,12 @@ int App::Macro(const Words& w) {
         const bool haveMouse = Connect(true) == kExitDone;
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) return kExitFailed;
-        const std::string path = RootFilePathOf(*m);
         uint32_t err = 0;
-        if (platform::FileExists(path) && !platform::RemoveFile(path, &err)) {
-            Err("cannot delete " + path);
+        std::string path;
+        if (!DeleteLibraryMacro(m->id, g_MacroList, &err, &path)) {
+            Err("cannot delete " + path + ": " + platform::ErrorText(err));
             return kExitFailed;
         }
-        g_MacroList.RemoveMacroFromList(m->id);
         // Buttons that played it go back to their defaults, in the mouse too. Without a mouse
         // the cached profiles keep the id until the next reading repairs them.
         if (haveMouse) {

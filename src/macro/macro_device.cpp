@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "macro/macro_file.h"
+#include "macro/macro_library.h"
 #include "macro/macro_tree.h"
 #include "macro/safe_file_name.h"
 #include "platform/fs.h"
@@ -37,18 +38,22 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage
         LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", record.dwMagicNumber);
         return std::nullopt;
     }
-    // The name comes from the mouse: it must not lead the file anywhere but the root folder.
-    const std::string text = MakeSafeFileName(MacroNameUtf8(record));
+    // The name comes from the mouse: it must not lead the file anywhere but the root folder,
+    // nor into the file of another macro whose name becomes the same file name (two nameless
+    // macros, names differing in case or only in characters a file name cannot hold).
+    const std::string path = FreeMacroFilePath(MacroRootFolder(), MacroNameUtf8(record), list);
+    std::string text = platform::FileNameOf(path);
+    text.resize(text.size() - 4);  // ".qzm"
     StMacro copy = record;
     copy.flags = kMacroChanged;
     // The record goes into the list before the tree shows it, so a click on the new item
     // always finds its record.
-    if (!list.AddMacroToList(copy)) return std::nullopt;
+    if (!list.AddMacroToList(copy, path)) return std::nullopt;
     if (macroPage && !macroPage->AddRootMacro(text, copy.id)) {
         list.RemoveMacroFromList(copy.id);
         return std::nullopt;
     }
-    FlushMacroRecord(list, copy.id, RootFilePath(text));
+    FlushMacroRecord(list, copy.id, path);
     return list.FindMacroById(copy.id);
 }
 

@@ -64,6 +64,19 @@ bool MyCreateFile(const std::string& path, const void* data, size_t size, uint32
     return ok;
 }
 
+bool IsMacroFileName(const std::string& name) {
+    if (name.size() <= 4 || platform::IsTempFileName(name)) return false;
+    return TextsEqualIgnoringCase(name.substr(name.size() - 4), ".qzm");
+}
+
+bool IsPlayableMacro(const StMacro& record) {
+    const int n = CountMacroEvents(record);
+    if (n > MAX_MACRO_EVENTS) return false;
+    for (int i = 0; i < n; ++i)
+        if (record.events[i].delay > kMaxMacroDelayMs) return false;
+    return true;
+}
+
 std::optional<StMacro> ReadMacroFile(const std::string& path) {
     // A read-only file is refused as the program always has: it could not be saved back.
     if (!platform::FileExists(path) || platform::IsReadOnly(path)) return std::nullopt;
@@ -73,6 +86,11 @@ std::optional<StMacro> ReadMacroFile(const std::string& path) {
     for (auto& b : bytes) b = RotateLeft2(b);
     StMacro m = StMacroFromBytes(bytes.data());
     if (m.dwMagicNumber != MACRO_MAGIC) return std::nullopt;
+    if (!IsPlayableMacro(m)) {
+        LogPrintf("ReadMacroFile: %s holds %d events or a delay over %u ms, not loaded",
+                  path.c_str(), CountMacroEvents(m), kMaxMacroDelayMs);
+        return std::nullopt;
+    }
     return m;
 }
 
@@ -106,6 +124,7 @@ bool FlushMacroRecord(MacroList& list, MacroId id, const std::string& path) {
     list.Update(id, [&](StMacro& m) {
         if (std::memcmp(&m, &written, sizeof m) == 0) m.flags &= ~kMacroChanged;
     });
+    list.SetFile(id, path);
     return true;
 }
 

@@ -22,8 +22,18 @@ bool MakeSureFolderExist(const std::string& path);
 // failure while writing is left to the caller (err tells which).
 bool MyCreateFile(const std::string& path, const void* data, size_t size, uint32_t* err = nullptr);
 
-// Reads one macro file: its first 834 bytes, un-rotated, must start with MACRO_MAGIC. A file
-// that is shorter, read-only, unreadable or not a macro gives none, silently.
+// true for the name of a macro file: it ends in ".qzm" (in any case). Temporary files and
+// anything else in the macro folder are not macros, whatever bytes they hold.
+bool IsMacroFileName(const std::string& name);
+
+// true when the record fits what a macro may hold: at most 70 events, every delay one the
+// mouse can keep. A record that does not would be cut when written to the mouse and the cut
+// copy written back over the user's file by the next reading.
+bool IsPlayableMacro(const StMacro& record);
+
+// Reads one macro file: its first 834 bytes, un-rotated, must start with MACRO_MAGIC and form
+// a playable macro. A file that is shorter, read-only, unreadable or not a macro gives none
+// (a macro that is too long is logged).
 std::optional<StMacro> ReadMacroFile(const std::string& path);
 
 // The rotated bytes of a macro file for this record (change bits cleared).
@@ -35,8 +45,9 @@ void MacroFileBytes(const StMacro& record, uint8_t* out);
 bool WriteMacroFile(StMacro& record, const std::string& path);
 
 // Writes the stored record with this id when it carries change bits, and clears them when
-// the write succeeded and the record was not changed again meanwhile. Without change bits
-// (or without the record) nothing is written and the result is true.
+// the write succeeded and the record was not changed again meanwhile; the record then
+// remembers `path` as its file. Without change bits (or without the record) nothing is
+// written and the result is true.
 bool FlushMacroRecord(MacroList& list, MacroId id, const std::string& path);
 
 // Writes mac.dct in the per-user data folder: the first 2000 records of the list that have

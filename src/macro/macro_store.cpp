@@ -60,9 +60,15 @@ bool LoadFolder(const std::string& path, MacroTree* tree, MacroTreeItem parent, 
                 return false;
             continue;
         }
+        if (addToList && platform::IsTempFileName(e.name)) {
+            // A save that never finished; its target still holds the last complete contents.
+            platform::RemoveFile(full);
+            continue;
+        }
+        if (!IsMacroFileName(e.name)) continue;
         std::optional<StMacro> rec = ReadMacroFile(full);
         if (!rec) continue;
-        if (addToList) list.AddMacroToList(*rec);
+        if (addToList) list.AddMacroToList(*rec, full);
         if (tree) tree->InsertItem(parent, MacroItemKind::Macro, CutAtLastDot(e.name), rec->id);
     }
     return true;
@@ -259,6 +265,15 @@ bool MacroStore::RenameItem(MacroTreeItem item) {
         return false;
     }
     m_tree.Find(item)->text = *name;
+    // The macros moved with the rename: they must be saved to and deleted from their new files.
+    std::vector<MacroTreeItem> moved{item};
+    for (MacroTreeItem d : m_tree.Descendants(item)) moved.push_back(d);
+    for (MacroTreeItem h : moved) {
+        const MacroTreeNode* n = m_tree.Find(h);
+        if (!n || n->kind != MacroItemKind::Macro) continue;
+        if (std::optional<std::string> p = TreeItemToFilePath(m_tree, h, m_root))
+            m_list.SetFile(n->id, *p);
+    }
     // Macros inside a renamed folder stay in the list; only the icon paths change.
     if (!isMacro) RefreshIcons(item);
     m_ui.RefreshButtonPage(gVar.ApplyNow != 0);

@@ -139,7 +139,10 @@ bool MacrosEqual(const StMacro& a, const StMacro& b) {
     if (n != CountMacroEvents(b)) return false;
     for (int i = 0; i < n; ++i) {
         const MacroEvent ea = a.events[i], eb = b.events[i];
-        if (ea.code != eb.code || ea.flags != eb.flags || ea.delay != eb.delay) return false;
+        if (ea.code != eb.code || ea.flags != eb.flags) return false;
+        // The mouse keeps no delay after its last event, so a macro read back from it always
+        // differs there; counting that as a change would rewrite the user's file on every read.
+        if (i + 1 < n && ea.delay != eb.delay) return false;
     }
     return true;
 }

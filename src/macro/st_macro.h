@@ -13,6 +13,7 @@ constexpr int MAX_MACRO_EVENTS = 70;  // key, button or move events a macro may 
 constexpr int kMacroEventSlots = 91;  // room in the record; only the first 70 are ever used
 constexpr int kMacroNameChars = 40;   // UTF-16 units including the terminating NUL
 constexpr int MAX_MACROS = 2000;
+constexpr uint32_t kMaxMacroDelayMs = 65535;  // the mouse keeps delays in 16 bits
 
 // Change bits of StMacro::flags; every edit sets them, a complete file write clears them.
 constexpr uint32_t kMacroEventsChanged = 0x80000000u;
@@ -91,7 +92,8 @@ int CountMacroEvents(const StMacro& m);
 StMacro NewMacroRecord(std::string_view name);
 StMacro NewMacroRecord(std::string_view name, MacroId id);
 
-// Same name ignoring case and the same events; play options are not compared.
+// Same name ignoring case and the same events (the last event's delay, which the mouse does
+// not keep, aside); play options are not compared.
 bool MacrosEqual(const StMacro& a, const StMacro& b);
 
 // Case-insensitive comparison of names as the tree and the list use it (at most 40 units).

@@ -53,14 +53,39 @@ bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>&
                     uint32_t* err = nullptr);
 
 // Replaces a file's contents atomically: the data goes to a temporary file beside it, is
-// flushed, and is then renamed over the old file. A crash or a full disk leaves either the old
-// or the new contents, never a mix. The temporary file is removed on failure.
+// flushed, and is then renamed over the old file (and the folder flushed, where the system
+// needs that for the rename to last). A crash or a full disk leaves either the old or the new
+// contents, never a mix. The temporary file has an unpredictable name, is created exclusively
+// and never through a link, and is removed on failure.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size,
                      uint32_t* err = nullptr);
 inline bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data,
                             uint32_t* err = nullptr) {
     return WriteFileAtomic(path, data.data(), data.size(), err);
 }
+// The part of a temporary file's name after the target's name.
+constexpr const char* kTempFileMark = ".zvtmp";
+// The temporary file name WriteFileAtomic uses for `path`: the target, the mark and random
+// letters.
+std::string MakeTempFileName(const std::string& path);
+// true for the name (without folder) of a temporary file a save left behind: ours, or the
+// "<name>.tmp<pid>_<n>" form older versions used.
+bool IsTempFileName(const std::string& name);
+// Removes leftover temporary files directly in `folder` (not below it); the count removed.
+int RemoveStaleTempFiles(const std::string& folder);
+
+// Every save that failed, by path, as WriteFileAtomic last left it: a failure is recorded, a
+// later successful save of the same path forgets it. A front end reports what is left when
+// its work is done, so no failed save goes unsaid.
+struct SaveFailure {
+    std::string path;
+    uint32_t err = 0;
+};
+std::vector<SaveFailure> TakeSaveFailures();
+void NoteSaveResult(const std::string& path, bool ok, uint32_t err);
+// The system's reason for an error number, in words ("access denied").
+std::string ErrorText(uint32_t err);
+
 // Appends to a file, creating it when it is missing (the log's way of writing).
 bool AppendToFile(const std::string& path, const void* data, size_t size, uint32_t* err = nullptr);
 // Truncates or creates a file empty.

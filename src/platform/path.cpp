@@ -1,3 +1,8 @@
+#include <mutex>
+#include <random>
+#include <utility>
+#include <vector>
+
 #include "platform/fs.h"
 
 namespace platform {
@@ -22,6 +27,86 @@ std::string FileNameOf(const std::string& path) {
     for (size_t i = path.size(); i > 0; --i)
         if (IsSep(path[i - 1])) return path.substr(i);
     return path;
+}
+
+namespace {
+std::mutex g_saveMutex;
+std::vector<SaveFailure> g_saveFailures;
+}  // namespace
+
+void NoteSaveResult(const std::string& path, bool ok, uint32_t err) {
+    std::lock_guard<std::mutex> lock(g_saveMutex);
+    std::erase_if(g_saveFailures, [&](const SaveFailure& f) { return f.path == path; });
+    if (!ok) g_saveFailures.push_back({path, err});
+}
+
+std::vector<SaveFailure> TakeSaveFailures() {
+    std::lock_guard<std::mutex> lock(g_saveMutex);
+    return std::exchange(g_saveFailures, {});
+}
+
+std::string ErrorText(uint32_t err) {
+    switch (err) {
+        case kErrSuccess:
+            return "no error";
+        case kErrFileNotFound:
+            return "the file does not exist";
+        case kErrPathNotFound:
+            return "the folder does not exist";
+        case kErrAccessDenied:
+            return "access denied";
+        case kErrNotEnoughMemory:
+            return "not enough memory";
+        case kErrWriteFault:
+        case kErrReadFault:
+            return "input/output error";
+        case kErrSharingViolation:
+            return "the file is in use";
+        case kErrFileExists:
+        case kErrAlreadyExists:
+            return "the file exists already";
+        case kErrDiskFull:
+            return "the disk is full";
+        case kErrInvalidName:
+            return "the name is not valid";
+        case kErrFilenameTooLong:
+            return "the name is too long";
+        default:
+            return "error " + std::to_string(err);
+    }
+}
+
+std::string MakeTempFileName(const std::string& path) {
+    // A name nobody can guess keeps another local user from planting a file or link there
+    // before we create it; the exclusive create is what actually refuses one.
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device rd;
+    std::string out = path + kTempFileMark;
+    for (int i = 0; i < 12; ++i) out.push_back(kLetters[rd() % (sizeof kLetters - 1)]);
+    return out;
+}
+
+bool IsTempFileName(const std::string& name) {
+    if (name.find(kTempFileMark) != std::string::npos) return true;
+    // Older versions: "<name>.tmp<digits>_<digits>".
+    const size_t at = name.rfind(".tmp");
+    if (at == std::string::npos) return false;
+    const std::string rest = name.substr(at + 4);
+    const size_t us = rest.find('_');
+    if (us == 0 || us == std::string::npos || us + 1 == rest.size()) return false;
+    for (size_t i = 0; i < rest.size(); ++i)
+        if (i != us && (rest[i] < '0' || rest[i] > '9')) return false;
+    return true;
+}
+
+int RemoveStaleTempFiles(const std::string& folder) {
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(folder, entries)) return 0;
+    int removed = 0;
+    for (const DirEntry& e : entries)
+        if (!e.isDirectory && IsTempFileName(e.name) && RemoveFile(JoinPath(folder, e.name)))
+            ++removed;
+    return removed;
 }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include "app/language_texts.h"
 #include "app/log.h"
 #include "macro/macro_file.h"
+#include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "macro/safe_file_name.h"
 #include "platform/fs.h"
@@ -32,41 +33,21 @@ std::string TextOr(const char* key, const std::string& fallback) {
     return t.empty() ? fallback : t;
 }
 
-std::string MacroFilePath(const StMacro& m) {
-    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
-}
-
-// Adds a copy of an imported macro to the library with its file. A macro whose file cannot be
-// written is not kept: it would be gone at the next start while buttons still point at it.
-std::optional<StMacro> AddImportedMacro(const StMacro& macro) {
-    if (macro.dwMagicNumber != MACRO_MAGIC) {
-        LogPrintf("Add_Macro: FAILED, dwMagicNumber=0x%x", macro.dwMagicNumber);
-        return std::nullopt;
-    }
-    StMacro copy = macro;
-    copy.flags &= ~kMacroChanged;
-    uint8_t bytes[kStMacroSize];
-    MacroFileBytes(copy, bytes);
-    uint32_t err = 0;
-    if (!MyCreateFile(MacroFilePath(copy), bytes, sizeof bytes, &err)) {
-        LogPrintf("Add_Macro: cannot write %s, err=0x%x", MacroFilePath(copy).c_str(), err);
-        return std::nullopt;
-    }
-    if (!g_MacroList.AddMacroToList(copy)) return std::nullopt;
-    return copy;
-}
-
 }  // namespace
 
 int ReplaceMacro(StMacro& macro) {
     macro.flags &= ~kMacroChanged;
     uint8_t bytes[kStMacroSize];
     MacroFileBytes(macro, bytes);
+    // The macro's own file, wherever it was loaded from; a macro without one gets a free name.
+    std::string path = g_MacroList.FileOf(macro.id);
+    if (path.empty()) path = FreeMacroFilePath(MacroRootFolder(), MacroNameUtf8(macro));
     uint32_t err = 0;
-    if (!MyCreateFile(MacroFilePath(macro), bytes, sizeof bytes, &err)) {
+    if (!MyCreateFile(path, bytes, sizeof bytes, &err)) {
         if (err) LogPrintf("ReplaceMacro: WriteFile err=0x%x", err);
         return 0;
     }
+    g_MacroList.SetFile(macro.id, path);
     return 1;
 }
 
@@ -125,7 +106,7 @@ int ImportProfile(const std::string& path) {
     uint64_t size = 0;
     std::vector<uint8_t> bytes;
     if (!platform::GetFileSize(path, size, &err) ||
-        !platform::ReadFilePrefix(path, kExportFileSize + 1, bytes, &err)) {
+        !platform::ReadFilePrefix(path, kExportFileSize, bytes, &err)) {
         const std::string& tip = GetText("tc_tip2");
         Tell(tip.empty() ? "Open Profile Err = " + std::to_string(err)
                          : tip + " " + std::to_string(err));
@@ -136,9 +117,9 @@ int ImportProfile(const std::string& path) {
         return 0;
     }
     const std::string invalid = TextOr("tc_tip3", "This is not a valid profile");
-    // A file shorter than a record cannot carry one, and a longer file than we write is not a
-    // profile file: neither may fill the record with whatever follows.
-    if (bytes.size() < kProfileFileSize || size > kExportFileSize) {
+    // A file shorter than a record cannot carry one; a longer one is read as far as a profile
+    // file goes and the rest ignored.
+    if (bytes.size() < kProfileFileSize) {
         Tell(invalid);
         return 0;
     }
@@ -167,8 +148,8 @@ int ImportProfile(const std::string& path) {
             if (k.Type() != 5) continue;
             const StMacro* m = storedFor(k.dwMacroID);
             if (!m) continue;
-            const std::string name = MacroNameUtf8(*m);
-            if (m->dwMagicNumber != MACRO_MAGIC || !IsSafeFileName(name)) {
+            // A name that cannot be a file name is fine: the macro gets a safe file name.
+            if (m->dwMagicNumber != MACRO_MAGIC || !IsPlayableMacro(*m)) {
                 LogPrintf("ImportProfile: macro 0x%x refused", k.dwMacroID);
                 Tell(invalid);
                 return 0;
@@ -185,21 +166,33 @@ int ImportProfile(const std::string& path) {
             }
             StMacro* m = storedFor(k.dwMacroID);
             if (!m) continue;
-            if (g_MacroList.Contains(m->id)) {
+            // The same macro (same id, same name) takes the file's contents in its own file;
+            // anything else that collides by id or name is added beside it, never over it.
+            if (auto lib = g_MacroList.FindMacroById(m->id);
+                lib && MacroNamesCollide(MacroNameUtf8(*lib), MacroNameUtf8(*m))) {
                 StMacro updated = *m;
-                g_MacroList.Update(m->id, [&](StMacro& lib) {
-                    lib = *m;
-                    lib.flags &= ~kMacroChanged;
+                g_MacroList.Update(m->id, [&](StMacro& stored) {
+                    stored = *m;
+                    stored.flags &= ~kMacroChanged;
                 });
-                ReplaceMacro(updated);
+                if (!ReplaceMacro(updated)) {
+                    Tell("Add macro failed: " + MacroNameUtf8(updated));
+                    return 0;
+                }
                 continue;
             }
-            StMacro fresh = *m;
-            fresh.id = NewMacroId();
-            if (!AddImportedMacro(fresh)) {
-                Tell("Add macro failed: " + MacroNameUtf8(fresh));
+            uint32_t addErr = 0;
+            StMacro incoming = *m;
+            incoming.id = NewMacroId();
+            std::optional<AddedMacro> added = AddOutsideMacro(incoming, g_MacroList, &addErr);
+            if (!added) {
+                Tell("Add macro failed: " + MacroNameUtf8(*m) + " (" + platform::ErrorText(addErr) +
+                     ")");
                 return 0;
             }
+            const std::string note = AddedMacroNote(MacroNameUtf8(*m), *added);
+            if (!note.empty()) Tell(note);
+            StMacro fresh = added->stored;
             newIds[k.dwMacroID] = fresh.id;
             k.dwMacroID = fresh.id;
         }

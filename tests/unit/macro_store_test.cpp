@@ -113,13 +113,18 @@ class MacroStoreTest : public ::testing::Test {
     std::unique_ptr<MacroStore> store;
 };
 
-TEST_F(MacroStoreTest, AnyFileHoldingAMacroIsShownWithoutItsLastExtension) {
+TEST_F(MacroStoreTest, QzmFilesHoldingAMacroAreShownWithoutTheirLastExtension) {
     PutMacro("abc.def.qzm", 1);
+    PutMacro("zed.QZM", 3);
+    // Macro bytes under another name are not macros: a leftover of an unfinished save would
+    // otherwise come back as a second copy.
     PutMacro("noext", 2);
+    PutMacro("x.txt", 4);
+    PutMacro("x.qzm.tmp123_0", 5);
     Put("notes.txt", std::string(900, 'n'));
     Put("short.qzm", "x");
     ASSERT_TRUE(LoadMacroFolder(root, &tree, kMacroTreeRoot, false, false, list));
-    EXPECT_THAT(Shown(), ElementsAre("abc.def", "noext"));
+    EXPECT_THAT(Shown(), ElementsAre("abc.def", "zed"));
     EXPECT_EQ(list.Count(), 0u) << "the page's tree does not fill the list";
     EXPECT_EQ(tree.Find(tree.FindRootChild("ABC.DEF"))->id, 1u);
 }
@@ -297,6 +302,7 @@ TEST_F(MacroStoreTest, RenameMacroMovesItsFileAndRenamesTheRecord) {
     ASSERT_TRUE(file);
     EXPECT_EQ(MacroNameUtf8(*file), "Bee");
     EXPECT_EQ(MacroNameUtf8(*list.FindMacroById(2)), "Bee");
+    EXPECT_EQ(list.FileOf(2), At("Games/Bee.qzm")) << "saved and deleted at its new file";
     EXPECT_EQ(+list.FindMacroById(2)->flags, 0u);
     EXPECT_EQ(ui.refreshes, 1);
     EXPECT_TRUE(ui.lastApply);
@@ -325,6 +331,7 @@ TEST_F(MacroStoreTest, RenameFolderKeepsItsMacrosAndMovesItsIcon) {
     EXPECT_EQ(list.Count(), 2u) << "the folder's macros stay in the list";
     EXPECT_EQ(profile, before) << "and the buttons that play them keep them";
     EXPECT_EQ(TreeItemToFilePath(tree, tree.FindChild(sub, "s"), root), At("Play/Sub/s.qzm"));
+    EXPECT_EQ(list.FileOf(3), At("Play/Sub/s.qzm"));
 
     // The folder vanished from the disk behind the program's back.
     platform::RemoveEmptyDirectory(At("Gone"));

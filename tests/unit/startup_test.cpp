@@ -33,7 +33,7 @@ TEST(Startup, TitleIsCutTo39Characters) {
     EXPECT_EQ(platform::CutToUtf16Units("ab\xF0\x9F\x8E\xAE", 3), "ab");
 }
 
-TEST(Startup, AppDataFolderIsMadeOnceAndFailuresOnlyLogged) {
+TEST(Startup, AppDataFolderIsMadeWithItsParentsAndFailuresOnlyLogged) {
     zvtest::TempDir dir;
     ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
     gVar.appdir = "Zorvan";
@@ -43,8 +43,18 @@ TEST(Startup, AppDataFolderIsMadeOnceAndFailuresOnlyLogged) {
     PrepareAppDataDir();  // already there: nothing happens
     EXPECT_TRUE(platform::DirectoryExists(dir / "Zorvan"));
 
+    // A fresh account may lack the parents too: every missing level is made.
     ::setenv("XDG_DATA_HOME", (dir / "missing/deeper").c_str(), 1);
-    PrepareAppDataDir();  // one level only: the parent is missing, start-up goes on
-    EXPECT_FALSE(platform::DirectoryExists(dir / "missing"));
+    PrepareAppDataDir();
+    EXPECT_TRUE(platform::DirectoryExists(dir / "missing/deeper/Zorvan"));
+
+    // A file where a folder must go: nothing can be made, start-up goes on.
+    dir.Write("file", "x");
+    ::setenv("XDG_DATA_HOME", (dir / "file/below").c_str(), 1);
+    PrepareAppDataDir();
+    EXPECT_FALSE(platform::DirectoryExists(dir / "file/below"));
+    uint32_t err = 0;
+    EXPECT_FALSE(CreateDataFolder(dir / "file/below/Zorvan", &err));
+    EXPECT_NE(err, 0u);
     ::unsetenv("XDG_DATA_HOME");
 }

@@ -8,6 +8,7 @@
 #include "app/language_texts.h"
 #include "app/log.h"
 #include "app/startup.h"
+#include "macro/macro_library.h"
 #include "platform/fs.h"
 #include "platform/win/wide.h"
 #include "platform/window.h"
@@ -83,6 +84,9 @@ BOOL CZorvanApp::InitInstance() {
     }
 
     bFontLoaded = 1;
+    // The same library as the command line sees: before any page exists, sub-folders per
+    // MacroDir, leftovers of unfinished saves cleared.
+    LoadMacroLibrary();
     RunMainWindow(m_hInstance, bStartedWithArgs != 0);
     return FALSE;
 }

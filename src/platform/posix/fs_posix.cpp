@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -152,13 +151,39 @@ bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>&
     return ReadUpTo(path, count, false, out, err);
 }
 
+// Makes a finished rename last: the folder entry is only on disk once the folder is flushed.
+// Some file systems refuse fsync on a folder; the data itself is already safe then.
+static void SyncFolderOf(const std::string& path) {
+    std::string dir = DirectoryOf(path);
+    if (dir.empty()) dir = ".";
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+static bool WriteReplacing(const std::string& path, const void* data, size_t size, uint32_t* err);
+
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size, uint32_t* err) {
+    uint32_t e = 0;
+    const bool ok = WriteReplacing(path, data, size, &e);
+    NoteSaveResult(path, ok, e);
+    if (err) *err = e;
+    return ok;
+}
+
+static bool WriteReplacing(const std::string& path, const void* data, size_t size, uint32_t* err) {
     if (DirectoryExists(path)) return Fail(err, kErrAccessDenied);
     if (FileExists(path) && IsReadOnly(path)) return Fail(err, kErrAccessDenied);
-    static std::atomic<unsigned> counter{0};
-    std::string tmp =
-        path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::string tmp;
+    int fd = -1;
+    // O_EXCL with O_NOFOLLOW: a file or link already there under our name is never written
+    // through; another random name is tried instead.
+    for (int tries = 0; tries < 8 && fd < 0; ++tries) {
+        tmp = MakeTempFileName(path);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) return FailErrno(err, path);
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
     int e = errno;
@@ -178,6 +203,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, uin
         ::unlink(tmp.c_str());
         return Fail(err, e == ENOSPC ? kErrDiskFull : ToWin32(e, path));
     }
+    SyncFolderOf(path);
     return Ok(err);
 }
 

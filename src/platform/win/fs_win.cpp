@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 
 #include "platform/fs.h"
 #include "platform/win/wide.h"
@@ -101,17 +100,34 @@ bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>&
     return ReadUpTo(path, count, false, out, err);
 }
 
+static bool WriteReplacing(const std::string& path, const void* data, size_t size, uint32_t* err);
+
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size, uint32_t* err) {
+    uint32_t e = 0;
+    const bool ok = WriteReplacing(path, data, size, &e);
+    NoteSaveResult(path, ok, e);
+    if (err) *err = e;
+    return ok;
+}
+
+static bool WriteReplacing(const std::string& path, const void* data, size_t size, uint32_t* err) {
     std::wstring target = Widen(path);
     DWORD attrs = ::GetFileAttributesW(target.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES &&
         (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return Fail(err, kErrAccessDenied);
-    static std::atomic<unsigned> counter{0};
-    std::wstring tmp = target + L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                       std::to_wstring(counter.fetch_add(1));
-    HANDLE h = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    // CREATE_NEW refuses a file already there under our random name, and opening the reparse
+    // point itself means a planted link is never followed; another name is tried instead.
+    std::wstring tmp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 8 && h == INVALID_HANDLE_VALUE; ++tries) {
+        tmp = Widen(MakeTempFileName(path));
+        h = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
     if (h == INVALID_HANDLE_VALUE) return FailLast(err);
     const uint8_t* p = static_cast<const uint8_t*>(data);
     size_t left = size;

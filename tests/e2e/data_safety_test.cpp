@@ -1,0 +1,200 @@
+// The zorvan command keeps the user's data: saves that fail are said and fail the command,
+// macros keep their own files and are never overwritten by others, read-only commands write
+// nothing, and the macro library is the same one the window sees.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "macro/macro_file.h"
+#include "macro/st_macro.h"
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+#ifdef ZV_CLI_PATH
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+};
+
+// A macro file as the program writes it: name, id and two key events with these delays.
+std::string MacroFile(const std::u16string& name, MacroId id, uint8_t key, uint32_t lastDelay = 0) {
+    StMacro m = NewMacroRecord("", id);
+    SetMacroName(m, name);
+    m.events[0] = MacroEvent{key, kMacroEventDown, 30};
+    m.events[1] = MacroEvent{key, 0, lastDelay};
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(m, bytes);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+class DataSafetyCli : public ::testing::Test {
+  protected:
+    Result Run(const std::string& args) { return RunIn(data.path(), args); }
+    Result RunIn(const std::string& dataDir, const std::string& args) {
+        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+        // The virtual mouse lives beside the data, so a data folder that cannot be written
+        // still has its mouse.
+        std::string cmd = std::string(ZV_CLI_PATH) + " --sim='" + (files / "mouse.sim") +
+                          "' --cfg '" + cfg + "' --data-dir '" + dataDir + "' " + args + " >'" +
+                          (files / "out") + "' 2>'" + (files / "err") + "'";
+        Result r;
+        int status = std::system(cmd.c_str());
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = files.Read("out");
+        r.err = files.Read("err");
+        return r;
+    }
+    std::string Eeprom(const std::string& addrLen) {
+        Result r = Run("eeprom read " + addrLen);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+    void PutMacro(const std::string& rel, const std::string& bytes) {
+        const std::string path = data / ("Mac/" + rel);
+        ASSERT_TRUE(MakeSureFolderExist(path));
+        ASSERT_TRUE(platform::WriteFileAtomic(path, bytes.data(), bytes.size()));
+    }
+    std::string MacroBytes(const std::string& rel) { return data.Read("Mac/" + rel); }
+
+    zvtest::TempDir data, files;
+};
+
+TEST_F(DataSafetyCli, DataFolderUnderMissingParentsKeepsTheChange) {
+    const std::string deep = data / "a/b/c";
+    Result r = RunIn(deep, "set rate 250");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(platform::FileExists(deep + "/PRO_101a.dct"));
+    r = RunIn(deep, "show");
+    EXPECT_NE(r.out.find("rate: 250 Hz"), std::string::npos) << r.out;
+}
+
+TEST_F(DataSafetyCli, AFailedSaveIsSaidWithItsPathAndFailsTheCommand) {
+    // A folder where the profile cache must go: the mouse takes the change, the cache cannot.
+    ASSERT_TRUE(platform::MakeDirectory(data / "PRO_101a.dct"));
+    Result r = Run("set rate 500");
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_NE(r.err.find("cannot save " + (data / "PRO_101a.dct") + ": access denied"),
+              std::string::npos)
+        << r.err;
+    // Under a file nothing can be made: every save fails and says so.
+    data.Write("plain", "x");
+    r = RunIn(data / "plain/zorvan", "show");
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_NE(r.err.find("cannot create the data folder " + (data / "plain/zorvan/")),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("cannot save " + (data / "plain/zorvan/")), std::string::npos) << r.err;
+}
+
+TEST_F(DataSafetyCli, ReadOnlyCommandsWriteNeitherMacDctNorMacroFiles) {
+    // The last delay is one the mouse does not keep: reading the mouse back must not count
+    // that as a change and rewrite the user's file.
+    PutMacro("m.qzm", MacroFile(u"m", 0x10101, 0x41, 40));
+    ASSERT_EQ(Run("button 5 macro m").code, 0);
+    const std::string userFile = MacroBytes("m.qzm");
+    data.Write("mac.dct", "sentinel");
+    for (const char* args : {"list", "macro list", "show", "macro show m"}) {
+        SCOPED_TRACE(args);
+        Result r = Run(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(data.Read("mac.dct"), "sentinel");
+        EXPECT_EQ(MacroBytes("m.qzm"), userFile);
+    }
+    // A change of the library is written.
+    files.Write("n.qzm", MacroFile(u"n", 0x10102, 0x42));
+    ASSERT_EQ(Run("macro import '" + (files / "n.qzm") + "'").code, 0);
+    EXPECT_EQ(data.Read("mac.dct").size(), kMacroDictSize);
+}
+
+TEST_F(DataSafetyCli, ImportAddsBesideTheUsersMacrosAndDeleteTakesTheRightFile) {
+    PutMacro("def.qzm", MacroFile(u"def", 0x20201, 0x41));
+    const std::string mine = MacroBytes("def.qzm");
+    files.Write("same-name.qzm", MacroFile(u"DEF", 0x20202, 0x42));
+    files.Write("same-id.qzm", MacroFile(u"other", 0x20201, 0x43));
+    Result r = Run("macro import '" + (files / "same-name.qzm") + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("the new one is named \"DEF (2)\""), std::string::npos) << r.err;
+    r = Run("macro import '" + (files / "same-id.qzm") + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("given a new one"), std::string::npos) << r.err;
+    EXPECT_EQ(MacroBytes("def.qzm"), mine);
+    r = Run("--json macro list");
+    EXPECT_EQ(r.out,
+              "[{\"name\":\"DEF (2)\",\"events\":2},{\"name\":\"def\",\"events\":2},"
+              "{\"name\":\"other\",\"events\":2}]\n");
+
+    // "gone" lives in a file of another name; def.qzm must survive its deletion.
+    PutMacro("elsewhere.qzm", MacroFile(u"gone", 0x20203, 0x44));
+    r = Run("macro delete gone");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(platform::FileExists(data / "Mac/elsewhere.qzm"));
+    EXPECT_EQ(MacroBytes("def.qzm"), mine);
+}
+
+TEST_F(DataSafetyCli, SubFolderMacrosStayAssigned) {
+    // The shipped configuration shows sub-folders (MacroDir=1): their macros are the library's
+    // too, so reading the mouse finds them instead of making root copies, and a repair of
+    // orphaned buttons keeps the button that plays one.
+    PutMacro("Games/sub.qzm", MacroFile(u"sub", 0x30301, 0x41));
+    PutMacro("root.qzm", MacroFile(u"root", 0x30302, 0x42));
+    Result r = Run("button 5 macro sub");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string key = Eeprom("0x70 4");
+    EXPECT_EQ(key.substr(0, 3), "06 ") << key;
+    ASSERT_EQ(Run("show").code, 0);
+    r = Run("macro delete root");  // runs the orphan repair over the profile
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Eeprom("0x70 4"), key);
+    EXPECT_FALSE(platform::FileExists(data / "Mac/sub.qzm"));
+}
+
+TEST_F(DataSafetyCli, OwnExportsReimportWhateverTheMacroNamesAndSizes) {
+    PutMacro("m.qzm", MacroFile(u"m", 0x40401, 0x41));
+    ASSERT_EQ(Run("button 5 macro m").code, 0);
+    ASSERT_EQ(Run("profile export '" + (files / "p.qza") + "'").code, 0);
+    const std::string exported = files.Read("p.qza");
+    ASSERT_EQ(exported.size(), 10456u);
+
+    struct Case {
+        const char* what;
+        std::u16string name;
+        size_t extra;  // bytes added after the file
+        int code;
+    } cases[] = {
+        {"nameless", u"", 0, 0},
+        {"unsafe name", u"a?b", 0, 0},
+        {"longer file", u"m", 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string qza = exported;
+        // Slot 0's name, 40 UTF-16 units at 20 after the 2116-byte record.
+        for (size_t i = 0; i < 80; ++i) qza[2116 + 20 + i] = 0;
+        for (size_t i = 0; i < c.name.size(); ++i) {
+            qza[2116 + 20 + 2 * i] = static_cast<char>(c.name[i] & 0xFF);
+            qza[2116 + 21 + 2 * i] = static_cast<char>(c.name[i] >> 8);
+        }
+        qza += std::string(c.extra, 'x');
+        files.Write("q.qza", qza);
+        Result r = Run("profile import '" + (files / "q.qza") + "'");
+        EXPECT_EQ(r.code, c.code) << r.err;
+    }
+    EXPECT_TRUE(platform::FileExists(data / "Mac/a_b.qzm"));
+    EXPECT_TRUE(platform::FileExists(data / "Mac/_.qzm"));
+
+    files.Write("short.qza", exported.substr(0, 2115));
+    Result r = Run("profile import '" + (files / "short.qza") + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a valid profile"), std::string::npos) << r.err;
+}
+
+}  // namespace
+
+#endif
