@@ -63,7 +63,9 @@ const char* DeviceStateName(MainDeviceState s) {
 }
 
 std::string ReadyRefusal(const ReadyFacts& f, const std::function<int()>& connectStatus) {
-    if (!f.syncDone) return "tc_adv_str15";
+    // Before any mouse was ever read the flag is 0 as well; without a device that is not a read
+    // in progress, and the user is told what is really missing: the mouse.
+    if (!f.syncDone && f.anyHandle) return "tc_adv_str15";
     if (f.anyHandle) {
         // Only an immediate write needs the mouse awake now; without ApplyNow the change waits.
         if (f.applyNow && !f.goWithNoDev && (!connectStatus || connectStatus() != 1))

@@ -69,7 +69,7 @@ const char* DeviceStateName(MainDeviceState s);
 // ---- readiness before a change ----------------------------------------------------------
 
 struct ReadyFacts {
-    bool syncDone = true;    // no profile read runs
+    bool syncDone = true;    // g_bSyncDone: no profile read runs (0 also before the first one)
     bool anyHandle = false;  // some device slot holds a command handle
     bool applyNow = false;
     bool goWithNoDev = false;

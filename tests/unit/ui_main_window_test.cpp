@@ -78,6 +78,8 @@ TEST(MainWindowModel, CheckDeviceReadyBranches) {
         {{.anyHandle = true, .applyNow = true}, 0, "tc_msg10", true},
         {{.anyHandle = true, .applyNow = true, .goWithNoDev = true}, 0, "", false},
         {{}, 1, "tc_msg15", false},
+        // No mouse was ever read: the missing mouse is the reason, not a read in progress.
+        {{.syncDone = false}, 1, "tc_msg15", false},
         {{.goWithNoDev = true}, 0, "", false},
     };
     for (const Case& c : cases) {
