@@ -1,0 +1,104 @@
+#include "ui/win/progress_dlg.h"
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/skin_paths.h"
+#include "platform/win/wide.h"
+#include "profile/apply_thread.h"
+
+CProgressDlg::~CProgressDlg() {
+    DestroyWindow();
+    if (m_font) ::DeleteObject(m_font);
+}
+
+bool CProgressDlg::CreateDialogWindow(HWND owner) {
+    m_bkg = LoadSkinPicture(SkinPath("progress_nr.png"));
+    m_ov = LoadSkinPicture(SkinPath("progress_ov.png"));
+    const bool skins = PicturePresent(m_bkg.get()) && PicturePresent(m_ov.get());
+    const int w = skins ? PictureWidth(m_bkg.get()) : 1, h = skins ? PictureHeight(m_bkg.get()) : 1;
+    RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+    if (top) ::GetWindowRect(top, &over);
+    const int x = over.left + ((over.right - over.left) - w) / 2;
+    const int y = over.top + ((over.bottom - over.top) - h) / 2;
+    // The apply thread finds the window by this title before it writes.
+    if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(kProgressWindowTitle),
+                  WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
+        return false;
+    m_font = ::CreateFontW(14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    if (!skins) {
+        // The write still runs; only its progress is not shown.
+        ::MessageBoxW(m_hWnd, L"ProgressDlg skin loss", L"", MB_OK);
+        PostMessage(WM_CLOSE);
+        return true;
+    }
+    PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
+    const RECT rc{w - 45, 10, w - 25, 35};
+    if (m_exit.Create("", rc, m_hWnd, kIdExit)) {
+        const RECT whole{0, 0, PictureWidth(exitPic.get()), PictureHeight(exitPic.get())};
+        m_exit.SetImages(whole, exitPic.get(), exitPic.get(), exitPic.get());
+        m_exit.SetBackground(CopyPictureRect(m_bkg.get(), rc));
+        m_exit.SetStretch(true);
+    }
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    return true;
+}
+
+void CProgressDlg::Render(HDC dc, int w, int h) {
+    CMemPaint mp(dc, w, h);
+    Gdiplus::Graphics& g = mp.g();
+    DrawPicture(g, m_bkg.get(), 0, 0);
+    const int right = m_bar.FillRight(barRect.left, barRect.right);
+    if (PicturePresent(m_ov.get()) && right > 0) {
+        g.DrawImage(m_ov->bmp.get(), Gdiplus::Rect(0, 0, right, PictureHeight(m_ov.get())), 0, 0,
+                    right, PictureHeight(m_ov.get()), Gdiplus::UnitPixel);
+    }
+    DrawSkinText(mp.dc(), text, textRect, RGB(255, 255, 255), m_font,
+                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+LRESULT CProgressDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PROGRESS_SETPOS:
+            m_bar.SetPos(static_cast<int>(wp));
+            ::InvalidateRect(m_hWnd, nullptr, FALSE);
+            ::UpdateWindow(m_hWnd);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(m_hWnd, &ps);
+            RECT rc;
+            ::GetClientRect(m_hWnd, &rc);
+            Render(dc, rc.right, rc.bottom);
+            ::EndPaint(m_hWnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wp) == kIdExit) {
+                EndDialog(IDCANCEL);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return CDialogBase::WindowProc(msg, wp, lp);
+}
+
+bool CProgressDlg::PreTranslateMessage(MSG* msg) {
+    return SwallowsKey(kProgressKeys, msg->message, static_cast<uint32_t>(msg->wParam));
+}
+
+INT_PTR RunResetProgress(HWND owner) {
+    CProgressDlg dlg;
+    dlg.text = GetText("tc_msg12");
+    dlg.textRect = {15, 12, 455, 32};
+    dlg.barRect = {45, 101, 486, 123};
+    dlg.SetRange(0, 100);
+    dlg.SetPos(0);
+    return dlg.DoModal(owner);
+}
