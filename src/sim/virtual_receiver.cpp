@@ -350,8 +350,10 @@ platform::HidReadResult VirtualReceiver::Read(uint64_t epoch, const std::shared_
             if (err) *err = platform::kErrTimeout;
             return platform::HidReadResult::kTimeout;
         }
-        // Short slices: a stop event is not one of ours to wake on.
-        auto until = std::min(deadline, now + std::chrono::milliseconds(5));
+        // Slices: a stop event is not one of ours to wake on. Without a stop event nothing but
+        // a report or the deadline can end the wait; with one, a slice of 100 ms keeps an idle
+        // program nearly idle while a stop is still seen well within the time its owner waits.
+        auto until = stop ? std::min(deadline, now + std::chrono::milliseconds(100)) : deadline;
         if (!q->q.empty()) until = std::min(until, q->q.front().first);
         m_cv.wait_until(lock, until);
     }

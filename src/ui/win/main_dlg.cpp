@@ -257,8 +257,6 @@ void CZorvanDlg::BuildLayout() {
 
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
-        if (const char* bkgFile = MainPageBackground(type))
-            m_pageBkg[static_cast<size_t>(type)] = LoadSkinPicture(SkinPath(bkgFile));
         auto page = CreateMainPage(type, *this);
         if (page && page->CreatePage(m_hWnd, pagesRc))
             m_pages[static_cast<size_t>(type)] = std::move(page);
@@ -283,6 +281,11 @@ void CZorvanDlg::ShowPage(int type) {
         if (auto& p = m_pages[static_cast<size_t>(type)]) ::ShowWindow(p->PageWindow(), SW_SHOW);
     }
     m_nCurPage = type;
+    // Only the background of a page that does not exist yet and is shown is kept in memory.
+    m_pageBkg.reset();
+    if (type >= kPageButtons && type <= kPageLighting && !m_pages[static_cast<size_t>(type)])
+        if (const char* file = MainPageBackground(type))
+            m_pageBkg = LoadSkinPicture(SkinPath(file));
     Invalidate();
 }
 
@@ -554,11 +557,8 @@ void CZorvanDlg::Paint() {
     }
     DrawPictureStretched(g, m_bkg.get(), RECT{0, 0, mp.width(), mp.height()});
     // A page that does not exist yet shows its skin background.
-    if (m_nCurPage >= kPageButtons && m_nCurPage <= kPageLighting &&
-        !m_pages[static_cast<size_t>(m_nCurPage)]) {
-        if (SkinPicture* p = m_pageBkg[static_cast<size_t>(m_nCurPage)].get(); PicturePresent(p))
-            DrawPictureStretched(g, p, Rect(m_layout.pages));
-    }
+    if (PicturePresent(m_pageBkg.get()))
+        DrawPictureStretched(g, m_pageBkg.get(), Rect(m_layout.pages));
 }
 
 LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

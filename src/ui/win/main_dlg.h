@@ -103,7 +103,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     HANDLE m_hSyncEvent = nullptr;
 
     PicturePtr m_bkg;
-    std::array<PicturePtr, 5> m_pageBkg;  // by page type; the buttons page uses the window's
+    PicturePtr m_pageBkg;  // the shown page's background while that page does not exist
     MainLayout m_layout;
     CPngBtn m_min, m_exit, m_help, m_home;
     CComboBtn m_lang;
