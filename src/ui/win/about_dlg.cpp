@@ -5,6 +5,7 @@
 #include "app/gvar.h"
 #include "app/language_texts.h"
 #include "controls/skin_paths.h"
+#include "controls/win/ui_theme.h"
 #include "device/discovery.h"
 #include "platform/win/wide.h"
 #include "ui/win/msg_dlg.h"
@@ -44,37 +45,56 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
         return true;
     }
     if (gVar.clrMaskDialog) ShapeWindowFromPicture(m_hWnd, shape, gVar.clrMaskDialog, 0);
-    m_font = MakeUiFont(gVar.b4K ? 26 : 16, FW_NORMAL, &m_ownFont);
+    const UiTheme theme = ThemeFromOptions();
+    UiTheme flatTheme = theme;
+    flatTheme.large = false;
+    m_font = MakeUiFont(theme.font, gVar.b4K ? 26 : 16, FW_NORMAL, &m_ownFont);
     m_layout = LayoutAbout(!GetText("tc_fwver").empty(), gVar.b4K != 0);
 
+    // Made at the picture's own coordinates, then moved to twice them on large screens.
     auto place = [](CPngBtn& b) {
         if (gVar.b4K && b.m_hWnd) LayoutChildFor4K(b.m_hWnd);
     };
-    const POINT closeAt{399, 10}, fwAt{280, 105};
-    NewSmallPngButton3("exit_nr.png", "exit_nr.png", "exit_nr.png", &m_close, m_hWnd, m_bkg.get(),
-                       &closeAt, false, gVar.BtnTips != 0, "", 399, 10, kIdClose);
+    PngBtnArgs close;
+    close.id = kIdClose;
+    close.rc = {399, 10, 399, 10};
+    close.background = m_bkg.get();
+    close.backgroundAt = POINT{399, 10};
+    close.tooltip = gVar.BtnTips != 0;
+    close.onClick = [this] { EndDialog(IDOK); };
+    NewSmallPngButton3(&m_close, m_hWnd, {"exit_nr.png", "exit_nr.png", "exit_nr.png"}, close,
+                       flatTheme);
     place(m_close);
 
-    const RECT linkRc{60, 105, 260, 125};
-    NewPngButton(&m_link, linkRc, m_bkg.get(), m_bkg.get(), m_bkg.get(), false,
-                 GetText("tc_msg24").c_str(), m_hWnd, kIdLink);
-    if (m_link.m_hWnd) {
-        m_link.SetTextColors(gVar.Btn_txt_clr_nr, gVar.Btn_txt_clr_ov, gVar.Btn_txt_clr_dn);
-        if (gVar.hAppFont) m_link.SetFont(reinterpret_cast<HFONT>(gVar.hAppFont));
-        m_link.SetDebugFrame(gVar.UIDebug != 0);
-        m_link.SetText(GetText("tc_msg24"), 1);
-        m_link.SetTextFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-        place(m_link);
-    }
+    PngBtnArgs link;
+    link.id = kIdLink;
+    link.rc = {60, 105, 260, 125};
+    link.normal = link.hover = link.pressed = m_bkg.get();
+    link.caption = GetText("tc_msg24");
+    link.textOffset = 1;
+    link.onClick = [] {
+        const std::string& web = GetText("tc_web");
+        if (!web.empty())
+            ::ShellExecuteW(nullptr, L"open", platform::win::Widen(web).c_str(), nullptr, nullptr,
+                            SW_SHOWNORMAL);
+    };
+    NewPngButton(&m_link, m_hWnd, link, flatTheme);
+    place(m_link);
 
-    NewSmallPngButton3("reset_nr.png", "reset_nr.png", "reset_nr.png", &m_fw, m_hWnd, m_bkg.get(),
-                       &fwAt, false, gVar.BtnTips != 0, GetText("tc_msg8").c_str(), 280, 105,
-                       kIdFwUpdate);
-    if (m_fw.m_hWnd) {
-        m_fw.SetTextColors(RGB(100, 100, 100), RGB(100, 100, 100), RGB(100, 100, 100));
-        ::ShowWindow(m_fw.m_hWnd, gVar.ShowFWUpdate ? SW_SHOW : SW_HIDE);
-        place(m_fw);
-    }
+    // The firmware-update button has no action of its own yet.
+    PngBtnArgs fw;
+    fw.id = kIdFwUpdate;
+    fw.rc = {280, 105, 280, 105};
+    fw.caption = GetText("tc_msg8");
+    fw.background = m_bkg.get();
+    fw.backgroundAt = POINT{280, 105};
+    fw.tooltip = gVar.BtnTips != 0;
+    fw.visible = gVar.ShowFWUpdate != 0;
+    fw.onClick = [] {};
+    UiTheme grey = flatTheme;
+    grey.buttonNormal = grey.buttonHover = grey.buttonPressed = RGB(100, 100, 100);
+    NewSmallPngButton3(&m_fw, m_hWnd, {"reset_nr.png", "reset_nr.png", "reset_nr.png"}, fw, grey);
+    place(m_fw);
     ::ShowWindow(m_hWnd, SW_SHOW);
     return true;
 }
@@ -111,21 +131,6 @@ LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN:
             ::PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, lp);
             return 0;
-        case WM_COMMAND:
-            switch (LOWORD(wp)) {
-                case kIdClose:
-                    EndDialog(IDOK);
-                    return 0;
-                case kIdLink: {
-                    const std::string& web = GetText("tc_web");
-                    if (!web.empty())
-                        ::ShellExecuteW(m_hWnd, L"open", platform::win::Widen(web).c_str(), nullptr,
-                                        nullptr, SW_SHOWNORMAL);
-                    return 0;
-                }
-                default:
-                    return 0;
-            }
         default:
             break;
     }

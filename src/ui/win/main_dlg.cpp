@@ -197,13 +197,22 @@ void CZorvanDlg::BuildLayout() {
     const MainLayout flat = LayoutMainWindow(in);
     in.b4K = gVar.b4K != 0;
     m_layout = LayoutMainWindow(in);
+    const UiTheme theme = ThemeFromOptions();
+    // Created unscaled (pictures cut from the unscaled skin), then moved to twice their place.
+    UiTheme flatTheme = theme;
+    flatTheme.large = false;
     auto fit = [](CWndBase& w) {
         if (gVar.b4K && w.m_hWnd) LayoutChildFor4K(w.m_hWnd);
     };
     auto small = [&](CPngBtn& b, const char* file, const ZvRect& r, UINT id) {
-        const POINT origin{r.left, r.top};
-        NewSmallPngButton3(file, file, file, &b, m_hWnd, m_bkg.get(), &origin, false,
-                           gVar.BtnTips != 0, nullptr, r.left, r.top, id);
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = Rect(r);
+        a.background = m_bkg.get();
+        a.backgroundAt = POINT{r.left, r.top};
+        a.tooltip = gVar.BtnTips != 0;
+        a.onClick = [this, id] { DoCommand(id); };
+        NewSmallPngButton3(&b, m_hWnd, SkinButtonFiles{file, file, file}, a, flatTheme);
         fit(b);
     };
     small(m_min, "min_nr.png", flat.minBtn, kIdMin);
@@ -214,31 +223,41 @@ void CZorvanDlg::BuildLayout() {
     m_langFont = ::CreateFontW(gVar.b4K ? 24 : 14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-    const RECT langRc = Rect(flat.langList);
-    if (m_lang.Create("", langRc, m_hWnd, kIdLang)) {
+    {
         PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
-        const RECT whole{0, 0, PictureWidth(pic.get()), PictureHeight(pic.get())};
-        m_lang.SetImages(whole, pic.get(), pic.get(), pic.get());
-        m_lang.SetBackground(CopyPictureRect(m_bkg.get(), langRc));
-        m_lang.SetTextColors(gVar.Btn_txt_clr_nr, gVar.Btn_txt_clr_ov, gVar.Btn_txt_clr_dn);
-        m_lang.SetFont(m_langFont);
-        for (int32_t i = 0; i < gVar.nLangNum && i < static_cast<int32_t>(gVar.Lang.size()); ++i)
-            m_lang.AddItem(0, i, gVar.Lang[static_cast<size_t>(i)].name);
-        m_lang.SetActiveList(0);
-        m_lang.SelectValue(gVar.nLangIndex);
-        ::ShowWindow(m_lang.m_hWnd, gVar.nLangNum > 1 ? SW_SHOW : SW_HIDE);
-        fit(m_lang);
+        ComboBtnArgs c;
+        c.button.id = kIdLang;
+        c.button.rc = Rect(flat.langList);
+        c.button.normal = c.button.hover = c.button.pressed = pic.get();
+        c.button.background = m_bkg.get();
+        c.button.visible = gVar.nLangNum > 1;
+        c.onChange = [](int32_t index) { SelectLanguage(index); };
+        if (m_lang.Create(m_hWnd, c, flatTheme)) {
+            m_lang.SetFont(m_langFont);
+            for (int32_t i = 0; i < gVar.nLangNum && i < static_cast<int32_t>(gVar.Lang.size());
+                 ++i)
+                m_lang.AddItem(0, i, gVar.Lang[static_cast<size_t>(i)].name);
+            m_lang.SetActiveList(0);
+            m_lang.SelectValue(gVar.nLangIndex);
+            fit(m_lang);
+        }
     }
 
     // Navigation: each button's pictures are full-window pictures cut at its place.
+    static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
     for (size_t i = 0; i < 4; ++i) {
         const std::string n = "navi" + std::to_string(i + 1);
         PicturePtr nr = LoadSkinPicture(SkinPath(n + "_nr.png"));
         PicturePtr dn = LoadSkinPicture(SkinPath(n + "_dn.png"));
-        NewPngButton(&m_navi[i], Rect(flat.navi[i]), nr.get(), nr.get(), dn.get(), true, nullptr,
-                     m_hWnd, kIdNavi1 + static_cast<UINT>(i));
-        if (!m_navi[i].m_hWnd) continue;
-        ::ShowWindow(m_navi[i].m_hWnd, m_layout.naviShown[i] ? SW_SHOW : SW_HIDE);
+        PngBtnArgs a;
+        a.id = kIdNavi1 + static_cast<UINT>(i);
+        a.rc = Rect(flat.navi[i]);
+        a.normal = a.hover = nr.get();
+        a.pressed = dn.get();
+        a.checkable = true;
+        a.visible = m_layout.naviShown[i];
+        a.onClick = [this, i] { ShowPage(kPageOf[i]); };
+        NewPngButton(&m_navi[i], m_hWnd, a, flatTheme);
         fit(m_navi[i]);
     }
 
@@ -246,10 +265,14 @@ void CZorvanDlg::BuildLayout() {
         // A configured rectangle lies over a picture of the skin (its logo) that is the link;
         // only the fallback link at the bottom shows the address as text.
         const bool configured = gVar.rcHomePageBtn.right > gVar.rcHomePageBtn.left;
-        const RECT rc = Rect(m_layout.homeLink);
-        NewPngButton(&m_home, rc, m_bkg.get(), m_bkg.get(), m_bkg.get(), false,
-                     configured ? "" : GetText("tc_mainweb").c_str(), m_hWnd, kIdHome);
-        if (m_home.m_hWnd) m_home.SetTextFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        PngBtnArgs a;
+        a.id = kIdHome;
+        a.rc = Rect(m_layout.homeLink);
+        a.normal = a.hover = a.pressed = m_bkg.get();
+        a.caption = configured ? "" : GetText("tc_mainweb");
+        a.textOffset = 1;
+        a.onClick = [this] { DoCommand(kIdHome); };
+        NewPngButton(&m_home, m_hWnd, a, flatTheme);
     }
 
     if (m_power.Create(m_hWnd, Rect(m_layout.power)))
@@ -258,8 +281,13 @@ void CZorvanDlg::BuildLayout() {
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
         auto page = CreateMainPage(type, *this);
-        if (page && page->CreatePage(m_hWnd, pagesRc))
-            m_pages[static_cast<size_t>(type)] = std::move(page);
+        if (!page || !page->CreatePage(m_hWnd, pagesRc, theme)) continue;
+        // The page's own skin picture, else the part of the window's background it covers.
+        PicturePtr bkg;
+        if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
+        if (!PicturePresent(bkg.get())) bkg = CopyPictureRect(m_bkg.get(), Rect(flat.pages));
+        page->SetBackground(std::move(bkg));
+        m_pages[static_cast<size_t>(type)] = std::move(page);
     }
 }
 
@@ -272,13 +300,13 @@ void CZorvanDlg::ShowPage(int type) {
     for (CPngBtn& b : m_navi)
         if (b.m_hWnd) b.SetCheck(false);
     for (auto& p : m_pages)
-        if (p) ::ShowWindow(p->PageWindow(), SW_HIDE);
+        if (p) p->Show(false);
     // The macro page's button is the third, the performance page's the second.
     static constexpr int kNaviOf[5] = {-1, 0, 2, 1, 3};
     if (type >= kPageButtons && type <= kPageLighting) {
         CPngBtn& b = m_navi[static_cast<size_t>(kNaviOf[type])];
         if (b.m_hWnd) b.SetCheck(true);
-        if (auto& p = m_pages[static_cast<size_t>(type)]) ::ShowWindow(p->PageWindow(), SW_SHOW);
+        if (auto& p = m_pages[static_cast<size_t>(type)]) p->Show(true);
     }
     m_nCurPage = type;
     // Only the background of a page that does not exist yet and is shown is kept in memory.
@@ -331,7 +359,7 @@ bool CZorvanDlg::Confirm(const std::string& text) {
 
 void CZorvanDlg::ShowProfile() {
     for (auto& p : m_pages)
-        if (p) p->ShowProfile();
+        if (p) p->Refresh();
 }
 
 void CZorvanDlg::DeviceChanged(int kind) {
@@ -442,7 +470,7 @@ void CZorvanDlg::OnSyncOkMsg() {
     if (m_timers.OnSyncOk()) ::SetTimer(m_hWnd, POWER_TIMER_ID, kPowerTimerMs, nullptr);
 }
 
-void CZorvanDlg::OnTimer(UINT_PTR id) {
+bool CZorvanDlg::OnTimer(UINT_PTR id) {
     switch (id) {
         case DEVFOUND_TIMER_ID:
             ::KillTimer(m_hWnd, DEVFOUND_TIMER_ID);
@@ -466,8 +494,9 @@ void CZorvanDlg::OnTimer(UINT_PTR id) {
             m_session->GetPower();
             break;
         default:
-            break;
+            return false;
     }
+    return true;
 }
 
 // ---- commands and messages -----------------------------------------------------------------
@@ -479,22 +508,20 @@ void CZorvanDlg::TextsChanged() {
     Invalidate();
 }
 
-void CZorvanDlg::OnCommand(UINT id) {
-    if (id >= kIdNavi1 && id < kIdNavi1 + 4) {
-        static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros,
-                                           kPageLighting};
-        ShowPage(kPageOf[id - kIdNavi1]);
-        return;
-    }
+bool CZorvanDlg::OnCommand(UINT id, UINT /*code*/, HWND /*from*/) {
+    // The tray menu's entries; the window's own buttons call DoCommand from their clicks.
+    if (id != kCmdShow && id != kCmdExit) return false;
+    DoCommand(id);
+    return true;
+}
+
+void CZorvanDlg::DoCommand(UINT id) {
     switch (id) {
         case kIdHelp: {
             CAboutDlg about;
             about.DoModal(m_hWnd);
             break;
         }
-        case kIdLang:
-            SelectLanguage(m_lang.GetValue());
-            break;
         case kIdHome: {
             const std::string& web = GetText("tc_mainweb");
             if (!web.empty())
@@ -603,12 +630,6 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             for (auto& [arrival, path] : plugs) HandleDeviceChange(arrival, path);
             return 0;
         }
-        case WM_TIMER:
-            OnTimer(wp);
-            return 0;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wp));
-            return 0;
         case WM_LBUTTONDOWN:
             ClosePopup();
             PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, lp);

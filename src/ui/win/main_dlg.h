@@ -80,8 +80,9 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     void BuildLayout();
     void AddTrayIcon();
     void OnTrayNotify(LPARAM lp);
-    void OnCommand(UINT id);
-    void OnTimer(UINT_PTR id);
+    bool OnCommand(UINT id, UINT code, HWND from) override;
+    void DoCommand(UINT id);
+    bool OnTimer(UINT_PTR id) override;
     void HandleDeviceChange(bool arrival, const std::string& path);
     void OnDevFound();
     void OnSyncOkMsg();

@@ -1,11 +1,15 @@
 // How the pages plug into the main window. A page is a child window in the main window's page
-// area that the main window creates once, shows by its navigation button and keeps informed:
-// the device's layout, the profile read from the mouse, the mouse's own changes and the
-// language. Until a page exists, its area shows the skin's background of that page.
+// area that the main window creates once (CPageBase::CreatePage with the program's theme, its
+// background set to the page's skin picture), shows by its navigation button (Show) and keeps
+// informed: the device's layout (LayoutForDevice), the profile read from the mouse (Refresh),
+// the mouse's own changes (DeviceChanged) and the language (TextsChanged). Until a page
+// exists, its area shows the skin's background of that page.
 #pragma once
 #include <windows.h>
 
 #include <memory>
+
+#include "controls/win/page_base.h"
 
 class CZorvanDlg;
 
@@ -16,21 +20,14 @@ enum MainPageType : int {
     kPageLighting = 4
 };
 
-class CMainPage {
+// A page of the main window: CPageBase (creation, showing, texts, the settings shown anew)
+// and what only the main window tells its pages.
+class CMainPage : public CPageBase {
   public:
-    virtual ~CMainPage() = default;
-    // Creates the page as a hidden child of `parent` filling `rc` (client coordinates, already
-    // doubled in the large-screen layout).
-    virtual bool CreatePage(HWND parent, const RECT& rc) = 0;
-    virtual HWND PageWindow() const = 0;
     // The mouse in gVar.pSensorCfg changed: lay the page out for it.
     virtual void LayoutForDevice() {}
-    // gVar.pFile (or the current DPI level) holds new values to show.
-    virtual void ShowProfile() {}
     // The mouse changed something by itself: 1 DPI level, 2 rate, 4 main, 5 logo, 6 DPI light.
     virtual void DeviceChanged(int /*kind*/) {}
-    // The language changed: take every text anew.
-    virtual void TextsChanged() {}
     // The macro page records: the main window keeps it shown.
     virtual bool IsRecording() const { return false; }
 };

@@ -35,13 +35,13 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
         return true;
     }
     PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
-    const RECT rc{w - 45, 10, w - 25, 35};
-    if (m_exit.Create("", rc, m_hWnd, kIdExit)) {
-        const RECT whole{0, 0, PictureWidth(exitPic.get()), PictureHeight(exitPic.get())};
-        m_exit.SetImages(whole, exitPic.get(), exitPic.get(), exitPic.get());
-        m_exit.SetBackground(CopyPictureRect(m_bkg.get(), rc));
-        m_exit.SetStretch(true);
-    }
+    PngBtnArgs a;
+    a.id = kIdExit;
+    a.rc = {w - 45, 10, w - 25, 35};
+    a.normal = a.hover = a.pressed = exitPic.get();
+    a.background = m_bkg.get();
+    a.onClick = [this] { EndDialog(IDCANCEL); };
+    m_exit.Create(m_hWnd, a, ThemeFromOptions());
     ::ShowWindow(m_hWnd, SW_SHOW);
     return true;
 }
@@ -77,12 +77,6 @@ LRESULT CProgressDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_ERASEBKGND:
             return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wp) == kIdExit) {
-                EndDialog(IDCANCEL);
-                return 0;
-            }
-            break;
         default:
             break;
     }
