@@ -121,14 +121,8 @@ app_start() {
 app_running() { [[ -n $APP_PID ]] && kill -0 "$APP_PID" 2>/dev/null; }
 
 # app_wait_exit SECONDS: true when the program ended in time.
-app_wait_exit() {
-    local i
-    for i in $(seq $(($1 * 10))); do
-        app_running || { APP_PID=""; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+app_not_running() { ! app_running; }
+app_wait_exit() { within "$1" app_not_running && APP_PID=""; }
 
 app_kill() {
     if app_running; then
@@ -144,35 +138,27 @@ log_count() {
     if [[ -f $LOG ]]; then grep -aoF -- "$1" "$LOG" | wc -l; else echo 0; fi
 }
 # wait_log TEXT [SECONDS] [COUNT]: until TEXT is in the log COUNT times (default once).
-wait_log() {
-    local text=$1 secs=${2:-20} want=${3:-1} i
-    for i in $(seq $((secs * 10))); do
-        [[ $(log_count "$text") -ge $want ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+log_has() { [[ $(log_count "$1") -ge $2 ]]; }
+wait_log() { within "${2:-20}" log_has "$1" "${3:-1}"; }
 
 # main_window: the X window of the main window when it is mapped; empty otherwise.
 main_window() { xdotool search --onlyvisible --name "^Zorvan\$" 2>/dev/null | head -1; }
 # wait_no_window SECONDS: until the main window is not shown (without a window manager Wine
 # takes up to 2 s to withdraw a window).
-wait_no_window() {
-    local secs=${1:-5} i
+# within SECONDS COMMAND...: until COMMAND succeeds, tried every 0.1 s.
+within() {
+    local secs=$1 i
+    shift
     for i in $(seq $((secs * 10))); do
-        [[ -z $(main_window) ]] && return 0
+        "$@" && return 0
         sleep 0.1
     done
     return 1
 }
-wait_window() {
-    local secs=${1:-20} i
-    for i in $(seq $((secs * 10))); do
-        [[ -n $(main_window) ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+window_shown() { [[ -n $(main_window) ]]; }
+window_gone() { [[ -z $(main_window) ]]; }
+wait_no_window() { within "${1:-5}" window_gone; }
+wait_window() { within "${1:-20}" window_shown; }
 window_origin() {  # prints "X Y" of the main window
     local w
     w=$(main_window)

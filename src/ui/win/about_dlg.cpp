@@ -9,6 +9,7 @@
 #include "device/discovery.h"
 #include "platform/win/wide.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/skin_backdrop.h"
 
 namespace {
 // The release number of the first active mouse, if any.
@@ -40,6 +41,7 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(CMsgDlg::kWindowTitle),
                   WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
         return false;
+    SetBufferedPaint(true);
     if (!present) {
         PostMessage(WM_CLOSE);
         return true;
@@ -99,16 +101,8 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     return true;
 }
 
-void CAboutDlg::Paint() {
-    CMemPaint mp(m_hWnd);
-    Gdiplus::Graphics& g = mp.g();
-    const RECT all{0, 0, mp.width(), mp.height()};
-    if (gVar.clrLowBkg) {
-        const uint32_t c = gVar.clrLowBkg;
-        Gdiplus::SolidBrush b(Gdiplus::Color(200, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-        g.FillRectangle(&b, 0, 0, mp.width(), mp.height());
-    }
-    DrawPictureStretched(g, m_bkg.get(), all);
+void CAboutDlg::OnPaint(CMemPaint& mp) {
+    PaintSkinBackdrop(mp, m_bkg.get(), gVar.clrLowBkg);
     const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
     DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), gVar.Txt_clr, m_font, fmt);
     DrawSkinText(mp.dc(), GetText("tc_version"), ToRect(m_layout.b), gVar.Txt_clr, m_font, fmt);
@@ -118,10 +112,6 @@ void CAboutDlg::Paint() {
 
 LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_ERASEBKGND:
         case WM_HELP:
             return TRUE;
         case WM_CLOSE:

@@ -24,7 +24,7 @@ class CAboutDlg : public CDialogBase {
     bool CreateDialogWindow(HWND owner) override;
 
   private:
-    void Paint();
+    void OnPaint(CMemPaint& buf) override;
 
     PicturePtr m_bkg;
     CPngBtn m_close, m_link, m_fw;

@@ -21,6 +21,7 @@
 #include "ui/win/about_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/progress_dlg.h"
+#include "ui/win/skin_backdrop.h"
 
 using platform::win::Widen;
 
@@ -68,6 +69,7 @@ bool CZorvanDlg::CreateDialogWindow(HWND owner) {
     if (!CreateEx(0, Widen(gVar.szTitle), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
                   RECT{0, 0, 1020, 700}, owner, 0))
         return false;
+    SetBufferedPaint(true);
     m_session = std::make_unique<DeviceSession>(*this, reinterpret_cast<uintptr_t>(m_hWnd));
     g_mainDlg = this;
     OnInitDialog();
@@ -570,22 +572,15 @@ void CZorvanDlg::DoCommand(UINT id) {
     }
 }
 
-void CZorvanDlg::Paint() {
-    CMemPaint mp(m_hWnd);
-    Gdiplus::Graphics& g = mp.g();
+void CZorvanDlg::OnPaint(CMemPaint& buf) {
     if (::IsIconic(m_hWnd)) {
-        ::DrawIcon(mp.dc(), (mp.width() - 32) / 2, (mp.height() - 32) / 2, m_icon);
+        ::DrawIcon(buf.dc(), (buf.width() - 32) / 2, (buf.height() - 32) / 2, m_icon);
         return;
     }
-    if (gVar.clrLowBkg) {
-        const uint32_t c = gVar.clrLowBkg;
-        Gdiplus::SolidBrush b(Gdiplus::Color(200, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-        g.FillRectangle(&b, 0, 0, mp.width(), mp.height());
-    }
-    DrawPictureStretched(g, m_bkg.get(), RECT{0, 0, mp.width(), mp.height()});
+    PaintSkinBackdrop(buf, m_bkg.get(), gVar.clrLowBkg);
     // A page that does not exist yet shows its skin background.
     if (PicturePresent(m_pageBkg.get()))
-        DrawPictureStretched(g, m_pageBkg.get(), Rect(m_layout.pages));
+        DrawPictureStretched(buf.g(), m_pageBkg.get(), Rect(m_layout.pages));
 }
 
 LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -643,12 +638,8 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             break;
-        case WM_ERASEBKGND:
         case WM_HELP:
             return TRUE;
-        case WM_PAINT:
-            Paint();
-            return 0;
         case WM_QUERYENDSESSION: {
             const LRESULT yes = Default(msg, wp, lp);
             if (yes) SaveMacroDict();

@@ -87,7 +87,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     void OnDevFound();
     void OnSyncOkMsg();
     void TextsChanged();
-    void Paint();
+    void OnPaint(CMemPaint& buf) override;
     void Teardown();
     bool HasDevice() const;
 

@@ -20,6 +20,7 @@ bool CPowerDlg::Create(HWND parent, const RECT& rc) {
     m_font = ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0);
 }
 
@@ -41,8 +42,8 @@ void CPowerDlg::SetPower(int charging, int level) {
     Invalidate();
 }
 
-void CPowerDlg::Render(HDC dc, int w, int h) {
-    CMemPaint mp(dc, w, h);
+void CPowerDlg::OnPaint(CMemPaint& mp) {
+    const int w = mp.width(), h = mp.height();
     Gdiplus::Graphics& g = mp.g();
     const RECT all{0, 0, w, h};
     if (PicturePresent(m_bkg.get())) {
@@ -73,17 +74,6 @@ void CPowerDlg::Render(HDC dc, int w, int h) {
 
 LRESULT CPowerDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(m_hWnd, &ps);
-            RECT rc;
-            ::GetClientRect(m_hWnd, &rc);
-            Render(dc, rc.right, rc.bottom);
-            ::EndPaint(m_hWnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
         case WM_TIMER:
             if (wp == kChargeTimerId) Invalidate();
             return 0;

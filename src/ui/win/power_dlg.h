@@ -22,10 +22,11 @@ class CPowerDlg : public CWndBase {
     bool Charging() const { return m_charging; }
     // The level picture now shown (1 to 4), 0 while charging.
     int PictureShown() const { return m_charging ? 0 : m_picture; }
-    // Draws the indicator as it looks now into `dc` (also used for screenshots).
-    void Render(HDC dc, int w, int h);
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  protected:
+    void OnPaint(CMemPaint& buf) override;
 
   private:
     std::array<PicturePtr, 4> m_levels;

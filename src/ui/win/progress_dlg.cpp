@@ -25,6 +25,7 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(kProgressWindowTitle),
                   WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
         return false;
+    SetBufferedPaint(true);
     m_font = ::CreateFontW(14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
@@ -46,8 +47,7 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
     return true;
 }
 
-void CProgressDlg::Render(HDC dc, int w, int h) {
-    CMemPaint mp(dc, w, h);
+void CProgressDlg::OnPaint(CMemPaint& mp) {
     Gdiplus::Graphics& g = mp.g();
     DrawPicture(g, m_bkg.get(), 0, 0);
     const int right = m_bar.FillRight(barRect.left, barRect.right);
@@ -66,17 +66,6 @@ LRESULT CProgressDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ::InvalidateRect(m_hWnd, nullptr, FALSE);
             ::UpdateWindow(m_hWnd);
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(m_hWnd, &ps);
-            RECT rc;
-            ::GetClientRect(m_hWnd, &rc);
-            Render(dc, rc.right, rc.bottom);
-            ::EndPaint(m_hWnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
         default:
             break;
     }

@@ -25,10 +25,10 @@ class CProgressDlg : public CDialogBase {
     ~CProgressDlg() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG* msg) override;
-    void Render(HDC dc, int w, int h);
 
   protected:
     bool CreateDialogWindow(HWND owner) override;
+    void OnPaint(CMemPaint& buf) override;
 
   private:
     PicturePtr m_bkg, m_ov;

@@ -142,14 +142,8 @@ gui_case_no_receiver_suwnd1() {
 }
 
 message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
-wait_for_message() {
-    local i
-    for i in $(seq $(($1 * 10))); do
-        [[ -n $(message_window) ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+message_shown() { [[ -n $(message_window) ]]; }
+wait_for_message() { within "$1" message_shown; }
 click_message_ok() {
     local w ox oy ww
     w=$(message_window)
