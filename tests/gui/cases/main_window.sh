@@ -1,6 +1,13 @@
 # The main window: start and first read, the mouse's own DPI button, the receiver leaving and
 # returning, a second start, a hidden start, and a start without a receiver.
 
+message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
+message_shown() { [[ -n $(message_window) ]]; }
+wait_for_message() { within "$1" message_shown; }
+message_gone() { ! message_shown; }
+# wait_ready: the first read is over and its waiting message gone, so the window takes clicks.
+wait_ready() { wait_log "OnSyncOk" 30 && within 10 message_gone; }
+
 # The window's background as the program chooses it: the mouse's own (by the CID and MID it
 # logged), else the general one.
 main_background() {
@@ -97,7 +104,7 @@ gui_case_second_start_raises_the_first() {
     case_begin second_start
     app_start
     check "the window appears" wait_window 40
-    wait_log "OnSyncOk" 30
+    check "the mouse is read" wait_ready
     local first=$APP_PID
     # The minimise button hides the window to the tray (TrayIcon 1).
     local mx my
@@ -131,8 +138,7 @@ gui_case_no_receiver_suwnd0() {
     case_begin no_receiver_suwnd0 Suwnd=0
     APP_SIM=0 app_start
     check "tc_msg15 is shown" wait_for_message 40
-    xdotool key --window "$(message_window)" Return 2>/dev/null ||
-        click_message_ok
+    click_message_ok
     check "the program ends after the message" app_wait_exit 20
 }
 
@@ -144,14 +150,63 @@ gui_case_no_receiver_suwnd1() {
     check "no device is read" test "$(log_count "OnFindDeviceOK")" -eq 0
 }
 
-message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
-message_shown() { [[ -n $(message_window) ]]; }
-wait_for_message() { within "$1" message_shown; }
+# click_message_ok: the OK button of a message (centred under the text).
 click_message_ok() {
-    local w ox oy ww
+    local w x y ww h
     w=$(message_window)
     [[ -n $w ]] || return 0
-    read -r ox oy < <(xdotool getwindowgeometry "$w" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}')
-    ww=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {split($2, g, "x"); print g[1]}')
-    xdotool mousemove $((ox + ww / 2)) $((oy + 120)) click 1
+    read -r x y ww h < <(window_box "$w")
+    xdotool mousemove $((x + ww / 2)) $((y + 123)) click 1
+}
+
+# visible_windows: the ids of every mapped window, one a line.
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+window_box() {  # prints "X Y W H" of an X window
+    xdotool getwindowgeometry "$1" |
+        awk '/Position/ {split($2, p, ",")} /Geometry/ {split($2, g, "x")} END {print p[1], p[2], g[1], g[2]}'
+}
+
+gui_case_language_list() {
+    case_begin language_list
+    app_start
+    check "the window appears" wait_window 40
+    check "the mouse is read" wait_ready
+    local mx my before popup x y w h
+    IFS=, read -r mx my <<<"$(cfg_get ptMin)"
+    before=$(visible_windows)
+    # The list's button sits left of the minimise button.
+    click $((mx - 105)) $((my + 13))
+    sleep 1
+    popup=$(comm -13 <(echo "$before") <(visible_windows) | head -1)
+    check "a click opens the language list" test -n "$popup"
+    [[ -n $popup ]] || return
+    read -r x y w h < <(window_box "$popup")
+    # Three languages: the second is Deutsch (Lang2).
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    local ini="$LOCALAPPDATA/ZvGui_language_list/lang.ini"
+    lang_is_1() { grep -aq 'LangIndex=1' "$ini" 2>/dev/null; }
+    check "choosing Deutsch remembers it in lang.ini" within 5 lang_is_1
+    check "the list closes" within 3 test -z "$(comm -13 <(echo "$before") <(visible_windows))"
+}
+
+gui_case_about_window() {
+    case_begin about_window
+    app_start
+    check "the window appears" wait_window 40
+    check "the mouse is read" wait_ready
+    local mx my
+    IFS=, read -r mx my <<<"$(cfg_get ptMin)"
+    click $((mx - 28 + 12)) $((my + 12))
+    check "the help button opens the about window" wait_for_message 5
+    local about x y w h
+    about=$(message_window)
+    [[ -n $about ]] || return
+    xdotool key Escape
+    xdotool key space
+    sleep 1
+    check "Escape and Space leave it open" message_shown
+    read -r x y w h < <(window_box "$about")
+    xdotool mousemove $((x + 399 + 12)) $((y + 10 + 12)) click 1
+    check "its close button closes it" within 5 message_gone
+    check "the main window stays" window_shown
 }
