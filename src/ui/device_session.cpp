@@ -101,6 +101,7 @@ void DeviceSession::RefreshLayout() {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         LoadPro();
     }
+    m_ui.LayoutForDevice();
     uint8_t b[2] = {};
     int level = m_usb.CmdHandle() && m_usb.ReadEEPROM(eeprom::kCurLevel, b, 2) ? b[0] : -1;
     {

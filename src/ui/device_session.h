@@ -27,6 +27,9 @@ class SessionUi {
     virtual void ShowText(const std::string& text);
     // The factory-reset question; true to go on.
     virtual bool Confirm(const std::string& text);
+    // The mouse in gVar.pSensorCfg is the one in use now: the window takes its skin and the
+    // pages lay themselves out for it.
+    virtual void LayoutForDevice() {}
     // The pages show gVar.pFile anew (after a read, a layout, a reset).
     virtual void ShowProfile() {}
     // The mouse changed something by itself: kind 1 level, 2 rate, 4 main, 5 logo, 6 DPI light.

@@ -114,7 +114,7 @@ bool CZorvanDlg::OnInitDialog() {
     LoadLanguageAtStart();
     SetLanguageChangedHook([this] { TextsChanged(); });
     // 8. Layout and pages.
-    if (!LoadBackground()) {
+    if (!LoadBackground(true)) {
         ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
         PostMessage(WM_CLOSE);
         return false;
@@ -160,7 +160,7 @@ bool CZorvanDlg::OnInitDialog() {
     return true;
 }
 
-bool CZorvanDlg::LoadBackground() {
+bool CZorvanDlg::LoadBackground(bool place) {
     const SensorCfg* cfg = gVar.pSensorCfg;
     PicturePtr bkg;
     for (const std::string& path : MainBackgroundPaths(cfg ? cfg->CID : 0, cfg ? cfg->MID : 0)) {
@@ -171,9 +171,11 @@ bool CZorvanDlg::LoadBackground() {
     m_bkg = std::move(bkg);
     const int w = PictureWidth(m_bkg.get()) * (gVar.b4K ? 2 : 1);
     const int h = PictureHeight(m_bkg.get()) * (gVar.b4K ? 2 : 1);
+    // Placed once; another mouse's background keeps the window where the user put it.
     const ZvPoint at = CentreOnWorkArea(::GetSystemMetrics(SM_CXFULLSCREEN),
                                         ::GetSystemMetrics(SM_CYFULLSCREEN), w, h);
-    ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, w, h,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | (place ? 0 : SWP_NOMOVE));
     if (gVar.clrMask) {
         PicturePtr scaled = gVar.b4K ? ScalePicture(m_bkg.get(), 2.0) : nullptr;
         ShapeWindowFromPicture(m_hWnd, scaled ? scaled.get() : m_bkg.get(), gVar.clrMask, 0x0A);
@@ -320,15 +322,19 @@ void CZorvanDlg::ShowPage(int type) {
 }
 
 void CZorvanDlg::RefreshLayout() {
-    if (!LoadBackground()) {
+    // The cached profiles, the current level and the pages' values; the window's own part
+    // comes back through LayoutForDevice, also when the session takes a new mouse over.
+    m_session->RefreshLayout();
+}
+
+void CZorvanDlg::LayoutForDevice() {
+    if (!LoadBackground(false)) {
         ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
         PostMessage(WM_CLOSE);
         return;
     }
     for (auto& p : m_pages)
         if (p) p->LayoutForDevice();
-    // The cached profiles, the current level and the pages' values.
-    m_session->RefreshLayout();
 }
 
 int CZorvanDlg::CheckDeviceReady() {

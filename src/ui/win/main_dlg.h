@@ -63,6 +63,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // SessionUi
     void ShowText(const std::string& text) override;
     bool Confirm(const std::string& text) override;
+    void LayoutForDevice() override;
     void ShowProfile() override;
     void DeviceChanged(int kind) override;
     void ShowWaiting() override;
@@ -76,7 +77,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
 
   private:
     bool OnInitDialog();
-    bool LoadBackground();
+    // The background of the mouse in use; `place` also centres the window on the screen.
+    bool LoadBackground(bool place);
     void BuildLayout();
     void AddTrayIcon();
     void OnTrayNotify(LPARAM lp);
