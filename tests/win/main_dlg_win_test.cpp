@@ -11,7 +11,9 @@
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"
 #include "support/temp_dir.h"
+#include "profile/apply_thread.h"
 #include "ui/win/main_dlg.h"
+#include "ui/win/progress_dlg.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -93,6 +95,54 @@ TEST_F(MainDlgWin, WithoutReceiverTheWindowShowsAndRefusesChanges) {
     EXPECT_EQ(dlg.SendMessage(0x802), 0);
     EXPECT_EQ(dlg.texts.size(), 2u);
     dlg.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// The progress window as the apply thread drives it: positions by message, and WM_CLOSE from
+// the thread that ends it.
+CProgressDlg* g_progress = nullptr;
+std::vector<int> g_positions;
+int g_step = 0;
+
+void CALLBACK ProgressStep(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(nullptr, L"MyProgressDlg..");
+    if (!dlg || !g_progress) return;
+    switch (g_step++) {
+        case 0:
+            ::PostMessageW(dlg, WM_PROGRESS_SETPOS, 60, 0);
+            break;
+        case 1:
+            g_positions.push_back(g_progress->Pos());
+            ::PostMessageW(dlg, WM_PROGRESS_SETPOS, 150, 0);
+            break;
+        case 2:
+            g_positions.push_back(g_progress->Pos());
+            ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+            break;
+        default:
+            ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+            break;
+    }
+}
+
+TEST(ProgressDlgWin, PositionsByMessageAndCloseFromTheApplyThread) {
+    zvtest::StartGdiplus();
+    gVar.szAppDir = zvtest::ProgramFolder();
+    CProgressDlg dlg;
+    dlg.SetRange(0, 100);
+    g_progress = &dlg;
+    g_positions.clear();
+    g_step = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 80, &ProgressStep);
+    dlg.DoModal(nullptr);
+    ::KillTimer(nullptr, timer);
+    g_progress = nullptr;
+    // 60 taken, 150 out of range shown as the minimum (an empty bar).
+    EXPECT_EQ(g_positions, (std::vector<int>{60, 0}));
+    EXPECT_EQ(g_step, 3) << "ended by the thread's WM_CLOSE";
 }
 
 }  // namespace
