@@ -210,3 +210,22 @@ gui_case_about_window() {
     check "its close button closes it" within 5 message_gone
     check "the main window stays" window_shown
 }
+
+gui_case_drag_by_background() {
+    case_begin drag_by_background
+    app_start
+    check "the window appears" wait_window 40
+    check "the mouse is read" wait_ready
+    local x0 y0 x1 y1
+    read -r x0 y0 < <(window_origin)
+    # A press on the background (between the navigation bar and the title) moves the window.
+    xdotool mousemove $((x0 + 500)) $((y0 + 70)) mousedown 1
+    sleep 0.3
+    xdotool mousemove $((x0 + 450)) $((y0 + 40))
+    sleep 0.3
+    xdotool mousemove $((x0 + 400)) $((y0 + 30)) mouseup 1
+    sleep 1
+    read -r x1 y1 < <(window_origin)
+    check "dragging the background moves the window ($x0,$y0 -> $x1,$y1)" \
+        test "$x1" -eq $((x0 - 100)) -a "$y1" -eq $((y0 - 40))
+}
