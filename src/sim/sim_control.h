@@ -1,8 +1,8 @@
 // Driving a running program's virtual mouse from another process. The program that owns the
 // virtual receiver watches a small command file beside the mouse's state file ("<state>.cmd");
 // another process writes one command into it (atomically) and waits until the owner has
-// carried it out (the file is gone). The state file itself is only ever written by its owner, so it is
-// never torn by the controlling process.
+// carried it out (the file is gone). The state file itself is only ever written by its owner,
+// so it is never torn by the controlling process.
 #pragma once
 #include <atomic>
 #include <condition_variable>
