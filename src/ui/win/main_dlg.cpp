@@ -77,13 +77,13 @@ bool CZorvanDlg::CreateDialogWindow(HWND owner) {
 }
 
 bool CZorvanDlg::OnInitDialog() {
-    // 1. The system menu's about entry is there for its look only: identifiers 16 to 31 are
+    // The system menu's about entry is there for its look only: identifiers 16 to 31 are
     // swallowed.
     if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
         ::AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(sys, MF_STRING, 16, L"&About Zorvan...");
     }
-    // 2. Icon.
+    // The icon beside the program, else the system's.
     m_icon = static_cast<HICON>(::LoadImageW(nullptr, Widen(gVar.szAppDir + "appico.ico").c_str(),
                                              IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
     m_ownIcon = m_icon != nullptr;
@@ -93,9 +93,8 @@ bool CZorvanDlg::OnInitDialog() {
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-    // 3. Popup-menu skins.
     LoadMenuImages();
-    // 4. Screen.
+    // Large screens get the doubled layout.
     const int xScreen = ::GetSystemMetrics(SM_CXFULLSCREEN);
     const int yScreen = ::GetSystemMetrics(SM_CYFULLSCREEN);
     LogPrintf("xScreen=%d, yScreen=%d", xScreen, yScreen);
@@ -105,15 +104,13 @@ bool CZorvanDlg::OnInitDialog() {
     m_boldFont = ::CreateFontW(gVar.b4K ? 34 : 24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg");
-    // 5. Title; the discovery threads and the pages find the window from here on.
+    // The title: a second start finds the window by it.
     ::SetWindowTextW(m_hWnd, Widen(gVar.szTitle).c_str());
     m_hSyncEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    // 6. The mouse seen last, else the first of the catalogue.
+    // The mouse seen last, else the first of the catalogue.
     LoadCID();
-    // 7. Language.
     LoadLanguageAtStart();
     SetLanguageChangedHook([this] { TextsChanged(); });
-    // 8. Layout and pages.
     if (!LoadBackground(true)) {
         ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
         PostMessage(WM_CLOSE);
@@ -121,15 +118,16 @@ bool CZorvanDlg::OnInitDialog() {
     }
     BuildLayout();
     ShowPage(kPageButtons);
-    // 9. The service thread's notifications come here.
+    // Discovery and the service thread post their news here.
     gVar.hDevNotifyWnd = reinterpret_cast<uintptr_t>(m_hWnd);
-    // 10. First discovery pass.
+    // Without a receiver the program may refuse to run at all (Suwnd 0).
     if (m_session->FindDevices() == 0 && gVar.Suwnd == 0) {
         ShowMessage("tc_msg15", nullptr, m_hWnd);
         PostMessage(WM_CLOSE);
         return false;
     }
-    // 11 to 13.
+    // Two mice accepted within 3 s are refused; system device arrivals and removals come
+    // to this window.
     ::SetTimer(m_hWnd, CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs, nullptr);
     m_session->StartApply();
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -149,11 +147,9 @@ bool CZorvanDlg::OnInitDialog() {
                 PostMessage(WM_SIM_PLUG);
             });
     }
-    // 14. Macro library.
     LoadMacroFolder(MacroRootFolder(), nullptr, 0, false, true);
-    // 15. Tray.
     if (HasTrayIcon(gVar.TrayIcon)) AddTrayIcon();
-    // 16 to 18. The pause lets the receiver settle before the window shows the device.
+    // The pause lets the receiver settle before the window shows the device.
     RefreshLayout();
     ::Sleep(1000);
     if (m_bShown) ShowMainWindow();

@@ -55,6 +55,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // For tests and screenshots.
     CPngBtn& NaviButton(int i) { return m_navi[static_cast<size_t>(i)]; }
     CPowerDlg& PowerDlg() { return m_power; }
+    // The bold window font the pages draw their titles with.
+    HFONT BoldFont() const { return m_boldFont; }
     bool HasTray() const { return m_trayAdded; }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
