@@ -17,6 +17,7 @@
 #include "app/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
+#include "controls/win/page_base.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "platform/fs.h"
@@ -117,14 +118,94 @@ std::string FirstMouseFolder() {
 }
 
 constexpr int kPageTop = 160;
+// Where the performance pieces' page lies in the window.
+constexpr RECT kSettingsRect{690, kPageTop + 30, 950, kPageTop + 270};
+
+// A performance page's pieces: check boxes, radio buttons, a combo and DPI value buttons, with
+// their labels, on a page of their own.
+class CSettingsPage : public CPageBase {
+  public:
+    CPngBtn check[2], radio[2], dpi, disabled;
+    CComboBtn rate;
+
+  protected:
+    // A button from three skin files at `at` (window coordinates), its background cut from the
+    // page's.
+    bool Small3(CPngBtn& b, const char* nr, const char* dn, POINT at, UINT id, const char* caption,
+                bool checkable) {
+        PngBtnArgs a;
+        a.id = id;
+        at = POINT{at.x - kSettingsRect.left, at.y - kSettingsRect.top};
+        a.rc = RECT{at.x, at.y, at.x, at.y};
+        a.caption = caption ? caption : "";
+        a.background = Background();
+        a.backgroundAt = at;
+        a.checkable = a.toggleOnClick = checkable;
+        return NewSmallPngButton3(&b, m_hWnd, {nr, nr, dn}, a, Theme()) == 1;
+    }
+
+    bool OnCreatePage() override {
+        const int cx = 700, cy = kPageTop + 40;
+        const char* checkCaps[2] = {"Angle snapping", "Motion sync"};
+        for (int i = 0; i < 2; ++i) {
+            Small3(check[i], "check_nr.png", "check_dn.png", POINT{cx, cy + i * 30},
+                   150 + static_cast<UINT>(i), nullptr, true);
+            Label(RECT{cx + 24, cy + i * 30 - 2, cx + 240, cy + i * 30 + 18}, checkCaps[i]);
+        }
+        check[0].SetCheck(true);
+        const char* radioCaps[2] = {"1000 Hz", "500 Hz"};
+        for (int i = 0; i < 2; ++i) {
+            Small3(radio[i], "radio_nr.png", "radio_dn.png", POINT{cx, cy + 70 + i * 30},
+                   160 + static_cast<UINT>(i), nullptr, true);
+            Label(RECT{cx + 24, cy + 68 + i * 30, cx + 240, cy + 88 + i * 30}, radioCaps[i]);
+        }
+        radio[0].SetCheck(true);
+        PicturePtr pic = LoadSkinPicture(SkinPath("combo2_nr.png"));
+        ComboBtnArgs c;
+        c.button.id = 170;
+        c.button.rc = RECT{cx - kSettingsRect.left, cy + 140 - kSettingsRect.top,
+                           cx + 180 - kSettingsRect.left, cy + 166 - kSettingsRect.top};
+        c.button.normal = c.button.hover = c.button.pressed = pic.get();
+        c.textOffset = 10;
+        c.reselectIsNoChange = true;
+        AddCombo(rate, c);
+        const char* rates[4] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
+        const int rateValues[4] = {0x125, 0x250, 0x500, 0x1000};
+        for (int i = 0; i < 4; ++i) rate.AddItem(0, rateValues[i], rates[i]);
+        rate.SelectValue(0x1000);
+        Small3(dpi, "button2_nr.png", "button2_nr.png", POINT{cx, cy + 190}, 180, "1600", false);
+        Small3(disabled, "button2_nr.png", "button2_nr.png", POINT{cx + 90, cy + 190}, 181, "3200",
+               false);
+        disabled.SetDisabledLook(true);
+        return true;
+    }
+
+    void OnPaintPage(CMemPaint& buf) override {
+        buf.g().Flush();
+        HFONT small = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        for (const auto& [rc, text] : m_labels) {
+            DrawSkinText(buf.dc(), text, rc, Theme().text, small,
+                         DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        }
+    }
+
+  private:
+    // A text beside a control, at window coordinates.
+    void Label(RECT rc, const char* text) {
+        ::OffsetRect(&rc, -kSettingsRect.left, -kSettingsRect.top);
+        m_labels.emplace_back(rc, text);
+    }
+    std::vector<std::pair<RECT, std::string>> m_labels;
+};
 
 class CGalleryWnd : public CWndBase {
   public:
     PicturePtr bkg, mouseNr, mouseDn, naviNr[4], naviDn[4];
     PicturePtr numbers[7];
-    CPngBtn navi[4], minBtn, exitBtn, helpBtn, rows[6], check[2], radio[2], reset, disabled, dpi;
+    CPngBtn navi[4], minBtn, exitBtn, helpBtn, rows[6], reset;
     CPngBtn marks[16];
-    CComboBtn lang, rate, profile;
+    CComboBtn lang, profile;
+    CSettingsPage settings;
     HFONT titleFont = nullptr;
     std::string mouseFolder;
     UiTheme theme = ThemeFromOptions();
@@ -148,6 +229,7 @@ class CGalleryWnd : public CWndBase {
         if (!PicturePresent(bkg.get())) return false;
         const int w = PictureWidth(bkg.get()), h = PictureHeight(bkg.get());
         const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+        SetBufferedPaint(true);
         if (!CreateEx(WS_EX_TOOLWINDOW, L"Zorvan control gallery", WS_POPUP | WS_CLIPCHILDREN,
                       RECT{x, 10, x + w, 10 + h}, nullptr, 0)) {
             return false;
@@ -242,38 +324,10 @@ class CGalleryWnd : public CWndBase {
             }
         }
 
-        // Performance-page pieces: check boxes, radio buttons, a combo, a DPI value button.
-        const int cx = 700, cy = kPageTop + 40;
-        const char* checkCaps[2] = {"Angle snapping", "Motion sync"};
-        for (int i = 0; i < 2; ++i) {
-            const POINT at{cx, cy + i * 30};
-            Small3(check[i], "check_nr.png", "check_nr.png", "check_dn.png", at,
-                   150 + static_cast<UINT>(i), nullptr, true);
-            check[i].SetToggleOnClick(true);
-            labels.push_back(
-                {RECT{cx + 24, cy + i * 30 - 2, cx + 240, cy + i * 30 + 18}, checkCaps[i]});
-        }
-        check[0].SetCheck(true);
-        const char* radioCaps[2] = {"1000 Hz", "500 Hz"};
-        for (int i = 0; i < 2; ++i) {
-            const POINT at{cx, cy + 70 + i * 30};
-            Small3(radio[i], "radio_nr.png", "radio_nr.png", "radio_dn.png", at,
-                   160 + static_cast<UINT>(i), nullptr, true);
-            labels.push_back(
-                {RECT{cx + 24, cy + 68 + i * 30, cx + 240, cy + 88 + i * 30}, radioCaps[i]});
-        }
-        radio[0].SetCheck(true);
-        MakeCombo(rate, "combo2_nr.png", RECT{cx, cy + 140, cx + 180, cy + 166}, 170);
-        rate.SetComboTextOffset(10);
-        const char* rates[4] = {"125 Hz", "250 Hz", "500 Hz", "1000 Hz"};
-        const int rateValues[4] = {0x125, 0x250, 0x500, 0x1000};
-        for (int i = 0; i < 4; ++i) rate.AddItem(0, rateValues[i], rates[i]);
-        rate.SelectValue(0x1000);
-        const POINT pDpi{cx, cy + 190};
-        Small3(dpi, "button2_nr.png", "button2_nr.png", "button2_nr.png", pDpi, 180, "1600");
-        const POINT pDis{cx + 90, cy + 190};
-        Small3(disabled, "button2_nr.png", "button2_nr.png", "button2_nr.png", pDis, 181, "3200");
-        disabled.SetDisabledLook(true);
+        // Performance-page pieces on a page of their own, over the window's background.
+        settings.SetBackground(CopyPictureRect(bkg.get(), kSettingsRect));
+        if (!settings.CreatePage(m_hWnd, kSettingsRect, theme, 200)) return false;
+        settings.Show(true);
         const POINT pReset{707, kPageTop + 473};
         Small3(reset, "reset_nr.png", "reset_nr.png", "reset_nr.png", pReset, 190,
                GetText("tc_restore").empty() ? "Restore" : GetText("tc_restore").c_str(), false,
@@ -294,42 +348,24 @@ class CGalleryWnd : public CWndBase {
         c.Create(m_hWnd, a, theme);
     }
 
-    struct Label {
-        RECT rc;
-        std::string text;
-    };
-    std::vector<Label> labels;
+    void OnPaint(CMemPaint& buf) override {
+        RECT rc{0, 0, buf.width(), buf.height()};
+        DrawPictureStretched(buf.g(), bkg.get(), rc);
+        for (int i = 0; i < 6; ++i) {
+            const int top = kPageTop + gVar.ptKey.y + i * 29;
+            DrawPicture(buf.g(), numbers[i].get(), gVar.ptKey.x - 8 - 18, top);
+        }
+        if (mouseNr) DrawPicture(buf.g(), mouseNr.get(), gVar.ptKey.x + 265, kPageTop + 20);
+        buf.g().Flush();
+        const std::string title = GetText("tc_page1").empty() ? "Buttons" : GetText("tc_page1");
+        DrawSkinText(buf.dc(), title, RECT{43, kPageTop + 20, 343, kPageTop + 40}, theme.text,
+                     titleFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case WM_ERASEBKGND:
-                return TRUE;
-            case WM_PAINT: {
-                CMemPaint buf(m_hWnd);
-                RECT rc{0, 0, buf.width(), buf.height()};
-                DrawPictureStretched(buf.g(), bkg.get(), rc);
-                for (int i = 0; i < 6; ++i) {
-                    const int top = kPageTop + gVar.ptKey.y + i * 29;
-                    DrawPicture(buf.g(), numbers[i].get(), gVar.ptKey.x - 8 - 18, top);
-                }
-                if (mouseNr) DrawPicture(buf.g(), mouseNr.get(), gVar.ptKey.x + 265, kPageTop + 20);
-                buf.g().Flush();
-                const std::string title =
-                    GetText("tc_page1").empty() ? "Buttons" : GetText("tc_page1");
-                DrawSkinText(buf.dc(), title, RECT{43, kPageTop + 20, 343, kPageTop + 40},
-                             gVar.Txt_clr, titleFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-                HFONT small = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-                for (const Label& l : labels) {
-                    DrawSkinText(buf.dc(), l.text, l.rc, gVar.Txt_clr, small,
-                                 DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-                }
-                return 0;
-            }
-            case WM_MENU_RESULT:
-                ClosePopup();
-                return 0;
-            default:
-                break;
+        if (msg == WM_MENU_RESULT) {
+            ClosePopup();
+            return 0;
         }
         return CWndBase::WindowProc(msg, wp, lp);
     }

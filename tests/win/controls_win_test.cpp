@@ -125,6 +125,42 @@ TEST_F(ControlsWin, FactoriesWarnAndCreateNothingForAMissingPicture) {
     EXPECT_EQ(boxes.size(), 2u);
 }
 
+TEST_F(ControlsWin, AButtonDrawsItsCaptionInItsThemesColours) {
+    struct Case {
+        bool hover;
+        COLORREF expected;
+    };
+    theme.buttonNormal = RGB(250, 10, 20);
+    theme.buttonHover = RGB(10, 240, 30);
+    CPngBtn btn;
+    PngBtnArgs a = At(10, 10, 503, "WWWW");
+    a.rc = RECT{10, 10, 110, 40};
+    ASSERT_TRUE(btn.Create(host.m_hWnd, a, theme));
+    for (const Case& c : {Case{false, theme.buttonNormal}, Case{true, theme.buttonHover}}) {
+        if (c.hover) ::SendMessageW(btn.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+        HDC screen = ::GetDC(nullptr);
+        HDC mem = ::CreateCompatibleDC(screen);
+        HBITMAP bmp = ::CreateCompatibleBitmap(screen, 100, 30);
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        btn.Render(mem, false, false);
+        int inColour = 0, inOther = 0;
+        const COLORREF other = c.hover ? theme.buttonNormal : theme.buttonHover;
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                const COLORREF px = ::GetPixel(mem, x, y);
+                inColour += px == c.expected;
+                inOther += px == other;
+            }
+        }
+        ::SelectObject(mem, old);
+        ::DeleteObject(bmp);
+        ::DeleteDC(mem);
+        ::ReleaseDC(nullptr, screen);
+        EXPECT_GT(inColour, 0) << "hover " << c.hover;
+        EXPECT_EQ(inOther, 0) << "hover " << c.hover;
+    }
+}
+
 class ComboWin : public ControlsWin {
   protected:
     CComboBtn combo;

@@ -1,6 +1,9 @@
 // A page inside a window with controls on it, driven by real mouse messages: every notice
 // reaches the callback of the control that sent it, and what no control takes reaches the
 // page's own handlers.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -123,6 +126,82 @@ TEST_F(PageWin, ARefusedChoiceKeepsTheComboAndReportsNothing) {
     EXPECT_EQ(page.rate.GetValue(), 8);
     EXPECT_EQ(page.rate.GetText(), "1000 Hz");
     EXPECT_EQ(page.heard, std::vector<std::string>{"rate 8"});
+}
+
+// A control that records what its parent hands back to it.
+class CRecordingControl : public CWndBase {
+  public:
+    std::vector<UINT> handedBack;
+    HBRUSH brush = reinterpret_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+
+    bool OnReflectNotify(NMHDR*, LRESULT* result) override {
+        handedBack.push_back(WM_NOTIFY);
+        *result = 42;
+        return true;
+    }
+    bool OnReflectScroll(UINT msg, UINT, int) override {
+        handedBack.push_back(msg);
+        return true;
+    }
+    HBRUSH OnReflectCtlColor(UINT msg, HDC) override {
+        handedBack.push_back(msg);
+        return brush;
+    }
+    void OnDrawItem(DRAWITEMSTRUCT*) override { handedBack.push_back(WM_DRAWITEM); }
+};
+
+// A parent that records what reached its own handlers.
+class CRecordingParent : public CPageBase {
+  public:
+    int notifies = 0;
+
+  protected:
+    bool OnNotify(NMHDR*, LRESULT*) override {
+        ++notifies;
+        return false;
+    }
+};
+
+TEST_F(PageWin, NoticesGoBackToTheControlThatSentThem) {
+    CRecordingParent parent;
+    ASSERT_TRUE(parent.CreatePage(host.m_hWnd, RECT{0, 0, 200, 200}, UiTheme{}));
+    CRecordingControl child;
+    ASSERT_TRUE(child.CreateControl(L"STATIC", L"", WS_CHILD | WS_VISIBLE, RECT{5, 5, 50, 30},
+                                    parent.m_hWnd, 21));
+    const LPARAM from = reinterpret_cast<LPARAM>(child.m_hWnd);
+    NMHDR hdr{child.m_hWnd, 21, NM_CLICK};
+    EXPECT_EQ(::SendMessageW(parent.m_hWnd, WM_NOTIFY, 21, reinterpret_cast<LPARAM>(&hdr)), 42);
+    ::SendMessageW(parent.m_hWnd, WM_HSCROLL, SB_THUMBTRACK, from);
+    ::SendMessageW(parent.m_hWnd, WM_VSCROLL, SB_LINEDOWN, from);
+    HDC dc = ::GetDC(child.m_hWnd);
+    EXPECT_EQ(::SendMessageW(parent.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), from),
+              reinterpret_cast<LRESULT>(child.brush));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_STATIC;
+    dis.hwndItem = child.m_hWnd;
+    dis.hDC = dc;
+    EXPECT_EQ(::SendMessageW(parent.m_hWnd, WM_DRAWITEM, 21, reinterpret_cast<LPARAM>(&dis)), TRUE);
+    ::ReleaseDC(child.m_hWnd, dc);
+    const std::vector<UINT> expected = {WM_NOTIFY, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLORSTATIC,
+                                        WM_DRAWITEM};
+    EXPECT_EQ(child.handedBack, expected);
+    EXPECT_EQ(parent.notifies, 0);
+
+    // A notice from a window that is not one of ours reaches the parent's own handler.
+    NMHDR foreign{host.m_hWnd, 99, NM_CLICK};
+    ::SendMessageW(parent.m_hWnd, WM_NOTIFY, 99, reinterpret_cast<LPARAM>(&foreign));
+    EXPECT_EQ(parent.notifies, 1);
+}
+
+TEST_F(PageWin, ATimerCallsItsFunctionUntilStopped) {
+    int calls = 0;
+    ASSERT_TRUE(page.StartTimer(5, 10, [&] {
+        if (++calls == 2) page.StopTimer(5);
+    }));
+    for (int i = 0; i < 40 && calls < 2; ++i) zvtest::Pump(50);
+    ASSERT_EQ(calls, 2);
+    zvtest::Pump(100);
+    EXPECT_EQ(calls, 2);
 }
 
 }  // namespace

@@ -77,6 +77,23 @@ CMenuDlg::~CMenuDlg() {
     if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
+bool CMenuDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            OnMouseMove(pt.x, pt.y);
+            return true;
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMenuDlg::OnPaint(CMemPaint& buf) {
+    Render(buf.dc());
+}
+
 bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y, COLORREF normal,
                     COLORREF hover, int tag, int itemHeight) {
     m_model.Set(entries, static_cast<size_t>(count), x, y, width, itemHeight, m_border);
@@ -84,6 +101,7 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
     m_tag = tag;
     m_clrNr = normal;
     m_clrOv = hover;
+    SetBufferedPaint(true);
     m_font = MakeUiFont(m_theme.font, m_theme.FontHeight(), FW_NORMAL, &m_ownFont);
     const ZvRect& w = m_model.WindowRect();
     if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"", WS_POPUP,
@@ -140,12 +158,6 @@ bool CMenuDlg::PreTranslateMessage(MSG* msg) {
 
 LRESULT CMenuDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-            return 0;
-        case WM_LBUTTONUP:
-            OnLButtonUp();
-            return 0;
         case WM_MENU_RESULT:
             // From the sub-menu: the owner hears of it under this menu's tag.
             ::PostMessageW(m_owner, WM_MENU_RESULT, wp, m_tag);
@@ -158,15 +170,8 @@ LRESULT CMenuDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_HELP:
             return TRUE;
-        case WM_ERASEBKGND:
-            return TRUE;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
-        case WM_PAINT: {
-            CMemPaint buf(m_hWnd);
-            Render(buf.dc());
-            return 0;
-        }
         default:
             break;
     }

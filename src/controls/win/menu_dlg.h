@@ -35,6 +35,10 @@ class CMenuDlg : public CWndBase {
     // Draws the menu as it looks now into `dc` (also used for screenshots).
     void Render(HDC dc);
 
+  protected:
+    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    void OnPaint(CMemPaint& buf) override;
+
   private:
     void OnMouseMove(int x, int y);
     void OnLButtonUp();

@@ -28,6 +28,7 @@ class CPageBase : public CWndBase {
 
     // The page's background: for a skinned main window, the part of its background picture
     // the page covers (CopyPictureRect(background, pageRect)). Without one the page is black.
+    // Set it before CreatePage: the controls cut their own backgrounds out of it.
     void SetBackground(PicturePtr background);
     SkinPicture* Background() const { return m_background.get(); }
     const UiTheme& Theme() const { return m_theme; }

@@ -21,6 +21,10 @@ struct UiTheme {
 
     // Pixel height of the controls' own font when there is no application font.
     int FontHeight() const { return large ? 24 : 14; }
+    // A rectangle of the normal layout as it lies in this one (doubled on large screens).
+    RECT Scale(const RECT& rc) const {
+        return large ? RECT{rc.left * 2, rc.top * 2, rc.right * 2, rc.bottom * 2} : rc;
+    }
 };
 
 // The theme of the running program, from its loaded options (colours, font, screen size).

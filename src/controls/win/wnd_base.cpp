@@ -173,14 +173,16 @@ bool CWndBase::Route(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            if (CWndBase* child = sender(reinterpret_cast<HWND>(lp))) {
-                if (HBRUSH brush = child->OnReflectCtlColor(msg, reinterpret_cast<HDC>(wp))) {
-                    *result = reinterpret_cast<LRESULT>(brush);
-                    return true;
-                }
-            }
-            return false;
+        case WM_CTLCOLORSTATIC: {
+            HWND from = reinterpret_cast<HWND>(lp);
+            HDC dc = reinterpret_cast<HDC>(wp);
+            HBRUSH brush = nullptr;
+            if (CWndBase* child = sender(from)) brush = child->OnReflectCtlColor(msg, dc);
+            if (!brush) brush = OnCtlColor(msg, dc, from);
+            if (!brush) return false;
+            *result = reinterpret_cast<LRESULT>(brush);
+            return true;
+        }
         case WM_TIMER:
             if (auto it = m_timers.find(static_cast<UINT_PTR>(wp)); it != m_timers.end()) {
                 const std::function<void()> fn = it->second;
@@ -250,6 +252,9 @@ bool CWndBase::OnCommand(UINT, UINT, HWND) {
 }
 bool CWndBase::OnNotify(NMHDR*, LRESULT*) {
     return false;
+}
+HBRUSH CWndBase::OnCtlColor(UINT, HDC, HWND) {
+    return nullptr;
 }
 bool CWndBase::OnTimer(UINT_PTR) {
     return false;

@@ -107,6 +107,9 @@ class CWndBase {
     // A WM_COMMAND that neither the sending child nor a SetCommandHandler function took.
     virtual bool OnCommand(UINT id, UINT code, HWND from);
     virtual bool OnNotify(NMHDR* hdr, LRESULT* result);
+    // A WM_CTLCOLOR... the child `from` did not take (a system control such as an edit box):
+    // the brush to paint it with, or null for the system's default.
+    virtual HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from);
     // A WM_TIMER without a StartTimer function.
     virtual bool OnTimer(UINT_PTR id);
     virtual void OnSize(int width, int height);

@@ -11,8 +11,7 @@ const char* const kCheckLabels[4] = {"Shift", "Ctrl", "Alt", "Win"};
 }  // namespace
 
 RECT CMsgDlg::Scaled(const ZvRect& r) const {
-    const RECT rc = ToRect(r);
-    return theme.large ? Double4K(rc) : rc;
+    return theme.Scale(ToRect(r));
 }
 
 CMsgDlg::CMsgDlg() = default;
@@ -33,6 +32,13 @@ void CMsgDlg::StopWaiter() {
 }
 
 bool CMsgDlg::CreateDialogWindow(HWND owner) {
+    SetBufferedPaint(true);
+    SetCommandHandler(kIdEdit, [this](UINT code) {
+        if (code == EN_CHANGE) OnEditChange();
+    });
+    SetCommandHandler(kIdOk, [this](UINT) { OnOk(); });
+    SetCommandHandler(kIdCancel, [this](UINT) { EndDialog(IDCANCEL); });
+    SetCommandHandler(kIdClose, [this](UINT) { EndDialog(IDCANCEL); });
     if (title.empty()) title = GetText("tc_tips");
     m_capture.checkBoxMode = modifierCheckBoxes;
     m_capture.restartEachKey = restartEachKey;
@@ -217,40 +223,8 @@ bool CMsgDlg::PreTranslateMessage(MSG* msg) {
 
 LRESULT CMsgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT: {
-            CMemPaint buf(m_hWnd);
-            Paint(buf.dc());
-            return 0;
-        }
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wp);
-            if (id == kIdEdit && HIWORD(wp) == EN_CHANGE) {
-                OnEditChange();
-            } else if (id == kIdOk) {
-                OnOk();
-            } else if (id == kIdCancel || id == kIdClose) {
-                EndDialog(IDCANCEL);
-            }
-            return 0;
-        }
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            if (m_editBrush && reinterpret_cast<HWND>(lp) == m_edit) {
-                HDC dc = reinterpret_cast<HDC>(wp);
-                ::SetTextColor(dc, theme.text);
-                ::SetBkColor(dc, theme.edit);
-                return reinterpret_cast<LRESULT>(m_editBrush);
-            }
-            break;
         case WM_MSGDLG_EVENT_DONE:
             EndDialog(IDCANCEL);
-            return 0;
-        case WM_LBUTTONDOWN:
-            // The dialog has no caption: drag it by its background.
-            ::ReleaseCapture();
-            ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, lp);
             return 0;
         case WM_HELP:
             return TRUE;
@@ -258,6 +232,31 @@ LRESULT CMsgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return CDialogBase::WindowProc(msg, wp, lp);
+}
+
+bool CMsgDlg::OnCommand(UINT, UINT, HWND) {
+    return true;  // nothing else of the dialog's children reaches its default handling
+}
+
+HBRUSH CMsgDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
+    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || !m_editBrush || from != m_edit) {
+        return nullptr;
+    }
+    ::SetTextColor(dc, theme.text);
+    ::SetBkColor(dc, theme.edit);
+    return m_editBrush;
+}
+
+bool CMsgDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+    if (msg != WM_LBUTTONDOWN) return false;
+    // The dialog has no caption: drag it by its background.
+    ::ReleaseCapture();
+    ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
+    return true;
+}
+
+void CMsgDlg::OnPaint(CMemPaint& buf) {
+    Paint(buf.dc());
 }
 
 void CMsgDlg::Paint(HDC dc) {

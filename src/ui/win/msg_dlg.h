@@ -53,6 +53,10 @@ class CMsgDlg : public CDialogBase {
 
   protected:
     bool CreateDialogWindow(HWND owner) override;
+    bool OnCommand(UINT id, UINT code, HWND from) override;
+    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from) override;
+    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    void OnPaint(CMemPaint& buf) override;
 
   private:
     RECT Scaled(const ZvRect& r) const;  // doubled on large screens
