@@ -1,5 +1,6 @@
 #include "cli/cli_args.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -192,6 +193,39 @@ std::string NameOf(const std::vector<NamedValue>& table, uint32_t value) {
     for (const NamedValue& n : table)
         if (n.value == value) return n.name;
     return std::to_string(value);
+}
+
+std::string NearestWord(std::string_view word, const std::vector<std::string>& choices) {
+    const std::string w = Lower(word);
+    // Two edits for longer words, one for short ones: "sho" is show, "x" is nothing.
+    const size_t allowed = w.size() > 4 ? 2 : 1;
+    std::string best;
+    size_t bestDist = allowed + 1;
+    for (const std::string& c : choices) {
+        // Edit distance with one row.
+        std::vector<size_t> row(c.size() + 1);
+        for (size_t j = 0; j <= c.size(); ++j) row[j] = j;
+        for (size_t i = 1; i <= w.size(); ++i) {
+            size_t diag = row[0];
+            row[0] = i;
+            for (size_t j = 1; j <= c.size(); ++j) {
+                const size_t up = row[j];
+                row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (w[i - 1] != c[j - 1])});
+                diag = up;
+            }
+        }
+        if (row[c.size()] < bestDist) {
+            bestDist = row[c.size()];
+            best = c;
+        }
+    }
+    return best;
+}
+
+std::vector<std::string> NamesOf(const std::vector<NamedValue>& table) {
+    std::vector<std::string> out;
+    for (const NamedValue& n : table) out.push_back(n.name);
+    return out;
 }
 
 std::string KeyNamesHelp() {

@@ -47,6 +47,10 @@ const std::vector<NamedValue>& DpiLightModeNames();
 std::optional<uint32_t> LookUp(const std::vector<NamedValue>& table, std::string_view name);
 std::string NameOf(const std::vector<NamedValue>& table, uint32_t value);
 
+// The word of `choices` nearest to a mistyped `word` (a letter or two away), "" when none is.
+std::string NearestWord(std::string_view word, const std::vector<std::string>& choices);
+std::vector<std::string> NamesOf(const std::vector<NamedValue>& table);
+
 // Every key name the combination parser takes, for the help text.
 std::string KeyNamesHelp();
 

@@ -74,7 +74,7 @@ TEST_F(Cli, SettingsReachTheMouse) {
         const char* bytes;
     } cases[] = {
         {"set rate 500", "0 2", "02 53\n"},
-        {"set dpi 1 30000:30000", "0x0C 4", "2B 2B 55 AA\n"},
+        {"set dpi 1 26000:26000", "0x0C 4", "07 07 88 BF\n"},
         {"set dpi-color 2 '#102030'", "0x30 4", "10 20 30 F5\n"},
         {"set debounce 8", "0xA9 2", "08 4D\n"},
         {"set angle-snap on", "0xAF 2", "01 54\n"},
