@@ -1,0 +1,212 @@
+// The zorvan command as people expect a command line to behave: help and usage without the
+// device, options anywhere, near misses named, values the mouse does not offer refused, every
+// change saying what it stored, and a setting that stands alone written without reading the
+// whole profile.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+#ifdef ZV_CLI_PATH
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+    bool Says(const std::string& s) const { return err.find(s) != std::string::npos; }
+};
+
+class CliConventions : public ::testing::Test {
+  protected:
+    // `zorvan <args>` with the shipped cfg.ini, this test's data folder and, unless `args`
+    // names its own, the virtual mouse; stdin is not a terminal.
+    Result Run(const std::string& args, const std::string& globals = "--sim") {
+        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+        const std::string cmd = std::string(ZV_CLI_PATH) + " " + globals + " --cfg '" + cfg +
+                                "' --data-dir '" + data.path() + "' " + args + " </dev/null >'" +
+                                (files / "out") + "' 2>'" + (files / "err") + "'";
+        Result r;
+        const int status = std::system(cmd.c_str());
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = files.Read("out");
+        r.err = files.Read("err");
+        return r;
+    }
+    std::string Eeprom(const std::string& addrLen) {
+        Result r = Run("eeprom read " + addrLen);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+    std::string CachePath() { return data / "PRO_101a.dct"; }
+
+    zvtest::TempDir data, files;
+};
+
+TEST_F(CliConventions, HelpAndVersionNeverTouchTheDevice) {
+    struct Case {
+        const char* args;
+        const char* out;
+    } cases[] = {
+        {"help set", "usage: zorvan set rate"},
+        {"set --help", "usage: zorvan set rate"},
+        {"--help button", "usage: zorvan button <n>"},
+        {"help", "exit codes"},
+        {"--version", "zorvan "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        // The virtual mouse keeps its memory in the data folder once it is started.
+        EXPECT_FALSE(platform::FileExists(data / "sim.bin"));
+    }
+}
+
+TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
+    struct Case {
+        const char* args;
+        const char* err;
+    } cases[] = {
+        {"sho", "unknown command \"sho\" (did you mean show?)"},
+        {"set rat 500", "unknown setting \"rat\" (did you mean rate?)"},
+        {"button 2 midle", "unknown function \"midle\" (did you mean middle?)"},
+        {"button 2 media volume-upp", "(did you mean volume-up?)"},
+        {"--jsn show", "unknown option --jsn (did you mean --json?)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.Says(c.err)) << r.err;
+        EXPECT_TRUE(r.Says("usage: zorvan")) << r.err;
+        // Not the whole help: the media names are listed only there.
+        EXPECT_FALSE(r.Says("media names")) << r.err;
+    }
+    // The usage of the command that went wrong, not of another one.
+    Result r = Run("set rat 500");
+    EXPECT_FALSE(r.Says("zorvan button")) << r.err;
+}
+
+TEST_F(CliConventions, WordsAreCheckedBeforeTheDeviceIsLookedFor) {
+    for (const char* args : {"set rate 300", "set rate fast", "set dpi x 800", "button 2 fire 0 1",
+                             "set ripple maybe", "set auto-sleep 7"}) {
+        SCOPED_TRACE(args);
+        Result r = Run(args, "--sim -v");
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_FALSE(r.Says("nDevNum=")) << r.err;
+    }
+}
+
+TEST_F(CliConventions, OptionsStandAnywhereInEitherForm) {
+    Result r = Run("show --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"profile\":1,", 0), 0u) << r.out;
+    const std::string other = files / "other.bin";
+    r = Run("set rate 250 --sim=" + other);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(platform::FileExists(other));
+    EXPECT_FALSE(platform::FileExists(data / "sim.bin"));
+    // A command's own options stay the command's.
+    r = Run("set light main steady --brightness 3 --json");
+    EXPECT_EQ(r.code, 0) << r.err;
+}
+
+TEST_F(CliConventions, ValuesTheMouseDoesNotOfferAreRefusedWithWhatItOffers) {
+    const std::string before = Eeprom("0x0C 16") + Eeprom("0x60 24");
+    struct Case {
+        const char* args;
+        const char* err;
+    } cases[] = {
+        // The first catalogue entry's levels run from 100 to 26000 DPI.
+        {"set dpi 3 99999", "DPI of level 3 must be from 100 to 26000: 99999"},
+        {"set dpi 3 800:30000", "must be from 100 to 26000: 30000"},
+        {"set dpi 7 800", "level must be a number from 1 to 6: 7"},
+        // The mouse keeps a sniper value as a table position in one byte.
+        {"button 5 sniper 20000", "sniper DPI must be one of 100 200 300"},
+        {"button 5 sniper 1234", "sniper DPI must be one of"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.Says(c.err)) << r.err;
+    }
+    EXPECT_EQ(Eeprom("0x0C 16") + Eeprom("0x60 24"), before);
+}
+
+TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
+    struct Case {
+        const char* args;
+        const char* out;
+    } cases[] = {
+        {"set dpi 2 1234", "level 2: 1250 DPI (nearest to 1234)\n"},
+        {"set dpi 3 2000", "level 3: 2000 DPI\n"},
+        {"set rate 250", "rate: 250 Hz\n"},
+        {"set debounce 8", "debounce: 8 ms\n"},
+        {"set dpi-count 4", "DPI levels: 4, current 2\n"},
+        {"set dpi-level 3", "current DPI level: 3\n"},
+        {"set auto-sleep 60", "auto sleep: 60 s\n"},
+        {"button 5 sniper 800", "button 5: Sniper - 800\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
+    Result r = Run("show");
+    for (const char* s : {"   2  1250 x 1250", "rate: 250 Hz", "  *3  2000", "  5  Sniper - 800"})
+        EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+}
+
+// A setting whose record stands alone goes out as that record: no profile read. The cache
+// follows what was written when it holds the mouse's profile, and is not made up from
+// defaults when it does not.
+TEST_F(CliConventions, OneRecordIsWrittenWithoutReadingTheProfile) {
+    Result r = Run("set rate 250", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    EXPECT_EQ(Eeprom("0 2"), "04 51\n");
+    EXPECT_FALSE(platform::FileExists(CachePath()));
+
+    ASSERT_EQ(Run("show").code, 0);
+    const std::string cached = data.Read("PRO_101a.dct");
+    r = Run("set debounce 9", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "09 4C\n");
+    EXPECT_NE(data.Read("PRO_101a.dct"), cached);
+    // The rest of the cached profile is what the mouse holds: a reading changes nothing more.
+    const std::string afterSet = data.Read("PRO_101a.dct");
+    ASSERT_EQ(Run("show").code, 0);
+    EXPECT_EQ(data.Read("PRO_101a.dct"), afterSet);
+
+    // The level chosen must be one in use on the mouse, not in a stale cache.
+    ASSERT_EQ(Run("eeprom write 2 2 0x53").code, 0);
+    r = Run("set dpi-level 4");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.Says("from 1 to 2 (the levels in use)")) << r.err;
+}
+
+TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
+    ASSERT_EQ(Run("set debounce 9").code, 0);
+    Result r = Run("reset --yes", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.Says("nFlag=0x100,")) << r.err;
+    size_t reads = 0;
+    for (size_t at = 0; (at = r.err.find("ReadCurCfgThread Start", at)) != std::string::npos; ++at)
+        ++reads;
+    EXPECT_EQ(reads, 1u) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "04 51\n");
+}
+
+}  // namespace
+
+#endif
