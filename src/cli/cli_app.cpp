@@ -10,6 +10,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "app/ini_file.h"
 #include "app/language_texts.h"
 #include "app/log.h"
 #include "app/startup.h"
@@ -190,6 +191,7 @@ class App {
     int Eeprom(const Words& w);
 
     Options m_opt;
+    std::string m_cfgPath;
     CliUi m_ui;
     DeviceSession m_session;
     std::shared_ptr<sim::VirtualReceiver> m_sim;
@@ -205,6 +207,7 @@ int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
     if (cfg.empty())
         cfg = platform::JoinPath(platform::DirectoryOf(platform::GetExecutablePath()), "cfg.ini");
+    m_cfgPath = cfg;
     if (!platform::FileExists(cfg)) {
         Err("cannot find the configuration file " + cfg);
         return kExitUsage;
@@ -246,11 +249,14 @@ int App::Prepare() {
         sim::ReceiverConfig rc;
         rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
         if (gVar.PID[0]) rc.pid = gVar.PID[0];
-        sim::FirstCatalogueMouse(cfg, &rc.cid, &rc.mid);
+        std::string why;
+        if (!sim::CatalogueMouse(cfg, m_opt.model, &rc.cid, &rc.mid, &rc.factory, &why)) {
+            Err(why);
+            return kExitUsage;
+        }
         rc.statePath = m_opt.simFile.empty() ? gVar.szAppDataDir + "sim.bin" : m_opt.simFile;
         auto backend = std::make_shared<sim::VirtualBackend>();
         m_sim = backend->AddReceiver(rc);
-        std::string why;
         if (!m_sim->LoadState(&why)) {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
             return kExitUsage;
@@ -394,19 +400,25 @@ int App::Info() {
     int index = 0;
     for (int i = 0; i < kDeviceSections; ++i)
         if (&gVar.SensorCfgs[i] == gVar.pSensorCfg) index = i + 1;
+    // The catalogue's name of the entry; DEV_n where it has none.
+    std::string name =
+        IniFile::Load(m_cfgPath).GetString("DEV_" + std::to_string(index), "Name", "", 200);
+    if (name.empty()) name = "DEV_" + std::to_string(index);
     char buf[512];
     if (m_opt.json) {
         std::snprintf(buf, sizeof buf,
-                      "{\"model\":\"DEV_%d\",\"sensor\":\"%04x\",\"cid\":\"%02x\",\"mid\":\"%02x\","
+                      "{\"model\":%s,\"sensor\":\"%04x\",\"cid\":\"%02x\",\"mid\":\"%02x\","
                       "\"firmware\":\"%04x\",\"battery\":%d,\"charging\":%s,\"profile\":%d}\n",
-                      index, SensorId(), s.CID, s.MID, s.version, power ? level : -1,
-                      power && charging ? "true" : "false", profile >= 0 ? profile + 1 : -1);
+                      JsonString(name).c_str(), SensorId(), s.CID, s.MID, s.version,
+                      power ? level : -1, power && charging ? "true" : "false",
+                      profile >= 0 ? profile + 1 : -1);
     } else {
         std::snprintf(buf, sizeof buf,
-                      "model: DEV_%d (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
+                      "model: %s (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
                       "firmware: %04x\nbattery: %s\ncharging: %s\nonboard profile: %s\n",
-                      index, SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0, s.CID,
-                      s.MID, s.version, power ? (std::to_string(level) + "%").c_str() : "unknown",
+                      name.c_str(), SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0,
+                      s.CID, s.MID, s.version,
+                      power ? (std::to_string(level) + "%").c_str() : "unknown",
                       power ? (charging ? "yes" : "no") : "unknown",
                       profile >= 0 ? std::to_string(profile + 1).c_str() : "unknown");
     }
@@ -1172,6 +1184,11 @@ int Run(const std::vector<std::string>& args) {
     std::string why;
     if (!ParseOptions(args, &opt, &why)) {
         Err(why);
+        std::fputs(kShortUsage, stderr);
+        return kExitUsage;
+    }
+    if (!opt.model.empty() && !opt.sim) {
+        Err("--model chooses the virtual mouse: give it with --sim");
         std::fputs(kShortUsage, stderr);
         return kExitUsage;
     }

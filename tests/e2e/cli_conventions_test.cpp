@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/fs.h"
 #include "support/temp_dir.h"
@@ -205,6 +206,42 @@ TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
         ++reads;
     EXPECT_EQ(reads, 1u) << r.err;
     EXPECT_EQ(Eeprom("0xA9 2"), "04 51\n");
+}
+
+// The virtual mouse stands for the catalogue entry chosen, with that entry's factory settings:
+// its sensor's DPI coding, its levels, colours and rate.
+TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
+    struct Case {
+        const char* model;
+        const char* info;
+        std::vector<std::string> show;
+    } cases[] = {
+        {"1",
+         "model: Zorvan Vesper (sensor 3395",
+         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz"}},
+        {"2",
+         "model: Zorvan Talon (sensor 3335",
+         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz"}},
+        {"hive",
+         "model: Zorvan Hive (sensor 3370",
+         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        zvtest::TempDir own;
+        const std::string globals = "--sim='" + (own / "sim.bin") + "' --model " + c.model;
+        Result r = Run("info", globals);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.info), std::string::npos) << r.out;
+        r = Run("show", globals);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_FALSE(r.Says("wrong dpi")) << r.err;
+        for (const std::string& s : c.show)
+            EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    }
+    Result r = Run("info", "--sim --model 9");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.Says("1 Zorvan Vesper, 2 Zorvan Talon, 3 Zorvan Hive")) << r.err;
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_F(Cli, ListInfoShow) {
     EXPECT_NE(r.out.find("\"cid\":\"10\""), std::string::npos) << r.out;
     r = Run("show");
     EXPECT_EQ(r.code, 0) << r.err;
-    for (const char* s : {"  1  Left click", "  *2  800 x 800  #00ff00", "rate: 1000 Hz",
+    for (const char* s : {"  1  Left click", "  *2  800 x 800  #0000ff", "rate: 1000 Hz",
                           "debounce: 4 ms", "main lighting: breathing, brightness 10, speed 5"})
         EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
     r = Run("--json show");
