@@ -21,6 +21,7 @@
 #include "macro/macro_store.h"
 #include "macro/orphan_macros.h"
 #include "macro/safe_file_name.h"
+#include "platform/folder_lock.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -53,9 +54,10 @@ constexpr const char* kVersion = "1.0";
 constexpr const char* kShortUsage =
     "usage: zorvan [options] <command> [arguments]; \"zorvan help\" lists them\n";
 
-constexpr uint32_t kFindMs = 4000;     // discovery until a mouse is accepted
-constexpr uint32_t kReadMs = 60000;    // one profile read, with room for a slow link
-constexpr uint32_t kApplyMs = 120000;  // everything placed with the apply thread
+constexpr uint32_t kFindMs = 4000;      // discovery until a mouse is accepted
+constexpr uint32_t kReadMs = 60000;     // one profile read, with room for a slow link
+constexpr uint32_t kApplyMs = 120000;   // everything placed with the apply thread
+constexpr uint32_t kBusyWaitMs = 3000;  // for another command on the same data folder
 
 using Words = std::vector<std::string>;
 
@@ -190,6 +192,8 @@ class App {
     int Macro(const Words& w);
     int Eeprom(const Words& w);
 
+    // Declared first so that it is let go last, after everything has been saved.
+    std::unique_ptr<platform::FolderLock> m_folderLock;
     Options m_opt;
     std::string m_cfgPath;
     CliUi m_ui;
@@ -239,6 +243,20 @@ int App::Prepare() {
             platform::MakeDirectory(gVar.szAppDataDir);
     } else {
         PrepareAppDataDir();
+    }
+    // One writer at a time: the cache and the macro library are read, changed and saved whole,
+    // so two commands (or a command and the window) on one folder would lose a change.
+    uint32_t lockErr = 0;
+    switch (platform::LockFolder(gVar.szAppDataDir, kBusyWaitMs, &m_folderLock, &lockErr)) {
+        case platform::FolderLockResult::kTaken:
+            break;
+        case platform::FolderLockResult::kBusy:
+            Err("Zorvan is busy (another command or the window is using this data folder)");
+            return kExitFailed;
+        case platform::FolderLockResult::kNoLockFile:
+            // Nothing can be saved there either; what fails to be saved is said where it fails.
+            LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
+            break;
     }
     platform::SetMessageBoxHook(
         [](const std::string& text, const std::string& caption, uint32_t flags) {

@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/folder_lock.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"
 
@@ -242,6 +244,35 @@ TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     Result r = Run("info", "--sim --model 9");
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.Says("1 Zorvan Vesper, 2 Zorvan Talon, 3 Zorvan Hive")) << r.err;
+}
+
+// One writer at a time on a data folder: a second command waits for the first, or says it is
+// busy while the folder stays taken; never two commands that both exit 0 with one change lost.
+TEST_F(CliConventions, OneWriterAtATimeOnADataFolder) {
+    ASSERT_EQ(Run("show").code, 0);
+    const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+    const std::string z =
+        std::string(ZV_CLI_PATH) + " --sim --cfg '" + cfg + "' --data-dir '" + data.path() + "' ";
+    for (int round = 0; round < 3; ++round) {
+        const std::string rate = round % 2 ? "250" : "500";
+        const std::string both = z + "set rate " + rate + " >/dev/null 2>&1 & " + z +
+                                 "set debounce " + std::to_string(6 + round) +
+                                 " >/dev/null 2>&1; s=$?; wait $! && exit $s";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        const Result r = Run("show");
+        EXPECT_NE(r.out.find("rate: " + rate + " Hz"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("debounce: " + std::to_string(6 + round) + " ms"), std::string::npos)
+            << r.out;
+    }
+
+    std::unique_ptr<platform::FolderLock> held;
+    ASSERT_EQ(platform::LockFolder(data.path(), 0, &held), platform::FolderLockResult::kTaken);
+    Result r = Run("set rate 125");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("Zorvan is busy (another command or the window is using this data folder)"))
+        << r.err;
+    held.reset();
+    EXPECT_EQ(Eeprom("0 2"), "02 53\n");  // the 500 Hz of the last round
 }
 
 }  // namespace
