@@ -150,6 +150,17 @@ uint32_t SensorId() {
     return gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
 }
 
+// The folder of the shipped cfg.ini and texts: beside the program (the Windows zip), in
+// ../share/zorvan (installed), or the repository's data folder (the build tree).
+std::string ShippedDataDir() {
+    const std::string exeDir = platform::DirectoryOf(platform::GetExecutablePath());
+    for (const char* rel : {"", "../share/zorvan", "../../data"}) {
+        const std::string dir = *rel ? platform::JoinPath(exeDir, rel) : exeDir;
+        if (platform::FileExists(platform::JoinPath(dir, "cfg.ini"))) return dir;
+    }
+    return exeDir;
+}
+
 // The file of a macro at the root of the macro folder.
 std::string RootFilePathOf(const StMacro& m) {
     return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
@@ -209,8 +220,7 @@ class App {
 
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
-    if (cfg.empty())
-        cfg = platform::JoinPath(platform::DirectoryOf(platform::GetExecutablePath()), "cfg.ini");
+    if (cfg.empty()) cfg = platform::JoinPath(ShippedDataDir(), "cfg.ini");
     m_cfgPath = cfg;
     if (!platform::FileExists(cfg)) {
         Err("cannot find the configuration file " + cfg);
@@ -233,7 +243,18 @@ int App::Prepare() {
         LogInit();
         SetLogDebugWriter([](const std::string& s) { std::fprintf(stderr, "%s\n", s.c_str()); });
     }
-    LoadDefaultTexts(gVar.szAppDir);
+    // A cfg.ini of the user's own may stand alone: the program's shipped texts stand in for a
+    // missing text.xml, so no caption or profile name is made of an empty text.
+    if (!LoadDefaultTexts(gVar.szAppDir) || GetText("tc_msg35").empty()) {
+        const std::string shipped = ShippedDataDir();
+        if (!LoadDefaultTexts(shipped) || GetText("tc_msg35").empty()) {
+            Err("the program's texts cannot be read: " +
+                platform::JoinPath(gVar.szAppDir, "text.xml") + " and " +
+                platform::JoinPath(shipped, "text.xml"));
+            return kExitUsage;
+        }
+        LogPrintf("texts of %s used", shipped.c_str());
+    }
     ApplyTitle();
     if (!m_opt.dataDir.empty()) {
         gVar.szAppDataDir = m_opt.dataDir;

@@ -275,6 +275,17 @@ TEST_F(CliConventions, OneWriterAtATimeOnADataFolder) {
     EXPECT_EQ(Eeprom("0 2"), "02 53\n");  // the 500 Hz of the last round
 }
 
+// A cfg.ini of the user's own without texts beside it: the shipped texts stand in, so captions
+// and the cached profile names are words, not blanks.
+TEST_F(CliConventions, ACfgWithoutTextsUsesTheShippedTexts) {
+    std::vector<uint8_t> cfg;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", cfg));
+    files.Write("cfg.ini", std::string(cfg.begin(), cfg.end()));
+    Result r = Run("--cfg '" + (files / "cfg.ini") + "' show");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("profile 1: Profile 1\nbuttons:\n  1  Left click\n", 0), 0u) << r.out;
+}
+
 }  // namespace
 
 #endif
