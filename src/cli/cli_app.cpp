@@ -161,6 +161,30 @@ std::string ShippedDataDir() {
     return exeDir;
 }
 
+// On Linux a receiver the user may not open is not found at all: say so, and what lets the user
+// at the seat open it. "" elsewhere or when every receiver can be opened.
+std::string InaccessibleReceiverHint() {
+#ifdef __linux__
+    for (int i = 0; i < 64; ++i) {
+        const std::string node = "/dev/hidraw" + std::to_string(i);
+        const std::string uevent =
+            "/sys/class/hidraw/hidraw" + std::to_string(i) + "/device/uevent";
+        std::vector<uint8_t> bytes;
+        if (!platform::ReadFilePrefix(uevent, 4096, bytes)) continue;
+        const std::string text(bytes.begin(), bytes.end());
+        char vid[16];
+        std::snprintf(vid, sizeof vid, ":%08X:", static_cast<unsigned>(gVar.VID) & 0xFFFF);
+        const size_t at = text.find("HID_ID=");
+        if (at == std::string::npos || text.find(vid, at) == std::string::npos) continue;
+        if (access(node.c_str(), R_OK | W_OK) != 0)
+            return "a receiver is present but " + node +
+                   " cannot be opened: install the udev rule 70-zorvan.rules (make install) and "
+                   "plug the receiver in again";
+    }
+#endif
+    return {};
+}
+
 // The file of a macro at the root of the macro folder.
 std::string RootFilePathOf(const StMacro& m) {
     return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
@@ -310,10 +334,15 @@ int App::Prepare() {
 }
 
 int App::Discover() {
-    m_session.FindDevices();
-    m_slot = m_session.WaitForDevice(kFindMs);
+    // Without a receiver there is nothing to wait for.
+    const bool receivers = m_session.FindDevices() > 0;
+    m_slot = receivers ? m_session.WaitForDevice(kFindMs) : -1;
     if (m_slot < 0) {
         Err(GetText("tc_msg15").empty() ? "no receiver or mouse found" : GetText("tc_msg15"));
+        if (!receivers && !m_opt.sim) {
+            Err("no receiver is plugged in; zorvan --sim runs against a virtual mouse");
+            if (!InaccessibleReceiverHint().empty()) Err(InaccessibleReceiverHint());
+        }
         return kExitNoDevice;
     }
     return kExitDone;

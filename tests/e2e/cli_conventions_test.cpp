@@ -6,11 +6,15 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ini_file.h"
 #include "platform/folder_lock.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"
@@ -284,6 +288,32 @@ TEST_F(CliConventions, ACfgWithoutTextsUsesTheShippedTexts) {
     Result r = Run("--cfg '" + (files / "cfg.ini") + "' show");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.rfind("profile 1: Profile 1\nbuttons:\n  1  Left click\n", 0), 0u) << r.out;
+}
+
+// The shipped udev rule opens every receiver the shipped cfg.ini looks for.
+TEST(CliPackaging, UdevRuleNamesTheReceiversOfTheShippedCfg) {
+    const IniFile ini = IniFile::Load(zvtest::SourceDir() + "/data/cfg.ini");
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(
+        platform::ReadFile(zvtest::SourceDir() + "/packaging/linux/70-zorvan.rules", bytes));
+    const std::string rule(bytes.begin(), bytes.end());
+    char vendor[64];
+    std::snprintf(vendor, sizeof vendor, "ATTRS{idVendor}==\"%04x\"",
+                  static_cast<unsigned>(ini.GetInt("OPT", "VID", 0)));
+    int products = 0;
+    for (const char* key : {"PID", "PID2"}) {
+        std::string list = ini.GetString("OPT", key, "", 200);
+        for (char& c : list) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (size_t start = 0; start < list.size();) {
+            const size_t comma = std::min(list.find(',', start), list.size());
+            const std::string line = std::string(vendor) + ", ATTRS{idProduct}==\"" +
+                                     list.substr(start, comma - start) + "\", TAG+=\"uaccess\"";
+            EXPECT_NE(rule.find(line), std::string::npos) << line << "\n" << rule;
+            ++products;
+            start = comma + 1;
+        }
+    }
+    EXPECT_EQ(products, 3);
 }
 
 }  // namespace
