@@ -28,6 +28,7 @@
 #include "profile/apply_thread.h"
 #include "profile/eeprom_reader.h"
 #include "profile/eeprom_writer.h"
+#include "profile/key_function.h"
 #include "profile/profile_cache.h"
 #include "profile/profile_transfer.h"
 #include "profile/sensor_table.h"
@@ -183,6 +184,35 @@ std::string InaccessibleReceiverHint() {
     }
 #endif
     return {};
+}
+
+// A button's function in the words `button` takes ("combo Ctrl+C", "media volume-up", "macro
+// hid"), so that --json output can be fed back; the function id in hexadecimal for anything the
+// command has no words for.
+std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
+    const uint32_t id = k.dwFunID;
+    for (const NamedValue& n : ButtonFunctionNames())
+        if (n.value == id) return n.name;
+    for (const NamedValue& n : MediaNames())
+        if (n.value == id) return std::string("media ") + n.name;
+    if (k.Type() == kFunCombo) {
+        const std::string c = ComboText({k.stCombo[0], {k.stCombo[1], k.stCombo[2], k.stCombo[3]}});
+        if (!c.empty()) return "combo " + c;
+    } else if (id == FireKey(0, 0).dwFunID) {
+        return "fire " + std::to_string(k.dwParameter & 0xFF) + " " +
+               std::to_string((k.dwParameter >> 8) & 0xFF);
+    } else if (id == kSniperFunction) {
+        const uint32_t i = k.dwParameter & 0xFF;
+        if (table && i < std::min<uint32_t>(table->count, kSensorMaxValues))
+            return "sniper " + std::to_string(table->dpi[i]);
+    } else if (k.Type() == kFunMacro) {
+        if (auto m = g_MacroList.FindMacroById(k.dwMacroID)) return "macro " + MacroNameUtf8(*m);
+    } else if (k.Type() == kFunExKey && (id & 0xFFFFFF) < 3) {
+        return "extra " + std::to_string((id & 0xFFFFFF) + 1);
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08x", id);
+    return hex;
 }
 
 // The file of a macro at the root of the macro folder.
@@ -530,10 +560,9 @@ int App::Show() {
           << ",\"buttons\":[";
         for (int b = 0; b < cfg.nKeyNum; ++b) {
             const KeyInfo& k = p.keys[set][b];
-            char fun[16];
-            std::snprintf(fun, sizeof fun, "0x%08x", k.dwFunID);
-            o << (b ? "," : "") << "{\"button\":" << b + 1 << ",\"function\":\"" << fun
-              << "\",\"caption\":" << JsonString(GetKeyFunctionText(k)) << "}";
+            o << (b ? "," : "") << "{\"button\":" << b + 1
+              << ",\"function\":" << JsonString(FunctionWords(k, FindSensorTable(SensorId())))
+              << ",\"caption\":" << JsonString(GetKeyFunctionText(k)) << "}";
         }
         o << "],\"dpi\":{\"count\":" << p.nDpiLevels << ",\"current\":" << cur + 1
           << ",\"levels\":[";
@@ -1254,6 +1283,12 @@ int Run(const std::vector<std::string>& args) {
         Err(why);
         std::fputs(kShortUsage, stderr);
         return kExitUsage;
+    }
+    // The virtual mouse the window would use, unless the command line names one.
+    const std::string simEnv = platform::GetEnv("ZORVAN_SIM");
+    if (!opt.sim && !simEnv.empty() && simEnv != "0") {
+        opt.sim = true;
+        if (simEnv != "1") opt.simFile = simEnv;
     }
     if (!opt.model.empty() && !opt.sim) {
         Err("--model chooses the virtual mouse: give it with --sim");

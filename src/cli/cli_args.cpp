@@ -95,6 +95,30 @@ uint8_t KeyCodeOfName(std::string_view name) {
     return 0;
 }
 
+std::string KeyNameOfCode(uint8_t vk) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, char(vk));
+    if (vk >= 0x70 && vk <= 0x7B) return "F" + std::to_string(vk - 0x6F);
+    if (vk >= 0x60 && vk <= 0x69) return "Num" + std::to_string(vk - 0x60);
+    for (const KeyName& k : kKeys)
+        if (k.vk == vk) return k.name;
+    return "";
+}
+
+std::string ComboText(const Combo& c) {
+    std::string s;
+    const std::pair<uint8_t, const char*> mods[] = {
+        {kModCtrl, "Ctrl"}, {kModShift, "Shift"}, {kModAlt, "Alt"}, {kModWin, "Win"}};
+    for (const auto& [bit, name] : mods)
+        if (c.modifiers & bit) s += std::string(s.empty() ? "" : "+") + name;
+    for (uint8_t vk : c.keys) {
+        if (vk == 0) continue;
+        const std::string name = KeyNameOfCode(vk);
+        if (name.empty()) return "";
+        s += (s.empty() ? "" : "+") + name;
+    }
+    return s;
+}
+
 std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
     Combo c;
     int keys = 0;

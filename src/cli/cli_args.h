@@ -29,6 +29,11 @@ struct Combo {
 };
 std::optional<Combo> ParseCombo(std::string_view text, std::string* why);
 
+// The combination as ParseCombo takes it ("Ctrl+Shift+A"), "" when a key has no name.
+std::string ComboText(const Combo& c);
+// The name of a virtual-key code as KeyCodeOfName takes it, "" when it has none.
+std::string KeyNameOfCode(uint8_t vk);
+
 // The virtual-key code of a key name ("A", "F5", "Enter", "PageUp", ...), or 0.
 uint8_t KeyCodeOfName(std::string_view name);
 

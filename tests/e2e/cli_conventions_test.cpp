@@ -290,6 +290,42 @@ TEST_F(CliConventions, ACfgWithoutTextsUsesTheShippedTexts) {
     EXPECT_EQ(r.out.rfind("profile 1: Profile 1\nbuttons:\n  1  Left click\n", 0), 0u) << r.out;
 }
 
+// The functions of `show --json`, in button order.
+std::vector<std::string> JsonFunctions(const std::string& json) {
+    std::vector<std::string> out;
+    const std::string key = "\"function\":\"";
+    for (size_t at = json.find(key); at != std::string::npos; at = json.find(key, at)) {
+        at += key.size();
+        out.push_back(json.substr(at, json.find('"', at) - at));
+    }
+    return out;
+}
+
+// --json names a button's function in the words `button` takes, so it can be fed back.
+TEST_F(CliConventions, JsonFunctionsFeedBackIntoButton) {
+    for (const char* args : {"button 2 combo Ctrl+Shift+C", "button 3 media volume-up",
+                             "button 4 fire 3 10", "button 5 sniper 800", "button 6 extra 1"})
+        Run(args);  // extra may be refused by this mouse; the others are stored
+    Result r = Run("show --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::vector<std::string> functions = JsonFunctions(r.out);
+    ASSERT_EQ(functions.size(), 6u) << r.out;
+    EXPECT_EQ(functions[1], "combo Ctrl+Shift+C");
+    EXPECT_EQ(functions[2], "media volume-up");
+    EXPECT_EQ(functions[3], "fire 3 10");
+    EXPECT_EQ(functions[4], "sniper 800");
+
+    // Fed back, button by button, into another mouse: the same functions come out.
+    const std::string other = "--sim='" + (files / "other.bin") + "'";
+    for (size_t b = 1; b < functions.size(); ++b) {
+        SCOPED_TRACE(functions[b]);
+        r = Run("button " + std::to_string(b + 1) + " " + functions[b], other);
+        EXPECT_EQ(r.code, 0) << r.err;
+    }
+    r = Run("show --json", other);
+    EXPECT_EQ(JsonFunctions(r.out), functions) << r.out;
+}
+
 // The shipped udev rule opens every receiver the shipped cfg.ini looks for.
 TEST(CliPackaging, UdevRuleNamesTheReceiversOfTheShippedCfg) {
     const IniFile ini = IniFile::Load(zvtest::SourceDir() + "/data/cfg.ini");
