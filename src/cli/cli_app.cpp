@@ -78,13 +78,35 @@ void Err(const std::string& line) {
     std::fprintf(stderr, "zorvan: %s\n", line.c_str());
 }
 
-bool StdinIsTerminal() {
+bool IsTerminal(FILE* f) {
 #ifdef _WIN32
-    return _isatty(_fileno(stdin)) != 0;
+    return _isatty(_fileno(f)) != 0;
 #else
-    return isatty(STDIN_FILENO) != 0;
+    return isatty(fileno(f)) != 0;
 #endif
 }
+bool StdinIsTerminal() {
+    return IsTerminal(stdin);
+}
+
+// Work that takes more than a second says what it is doing while it runs, on a terminal only;
+// the line is cleared when it ends, so scripts and logs see nothing of it.
+class Progress {
+  public:
+    explicit Progress(const char* what) : m_on(IsTerminal(stderr)) {
+        if (!m_on) return;
+        std::fprintf(stderr, "%s...", what);
+        std::fflush(stderr);
+    }
+    ~Progress() {
+        if (m_on) std::fputs("\r\033[K", stderr);
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+  private:
+    bool m_on;
+};
 
 // The session's messages are lines on standard error. A question is asked only of a person at a
 // terminal; in a script the command itself is the user's yes.
@@ -397,6 +419,7 @@ int App::ConnectForRecord() {
 }
 
 int App::ReadProfile() {
+    const Progress progress("reading the mouse's settings");
     if (!m_session.OnFindDeviceOK()) return kExitNoDevice;
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
         Err("the mouse's settings could not be read");
@@ -407,6 +430,7 @@ int App::ReadProfile() {
 }
 
 int App::WaitWrites() {
+    const Progress progress("writing to the mouse");
     if (!WaitApplyDone(kApplyMs)) {
         Err("writing to the mouse did not finish");
         return kExitFailed;

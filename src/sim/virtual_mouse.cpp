@@ -155,11 +155,10 @@ VirtualMouse::VirtualMouse(uint32_t cid, uint32_t mid, const FactorySettings& fa
     : m_factory(factory) {
     m_state.cid = cid;
     m_state.mid = mid;
-    for (int p = 0; p < kProfiles; ++p) m_state.eeprom[p] = FactoryProfile(p);
+    for (int p = 0; p < kProfiles; ++p) m_state.eeprom[p] = FactoryProfile(p, m_factory);
 }
 
-std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile) const {
-    const FactorySettings& f = m_factory;
+std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile, const FactorySettings& f) {
     std::vector<uint8_t> e(kProfileBytes, 0);
     // The entry's rate, except the last profile at 500 Hz, so that profiles differ.
     Pair(e, 0x00, profile == 3 ? 2 : f.rateInterval);
@@ -264,7 +263,7 @@ bool VirtualMouse::Handle(const uint8_t req[17], uint8_t reply[17]) {
             std::memcpy(reply + 6, &e[addr], len);
             return done(0);
         case 0x09:
-            e = FactoryProfile(m_state.profile);
+            e = FactoryProfile(m_state.profile, m_factory);
             return done(0);
         case 0x0E:
             reply[6] = static_cast<uint8_t>(m_state.profile);
@@ -301,7 +300,7 @@ std::array<uint8_t, 17> VirtualMouse::SwitchProfile(int profile) {
 }
 
 std::array<uint8_t, 17> VirtualMouse::FactoryReset() {
-    m_state.eeprom[m_state.profile] = FactoryProfile(m_state.profile);
+    m_state.eeprom[m_state.profile] = FactoryProfile(m_state.profile, m_factory);
     return Notification(kEvProfile, 0, 0, static_cast<uint8_t>(m_state.profile));
 }
 

@@ -81,8 +81,8 @@ class VirtualMouse {
     std::vector<uint8_t> Peek(uint32_t addr, uint32_t len, int p = -1) const;
     void Poke(uint32_t addr, const std::vector<uint8_t>& bytes, int p = -1);
 
-    // The bytes a profile holds when the mouse leaves the factory.
-    std::vector<uint8_t> FactoryProfile(int profile) const;
+    // The bytes a profile holds when a mouse with these settings leaves the factory.
+    static std::vector<uint8_t> FactoryProfile(int profile, const FactorySettings& f = {});
 
     // The state as text, and back. Parse refuses anything malformed (message in `why`) and
     // then leaves the mouse as it was.
