@@ -6,7 +6,7 @@ WIN := build/win
 CMAKE_GEN := -G Ninja
 
 .PHONY: deps configure build native win run test test-native test-win bench test-asan test-tsan \
-        fuzz dist format format-check screenshots clean
+        fuzz dist format format-check screenshots clean install
 
 deps:
 	@scripts/install-deps
@@ -62,6 +62,22 @@ format-check: deps
 
 clean:
 	rm -rf build dist
+
+# The command line on Linux: the program, its data (cfg.ini and the texts, which it finds in
+# ../share/zorvan), the udev rule for the receivers and the bash completion.
+#   make install [PREFIX=/usr/local] [DESTDIR=/staging]
+PREFIX ?= /usr/local
+UDEVRULESDIR ?= $(if $(filter /usr,$(PREFIX)),/usr/lib/udev/rules.d,/etc/udev/rules.d)
+install: deps $(NATIVE)/build.ninja
+	@cmake --build $(NATIVE) -j $(JOBS) --target zorvan
+	install -Dm755 $(NATIVE)/zorvan $(DESTDIR)$(PREFIX)/bin/zorvan
+	install -Dm644 data/cfg.ini $(DESTDIR)$(PREFIX)/share/zorvan/cfg.ini
+	install -Dm644 data/text.xml $(DESTDIR)$(PREFIX)/share/zorvan/text.xml
+	for d in data/*/; do [ -f "$$d/text.xml" ] && install -Dm644 "$$d/text.xml" \
+	  "$(DESTDIR)$(PREFIX)/share/zorvan/$$(basename "$$d")/text.xml"; done; true
+	install -Dm644 packaging/linux/70-zorvan.rules $(DESTDIR)$(UDEVRULESDIR)/70-zorvan.rules
+	install -Dm644 packaging/linux/zorvan.bash-completion \
+	  $(DESTDIR)$(PREFIX)/share/bash-completion/completions/zorvan
 
 # Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
 # skins and saves one picture per state; the real program with the virtual mouse gives main_*.png

@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -9,6 +10,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "app/ini_file.h"
 #include "app/language_texts.h"
 #include "app/log.h"
 #include "app/startup.h"
@@ -19,11 +21,15 @@
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
 #include "macro/orphan_macros.h"
+#include "macro/safe_file_name.h"
+#include "platform/folder_lock.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
+#include "profile/eeprom_reader.h"
 #include "profile/eeprom_writer.h"
+#include "profile/key_function.h"
 #include "profile/profile_cache.h"
 #include "profile/profile_transfer.h"
 #include "profile/sensor_table.h"
@@ -37,29 +43,91 @@
 #include "ui/performance_model.h"
 #include "ui/profiles_model.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace cli {
 
 namespace {
 
-constexpr uint32_t kFindMs = 4000;     // discovery until a mouse is accepted
-constexpr uint32_t kReadMs = 60000;    // one profile read, with room for a slow link
-constexpr uint32_t kApplyMs = 120000;  // everything placed with the apply thread
+constexpr const char* kVersion = "1.0";
+constexpr const char* kShortUsage =
+    "usage: zorvan [options] <command> [arguments]; \"zorvan help\" lists them\n";
+
+constexpr uint32_t kFindMs = 4000;      // discovery until a mouse is accepted
+constexpr uint32_t kReadMs = 60000;     // one profile read, with room for a slow link
+constexpr uint32_t kApplyMs = 120000;   // everything placed with the apply thread
+constexpr uint32_t kBusyWaitMs = 3000;  // for another command on the same data folder
 
 using Words = std::vector<std::string>;
 
 struct UsageError {
+    UsageError(std::string w, std::string n = {}) : why(std::move(w)), near(std::move(n)) {}
     std::string why;
+    std::string near;  // a word the user may have meant
 };
+
+// An unknown word among `choices`: the reason, with the nearest choice when one is close.
+UsageError Unknown(const std::string& what, const std::string& word,
+                   const std::vector<std::string>& choices) {
+    return {"unknown " + what + " \"" + word + "\"", NearestWord(word, choices)};
+}
 
 void Err(const std::string& line) {
     std::fprintf(stderr, "zorvan: %s\n", line.c_str());
 }
 
-// The session's messages are lines on standard error; the command itself is the user's yes.
+bool IsTerminal(FILE* f) {
+#ifdef _WIN32
+    return _isatty(_fileno(f)) != 0;
+#else
+    return isatty(fileno(f)) != 0;
+#endif
+}
+bool StdinIsTerminal() {
+    return IsTerminal(stdin);
+}
+
+// Work that takes more than a second says what it is doing while it runs, on a terminal only;
+// the line is cleared when it ends, so scripts and logs see nothing of it.
+class Progress {
+  public:
+    explicit Progress(const char* what) : m_on(IsTerminal(stderr)) {
+        if (!m_on) return;
+        std::fprintf(stderr, "%s...", what);
+        std::fflush(stderr);
+    }
+    ~Progress() {
+        if (m_on) std::fputs("\r\033[K", stderr);
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+  private:
+    bool m_on;
+};
+
+// The session's messages are lines on standard error. A question is asked only of a person at a
+// terminal; in a script the command itself is the user's yes.
 class CliUi : public SessionUi {
   public:
+    explicit CliUi(bool yes) : m_yes(yes) {}
     void ShowText(const std::string& text) override { Err(text); }
-    bool Confirm(const std::string&) override { return true; }
+    bool Confirm(const std::string& text) override {
+        if (m_yes || !StdinIsTerminal()) return true;
+        std::fprintf(stderr, "%s [y/N] ", text.c_str());
+        std::fflush(stderr);
+        char line[16] = {};
+        if (!std::fgets(line, sizeof line, stdin)) return false;
+        return line[0] == 'y' || line[0] == 'Y';
+    }
+    bool ShowsProgress() const override { return false; }
+
+  private:
+    bool m_yes;
 };
 
 std::string JsonString(const std::string& s) {
@@ -107,23 +175,100 @@ uint32_t SensorId() {
     return gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
 }
 
+// The folder of the shipped cfg.ini and texts: beside the program (the Windows zip), in
+// ../share/zorvan (installed), or the repository's data folder (the build tree).
+std::string ShippedDataDir() {
+    const std::string exeDir = platform::DirectoryOf(platform::GetExecutablePath());
+    for (const char* rel : {"", "../share/zorvan", "../../data"}) {
+        const std::string dir = *rel ? platform::JoinPath(exeDir, rel) : exeDir;
+        if (platform::FileExists(platform::JoinPath(dir, "cfg.ini"))) return dir;
+    }
+    return exeDir;
+}
+
+// On Linux a receiver the user may not open is not found at all: say so, and what lets the user
+// at the seat open it. "" elsewhere or when every receiver can be opened.
+std::string InaccessibleReceiverHint() {
+#ifdef __linux__
+    for (int i = 0; i < 64; ++i) {
+        const std::string node = "/dev/hidraw" + std::to_string(i);
+        const std::string uevent =
+            "/sys/class/hidraw/hidraw" + std::to_string(i) + "/device/uevent";
+        std::vector<uint8_t> bytes;
+        if (!platform::ReadFilePrefix(uevent, 4096, bytes)) continue;
+        const std::string text(bytes.begin(), bytes.end());
+        char vid[16];
+        std::snprintf(vid, sizeof vid, ":%08X:", static_cast<unsigned>(gVar.VID) & 0xFFFF);
+        const size_t at = text.find("HID_ID=");
+        if (at == std::string::npos || text.find(vid, at) == std::string::npos) continue;
+        if (access(node.c_str(), R_OK | W_OK) != 0)
+            return "a receiver is present but " + node +
+                   " cannot be opened: install the udev rule 70-zorvan.rules (make install) and "
+                   "plug the receiver in again";
+    }
+#endif
+    return {};
+}
+
+// A button's function in the words `button` takes ("combo Ctrl+C", "media volume-up", "macro
+// hid"), so that --json output can be fed back; the function id in hexadecimal for anything the
+// command has no words for.
+std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
+    const uint32_t id = k.dwFunID;
+    for (const NamedValue& n : ButtonFunctionNames())
+        if (n.value == id) return n.name;
+    for (const NamedValue& n : MediaNames())
+        if (n.value == id) return std::string("media ") + n.name;
+    if (k.Type() == kFunCombo) {
+        const std::string c = ComboText({k.stCombo[0], {k.stCombo[1], k.stCombo[2], k.stCombo[3]}});
+        if (!c.empty()) return "combo " + c;
+    } else if (id == FireKey(0, 0).dwFunID) {
+        return "fire " + std::to_string(k.dwParameter & 0xFF) + " " +
+               std::to_string((k.dwParameter >> 8) & 0xFF);
+    } else if (id == kSniperFunction) {
+        const uint32_t i = k.dwParameter & 0xFF;
+        if (table && i < std::min<uint32_t>(table->count, kSensorMaxValues))
+            return "sniper " + std::to_string(table->dpi[i]);
+    } else if (k.Type() == kFunMacro) {
+        if (auto m = g_MacroList.FindMacroById(k.dwMacroID)) return "macro " + MacroNameUtf8(*m);
+    } else if (k.Type() == kFunExKey && (id & 0xFFFFFF) < 3) {
+        return "extra " + std::to_string((id & 0xFFFFFF) + 1);
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08x", id);
+    return hex;
+}
+
+// The file of a macro at the root of the macro folder.
+std::string RootFilePathOf(const StMacro& m) {
+    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
+}
+
 class App {
   public:
-    explicit App(Options o) : m_opt(std::move(o)), m_session(m_ui) {}
+    explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
     ~App() { m_session.Shutdown(); }
 
     int Run();
 
   private:
     int Prepare();
+    int Discover();
+    int ReadProfile();
     int Connect(bool readProfile);
+    // For a change whose record stands alone: the device without reading the whole profile.
+    int ConnectForRecord();
     int Finish(int code);
+    using Edit = std::function<PageChange(ProfileFile&, int32_t&)>;
+    using Describe = std::function<std::string(const ProfileFile&, int32_t)>;
     // Changes the current profile through a page model and has the apply thread write it. The
     // command is the user's own "apply now", so the request is placed whatever ApplyNow says.
-    // `unchanged` is shown when the model changed nothing.
-    int Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
+    // `said` tells what was stored (printed once the mouse took it); `unchanged` is shown when
+    // the model changed nothing.
+    int Change(const Edit& edit, const Describe& said,
                const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
+    bool RefreshLevelCount();
 
     int List();
     int Info();
@@ -136,20 +281,26 @@ class App {
     int Macro(const Words& w);
     int Eeprom(const Words& w);
 
+    // Declared first so that it is let go last, after everything has been saved.
+    std::unique_ptr<platform::FolderLock> m_folderLock;
     Options m_opt;
+    std::string m_cfgPath;
     CliUi m_ui;
     DeviceSession m_session;
     std::shared_ptr<sim::VirtualReceiver> m_sim;
     int m_slot = -1;
     bool m_profileRead = false;
+    bool m_oneRecord = false;     // taken over without reading the profile
+    bool m_recordCached = false;  // and the record written came from the cache
+    std::string m_stored;         // what the change stored, for standard output
     uint64_t m_failedBefore = 0;
     uint64_t m_macroGeneration = 0;
 };
 
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
-    if (cfg.empty())
-        cfg = platform::JoinPath(platform::DirectoryOf(platform::GetExecutablePath()), "cfg.ini");
+    if (cfg.empty()) cfg = platform::JoinPath(ShippedDataDir(), "cfg.ini");
+    m_cfgPath = cfg;
     if (!platform::FileExists(cfg)) {
         Err("cannot find the configuration file " + cfg);
         return kExitUsage;
@@ -171,7 +322,18 @@ int App::Prepare() {
         LogInit();
         SetLogDebugWriter([](const std::string& s) { std::fprintf(stderr, "%s\n", s.c_str()); });
     }
-    LoadDefaultTexts(gVar.szAppDir);
+    // A cfg.ini of the user's own may stand alone: the program's shipped texts stand in for a
+    // missing text.xml, so no caption or profile name is made of an empty text.
+    if (!LoadDefaultTexts(gVar.szAppDir) || GetText("tc_msg35").empty()) {
+        const std::string shipped = ShippedDataDir();
+        if (!LoadDefaultTexts(shipped) || GetText("tc_msg35").empty()) {
+            Err("the program's texts cannot be read: " +
+                platform::JoinPath(gVar.szAppDir, "text.xml") + " and " +
+                platform::JoinPath(shipped, "text.xml"));
+            return kExitUsage;
+        }
+        LogPrintf("texts of %s used", shipped.c_str());
+    }
     ApplyTitle();
     if (!m_opt.dataDir.empty()) {
         gVar.szAppDataDir = m_opt.dataDir;
@@ -184,6 +346,20 @@ int App::Prepare() {
     } else {
         PrepareAppDataDir();
     }
+    // One writer at a time: the cache and the macro library are read, changed and saved whole,
+    // so two commands (or a command and the window) on one folder would lose a change.
+    uint32_t lockErr = 0;
+    switch (platform::LockFolder(gVar.szAppDataDir, kBusyWaitMs, &m_folderLock, &lockErr)) {
+        case platform::FolderLockResult::kTaken:
+            break;
+        case platform::FolderLockResult::kBusy:
+            Err("Zorvan is busy (another command or the window is using this data folder)");
+            return kExitFailed;
+        case platform::FolderLockResult::kNoLockFile:
+            // Nothing can be saved there either; what fails to be saved is said where it fails.
+            LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
+            break;
+    }
     platform::SetMessageBoxHook(
         [](const std::string& text, const std::string& caption, uint32_t flags) {
             Err(caption.empty() || caption == gVar.szTitle ? text : caption + ": " + text);
@@ -193,11 +369,14 @@ int App::Prepare() {
         sim::ReceiverConfig rc;
         rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
         if (gVar.PID[0]) rc.pid = gVar.PID[0];
-        sim::FirstCatalogueMouse(cfg, &rc.cid, &rc.mid);
+        std::string why;
+        if (!sim::CatalogueMouse(cfg, m_opt.model, &rc.cid, &rc.mid, &rc.factory, &why)) {
+            Err(why);
+            return kExitUsage;
+        }
         rc.statePath = m_opt.simFile.empty() ? gVar.szAppDataDir + "sim.bin" : m_opt.simFile;
         auto backend = std::make_shared<sim::VirtualBackend>();
         m_sim = backend->AddReceiver(rc);
-        std::string why;
         if (!m_sim->LoadState(&why)) {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
             return kExitUsage;
@@ -212,17 +391,41 @@ int App::Prepare() {
     return kExitDone;
 }
 
-int App::Connect(bool readProfile) {
-    m_session.FindDevices();
-    m_slot = m_session.WaitForDevice(kFindMs);
+int App::Discover() {
+    // Without a receiver there is nothing to wait for.
+    const bool receivers = m_session.FindDevices() > 0;
+    m_slot = receivers ? m_session.WaitForDevice(kFindMs) : -1;
     if (m_slot < 0) {
         Err(GetText("tc_msg15").empty() ? "no receiver or mouse found" : GetText("tc_msg15"));
+        if (!receivers && !m_opt.sim) {
+            Err("no receiver is plugged in; zorvan --sim runs against a virtual mouse");
+            if (!InaccessibleReceiverHint().empty()) Err(InaccessibleReceiverHint());
+        }
         return kExitNoDevice;
     }
+    return kExitDone;
+}
+
+int App::Connect(bool readProfile) {
+    if (int r = Discover()) return r;
     if (!readProfile) {
         TakeOverDevice(&m_session.Usb(), m_slot);
         return kExitDone;
     }
+    return ReadProfile();
+}
+
+int App::ConnectForRecord() {
+    if (int r = Discover()) return r;
+    if (m_session.TakeOverWithoutRead(&m_recordCached)) {
+        m_oneRecord = true;
+        return kExitDone;
+    }
+    return ReadProfile();
+}
+
+int App::ReadProfile() {
+    const Progress progress("reading the mouse's settings");
     if (!m_session.OnFindDeviceOK()) return kExitNoDevice;
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
         Err("the mouse's settings could not be read");
@@ -233,6 +436,7 @@ int App::Connect(bool readProfile) {
 }
 
 int App::WaitWrites() {
+    const Progress progress("writing to the mouse");
     if (!WaitApplyDone(kApplyMs)) {
         Err("writing to the mouse did not finish");
         return kExitFailed;
@@ -240,25 +444,43 @@ int App::WaitWrites() {
     return GetApplyCounts().failed != m_failedBefore ? kExitFailed : kExitDone;
 }
 
+bool App::RefreshLevelCount() {
+    uint8_t b[2] = {};
+    if (!m_session.Usb().ReadEEPROM(eeprom::kLevelCount, b, 2) || eeprom::CheckByte(b, 1) != b[1] ||
+        b[0] < 1 || b[0] > kDpiLevels) {
+        Err("the mouse's DPI level count could not be read");
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (gVar.pFile) gVar.pFile->nDpiLevels = b[0];
+    return true;
+}
+
 int App::Finish(int code) {
     const int writes = WaitWrites();
     if (code == kExitDone) code = writes;
-    // Only a profile read from the mouse goes into the cache; a raw memory command leaves the
-    // cache as it was.
-    if (m_profileRead) m_session.OnExit();
+    // Only a profile read from the mouse goes into the cache, or a cached record with the one
+    // record the mouse took; a raw memory command leaves the cache as it was.
+    if (m_profileRead || (m_oneRecord && m_recordCached && code == kExitDone)) m_session.OnExit();
     // mac.dct only follows a library that changed; a read-only command writes nothing.
     if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
     for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {
         Err("cannot save " + f.path + ": " + platform::ErrorText(f.err));
         if (code == kExitDone) code = kExitFailed;
     }
+    if (code == kExitDone && !m_stored.empty()) std::printf("%s\n", m_stored.c_str());
     return code;
 }
 
-int App::Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
-                const std::string& unchanged) {
+int App::Change(const Edit& edit, const Describe& said, const std::string& unchanged) {
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    const PageChange c = EditCurrentProfile(edit, true);
+    const PageChange c = EditCurrentProfile(
+        [&](ProfileFile& p, int32_t& cur) {
+            PageChange r = edit(p, cur);
+            if (r.Changed()) m_stored = said(p, cur);
+            return r;
+        },
+        true);
     if (c.Changed()) return kExitDone;
     Err(c.refusal ? *c.refusal : unchanged);
     return kExitFailed;
@@ -311,19 +533,25 @@ int App::Info() {
     int index = 0;
     for (int i = 0; i < kDeviceSections; ++i)
         if (&gVar.SensorCfgs[i] == gVar.pSensorCfg) index = i + 1;
+    // The catalogue's name of the entry; DEV_n where it has none.
+    std::string name =
+        IniFile::Load(m_cfgPath).GetString("DEV_" + std::to_string(index), "Name", "", 200);
+    if (name.empty()) name = "DEV_" + std::to_string(index);
     char buf[512];
     if (m_opt.json) {
         std::snprintf(buf, sizeof buf,
-                      "{\"model\":\"DEV_%d\",\"sensor\":\"%04x\",\"cid\":\"%02x\",\"mid\":\"%02x\","
+                      "{\"model\":%s,\"sensor\":\"%04x\",\"cid\":\"%02x\",\"mid\":\"%02x\","
                       "\"firmware\":\"%04x\",\"battery\":%d,\"charging\":%s,\"profile\":%d}\n",
-                      index, SensorId(), s.CID, s.MID, s.version, power ? level : -1,
-                      power && charging ? "true" : "false", profile >= 0 ? profile + 1 : -1);
+                      JsonString(name).c_str(), SensorId(), s.CID, s.MID, s.version,
+                      power ? level : -1, power && charging ? "true" : "false",
+                      profile >= 0 ? profile + 1 : -1);
     } else {
         std::snprintf(buf, sizeof buf,
-                      "model: DEV_%d (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
+                      "model: %s (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
                       "firmware: %04x\nbattery: %s\ncharging: %s\nonboard profile: %s\n",
-                      index, SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0, s.CID,
-                      s.MID, s.version, power ? (std::to_string(level) + "%").c_str() : "unknown",
+                      name.c_str(), SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0,
+                      s.CID, s.MID, s.version,
+                      power ? (std::to_string(level) + "%").c_str() : "unknown",
                       power ? (charging ? "yes" : "no") : "unknown",
                       profile >= 0 ? std::to_string(profile + 1).c_str() : "unknown");
     }
@@ -367,10 +595,9 @@ int App::Show() {
           << ",\"buttons\":[";
         for (int b = 0; b < cfg.nKeyNum; ++b) {
             const KeyInfo& k = p.keys[set][b];
-            char fun[16];
-            std::snprintf(fun, sizeof fun, "0x%08x", k.dwFunID);
-            o << (b ? "," : "") << "{\"button\":" << b + 1 << ",\"function\":\"" << fun
-              << "\",\"caption\":" << JsonString(GetKeyFunctionText(k)) << "}";
+            o << (b ? "," : "") << "{\"button\":" << b + 1
+              << ",\"function\":" << JsonString(FunctionWords(k, FindSensorTable(SensorId())))
+              << ",\"caption\":" << JsonString(GetKeyFunctionText(k)) << "}";
         }
         o << "],\"dpi\":{\"count\":" << p.nDpiLevels << ",\"current\":" << cur + 1
           << ",\"levels\":[";
@@ -420,67 +647,118 @@ int App::Show() {
 int App::Set(const Words& w) {
     const std::string& what = Word(w, 1, "setting");
     if (what == "light") return SetLight(w);
-    if (int r = Connect(true)) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    // The words are checked first; what depends on the mouse's catalogue entry is checked once
+    // it is known, before anything is written.
     if (what == "rate") {
-        const int64_t hz = Number(w, 2, 125, 1000, "rate");
+        const int64_t hz = Number(w, 2, 1, 100000, "rate");
+        NoMoreWords(w, 3);
         int button = -1;
         for (int k = 0; k < kRateButtons; ++k)
             if (RateHzOfCode(RateCodeOfButton(k)) == hz) button = k;
-        if (button < 0) throw UsageError{"rate must be 125, 250, 500 or 1000"};
-        NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetRateButton(p, button); });
+        if (button < 0) throw UsageError{"rate must be 125, 250, 500 or 1000: " + w[2]};
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetRateButton(p, button); },
+                      [](const ProfileFile& p, int32_t) {
+                          return "rate: " + std::to_string(RateHzOfCode(p.nRate)) + " Hz";
+                      });
     }
     if (what == "dpi") {
-        const int level = static_cast<int>(Number(w, 2, 1, cfg.DM, "level"));
+        const int level = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
         const std::string& v = Word(w, 3, "DPI value");
         const size_t colon = v.find(':');
-        auto x = ParseNumber(v.substr(0, colon), 1, 100000);
-        auto y = colon == std::string::npos ? x : ParseNumber(v.substr(colon + 1), 1, 100000);
-        if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>"};
+        auto x = ParseNumber(v.substr(0, colon), 1, 1000000);
+        auto y = colon == std::string::npos ? x : ParseNumber(v.substr(colon + 1), 1, 1000000);
+        if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>: " + v};
         NoMoreWords(w, 4);
+        if (int r = ConnectForRecord()) return r;
+        const SensorCfg& cfg = *gVar.pSensorCfg;
+        if (level > cfg.DM)
+            throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
+                             w[2]};
         const SensorTable* table = FindSensorTable(SensorId());
-        if (!SnapTypedDpi(table, *x) || !SnapTypedDpi(table, *y)) {
-            Err("no DPI value of this mouse's sensor is near " + v);
+        const IntRange range = LevelDpiRange(table, cfg, level - 1);
+        if (range.hi == 0) {
+            Err("this mouse's sensor has no DPI table; no DPI value can be written");
             return kExitFailed;
         }
-        return Change([&](ProfileFile& p, int32_t&) {
-            if (*y != *x && !p.bSeparateXY)
-                return Refused("this profile keeps one DPI value per level: give one value");
-            PageChange c = TypeDpiValue(p, table, level - 1, false, *x);
-            if (p.bSeparateXY) c = TypeDpiValue(p, table, level - 1, true, *y);
-            return c;
-        });
-    }
-    if (what == "dpi-count") {
-        const int n = static_cast<int>(Number(w, 2, 1, cfg.DM, "level count"));
-        NoMoreWords(w, 3);
-        // The command changes the count alone (dpi-level chooses the level in use); the level
-        // in use still moves to the first when it would fall outside the new count.
+        for (int64_t d : {*x, *y})
+            if (!range.Contains(d))
+                throw UsageError{"DPI of level " + std::to_string(level) + " must be from " +
+                                 std::to_string(range.lo) + " to " + std::to_string(range.hi) +
+                                 ": " + std::to_string(d)};
+        const int64_t tx = *x, ty = *y;
         return Change(
-            [&](ProfileFile& p, int32_t& cur) { return SetLevelCount(p, cur, n, cfg.DM, false); });
+            [&](ProfileFile& p, int32_t&) {
+                if (ty != tx && !p.bSeparateXY)
+                    return Refused("this profile keeps one DPI value per level: give one value");
+                PageChange c = TypeDpiValue(p, table, level - 1, false, tx);
+                if (p.bSeparateXY) c = TypeDpiValue(p, table, level - 1, true, ty);
+                return c;
+            },
+            [=](const ProfileFile& p, int32_t) {
+                const DpiLevel& l = p.dpi[static_cast<size_t>(level - 1)];
+                std::string s = "level " + std::to_string(level) + ": " + std::to_string(l.x);
+                if (l.y != l.x) s += ":" + std::to_string(l.y);
+                s += " DPI";
+                if (l.x != tx || l.y != ty)
+                    s += " (nearest to " +
+                         (tx == ty ? std::to_string(tx)
+                                   : std::to_string(tx) + ":" + std::to_string(ty)) +
+                         ")";
+                return s;
+            });
     }
-    if (what == "dpi-level") {
-        int32_t count;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            count = gVar.pFile ? gVar.pFile->nDpiLevels : 1;
+    if (what == "dpi-count" || what == "dpi-level" || what == "dpi-color") {
+        const int n = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
+        std::optional<uint32_t> colour;
+        if (what == "dpi-color") {
+            colour = ParseColour(Word(w, 3, "colour"));
+            if (!colour) throw UsageError{"colour must be #rrggbb: " + w[3]};
         }
-        const int n = static_cast<int>(Number(w, 2, 1, std::max(count, 1), "level"));
-        NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, n - 1); });
-    }
-    if (what == "dpi-color") {
-        const int level = static_cast<int>(Number(w, 2, 1, cfg.DM, "level"));
-        auto c = ParseColour(Word(w, 3, "colour"));
-        if (!c) throw UsageError{"colour must be #rrggbb"};
-        NoMoreWords(w, 4);
-        return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, level - 1, *c); });
+        NoMoreWords(w, colour ? 4 : 3);
+        if (int r = what == "dpi-color" ? Connect(true) : ConnectForRecord()) return r;
+        const SensorCfg& cfg = *gVar.pSensorCfg;
+        if (n > cfg.DM)
+            throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
+                             w[2]};
+        if (what == "dpi-count")
+            // The command changes the count alone (dpi-level chooses the level in use); the
+            // level in use still moves to the first when it would fall outside the new count.
+            return Change([&](ProfileFile& p,
+                              int32_t& cur) { return SetLevelCount(p, cur, n, cfg.DM, false); },
+                          [](const ProfileFile& p, int32_t cur) {
+                              return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
+                                     std::to_string(cur + 1);
+                          });
+        if (what == "dpi-color")
+            return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, n - 1, *colour); },
+                          [n](const ProfileFile& p, int32_t) {
+                              return "level " + std::to_string(n) + " colour: " +
+                                     ColourText(p.dpi[static_cast<size_t>(n - 1)].colour);
+                          });
+        // The level chosen must be in use on the mouse, so its count is asked for rather than
+        // taken from the cache.
+        if (m_oneRecord && !RefreshLevelCount()) return kExitFailed;
+        const int32_t count = [] {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            return gVar.pFile ? gVar.pFile->nDpiLevels : 1;
+        }();
+        if (n > count)
+            throw UsageError{"level must be a number from 1 to " + std::to_string(count) +
+                             " (the levels in use): " + w[2]};
+        return Change([&](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, n - 1); },
+                      [](const ProfileFile&, int32_t cur) {
+                          return "current DPI level: " + std::to_string(cur + 1);
+                      });
     }
     if (what == "lod") {
         const int button = static_cast<int>(Number(w, 2, 1, 2, "lod"));
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetLiftOff(p, button); });
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetLiftOff(p, button); },
+                      [](const ProfileFile& p, int32_t) {
+                          return "lift-off distance: " + std::to_string(p.nLod);
+                      });
     }
     static const std::pair<const char*, PerfSwitch> kSwitches[] = {
         {"ripple", PerfSwitch::kRipple},
@@ -492,23 +770,36 @@ int App::Set(const Words& w) {
         const PerfSwitch which = sw.second;
         const bool on = OnOff(w, 2, sw.first) != 0;
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); });
+        if (int r = ConnectForRecord()) return r;
+        const std::string name = sw.first;
+        return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); },
+                      [=](const ProfileFile&, int32_t) { return name + (on ? ": on" : ": off"); });
     }
     if (what == "sensor-mode") {
         const std::string& m = Word(w, 2, "sensor mode");
-        if (m != "hp" && m != "lp") throw UsageError{"sensor mode must be hp or lp"};
+        if (m != "hp" && m != "lp") throw UsageError{"sensor mode must be hp or lp: " + m};
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetSensorMode(p, m == "hp"); });
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetSensorMode(p, m == "hp"); },
+                      [](const ProfileFile& p, int32_t) {
+                          return std::string("sensor mode: ") + (p.nSensorMode ? "hp" : "lp");
+                      });
     }
     if (what == "debounce") {
         const IntRange range = DebounceRange(gVar.DebounceRange);
         const int32_t ms = static_cast<int32_t>(Number(w, 2, range.lo, range.hi, "debounce"));
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetDebounce(p, ms, range); });
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetDebounce(p, ms, range); },
+                      [](const ProfileFile& p, int32_t) {
+                          return "debounce: " + std::to_string(p.nDebounce) + " ms";
+                      });
     }
     if (what == "sleep") {
         const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
         NoMoreWords(w, 3);
+        if (int r = ConnectForRecord()) return r;
+        const SensorCfg& cfg = *gVar.pSensorCfg;
         const std::vector<SleepItem> items = SleepItems(cfg);
         if (std::none_of(items.begin(), items.end(),
                          [s](const SleepItem& i) { return i.seconds == s; })) {
@@ -516,7 +807,10 @@ int App::Set(const Words& w) {
             for (const SleepItem& i : items) offered += " " + std::to_string(i.seconds);
             throw UsageError{"sleep must be one of these seconds:" + offered};
         }
-        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); });
+        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); },
+                      [](const ProfileFile& p, int32_t) {
+                          return "sleep: " + std::to_string(p.nSleepTime) + " s";
+                      });
     }
     if (what == "auto-sleep") {
         const auto v = AutoSleepValueOfSeconds(Number(w, 2, 0, 100000, "auto-sleep"));
@@ -526,14 +820,26 @@ int App::Set(const Words& w) {
             for (int32_t t : kAutoSleepTable) offered += " " + std::to_string(AutoSleepSeconds(t));
             throw UsageError{"auto sleep must be one of these seconds:" + offered};
         }
-        return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); });
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); },
+                      [](const ProfileFile& p, int32_t) {
+                          return "auto sleep: " + std::to_string(AutoSleepSeconds(p.nAutoSleep)) +
+                                 " s";
+                      });
     }
     if (what == "light-off-moving") {
         const bool on = OnOff(w, 2, "light-off-moving") != 0;
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p, int32_t&) { return SetLightOffOnMoving(p, on); });
+        if (int r = ConnectForRecord()) return r;
+        return Change([&](ProfileFile& p, int32_t&) { return SetLightOffOnMoving(p, on); },
+                      [on](const ProfileFile&, int32_t) {
+                          return std::string("light off while moving: ") + (on ? "on" : "off");
+                      });
     }
-    throw UsageError{"unknown setting \"" + what + "\""};
+    throw Unknown("setting", what,
+                  {"rate", "dpi", "dpi-count", "dpi-level", "dpi-color", "lod", "ripple",
+                   "angle-snap", "motion-sync", "sensor-mode", "debounce", "sleep", "auto-sleep",
+                   "light-off-moving", "light"});
 }
 
 int App::SetLight(const Words& w) {
@@ -646,18 +952,23 @@ int App::Button(const Words& w) {
         used = 4;
     } else if (fun == "media") {
         auto m = LookUp(MediaNames(), Word(w, 3, "media key"));
-        if (!m) throw UsageError{"unknown media key \"" + w[3] + "\""};
+        if (!m) throw Unknown("media key", w[3], NamesOf(MediaNames()));
         make = [=](const SensorCfg& cfg) { return chosen(*m, cfg); };
         used = 4;
     } else if (fun == "sniper") {
-        const int64_t dpi = Number(w, 3, 1, 100000, "DPI");
+        const int64_t dpi = Number(w, 3, 1, 1000000, "DPI");
+        // Only the values the page's sniper menu offers: the mouse keeps the table position in
+        // one byte, so any other value would come back as a different DPI.
         make = [dpi](const SensorCfg& cfg) -> std::optional<KeyInfo> {
-            const auto sensor = static_cast<uint32_t>(cfg.Sensor);
-            const int idx = IndexOfDpi(sensor, SnapTypedDpi(FindSensorTable(sensor), dpi));
-            if (idx < 0)
-                throw UsageError{"this mouse's sensor has no DPI value near " +
-                                 std::to_string(dpi)};
-            return SniperKey(idx);
+            const auto items = SniperItems(FindSensorTable(static_cast<uint32_t>(cfg.Sensor)));
+            std::string offered;
+            for (const SniperItem& i : items) {
+                if (i.dpi == dpi) return SniperKey(i.index);
+                offered += " " + std::to_string(i.dpi);
+            }
+            throw UsageError{items.empty() ? "this mouse offers no sniper DPI"
+                                           : "sniper DPI must be one of" + offered + ": " +
+                                                 std::to_string(dpi)};
         };
         used = 4;
     } else if (fun == "macro") {
@@ -671,7 +982,10 @@ int App::Button(const Words& w) {
         make = [=](const SensorCfg& cfg) { return chosen(0x0B000000 + j - 1, cfg); };
         used = 4;
     } else {
-        throw UsageError{"unknown function \"" + fun + "\""};
+        std::vector<std::string> names = NamesOf(ButtonFunctionNames());
+        for (const char* f : {"fire", "combo", "media", "sniper", "macro", "extra"})
+            names.push_back(f);
+        throw Unknown("function", fun, names);
     }
     NoMoreWords(w, used);
     if (int r = Connect(true)) return r;
@@ -689,6 +1003,7 @@ int App::Button(const Words& w) {
     if (!k) return kExitUsage;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
+    m_stored = "button " + std::to_string(n) + ": " + GetKeyFunctionText(*k);
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }
@@ -722,11 +1037,13 @@ int App::Profile(const Words& w) {
         if (!m_session.CheckDeviceReady()) return kExitFailed;
         return ImportProfile(file) ? kExitDone : kExitFailed;
     }
-    throw UsageError{"unknown profile command \"" + what + "\""};
+    throw Unknown("profile command", what, {"switch", "export", "import"});
 }
 
 int App::Reset() {
-    if (int r = Connect(true)) return r;
+    // The factory reset overwrites everything, so the profile is read once, afterwards.
+    if (int r = ConnectForRecord()) return r;
+    m_oneRecord = false;
     if (!m_session.ResetToDefaults()) return kExitFailed;
     if (int r = WaitWrites()) return r;
     // The mouse holds its factory settings now; read them so the cache follows.
@@ -840,7 +1157,7 @@ int App::Macro(const Words& w) {
         }
         return kExitDone;
     }
-    throw UsageError{"unknown macro command \"" + what + "\""};
+    throw Unknown("macro command", what, {"list", "show", "import", "export", "delete"});
 }
 
 // ---- raw memory -------------------------------------------------------------------------
@@ -860,7 +1177,7 @@ int App::Eeprom(const Words& w) {
         if (addr + static_cast<int64_t>(bytes.size()) > 0x10000)
             throw UsageError{"the bytes run past the end of the memory"};
     } else {
-        throw UsageError{"unknown eeprom command \"" + what + "\""};
+        throw Unknown("eeprom command", what, {"read", "write"});
     }
     if (int r = Connect(false)) return r;
     CUSBDriver& usb = m_session.Usb();
@@ -890,14 +1207,7 @@ int App::Eeprom(const Words& w) {
 
 int App::Run() {
     const Words& w = m_opt.words;
-    if (w.empty()) throw UsageError{"no command"};
     const std::string& cmd = w[0];
-    // Every command word is checked before anything is started.
-    static const char* const kCommands[] = {"list",    "info",  "show",  "set",   "button",
-                                            "profile", "reset", "macro", "eeprom"};
-    if (std::find_if(std::begin(kCommands), std::end(kCommands),
-                     [&](const char* c) { return cmd == c; }) == std::end(kCommands))
-        throw UsageError{"unknown command \"" + cmd + "\""};
     if (int r = Prepare()) return r;
     int code;
     if (cmd == "list") {
@@ -929,59 +1239,134 @@ int App::Run() {
 }  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* why) {
-    size_t i = 0;
-    for (; i < args.size(); ++i) {
+    static const std::vector<std::string> kOptions = {"--sim",   "--cfg",  "--data-dir",
+                                                      "--model", "--json", "--verbose",
+                                                      "--help",  "--yes",  "--version"};
+    bool onlyWords = false;
+    for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.empty() || a[0] != '-') break;
-        if (a == "--sim") {
-            out->sim = true;
-        } else if (a.rfind("--sim=", 0) == 0) {
-            out->sim = true;
-            out->simFile = a.substr(6);
-        } else if (a == "--cfg" || a == "--data-dir") {
+        if (onlyWords || a.size() < 2 || a[0] != '-') {
+            out->words.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            onlyWords = true;
+            continue;
+        }
+        const size_t eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        // The value of "--opt=value", or of "--opt value".
+        auto value = [&](std::string* to) {
+            if (eq != std::string::npos) {
+                *to = a.substr(eq + 1);
+                return true;
+            }
             if (i + 1 >= args.size()) {
-                *why = a + " needs a value";
+                *why = name + " needs a value";
                 return false;
             }
-            (a == "--cfg" ? out->cfgPath : out->dataDir) = args[++i];
+            *to = args[++i];
+            return true;
+        };
+        if (name == "--sim") {
+            out->sim = true;
+            if (eq != std::string::npos) out->simFile = a.substr(eq + 1);
+        } else if (name == "--cfg") {
+            if (!value(&out->cfgPath)) return false;
+        } else if (name == "--data-dir") {
+            if (!value(&out->dataDir)) return false;
+        } else if (name == "--model") {
+            if (!value(&out->model)) return false;
         } else if (a == "--json") {
             out->json = true;
         } else if (a == "-v" || a == "--verbose") {
             out->verbose = true;
         } else if (a == "--help" || a == "-h") {
             out->help = true;
+        } else if (a == "--yes" || a == "-y") {
+            out->yes = true;
+        } else if (a == "--version" || a == "-V") {
+            out->version = true;
+        } else if (!out->words.empty()) {
+            // The command's own options (set light --speed 3).
+            out->words.push_back(a);
         } else {
             *why = "unknown option " + a;
+            const std::string near = NearestWord(name, kOptions);
+            if (!near.empty()) *why += " (did you mean " + near + "?)";
             return false;
         }
     }
-    out->words.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     return true;
 }
 
 int Run(const std::vector<std::string>& args) {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        std::fputs(Usage().c_str(), stdout);
-        return kExitDone;
-    }
     Options opt;
     std::string why;
     if (!ParseOptions(args, &opt, &why)) {
         Err(why);
-        std::fputs(Usage().c_str(), stderr);
+        std::fputs(kShortUsage, stderr);
         return kExitUsage;
     }
-    if (opt.help) {
-        std::fputs(Usage().c_str(), stdout);
+    // The virtual mouse the window would use, unless the command line names one.
+    const std::string simEnv = platform::GetEnv("ZORVAN_SIM");
+    if (!opt.sim && !simEnv.empty() && simEnv != "0") {
+        opt.sim = true;
+        if (simEnv != "1") opt.simFile = simEnv;
+    }
+    if (!opt.model.empty() && !opt.sim) {
+        Err("--model chooses the virtual mouse: give it with --sim");
+        std::fputs(kShortUsage, stderr);
+        return kExitUsage;
+    }
+    if (opt.version) {
+        std::printf("zorvan %s\n", kVersion);
         return kExitDone;
     }
-    if (!opt.words.empty() && opt.words[0] == "sim") return RunSimCommand(opt);
+    // "help", "help <command>", "<command> --help": nothing is started.
+    std::string helpOf;
+    if (!opt.words.empty() && opt.words[0] == "help") {
+        if (opt.words.size() == 1) {
+            std::fputs(Usage().c_str(), stdout);
+            return kExitDone;
+        }
+        helpOf = opt.words[1];
+    } else if (opt.help) {
+        if (opt.words.empty()) {
+            std::fputs(Usage().c_str(), stdout);
+            return kExitDone;
+        }
+        helpOf = opt.words[0];
+    }
+    if (!helpOf.empty()) {
+        const std::string u = CommandUsage(helpOf);
+        if (!u.empty()) {
+            std::fputs(u.c_str(), stdout);
+            return kExitDone;
+        }
+    }
+    const std::string cmd = helpOf.empty() && !opt.words.empty() ? opt.words[0] : helpOf;
+    if (cmd.empty()) {
+        Err("no command");
+        std::fputs(kShortUsage, stderr);
+        return kExitUsage;
+    }
+    // Every command word is checked before anything is started.
+    const auto& names = CommandNames();
+    if (std::find(names.begin(), names.end(), cmd) == names.end()) {
+        const std::string near = NearestWord(cmd, names);
+        Err("unknown command \"" + cmd + "\"" +
+            (near.empty() ? "" : " (did you mean " + near + "?)"));
+        std::fputs(kShortUsage, stderr);
+        return kExitUsage;
+    }
+    if (cmd == "sim" && helpOf.empty()) return RunSimCommand(opt);
     try {
         App app(opt);
         return app.Run();
     } catch (const UsageError& e) {
-        Err(e.why);
-        std::fputs(Usage().c_str(), stderr);
+        Err(e.why + (e.near.empty() ? "" : " (did you mean " + e.near + "?)"));
+        std::fputs(CommandUsage(cmd).c_str(), stderr);
         return kExitUsage;
     }
 }

@@ -1,5 +1,6 @@
 #include "cli/cli_args.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -92,6 +93,30 @@ uint8_t KeyCodeOfName(std::string_view name) {
     for (const KeyName& k : kKeys)
         if (Lower(k.name) == l) return k.vk;
     return 0;
+}
+
+std::string KeyNameOfCode(uint8_t vk) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, char(vk));
+    if (vk >= 0x70 && vk <= 0x7B) return "F" + std::to_string(vk - 0x6F);
+    if (vk >= 0x60 && vk <= 0x69) return "Num" + std::to_string(vk - 0x60);
+    for (const KeyName& k : kKeys)
+        if (k.vk == vk) return k.name;
+    return "";
+}
+
+std::string ComboText(const Combo& c) {
+    std::string s;
+    const std::pair<uint8_t, const char*> mods[] = {
+        {kModCtrl, "Ctrl"}, {kModShift, "Shift"}, {kModAlt, "Alt"}, {kModWin, "Win"}};
+    for (const auto& [bit, name] : mods)
+        if (c.modifiers & bit) s += std::string(s.empty() ? "" : "+") + name;
+    for (uint8_t vk : c.keys) {
+        if (vk == 0) continue;
+        const std::string name = KeyNameOfCode(vk);
+        if (name.empty()) return "";
+        s += (s.empty() ? "" : "+") + name;
+    }
+    return s;
 }
 
 std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
@@ -192,6 +217,39 @@ std::string NameOf(const std::vector<NamedValue>& table, uint32_t value) {
     for (const NamedValue& n : table)
         if (n.value == value) return n.name;
     return std::to_string(value);
+}
+
+std::string NearestWord(std::string_view word, const std::vector<std::string>& choices) {
+    const std::string w = Lower(word);
+    // Two edits for longer words, one for short ones: "sho" is show, "x" is nothing.
+    const size_t allowed = w.size() > 4 ? 2 : 1;
+    std::string best;
+    size_t bestDist = allowed + 1;
+    for (const std::string& c : choices) {
+        // Edit distance with one row.
+        std::vector<size_t> row(c.size() + 1);
+        for (size_t j = 0; j <= c.size(); ++j) row[j] = j;
+        for (size_t i = 1; i <= w.size(); ++i) {
+            size_t diag = row[0];
+            row[0] = i;
+            for (size_t j = 1; j <= c.size(); ++j) {
+                const size_t up = row[j];
+                row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (w[i - 1] != c[j - 1])});
+                diag = up;
+            }
+        }
+        if (row[c.size()] < bestDist) {
+            bestDist = row[c.size()];
+            best = c;
+        }
+    }
+    return best;
+}
+
+std::vector<std::string> NamesOf(const std::vector<NamedValue>& table) {
+    std::vector<std::string> out;
+    for (const NamedValue& n : table) out.push_back(n.name);
+    return out;
 }
 
 std::string KeyNamesHelp() {

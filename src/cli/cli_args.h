@@ -29,6 +29,11 @@ struct Combo {
 };
 std::optional<Combo> ParseCombo(std::string_view text, std::string* why);
 
+// The combination as ParseCombo takes it ("Ctrl+Shift+A"), "" when a key has no name.
+std::string ComboText(const Combo& c);
+// The name of a virtual-key code as KeyCodeOfName takes it, "" when it has none.
+std::string KeyNameOfCode(uint8_t vk);
+
 // The virtual-key code of a key name ("A", "F5", "Enter", "PageUp", ...), or 0.
 uint8_t KeyCodeOfName(std::string_view name);
 
@@ -46,6 +51,10 @@ const std::vector<NamedValue>& LogoModeNames();
 const std::vector<NamedValue>& DpiLightModeNames();
 std::optional<uint32_t> LookUp(const std::vector<NamedValue>& table, std::string_view name);
 std::string NameOf(const std::vector<NamedValue>& table, uint32_t value);
+
+// The word of `choices` nearest to a mistyped `word` (a letter or two away), "" when none is.
+std::string NearestWord(std::string_view word, const std::vector<std::string>& choices);
+std::vector<std::string> NamesOf(const std::vector<NamedValue>& table);
 
 // Every key name the combination parser takes, for the help text.
 std::string KeyNamesHelp();

@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "cli/cli_args.h"
@@ -14,11 +15,108 @@ std::string Names(const std::vector<NamedValue>& t) {
     }
     return s;
 }
+
+struct CommandHelp {
+    const char* name;
+    std::string lines;
+};
+
+const std::vector<CommandHelp>& Commands() {
+    static const std::vector<CommandHelp> t = {
+        {"list", "  list                               receivers and mice found\n"},
+        {"info",
+         "  info                               model, CID/MID, firmware version, battery,\n"
+         "                                     charging, onboard profile\n"},
+        {"show",
+         "  show                               the current onboard profile, read from the mouse\n"},
+        {"set",
+         "  set rate 125|250|500|1000\n"
+         "  set dpi <level> <x>[:<y>]          level 1-8; the value snaps to the sensor's list\n"
+         "  set dpi-count <n> | dpi-level <n> | dpi-color <level> <#rrggbb>\n"
+         "  set lod 1|2 | ripple on|off | angle-snap on|off | motion-sync on|off\n"
+         "  set sensor-mode hp|lp\n"
+         "  set debounce <ms> | sleep <seconds> | auto-sleep <seconds> | light-off-moving on|off\n"
+         "                                     debounce within the option DebounceRange; sleep "
+         "one\n"
+         "                                     of the mouse's sleep times; auto sleep 10, 20, 30\n"
+         "                                     seconds or 1 to 10 minutes, given in seconds\n"
+         "  set light main|logo|dpi <mode> [--brightness N] [--speed N] [--color #rrggbb]\n"
+         "                                     a main mode starts with its own brightness and\n"
+         "                                     speed; brightness 1-10, speed 1-10 (logo and DPI\n"
+         "                                     light 1-5)\n"},
+        {"button",
+         "  button <n> <function> [args]       n is 1-based; functions:\n"
+         "                                     " +
+             Names(ButtonFunctionNames()) +
+             "\n"
+             "                                     fire <count> <interval> | combo <Ctrl+Shift+A> "
+             "|\n"
+             "                                     media <name> | sniper <dpi> | macro <name> |\n"
+             "                                     extra <1-3>\n"},
+        {"profile", "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"},
+        {"reset",
+         "  reset [--yes]                      the mouse's factory settings (asks on a "
+         "terminal)\n"},
+        {"macro",
+         "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"},
+        {"eeprom",
+         "  eeprom read <addr> <len>           raw bytes: two upper-case hex digits each, one\n"
+         "                                     space apart, 16 a line\n"
+         "  eeprom write <addr> <hex bytes...> diagnostic: raw bytes into the mouse's memory,\n"
+         "                                     past every check of the program\n"},
+        {"sim",
+         "  sim dpi-button | profile-button | unplug | replug | battery <0-100> [charging]\n"
+         "                                     with --sim=FILE: acts on the virtual mouse of a\n"
+         "                                     running Zorvan.exe started with ZORVAN_SIM=FILE\n"},
+        {"help", "  help [<command>]                   this text, or the usage of one command\n"},
+    };
+    return t;
+}
+
+std::string AllCommandLines() {
+    std::string s;
+    for (const CommandHelp& c : Commands()) s += c.lines;
+    return s;
+}
+
 }  // namespace
+
+const std::vector<std::string>& CommandNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const CommandHelp& c : Commands()) n.push_back(c.name);
+        return n;
+    }();
+    return names;
+}
+
+std::string CommandUsage(const std::string& command) {
+    for (const CommandHelp& c : Commands())
+        if (command == c.name) {
+            // "usage: zorvan set rate ..." and the further lines under it.
+            std::string out;
+            size_t start = 0;
+            while (start < c.lines.size()) {
+                size_t end = c.lines.find('\n', start);
+                if (end == std::string::npos) end = c.lines.size();
+                const std::string line = c.lines.substr(start + 2, end - start - 2);
+                const bool head = line[0] != ' ';
+                out += (out.empty() ? "usage: zorvan "
+                        : head      ? "       zorvan "
+                                    : "              ") +
+                       line + "\n";
+                start = end + 1;
+            }
+            return out;
+        }
+    return "";
+}
 
 std::string Usage() {
     std::string u =
-        "usage: zorvan [--sim[=FILE]] [--cfg FILE] [--data-dir DIR] [--json] [-v] <command>\n"
+        "usage: zorvan [--sim[=FILE]] [--model N|NAME] [--cfg FILE] [--data-dir DIR] [--json] "
+        "[-v]\n"
+        "              <command>   (options may stand anywhere; --opt=value works too)\n"
         "\n"
         "options:\n"
         "  --sim[=FILE]     use the virtual receiver and mouse; its memory is kept in FILE\n"
@@ -30,42 +128,11 @@ std::string Usage() {
         "                   (default: the per-user data folder of the configuration window)\n"
         "  --json           list, info, show and macro list print JSON\n"
         "  -v               the diagnostic log on standard error\n"
+        "  --yes            reset without asking\n"
+        "  --version        the program's version\n"
         "\n"
-        "commands:\n"
-        "  list                               receivers and mice found\n"
-        "  info                               model, CID/MID, firmware version, battery,\n"
-        "                                     charging, onboard profile\n"
-        "  show                               the current onboard profile, read from the mouse\n"
-        "  set rate 125|250|500|1000\n"
-        "  set dpi <level> <x>[:<y>]          level 1-8; the value snaps to the sensor's list\n"
-        "  set dpi-count <n> | dpi-level <n> | dpi-color <level> <#rrggbb>\n"
-        "  set lod 1|2 | ripple on|off | angle-snap on|off | motion-sync on|off\n"
-        "  set sensor-mode hp|lp\n"
-        "  set debounce <ms> | sleep <seconds> | auto-sleep <seconds> | light-off-moving on|off\n"
-        "                                     debounce within the option DebounceRange; sleep one\n"
-        "                                     of the mouse's sleep times; auto sleep 10, 20, 30\n"
-        "                                     seconds or 1 to 10 minutes, given in seconds\n"
-        "  set light main|logo|dpi <mode> [--brightness N] [--speed N] [--color #rrggbb]\n"
-        "                                     a main mode starts with its own brightness and\n"
-        "                                     speed; brightness 1-10, speed 1-10 (logo and DPI\n"
-        "                                     light 1-5)\n"
-        "  button <n> <function> [args]       n is 1-based; functions:\n"
-        "                                     " +
-        Names(ButtonFunctionNames()) +
-        "\n"
-        "                                     fire <count> <interval> | combo <Ctrl+Shift+A> |\n"
-        "                                     media <name> | sniper <dpi> | macro <name> |\n"
-        "                                     extra <1-3>\n"
-        "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"
-        "  reset                              the mouse's factory settings\n"
-        "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"
-        "  eeprom read <addr> <len>           raw bytes: two upper-case hex digits each, one\n"
-        "                                     space apart, 16 a line\n"
-        "  eeprom write <addr> <hex bytes...> diagnostic: raw bytes into the mouse's memory,\n"
-        "                                     past every check of the program\n"
-        "  sim dpi-button | profile-button | unplug | replug | battery <0-100> [charging]\n"
-        "                                     with --sim=FILE: acts on the virtual mouse of a\n"
-        "                                     running Zorvan.exe started with ZORVAN_SIM=FILE\n"
+        "commands:\n" +
+        AllCommandLines() +
         "\n"
         "Numbers (addresses, lengths, bytes, counts) are decimal or 0x-prefixed hexadecimal.\n"
         "\n"

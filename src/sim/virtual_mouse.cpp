@@ -1,8 +1,13 @@
 #include "sim/virtual_mouse.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
+
+#include "app/ini_file.h"
 
 namespace sim {
 
@@ -25,35 +30,148 @@ void Record(std::vector<uint8_t>& e, uint32_t addr, std::initializer_list<uint8_
     e[a] = Check(&e[addr], bytes.size());
 }
 
-}  // namespace
+// The codes of 100, 200, ... 16000 DPI on the 0x3335.
+constexpr uint8_t kTable3335[160] = {
+    0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x10, 0x11, 0x12,
+    0x13, 0x14, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1D, 0x1E, 0x1F, 0x20, 0x21, 0x23, 0x25, 0x26,
+    0x27, 0x28, 0x29, 0x2A, 0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x32, 0x33, 0x34, 0x35, 0x36, 0x38, 0x39,
+    0x3A, 0x3B, 0x3C, 0x3E, 0x3F, 0x40, 0x41, 0x42, 0x44, 0x45, 0x46, 0x47, 0x48, 0x4A, 0x4B, 0x4C,
+    0x4D, 0x4E, 0x50, 0x51, 0x52, 0x53, 0x54, 0x56, 0x57, 0x58, 0x59, 0x5A, 0x5C, 0x5D, 0x5E, 0x5F,
+    0x60, 0x62, 0x63, 0x64, 0x65, 0x66, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6E, 0x6F, 0x70, 0x71, 0x72,
+    0x74, 0x75, 0x76, 0x77, 0x78, 0x7A, 0x7B, 0x7C, 0x7D, 0x7E, 0x80, 0x81, 0x82, 0x83, 0x84, 0x86,
+    0x87, 0x88, 0x89, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x92, 0x93, 0x94, 0x95, 0x96, 0x98, 0x99,
+    0x9A, 0x9B, 0x9C, 0x9E, 0x9F, 0xA0, 0xA1, 0xA2, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xAA, 0xAB, 0xAC,
+    0xAD, 0xAE, 0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xB7, 0xB8, 0xB9, 0xBA, 0xBB, 0xBC, 0xBD};
 
-VirtualMouse::VirtualMouse(uint32_t cid, uint32_t mid) {
-    m_state.cid = cid;
-    m_state.mid = mid;
-    for (int p = 0; p < kProfiles; ++p) m_state.eeprom[p] = FactoryProfile(p);
+// The DPI level record of one value on both axes: X code, Y code, extension byte.
+std::array<uint8_t, 3> LevelRecord(uint32_t sensor, uint32_t dpi) {
+    uint32_t code = 0, m = 0;
+    switch (sensor) {
+        case 0x3335: {
+            const uint32_t i = dpi <= 16000 ? dpi / 100 - 1 : dpi / 200 - 1;
+            code = i < 160 ? kTable3335[i] : 0;
+            m = dpi > 16000;
+            break;
+        }
+        case 0x3370:
+            if (dpi <= 10000) {
+                code = dpi / 50 - 1;
+            } else if (dpi <= 19000) {
+                code = dpi / 100 - 1;
+                m = 2;
+            } else {
+                code = dpi / 200 - 1;
+                m = 3;
+            }
+            break;
+        default:  // 0x3395: steps of 50 with two more code bits, past 26099 steps of 100
+            if (dpi <= 26099) {
+                code = dpi / 50 - 1;
+            } else {
+                code = dpi / 100 - 1;
+                m = 1;
+            }
+            const uint8_t hi = static_cast<uint8_t>((code >> 8) & 3);
+            return {static_cast<uint8_t>(code), static_cast<uint8_t>(code),
+                    static_cast<uint8_t>(m | hi << 2 | m << 4 | hi << 6)};
+    }
+    return {static_cast<uint8_t>(code), static_cast<uint8_t>(code),
+            static_cast<uint8_t>((m & 0x0F) + 16 * m)};
 }
 
-std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile) {
-    std::vector<uint8_t> e(kProfileBytes, 0);
-    // Polling interval in ms: the first profile at 1000 Hz, the last one at 500 Hz.
-    Pair(e, 0x00, profile == 3 ? 2 : 1);
-    Pair(e, 0x02, 6);                     // six DPI levels
-    Pair(e, 0x04, profile == 2 ? 2 : 1);  // current level
-    Pair(e, 0x0A, 1);                     // lift-off distance
-    // DPI levels 400, 800, 1600, 3200, 6400, 12800 as codes of 50-DPI steps (dpi / 50 - 1);
-    // codes past 8 bits carry bits 8 and 9 in the multiplier byte (bits 2-3 for X, 6-7 for Y).
-    const uint32_t dpis[8] = {400, 800, 1600, 3200, 6400, 12800, 16000, 26000};
-    for (int i = 0; i < 8; ++i) {
-        uint32_t code = dpis[i] / 50 - 1;
-        uint8_t hi = static_cast<uint8_t>((code >> 8) & 3);
-        Record(e, 0x0C + 4 * i,
-               {static_cast<uint8_t>(code), static_cast<uint8_t>(code),
-                static_cast<uint8_t>((hi << 2) | (hi << 6))});
+std::vector<uint32_t> Numbers(const std::string& list) {
+    std::vector<uint32_t> out;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        out.push_back(static_cast<uint32_t>(std::strtoul(list.c_str() + start, nullptr, 10)));
+        start = comma + 1;
     }
-    const uint8_t colours[8][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
-                                   {0, 255, 255}, {255, 0, 255}, {255, 255, 255}, {255, 128, 0}};
+    return out;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
+bool CatalogueMouse(const std::string& cfgIniPath, const std::string& model, uint32_t* cid,
+                    uint32_t* mid, FactorySettings* factory, std::string* why) {
+    const IniFile ini = IniFile::Load(cfgIniPath);
+    std::string names;
+    for (int n = 1; n <= 30; ++n) {
+        const std::string section = "DEV_" + std::to_string(n);
+        if (ini.GetInt(section, "Sensor", 0) == 0) continue;
+        const std::string name = ini.GetString(section, "Name", "", 200);
+        names += (names.empty() ? "" : ", ") + std::to_string(n) + (name.empty() ? "" : " " + name);
+        // "Zorvan Talon" is also just "talon".
+        const std::string l = Lower(model), ln = Lower(name);
+        const bool named =
+            !l.empty() && (l == ln || (ln.size() > l.size() &&
+                                       ln.compare(ln.size() - l.size(), l.size(), l) == 0 &&
+                                       ln[ln.size() - l.size() - 1] == ' '));
+        if (!model.empty() && model != std::to_string(n) && !named) continue;
+        *cid = static_cast<uint32_t>(ini.GetInt(section, "CID", 0)) & 0xFF;
+        *mid = static_cast<uint32_t>(ini.GetInt(section, "MID", 0)) & 0xFF;
+        FactorySettings f;
+        f.sensor = static_cast<uint32_t>(ini.GetInt(section, "Sensor", 0));
+        f.levels = std::clamp(ini.GetInt(section, "DM", 6), 1, 8);
+        f.curLevel = std::clamp(ini.GetInt(section, "DEFLEVEL", 0), 0, f.levels - 1);
+        // The default rate is written as the hertz in binary-coded decimal.
+        switch (ini.GetInt(section, "DR", 0x1000)) {
+            case 0x125:
+                f.rateInterval = 8;
+                break;
+            case 0x250:
+                f.rateInterval = 4;
+                break;
+            case 0x500:
+                f.rateInterval = 2;
+                break;
+            default:
+                f.rateInterval = 1;
+                break;
+        }
+        const std::vector<uint32_t> dpi = Numbers(ini.GetString(section, "DPI", "", 400));
+        for (size_t i = 0; i < dpi.size() && i < 8; ++i)
+            if (dpi[i] >= 50) f.dpi[i] = dpi[i];
+        const std::vector<uint32_t> dc = Numbers(ini.GetString(section, "DC", "", 400));
+        for (size_t i = 0; i + 2 < dc.size() && i / 3 < 8; i += 3)
+            f.colours[i / 3] = {static_cast<uint8_t>(dc[i]), static_cast<uint8_t>(dc[i + 1]),
+                                static_cast<uint8_t>(dc[i + 2])};
+        *factory = f;
+        return true;
+    }
+    if (why)
+        *why = names.empty() ? "the catalogue has no mouse"
+                             : "no catalogue entry \"" + model + "\" (entries: " + names + ")";
+    return false;
+}
+
+VirtualMouse::VirtualMouse(uint32_t cid, uint32_t mid, const FactorySettings& factory)
+    : m_factory(factory) {
+    m_state.cid = cid;
+    m_state.mid = mid;
+    for (int p = 0; p < kProfiles; ++p) m_state.eeprom[p] = FactoryProfile(p, m_factory);
+}
+
+std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile, const FactorySettings& f) {
+    std::vector<uint8_t> e(kProfileBytes, 0);
+    // The entry's rate, except the last profile at 500 Hz, so that profiles differ.
+    Pair(e, 0x00, profile == 3 ? 2 : f.rateInterval);
+    Pair(e, 0x02, static_cast<uint8_t>(f.levels));
+    // The third profile stands on another level when the entry's is the first.
+    Pair(e, 0x04, static_cast<uint8_t>(profile == 2 && f.curLevel == 0 ? 1 : f.curLevel));
+    Pair(e, 0x0A, 1);  // lift-off distance
     for (int i = 0; i < 8; ++i) {
-        const uint8_t* c = colours[(i + profile) % 8];
+        const auto r = LevelRecord(f.sensor, f.dpi[static_cast<size_t>(i)]);
+        Record(e, 0x0C + 4 * i, {r[0], r[1], r[2]});
+    }
+    for (int i = 0; i < 8; ++i) {
+        const auto& c = f.colours[static_cast<size_t>((i + profile) % 8)];
         Record(e, 0x2C + 4 * i, {c[0], c[1], c[2]});
     }
     Pair(e, 0x4C, 2);    // DPI light mode
@@ -145,7 +263,7 @@ bool VirtualMouse::Handle(const uint8_t req[17], uint8_t reply[17]) {
             std::memcpy(reply + 6, &e[addr], len);
             return done(0);
         case 0x09:
-            e = FactoryProfile(m_state.profile);
+            e = FactoryProfile(m_state.profile, m_factory);
             return done(0);
         case 0x0E:
             reply[6] = static_cast<uint8_t>(m_state.profile);
@@ -182,7 +300,7 @@ std::array<uint8_t, 17> VirtualMouse::SwitchProfile(int profile) {
 }
 
 std::array<uint8_t, 17> VirtualMouse::FactoryReset() {
-    m_state.eeprom[m_state.profile] = FactoryProfile(m_state.profile);
+    m_state.eeprom[m_state.profile] = FactoryProfile(m_state.profile, m_factory);
     return Notification(kEvProfile, 0, 0, static_cast<uint8_t>(m_state.profile));
 }
 

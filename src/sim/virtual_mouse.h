@@ -23,6 +23,31 @@ enum EventFlag : uint8_t {
     kEvMainLight = 0x80,
 };
 
+// What a mouse holds when it leaves the factory: the catalogue entry it stands for decides the
+// sensor (and so how a DPI value is coded), the DPI levels and colours, the level in use and the
+// report interval. The defaults are the first entry of the shipped catalogue.
+struct FactorySettings {
+    uint32_t sensor = 0x3395;
+    int levels = 6;
+    int curLevel = 1;          // 0-based
+    uint8_t rateInterval = 1;  // ms between reports
+    std::array<uint32_t, 8> dpi = {400, 800, 1600, 3200, 6400, 26000, 16000, 26000};
+    std::array<std::array<uint8_t, 3>, 8> colours = {{{255, 0, 0},
+                                                      {0, 255, 0},
+                                                      {0, 0, 255},
+                                                      {255, 255, 0},
+                                                      {0, 255, 255},
+                                                      {255, 0, 255},
+                                                      {255, 255, 255},
+                                                      {255, 128, 0}}};
+};
+
+// Catalogue entry `model` of a cfg.ini: its number ("2") or its Name key (any case); empty: the
+// first entry with a sensor. Its identity and factory settings; false with the reason in `why`
+// when there is no such entry.
+bool CatalogueMouse(const std::string& cfgIniPath, const std::string& model, uint32_t* cid,
+                    uint32_t* mid, FactorySettings* factory, std::string* why);
+
 struct MouseState {
     uint32_t cid = 0;
     uint32_t mid = 0;
@@ -37,7 +62,7 @@ struct MouseState {
 
 class VirtualMouse {
   public:
-    VirtualMouse(uint32_t cid, uint32_t mid);
+    VirtualMouse(uint32_t cid, uint32_t mid, const FactorySettings& factory = {});
 
     // Answers one command: `req` is the 17-byte feature report, `reply` receives the 17-byte
     // input report. false when the mouse gives no answer (it is off).
@@ -56,8 +81,8 @@ class VirtualMouse {
     std::vector<uint8_t> Peek(uint32_t addr, uint32_t len, int p = -1) const;
     void Poke(uint32_t addr, const std::vector<uint8_t>& bytes, int p = -1);
 
-    // The bytes a profile holds when the mouse leaves the factory.
-    static std::vector<uint8_t> FactoryProfile(int profile);
+    // The bytes a profile holds when a mouse with these settings leaves the factory.
+    static std::vector<uint8_t> FactoryProfile(int profile, const FactorySettings& f = {});
 
     // The state as text, and back. Parse refuses anything malformed (message in `why`) and
     // then leaves the mouse as it was.
@@ -69,6 +94,7 @@ class VirtualMouse {
                                          uint8_t b10 = 0) const;
     void StorePair(uint32_t addr, uint8_t v);
     MouseState m_state;
+    FactorySettings m_factory;
 };
 
 }  // namespace sim

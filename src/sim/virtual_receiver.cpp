@@ -81,7 +81,7 @@ class SimHandle : public platform::HidDevice {
 }  // namespace
 
 VirtualReceiver::VirtualReceiver(int index, const ReceiverConfig& cfg)
-    : m_index(index), m_cfg(cfg), m_mouse(cfg.cid, cfg.mid) {
+    : m_index(index), m_cfg(cfg), m_mouse(cfg.cid, cfg.mid, cfg.factory) {
     m_mouse.State().on = cfg.mouseOn;
 }
 
@@ -437,7 +437,7 @@ std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string
     ReceiverConfig cfg;
     cfg.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
     if (gVar.PID[0]) cfg.pid = gVar.PID[0];
-    FirstCatalogueMouse(cfgIniPath, &cfg.cid, &cfg.mid);
+    CatalogueMouse(cfgIniPath, "", &cfg.cid, &cfg.mid, &cfg.factory, nullptr);
     if (value != "1") cfg.statePath = value;
     auto backend = std::make_shared<VirtualBackend>();
     auto rx = backend->AddReceiver(cfg);

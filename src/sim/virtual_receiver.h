@@ -45,8 +45,9 @@ struct ReceiverConfig {
     uint32_t cid = 0;
     uint32_t mid = 0;
     bool mouseOn = true;
-    uint32_t latencyMs = 0;  // from a feature report to its answer
-    std::string statePath;   // where the mouse's state is kept between runs; empty: nowhere
+    uint32_t latencyMs = 0;   // from a feature report to its answer
+    std::string statePath;    // where the mouse's state is kept between runs; empty: nowhere
+    FactorySettings factory;  // what the mouse holds before any state is loaded
 };
 
 class VirtualReceiver : public std::enable_shared_from_this<VirtualReceiver> {

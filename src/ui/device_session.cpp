@@ -6,6 +6,7 @@
 #include "app/language_texts.h"
 #include "app/log.h"
 #include "device/discovery.h"
+#include "platform/fs.h"
 #include "platform/sys.h"
 #include "profile/apply_thread.h"
 #include "profile/eeprom_reader.h"
@@ -91,6 +92,24 @@ bool DeviceSession::OnFindDeviceOK() {
     if (m_ui.Visible()) m_usb.TellDrvStatus(1);
     StartRead();
     m_ui.ShowWaiting();
+    return true;
+}
+
+bool DeviceSession::TakeOverWithoutRead(bool* cached) {
+    int slot = -1;
+    for (int i = 0; i < kMaxDeviceSlots && slot < 0; ++i)
+        if (GetDeviceSlot(i).bActive) slot = i;
+    if (slot < 0 || !TakeOverDevice(&m_usb, slot)) return false;
+    *cached = gVar.pSensorCfg && platform::FileExists(ProfileCachePath(*gVar.pSensorCfg));
+    RefreshLayout();
+    const int index = m_usb.GetCurProfile();
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (index < 0 || static_cast<size_t>(index) >= gVar.ProfileList.size()) return false;
+        gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
+    }
+    // Nothing is being read, so a change may be placed at once.
+    g_bSyncDone = 1;
     return true;
 }
 
@@ -364,8 +383,12 @@ int DeviceSession::ResetToDefaults() {
     m_nResetTickCount = platform::GetTickCount();
     // A tick count of 0 would read as "never reset".
     if (m_nResetTickCount == 0) m_nResetTickCount = 1;
-    RequestApplyWithProgress(kApplyReset);
-    m_ui.RunProgress();
+    if (m_ui.ShowsProgress()) {
+        RequestApplyWithProgress(kApplyReset);
+        m_ui.RunProgress();
+    } else {
+        RequestApply(kApplyReset, kAllItems);
+    }
     return 1;
 }
 

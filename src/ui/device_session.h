@@ -40,6 +40,9 @@ class SessionUi {
     virtual void HidePower() {}
     // The progress window of the factory reset, run until the apply thread closes it.
     virtual void RunProgress() {}
+    // Whether RunProgress shows a window the apply thread should wait for; a terminal has none,
+    // so the reset is written at once.
+    virtual bool ShowsProgress() const { return true; }
     // Whether the window is visible (the mouse is told when the configuration is shown).
     virtual bool Visible() const { return false; }
 };
@@ -66,6 +69,12 @@ class DeviceSession {
     // WM_DEV_FOUND's timer expired: takes the accepted device over and starts reading it.
     // false when no slot is active.
     bool OnFindDeviceOK();
+    // Takes the accepted device over for a change whose record stands alone, without reading
+    // the whole profile: the cached record of the mouse's current profile becomes current, so
+    // only the changed record goes over the link. `cached` says whether that record came from
+    // the cache (else it holds defaults and must not be saved as the mouse's). false when no
+    // slot is active or the mouse does not say which profile it is on.
+    bool TakeOverWithoutRead(bool* cached);
     // The layout's data steps for the device in use: cached profiles and the current level.
     void RefreshLayout();
 

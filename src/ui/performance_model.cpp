@@ -70,6 +70,21 @@ uint32_t SnapTypedDpi(const SensorTable* table, int64_t typed) {
     return best;
 }
 
+IntRange LevelDpiRange(const SensorTable* table, const SensorCfg& cfg, int level) {
+    const uint32_t n = table ? std::min<uint32_t>(table->count, kSensorMaxValues) : 0;
+    if (n == 0) return {};
+    IntRange r{table->dpi[0], table->dpi[n - 1]};
+    if (ValidLevel(level)) {
+        const auto& limit = cfg.DpiLimit[static_cast<size_t>(level)];
+        // An entry without limits for the level leaves the table's range.
+        if (limit[1] > 0 && limit[0] <= limit[1]) {
+            r.lo = std::max(r.lo, limit[0]);
+            r.hi = std::min(r.hi, limit[1]);
+        }
+    }
+    return r;
+}
+
 std::string DpiEntryPrompt(const SensorTable* table) {
     const std::string& range = GetText("tc_dpirange");
     if (!range.empty() || !table || table->count == 0) return range;

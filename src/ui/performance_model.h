@@ -23,6 +23,11 @@
 // matches or there is no table.
 uint32_t SnapTypedDpi(const SensorTable* table, int64_t typed);
 
+// The values level `level` (0-based) may take: the sensor's table, narrowed by the entry's
+// DpiLimit for that level where it gives one. {0, 0} without a table. A typed value outside it
+// is refused rather than snapped to an end the user did not ask for.
+IntRange LevelDpiRange(const SensorTable* table, const SensorCfg& cfg, int level);
+
 // The prompt of the number entry: the text tc_dpirange, or tc_dpi with the table's range.
 std::string DpiEntryPrompt(const SensorTable* table);
 

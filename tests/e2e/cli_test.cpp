@@ -58,7 +58,7 @@ TEST_F(Cli, ListInfoShow) {
     EXPECT_NE(r.out.find("\"cid\":\"10\""), std::string::npos) << r.out;
     r = Run("show");
     EXPECT_EQ(r.code, 0) << r.err;
-    for (const char* s : {"  1  Left click", "  *2  800 x 800  #00ff00", "rate: 1000 Hz",
+    for (const char* s : {"  1  Left click", "  *2  800 x 800  #0000ff", "rate: 1000 Hz",
                           "debounce: 4 ms", "main lighting: breathing, brightness 10, speed 5"})
         EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
     r = Run("--json show");
@@ -74,7 +74,7 @@ TEST_F(Cli, SettingsReachTheMouse) {
         const char* bytes;
     } cases[] = {
         {"set rate 500", "0 2", "02 53\n"},
-        {"set dpi 1 30000:30000", "0x0C 4", "2B 2B 55 AA\n"},
+        {"set dpi 1 26000:26000", "0x0C 4", "07 07 88 BF\n"},
         {"set dpi-color 2 '#102030'", "0x30 4", "10 20 30 F5\n"},
         {"set debounce 8", "0xA9 2", "08 4D\n"},
         {"set angle-snap on", "0xAF 2", "01 54\n"},

@@ -1,0 +1,357 @@
+// The zorvan command as people expect a command line to behave: help and usage without the
+// device, options anywhere, near misses named, values the mouse does not offer refused, every
+// change saying what it stored, and a setting that stands alone written without reading the
+// whole profile.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ini_file.h"
+#include "platform/folder_lock.h"
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+#ifdef ZV_CLI_PATH
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+    bool Says(const std::string& s) const { return err.find(s) != std::string::npos; }
+};
+
+class CliConventions : public ::testing::Test {
+  protected:
+    // `zorvan <args>` with the shipped cfg.ini, this test's data folder and, unless `args`
+    // names its own, the virtual mouse; stdin is not a terminal.
+    Result Run(const std::string& args, const std::string& globals = "--sim") {
+        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+        const std::string cmd = std::string(ZV_CLI_PATH) + " " + globals + " --cfg '" + cfg +
+                                "' --data-dir '" + data.path() + "' " + args + " </dev/null >'" +
+                                (files / "out") + "' 2>'" + (files / "err") + "'";
+        Result r;
+        const int status = std::system(cmd.c_str());
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = files.Read("out");
+        r.err = files.Read("err");
+        return r;
+    }
+    std::string Eeprom(const std::string& addrLen) {
+        Result r = Run("eeprom read " + addrLen);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+    std::string CachePath() { return data / "PRO_101a.dct"; }
+
+    zvtest::TempDir data, files;
+};
+
+TEST_F(CliConventions, HelpAndVersionNeverTouchTheDevice) {
+    struct Case {
+        const char* args;
+        const char* out;
+    } cases[] = {
+        {"help set", "usage: zorvan set rate"},
+        {"set --help", "usage: zorvan set rate"},
+        {"--help button", "usage: zorvan button <n>"},
+        {"help", "exit codes"},
+        {"--version", "zorvan "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        // The virtual mouse keeps its memory in the data folder once it is started.
+        EXPECT_FALSE(platform::FileExists(data / "sim.bin"));
+    }
+}
+
+TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
+    struct Case {
+        const char* args;
+        const char* err;
+    } cases[] = {
+        {"sho", "unknown command \"sho\" (did you mean show?)"},
+        {"set rat 500", "unknown setting \"rat\" (did you mean rate?)"},
+        {"button 2 midle", "unknown function \"midle\" (did you mean middle?)"},
+        {"button 2 media volume-upp", "(did you mean volume-up?)"},
+        {"--jsn show", "unknown option --jsn (did you mean --json?)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.Says(c.err)) << r.err;
+        EXPECT_TRUE(r.Says("usage: zorvan")) << r.err;
+        // Not the whole help: the media names are listed only there.
+        EXPECT_FALSE(r.Says("media names")) << r.err;
+    }
+    // The usage of the command that went wrong, not of another one.
+    Result r = Run("set rat 500");
+    EXPECT_FALSE(r.Says("zorvan button")) << r.err;
+}
+
+TEST_F(CliConventions, WordsAreCheckedBeforeTheDeviceIsLookedFor) {
+    for (const char* args : {"set rate 300", "set rate fast", "set dpi x 800", "button 2 fire 0 1",
+                             "set ripple maybe", "set auto-sleep 7"}) {
+        SCOPED_TRACE(args);
+        Result r = Run(args, "--sim -v");
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_FALSE(r.Says("nDevNum=")) << r.err;
+    }
+}
+
+TEST_F(CliConventions, OptionsStandAnywhereInEitherForm) {
+    Result r = Run("show --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"profile\":1,", 0), 0u) << r.out;
+    const std::string other = files / "other.bin";
+    r = Run("set rate 250 --sim=" + other);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(platform::FileExists(other));
+    EXPECT_FALSE(platform::FileExists(data / "sim.bin"));
+    // A command's own options stay the command's.
+    r = Run("set light main steady --brightness 3 --json");
+    EXPECT_EQ(r.code, 0) << r.err;
+}
+
+TEST_F(CliConventions, ValuesTheMouseDoesNotOfferAreRefusedWithWhatItOffers) {
+    const std::string before = Eeprom("0x0C 16") + Eeprom("0x60 24");
+    struct Case {
+        const char* args;
+        const char* err;
+    } cases[] = {
+        // The first catalogue entry's levels run from 100 to 26000 DPI.
+        {"set dpi 3 99999", "DPI of level 3 must be from 100 to 26000: 99999"},
+        {"set dpi 3 800:30000", "must be from 100 to 26000: 30000"},
+        {"set dpi 7 800", "level must be a number from 1 to 6: 7"},
+        // The mouse keeps a sniper value as a table position in one byte.
+        {"button 5 sniper 20000", "sniper DPI must be one of 100 200 300"},
+        {"button 5 sniper 1234", "sniper DPI must be one of"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.Says(c.err)) << r.err;
+    }
+    EXPECT_EQ(Eeprom("0x0C 16") + Eeprom("0x60 24"), before);
+}
+
+TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
+    struct Case {
+        const char* args;
+        const char* out;
+    } cases[] = {
+        {"set dpi 2 1234", "level 2: 1250 DPI (nearest to 1234)\n"},
+        {"set dpi 3 2000", "level 3: 2000 DPI\n"},
+        {"set rate 250", "rate: 250 Hz\n"},
+        {"set debounce 8", "debounce: 8 ms\n"},
+        {"set dpi-count 4", "DPI levels: 4, current 2\n"},
+        {"set dpi-level 3", "current DPI level: 3\n"},
+        {"set auto-sleep 60", "auto sleep: 60 s\n"},
+        {"button 5 sniper 800", "button 5: Sniper - 800\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
+    Result r = Run("show");
+    for (const char* s : {"   2  1250 x 1250", "rate: 250 Hz", "  *3  2000", "  5  Sniper - 800"})
+        EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+}
+
+// A setting whose record stands alone goes out as that record: no profile read. The cache
+// follows what was written when it holds the mouse's profile, and is not made up from
+// defaults when it does not.
+TEST_F(CliConventions, OneRecordIsWrittenWithoutReadingTheProfile) {
+    Result r = Run("set rate 250", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    EXPECT_EQ(Eeprom("0 2"), "04 51\n");
+    EXPECT_FALSE(platform::FileExists(CachePath()));
+
+    ASSERT_EQ(Run("show").code, 0);
+    const std::string cached = data.Read("PRO_101a.dct");
+    r = Run("set debounce 9", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "09 4C\n");
+    EXPECT_NE(data.Read("PRO_101a.dct"), cached);
+    // The rest of the cached profile is what the mouse holds: a reading changes nothing more.
+    const std::string afterSet = data.Read("PRO_101a.dct");
+    ASSERT_EQ(Run("show").code, 0);
+    EXPECT_EQ(data.Read("PRO_101a.dct"), afterSet);
+
+    // The level chosen must be one in use on the mouse, not in a stale cache.
+    ASSERT_EQ(Run("eeprom write 2 2 0x53").code, 0);
+    r = Run("set dpi-level 4");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.Says("from 1 to 2 (the levels in use)")) << r.err;
+}
+
+TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
+    ASSERT_EQ(Run("set debounce 9").code, 0);
+    Result r = Run("reset --yes", "--sim -v");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.Says("nFlag=0x100,")) << r.err;
+    size_t reads = 0;
+    for (size_t at = 0; (at = r.err.find("ReadCurCfgThread Start", at)) != std::string::npos; ++at)
+        ++reads;
+    EXPECT_EQ(reads, 1u) << r.err;
+    EXPECT_EQ(Eeprom("0xA9 2"), "04 51\n");
+}
+
+// The virtual mouse stands for the catalogue entry chosen, with that entry's factory settings:
+// its sensor's DPI coding, its levels, colours and rate.
+TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
+    struct Case {
+        const char* model;
+        const char* info;
+        std::vector<std::string> show;
+    } cases[] = {
+        {"1",
+         "model: Zorvan Vesper (sensor 3395",
+         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz"}},
+        {"2",
+         "model: Zorvan Talon (sensor 3335",
+         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz"}},
+        {"hive",
+         "model: Zorvan Hive (sensor 3370",
+         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        zvtest::TempDir own;
+        const std::string globals = "--sim='" + (own / "sim.bin") + "' --model " + c.model;
+        Result r = Run("info", globals);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.info), std::string::npos) << r.out;
+        r = Run("show", globals);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_FALSE(r.Says("wrong dpi")) << r.err;
+        for (const std::string& s : c.show)
+            EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    }
+    Result r = Run("info", "--sim --model 9");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.Says("1 Zorvan Vesper, 2 Zorvan Talon, 3 Zorvan Hive")) << r.err;
+}
+
+// One writer at a time on a data folder: a second command waits for the first, or says it is
+// busy while the folder stays taken; never two commands that both exit 0 with one change lost.
+TEST_F(CliConventions, OneWriterAtATimeOnADataFolder) {
+    ASSERT_EQ(Run("show").code, 0);
+    const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
+    const std::string z =
+        std::string(ZV_CLI_PATH) + " --sim --cfg '" + cfg + "' --data-dir '" + data.path() + "' ";
+    for (int round = 0; round < 3; ++round) {
+        const std::string rate = round % 2 ? "250" : "500";
+        const std::string both = z + "set rate " + rate + " >/dev/null 2>&1 & " + z +
+                                 "set debounce " + std::to_string(6 + round) +
+                                 " >/dev/null 2>&1; s=$?; wait $! && exit $s";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        const Result r = Run("show");
+        EXPECT_NE(r.out.find("rate: " + rate + " Hz"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("debounce: " + std::to_string(6 + round) + " ms"), std::string::npos)
+            << r.out;
+    }
+
+    std::unique_ptr<platform::FolderLock> held;
+    ASSERT_EQ(platform::LockFolder(data.path(), 0, &held), platform::FolderLockResult::kTaken);
+    Result r = Run("set rate 125");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("Zorvan is busy (another command or the window is using this data folder)"))
+        << r.err;
+    held.reset();
+    EXPECT_EQ(Eeprom("0 2"), "02 53\n");  // the 500 Hz of the last round
+}
+
+// A cfg.ini of the user's own without texts beside it: the shipped texts stand in, so captions
+// and the cached profile names are words, not blanks.
+TEST_F(CliConventions, ACfgWithoutTextsUsesTheShippedTexts) {
+    std::vector<uint8_t> cfg;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", cfg));
+    files.Write("cfg.ini", std::string(cfg.begin(), cfg.end()));
+    Result r = Run("--cfg '" + (files / "cfg.ini") + "' show");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("profile 1: Profile 1\nbuttons:\n  1  Left click\n", 0), 0u) << r.out;
+}
+
+// The functions of `show --json`, in button order.
+std::vector<std::string> JsonFunctions(const std::string& json) {
+    std::vector<std::string> out;
+    const std::string key = "\"function\":\"";
+    for (size_t at = json.find(key); at != std::string::npos; at = json.find(key, at)) {
+        at += key.size();
+        out.push_back(json.substr(at, json.find('"', at) - at));
+    }
+    return out;
+}
+
+// --json names a button's function in the words `button` takes, so it can be fed back.
+TEST_F(CliConventions, JsonFunctionsFeedBackIntoButton) {
+    for (const char* args : {"button 2 combo Ctrl+Shift+C", "button 3 media volume-up",
+                             "button 4 fire 3 10", "button 5 sniper 800", "button 6 extra 1"})
+        Run(args);  // extra may be refused by this mouse; the others are stored
+    Result r = Run("show --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::vector<std::string> functions = JsonFunctions(r.out);
+    ASSERT_EQ(functions.size(), 6u) << r.out;
+    EXPECT_EQ(functions[1], "combo Ctrl+Shift+C");
+    EXPECT_EQ(functions[2], "media volume-up");
+    EXPECT_EQ(functions[3], "fire 3 10");
+    EXPECT_EQ(functions[4], "sniper 800");
+
+    // Fed back, button by button, into another mouse: the same functions come out.
+    const std::string other = "--sim='" + (files / "other.bin") + "'";
+    for (size_t b = 1; b < functions.size(); ++b) {
+        SCOPED_TRACE(functions[b]);
+        r = Run("button " + std::to_string(b + 1) + " " + functions[b], other);
+        EXPECT_EQ(r.code, 0) << r.err;
+    }
+    r = Run("show --json", other);
+    EXPECT_EQ(JsonFunctions(r.out), functions) << r.out;
+}
+
+// The shipped udev rule opens every receiver the shipped cfg.ini looks for.
+TEST(CliPackaging, UdevRuleNamesTheReceiversOfTheShippedCfg) {
+    const IniFile ini = IniFile::Load(zvtest::SourceDir() + "/data/cfg.ini");
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(
+        platform::ReadFile(zvtest::SourceDir() + "/packaging/linux/70-zorvan.rules", bytes));
+    const std::string rule(bytes.begin(), bytes.end());
+    char vendor[64];
+    std::snprintf(vendor, sizeof vendor, "ATTRS{idVendor}==\"%04x\"",
+                  static_cast<unsigned>(ini.GetInt("OPT", "VID", 0)));
+    int products = 0;
+    for (const char* key : {"PID", "PID2"}) {
+        std::string list = ini.GetString("OPT", key, "", 200);
+        for (char& c : list) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (size_t start = 0; start < list.size();) {
+            const size_t comma = std::min(list.find(',', start), list.size());
+            const std::string line = std::string(vendor) + ", ATTRS{idProduct}==\"" +
+                                     list.substr(start, comma - start) + "\", TAG+=\"uaccess\"";
+            EXPECT_NE(rule.find(line), std::string::npos) << line << "\n" << rule;
+            ++products;
+            start = comma + 1;
+        }
+    }
+    EXPECT_EQ(products, 3);
+}
+
+}  // namespace
+
+#endif
