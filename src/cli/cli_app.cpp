@@ -239,11 +239,6 @@ std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
     return hex;
 }
 
-// The file of a macro at the root of the macro folder.
-std::string RootFilePathOf(const StMacro& m) {
-    return platform::JoinPath(MacroRootFolder(), MakeSafeFileName(MacroNameUtf8(m)) + ".qzm");
-}
-
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
