@@ -54,16 +54,6 @@ uint32_t EntryNumber(const char* p, int digits) {
     return v;
 }
 
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(cp));
-    }
-}
-
 // ---- node scanner --------------------------------------------------------------------------
 
 enum class NodeKind { Text, StartTag, EmptyTag, EndTag, Cdata, Pi, Comment, Doctype, Other, Bad };
@@ -389,7 +379,7 @@ std::u16string DecodeCharacterReferences(std::u16string_view t) {
             out.push_back(c);
             continue;
         }
-        AppendCodePoint(out, cp);
+        platform::AppendUtf16(out, cp);
         i = semi;
     }
     return out;
@@ -493,7 +483,7 @@ bool XmlReader::LoadBytes(std::string_view bytes) {
                 if (v == 0)
                     ++nulls;
                 else
-                    AppendCodePoint(doc, v <= 0x10FFFF ? v : 0xFFFD);
+                    platform::AppendUtf16(doc, v <= 0x10FFFF ? v : 0xFFFD);
             }
             m_doc = std::move(doc);
             converted = true;

@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "device/discovery.h"
+#include "device/report_rate.h"
 #include "macro/macro_file.h"
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
@@ -362,11 +363,8 @@ int App::Show() {
                           ColourText(l.colour).c_str());
         return std::string(b);
     };
-    const char* rate = p.nRate == 0x1000  ? "1000"
-                       : p.nRate == 0x500 ? "500"
-                       : p.nRate == 0x250 ? "250"
-                       : p.nRate == 0x125 ? "125"
-                                          : "unknown";
+    const ReportRate* knownRate = RateOfCode(p.nRate);
+    const std::string rate = knownRate ? std::to_string(knownRate->hz) : "unknown";
     std::ostringstream o;
     if (m_opt.json) {
         o << "{\"profile\":" << index + 1 << ",\"name\":" << JsonString(p.Name())
@@ -430,12 +428,10 @@ int App::Set(const Words& w) {
     const SensorCfg& cfg = *gVar.pSensorCfg;
     if (what == "rate") {
         const int64_t hz = Number(w, 2, 125, 1000, "rate");
-        const std::map<int64_t, int32_t> codes = {
-            {125, 0x125}, {250, 0x250}, {500, 0x500}, {1000, 0x1000}};
-        auto it = codes.find(hz);
-        if (it == codes.end()) throw UsageError{"rate must be 125, 250, 500 or 1000"};
+        const ReportRate* rate = RateOfHz(hz);
+        if (!rate) throw UsageError{"rate must be 125, 250, 500 or 1000"};
         NoMoreWords(w, 3);
-        return Change([&](ProfileFile& p) { p.nRate = it->second; }, kApplyRate, 0);
+        return Change([&](ProfileFile& p) { p.nRate = rate->code; }, kApplyRate, 0);
     }
     if (what == "dpi") {
         const int level = static_cast<int>(Number(w, 2, 1, cfg.DM, "level"));

@@ -6,6 +6,7 @@
 
 #include "app/gvar.h"
 #include "app/log.h"
+#include "device/report_rate.h"
 #include "device/usb_driver.h"
 #include "macro/macro_device.h"
 #include "macro/macro_list.h"
@@ -14,6 +15,7 @@
 #include "profile/apply_thread.h"
 #include "profile/combo_record.h"
 #include "profile/hd_macro.h"
+#include "profile/key_function.h"
 #include "profile/sensor_table.h"
 
 namespace {
@@ -92,77 +94,35 @@ int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key
     KeyInfo k;
     k.MatrixInx = key.MatrixInx;
     code &= 0xFFFFFF;
-    switch (code) {
-        case 0x000000:
-            k.dwFunID = 0x080000A2;
+    if (code == kRecordCode) {
+        if (!combo || DecodeComboRecord(combo, comboLen, k) != 1) return 0;
+        key = k;
+        return 1;
+    }
+    const KeyFunction* f = FindKeyFunctionByCode(code);
+    if (!f) f = FindKeyFunctionByLowByte(static_cast<uint8_t>(code));
+    if (!f) return 0;
+    k.dwFunID = f->dwFunID;
+    switch (f->rule) {
+        case MatrixRule::kMacro: {
+            std::optional<StMacro> m;
+            if (!macroName.empty()) m = g_MacroList.FindMacroByName(macroName);
+            uint32_t slot = key.MatrixInx > 0 ? key.MatrixInx - 1 : 0;
+            k.dwMacroID = m ? m->id : 0xFFEE00 + slot;
             break;
-        case 0x000005:
-            if (!combo || DecodeComboRecord(combo, comboLen, k) != 1) return 0;
+        }
+        case MatrixRule::kFire:
+            k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
             break;
-        case 0x000007:
-            k.dwFunID = 0x080000AC;
+        case MatrixRule::kSnipe: {
+            const uint32_t sensor =
+                gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
+            int idx = IndexOfDpi(sensor, CodeToDpi((code >> 8) & 0xFF, 0));
+            k.dwParameter = static_cast<uint32_t>(idx);
             break;
-        case 0x000008:
-            k.dwFunID = 0x080000A7;
-            break;
-        case 0x000009:
-            k.dwFunID = 0x080000B0;
-            break;
-        case 0x000101:
-            k.dwFunID = 0x01000011;
-            break;
-        case 0x000102:
-            k.dwFunID = 0x080000AA;
-            break;
-        case 0x000201:
-            k.dwFunID = 0x01000013;
-            break;
-        case 0x000202:
-            k.dwFunID = 0x080000A8;
-            break;
-        case 0x000302:
-            k.dwFunID = 0x080000A9;
-            break;
-        case 0x000401:
-            k.dwFunID = 0x01000012;
-            break;
-        case 0x000801:
-            k.dwFunID = 0x01000015;
-            break;
-        case 0x001001:
-            k.dwFunID = 0x01000014;
-            break;
-        case 0x023204:
-            k.dwFunID = 0x01000016;
-            break;
-        case 0x033204:
-            k.dwFunID = 0x01000017;
-            break;
+        }
         default:
-            switch (code & 0xFF) {
-                case 0x06: {
-                    k.dwFunID = 0x05000000;
-                    std::optional<StMacro> m;
-                    if (!macroName.empty()) m = g_MacroList.FindMacroByName(macroName);
-                    uint32_t slot = key.MatrixInx > 0 ? key.MatrixInx - 1 : 0;
-                    k.dwMacroID = m ? m->id : 0xFFEE00 + slot;
-                    break;
-                }
-                case 0x04:
-                    k.dwFunID = 0x080000A4;
-                    k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
-                    break;
-                case 0x0A: {
-                    k.dwFunID = 0x080000A6;
-                    const uint32_t sensor =
-                        gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
-                    int idx = IndexOfDpi(sensor, CodeToDpi((code >> 8) & 0xFF, 0));
-                    k.dwParameter = static_cast<uint32_t>(idx);
-                    break;
-                }
-                default:
-                    return 0;
-            }
+            break;
     }
     key = k;
     return 1;
@@ -172,30 +132,7 @@ void EEPROM_To_MainRGB(const uint8_t* b, LightBlock& block) {
     LogHexDump(b, 7, 0, "EEPROM_To_MainRGB: ");
     LogPrintf("EEPROM_To_MainRGB: mode=%x, speed=%x, light=%x, color=%x,%x,%x", b[0], b[4], b[5],
               b[1], b[2], b[3]);
-    uint32_t mode;
-    switch (b[0]) {
-        case 2:
-            mode = 1;
-            break;
-        case 1:
-            mode = 2;
-            break;
-        case 0:
-            mode = 3;
-            break;
-        case 3:
-            mode = 4;
-            break;
-        case 5:
-            mode = 5;
-            break;
-        case 7:
-            mode = 6;
-            break;
-        default:
-            mode = 0;
-            break;
-    }
+    const uint32_t mode = eeprom::MainModeOfCode(b[0]);
     block.mode = mode;
     if (mode == 0) return;
     const auto& speeds = mode == 3 ? eeprom::kS2 : eeprom::kS1;
@@ -267,14 +204,14 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         Pause(10);
     }
     LogHexDump(d, 0x0C, 0, "GetProfile (0x00~0x0B):");
-    if (static_cast<uint8_t>(d[0x02] - 1) > 7 || d[0x04] > 8)
+    if (static_cast<uint8_t>(d[eeprom::kLevelCount] - 1) > 7 || d[eeprom::kCurLevel] > 8)
         LogPrintf("!!!!Error: wrong dpi data");
-    LogHexDump(d + 0x0C, 0x20, 0, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
-    LogHexDump(d + 0x2C, 0x20, 0, "GetProfile (0x2C~0x4B) (DPI Color):");
-    LogHexDump(d + 0x4C, 0x08, 0, "GetProfile (0x4C~0x53) (DPI Effect):");
-    LogHexDump(d + 0x60, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
-    LogHexDump(d + 0xA0, 0x08, 0, "GetProfile (0xA0~0xA7):");
-    LogHexDump(d + 0xA9, 0x0C, 0, "GetProfile (0xA9~0xB4):");
+    LogHexDump(d + eeprom::kDpiLevels, 0x20, 0, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
+    LogHexDump(d + eeprom::kDpiColours, 0x20, 0, "GetProfile (0x2C~0x4B) (DPI Color):");
+    LogHexDump(d + eeprom::kDpiLight, 0x08, 0, "GetProfile (0x4C~0x53) (DPI Effect):");
+    LogHexDump(d + eeprom::kMatrix, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
+    LogHexDump(d + eeprom::kMainLight, 0x08, 0, "GetProfile (0xA0~0xA7):");
+    LogHexDump(d + eeprom::kDebounce, 0x0C, 0, "GetProfile (0xA9~0xB4):");
     Pause(20);
 
     uint8_t combos[kKeysPerSet][kComboReadBytes] = {};
@@ -299,62 +236,49 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     }
     LogHexDump(names, sizeof names, 0, "GetMacroName:");
 
-    switch (d[0x00]) {
-        case 1:
-            record.nRate = 0x1000;
-            break;
-        case 2:
-            record.nRate = 0x500;
-            break;
-        case 4:
-            record.nRate = 0x250;
-            break;
-        case 8:
-            record.nRate = 0x125;
-            break;
-        default:
-            return 0;
-    }
+    const ReportRate* rate = RateOfInterval(d[eeprom::kRate]);
+    if (!rate) return 0;
+    record.nRate = rate->code;
     {
         // The pages and the apply thread read the level while this worker runs.
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
-        gVar.g_nCurDpiLevel = d[0x04];
+        gVar.g_nCurDpiLevel = d[eeprom::kCurLevel];
     }
 
     const SensorCfg* cfg = gVar.pSensorCfg;
     if (cfg && cfg->ShowLOD) {
-        record.nLod = d[0x0A];
+        record.nLod = d[eeprom::kLod];
         LogPrintf("LOD=%d", record.nLod);
     }
     if (cfg && cfg->ShowRipple) {
-        record.nRipple = d[0xB1];
+        record.nRipple = d[eeprom::kRipple];
         LogPrintf("Ripple=%d", record.nRipple);
     }
     if (cfg && cfg->ShowFixLine) {
-        record.nFixLine = d[0xAF];
+        record.nFixLine = d[eeprom::kAngleSnap];
         LogPrintf("FixLine=%d", record.nFixLine);
     }
     if (cfg && cfg->ShowDebounce) {
-        record.nDebounce = d[0xA9];
+        record.nDebounce = d[eeprom::kDebounce];
         LogPrintf("Debounce=%d", record.nDebounce);
     }
-    record.nSleepTime = d[0xAD] * 10;
+    record.nSleepTime = d[eeprom::kSleep] * 10;
     LogPrintf("Sleep Time=%d", record.nSleepTime);
-    record.nLightOffOnMoving = d[0xB3];
+    record.nLightOffOnMoving = d[eeprom::kLightOffMoving];
     LogPrintf("Turn OFF Light On Moving=%d", record.nLightOffOnMoving);
-    record.nAutoSleep = d[0xB5];
-    record.nSensorMode = d[0xB7];
-    record.nMotionSync = d[0xAB] != 0 ? 1 : 0;
+    record.nAutoSleep = d[eeprom::kAutoSleep];
+    record.nSensorMode = d[eeprom::kSensorMode];
+    record.nMotionSync = d[eeprom::kMotionSync] != 0 ? 1 : 0;
 
     for (DpiLevel& l : record.dpi) l.unused = 1;
     // A count above eight would index past the record's levels when the pages or the writer
     // use it, so only eight are taken.
-    const int levels = std::min<int>(d[0x02], kDpiLevels);
+    const int levels = std::min<int>(d[eeprom::kLevelCount], kDpiLevels);
     bool wrongDpi = false;
     const uint32_t sensorId = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
     for (int i = 0; i < levels; ++i) {
-        const uint32_t at = 0x0C + 4 * static_cast<uint32_t>(i);
+        const uint32_t at = eeprom::kDpiLevels + 4 * static_cast<uint32_t>(i);
         const uint8_t mul = d[at + 2];
         const uint32_t xCode = d[at] + 256u * ((mul >> 2) & 3);
         const uint32_t yCode = d[at + 1] + 256u * ((mul >> 6) & 3);
@@ -368,7 +292,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
             wrongDpi = true;
         }
         l.y = CodeToDpi(yCode, (mul >> 4) & 3);
-        const uint32_t c = 0x2C + 4 * static_cast<uint32_t>(i);
+        const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
         l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
         l.unused = 0;
     }
@@ -379,11 +303,11 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         if (gVar.KeyMask & (1 << k)) continue;
         const uint32_t s = gVar.WorkDefKeys[0][static_cast<size_t>(k)].MatrixInx;
         if (s == 0 || s > kKeysPerSet) continue;
-        const uint8_t* m = d + 0x60 + 4 * (s - 1);
+        const uint8_t* m = d + eeprom::kMatrix + 4 * (s - 1);
         const uint32_t code = m[0] | (m[1] << 8) | (m[2] << 16);
         LogPrintf("nCode = 0x%x, MatrixInx=%d", code | (static_cast<uint32_t>(m[3]) << 24), s - 1);
         std::u16string name;
-        if ((code & 0xFF) == 0x06) {
+        if ((code & 0xFF) == kMacroCode) {
             for (int c = 0; c < 15; ++c) {
                 char16_t ch =
                     static_cast<char16_t>(names[s - 1][2 * c] | (names[s - 1][2 * c + 1] << 8));
@@ -411,14 +335,14 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         LogPrintf("keyinfo: major=0x%x, minor=%d", key.dwFunID >> 24, key.dwFunID & 0xFFFFFF);
     }
 
-    EEPROM_To_DpiLight(d + 0x4C, record);
+    EEPROM_To_DpiLight(d + eeprom::kDpiLight, record);
     if (cfg && cfg->ShowMainEffect) {
         if (Aborted(abort)) return 0;
-        EEPROM_To_MainRGB(d + 0xA0, record.mainLight);
+        EEPROM_To_MainRGB(d + eeprom::kMainLight, record.mainLight);
     }
     if (cfg && cfg->ShowLogoEffect) {
         if (Aborted(abort)) return 0;
-        EEPROM_To_LogoRGB(d + 0x54, record.logoLight);
+        EEPROM_To_LogoRGB(d + eeprom::kLogo, record.logoLight);
     }
     return 1;
 }
