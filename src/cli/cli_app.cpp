@@ -18,7 +18,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
-#include "macro/orphan_macros.h"
+#include "profile/orphan_macros.h"
 #include "macro/safe_file_name.h"
 #include "platform/fs.h"
 #include "platform/sys.h"

@@ -12,7 +12,6 @@
 #include "platform/pointer.h"
 #include "platform/sys.h"
 #include "profile/combo_record.h"
-#include "profile/eeprom_reader.h"
 #include "profile/hd_macro.h"
 #include "profile/key_function.h"
 #include "profile/sensor_table.h"
