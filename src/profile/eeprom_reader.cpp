@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "app/gvar.h"
@@ -89,8 +90,8 @@ void SetProfileReadPauses(bool on) {
     g_pauses = on;
 }
 
-int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
-              std::u16string_view macroName) {
+int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+                  uint32_t sensorId) {
     KeyInfo k;
     k.MatrixInx = key.MatrixInx;
     code &= 0xFFFFFF;
@@ -104,27 +105,31 @@ int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key
     if (!f) return 0;
     k.dwFunID = f->dwFunID;
     switch (f->rule) {
-        case MatrixRule::kMacro: {
-            std::optional<StMacro> m;
-            if (!macroName.empty()) m = g_MacroList.FindMacroByName(macroName);
-            uint32_t slot = key.MatrixInx > 0 ? key.MatrixInx - 1 : 0;
-            k.dwMacroID = m ? m->id : 0xFFEE00 + slot;
+        case MatrixRule::kMacro:
+            k.dwMacroID = 0xFFEE00 + (key.MatrixInx > 0 ? key.MatrixInx - 1 : 0);
             break;
-        }
         case MatrixRule::kFire:
             k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
             break;
-        case MatrixRule::kSnipe: {
-            const uint32_t sensor =
-                gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
-            int idx = IndexOfDpi(sensor, CodeToDpi((code >> 8) & 0xFF, 0));
-            k.dwParameter = static_cast<uint32_t>(idx);
+        case MatrixRule::kSnipe:
+            k.dwParameter =
+                static_cast<uint32_t>(IndexOfDpi(sensorId, CodeToDpi((code >> 8) & 0xFF, 0)));
             break;
-        }
         default:
             break;
     }
     key = k;
+    return 1;
+}
+
+int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+              std::u16string_view macroName) {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    const uint32_t sensor = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
+    if (!DecodeKeyCode(code, combo, comboLen, key, sensor)) return 0;
+    if (key.Type() == kFunMacro && !macroName.empty())
+        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(macroName))
+            key.dwMacroID = m->id;
     return 1;
 }
 
@@ -189,16 +194,41 @@ void EEPROM_To_DpiLight(const uint8_t* b, ProfileFile& record) {
     record.nDpiLightBright = p < 0 ? 1 : p + 1;
 }
 
-int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
-               MacroPageLink* macroPage) {
+ProfileCodecContext CurrentProfileContext() {
+    ProfileCodecContext ctx;
+    ctx.cfg = gVar.pSensorCfg;
+    ctx.defaultKeys = &gVar.WorkDefKeys;
+    ctx.keyMask = static_cast<uint32_t>(gVar.KeyMask);
+    ctx.goWithNoDev = gVar.GoWithNoDev != 0;
+    return ctx;
+}
+
+namespace {
+
+// The key-matrix slot (1..16) of button k, or 0 when the program leaves the button alone.
+uint32_t SlotOfButton(const ProfileCodecContext& ctx, int k) {
+    if (ctx.keyMask & (1u << k)) return 0;
+    if (!ctx.defaultKeys) return 0;
+    const uint32_t s = (*ctx.defaultKeys)[0][static_cast<size_t>(k)].MatrixInx;
+    return s == 0 || s > kKeysPerSet ? 0 : s;
+}
+
+uint32_t MatrixCode(const ProfileBytes& b, uint32_t slot) {
+    const uint8_t* m = b.settings.data() + eeprom::kMatrix + 4 * (slot - 1);
+    return m[0] | (m[1] << 8) | (m[2] << 16);
+}
+
+}  // namespace
+
+int ReadProfileBytes(CUSBDriver* usb, const ProfileCodecContext& ctx, ProfileBytes& bytes,
+                     const std::atomic<int>* abort) {
     if (!usb) return 0;
-    const bool goWithNoDev = gVar.GoWithNoDev != 0;
     // A read that fails counts only without GoWithNoDev; the bytes then stay zero.
     auto read = [&](uint32_t addr, uint8_t* buf, int n) {
-        return usb->ReadEEPROM(addr, buf, n) != 0 || goWithNoDev;
+        return usb->ReadEEPROM(addr, buf, n) != 0 || ctx.goWithNoDev;
     };
 
-    uint8_t d[eeprom::kSettingsBytes] = {};
+    uint8_t* d = bytes.settings.data();
     for (uint32_t a = 0; a < eeprom::kSettingsBytes; a += 10) {
         if (!read(a, d + a, 10) || Aborted(abort)) return 0;
         Pause(10);
@@ -214,39 +244,57 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     LogHexDump(d + eeprom::kDebounce, 0x0C, 0, "GetProfile (0xA9~0xB4):");
     Pause(20);
 
-    uint8_t combos[kKeysPerSet][kComboReadBytes] = {};
     for (int s = 0; s < kKeysPerSet; ++s) {
         uint32_t a = eeprom::kComboArea + eeprom::kComboSlot * static_cast<uint32_t>(s);
-        if (!read(a, combos[s], 10) || Aborted(abort)) return 0;
-        if (!read(a + 10, combos[s] + 10, 10) || Aborted(abort)) return 0;
+        uint8_t* c = bytes.combos[static_cast<size_t>(s)].data();
+        if (!read(a, c, 10) || Aborted(abort)) return 0;
+        if (!read(a + 10, c + 10, 10) || Aborted(abort)) return 0;
     }
     char label[64];
     std::snprintf(label, sizeof label, "GetComboKeyData (0x100~0x%x):", 0x300);
-    LogHexDump(combos, sizeof combos, 0, label);
+    LogHexDump(bytes.combos.data(), sizeof bytes.combos, 0, label);
 
-    uint8_t names[kKeysPerSet][30] = {};
     auto endOfName = [](const uint8_t* p, int n) {
         return n >= 2 && ((p[0] == 0 && p[1] == 0) || (p[0] == 0xFF && p[1] == 0xFF));
     };
     for (int s = 0; s < kKeysPerSet; ++s) {
         Pause(10);
         uint32_t a = eeprom::kMacroArea + 1 + eeprom::kMacroSlot * static_cast<uint32_t>(s);
-        if ((usb->ReadROM(a, names[s], 30, endOfName) == 0 && !goWithNoDev) || Aborted(abort))
+        uint8_t* name = bytes.names[static_cast<size_t>(s)].data();
+        if ((usb->ReadROM(a, name, kMacroNameBytes, endOfName) == 0 && !ctx.goWithNoDev) ||
+            Aborted(abort))
             return 0;
     }
-    LogHexDump(names, sizeof names, 0, "GetMacroName:");
+    LogHexDump(bytes.names.data(), sizeof bytes.names, 0, "GetMacroName:");
 
+    // The events of the macros the buttons use; a rate the record cannot hold ends the read
+    // before them, as the decode will refuse it.
+    if (!RateOfInterval(d[eeprom::kRate])) return 0;
+    for (int k = 0; k < kKeysPerSet; ++k) {
+        const uint32_t s = SlotOfButton(ctx, k);
+        if (s == 0 || (MatrixCode(bytes, s) & 0xFF) != kMacroCode) continue;
+        Pause(15);
+        auto endOfMacro = [](const uint8_t* p, int n) {
+            return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;
+        };
+        uint32_t a = eeprom::kMacroArea + 0x1F + eeprom::kMacroSlot * (s - 1);
+        uint8_t* area = bytes.macros[s - 1].data();
+        if ((usb->ReadROM(a, area, kMacroReadBytes, endOfMacro) == 0 && !ctx.goWithNoDev) ||
+            Aborted(abort))
+            return 0;
+    }
+    return 1;
+}
+
+int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, ProfileFile& record,
+                  DecodedProfile& out) {
+    const uint8_t* d = bytes.settings.data();
     const ReportRate* rate = RateOfInterval(d[eeprom::kRate]);
     if (!rate) return 0;
     record.nRate = rate->code;
-    {
-        // The pages and the apply thread read the level while this worker runs.
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
-        gVar.g_nCurDpiLevel = d[eeprom::kCurLevel];
-    }
+    out.curDpiLevel = d[eeprom::kCurLevel];
 
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = ctx.cfg;
     if (cfg && cfg->ShowLOD) {
         record.nLod = d[eeprom::kLod];
         LogPrintf("LOD=%d", record.nLod);
@@ -275,7 +323,6 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     // A count above eight would index past the record's levels when the pages or the writer
     // use it, so only eight are taken.
     const int levels = std::min<int>(d[eeprom::kLevelCount], kDpiLevels);
-    bool wrongDpi = false;
     const uint32_t sensorId = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
     for (int i = 0; i < levels; ++i) {
         const uint32_t at = eeprom::kDpiLevels + 4 * static_cast<uint32_t>(i);
@@ -289,7 +336,7 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         if (l.x == 0) {
             LogPrintf("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", sensorId, at, d[at], at + 2,
                       mul);
-            wrongDpi = true;
+            out.wrongDpi = true;
         }
         l.y = CodeToDpi(yCode, (mul >> 4) & 3);
         const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
@@ -297,52 +344,64 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
         l.unused = 0;
     }
     record.nDpiLevels = levels;
-    if (wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
 
     for (int k = 0; k < kKeysPerSet; ++k) {
-        if (gVar.KeyMask & (1 << k)) continue;
-        const uint32_t s = gVar.WorkDefKeys[0][static_cast<size_t>(k)].MatrixInx;
-        if (s == 0 || s > kKeysPerSet) continue;
+        const uint32_t s = SlotOfButton(ctx, k);
+        if (s == 0) continue;
+        const uint32_t code = MatrixCode(bytes, s);
         const uint8_t* m = d + eeprom::kMatrix + 4 * (s - 1);
-        const uint32_t code = m[0] | (m[1] << 8) | (m[2] << 16);
         LogPrintf("nCode = 0x%x, MatrixInx=%d", code | (static_cast<uint32_t>(m[3]) << 24), s - 1);
-        std::u16string name;
+        KeyInfo& key = record.keys[0][static_cast<size_t>(k)];
+        KeyInfo decoded = key;
+        decoded.MatrixInx = s;
+        if (DecodeKeyCode(code, bytes.combos[s - 1].data(), kComboReadBytes, decoded, sensorId))
+            key = decoded;
         if ((code & 0xFF) == kMacroCode) {
-            for (int c = 0; c < 15; ++c) {
-                char16_t ch =
-                    static_cast<char16_t>(names[s - 1][2 * c] | (names[s - 1][2 * c + 1] << 8));
+            std::u16string name;
+            const auto& raw = bytes.names[s - 1];
+            for (size_t c = 0; c < 15; ++c) {
+                char16_t ch = static_cast<char16_t>(raw[2 * c] | (raw[2 * c + 1] << 8));
                 if (ch == 0) break;
                 name.push_back(ch);
             }
             // A slot never read (all FF) has no name.
             if (!name.empty() && name[0] == 0xFFFF) name.clear();
-            Pause(15);
-            uint8_t area[353] = {};
-            auto endOfMacro = [](const uint8_t* p, int n) {
-                return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;
-            };
-            uint32_t a = eeprom::kMacroArea + 0x1F + eeprom::kMacroSlot * (s - 1);
-            if ((usb->ReadROM(a, area, sizeof area, endOfMacro) == 0 && !goWithNoDev) ||
-                Aborted(abort))
-                return 0;
-            MacroIntoLibrary(SlotMacro(area, sizeof area, name, code), 0xFFEE00 + (s - 1),
-                             macroPage);
+            out.macros.push_back(
+                {SlotMacro(bytes.macros[s - 1].data(), kMacroReadBytes, name, code),
+                 0xFFEE00 + (s - 1), static_cast<size_t>(k), name});
         }
-        KeyInfo& key = record.keys[0][static_cast<size_t>(k)];
-        KeyInfo decoded = key;
-        decoded.MatrixInx = s;
-        if (DecodeKey(code, combos[s - 1], kComboReadBytes, decoded, name)) key = decoded;
         LogPrintf("keyinfo: major=0x%x, minor=%d", key.dwFunID >> 24, key.dwFunID & 0xFFFFFF);
     }
 
     EEPROM_To_DpiLight(d + eeprom::kDpiLight, record);
-    if (cfg && cfg->ShowMainEffect) {
-        if (Aborted(abort)) return 0;
-        EEPROM_To_MainRGB(d + eeprom::kMainLight, record.mainLight);
+    if (cfg && cfg->ShowMainEffect) EEPROM_To_MainRGB(d + eeprom::kMainLight, record.mainLight);
+    if (cfg && cfg->ShowLogoEffect) EEPROM_To_LogoRGB(d + eeprom::kLogo, record.logoLight);
+    return 1;
+}
+
+int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
+               MacroPageLink* macroPage) {
+    if (!usb) return 0;
+    const ProfileCodecContext ctx = CurrentProfileContext();
+    // Large: the macro areas of sixteen slots.
+    auto bytes = std::make_unique<ProfileBytes>();
+    if (!ReadProfileBytes(usb, ctx, *bytes, abort)) return 0;
+    DecodedProfile decoded;
+    if (!DecodeProfile(*bytes, ctx, record, decoded) || Aborted(abort)) return 0;
+    {
+        // The pages and the apply thread read the level while this worker runs.
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
+        gVar.g_nCurDpiLevel = decoded.curDpiLevel;
     }
-    if (cfg && cfg->ShowLogoEffect) {
-        if (Aborted(abort)) return 0;
-        EEPROM_To_LogoRGB(d + eeprom::kLogo, record.logoLight);
+    if (decoded.wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
+    // The macros found enter the library; a named one is then found there by its name.
+    for (SlotMacroFound& found : decoded.macros) {
+        MacroIntoLibrary(found.macro, found.slotId, macroPage);
+        KeyInfo& key = record.keys[0][found.key];
+        if (key.Type() != kFunMacro || found.name.empty()) continue;
+        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(found.name))
+            key.dwMacroID = m->id;
     }
     return 1;
 }
