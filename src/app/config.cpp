@@ -5,8 +5,8 @@
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/log.h"
+#include "base/ini_file.h"
+#include "base/log.h"
 #include "base/number_text.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"

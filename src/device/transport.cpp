@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/usb_driver.h"
 #include "platform/sys.h"
 #include "profile/eeprom_writer.h"

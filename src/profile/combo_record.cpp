@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "device/reports.h"
 #include "profile/key_function.h"
 #include "profile/modifier_bits.h"

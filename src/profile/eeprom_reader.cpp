@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/report_rate.h"
 #include "device/usb_driver.h"
 #include "macro/macro_device.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/eeprom_map.h"
 #include "device/reports.h"
 #include "device/usb_driver.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/report_rate.h"
 #include "macro/macro_id.h"
 

@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "macro/macro_list.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"

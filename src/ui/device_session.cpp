@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/discovery.h"
 #include "device/eeprom_map.h"
 #include "device/report_rate.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "platform/keyboard.h"
 
 namespace {

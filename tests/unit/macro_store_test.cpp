@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "macro/macro_file.h"
 #include "profile/orphan_macros.h"
 #include "macro_test_log.h"

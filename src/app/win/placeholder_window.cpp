@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "app/language_select.h"
+#include "base/language_texts.h"
 #include "app/startup.h"
 #include "app/win/zorvan_app.h"
 #include "platform/win/wide.h"

@@ -1,4 +1,4 @@
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -9,8 +9,8 @@
 
 namespace {
 
-#include "app/html_entities.inc"
-#include "app/xml_encodings.inc"
+#include "base/html_entities.inc"
+#include "base/xml_encodings.inc"
 
 constexpr int32_t kUtf32CodePage = 65005;
 // Without a usable system code page (the portable build has none) Western European is the
