@@ -112,8 +112,8 @@ int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo&
             k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
             break;
         case MatrixRule::kSnipe:
-            k.dwParameter =
-                static_cast<uint32_t>(IndexOfDpi(sensorId, CodeToDpi((code >> 8) & 0xFF, 0)));
+            k.dwParameter = static_cast<uint32_t>(
+                IndexOfDpi(sensorId, SensorCodeToDpi(sensorId, (code >> 8) & 0xFF, 0)));
             break;
         default:
             break;
@@ -331,14 +331,14 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
         const uint32_t yCode = d[at + 1] + 256u * ((mul >> 6) & 3);
         LogPrintf("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", xCode, yCode, mul & 3);
         DpiLevel& l = record.dpi[static_cast<size_t>(i)];
-        l.x = CodeToDpi(xCode, mul & 3);
+        l.x = SensorCodeToDpi(sensorId, xCode, mul & 3);
         LogPrintf("dwDpi[%d]=%d", i, l.x);
         if (l.x == 0) {
             LogPrintf("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", sensorId, at, d[at], at + 2,
                       mul);
             out.wrongDpi = true;
         }
-        l.y = CodeToDpi(yCode, (mul >> 4) & 3);
+        l.y = SensorCodeToDpi(sensorId, yCode, (mul >> 4) & 3);
         const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
         l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
         l.unused = 0;
