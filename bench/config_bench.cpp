@@ -4,7 +4,7 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "device/discovery.h"
 #include "device/transport.h"
 #include "device/usb_driver.h"

@@ -5,8 +5,9 @@
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/log.h"
+#include "base/ini_file.h"
+#include "base/log.h"
+#include "base/number_text.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/window.h"
@@ -29,27 +30,12 @@ bool ReadNumber(std::string_view s, size_t& pos, int base, uint32_t& value) {
     if (base == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X') &&
         i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 2])))
         i += 2;
-    size_t start = i;
-    uint64_t v = 0;
-    bool overflow = false;
-    for (; i < s.size(); ++i) {
-        int d;
-        char c = s[i];
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            break;
-        v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-        if (v > 0xFFFFFFFFull) overflow = true;
-    }
-    if (i == start) return false;
-    uint32_t r = overflow ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
+    const DigitRun run = ReadDigits(s, i, base);
+    if (run.digits == 0) return false;
+    // strtoul saturates a value too large for it.
+    const uint32_t r = run.value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(run.value);
     value = minus ? 0u - r : r;
-    pos = i;
+    pos = i + run.digits;
     return true;
 }
 

@@ -6,8 +6,8 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/log.h"
+#include "base/ini_file.h"
+#include "base/log.h"
 #include "platform/window.h"
 #include "profile/sensor_table.h"
 

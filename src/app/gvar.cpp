@@ -1,3 +1,7 @@
 #include "app/gvar.h"
 
 GlobalVars gVar;
+
+LogState& TheLogState() {
+    return gVar;
+}

@@ -7,7 +7,7 @@
 
 #include "app/catalogue_state.h"
 #include "app/language_state.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/options.h"
 #include "device/device_state.h"
 #include "profile/profile_state.h"

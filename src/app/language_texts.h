@@ -1,55 +1,5 @@
-// Every visible text by its key, loaded from a language's text.xml.
+// Moved: the texts to base/, the choice of language to app/language_select.h; this path stays
+// so code written against it still builds.
 #pragma once
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-class XmlReader;
-
-// One text per key; a key the file lacks has an empty text.
-class TextTable {
-  public:
-    TextTable();
-    // Every key, in the order they are looked up: the single keys, the numbered families each
-    // from 1 upwards, tc_debounce_tips last.
-    static const std::vector<std::string>& Keys();
-    // Position of a key in Keys(); -1 when it is not one of them.
-    static int32_t IndexOf(std::string_view key);
-
-    // Replaces every entry from a parsed document: for each key the first element of that name
-    // inside any <config> child of the root element.
-    void Fill(XmlReader& xml);
-    // The text of a key; empty for an unknown key.
-    const std::string& Get(std::string_view key) const;
-    const std::string& At(size_t index) const { return m_texts[index]; }
-    bool operator==(const TextTable&) const = default;
-
-  private:
-    std::vector<std::string> m_texts;
-};
-
-// Loads a language file into the texts everyone reads. When the file cannot be read the texts
-// stay as they were (so a missing language folder keeps the default texts) and false comes back.
-bool LoadTexts(const std::string& path);
-// Loads the default texts from text.xml in the program folder.
-bool LoadDefaultTexts(const std::string& appDir);
-// The text of a key; empty when the key has none. Safe from any thread, also during a language
-// switch; the reference stays valid for the life of the process.
-const std::string& GetText(std::string_view key);
-
-// Path of lang.ini in the per-user data folder.
-std::string LangIniPath();
-// Path of a language's text.xml ("text.xml" beside the program when the folder is empty).
-std::string LanguageTextPath(int32_t index);
-// The stored language choice made valid: an index outside the configured languages becomes 0.
-int32_t ValidLanguageIndex(int32_t index);
-// Start of the main window: gVar.nLangIndex from lang.ini (made valid) and that language's texts.
-void LoadLanguageAtStart();
-// Switches the language at run time: loads its texts, lets the windows take them anew and
-// remembers the choice in lang.ini. False (nothing changed) for an index that names no
-// configured language.
-bool SelectLanguage(int32_t index);
-// Called on the user-interface thread after a switch has loaded the new texts.
-void SetLanguageChangedHook(std::function<void()> hook);
+#include "app/language_select.h"
+#include "base/language_texts.h"

@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/sys.h"

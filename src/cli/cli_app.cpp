@@ -11,16 +11,18 @@
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
 #include "app/ini_file.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "device/discovery.h"
+#include "device/report_rate.h"
+#include "device/reports.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
-#include "macro/orphan_macros.h"
+#include "profile/orphan_macros.h"
 #include "macro/safe_file_name.h"
 #include "platform/folder_lock.h"
 #include "platform/fs.h"
@@ -441,7 +443,7 @@ int App::WaitWrites() {
 
 bool App::RefreshLevelCount() {
     uint8_t b[2] = {};
-    if (!m_session.Usb().ReadEEPROM(eeprom::kLevelCount, b, 2) || eeprom::CheckByte(b, 1) != b[1] ||
+    if (!m_session.Usb().ReadEEPROM(eeprom::kLevelCount, b, 2) || CheckByte(b, 1) != b[1] ||
         b[0] < 1 || b[0] > kDpiLevels) {
         Err("the mouse's DPI level count could not be read");
         return false;

@@ -4,6 +4,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/number_text.h"
+#include "profile/modifier_bits.h"
+
 namespace cli {
 
 namespace {
@@ -41,21 +44,11 @@ std::optional<int64_t> ParseNumber(std::string_view w, int64_t lo, int64_t hi) {
         base = 16;
         w.remove_prefix(2);
     }
-    int64_t v = 0;
-    for (char c : w) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return std::nullopt;
-        v = v * base + d;
-        if (v > hi) return std::nullopt;
-    }
-    if (v < lo) return std::nullopt;
+    const DigitRun run = ReadDigits(w, 0, base);
+    if (run.digits != w.size() || run.overflow) return std::nullopt;
+    if (run.value > static_cast<uint64_t>(std::max<int64_t>(hi, 0))) return std::nullopt;
+    const int64_t v = static_cast<int64_t>(run.value);
+    if (v < lo || v > hi) return std::nullopt;
     return v;
 }
 
@@ -107,7 +100,7 @@ std::string KeyNameOfCode(uint8_t vk) {
 std::string ComboText(const Combo& c) {
     std::string s;
     const std::pair<uint8_t, const char*> mods[] = {
-        {kModCtrl, "Ctrl"}, {kModShift, "Shift"}, {kModAlt, "Alt"}, {kModWin, "Win"}};
+        {kComboCtrl, "Ctrl"}, {kComboShift, "Shift"}, {kComboAlt, "Alt"}, {kComboWin, "Win"}};
     for (const auto& [bit, name] : mods)
         if (c.modifiers & bit) s += std::string(s.empty() ? "" : "+") + name;
     for (uint8_t vk : c.keys) {
@@ -127,13 +120,13 @@ std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
         const std::string_view part = text.substr(start, plus - start);
         const std::string l = Lower(part);
         if (l == "ctrl") {
-            c.modifiers |= kModCtrl;
+            c.modifiers |= kComboCtrl;
         } else if (l == "shift") {
-            c.modifiers |= kModShift;
+            c.modifiers |= kComboShift;
         } else if (l == "alt") {
-            c.modifiers |= kModAlt;
+            c.modifiers |= kComboAlt;
         } else if (l == "win") {
-            c.modifiers |= kModWin;
+            c.modifiers |= kComboWin;
         } else {
             const uint8_t vk = KeyCodeOfName(part);
             if (vk == 0) {
@@ -150,7 +143,7 @@ std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
         start = plus + 1;
     }
     int mods = 0;
-    for (uint8_t b : {kModCtrl, kModShift, kModAlt, kModWin})
+    for (uint8_t b : {kComboCtrl, kComboShift, kComboAlt, kComboWin})
         if (c.modifiers & b) ++mods;
     if (keys == 0) {
         if (why) *why = "a combination needs a key";

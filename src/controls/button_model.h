@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/options.h"
+#include "base/geometry.h"
 
 enum class ButtonFace { kNormal, kHover, kPressed, kDisabled, kAltPressed };
 enum class ButtonTextColour { kNormal, kHover, kPressed };

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "base/geometry.h"
 #include "controls/menu_model.h"
 
 struct ComboItem {

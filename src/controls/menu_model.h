@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "base/geometry.h"
 
 // One entry as callers hand it over (88 bytes).
 struct MenuEntry {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/options.h"
+#include "base/geometry.h"
 
 // A pixel stays when it differs from the key by more than `tolerance` in at least one of red,
 // green and blue. Colours are R + G*256 + B*65536.

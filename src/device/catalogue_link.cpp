@@ -1,5 +1,4 @@
-// Where identification meets the device catalogue and the sensor tables.
-#include <cstdint>
+#include "device/catalogue_link.h"
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"

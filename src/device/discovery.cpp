@@ -8,7 +8,8 @@
 #include <thread>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
+#include "device/catalogue_link.h"
 #include "device/transport.h"
 #include "device/usb_driver.h"
 #include "platform/sys.h"
@@ -507,8 +508,6 @@ void SetMouseCatalogueLookup(MouseCatalogueLookup lookup) {
     std::lock_guard<std::mutex> lock(g_lookupMu);
     g_lookup = std::move(lookup);
 }
-
-bool CatalogueLookUpMouse(uint32_t cid, uint32_t mid, bool select);
 
 bool LookUpMouse(uint32_t cid, uint32_t mid, bool select) {
     MouseCatalogueLookup f;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 
@@ -131,9 +131,9 @@ void DispatchReport(const uint8_t bytes16[16]) {
         intptr_t kind;
         uintptr_t value;
     } kinds[] = {
-        {0x01, 1, b(7)},  {0x02, 2, uintptr_t(b(8) & 0x0F)},
-        {0x04, 3, b(10)}, {0x80, 4, 0},
-        {0x40, 5, 0},     {0x20, 6, 0},
+        {0x01, kBehaviorDpiLevel, b(7)}, {0x02, kBehaviorRate, uintptr_t(b(8) & 0x0F)},
+        {0x04, kBehaviorProfile, b(10)}, {0x80, kBehaviorMainLight, 0},
+        {0x40, kBehaviorLogoLight, 0},   {0x20, kBehaviorDpiLight, 0},
     };
     for (const Kind& k : kinds)
         if (flags & k.bit) platform::PostWindowMessage(wnd, WM_DEV_BEHAVIOR, k.value, k.kind);

@@ -12,6 +12,16 @@
 constexpr uint32_t WM_DEV_BEHAVIOR = 0x7EB;
 constexpr uint32_t WM_DEV_FOUND = 0x7F5;
 
+// What a WM_DEV_BEHAVIOR message reports: its lParam. The value in wParam is named beside.
+enum DevBehaviorKind : int {
+    kBehaviorDpiLevel = 1,   // the level now in use, 0 based
+    kBehaviorRate = 2,       // the report interval in ms (1, 2, 4 or 8)
+    kBehaviorProfile = 3,    // the mouse changed or reset its profile
+    kBehaviorMainLight = 4,  // main lighting changed on the mouse
+    kBehaviorLogoLight = 5,  // logo lighting changed on the mouse
+    kBehaviorDpiLight = 6,   // DPI-indicator lighting changed on the mouse
+};
+
 // Bytes 1 to 16 of an input report; Byte(k) is report byte k.
 class CRetParam {
   public:

@@ -7,8 +7,10 @@
 #include <thread>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/discovery.h"
+#include "device/eeprom_map.h"
+#include "device/report_rate.h"
 #include "platform/sys.h"
 
 CUSBDriver::~CUSBDriver() {
@@ -229,47 +231,34 @@ void Finish3(uint8_t rec[4]) {
 }  // namespace
 
 int CUSBDriver::WriteReportRate(uint32_t rate) {
-    uint8_t b;
-    switch (rate) {
-        case 0x125:
-            b = 8;
-            break;
-        case 0x250:
-            b = 4;
-            break;
-        case 0x500:
-            b = 2;
-            break;
-        case 0x1000:
-            b = 1;
-            break;
-        default:
-            return 0;
-    }
-    uint8_t rec[2] = {b, static_cast<uint8_t>(0x55 - b)};
-    return WriteEEPROM(0, 2, 0x00, rec);
+    const ReportRate* r = RateOfCode(static_cast<int32_t>(rate));
+    if (!r) return 0;
+    uint8_t rec[2] = {r->intervalMs, CheckByte(&r->intervalMs, 1)};
+    return WriteEEPROM(0, 2, eeprom::kRate, rec);
 }
 
 int CUSBDriver::WriteDpiColors(uint32_t mask, const uint32_t* colours, int count) {
     if (!colours) return 0;
-    return WriteRecords(mask, 0x2C, 8, count, [&](int src, int, uint8_t rec[4]) {
-        uint32_t c = colours[src];
-        rec[0] = c & 0xFF;
-        rec[1] = (c >> 8) & 0xFF;
-        rec[2] = (c >> 16) & 0xFF;
-        Finish3(rec);
-    });
+    return WriteRecords(mask, eeprom::kDpiColours, eeprom::kDpiRecords, count,
+                        [&](int src, int, uint8_t rec[4]) {
+                            uint32_t c = colours[src];
+                            rec[0] = c & 0xFF;
+                            rec[1] = (c >> 8) & 0xFF;
+                            rec[2] = (c >> 16) & 0xFF;
+                            Finish3(rec);
+                        });
 }
 
 int CUSBDriver::WriteKeyMatrix(uint32_t mask, const uint32_t* codes, int count) {
     if (!codes) return 0;
-    return WriteRecords(mask, 0x60, 16, count, [&](int src, int, uint8_t rec[4]) {
-        uint32_t c = codes[src];
-        rec[0] = c & 0xFF;
-        rec[1] = (c >> 8) & 0xFF;
-        rec[2] = (c >> 16) & 0xFF;
-        Finish3(rec);
-    });
+    return WriteRecords(mask, eeprom::kMatrix, eeprom::kMatrixRecords, count,
+                        [&](int src, int, uint8_t rec[4]) {
+                            uint32_t c = codes[src];
+                            rec[0] = c & 0xFF;
+                            rec[1] = (c >> 8) & 0xFF;
+                            rec[2] = (c >> 16) & 0xFF;
+                            Finish3(rec);
+                        });
 }
 
 int CUSBDriver::WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int count) {
@@ -299,7 +288,7 @@ int CUSBDriver::WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int coun
             ys[rec] = out[1];
         }
     };
-    int r = WriteRecords(mask, 0x0C, 8, count, build);
+    int r = WriteRecords(mask, eeprom::kDpiLevels, eeprom::kDpiRecords, count, build);
     if (mask == 0xFF) {
         int n = std::clamp(count, 0, 8);
         LogHexDump(xs, n, 0, "DpiX=");

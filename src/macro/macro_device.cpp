@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
 #include "macro/macro_tree.h"

@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "macro/macro_file.h"
-#include "macro/orphan_macros.h"
 #include "macro/safe_file_name.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
@@ -172,8 +171,7 @@ bool MacroStore::Load(bool showFolders) {
 }
 
 bool MacroStore::FixOrphans() {
-    if (m_fixOrphans) return m_fixOrphans();
-    return ::FixOrphanMacros();
+    return m_fixOrphans && m_fixOrphans();
 }
 
 std::optional<std::string> MacroStore::AskCheckedName(const std::string& promptKey) {

@@ -61,7 +61,9 @@ class MacroStoreUi {
 
 class MacroStore {
   public:
-    // fixOrphans resets buttons whose macro is gone and says whether any changed.
+    // fixOrphans resets buttons whose macro is gone and says whether any changed; the buttons
+    // live in the profile, above this library, so the owner passes it (the profile's
+    // FixOrphanMacros). Without it nothing is reset.
     MacroStore(MacroTree& tree, MacroStoreUi& ui, std::string root, MacroList& list = g_MacroList,
                std::function<bool()> fixOrphans = {});
 

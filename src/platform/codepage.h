@@ -6,6 +6,8 @@
 
 namespace platform {
 
+// Appends a code point (up to U+10FFFF) as one unit or a surrogate pair.
+void AppendUtf16(std::u16string& out, uint32_t cp);
 // Invalid sequences become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view s);
 // Unpaired surrogates become U+FFFD.

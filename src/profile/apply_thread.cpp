@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/usb_driver.h"
 #include "platform/sys.h"
 #include "profile/eeprom_writer.h"
@@ -36,8 +36,6 @@ ApplyThreadState& S() {
     static ApplyThreadState s;
     return s;
 }
-
-std::mutex g_profileLock;
 
 // Flags that read the request's data.
 constexpr uint32_t kWithData = kApplyKeys | kApplyLighting | kApplyDpi | kApplyDpiColours;
@@ -96,7 +94,7 @@ void RunOne(const ApplyRequest& req, const Pending& p) {
         std::optional<ProfileFile> record;
         int32_t level;
         {
-            std::lock_guard<std::mutex> lock(g_profileLock);
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
             if (gVar.pFile) record = *gVar.pFile;
             level = gVar.g_nCurDpiLevel;
         }
@@ -199,8 +197,4 @@ bool WaitApplyDone(uint32_t timeoutMs) {
 ApplyCounts GetApplyCounts() {
     std::lock_guard<std::mutex> lock(S().mu);
     return S().counts;
-}
-
-std::mutex& ProfileDataLock() {
-    return g_profileLock;
 }

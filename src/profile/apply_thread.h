@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/window.h"
+#include "profile/profile_state.h"
 
 class CUSBDriver;
 
@@ -52,7 +53,3 @@ struct ApplyCounts {
     uint64_t failed = 0;
 };
 ApplyCounts GetApplyCounts();
-
-// Held by whoever changes gVar.pFile's record or g_nCurDpiLevel while the apply thread runs, and
-// by the apply thread while it copies them.
-std::mutex& ProfileDataLock();

@@ -2,59 +2,28 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "device/reports.h"
+#include "profile/key_function.h"
+#include "profile/modifier_bits.h"
 #include "profile/hid_key_table.h"
 
 namespace {
 
-struct ConsumerFunction {
-    uint32_t code;
-    uint16_t usage;
-};
-constexpr std::array<ConsumerFunction, 18> kConsumer{{
-    {0x21, 0x0183},
-    {0x22, 0x00CD},
-    {0x23, 0x00B7},
-    {0x24, 0x00B6},
-    {0x25, 0x00B5},
-    {0x26, 0x00E9},
-    {0x27, 0x00EA},
-    {0x28, 0x00E2},
-    {0x30, 0x018A},
-    {0x31, 0x0192},
-    {0x32, 0x0194},
-    {0x33, 0x0221},
-    {0x34, 0x0223},
-    {0x35, 0x0224},
-    {0x36, 0x0225},
-    {0x37, 0x0226},
-    {0x38, 0x0227},
-    {0x39, 0x022A},
-}};
-
-constexpr uint8_t kModifierBits[] = {1, 2, 4, 8};
+constexpr uint8_t kModifierBits[] = {kComboCtrl, kComboShift, kComboAlt, kComboWin};
 constexpr size_t kMaxComboParts = 5;  // modifiers + keys that fit a 32-byte slot
 
 }  // namespace
-
-uint16_t ConsumerUsageOfFunction(uint32_t code) {
-    for (const auto& c : kConsumer)
-        if (c.code == code) return c.usage;
-    return 0xFFFF;
-}
-
-uint8_t ComboCheckByte(const uint8_t* bytes, size_t len) {
-    unsigned sum = 0;
-    for (size_t i = 0; i < len; ++i) sum += bytes[i];
-    return static_cast<uint8_t>(0x55 - sum);
-}
 
 size_t BuildComboRecord(const KeyInfo& key, uint8_t* buf, size_t bufSize) {
     if (!buf || bufSize < kComboSlotBytes) return 0;
     const uint32_t type = key.dwFunID >> 24;
     size_t len = 0;
     if (type == 3 || type == 4) {
-        uint16_t usage = ConsumerUsageOfFunction(key.dwFunID & 0xFFFFFF);
+        // A code the table does not list has no usage: its record carries 0xFFFF.
+        const KeyFunction* f = FindKeyFunction(key.dwFunID);
+        const uint16_t usage =
+            f && f->rule == MatrixRule::kConsumer ? f->consumerUsage : uint16_t{0xFFFF};
         const uint8_t lo = static_cast<uint8_t>(usage), hi = static_cast<uint8_t>(usage >> 8);
         const uint8_t rec[7] = {2, kHdConsumerDown, lo, hi, kHdConsumerUp, lo, hi};
         for (uint8_t b : rec) buf[len++] = b;
@@ -86,7 +55,7 @@ size_t BuildComboRecord(const KeyInfo& key, uint8_t* buf, size_t bufSize) {
     } else {
         return 0;
     }
-    buf[len] = ComboCheckByte(buf, len);
+    buf[len] = CheckByte(buf, len);
     return len;
 }
 
@@ -97,13 +66,10 @@ int DecodeComboRecord(const uint8_t* record, size_t len, KeyInfo& key) {
     if (kind == 2) {
         if (len < 4) return 0;
         const uint16_t usage = static_cast<uint16_t>(record[2] | (record[3] << 8));
-        for (const auto& c : kConsumer) {
-            if (c.usage == usage) {
-                key.dwFunID = ((c.code >= 0x30 ? 3u : 4u) << 24) | c.code;
-                return 1;
-            }
-        }
-        return 0;
+        const KeyFunction* f = FindConsumerFunction(usage);
+        if (!f) return 0;
+        key.dwFunID = f->dwFunID;
+        return 1;
     }
     if (kind > 1) return 0;
     std::array<uint8_t, 4> combo{};

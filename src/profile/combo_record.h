@@ -23,13 +23,6 @@ enum : uint8_t {
     kHdMove = 0x05,
 };
 
-// The HID consumer usage of a media function code (0x21..0x28, 0x30..0x39); 0xFFFF for any
-// other code.
-uint16_t ConsumerUsageOfFunction(uint32_t code);
-
-// The check byte of a record: 0x55 minus the sum of its bytes, modulo 256.
-uint8_t ComboCheckByte(const uint8_t* bytes, size_t len);
-
 // Builds the record of a key combination (type 2) or consumer key (types 3 and 4) into
 // `buf` (at least 32 bytes) and returns its length without the check byte, which follows it
 // in `buf`. Returns 0 for other functions, and for a combination of more than five

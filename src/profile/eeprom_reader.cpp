@@ -2,18 +2,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
+#include "device/report_rate.h"
 #include "device/usb_driver.h"
 #include "macro/macro_device.h"
 #include "macro/macro_list.h"
 #include "platform/sys.h"
 #include "platform/window.h"
-#include "profile/apply_thread.h"
 #include "profile/combo_record.h"
+#include "profile/profile_state.h"
 #include "profile/hd_macro.h"
+#include "profile/key_function.h"
 #include "profile/sensor_table.h"
 
 namespace {
@@ -87,84 +90,46 @@ void SetProfileReadPauses(bool on) {
     g_pauses = on;
 }
 
-int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
-              std::u16string_view macroName) {
+int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+                  uint32_t sensorId) {
     KeyInfo k;
     k.MatrixInx = key.MatrixInx;
     code &= 0xFFFFFF;
-    switch (code) {
-        case 0x000000:
-            k.dwFunID = 0x080000A2;
+    if (code == kRecordCode) {
+        if (!combo || DecodeComboRecord(combo, comboLen, k) != 1) return 0;
+        key = k;
+        return 1;
+    }
+    const KeyFunction* f = FindKeyFunctionByCode(code);
+    if (!f) f = FindKeyFunctionByLowByte(static_cast<uint8_t>(code));
+    if (!f) return 0;
+    k.dwFunID = f->dwFunID;
+    switch (f->rule) {
+        case MatrixRule::kMacro:
+            k.dwMacroID = 0xFFEE00 + (key.MatrixInx > 0 ? key.MatrixInx - 1 : 0);
             break;
-        case 0x000005:
-            if (!combo || DecodeComboRecord(combo, comboLen, k) != 1) return 0;
+        case MatrixRule::kFire:
+            k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
             break;
-        case 0x000007:
-            k.dwFunID = 0x080000AC;
-            break;
-        case 0x000008:
-            k.dwFunID = 0x080000A7;
-            break;
-        case 0x000009:
-            k.dwFunID = 0x080000B0;
-            break;
-        case 0x000101:
-            k.dwFunID = 0x01000011;
-            break;
-        case 0x000102:
-            k.dwFunID = 0x080000AA;
-            break;
-        case 0x000201:
-            k.dwFunID = 0x01000013;
-            break;
-        case 0x000202:
-            k.dwFunID = 0x080000A8;
-            break;
-        case 0x000302:
-            k.dwFunID = 0x080000A9;
-            break;
-        case 0x000401:
-            k.dwFunID = 0x01000012;
-            break;
-        case 0x000801:
-            k.dwFunID = 0x01000015;
-            break;
-        case 0x001001:
-            k.dwFunID = 0x01000014;
-            break;
-        case 0x023204:
-            k.dwFunID = 0x01000016;
-            break;
-        case 0x033204:
-            k.dwFunID = 0x01000017;
+        case MatrixRule::kSnipe:
+            k.dwParameter = static_cast<uint32_t>(
+                IndexOfDpi(sensorId, SensorCodeToDpi(sensorId, (code >> 8) & 0xFF, 0)));
             break;
         default:
-            switch (code & 0xFF) {
-                case 0x06: {
-                    k.dwFunID = 0x05000000;
-                    std::optional<StMacro> m;
-                    if (!macroName.empty()) m = g_MacroList.FindMacroByName(macroName);
-                    uint32_t slot = key.MatrixInx > 0 ? key.MatrixInx - 1 : 0;
-                    k.dwMacroID = m ? m->id : 0xFFEE00 + slot;
-                    break;
-                }
-                case 0x04:
-                    k.dwFunID = 0x080000A4;
-                    k.dwParameter = ((code >> 8) & 0xFF) * 256 + ((code >> 16) & 0xFF);
-                    break;
-                case 0x0A: {
-                    k.dwFunID = 0x080000A6;
-                    const uint32_t sensor =
-                        gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
-                    int idx = IndexOfDpi(sensor, CodeToDpi((code >> 8) & 0xFF, 0));
-                    k.dwParameter = static_cast<uint32_t>(idx);
-                    break;
-                }
-                default:
-                    return 0;
-            }
+            break;
     }
     key = k;
+    return 1;
+}
+
+int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+              std::u16string_view macroName) {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    const uint32_t sensor = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
+    if (!DecodeKeyCode(code, combo, comboLen, key, sensor)) return 0;
+    if (key.Type() == kFunMacro && !macroName.empty())
+        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(macroName))
+            key.dwMacroID = m->id;
     return 1;
 }
 
@@ -172,30 +137,7 @@ void EEPROM_To_MainRGB(const uint8_t* b, LightBlock& block) {
     LogHexDump(b, 7, 0, "EEPROM_To_MainRGB: ");
     LogPrintf("EEPROM_To_MainRGB: mode=%x, speed=%x, light=%x, color=%x,%x,%x", b[0], b[4], b[5],
               b[1], b[2], b[3]);
-    uint32_t mode;
-    switch (b[0]) {
-        case 2:
-            mode = 1;
-            break;
-        case 1:
-            mode = 2;
-            break;
-        case 0:
-            mode = 3;
-            break;
-        case 3:
-            mode = 4;
-            break;
-        case 5:
-            mode = 5;
-            break;
-        case 7:
-            mode = 6;
-            break;
-        default:
-            mode = 0;
-            break;
-    }
+    const uint32_t mode = eeprom::MainModeOfCode(b[0]);
     block.mode = mode;
     if (mode == 0) return;
     const auto& speeds = mode == 3 ? eeprom::kS2 : eeprom::kS1;
@@ -252,173 +194,214 @@ void EEPROM_To_DpiLight(const uint8_t* b, ProfileFile& record) {
     record.nDpiLightBright = p < 0 ? 1 : p + 1;
 }
 
-int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
-               MacroPageLink* macroPage) {
+ProfileCodecContext CurrentProfileContext() {
+    ProfileCodecContext ctx;
+    ctx.cfg = gVar.pSensorCfg;
+    ctx.defaultKeys = &gVar.WorkDefKeys;
+    ctx.keyMask = static_cast<uint32_t>(gVar.KeyMask);
+    ctx.goWithNoDev = gVar.GoWithNoDev != 0;
+    return ctx;
+}
+
+namespace {
+
+// The key-matrix slot (1..16) of button k, or 0 when the program leaves the button alone.
+uint32_t SlotOfButton(const ProfileCodecContext& ctx, int k) {
+    if (ctx.keyMask & (1u << k)) return 0;
+    if (!ctx.defaultKeys) return 0;
+    const uint32_t s = (*ctx.defaultKeys)[0][static_cast<size_t>(k)].MatrixInx;
+    return s == 0 || s > kKeysPerSet ? 0 : s;
+}
+
+uint32_t MatrixCode(const ProfileBytes& b, uint32_t slot) {
+    const uint8_t* m = b.settings.data() + eeprom::kMatrix + 4 * (slot - 1);
+    return m[0] | (m[1] << 8) | (m[2] << 16);
+}
+
+}  // namespace
+
+int ReadProfileBytes(CUSBDriver* usb, const ProfileCodecContext& ctx, ProfileBytes& bytes,
+                     const std::atomic<int>* abort) {
     if (!usb) return 0;
-    const bool goWithNoDev = gVar.GoWithNoDev != 0;
     // A read that fails counts only without GoWithNoDev; the bytes then stay zero.
     auto read = [&](uint32_t addr, uint8_t* buf, int n) {
-        return usb->ReadEEPROM(addr, buf, n) != 0 || goWithNoDev;
+        return usb->ReadEEPROM(addr, buf, n) != 0 || ctx.goWithNoDev;
     };
 
-    uint8_t d[eeprom::kSettingsBytes] = {};
+    uint8_t* d = bytes.settings.data();
     for (uint32_t a = 0; a < eeprom::kSettingsBytes; a += 10) {
         if (!read(a, d + a, 10) || Aborted(abort)) return 0;
         Pause(10);
     }
     LogHexDump(d, 0x0C, 0, "GetProfile (0x00~0x0B):");
-    if (static_cast<uint8_t>(d[0x02] - 1) > 7 || d[0x04] > 8)
+    if (static_cast<uint8_t>(d[eeprom::kLevelCount] - 1) > 7 || d[eeprom::kCurLevel] > 8)
         LogPrintf("!!!!Error: wrong dpi data");
-    LogHexDump(d + 0x0C, 0x20, 0, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
-    LogHexDump(d + 0x2C, 0x20, 0, "GetProfile (0x2C~0x4B) (DPI Color):");
-    LogHexDump(d + 0x4C, 0x08, 0, "GetProfile (0x4C~0x53) (DPI Effect):");
-    LogHexDump(d + 0x60, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
-    LogHexDump(d + 0xA0, 0x08, 0, "GetProfile (0xA0~0xA7):");
-    LogHexDump(d + 0xA9, 0x0C, 0, "GetProfile (0xA9~0xB4):");
+    LogHexDump(d + eeprom::kDpiLevels, 0x20, 0, "GetProfile (0x0C~0x2B) (DPI)(x y mul crc):");
+    LogHexDump(d + eeprom::kDpiColours, 0x20, 0, "GetProfile (0x2C~0x4B) (DPI Color):");
+    LogHexDump(d + eeprom::kDpiLight, 0x08, 0, "GetProfile (0x4C~0x53) (DPI Effect):");
+    LogHexDump(d + eeprom::kMatrix, 0x40, 0, "GetProfile (0x60~0x9F) (KeyMatrix):");
+    LogHexDump(d + eeprom::kMainLight, 0x08, 0, "GetProfile (0xA0~0xA7):");
+    LogHexDump(d + eeprom::kDebounce, 0x0C, 0, "GetProfile (0xA9~0xB4):");
     Pause(20);
 
-    uint8_t combos[kKeysPerSet][kComboReadBytes] = {};
     for (int s = 0; s < kKeysPerSet; ++s) {
         uint32_t a = eeprom::kComboArea + eeprom::kComboSlot * static_cast<uint32_t>(s);
-        if (!read(a, combos[s], 10) || Aborted(abort)) return 0;
-        if (!read(a + 10, combos[s] + 10, 10) || Aborted(abort)) return 0;
+        uint8_t* c = bytes.combos[static_cast<size_t>(s)].data();
+        if (!read(a, c, 10) || Aborted(abort)) return 0;
+        if (!read(a + 10, c + 10, 10) || Aborted(abort)) return 0;
     }
     char label[64];
     std::snprintf(label, sizeof label, "GetComboKeyData (0x100~0x%x):", 0x300);
-    LogHexDump(combos, sizeof combos, 0, label);
+    LogHexDump(bytes.combos.data(), sizeof bytes.combos, 0, label);
 
-    uint8_t names[kKeysPerSet][30] = {};
     auto endOfName = [](const uint8_t* p, int n) {
         return n >= 2 && ((p[0] == 0 && p[1] == 0) || (p[0] == 0xFF && p[1] == 0xFF));
     };
     for (int s = 0; s < kKeysPerSet; ++s) {
         Pause(10);
         uint32_t a = eeprom::kMacroArea + 1 + eeprom::kMacroSlot * static_cast<uint32_t>(s);
-        if ((usb->ReadROM(a, names[s], 30, endOfName) == 0 && !goWithNoDev) || Aborted(abort))
+        uint8_t* name = bytes.names[static_cast<size_t>(s)].data();
+        if ((usb->ReadROM(a, name, kMacroNameBytes, endOfName) == 0 && !ctx.goWithNoDev) ||
+            Aborted(abort))
             return 0;
     }
-    LogHexDump(names, sizeof names, 0, "GetMacroName:");
+    LogHexDump(bytes.names.data(), sizeof bytes.names, 0, "GetMacroName:");
 
-    switch (d[0x00]) {
-        case 1:
-            record.nRate = 0x1000;
-            break;
-        case 2:
-            record.nRate = 0x500;
-            break;
-        case 4:
-            record.nRate = 0x250;
-            break;
-        case 8:
-            record.nRate = 0x125;
-            break;
-        default:
+    // The events of the macros the buttons use; a rate the record cannot hold ends the read
+    // before them, as the decode will refuse it.
+    if (!RateOfInterval(d[eeprom::kRate])) return 0;
+    for (int k = 0; k < kKeysPerSet; ++k) {
+        const uint32_t s = SlotOfButton(ctx, k);
+        if (s == 0 || (MatrixCode(bytes, s) & 0xFF) != kMacroCode) continue;
+        Pause(15);
+        auto endOfMacro = [](const uint8_t* p, int n) {
+            return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;
+        };
+        uint32_t a = eeprom::kMacroArea + 0x1F + eeprom::kMacroSlot * (s - 1);
+        uint8_t* area = bytes.macros[s - 1].data();
+        if ((usb->ReadROM(a, area, kMacroReadBytes, endOfMacro) == 0 && !ctx.goWithNoDev) ||
+            Aborted(abort))
             return 0;
     }
-    {
-        // The pages and the apply thread read the level while this worker runs.
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
-        gVar.g_nCurDpiLevel = d[0x04];
-    }
+    return 1;
+}
 
-    const SensorCfg* cfg = gVar.pSensorCfg;
+int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, ProfileFile& record,
+                  DecodedProfile& out) {
+    const uint8_t* d = bytes.settings.data();
+    const ReportRate* rate = RateOfInterval(d[eeprom::kRate]);
+    if (!rate) return 0;
+    record.nRate = rate->code;
+    out.curDpiLevel = d[eeprom::kCurLevel];
+
+    const SensorCfg* cfg = ctx.cfg;
     if (cfg && cfg->ShowLOD) {
-        record.nLod = d[0x0A];
+        record.nLod = d[eeprom::kLod];
         LogPrintf("LOD=%d", record.nLod);
     }
     if (cfg && cfg->ShowRipple) {
-        record.nRipple = d[0xB1];
+        record.nRipple = d[eeprom::kRipple];
         LogPrintf("Ripple=%d", record.nRipple);
     }
     if (cfg && cfg->ShowFixLine) {
-        record.nFixLine = d[0xAF];
+        record.nFixLine = d[eeprom::kAngleSnap];
         LogPrintf("FixLine=%d", record.nFixLine);
     }
     if (cfg && cfg->ShowDebounce) {
-        record.nDebounce = d[0xA9];
+        record.nDebounce = d[eeprom::kDebounce];
         LogPrintf("Debounce=%d", record.nDebounce);
     }
-    record.nSleepTime = d[0xAD] * 10;
+    record.nSleepTime = d[eeprom::kSleep] * 10;
     LogPrintf("Sleep Time=%d", record.nSleepTime);
-    record.nLightOffOnMoving = d[0xB3];
+    record.nLightOffOnMoving = d[eeprom::kLightOffMoving];
     LogPrintf("Turn OFF Light On Moving=%d", record.nLightOffOnMoving);
-    record.nAutoSleep = d[0xB5];
-    record.nSensorMode = d[0xB7];
-    record.nMotionSync = d[0xAB] != 0 ? 1 : 0;
+    record.nAutoSleep = d[eeprom::kAutoSleep];
+    record.nSensorMode = d[eeprom::kSensorMode];
+    record.nMotionSync = d[eeprom::kMotionSync] != 0 ? 1 : 0;
 
     for (DpiLevel& l : record.dpi) l.unused = 1;
     // A count above eight would index past the record's levels when the pages or the writer
     // use it, so only eight are taken.
-    const int levels = std::min<int>(d[0x02], kDpiLevels);
-    bool wrongDpi = false;
+    const int levels = std::min<int>(d[eeprom::kLevelCount], kDpiLevels);
     const uint32_t sensorId = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
     for (int i = 0; i < levels; ++i) {
-        const uint32_t at = 0x0C + 4 * static_cast<uint32_t>(i);
+        const uint32_t at = eeprom::kDpiLevels + 4 * static_cast<uint32_t>(i);
         const uint8_t mul = d[at + 2];
         const uint32_t xCode = d[at] + 256u * ((mul >> 2) & 3);
         const uint32_t yCode = d[at + 1] + 256u * ((mul >> 6) & 3);
         LogPrintf("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", xCode, yCode, mul & 3);
         DpiLevel& l = record.dpi[static_cast<size_t>(i)];
-        l.x = CodeToDpi(xCode, mul & 3);
+        l.x = SensorCodeToDpi(sensorId, xCode, mul & 3);
         LogPrintf("dwDpi[%d]=%d", i, l.x);
         if (l.x == 0) {
             LogPrintf("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", sensorId, at, d[at], at + 2,
                       mul);
-            wrongDpi = true;
+            out.wrongDpi = true;
         }
-        l.y = CodeToDpi(yCode, (mul >> 4) & 3);
-        const uint32_t c = 0x2C + 4 * static_cast<uint32_t>(i);
+        l.y = SensorCodeToDpi(sensorId, yCode, (mul >> 4) & 3);
+        const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
         l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
         l.unused = 0;
     }
     record.nDpiLevels = levels;
-    if (wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
 
     for (int k = 0; k < kKeysPerSet; ++k) {
-        if (gVar.KeyMask & (1 << k)) continue;
-        const uint32_t s = gVar.WorkDefKeys[0][static_cast<size_t>(k)].MatrixInx;
-        if (s == 0 || s > kKeysPerSet) continue;
-        const uint8_t* m = d + 0x60 + 4 * (s - 1);
-        const uint32_t code = m[0] | (m[1] << 8) | (m[2] << 16);
+        const uint32_t s = SlotOfButton(ctx, k);
+        if (s == 0) continue;
+        const uint32_t code = MatrixCode(bytes, s);
+        const uint8_t* m = d + eeprom::kMatrix + 4 * (s - 1);
         LogPrintf("nCode = 0x%x, MatrixInx=%d", code | (static_cast<uint32_t>(m[3]) << 24), s - 1);
-        std::u16string name;
-        if ((code & 0xFF) == 0x06) {
-            for (int c = 0; c < 15; ++c) {
-                char16_t ch =
-                    static_cast<char16_t>(names[s - 1][2 * c] | (names[s - 1][2 * c + 1] << 8));
+        KeyInfo& key = record.keys[0][static_cast<size_t>(k)];
+        KeyInfo decoded = key;
+        decoded.MatrixInx = s;
+        if (DecodeKeyCode(code, bytes.combos[s - 1].data(), kComboReadBytes, decoded, sensorId))
+            key = decoded;
+        if ((code & 0xFF) == kMacroCode) {
+            std::u16string name;
+            const auto& raw = bytes.names[s - 1];
+            for (size_t c = 0; c < 15; ++c) {
+                char16_t ch = static_cast<char16_t>(raw[2 * c] | (raw[2 * c + 1] << 8));
                 if (ch == 0) break;
                 name.push_back(ch);
             }
             // A slot never read (all FF) has no name.
             if (!name.empty() && name[0] == 0xFFFF) name.clear();
-            Pause(15);
-            uint8_t area[353] = {};
-            auto endOfMacro = [](const uint8_t* p, int n) {
-                return n >= 3 && p[0] == 0 && p[1] == 0 && p[2] == 0;
-            };
-            uint32_t a = eeprom::kMacroArea + 0x1F + eeprom::kMacroSlot * (s - 1);
-            if ((usb->ReadROM(a, area, sizeof area, endOfMacro) == 0 && !goWithNoDev) ||
-                Aborted(abort))
-                return 0;
-            MacroIntoLibrary(SlotMacro(area, sizeof area, name, code), 0xFFEE00 + (s - 1),
-                             macroPage);
+            out.macros.push_back(
+                {SlotMacro(bytes.macros[s - 1].data(), kMacroReadBytes, name, code),
+                 0xFFEE00 + (s - 1), static_cast<size_t>(k), name});
         }
-        KeyInfo& key = record.keys[0][static_cast<size_t>(k)];
-        KeyInfo decoded = key;
-        decoded.MatrixInx = s;
-        if (DecodeKey(code, combos[s - 1], kComboReadBytes, decoded, name)) key = decoded;
         LogPrintf("keyinfo: major=0x%x, minor=%d", key.dwFunID >> 24, key.dwFunID & 0xFFFFFF);
     }
 
-    EEPROM_To_DpiLight(d + 0x4C, record);
-    if (cfg && cfg->ShowMainEffect) {
-        if (Aborted(abort)) return 0;
-        EEPROM_To_MainRGB(d + 0xA0, record.mainLight);
+    EEPROM_To_DpiLight(d + eeprom::kDpiLight, record);
+    if (cfg && cfg->ShowMainEffect) EEPROM_To_MainRGB(d + eeprom::kMainLight, record.mainLight);
+    if (cfg && cfg->ShowLogoEffect) EEPROM_To_LogoRGB(d + eeprom::kLogo, record.logoLight);
+    return 1;
+}
+
+int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
+               MacroPageLink* macroPage) {
+    if (!usb) return 0;
+    const ProfileCodecContext ctx = CurrentProfileContext();
+    // Large: the macro areas of sixteen slots.
+    auto bytes = std::make_unique<ProfileBytes>();
+    if (!ReadProfileBytes(usb, ctx, *bytes, abort)) return 0;
+    DecodedProfile decoded;
+    if (!DecodeProfile(*bytes, ctx, record, decoded) || Aborted(abort)) return 0;
+    {
+        // The pages and the apply thread read the level while this worker runs.
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
+        gVar.g_nCurDpiLevel = decoded.curDpiLevel;
     }
-    if (cfg && cfg->ShowLogoEffect) {
-        if (Aborted(abort)) return 0;
-        EEPROM_To_LogoRGB(d + 0x54, record.logoLight);
+    if (decoded.wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
+    // The macros found enter the library; a named one is then found there by its name.
+    for (SlotMacroFound& found : decoded.macros) {
+        MacroIntoLibrary(found.macro, found.slotId, macroPage);
+        KeyInfo& key = record.keys[0][found.key];
+        if (key.Type() != kFunMacro || found.name.empty()) continue;
+        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(found.name))
+            key.dwMacroID = m->id;
     }
     return 1;
 }

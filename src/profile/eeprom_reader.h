@@ -6,38 +6,67 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "device/eeprom_map.h"
+#include "macro/macro_id.h"
+#include "macro/st_macro.h"
+#include "profile/combo_record.h"
 #include "profile/profile_file.h"
 
 class CUSBDriver;
 class MacroPageLink;
+struct SensorCfg;
 
-// Where the settings live in the mouse's memory.
-namespace eeprom {
-constexpr uint32_t kRate = 0x00, kLevelCount = 0x02, kCurLevel = 0x04, kLod = 0x0A;
-constexpr uint32_t kDpiLevels = 0x0C, kDpiColours = 0x2C, kDpiLight = 0x4C, kLogo = 0x54;
-constexpr uint32_t kMatrix = 0x60, kMainLight = 0xA0, kDebounce = 0xA9, kMotionSync = 0xAB;
-constexpr uint32_t kSleep = 0xAD, kAngleSnap = 0xAF, kRipple = 0xB1, kLightOffMoving = 0xB3;
-constexpr uint32_t kAutoSleep = 0xB5, kSensorMode = 0xB7;
-constexpr uint32_t kComboArea = 0x100, kComboSlot = 32;
-constexpr uint32_t kMacroArea = 0x300, kMacroSlot = 384;
-constexpr size_t kSettingsBytes = 190;  // 0x00 up to 0xBD
+// What decoding a profile needs to know beyond its bytes.
+struct ProfileCodecContext {
+    const SensorCfg* cfg = nullptr;        // the mouse's catalogue entry
+    const KeySets* defaultKeys = nullptr;  // default keys: the key-matrix slot of each button
+    uint32_t keyMask = 0;                  // buttons (bits) the program leaves alone
+    bool goWithNoDev = false;              // a failed read counts, as zero bytes
+};
+// The context of the mouse in use.
+ProfileCodecContext CurrentProfileContext();
 
-// Code tables of the lighting steps: a page step is the index + 1.
-constexpr std::array<uint8_t, 10> kT1 = {45, 50, 75, 100, 125, 150, 175, 200, 225, 255};
-constexpr std::array<uint8_t, 10> kT2 = {72, 92, 112, 132, 152, 172, 192, 212, 232, 252};
-constexpr std::array<uint8_t, 10> kS1 = {255, 230, 210, 190, 170, 150, 130, 110, 70, 40};
-constexpr std::array<uint8_t, 10> kS2 = {10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
-constexpr std::array<uint8_t, 10> kTD = {16, 30, 60, 90, 128, 150, 180, 210, 230, 255};
+constexpr size_t kMacroNameBytes = 30;   // a slot's name: up to 15 UTF-16 units
+constexpr size_t kMacroReadBytes = 353;  // a slot's events as the reader fetches them
 
-// The check byte that makes the bytes sum to 0x55.
-inline uint8_t CheckByte(const uint8_t* b, size_t n) {
-    uint32_t sum = 0;
-    for (size_t i = 0; i < n; ++i) sum += b[i];
-    return static_cast<uint8_t>(0x55 - sum);
-}
-}  // namespace eeprom
+// The mouse's current profile as it is stored: the settings, the combination records, the
+// macro names, and the macro areas of the slots whose buttons hold a macro (others stay zero).
+struct ProfileBytes {
+    std::array<uint8_t, eeprom::kSettingsBytes> settings{};
+    std::array<std::array<uint8_t, kComboReadBytes>, kKeysPerSet> combos{};
+    std::array<std::array<uint8_t, kMacroNameBytes>, kKeysPerSet> names{};
+    std::array<std::array<uint8_t, kMacroReadBytes>, kKeysPerSet> macros{};
+};
+
+// A macro found in a slot, on its way into the library.
+struct SlotMacroFound {
+    StMacro macro;
+    MacroId slotId;  // the id a nameless macro is kept under
+    size_t key;      // the button (index in the key set) that uses it
+    std::u16string name;
+};
+
+// What a decoded profile says beyond the record.
+struct DecodedProfile {
+    int32_t curDpiLevel = 0;
+    bool wrongDpi = false;  // a level whose code the sensor table does not know
+    std::vector<SlotMacroFound> macros;
+};
+
+// Reads the bytes of the mouse's current profile. 1 on success, 0 on a failed read (without
+// GoWithNoDev), a polling byte the record cannot hold, or `abort` set between two reads.
+int ReadProfileBytes(CUSBDriver* usb, const ProfileCodecContext& ctx, ProfileBytes& bytes,
+                     const std::atomic<int>* abort = nullptr);
+// Decodes them into `record` without touching anything else: macro buttons refer to their
+// slot's id until the caller has put the macros in `out` into the library. 1 on success, 0 for
+// a polling byte the record cannot hold. Any bytes decode or are refused; nothing is read past
+// them.
+int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, ProfileFile& record,
+                  DecodedProfile& out);
 
 // Reads the mouse's current profile into `record` (the working record), g_nCurDpiLevel and
 // the macro library. 1 on success, 0 on failure (a failed read without GoWithNoDev, a polling
@@ -51,7 +80,13 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
 // without link latency does not need them (fuzzing). On by default.
 void SetProfileReadPauses(bool on);
 
-// A key-matrix code into `key`; `combo` holds the slot's combination record (`comboLen` bytes)
+// A key-matrix code into `key` for the sensor `sensorId`; a macro button gets its slot's id
+// (0xFFEE00 + slot). `combo` holds the slot's combination record (`comboLen` bytes). 1 with `key`
+// filled (MatrixInx kept), 0 with `key` untouched when the code means nothing the program knows.
+int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
+                  uint32_t sensorId);
+// The same for the mouse in use, a macro button finding its macro in the library by
+// `macroName`. `combo` holds the slot's combination record (`comboLen` bytes)
 // and `macroName` the slot's macro name. 1 with `key` filled (MatrixInx kept), 0 with `key`
 // untouched when the code means nothing the program knows.
 int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,

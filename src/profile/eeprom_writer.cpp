@@ -4,14 +4,16 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
+#include "device/eeprom_map.h"
+#include "device/reports.h"
 #include "device/usb_driver.h"
 #include "macro/macro_list.h"
 #include "platform/pointer.h"
 #include "platform/sys.h"
 #include "profile/combo_record.h"
-#include "profile/eeprom_reader.h"
 #include "profile/hd_macro.h"
+#include "profile/key_function.h"
 #include "profile/sensor_table.h"
 
 namespace {
@@ -41,8 +43,8 @@ class Writer {
     }
     bool Pair(uint32_t addr, int32_t v) {
         platform::Sleep(10);
-        uint8_t b[2] = {static_cast<uint8_t>(v),
-                        static_cast<uint8_t>(0x55 - static_cast<uint8_t>(v))};
+        const uint8_t byte = static_cast<uint8_t>(v);
+        uint8_t b[2] = {byte, CheckByte(&byte, 1)};
         return Ok(m_usb->WriteEEPROM(0, 2, addr, b));
     }
     bool Keys(uint32_t index);
@@ -73,7 +75,7 @@ bool Writer::Keys(uint32_t index) {
         oneSlot = s;
         uint32_t code = EncodeKey(k);
         table[s - 1] = code;
-        if (code != kNoKeyCode && (code & 0xFF) == 0x06) {
+        if (code != kNoKeyCode && (code & 0xFF) == kMacroCode) {
             std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
             if (!m) continue;
             uint8_t buf[kHdMacroWorkBytes] = {};
@@ -82,7 +84,7 @@ bool Writer::Keys(uint32_t index) {
                 table[s - 1] = kNoKeyCode;
                 continue;
             }
-            buf[len] = eeprom::CheckByte(buf, len);
+            buf[len] = CheckByte(buf, len);
             ++len;
             if (len <= 381) len += 3;  // end mark, already zero
             LogPrintf("macro data(key=%u, MatrixInx=%u):", b, s - 1);
@@ -98,7 +100,7 @@ bool Writer::Keys(uint32_t index) {
                                        eeprom::kMacroArea + eeprom::kMacroSlot * (s - 1), buf)))
                 return false;
             platform::Sleep(10);
-        } else if (code == 0x000005) {
+        } else if (code == kRecordCode) {
             uint8_t rec[kComboSlotBytes + 8] = {};
             size_t n = BuildComboRecord(k, rec, sizeof rec);
             if (n == 0 || n + 1 > kComboSlotBytes) {
@@ -125,26 +127,25 @@ bool Writer::Lighting(uint32_t index) {
     LogPrintf("Set LED, inx=0x%x --------", index);
     if ((index & 0x02) && m_cfg && m_cfg->ShowMainEffect) {
         const LightBlock& l = m_rec.mainLight;
-        static constexpr uint8_t kModeCodes[7] = {4, 2, 1, 0, 3, 5, 7};
         platform::Sleep(10);
         if (l.mode == 0 || l.mode > 6) {
             // Off keeps colour, speed and brightness as the mouse has them.
             uint8_t b[7] = {};
             if (!Ok(m_usb->ReadEEPROM(eeprom::kMainLight, b, 7))) return false;
-            b[0] = 4;
-            b[6] = eeprom::CheckByte(b, 6);
+            b[0] = eeprom::kMainOffCode;
+            b[6] = CheckByte(b, 6);
             if (!Ok(m_usb->WriteEEPROM(0, 7, eeprom::kMainLight, b))) return false;
         } else {
             const auto& speeds = l.mode == 3 ? eeprom::kS2 : eeprom::kS1;
             const auto& brights = l.mode == 3 ? eeprom::kT2 : eeprom::kT1;
-            uint8_t b[7] = {kModeCodes[l.mode],
+            uint8_t b[7] = {eeprom::kMainModeCodes[l.mode],
                             static_cast<uint8_t>(l.colour),
                             static_cast<uint8_t>(l.colour >> 8),
                             static_cast<uint8_t>(l.colour >> 16),
                             speeds[StepIndex(l.speed)],
                             brights[StepIndex(l.brightness)],
                             0};
-            b[6] = eeprom::CheckByte(b, 6);
+            b[6] = CheckByte(b, 6);
             if (!Ok(m_usb->WriteEEPROM(0, 7, eeprom::kMainLight, b))) return false;
         }
     }
@@ -154,8 +155,7 @@ bool Writer::Lighting(uint32_t index) {
         if (m != 0) {
             const uint8_t br = eeprom::kTD[StepIndex(static_cast<uint32_t>(m_rec.nDpiLightBright))];
             const uint8_t sp = static_cast<uint8_t>(m_rec.nDpiLightSpeed);
-            uint8_t b[6] = {m,  static_cast<uint8_t>(0x55 - m), br, static_cast<uint8_t>(0x55 - br),
-                            sp, static_cast<uint8_t>(0x55 - sp)};
+            uint8_t b[6] = {m, CheckByte(&m, 1), br, CheckByte(&br, 1), sp, CheckByte(&sp, 1)};
             if (!Ok(m_usb->WriteEEPROM(0, 6, eeprom::kDpiLight, b))) return false;
         } else {
             uint8_t b[2] = {0, 0x55};
@@ -174,12 +174,12 @@ bool Writer::Lighting(uint32_t index) {
                              static_cast<uint8_t>(l.colour >> 16),
                              0,
                              m,
-                             static_cast<uint8_t>(0x55 - m),
+                             CheckByte(&m, 1),
                              br,
-                             static_cast<uint8_t>(0x55 - br),
+                             CheckByte(&br, 1),
                              sp,
-                             static_cast<uint8_t>(0x55 - sp)};
-            b[3] = eeprom::CheckByte(b, 3);
+                             CheckByte(&sp, 1)};
+            b[3] = CheckByte(b, 3);
             if (!Ok(m_usb->WriteEEPROM(0, 10, eeprom::kLogo, b))) return false;
         } else {
             uint8_t b[2] = {0, 0x55};
@@ -272,65 +272,52 @@ int Writer::Run(uint32_t mask, uint32_t index) {
 }  // namespace
 
 uint32_t EncodeKey(const KeyInfo& k) {
-    const uint32_t type = k.dwFunID >> 24;
-    const uint32_t code = k.dwFunID & 0xFFFFFF;
-    switch (type) {
-        case 1: {
-            static constexpr uint32_t kMouse[7] = {0x000101, 0x000401, 0x000201, 0x001001,
-                                                   0x000801, 0x023204, 0x033204};
-            if (code >= 0x11 && code <= 0x17) return kMouse[code - 0x11];
-            return kNoKeyCode;
+    const KeyFunction* f = FindKeyFunction(k.dwFunID);
+    if (!f) {
+        // A code the table does not list keeps the code of its kind: a consumer key points at
+        // its record, an extra key is its parameter, a macro is a macro.
+        switch (k.Type()) {
+            case kFunKbMedia:
+            case kFunMedia:
+                return kRecordCode;
+            case kFunExKey:
+                return k.dwParameter;
+            case kFunMacro:
+                f = FindKeyFunction(kFunMacro << 24);
+                break;
+            default:
+                return kNoKeyCode;
         }
-        case 2:
-        case 3:
-        case 4:
-            return 0x000005;
-        case 5: {
+    }
+    switch (f->rule) {
+        case MatrixRule::kFixed:
+        case MatrixRule::kCombo:
+        case MatrixRule::kConsumer:
+            return f->matrixCode == kNoMatrixCode ? kNoKeyCode : f->matrixCode;
+        case MatrixRule::kMacro: {
             std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
             if (!m) {
                 LogPrintf("keyinfo_to_hardware_code can't find macro id 0x%x", k.dwMacroID);
                 return kNoKeyCode;
             }
-            if (m->LoopMode == 2) return 0xFE0006;
-            if (m->LoopMode == 1) return 0xFF0006;
-            return 0x000006 + (m->repeatCount & 0xFFu) * 65536;
+            if (m->LoopMode == 2) return 0xFE0000 | f->matrixCode;
+            if (m->LoopMode == 1) return 0xFF0000 | f->matrixCode;
+            return f->matrixCode + (m->repeatCount & 0xFFu) * 65536;
         }
-        case 8:
-            switch (code) {
-                case 0xA2:
-                    return 0x000000;
-                case 0xA4:
-                    return 0x04 + 256 * ((k.dwParameter >> 8) & 0xFF) +
-                           65536 * (k.dwParameter & 0xFF);
-                case 0xA6: {
-                    const uint32_t sensor =
-                        gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
-                    int dpi = DpiAtIndex(sensor, static_cast<int>(k.dwParameter));
-                    if (dpi < 0) return kNoKeyCode;
-                    return 0x0A + 256 * (DpiToCode(sensor, static_cast<uint32_t>(dpi)) & 0xFF);
-                }
-                case 0xA7:
-                    return 0x000008;
-                case 0xA8:
-                    return 0x000202;
-                case 0xA9:
-                    return 0x000302;
-                case 0xAA:
-                    return 0x000102;
-                case 0xAC:
-                    return 0x000007;
-                case 0xB0:
-                    return 0x000009;
-                case 0xAD:
-                    return k.dwParameter;
-                default:
-                    return kNoKeyCode;
-            }
-        case 0x0B:
+        case MatrixRule::kFire:
+            return f->matrixCode + 256 * ((k.dwParameter >> 8) & 0xFF) +
+                   65536 * (k.dwParameter & 0xFF);
+        case MatrixRule::kSnipe: {
+            const uint32_t sensor =
+                gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
+            int dpi = DpiAtIndex(sensor, static_cast<int>(k.dwParameter));
+            if (dpi < 0) return kNoKeyCode;
+            return f->matrixCode + 256 * (DpiToCode(sensor, static_cast<uint32_t>(dpi)) & 0xFF);
+        }
+        case MatrixRule::kParameter:
             return k.dwParameter;
-        default:
-            return kNoKeyCode;
     }
+    return kNoKeyCode;
 }
 
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "profile/combo_record.h"
 #include "profile/hid_key_table.h"
 

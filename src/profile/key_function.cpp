@@ -5,7 +5,7 @@
 namespace {
 
 using R = MatrixRule;
-constexpr uint32_t kRecord = 0x000005;  // the code that points at a combination or consumer record
+constexpr uint32_t kRecord = kRecordCode;
 
 constexpr KeyFunction kFunctions[] = {
     {0x01000011, "tc_click", nullptr, nullptr, 0x000101, R::kFixed, 0},
@@ -38,7 +38,7 @@ constexpr KeyFunction kFunctions[] = {
     {0x04000027, "tc_vol_dw", nullptr, nullptr, kRecord, R::kConsumer, 0x00EA},
     {0x04000028, "tc_mute", nullptr, nullptr, kRecord, R::kConsumer, 0x00E2},
     // Shown as "%s - %s" with this text and the macro's name.
-    {0x05000000, "tc_msg25", "tc_mac_def", nullptr, 0x000006, R::kMacro, 0},
+    {0x05000000, "tc_msg25", "tc_mac_def", nullptr, kMacroCode, R::kMacro, 0},
     {0x080000A2, "tc_key_off", nullptr, nullptr, 0x000000, R::kFixed, 0},
     {0x080000A3, "tc_shift", nullptr, nullptr, kNoMatrixCode, R::kFixed, 0},
     {0x080000A4, "tc_fire", nullptr, nullptr, 0x000004, R::kFire, 0},
@@ -77,6 +77,15 @@ const KeyFunction* FindKeyFunctionByCode(uint32_t matrixCode) {
     for (const KeyFunction& f : kFunctions)
         if (f.rule == MatrixRule::kFixed && f.matrixCode != kNoMatrixCode &&
             f.matrixCode == matrixCode)
+            return &f;
+    return nullptr;
+}
+
+const KeyFunction* FindKeyFunctionByLowByte(uint8_t lowByte) {
+    for (const KeyFunction& f : kFunctions)
+        if ((f.rule == MatrixRule::kMacro || f.rule == MatrixRule::kFire ||
+             f.rule == MatrixRule::kSnipe) &&
+            f.matrixCode == lowByte)
             return &f;
     return nullptr;
 }

@@ -19,6 +19,8 @@ enum : uint32_t {
 };
 
 constexpr uint32_t kNoMatrixCode = 0xFFFFFF;  // a function without a code of its own
+constexpr uint32_t kRecordCode = 0x000005;    // points at the slot's combination or consumer record
+constexpr uint32_t kMacroCode = 0x000006;  // the slot's macro; repeat and slot in the bytes above
 
 // How a function becomes a key-matrix code.
 enum class MatrixRule : uint8_t {
@@ -47,5 +49,8 @@ std::span<const KeyFunction> KeyFunctions();
 const KeyFunction* FindKeyFunction(uint32_t dwFunID);
 // The fixed-code function a key-matrix code stands for, or nullptr.
 const KeyFunction* FindKeyFunctionByCode(uint32_t matrixCode);
+// The function whose codes carry a parameter above this low byte (macro, fire, sniper), or
+// nullptr.
+const KeyFunction* FindKeyFunctionByLowByte(uint8_t lowByte);
 // The consumer-page function of a usage, or nullptr.
 const KeyFunction* FindConsumerFunction(uint16_t usage);

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "platform/fs.h"
 #include "profile/profile_defaults.h"
 

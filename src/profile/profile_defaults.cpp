@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
+#include "device/report_rate.h"
 #include "macro/macro_id.h"
 
 namespace {
@@ -94,7 +95,7 @@ void Step(bool& changed, const char* field, T& value, int maxStep) {
 }  // namespace
 
 bool IsValidRateCode(int32_t rate) {
-    return rate == 0x125 || rate == 0x250 || rate == 0x500 || rate == 0x1000;
+    return RateOfCode(rate) != nullptr;
 }
 
 void NewProfile(ProfileFile& p, const std::string& name) {

@@ -15,9 +15,6 @@ constexpr int kProfileCount = 4;  // onboard profiles of the mouse
 constexpr int kProfileNameChars = 20;
 constexpr uint32_t kProfileMagic = 0xFCAA1234;
 
-// Modifier bits of a key combination.
-enum : uint8_t { kModCtrl = 1, kModShift = 2, kModAlt = 4, kModWin = 8 };
-
 // One button assignment.
 struct KeyInfo {
     uint32_t dwFunID = 0;    // function type in bits 24..31, code in bits 0..23

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
 #include "macro/macro_list.h"

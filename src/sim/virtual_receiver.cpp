@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/log.h"
+#include "base/ini_file.h"
+#include "base/log.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 

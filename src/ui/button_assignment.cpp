@@ -4,16 +4,14 @@
 #include <mutex>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "macro/macro_list.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "profile/key_function.h"
 #include "profile/sensor_table.h"
-
-// ui/key_names.h cannot be included beside the profile record: both name the modifier bits.
-std::string GetComboText(uint8_t modifiers, uint8_t key1, uint8_t key2, uint8_t key3);
+#include "ui/key_names.h"
 
 namespace {
 

@@ -3,9 +3,12 @@
 #include <chrono>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/discovery.h"
+#include "device/eeprom_map.h"
+#include "device/report_rate.h"
+#include "device/transport.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 #include "profile/apply_thread.h"
@@ -226,41 +229,24 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
         return;
     }
     switch (kind) {
-        case 1:
+        case kBehaviorDpiLevel:
             if (value < static_cast<uintptr_t>(cfg->DM)) {
                 {
                     std::lock_guard<std::mutex> lock(ProfileDataLock());
                     gVar.g_nCurDpiLevel = static_cast<int32_t>(value);
                 }
-                m_ui.DeviceChanged(1);
+                m_ui.DeviceChanged(kBehaviorDpiLevel);
             }
             break;
-        case 2: {
-            int32_t rate = 0;
-            switch (value) {
-                case 1:
-                    rate = 0x1000;
-                    break;
-                case 2:
-                    rate = 0x500;
-                    break;
-                case 4:
-                    rate = 0x250;
-                    break;
-                case 8:
-                    rate = 0x125;
-                    break;
-                default:
-                    break;
-            }
-            if (rate) {
+        case kBehaviorRate: {
+            if (const ReportRate* rate = RateOfInterval(static_cast<uint32_t>(value))) {
                 std::lock_guard<std::mutex> lock(ProfileDataLock());
-                if (gVar.pFile) gVar.pFile->nRate = rate;
+                if (gVar.pFile) gVar.pFile->nRate = rate->code;
             }
-            m_ui.DeviceChanged(2);
+            m_ui.DeviceChanged(kBehaviorRate);
             break;
         }
-        case 3: {
+        case kBehaviorProfile: {
             const uint32_t now = platform::GetTickCount();
             const uint32_t sub = now - m_nResetTickCount;
             LogPrintf("nTick= %d, m_nResetTickCount= %d, nSub=%d", now, m_nResetTickCount, sub);
@@ -272,26 +258,27 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
             m_ui.ShowWaiting();
             break;
         }
-        case 4:
-        case 5:
-        case 6: {
-            const bool has = kind == 4   ? cfg->ShowMainEffect
-                             : kind == 5 ? cfg->ShowLogoEffect
-                                         : cfg->ShowDpiLED;
+        case kBehaviorMainLight:
+        case kBehaviorLogoLight:
+        case kBehaviorDpiLight: {
+            const bool main = kind == kBehaviorMainLight, logo = kind == kBehaviorLogoLight;
+            const bool has = main   ? cfg->ShowMainEffect
+                             : logo ? cfg->ShowLogoEffect
+                                    : cfg->ShowDpiLED;
             if (!has) break;
             platform::Sleep(10);
             uint8_t b[10] = {};
-            const uint32_t addr = kind == 4   ? eeprom::kMainLight
-                                  : kind == 5 ? eeprom::kLogo
-                                              : eeprom::kDpiLight;
-            const int n = kind == 4 ? 8 : kind == 5 ? 10 : 6;
+            const uint32_t addr = main   ? eeprom::kMainLight
+                                  : logo ? eeprom::kLogo
+                                         : eeprom::kDpiLight;
+            const int n = main ? 8 : logo ? 10 : 6;
             if (!m_usb.ReadEEPROM(addr, b, n)) break;
             {
                 std::lock_guard<std::mutex> lock(ProfileDataLock());
                 if (!gVar.pFile) break;
-                if (kind == 4)
+                if (main)
                     EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
-                else if (kind == 5)
+                else if (logo)
                     EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
                 else
                     EEPROM_To_DpiLight(b, *gVar.pFile);

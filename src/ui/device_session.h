@@ -32,7 +32,7 @@ class SessionUi {
     virtual void LayoutForDevice() {}
     // The pages show gVar.pFile anew (after a read, a layout, a reset).
     virtual void ShowProfile() {}
-    // The mouse changed something by itself: kind 1 level, 2 rate, 4 main, 5 logo, 6 DPI light.
+    // The mouse changed something by itself: a DevBehaviorKind.
     virtual void DeviceChanged(int /*kind*/) {}
     // A waiting message tied to the end of the current profile read.
     virtual void ShowWaiting() {}

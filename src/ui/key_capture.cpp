@@ -36,8 +36,8 @@ int CapturedCombo::KeyCount() const {
 }
 
 int CapturedCombo::ModifierKinds() const {
-    return ((modifiers & kModCtrl) != 0) + ((modifiers & kModAlt) != 0) +
-           ((modifiers & kModShift) != 0) + ((modifiers & kModWin) != 0);
+    return ((modifiers & kHidCtrl) != 0) + ((modifiers & kHidAlt) != 0) +
+           ((modifiers & kHidShift) != 0) + ((modifiers & kHidWin) != 0);
 }
 
 namespace {
@@ -47,23 +47,23 @@ uint8_t ModifierBit(uint32_t code) {
     switch (code) {
         case kVkShift:
         case kVkLShift:
-            return kModLShift;
+            return kHidLShift;
         case kVkRShift:
-            return kModRShift;
+            return kHidRShift;
         case kVkControl:
         case kVkLControl:
-            return kModLCtrl;
+            return kHidLCtrl;
         case kVkRControl:
-            return kModRCtrl;
+            return kHidRCtrl;
         case kVkMenu:
         case kVkLMenu:
-            return kModLAlt;
+            return kHidLAlt;
         case kVkRMenu:
-            return kModRAlt;
+            return kHidRAlt;
         case kVkLWin:
-            return kModLWin;
+            return kHidLWin;
         case kVkRWin:
-            return kModRWin;
+            return kHidRWin;
         default:
             return 0;
     }
@@ -124,8 +124,8 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
 
 bool KeyCaptureModel::ApplyCheckBoxes(bool ctrl, bool shift, bool alt, bool win) {
     CapturedCombo next = m_combo;
-    next.modifiers = static_cast<uint8_t>((ctrl ? kModLCtrl : 0) | (shift ? kModLShift : 0) |
-                                          (alt ? kModLAlt : 0) | (win ? kModLWin : 0));
+    next.modifiers = static_cast<uint8_t>((ctrl ? kHidLCtrl : 0) | (shift ? kHidLShift : 0) |
+                                          (alt ? kHidLAlt : 0) | (win ? kHidLWin : 0));
     if (next.KeyCount() + next.ModifierKinds() > 3) return false;
     m_combo = next;
     return true;

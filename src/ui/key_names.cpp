@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "platform/keyboard.h"
 
 namespace {
@@ -86,24 +86,24 @@ std::string GetKeyName(uint32_t code) {
 
 std::string GetComboText(uint8_t m, uint8_t k1, uint8_t k2, uint8_t k3) {
     std::string out;
-    if (m & kModCtrl) Join(out, "Ctrl");
-    if (m & kModAlt) Join(out, "Alt");
-    if (m & kModShift) Join(out, "Shift");
-    if (m & kModWin) Join(out, "Win");
+    if (m & kHidCtrl) Join(out, "Ctrl");
+    if (m & kHidAlt) Join(out, "Alt");
+    if (m & kHidShift) Join(out, "Shift");
+    if (m & kHidWin) Join(out, "Win");
     JoinKeys(out, k1, k2, k3);
     return out;
 }
 
 std::string GetComboTextLR(uint8_t m, uint8_t k1, uint8_t k2, uint8_t k3) {
     static constexpr std::array<std::pair<uint8_t, const char*>, 8> kNames{{
-        {kModLCtrl, "L-Ctrl"},
-        {kModLAlt, "L-Alt"},
-        {kModLShift, "L-Shift"},
-        {kModLWin, "L-Win"},
-        {kModRCtrl, "R-Ctrl"},
-        {kModRAlt, "R-Alt"},
-        {kModRShift, "R-Shift"},
-        {kModRWin, "R-Win"},
+        {kHidLCtrl, "L-Ctrl"},
+        {kHidLAlt, "L-Alt"},
+        {kHidLShift, "L-Shift"},
+        {kHidLWin, "L-Win"},
+        {kHidRCtrl, "R-Ctrl"},
+        {kHidRAlt, "R-Alt"},
+        {kHidRShift, "R-Shift"},
+        {kHidRWin, "R-Win"},
     }};
     std::string out;
     for (const auto& [bit, name] : kNames) {

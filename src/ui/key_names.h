@@ -4,21 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// Modifier bits of a combination (the USB HID modifier byte).
-enum ModifierBits : uint8_t {
-    kModLCtrl = 0x01,
-    kModLShift = 0x02,
-    kModLAlt = 0x04,
-    kModLWin = 0x08,
-    kModRCtrl = 0x10,
-    kModRShift = 0x20,
-    kModRAlt = 0x40,
-    kModRWin = 0x80,
-    kModCtrl = kModLCtrl | kModRCtrl,
-    kModShift = kModLShift | kModRShift,
-    kModAlt = kModLAlt | kModRAlt,
-    kModWin = kModLWin | kModRWin,
-};
+#include "profile/modifier_bits.h"
 
 // The caption of one key: the mouse-button codes 0xF0..0xF4 by their texts, 0xFF none, the named
 // keys by name, any other key by the character it types (upper-cased).

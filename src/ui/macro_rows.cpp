@@ -39,10 +39,10 @@ const char* EventRowIcon(EventKind kind) {
 
 std::optional<uint32_t> KeyFromCapture(const CapturedCombo& combo) {
     if (combo.keys[0] != 0) return combo.keys[0];
-    if (combo.modifiers & kModCtrl) return kVkLControl;
-    if (combo.modifiers & kModShift) return kVkLShift;
-    if (combo.modifiers & kModAlt) return kVkLMenu;
-    if (combo.modifiers & kModWin) return kVkLWin;
+    if (combo.modifiers & kHidCtrl) return kVkLControl;
+    if (combo.modifiers & kHidShift) return kVkLShift;
+    if (combo.modifiers & kHidAlt) return kVkLMenu;
+    if (combo.modifiers & kHidWin) return kVkLWin;
     return std::nullopt;
 }
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/options.h"
+#include "base/geometry.h"
 
 enum class MsgMode : int32_t {
     kUnset = -1,

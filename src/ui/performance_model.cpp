@@ -6,6 +6,7 @@
 #include <span>
 
 #include "app/language_texts.h"
+#include "device/report_rate.h"
 #include "profile/eeprom_writer.h"
 
 namespace {
@@ -29,7 +30,6 @@ void StoreLevelDpi(ProfileFile& p, int level, bool y, uint32_t value) {
     if (!p.bSeparateXY) l.y = value;
 }
 
-constexpr std::array<int32_t, kRateButtons> kRateButtonCodes = {0x125, 0x250, 0x500, 0x1000};
 constexpr std::array<int, kRateButtons> kRateButtonHz = {125, 250, 500, 1000};
 
 constexpr std::array<int32_t, 11> kPointerSpeeds = {1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
@@ -146,18 +146,21 @@ PageChange SetCurrentLevel(const ProfileFile& p, int32_t& curLevel, int level) {
 // ---- report rate, lift-off, switches, sensor mode ----------------------------------------
 
 int32_t RateCodeOfButton(int k) {
-    return k >= 0 && k < kRateButtons ? kRateButtonCodes[static_cast<size_t>(k)] : 0;
+    if (k < 0 || k >= kRateButtons) return 0;
+    const ReportRate* r = RateOfHz(kRateButtonHz[static_cast<size_t>(k)]);
+    return r ? r->code : 0;
 }
 
 int RateButtonOfCode(int32_t code) {
-    for (int k = 0; k < kRateButtons; ++k)
-        if (kRateButtonCodes[static_cast<size_t>(k)] == code) return k;
+    const ReportRate* r = RateOfCode(code);
+    for (int k = 0; r && k < kRateButtons; ++k)
+        if (kRateButtonHz[static_cast<size_t>(k)] == r->hz) return k;
     return -1;
 }
 
 int RateHzOfCode(int32_t code) {
-    const int k = RateButtonOfCode(code);
-    return k < 0 ? 0 : kRateButtonHz[static_cast<size_t>(k)];
+    const ReportRate* r = RateOfCode(code);
+    return r ? r->hz : 0;
 }
 
 PageChange SetRateButton(ProfileFile& p, int k) {

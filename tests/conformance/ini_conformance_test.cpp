@@ -3,7 +3,7 @@
 // expected answers.
 #include <gtest/gtest.h>
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32

@@ -5,7 +5,10 @@
 #include "e2e/profile_sim.h"
 #include "platform/pointer.h"
 #include "profile/apply_thread.h"
+#include "profile/combo_record.h"
 #include "profile/eeprom_reader.h"
+#include "profile/key_function.h"
+#include "profile/modifier_bits.h"
 
 namespace {
 
@@ -69,6 +72,40 @@ TEST_F(ProfileWrite, EncodeKeyTable) {
     }
 }
 
+// The writer and the reader share one table of functions: whatever the writer stores for a
+// function, the reader must turn back into that function with its parameter.
+TEST_F(ProfileWrite, EveryFunctionReadsBackFromTheCodeItWrites) {
+    StMacro macro = NewMacroRecord("round");
+    macro.repeatCount = 2;
+    ASSERT_TRUE(g_MacroList.AddMacroToList(macro));
+    for (const KeyFunction& f : KeyFunctions()) {
+        SCOPED_TRACE(f.dwFunID);
+        if (f.rule == MatrixRule::kParameter) continue;  // the code is the parameter itself
+        KeyInfo k{f.dwFunID, 3};
+        if (f.rule == MatrixRule::kCombo) k.stCombo = {kComboCtrl | kComboAlt, 0x41, 0x42, 0};
+        if (f.rule == MatrixRule::kMacro) k.dwMacroID = macro.id;
+        if (f.rule == MatrixRule::kFire) k.dwParameter = 0x0A03;
+        if (f.rule == MatrixRule::kSnipe) k.dwParameter = 2;
+        const uint32_t code = EncodeKey(k);
+        if (f.matrixCode == kNoMatrixCode) {
+            EXPECT_EQ(code, kNoKeyCode);
+            continue;
+        }
+        ASSERT_NE(code, kNoKeyCode);
+        uint8_t record[kComboSlotBytes] = {};
+        BuildComboRecord(k, record, sizeof record);
+        KeyInfo back;
+        back.MatrixInx = 3;
+        ASSERT_EQ(DecodeKey(code, record, sizeof record, back, u"round"), 1);
+        // Every combination reads back as the one combination function.
+        EXPECT_EQ(FindKeyFunction(back.dwFunID), FindKeyFunction(k.dwFunID));
+        EXPECT_EQ(back.stCombo, k.stCombo);
+        EXPECT_EQ(back.dwMacroID, k.dwMacroID);
+        EXPECT_EQ(back.dwParameter, k.dwParameter);
+        EXPECT_EQ(back.MatrixInx, 3u);
+    }
+}
+
 TEST_F(ProfileWrite, OneButtonWithoutASlotWritesNothing) {
     LogLines log;
     SimMouse m;
@@ -99,7 +136,7 @@ TEST_F(ProfileWrite, FunctionWithoutCodeStoresFFFFFF) {
 TEST_F(ProfileWrite, CombinationAndMacroAreasThenTheMatrix) {
     SimMouse m;
     // Ctrl+Shift+A on button 3 (slot 4), a one-key macro on button 4 (slot 5).
-    p->keys[0][3] = {0x020000A1, 4, 0, {kModCtrl | kModShift, 0x41, 0, 0}};
+    p->keys[0][3] = {0x020000A1, 4, 0, {kComboCtrl | kComboShift, 0x41, 0, 0}};
     StMacro mac = NewMacroRecord("Go");
     mac.events[0] = {0x41, kMacroEventDown, 50};
     mac.events[1] = {0x41, 0, 0};
@@ -128,7 +165,7 @@ TEST_F(ProfileWrite, AllButtonsReadBackAsWritten) {
     p->keys[0][1] = {0x04000026, 2};
     p->keys[0][2] = {0x05000000, 3, mac.id};
     p->keys[0][3] = {0x080000A4, 4, 0, {}, 0x0A05};
-    p->keys[0][4] = {0x020000A1, 5, 0, {kModAlt, 0x09, 0, 0}};
+    p->keys[0][4] = {0x020000A1, 5, 0, {kComboAlt, 0x09, 0, 0}};
     p->keys[0][5] = {0x080000B0, 6};
     ASSERT_EQ(Write(m, kApplyKeys, kAllItems), 1);
     ProfileFile back = *p;

@@ -8,7 +8,7 @@
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "platform/window.h"
 #include "platform/window_recorder.h"
 #include "profile/sensor_table.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/language_texts.h"
-#include "app/xml_reader.h"
+#include "base/language_texts.h"
+#include "base/xml_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     XmlReader xml;

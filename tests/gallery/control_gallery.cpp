@@ -13,8 +13,8 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/language_texts.h"
+#include "base/ini_file.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "controls/win/page_base.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "controls/skin_paths.h"
 #include "platform/fs.h"
 #include "platform/sys.h"

@@ -7,7 +7,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "platform/fs.h"
 #include "platform/window_recorder.h"
 #include "profile/key_function.h"

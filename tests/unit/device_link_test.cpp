@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/discovery.h"
 #include "device/transport.h"
 #include "device/usb_driver.h"

@@ -5,9 +5,10 @@
 #include <thread>
 
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/language_texts.h"
-#include "app/xml_reader.h"
+#include "base/ini_file.h"
+#include "app/language_select.h"
+#include "base/language_texts.h"
+#include "base/xml_reader.h"
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "support/temp_dir.h"
 
 namespace {

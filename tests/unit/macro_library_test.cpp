@@ -13,7 +13,7 @@
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
 #include "macro/macro_tree.h"
-#include "macro/orphan_macros.h"
+#include "profile/orphan_macros.h"
 #include "macro/safe_file_name.h"
 #include "macro_test_log.h"
 #include "platform/fs.h"

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "macro/macro_file.h"
-#include "macro/orphan_macros.h"
+#include "profile/orphan_macros.h"
 #include "macro_test_log.h"
 #include "platform/fs.h"
 #include "platform/window_recorder.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 
 namespace zvtest {
 

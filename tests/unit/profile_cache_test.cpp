@@ -5,9 +5,9 @@
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/ini_file.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "platform/fs.h"
 #include "profile/profile_cache.h"
 #include "profile/profile_defaults.h"

@@ -6,8 +6,8 @@
 
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/language_texts.h"
+#include "base/ini_file.h"
+#include "base/language_texts.h"
 #include "platform/window_recorder.h"
 #include "profile/key_function.h"
 #include "profile/profile_defaults.h"

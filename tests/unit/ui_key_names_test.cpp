@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "support/temp_dir.h"
 #include "ui/key_names.h"
 

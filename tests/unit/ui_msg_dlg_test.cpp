@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "ui/msg_dlg_model.h"
 
 namespace {

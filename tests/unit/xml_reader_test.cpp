@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
 
@@ -143,8 +143,8 @@ TEST(XmlEncodingNames, LooksUpNamesOfCodePages) {
 }
 
 namespace tables {
-#include "app/html_entities.inc"
-#include "app/xml_encodings.inc"
+#include "base/html_entities.inc"
+#include "base/xml_encodings.inc"
 }  // namespace tables
 
 // The tables are data edited by hand: every entry must parse and sit in the bucket its name

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "platform/win/wide.h"
 #include "support/temp_dir.h"
 #include "ui/win/msg_dlg.h"

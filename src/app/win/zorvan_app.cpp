@@ -5,8 +5,8 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "app/startup.h"
 #include "platform/fs.h"
 #include "platform/win/wide.h"

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/file_read.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 
@@ -115,30 +116,17 @@ static bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger,
         ::close(fd);
         return Fail(err, kErrAccessDenied);
     }
-    uint64_t size = static_cast<uint64_t>(st.st_size);
-    if (size > limit) {
-        if (failIfLarger) {
-            ::close(fd);
-            return Fail(err, kErrNotEnoughMemory);
-        }
-        size = limit;
-    }
-    out.resize(size);
-    size_t got = 0;
-    while (got < size) {
-        ssize_t r = ::read(fd, out.data() + got, size - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) {
-            ::close(fd);
-            out.clear();
-            return Fail(err, kErrReadFault);
-        }
-        if (r == 0) break;  // the file shrank while we read it
-        got += static_cast<size_t>(r);
-    }
-    out.resize(got);
+    const bool ok = ReadOpenFile(
+        static_cast<uint64_t>(st.st_size), limit, failIfLarger,
+        [fd](uint8_t* buf, size_t size) -> int64_t {
+            for (;;) {
+                const ssize_t r = ::read(fd, buf, size);
+                if (r >= 0 || errno != EINTR) return r;
+            }
+        },
+        out, err);
     ::close(fd);
-    return Ok(err);
+    return ok;
 }
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err,

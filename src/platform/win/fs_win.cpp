@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/file_read.h"
 #include "platform/fs.h"
 #include "platform/win/wide.h"
 
@@ -64,30 +65,17 @@ static bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger,
         ::CloseHandle(h);
         return Fail(err, e);
     }
-    uint64_t size = static_cast<uint64_t>(li.QuadPart);
-    if (size > limit) {
-        if (failIfLarger) {
-            ::CloseHandle(h);
-            return Fail(err, kErrNotEnoughMemory);
-        }
-        size = limit;
-    }
-    out.resize(size);
-    size_t got = 0;
-    while (got < size) {
-        DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(size - got, 1u << 30));
-        DWORD r = 0;
-        if (!::ReadFile(h, out.data() + got, chunk, &r, nullptr)) {
-            ::CloseHandle(h);
-            out.clear();
-            return Fail(err, kErrReadFault);
-        }
-        if (r == 0) break;
-        got += r;
-    }
-    out.resize(got);
+    const bool ok = ReadOpenFile(
+        static_cast<uint64_t>(li.QuadPart), limit, failIfLarger,
+        [h](uint8_t* buf, size_t size) -> int64_t {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+            DWORD r = 0;
+            if (!::ReadFile(h, buf, chunk, &r, nullptr)) return -1;
+            return r;
+        },
+        out, err);
     ::CloseHandle(h);
-    return Ok(err);
+    return ok;
 }
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err,

@@ -1,10 +1,9 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 
-#include "app/gvar.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
@@ -44,16 +43,16 @@ std::string Format(const char* fmt, va_list ap) {
 }
 
 bool LevelIsFile() {
-    return static_cast<uint32_t>(gVar.nDebug) >= 2;
+    return static_cast<uint32_t>(TheLogState().nDebug) >= 2;
 }
 
 void DebuggerV(const char* fmt, va_list ap) {
-    if (gVar.nDebug == 0) return;
+    if (TheLogState().nDebug == 0) return;
     WriteDebug(platform::CutToUtf16Units("BY: " + Format(fmt, ap), kLineChars - 1));
 }
 
 void FileV(const char* fmt, va_list ap) {
-    if (gVar.nDebug == 0) return;
+    if (TheLogState().nDebug == 0) return;
     platform::LocalTime t = platform::GetLocalTime();
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "\r%02u:%02u.%03u   ", t.minute % 100, t.second % 100,
@@ -67,7 +66,7 @@ void FileV(const char* fmt, va_list ap) {
         if (c == '\n') record += '\r';
         record += c;
     }
-    if (!platform::AppendToFile(gVar.szLogPath, record.data(), record.size()))
+    if (!platform::AppendToFile(TheLogState().szLogPath, record.data(), record.size()))
         WriteDebug("Open Log failed");
 }
 
@@ -93,10 +92,10 @@ void LogToFile(const char* fmt, ...) {
 }
 
 void LogPrintf(const char* fmt, ...) {
-    if (gVar.nDebug == 0) return;
+    if (TheLogState().nDebug == 0) return;
     va_list ap;
     va_start(ap, fmt);
-    if (gVar.LogPrintf == &LogToFile)
+    if (TheLogState().LogPrintf == &LogToFile)
         FileV(fmt, ap);
     else
         DebuggerV(fmt, ap);
@@ -105,23 +104,23 @@ void LogPrintf(const char* fmt, ...) {
 
 void LogInit() {
     std::string desktop = platform::GetSpecialFolder(platform::SpecialFolder::Desktop);
-    gVar.szLogPath = platform::JoinPath(desktop, "Log.txt");
-    gVar.LogPrintf = &LogToDebugger;
+    TheLogState().szLogPath = platform::JoinPath(desktop, "Log.txt");
+    TheLogState().LogPrintf = &LogToDebugger;
     if (!LevelIsFile()) return;
     uint32_t err = 0;
     // Opening for append creates the file; a file past the limit starts again empty.
-    if (desktop.empty() || !platform::AppendToFile(gVar.szLogPath, "", 0, &err)) {
+    if (desktop.empty() || !platform::AppendToFile(TheLogState().szLogPath, "", 0, &err)) {
         LogToDebugger("Open Log failed");
         return;
     }
     uint64_t size = 0;
-    if (platform::GetFileSize(gVar.szLogPath, size) && size > kLogLimit)
-        platform::TruncateFile(gVar.szLogPath);
-    gVar.LogPrintf = &LogToFile;
+    if (platform::GetFileSize(TheLogState().szLogPath, size) && size > kLogLimit)
+        platform::TruncateFile(TheLogState().szLogPath);
+    TheLogState().LogPrintf = &LogToFile;
 }
 
 void LogHexDump(const void* buf, size_t len, size_t perLine, const char* label) {
-    if (gVar.nDebug == 0 || buf == nullptr || len == 0) return;
+    if (TheLogState().nDebug == 0 || buf == nullptr || len == 0) return;
     const auto* p = static_cast<const uint8_t*>(buf);
     const size_t room = kLineChars - 1;  // the line buffer keeps its terminator
     std::string line;

@@ -1,4 +1,4 @@
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -9,8 +9,8 @@
 
 namespace {
 
-#include "app/html_entities.inc"
-#include "app/xml_encodings.inc"
+#include "base/html_entities.inc"
+#include "base/xml_encodings.inc"
 
 constexpr int32_t kUtf32CodePage = 65005;
 // Without a usable system code page (the portable build has none) Western European is the
@@ -52,16 +52,6 @@ uint32_t EntryNumber(const char* p, int digits) {
     uint32_t v = 0;
     for (int i = 0; i < digits; ++i) v = v * 10 + static_cast<uint32_t>(p[i] - '0');
     return v;
-}
-
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(cp));
-    }
 }
 
 // ---- node scanner --------------------------------------------------------------------------
@@ -389,7 +379,7 @@ std::u16string DecodeCharacterReferences(std::u16string_view t) {
             out.push_back(c);
             continue;
         }
-        AppendCodePoint(out, cp);
+        platform::AppendUtf16(out, cp);
         i = semi;
     }
     return out;
@@ -493,7 +483,7 @@ bool XmlReader::LoadBytes(std::string_view bytes) {
                 if (v == 0)
                     ++nulls;
                 else
-                    AppendCodePoint(doc, v <= 0x10FFFF ? v : 0xFFFD);
+                    platform::AppendUtf16(doc, v <= 0x10FFFF ? v : 0xFFFD);
             }
             m_doc = std::move(doc);
             converted = true;

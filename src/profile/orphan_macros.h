@@ -1,4 +1,5 @@
-// Buttons whose macro no longer exists go back to their default assignment.
+// Buttons whose macro no longer exists go back to their default assignment: a repair of the
+// profile after the macro library lost a macro.
 #pragma once
 #include "macro/macro_list.h"
 #include "profile/profile_file.h"

@@ -1,4 +1,4 @@
-#include "macro/orphan_macros.h"
+#include "profile/orphan_macros.h"
 
 #include "app/gvar.h"
 

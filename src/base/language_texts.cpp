@@ -1,4 +1,4 @@
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 
 #include <algorithm>
 #include <atomic>
@@ -6,10 +6,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "app/gvar.h"
-#include "app/ini_file.h"
-#include "app/log.h"
-#include "app/xml_reader.h"
+#include "base/log.h"
+#include "base/xml_reader.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 
@@ -73,7 +71,6 @@ const std::unordered_map<std::string_view, int32_t>& KeyIndex() {
 std::mutex gTablesLock;
 std::vector<std::unique_ptr<const TextTable>> gTables;
 std::atomic<const TextTable*> gCurrent{nullptr};
-std::function<void()> gLanguageChanged;
 
 void Publish(TextTable table) {
     std::lock_guard<std::mutex> lock(gTablesLock);
@@ -85,10 +82,6 @@ void Publish(TextTable table) {
     }
     gTables.push_back(std::make_unique<const TextTable>(std::move(table)));
     gCurrent.store(gTables.back().get(), std::memory_order_release);
-}
-
-int32_t LanguageCount() {
-    return gVar.nLangNum < 0 ? 0 : gVar.nLangNum;
 }
 
 }  // namespace
@@ -159,43 +152,4 @@ const std::string& GetText(std::string_view key) {
     static const std::string empty;
     const TextTable* t = gCurrent.load(std::memory_order_acquire);
     return t ? t->Get(key) : empty;
-}
-
-std::string LangIniPath() {
-    return gVar.szAppDataDir + "lang.ini";
-}
-
-std::string LanguageTextPath(int32_t index) {
-    std::string folder;
-    if (index >= 0 && static_cast<size_t>(index) < gVar.Lang.size())
-        folder = gVar.Lang[static_cast<size_t>(index)].folder;
-    if (folder.empty()) return platform::JoinPath(gVar.szAppDir, "text.xml");
-    return platform::JoinPath(gVar.szAppDir + folder, "text.xml");
-}
-
-int32_t ValidLanguageIndex(int32_t index) {
-    return index < 0 || index >= LanguageCount() ? 0 : index;
-}
-
-void LoadLanguageAtStart() {
-    IniFile ini = IniFile::Load(LangIniPath());
-    gVar.nLangIndex = ValidLanguageIndex(ini.GetInt("OPT", "LangIndex", 0));
-    LoadTexts(LanguageTextPath(gVar.nLangIndex));
-}
-
-bool SelectLanguage(int32_t index) {
-    // With no languages configured the only choice is the default texts (index 0).
-    int32_t count = std::max<int32_t>(LanguageCount(), 1);
-    if (index < 0 || index >= count || static_cast<size_t>(index) >= gVar.Lang.size()) return false;
-    gVar.nLangIndex = index;
-    LoadTexts(LanguageTextPath(index));
-    if (gLanguageChanged) gLanguageChanged();
-    uint32_t err = 0;
-    if (!WriteIniString(LangIniPath(), "OPT", "LangIndex", std::to_string(index), &err))
-        LogPrintf("Write lang.ini err=%u", err);
-    return true;
-}
-
-void SetLanguageChangedHook(std::function<void()> hook) {
-    gLanguageChanged = std::move(hook);
 }
