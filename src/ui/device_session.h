@@ -81,6 +81,9 @@ class DeviceSession {
     // The discovery timer expired: one pass. true when the timer should stop.
     bool OnFindTimer();
     int RetryFind() const { return m_nRetryFind; }
+    bool FindTimerRunning() const { return m_findTimer; }
+    // A profile read was started and has not ended yet.
+    bool ReadRunning();
 
     // 1 when a change may be sent now, else the reason is shown and 0 comes back.
     int CheckDeviceReady();

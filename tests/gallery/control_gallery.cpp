@@ -127,6 +127,21 @@ class CGalleryWnd : public CWndBase {
     CComboBtn lang, rate, profile;
     HFONT titleFont = nullptr;
     std::string mouseFolder;
+    UiTheme theme = ThemeFromOptions();
+
+    // A button from three skin files at `at`, its background cut from the window's picture.
+    void Small3(CPngBtn& b, const char* nr, const char* ov, const char* dn, POINT at, UINT id,
+                const char* caption = nullptr, bool checkable = false, bool tooltip = false) {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = RECT{at.x, at.y, at.x, at.y};
+        a.caption = caption ? caption : "";
+        a.background = bkg.get();
+        a.backgroundAt = at;
+        a.checkable = checkable;
+        a.tooltip = tooltip;
+        NewSmallPngButton3(&b, m_hWnd, {nr, ov, dn}, a, theme);
+    }
 
     bool Build() {
         bkg = LoadSkinPicture(SkinPath("key_nr.png"));
@@ -141,7 +156,6 @@ class CGalleryWnd : public CWndBase {
         titleFont = ::CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-        HWND me = m_hWnd;
 
         // Navigation: one full-window picture per state, cut at each button.
         for (int i = 0; i < 4; ++i) {
@@ -149,19 +163,20 @@ class CGalleryWnd : public CWndBase {
             naviNr[i] = LoadSkinPicture(SkinPath("navi" + n + "_nr.png"));
             naviDn[i] = LoadSkinPicture(SkinPath("navi" + n + "_dn.png"));
             const int left = gVar.ptNavi.x + i * 64;
-            NewPngButton(&navi[i], RECT{left, gVar.ptNavi.y, left + 60, gVar.ptNavi.y + 49},
-                         naviNr[i].get(), naviDn[i].get(), naviDn[i].get(), true, nullptr, me,
-                         100 + static_cast<UINT>(i));
+            PngBtnArgs a;
+            a.id = 100 + static_cast<UINT>(i);
+            a.rc = RECT{left, gVar.ptNavi.y, left + 60, gVar.ptNavi.y + 49};
+            a.normal = naviNr[i].get();
+            a.hover = a.pressed = naviDn[i].get();
+            a.checkable = true;
+            NewPngButton(&navi[i], m_hWnd, a, theme);
         }
         navi[0].SetCheck(true);
         const POINT pMin{gVar.ptMin.x, gVar.ptMin.y};
-        NewSmallPngButton3("min_nr.png", "min_nr.png", "min_nr.png", &minBtn, me, bkg.get(), &pMin,
-                           false, false, nullptr, pMin.x, pMin.y, 110);
+        Small3(minBtn, "min_nr.png", "min_nr.png", "min_nr.png", pMin, 110);
         const POINT pExit{pMin.x + 28, pMin.y}, pHelp{pMin.x - 28, pMin.y};
-        NewSmallPngButton3("exit_nr.png", "exit_nr.png", "exit_nr.png", &exitBtn, me, bkg.get(),
-                           &pExit, false, false, nullptr, pExit.x, pExit.y, 111);
-        NewSmallPngButton3("help_nr.png", "help_nr.png", "help_nr.png", &helpBtn, me, bkg.get(),
-                           &pHelp, false, false, nullptr, pHelp.x, pHelp.y, 112);
+        Small3(exitBtn, "exit_nr.png", "exit_nr.png", "exit_nr.png", pExit, 111);
+        Small3(helpBtn, "help_nr.png", "help_nr.png", "help_nr.png", pHelp, 112);
         const RECT langRc{pMin.x - 161, pMin.y - 2, pMin.x - 50, pMin.y + 28};
         MakeCombo(lang, "combo3_nr.png", langRc, 113);
         lang.AddItem(0, 0, "English");
@@ -174,9 +189,8 @@ class CGalleryWnd : public CWndBase {
         for (int i = 0; i < 6; ++i) {
             const int top = kPageTop + gVar.ptKey.y + i * 29;
             const POINT at{gVar.ptKey.x, top};
-            NewSmallPngButton3("button_nr.png", "button_nr.png", "button_nr.png", &rows[i], me,
-                               bkg.get(), &at, false, false, captions[i], at.x, at.y,
-                               120 + static_cast<UINT>(i));
+            Small3(rows[i], "button_nr.png", "button_nr.png", "button_nr.png", at,
+                   120 + static_cast<UINT>(i), captions[i]);
             rows[i].SetPressShift(true);
             numbers[i] =
                 LoadSkinPicture(SkinPath("number/number" + std::to_string(i + 1) + ".png"));
@@ -215,8 +229,13 @@ class CGalleryWnd : public CWndBase {
                 if (v.size() != 4) break;
                 const int l = static_cast<int>(v[0]), t = static_cast<int>(v[1]);
                 const RECT r{l, t, l + static_cast<int>(v[2]), t + static_cast<int>(v[3])};
-                NewPngButton(&marks[i], r, mouseNr.get(), mouseDn.get(), mouseDn.get(), true,
-                             nullptr, me, 140 + static_cast<UINT>(i));
+                PngBtnArgs a;
+                a.id = 140 + static_cast<UINT>(i);
+                a.rc = r;
+                a.normal = mouseNr.get();
+                a.hover = a.pressed = mouseDn.get();
+                a.checkable = true;
+                NewPngButton(&marks[i], m_hWnd, a, theme);
                 ::MoveWindow(marks[i].m_hWnd, mx + r.left, my + r.top, r.right - r.left,
                              r.bottom - r.top, FALSE);
                 marks[i].SetCheck(i == 0 || i == 3);
@@ -228,9 +247,8 @@ class CGalleryWnd : public CWndBase {
         const char* checkCaps[2] = {"Angle snapping", "Motion sync"};
         for (int i = 0; i < 2; ++i) {
             const POINT at{cx, cy + i * 30};
-            NewSmallPngButton3("check_dn.png", "check_nr.png", "check_nr.png", &check[i], me,
-                               bkg.get(), &at, true, false, nullptr, at.x, at.y,
-                               150 + static_cast<UINT>(i));
+            Small3(check[i], "check_nr.png", "check_nr.png", "check_dn.png", at,
+                   150 + static_cast<UINT>(i), nullptr, true);
             check[i].SetToggleOnClick(true);
             labels.push_back(
                 {RECT{cx + 24, cy + i * 30 - 2, cx + 240, cy + i * 30 + 18}, checkCaps[i]});
@@ -239,9 +257,8 @@ class CGalleryWnd : public CWndBase {
         const char* radioCaps[2] = {"1000 Hz", "500 Hz"};
         for (int i = 0; i < 2; ++i) {
             const POINT at{cx, cy + 70 + i * 30};
-            NewSmallPngButton3("radio_dn.png", "radio_nr.png", "radio_nr.png", &radio[i], me,
-                               bkg.get(), &at, true, false, nullptr, at.x, at.y,
-                               160 + static_cast<UINT>(i));
+            Small3(radio[i], "radio_nr.png", "radio_nr.png", "radio_dn.png", at,
+                   160 + static_cast<UINT>(i), nullptr, true);
             labels.push_back(
                 {RECT{cx + 24, cy + 68 + i * 30, cx + 240, cy + 88 + i * 30}, radioCaps[i]});
         }
@@ -253,17 +270,14 @@ class CGalleryWnd : public CWndBase {
         for (int i = 0; i < 4; ++i) rate.AddItem(0, rateValues[i], rates[i]);
         rate.SelectValue(0x1000);
         const POINT pDpi{cx, cy + 190};
-        NewSmallPngButton3("button2_nr.png", "button2_nr.png", "button2_nr.png", &dpi, me,
-                           bkg.get(), &pDpi, false, false, "1600", pDpi.x, pDpi.y, 180);
+        Small3(dpi, "button2_nr.png", "button2_nr.png", "button2_nr.png", pDpi, 180, "1600");
         const POINT pDis{cx + 90, cy + 190};
-        NewSmallPngButton3("button2_nr.png", "button2_nr.png", "button2_nr.png", &disabled, me,
-                           bkg.get(), &pDis, false, false, "3200", pDis.x, pDis.y, 181);
+        Small3(disabled, "button2_nr.png", "button2_nr.png", "button2_nr.png", pDis, 181, "3200");
         disabled.SetDisabledLook(true);
         const POINT pReset{707, kPageTop + 473};
-        NewSmallPngButton3(
-            "reset_nr.png", "reset_nr.png", "reset_nr.png", &reset, me, bkg.get(), &pReset, false,
-            true, GetText("tc_restore").empty() ? "Restore" : GetText("tc_restore").c_str(),
-            pReset.x, pReset.y, 190);
+        Small3(reset, "reset_nr.png", "reset_nr.png", "reset_nr.png", pReset, 190,
+               GetText("tc_restore").empty() ? "Restore" : GetText("tc_restore").c_str(), false,
+               true);
         ::ShowWindow(m_hWnd, SW_SHOW);
         ::UpdateWindow(m_hWnd);
         return true;
@@ -271,13 +285,13 @@ class CGalleryWnd : public CWndBase {
 
     void MakeCombo(CComboBtn& c, const char* file, const RECT& rc, UINT id) {
         PicturePtr pic = LoadSkinPicture(SkinPath(file));
-        c.Create("", rc, m_hWnd, id);
-        c.SetTextColors(gVar.Btn_txt_clr_nr, gVar.Btn_txt_clr_ov, gVar.Btn_txt_clr_dn);
-        const RECT whole{0, 0, PictureWidth(pic.get()), PictureHeight(pic.get())};
-        c.SetImages(whole, pic.get(), pic.get(), pic.get());
-        c.SetBackground(CopyPictureRect(bkg.get(), rc));
-        c.SetStretch(true);
-        c.SetReselectIsNoChange(true);
+        ComboBtnArgs a;
+        a.button.id = id;
+        a.button.rc = rc;
+        a.button.normal = a.button.hover = a.button.pressed = pic.get();
+        a.button.background = bkg.get();
+        a.reselectIsNoChange = true;
+        c.Create(m_hWnd, a, theme);
     }
 
     struct Label {
@@ -497,8 +511,8 @@ int wmain(int argc, wchar_t** argv) {
             RECT row;
             ::GetWindowRect(wnd.rows[2].m_hWnd, &row);
             OpenPopup(wnd.m_hWnd, static_cast<int>(entries.size()), row.right - row.left - 4,
-                      row.left, row.bottom, gVar.Menu_txt_clr_nr, gVar.Menu_txt_clr_ov, 2,
-                      entries.data());
+                      row.left, row.bottom, wnd.theme.menuNormal, wnd.theme.menuHover, 2,
+                      entries.data(), &wnd.theme);
             if (CMenuDlg* m = GetOpenPopup()) {
                 const ZvRect r = m->Model().ItemRect(2);
                 ::SendMessageW(m->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, r.top + 2));

@@ -18,6 +18,15 @@ class ControlsWin : public ::testing::Test {
   protected:
     zvtest::UiHost host;
     std::vector<std::pair<std::string, std::string>> boxes;
+    UiTheme theme;
+
+    static PngBtnArgs At(int x, int y, UINT id, const char* caption = "") {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = RECT{x, y, x, y};
+        a.caption = caption;
+        return a;
+    }
 
     void SetUp() override {
         zvtest::StartGdiplus();
@@ -56,8 +65,10 @@ class ControlsWin : public ::testing::Test {
 
 TEST_F(ControlsWin, CheckableToggleButtonClickedTwiceEndsUnchecked) {
     CPngBtn btn;
-    ASSERT_EQ(NewSmallPngButton3("check_dn.png", "check_nr.png", "check_nr.png", &btn, host.m_hWnd,
-                                 nullptr, nullptr, true, false, nullptr, 10, 10, 501),
+    PngBtnArgs a = At(10, 10, 501);
+    a.checkable = true;
+    ASSERT_EQ(NewSmallPngButton3(&btn, host.m_hWnd,
+                                 {"check_nr.png", "check_nr.png", "check_dn.png"}, a, theme),
               1);
     btn.SetToggleOnClick(true);
     Click(btn.m_hWnd);
@@ -71,8 +82,9 @@ TEST_F(ControlsWin, CheckableToggleButtonClickedTwiceEndsUnchecked) {
 
 TEST_F(ControlsWin, DisabledLookIgnoresClicksAndDoubleClicks) {
     CPngBtn btn;
-    ASSERT_EQ(NewSmallPngButton3("button2_nr.png", "button2_nr.png", "button2_nr.png", &btn,
-                                 host.m_hWnd, nullptr, nullptr, false, false, "OK", 10, 40, 502),
+    ASSERT_EQ(NewSmallPngButton3(&btn, host.m_hWnd,
+                                 {"button2_nr.png", "button2_nr.png", "button2_nr.png"},
+                                 At(10, 40, 502, "OK"), theme),
               1);
     btn.SetDoubleClickReport(true, 77);
     ::SendMessageW(btn.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
@@ -90,11 +102,14 @@ TEST_F(ControlsWin, DisabledLookIgnoresClicksAndDoubleClicks) {
 
 TEST_F(ControlsWin, FactoriesWarnAndCreateNothingForAMissingPicture) {
     CPngBtn three, plain;
-    EXPECT_EQ(NewSmallPngButton3("check_dn.png", "check_nr.png", "no_such.png", &three, host.m_hWnd,
-                                 nullptr, nullptr, false, false, nullptr, 0, 0, 1),
-              0);
-    EXPECT_EQ(NewSmallPngButton("no_such_dn.png", nullptr, host.m_hWnd, "check_nr.png",
-                                "check_nr.png", &plain, false, false, nullptr, RECT{0, 0, 9, 9}, 2),
+    EXPECT_EQ(
+        NewSmallPngButton3(&three, host.m_hWnd, {"check_nr.png", "no_such.png", "check_dn.png"},
+                           At(0, 0, 1), theme),
+        0);
+    PngBtnArgs a = At(0, 0, 2);
+    a.rc = RECT{0, 0, 9, 9};
+    EXPECT_EQ(NewSmallPngButton(&plain, host.m_hWnd,
+                                {"check_nr.png", "check_nr.png", "no_such_dn.png"}, a, theme),
               0);
     EXPECT_EQ(three.m_hWnd, nullptr);
     EXPECT_EQ(plain.m_hWnd, nullptr);
@@ -104,8 +119,8 @@ TEST_F(ControlsWin, FactoriesWarnAndCreateNothingForAMissingPicture) {
     EXPECT_EQ(boxes[0].second, "Warrning");
     EXPECT_EQ(boxes[1].first.rfind("NewSmallPngButton. file ", 0), 0u);
     // A missing file name is no warning.
-    EXPECT_EQ(NewSmallPngButton3(nullptr, "check_nr.png", "check_nr.png", &three, host.m_hWnd,
-                                 nullptr, nullptr, false, false, nullptr, 0, 0, 1),
+    EXPECT_EQ(NewSmallPngButton3(&three, host.m_hWnd, {"check_nr.png", "check_nr.png", ""},
+                                 At(0, 0, 1), theme),
               0);
     EXPECT_EQ(boxes.size(), 2u);
 }
@@ -113,11 +128,12 @@ TEST_F(ControlsWin, FactoriesWarnAndCreateNothingForAMissingPicture) {
 class ComboWin : public ControlsWin {
   protected:
     CComboBtn combo;
-    static int Refuse(void*) { return 0; }
-    static int Allow(void*) { return 1; }
 
     void MakeCombo(int top) {
-        ASSERT_TRUE(combo.Create("", RECT{100, top, 240, top + 30}, host.m_hWnd, 600));
+        ComboBtnArgs a;
+        a.button.id = 600;
+        a.button.rc = RECT{100, top, 240, top + 30};
+        ASSERT_TRUE(combo.Create(host.m_hWnd, a, theme));
         const char* names[] = {"1 ms", "2 ms", "4 ms", "8 ms", "16 ms"};
         for (int i = 0; i < 5; ++i) combo.AddItem(0, 1 << i, names[i]);
         combo.SelectValue(2);
@@ -139,16 +155,16 @@ TEST_F(ComboWin, NearTheBottomOfTheScreenTheListOpensAbove) {
 
 TEST_F(ComboWin, AChoiceIsAskedForFirst) {
     struct Case {
-        ComboPermission check;
+        bool allow;
         int commands;
         const char* caption;
         int32_t value;
     };
-    const Case cases[] = {{&Refuse, 0, "2 ms", 2}, {&Allow, 1, "8 ms", 8}};
+    const Case cases[] = {{false, 0, "2 ms", 2}, {true, 1, "8 ms", 8}};
     MakeCombo(100);
     for (const auto& c : cases) {
         combo.SelectValue(2);
-        combo.SetPermission(c.check, nullptr);
+        combo.SetPermission([&c] { return c.allow; });
         host.seen.clear();
         Click(combo.m_hWnd);
         ASSERT_NE(GetOpenPopup(), nullptr);

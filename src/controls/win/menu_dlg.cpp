@@ -1,6 +1,5 @@
 #include "controls/win/menu_dlg.h"
 
-#include "app/gvar.h"
 #include "controls/skin_paths.h"
 #include "controls/win/skin_picture.h"
 #include "platform/window.h"
@@ -19,8 +18,8 @@ SkinPicture* Pic(MenuPicture p) {
     return PicturePresent(g_pictures[p].get()) ? g_pictures[p].get() : nullptr;
 }
 
-int MenuItemHeight() {
-    return PictureHeight(Pic(kItem)) * (gVar.b4K ? 2 : 1);
+int MenuItemHeight(const UiTheme& theme) {
+    return PictureHeight(Pic(kItem)) * (theme.large ? 2 : 1);
 }
 
 }  // namespace
@@ -41,13 +40,14 @@ CMenuDlg* GetOpenPopup() {
 }
 
 int OpenPopup(HWND owner, int count, int width, int x, int y, COLORREF normal, COLORREF hover,
-              int tag, const MenuEntry* entries) {
+              int tag, const MenuEntry* entries, const UiTheme* theme) {
     if (!owner || !entries || count <= 0) return 0;
     ClosePopup();
     g_creatingPopup = true;
-    auto* menu = new CMenuDlg(owner, false);
+    const UiTheme look = theme ? *theme : UiTheme{};
+    auto* menu = new CMenuDlg(owner, false, look);
     g_popup = menu;
-    int itemHeight = MenuItemHeight();
+    int itemHeight = MenuItemHeight(look);
     if (itemHeight == 0) {
         platform::ShowMessageBox("Menu item height is 0", "Warring", platform::kMbOk,
                                  reinterpret_cast<platform::WindowHandle>(owner));
@@ -68,7 +68,8 @@ void ClosePopup() {
     delete menu;
 }
 
-CMenuDlg::CMenuDlg(HWND owner, bool isSubMenu) : m_owner(owner), m_isSub(isSubMenu) {}
+CMenuDlg::CMenuDlg(HWND owner, bool isSubMenu, const UiTheme& theme)
+    : m_owner(owner), m_isSub(isSubMenu), m_theme(theme) {}
 
 CMenuDlg::~CMenuDlg() {
     CloseSubMenu();
@@ -83,7 +84,7 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
     m_tag = tag;
     m_clrNr = normal;
     m_clrOv = hover;
-    m_font = MakeUiFont(gVar.b4K ? 24 : 14, FW_NORMAL, &m_ownFont);
+    m_font = MakeUiFont(m_theme.font, m_theme.FontHeight(), FW_NORMAL, &m_ownFont);
     const ZvRect& w = m_model.WindowRect();
     if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"", WS_POPUP,
                   RECT{w.left, w.top, w.right, w.bottom}, ::GetAncestor(m_owner, GA_ROOT), 0)) {
@@ -104,7 +105,7 @@ void CMenuDlg::OpenSubMenu(int item) {
     if (children.empty()) return;
     const ZvPoint at = m_model.SubMenuOrigin(static_cast<size_t>(item), children.size());
     g_creatingSubMenu = true;
-    m_sub = std::make_unique<CMenuDlg>(m_hWnd, true);
+    m_sub = std::make_unique<CMenuDlg>(m_hWnd, true, m_theme);
     m_sub->m_textOffset = m_textOffset;
     if (!m_sub->Open(children.data(), static_cast<int>(children.size()), m_width, at.x, at.y,
                      m_clrNr, m_clrOv, item, m_model.ItemHeight())) {
@@ -175,7 +176,7 @@ LRESULT CMenuDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void CMenuDlg::Render(HDC dc) {
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    const int grow = gVar.b4K ? 1 : 0;
+    const int grow = m_theme.large ? 1 : 0;
     {
         Gdiplus::Graphics g(dc);
         if (Pic(kItem)) {

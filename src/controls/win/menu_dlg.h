@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/menu_model.h"
+#include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 
 // Posted to a menu's owner when an entry is chosen: wParam its value, lParam the top-level
@@ -15,7 +16,7 @@ constexpr UINT WM_MENU_RESULT = WM_USER + 0x77;
 
 class CMenuDlg : public CWndBase {
   public:
-    CMenuDlg(HWND owner, bool isSubMenu);
+    CMenuDlg(HWND owner, bool isSubMenu, const UiTheme& theme = {});
     ~CMenuDlg() override;
 
     // Lays the entries out at (x, y) and shows the window.
@@ -42,6 +43,7 @@ class CMenuDlg : public CWndBase {
 
     HWND m_owner;
     bool m_isSub;
+    UiTheme m_theme;
     MenuModel m_model;
     int m_border = 1;
     int m_width = 0;
@@ -60,9 +62,10 @@ class CMenuDlg : public CWndBase {
 void LoadMenuImages();
 void FreeMenuImages();
 
-// Opens a popup for `owner` (closing the open one first). Returns non-zero when shown.
+// Opens a popup for `owner` (closing the open one first), drawn with `theme`'s font and size
+// (the default look without one). Returns non-zero when shown.
 int OpenPopup(HWND owner, int count, int width, int x, int y, COLORREF normal, COLORREF hover,
-              int tag, const MenuEntry* entries);
+              int tag, const MenuEntry* entries, const UiTheme* theme = nullptr);
 // Destroys the open popup and its sub-menu, unless one is being created right now.
 void ClosePopup();
 CMenuDlg* GetOpenPopup();

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "app/gvar.h"
 #include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
@@ -20,13 +19,52 @@ CPngBtn::~CPngBtn() {
     if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
-bool CPngBtn::Create(const std::string& caption, const RECT& rc, HWND parent, UINT id) {
-    m_text = caption;
-    if (!m_font) {
-        m_font = MakeUiFont(gVar.b4K ? 24 : 14, FW_NORMAL, &m_ownFont);
+bool CPngBtn::Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme) {
+    m_theme = theme;
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    m_clrNr = theme.buttonNormal;
+    m_clrOv = theme.buttonHover;
+    m_clrDn = theme.buttonPressed;
+    m_debugFrame = theme.debugFrames;
+    if (!CreateWindowOnly(parent, args)) return false;
+    const int w = args.rc.right - args.rc.left, h = args.rc.bottom - args.rc.top;
+    if (args.normal || args.hover || args.pressed) {
+        const bool whole = ::IsRectEmpty(&args.cut);
+        const RECT cut =
+            whole ? RECT{0, 0, PictureWidth(args.normal), PictureHeight(args.normal)} : args.cut;
+        SetImages(cut, args.normal, args.hover, args.pressed);
     }
-    return CreateControl(L"BUTTON", platform::win::Widen(caption),
-                         WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rc, parent, id);
+    if (args.background) {
+        if (args.backgroundAt) {
+            m_bkg = CropPicture(args.background, args.backgroundAt->x, args.backgroundAt->y, w, h);
+        } else {
+            m_bkg = CopyPictureRect(args.background, args.rc);
+        }
+    }
+    m_textOffset = args.textOffset;
+    m_checkable = args.checkable;
+    m_toggle = args.toggleOnClick;
+    m_pressShift = args.pressShift;
+    m_stretch = args.stretch;
+    if (args.onClick) m_onClick = args.onClick;
+    if (args.tooltip && !args.caption.empty()) SetTooltip(args.caption);
+    return true;
+}
+
+bool CPngBtn::CreateWindowOnly(HWND parent, const PngBtnArgs& args) {
+    m_text = args.caption;
+    const DWORD style = WS_CHILD | BS_OWNERDRAW | (args.visible ? WS_VISIBLE : 0);
+    return CreateControl(L"BUTTON", platform::win::Widen(args.caption), style, args.rc, parent,
+                         args.id);
+}
+
+bool CPngBtn::OnReflectCommand(UINT code) {
+    if (code != BN_CLICKED || !m_onClick) return false;
+    // A copy: the callback may give the button another one.
+    const std::function<void()> fn = m_onClick;
+    fn();
+    return true;
 }
 
 UINT CPngBtn::ControlId() const {
@@ -273,9 +311,29 @@ int CComboBtn::SelectValue(int32_t v) {
     return 1;
 }
 
-void CComboBtn::SetPermission(ComboPermission check, void* userData) {
-    m_permission = check;
-    m_permissionData = userData;
+bool CComboBtn::Create(HWND parent, const ComboBtnArgs& args, const UiTheme& theme) {
+    PngBtnArgs button = args.button;
+    button.onClick = nullptr;  // the combo reports choices, not clicks
+    if (!CPngBtn::Create(parent, button, theme)) return false;
+    m_popupWidth = args.popupWidth;
+    m_placement = args.placement;
+    m_textOffset = args.textOffset;
+    m_popupDisabled = args.popupDisabled;
+    m_reselectNoChange = args.reselectIsNoChange;
+    m_permission = args.permission;
+    m_onChange = args.onChange;
+    return true;
+}
+
+bool CComboBtn::OnReflectCommand(UINT) {
+    // The system never clicks a combo (it swallows presses): its only notice is the one it
+    // sends itself for a choice it took.
+    if (!m_choiceTaken) return false;
+    m_choiceTaken = false;
+    if (!m_onChange) return false;
+    const std::function<void(int32_t)> fn = m_onChange;
+    fn(GetValue());
+    return true;
 }
 
 LRESULT CComboBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -311,31 +369,34 @@ void CComboBtn::OpenList() {
     const ZvPoint at = ComboPopupOrigin({rc.left, rc.top, rc.right, rc.bottom}, entries.size(),
                                         ::GetSystemMetrics(SM_CYFULLSCREEN), m_placement);
     const int width = m_popupWidth > 0 ? m_popupWidth : rc.right - rc.left;
-    OpenPopup(m_hWnd, static_cast<int>(entries.size()), width, at.x, at.y, gVar.Menu_txt_clr_nr,
-              gVar.Menu_txt_clr_ov, m_model.ActiveList(), entries.data());
+    OpenPopup(m_hWnd, static_cast<int>(entries.size()), width, at.x, at.y, Theme().menuNormal,
+              Theme().menuHover, m_model.ActiveList(), entries.data(), &Theme());
 }
 
 void CComboBtn::OnMenuResult(int32_t value) {
     ClosePopup();
-    const bool permitted = !m_permission || m_permission(m_permissionData) != 0;
+    const bool permitted = !m_permission || m_permission();
     if (m_model.Accept(value, permitted, m_reselectNoChange) != ComboModel::Choice::kAccepted) {
         return;
     }
     SetText(m_model.Caption(), m_textOffset);
+    // The parent hears of the choice as ever and hands the notice back for the callback; a
+    // parent that does not hand it back still gets the callback called here.
+    m_choiceTaken = true;
     ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(ControlId(), 0),
                    reinterpret_cast<LPARAM>(m_hWnd));
+    if (m_choiceTaken) {
+        m_choiceTaken = false;
+        if (m_onChange) {
+            const std::function<void(int32_t)> fn = m_onChange;
+            fn(GetValue());
+        }
+    }
 }
 
 // ---- factories ------------------------------------------------------------------
 
 namespace {
-
-void ApplyFactoryLook(CPngBtn* btn) {
-    btn->SetTextColors(gVar.Btn_txt_clr_nr, gVar.Btn_txt_clr_ov, gVar.Btn_txt_clr_dn);
-    if (gVar.hAppFont) btn->SetFont(reinterpret_cast<HFONT>(gVar.hAppFont));
-    btn->SetDebugFrame(gVar.UIDebug != 0);
-    btn->SetStretch(gVar.b4K != 0);
-}
 
 void Warn(const char* factory, const std::string& file) {
     char text[600];
@@ -344,11 +405,10 @@ void Warn(const char* factory, const std::string& file) {
 }
 
 // Loads normal, hover and pressed; on the first that does not load, warns and gives false.
-bool LoadThree(const char* factory, const char* nr, const char* ov, const char* dn,
-               PicturePtr out[3]) {
-    const char* files[3] = {nr, ov, dn};
+bool LoadThree(const char* factory, const SkinButtonFiles& files, PicturePtr out[3]) {
+    const std::string* names[3] = {&files.normal, &files.hover, &files.pressed};
     for (int i = 0; i < 3; ++i) {
-        const std::string path = SkinPath(files[i]);
+        const std::string path = SkinPath(*names[i]);
         out[i] = LoadSkinPicture(path);
         if (!PicturePresent(out[i].get())) {
             Warn(factory, path);
@@ -359,50 +419,48 @@ bool LoadThree(const char* factory, const char* nr, const char* ov, const char* 
     return true;
 }
 
+bool AnyMissing(const SkinButtonFiles& f) {
+    return f.normal.empty() || f.hover.empty() || f.pressed.empty();
+}
+
+// Creates the button from loaded pictures with the factories' look.
+int CreateFromPictures(CPngBtn* btn, HWND owner, PngBtnArgs& args, PicturePtr pics[3],
+                       const UiTheme& theme) {
+    args.normal = pics[0].get();
+    args.hover = pics[1].get();
+    args.pressed = pics[2].get();
+    args.cut = RECT{0, 0, PictureWidth(pics[0].get()), PictureHeight(pics[0].get())};
+    args.stretch = theme.large;
+    return btn->Create(owner, args, theme) ? 1 : 0;
+}
+
 }  // namespace
 
-int NewSmallPngButton3(const char* pressedFile, const char* normalFile, const char* hoverFile,
-                       CPngBtn* btn, HWND owner, SkinPicture* background, const POINT* origin,
-                       bool checkable, bool tooltip, const char* caption, int x, int y, UINT id) {
-    if (!pressedFile || !normalFile || !hoverFile || !btn) return 0;
+int NewSmallPngButton3(CPngBtn* btn, HWND owner, const SkinButtonFiles& files, PngBtnArgs args,
+                       const UiTheme& theme) {
+    if (!btn || AnyMissing(files)) return 0;
     PicturePtr pics[3];
-    if (!LoadThree("NewSmallPngButton3", normalFile, hoverFile, pressedFile, pics)) return 0;
+    if (!LoadThree("NewSmallPngButton3", files, pics)) return 0;
     const int w = PictureWidth(pics[0].get()), h = PictureHeight(pics[0].get());
-    if (!btn->Create(caption ? caption : "", RECT{x, y, x + w, y + h}, owner, id)) return 0;
-    ApplyFactoryLook(btn);
-    btn->SetImages(RECT{0, 0, w, h}, pics[0].get(), pics[1].get(), pics[2].get());
-    const int ox = origin ? origin->x : 0, oy = origin ? origin->y : 0;
-    btn->SetBackground(CropPicture(background, ox, oy, w, h));
-    btn->SetCheckable(checkable);
-    if (caption) btn->SetText(caption);
-    if (tooltip && caption) btn->SetTooltip(caption);
-    return 1;
+    args.rc = RECT{args.rc.left, args.rc.top, args.rc.left + w, args.rc.top + h};
+    if (!args.backgroundAt) args.backgroundAt = POINT{0, 0};
+    return CreateFromPictures(btn, owner, args, pics, theme);
 }
 
-int NewSmallPngButton(const char* pressedFile, SkinPicture* background, HWND owner,
-                      const char* normalFile, const char* hoverFile, CPngBtn* btn, bool checkable,
-                      bool tooltip, const char* caption, const RECT& rc, UINT id) {
-    if (!pressedFile || !normalFile || !hoverFile || !btn) return 0;
+int NewSmallPngButton(CPngBtn* btn, HWND owner, const SkinButtonFiles& files, PngBtnArgs args,
+                      const UiTheme& theme) {
+    if (!btn || AnyMissing(files)) return 0;
     PicturePtr pics[3];
-    if (!LoadThree("NewSmallPngButton", normalFile, hoverFile, pressedFile, pics)) return 0;
+    if (!LoadThree("NewSmallPngButton", files, pics)) return 0;
     const int w = PictureWidth(pics[0].get()), h = PictureHeight(pics[0].get());
-    const RECT place = gVar.b4K ? rc : RECT{rc.left, rc.top, rc.left + w, rc.top + h};
-    if (!btn->Create(caption ? caption : "", place, owner, id)) return 0;
-    ApplyFactoryLook(btn);
-    btn->SetImages(RECT{0, 0, w, h}, pics[0].get(), pics[1].get(), pics[2].get());
-    btn->SetBackground(CopyPictureRect(background, place));
-    btn->SetCheckable(checkable);
-    if (caption) btn->SetText(caption);
-    if (tooltip && caption) btn->SetTooltip(caption);
-    return 1;
+    if (!theme.large) args.rc = RECT{args.rc.left, args.rc.top, args.rc.left + w, args.rc.top + h};
+    args.backgroundAt.reset();  // cut at the button's own rectangle
+    return CreateFromPictures(btn, owner, args, pics, theme);
 }
 
-int NewPngButton(CPngBtn* btn, const RECT& rc, SkinPicture* normal, SkinPicture* hover,
-                 SkinPicture* pressed, bool checkable, const char* caption, HWND owner, UINT id) {
-    if (!btn || !btn->Create(caption ? caption : "", rc, owner, id)) return 0;
-    ApplyFactoryLook(btn);
-    btn->SetImages(rc, normal, hover, pressed);
-    btn->SetCheckable(checkable);
-    if (caption) btn->SetText(caption);
-    return 1;
+int NewPngButton(CPngBtn* btn, HWND owner, PngBtnArgs args, const UiTheme& theme) {
+    if (!btn) return 0;
+    args.cut = args.rc;
+    args.stretch = theme.large;
+    return btn->Create(owner, args, theme) ? 1 : 0;
 }

@@ -3,23 +3,52 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "controls/combo_model.h"
 #include "controls/win/skin_picture.h"
+#include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 
 // Posted to the parent after a double click when the button reports them: wParam the button
 // window, lParam its tag.
 constexpr UINT WM_PNGBTN_DBLCLK = 0x703;
 
+// How a button is made: where, its pictures, its switches and what a click does.
+struct PngBtnArgs {
+    UINT id = 0;          // control number
+    RECT rc{};            // place in the parent
+    std::string caption;  // also the tooltip text
+    int textOffset = 0;   // 0 centres the caption
+    // State pictures (not kept: each is cut at `cut`, or taken whole when `cut` is empty).
+    SkinPicture* normal = nullptr;
+    SkinPicture* hover = nullptr;
+    SkinPicture* pressed = nullptr;
+    RECT cut{};
+    // The parent's picture behind the button, cut at `backgroundAt` (else at `rc`) with the
+    // button's size.
+    SkinPicture* background = nullptr;
+    std::optional<POINT> backgroundAt;
+    bool checkable = false, toggleOnClick = false, pressShift = false;
+    bool stretch = true;  // pictures stretched to the button
+    bool tooltip = false;
+    bool visible = true;
+    // The click: the system's BN_CLICKED, handed back by the parent (whose own command
+    // handlers then do not see it).
+    std::function<void()> onClick;
+};
+
 class CPngBtn : public CWndBase {
   public:
     CPngBtn();
     ~CPngBtn() override;
 
-    // A visible owner-drawn child at `rc` of `parent` with the control number `id`.
-    bool Create(const std::string& caption, const RECT& rc, HWND parent, UINT id);
+    // An owner-drawn child of `parent` as `args` says, coloured by `theme`.
+    bool Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme);
+    void SetOnClick(std::function<void()> fn) { m_onClick = std::move(fn); }
+    const UiTheme& Theme() const { return m_theme; }
 
     // Each state picture is cut out of the given picture at `rc`; the disabled picture is a
     // second cut of the normal one. A missing picture leaves its state without one.
@@ -51,6 +80,7 @@ class CPngBtn : public CWndBase {
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDrawItem(DRAWITEMSTRUCT* dis) override;
+    bool OnReflectCommand(UINT code) override;
     // Draws the button as it looks in this state into `dc` (also used for screenshots).
     void Render(HDC dc, bool pressed, bool itemDisabled);
 
@@ -58,6 +88,7 @@ class CPngBtn : public CWndBase {
     UINT ControlId() const;
 
   private:
+    bool CreateWindowOnly(HWND parent, const PngBtnArgs& args);
     void DrawFace(Gdiplus::Graphics& g, SkinPicture* p, int w, int h);
 
     PicturePtr m_nr, m_ov, m_dn, m_disabled, m_alt, m_icon, m_bkg;
@@ -76,14 +107,30 @@ class CPngBtn : public CWndBase {
     HRGN m_clip = nullptr;
     bool m_stretch = true, m_debugFrame = false;
     HWND m_tooltip = nullptr;
+    UiTheme m_theme;
+    std::function<void()> m_onClick;
 };
 
-// Asked before a combo accepts a choice from its popup; 0 refuses it.
-using ComboPermission = int (*)(void* userData);
+// How a combo is made: its button, its popup and its callbacks.
+struct ComboBtnArgs {
+    PngBtnArgs button;   // place, pictures, switches (its onClick is not used)
+    int popupWidth = 0;  // 0: the combo's width
+    int placement = 0;   // 0 below (above near the screen's bottom), 1 centred above
+    int textOffset = 0;  // of the shown item; 0 centres it
+    bool popupDisabled = false;
+    bool reselectIsNoChange = false;
+    // Asked before a choice from the list is taken; false refuses it (nothing changes and
+    // nothing is reported).
+    std::function<bool()> permission;
+    // After a choice was taken, with its value.
+    std::function<void(int32_t value)> onChange;
+};
 
 // A button that opens the skinned popup menu with its item list and shows the chosen item.
 class CComboBtn : public CPngBtn {
   public:
+    bool Create(HWND parent, const ComboBtnArgs& args, const UiTheme& theme);
+
     void AddItem(int list, int32_t value, const std::string& text) {
         m_model.AddItem(list, value, text);
     }
@@ -93,7 +140,8 @@ class CComboBtn : public CPngBtn {
     int32_t GetValue() const { return m_model.GetValue(); }
     ComboModel& Model() { return m_model; }
 
-    void SetPermission(ComboPermission check, void* userData);
+    void SetPermission(std::function<bool()> check) { m_permission = std::move(check); }
+    void SetOnChange(std::function<void(int32_t)> fn) { m_onChange = std::move(fn); }
     void SetPopupWidth(int w) { m_popupWidth = w; }
     void SetPlacementMode(int mode) { m_placement = mode; }
     void SetComboTextOffset(int offset) { m_textOffset = offset; }
@@ -101,6 +149,7 @@ class CComboBtn : public CPngBtn {
     void SetReselectIsNoChange(bool on) { m_reselectNoChange = on; }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnReflectCommand(UINT code) override;
 
   private:
     void OpenList();
@@ -112,18 +161,27 @@ class CComboBtn : public CPngBtn {
     int m_textOffset = 0;
     bool m_popupDisabled = false;
     bool m_reselectNoChange = false;
-    ComboPermission m_permission = nullptr;
-    void* m_permissionData = nullptr;
+    bool m_choiceTaken = false;  // the WM_COMMAND now on its way is for an accepted choice
+    std::function<bool()> m_permission;
+    std::function<void(int32_t)> m_onChange;
 };
 
-// Factories: a button from skin files in one call. They return 1, or 0 (and show a warning
-// for a file that does not load) without creating the button.
-int NewSmallPngButton3(const char* pressedFile, const char* normalFile, const char* hoverFile,
-                       CPngBtn* btn, HWND owner, SkinPicture* background, const POINT* origin,
-                       bool checkable, bool tooltip, const char* caption, int x, int y, UINT id);
-int NewSmallPngButton(const char* pressedFile, SkinPicture* background, HWND owner,
-                      const char* normalFile, const char* hoverFile, CPngBtn* btn, bool checkable,
-                      bool tooltip, const char* caption, const RECT& rc, UINT id);
-// A button at `rc` whose state pictures are cut out of full-window pictures at that rectangle.
-int NewPngButton(CPngBtn* btn, const RECT& rc, SkinPicture* normal, SkinPicture* hover,
-                 SkinPicture* pressed, bool checkable, const char* caption, HWND owner, UINT id);
+// The skin files of a button's normal, hover and pressed states; an empty name is missing.
+struct SkinButtonFiles {
+    std::string normal, hover, pressed;
+};
+
+// Factories: a button from skin files in one call, with the theme's button colours, font,
+// debug frame and (large screens) stretching. They return 1, or 0 (and show a warning for a
+// file that does not load) without creating the button.
+// As large as the normal picture at args.rc's top-left; the background is cut at
+// args.backgroundAt, else at (0, 0).
+int NewSmallPngButton3(CPngBtn* btn, HWND owner, const SkinButtonFiles& files, PngBtnArgs args,
+                       const UiTheme& theme);
+// The same with its own warning; on large screens the button takes args.rc whole, and its
+// background is cut at the button's own rectangle.
+int NewSmallPngButton(CPngBtn* btn, HWND owner, const SkinButtonFiles& files, PngBtnArgs args,
+                      const UiTheme& theme);
+// A button at args.rc whose state pictures are cut out of full-window pictures at that
+// rectangle.
+int NewPngButton(CPngBtn* btn, HWND owner, PngBtnArgs args, const UiTheme& theme);

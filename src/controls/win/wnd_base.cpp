@@ -1,6 +1,5 @@
 #include "controls/win/wnd_base.h"
 
-#include "app/gvar.h"
 #include "platform/win/wide.h"
 
 namespace {
@@ -81,6 +80,7 @@ void CWndBase::Detach() {
     }
     m_hWnd = nullptr;
     m_oldProc = nullptr;
+    m_timers.clear();  // the system's timers went with the window
 }
 
 LRESULT CALLBACK CWndBase::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -117,17 +117,148 @@ LRESULT CWndBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CWndBase::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DRAWITEM) {
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        if (dis && dis->CtlType == ODT_BUTTON) {
-            if (CWndBase* child = FromHandle(dis->hwndItem)) {
-                child->OnDrawItem(dis);
-                return TRUE;
-            }
-        }
-    }
+    LRESULT result = 0;
+    if (Route(msg, wp, lp, &result)) return result;
     return Default(msg, wp, lp);
 }
+
+bool CWndBase::Route(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    // The child a notification came from, when it is one of ours.
+    auto sender = [this](HWND from) -> CWndBase* {
+        CWndBase* child = from && from != m_hWnd ? FromHandle(from) : nullptr;
+        return child;
+    };
+    switch (msg) {
+        case WM_COMMAND: {
+            const UINT id = LOWORD(wp), code = HIWORD(wp);
+            HWND from = reinterpret_cast<HWND>(lp);
+            if (CWndBase* child = sender(from); child && child->OnReflectCommand(code)) return true;
+            if (auto it = m_commands.find(id); it != m_commands.end()) {
+                // A copy: the handler may replace or remove itself.
+                const std::function<void(UINT)> fn = it->second;
+                fn(code);
+                return true;
+            }
+            return OnCommand(id, code, from);
+        }
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lp);
+            if (!hdr) return false;
+            if (CWndBase* child = sender(hdr->hwndFrom);
+                child && child->OnReflectNotify(hdr, result)) {
+                return true;
+            }
+            return OnNotify(hdr, result);
+        }
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (!dis || dis->CtlType == ODT_MENU) return false;
+            if (CWndBase* child = sender(dis->hwndItem)) {
+                child->OnDrawItem(dis);
+                *result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (CWndBase* child = sender(reinterpret_cast<HWND>(lp));
+                child && child->OnReflectScroll(msg, LOWORD(wp), static_cast<short>(HIWORD(wp)))) {
+                return true;
+            }
+            return false;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            if (CWndBase* child = sender(reinterpret_cast<HWND>(lp))) {
+                if (HBRUSH brush = child->OnReflectCtlColor(msg, reinterpret_cast<HDC>(wp))) {
+                    *result = reinterpret_cast<LRESULT>(brush);
+                    return true;
+                }
+            }
+            return false;
+        case WM_TIMER:
+            if (auto it = m_timers.find(static_cast<UINT_PTR>(wp)); it != m_timers.end()) {
+                const std::function<void()> fn = it->second;
+                fn();
+                return true;
+            }
+            return OnTimer(static_cast<UINT_PTR>(wp));
+        case WM_SIZE:
+            OnSize(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+            return false;
+        case WM_ERASEBKGND:
+            if (!m_bufferedPaint) return false;
+            *result = TRUE;
+            return true;
+        case WM_PAINT:
+            if (!m_bufferedPaint) return false;
+            {
+                CMemPaint buf(m_hWnd);
+                OnPaint(buf);
+            }
+            return true;
+        case WM_MOUSELEAVE:
+            return OnMouse(msg, POINT{0, 0}, wp);
+        default:
+            if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+                const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+                return OnMouse(msg, pt, wp);
+            }
+            return false;
+    }
+}
+
+void CWndBase::SetCommandHandler(UINT id, std::function<void(UINT code)> fn) {
+    if (fn) {
+        m_commands[id] = std::move(fn);
+    } else {
+        m_commands.erase(id);
+    }
+}
+
+bool CWndBase::StartTimer(UINT_PTR id, UINT ms, std::function<void()> fn) {
+    if (!m_hWnd || !fn) return false;
+    if (::SetTimer(m_hWnd, id, ms, nullptr) == 0) return false;
+    m_timers[id] = std::move(fn);
+    return true;
+}
+
+void CWndBase::StopTimer(UINT_PTR id) {
+    if (m_hWnd) ::KillTimer(m_hWnd, id);
+    m_timers.erase(id);
+}
+
+bool CWndBase::OnReflectCommand(UINT) {
+    return false;
+}
+bool CWndBase::OnReflectNotify(NMHDR*, LRESULT*) {
+    return false;
+}
+bool CWndBase::OnReflectScroll(UINT, UINT, int) {
+    return false;
+}
+HBRUSH CWndBase::OnReflectCtlColor(UINT, HDC) {
+    return nullptr;
+}
+bool CWndBase::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+bool CWndBase::OnNotify(NMHDR*, LRESULT*) {
+    return false;
+}
+bool CWndBase::OnTimer(UINT_PTR) {
+    return false;
+}
+void CWndBase::OnSize(int, int) {}
+bool CWndBase::OnMouse(UINT, POINT, WPARAM) {
+    return false;
+}
+void CWndBase::OnPaint(CMemPaint&) {}
 
 LRESULT CWndBase::Default(UINT msg, WPARAM wp, LPARAM lp) {
     if (m_oldProc) return ::CallWindowProcW(m_oldProc, m_hWnd, msg, wp, lp);
@@ -259,10 +390,6 @@ void LayoutChildFor4K(HWND child) {
     ::MoveWindow(child, d.left, d.top, d.right - d.left, d.bottom - d.top, TRUE);
 }
 
-RECT ToRect(const ZvRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,
                   UINT format) {
     if (utf8.empty()) return;
@@ -274,10 +401,10 @@ void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFO
     if (old) ::SelectObject(dc, old);
 }
 
-HFONT MakeUiFont(int height, int weight, bool* owned) {
-    if (gVar.hAppFont) {
+HFONT MakeUiFont(HFONT appFont, int height, int weight, bool* owned) {
+    if (appFont) {
         *owned = false;
-        return reinterpret_cast<HFONT>(gVar.hAppFont);
+        return appFont;
     }
     *owned = true;
     return ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,

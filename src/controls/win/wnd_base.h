@@ -1,14 +1,50 @@
-// The window base every skinned window and control is built on: one object per window,
-// messages dispatched to virtual handlers, the modal run with its pre-translation hook, the
-// off-screen paint buffer and the large-screen doubling.
+// The window base every skinned window, page and control is built on: one object per window,
+// typed handlers instead of one message switch, notifications handed back to the control that
+// sent them, the modal run with its pre-translation hook, the off-screen paint buffer and the
+// large-screen doubling.
+//
+// Writing a window (a page, a dialog): derive from CPageBase (page_base.h) or CDialogBase,
+// create the controls in the creation hook with their argument structs (PngBtnArgs,
+// ComboBtnArgs) and the window's UiTheme, and give each control its callbacks:
+//
+//     class CMyPage : public CPageBase {
+//         CPngBtn m_reset;
+//         CComboBtn m_rate;
+//         bool OnCreatePage() override {
+//             PngBtnArgs b;
+//             b.id = kIdReset;  b.rc = {10, 10, 90, 40};  b.caption = "Reset";
+//             b.normal = b.hover = b.pressed = m_buttonPicture.get();
+//             b.onClick = [this] { m_model.Reset(); };
+//             ComboBtnArgs c;
+//             c.button.id = kIdRate;  c.button.rc = {10, 50, 150, 80};  ...
+//             c.permission = [this] { return m_model.MayChangeRate(); };
+//             c.onChange = [this](int32_t hz) { m_model.SetRate(hz); };
+//             return AddButton(m_reset, b) && AddCombo(m_rate, c);
+//         }
+//         void OnPaintPage(CMemPaint& buf) override { ... texts over the background ... }
+//     };
+//
+// A click reaches the button's own callback: the parent receives the system's WM_COMMAND as
+// ever and hands it back to the child (as it does WM_NOTIFY, WM_DRAWITEM, scroll and ctlcolor
+// messages). What no child takes goes to the parent's typed handlers: OnCommand, OnNotify,
+// OnTimer, OnSize, OnMouse, or the per-id functions of SetCommandHandler and StartTimer.
+// Controls get colours and fonts from the UiTheme they are created with, never from options.
+//
+// The main window makes each page with CreatePage(mainWnd, pageRect, ThemeFromOptions()),
+// gives it SetBackground(CopyPictureRect(background, pageRect)), shows one at a time with
+// Show, and calls TextsChanged after a language change and Refresh when the settings change.
+// A window that still overrides WindowProc passes what it does not handle to the base's
+// WindowProc, which does the handing back and the typed handlers.
 #pragma once
 #include <windows.h>
 
 #include <gdiplus.h>
 
+#include <functional>
+#include <map>
 #include <string>
 
-#include "app/options.h"
+class CMemPaint;
 
 class CWndBase {
   public:
@@ -32,7 +68,9 @@ class CWndBase {
     // The window procedure of the program's own window class.
     static WNDPROC ClassProc();
 
-    // Every message of the window; the default passes it on.
+    // Every message of the window. The default hands notifications back to the child that sent
+    // them, then calls the typed handlers below, then passes the message on. New windows
+    // override the typed handlers rather than this.
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
     // The window's original handling.
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
@@ -41,6 +79,22 @@ class CWndBase {
     // Owner-drawn children receive their WM_DRAWITEM back from the parent.
     virtual void OnDrawItem(DRAWITEMSTRUCT* dis);
 
+    // ---- notifications this window (a control) sent its parent, handed back to it ----------
+    // Each returns true when it took the notification; the parent's own handlers see the rest.
+    virtual bool OnReflectCommand(UINT code);  // WM_COMMAND with this control's notice code
+    virtual bool OnReflectNotify(NMHDR* hdr, LRESULT* result);
+    // WM_HSCROLL / WM_VSCROLL: `msg` tells which; `code` and `pos` as the system gives them.
+    virtual bool OnReflectScroll(UINT msg, UINT code, int pos);
+    // WM_CTLCOLOR...: the brush to paint the control with, or null for the parent's default.
+    virtual HBRUSH OnReflectCtlColor(UINT msg, HDC dc);
+
+    // ---- what this window hears about itself and from children that did not take it -------
+    // Runs `fn` with the notice code when the child `id` sends a WM_COMMAND it does not take
+    // itself (replacing an earlier function for that id; an empty one removes it).
+    void SetCommandHandler(UINT id, std::function<void(UINT code)> fn);
+    // A repeating timer of this window calling `fn`; the same id replaces it.
+    bool StartTimer(UINT_PTR id, UINT ms, std::function<void()> fn);
+    void StopTimer(UINT_PTR id);
     bool PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
     void Invalidate() const;
@@ -49,12 +103,31 @@ class CWndBase {
     // Called after the window is gone.
     virtual void OnFinalDestroy() {}
 
+    // Typed handlers; each returns true when it took the message.
+    // A WM_COMMAND that neither the sending child nor a SetCommandHandler function took.
+    virtual bool OnCommand(UINT id, UINT code, HWND from);
+    virtual bool OnNotify(NMHDR* hdr, LRESULT* result);
+    // A WM_TIMER without a StartTimer function.
+    virtual bool OnTimer(UINT_PTR id);
+    virtual void OnSize(int width, int height);
+    // Mouse messages (WM_MOUSEMOVE ... WM_MOUSEWHEEL, WM_MOUSELEAVE) at client coordinates
+    // (screen coordinates for the wheel, as the system gives them); `keys` is wParam.
+    virtual bool OnMouse(UINT msg, POINT pt, WPARAM keys);
+    // With buffered paint on: WM_ERASEBKGND is swallowed and WM_PAINT draws the whole client
+    // area off screen through OnPaint, so nothing flickers.
+    void SetBufferedPaint(bool on) { m_bufferedPaint = on; }
+    virtual void OnPaint(CMemPaint& buf);
+
   private:
     static LRESULT CALLBACK StaticProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    bool Route(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     void Detach();
     WNDPROC m_oldProc = nullptr;
+    bool m_bufferedPaint = false;
+    std::map<UINT, std::function<void(UINT)>> m_commands;
+    std::map<UINT_PTR, std::function<void()>> m_timers;
 };
 
 // A window with a modal run of its own.
@@ -111,11 +184,15 @@ class CMemPaint {
 RECT Double4K(const RECT& rc);
 // Moves a child window to twice its position and size within its parent.
 void LayoutChildFor4K(HWND child);
-RECT ToRect(const ZvRect& r);
+// Any rectangle with left, top, right and bottom as a RECT.
+template <class R>
+RECT ToRect(const R& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 // Draws text the way the skinned windows do: transparent, in `colour`, with `format`.
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,
                   UINT format);
-// The font windows use for their texts: the application font, else "MS Shell Dlg" of
+// The font windows use for their texts: the theme's application font, else "MS Shell Dlg" of
 // `height` pixels (owned by the caller when `owned` is set).
-HFONT MakeUiFont(int height, int weight, bool* owned);
+HFONT MakeUiFont(HFONT appFont, int height, int weight, bool* owned);

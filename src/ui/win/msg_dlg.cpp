@@ -1,6 +1,5 @@
 #include "ui/win/msg_dlg.h"
 
-#include "app/gvar.h"
 #include "app/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/sys.h"
@@ -9,11 +8,12 @@
 namespace {
 const char* const kCheckLabels[4] = {"Shift", "Ctrl", "Alt", "Win"};
 
-RECT Scaled(const ZvRect& r) {
-    const RECT rc = ToRect(r);
-    return gVar.b4K ? Double4K(rc) : rc;
-}
 }  // namespace
+
+RECT CMsgDlg::Scaled(const ZvRect& r) const {
+    const RECT rc = ToRect(r);
+    return theme.large ? Double4K(rc) : rc;
+}
 
 CMsgDlg::CMsgDlg() = default;
 
@@ -38,9 +38,9 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
     m_capture.restartEachKey = restartEachKey;
 
     m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
-    if (gVar.b4K && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
+    if (theme.large && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
     const int w = PictureWidth(m_bkg.get()), h = PictureHeight(m_bkg.get());
-    const int unscaledW = gVar.b4K ? w / 2 : w;
+    const int unscaledW = theme.large ? w / 2 : w;
     m_layout = LayoutMsgDlg(mode, unscaledW, modifierCheckBoxes, waitEvent != nullptr);
 
     // Centred over the main window (the owner's top-level window), else over the screen.
@@ -59,22 +59,21 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
         ::ShowWindow(m_hWnd, SW_SHOWNA);
         return true;
     }
-    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), gVar.clrMaskDialog, 0);
-    m_font = MakeUiFont(gVar.b4K ? 24 : 14, FW_NORMAL, &m_ownFont);
+    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), theme.maskDialog, 0);
+    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
 
-    auto cut = [&](const RECT& rc) { return CopyPictureRect(m_bkg.get(), rc); };
     auto makeButton = [&](CPngBtn& b, const char* file, const ZvRect& where, UINT id,
                           const std::string& caption, bool show) {
-        const RECT rc = Scaled(where);
         PicturePtr pic = LoadSkinPicture(SkinPath(file));
-        if (!b.Create(caption, rc, m_hWnd, id)) return;
-        b.SetTextColors(gVar.Btn_txt_clr_nr, gVar.Btn_txt_clr_ov, gVar.Btn_txt_clr_dn);
-        const RECT whole{0, 0, PictureWidth(pic.get()), PictureHeight(pic.get())};
-        b.SetImages(whole, pic.get(), pic.get(), pic.get());
-        b.SetBackground(cut(rc));
-        b.SetStretch(true);
-        b.SetPressShift(true);
-        ::ShowWindow(b.m_hWnd, show ? SW_SHOW : SW_HIDE);
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = Scaled(where);
+        a.caption = caption;
+        a.normal = a.hover = a.pressed = pic.get();
+        a.background = m_bkg.get();
+        a.pressShift = true;
+        a.visible = show;
+        b.Create(m_hWnd, a, theme);
     };
     makeButton(m_close, "exit_nr.png", m_layout.close, kIdClose, "", m_layout.showClose);
     makeButton(m_ok, "button2_nr.png", m_layout.ok, kIdOk, GetText("tc_ok"), m_layout.showOk);
@@ -89,26 +88,27 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
         m_edit = ::CreateWindowExW(
             0, L"EDIT", L"", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdEdit)), AppInstance(), nullptr);
-        m_editFont = ::CreateFontW(gVar.b4K ? 32 : 16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+        m_editFont = ::CreateFontW(theme.large ? 32 : 16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
         ::SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
         // A text box can hold no more than a result can carry.
         const int32_t limit = textLimit > 0 ? textLimit : (mode == MsgMode::kTextInput ? 259 : 0);
         if (limit > 0) ::SendMessageW(m_edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
-        m_editBrush = ::CreateSolidBrush(gVar.clrEdit);
+        m_editBrush = ::CreateSolidBrush(theme.edit);
     }
     if (m_layout.showCheckBoxes) {
         PicturePtr nr = LoadSkinPicture(SkinPath("Check_nr.png"));
         PicturePtr dn = LoadSkinPicture(SkinPath("Check_dn.png"));
         for (int i = 0; i < 4; ++i) {
-            const RECT rc = Scaled(m_layout.checkBox[i]);
-            if (!m_check[i].Create("", rc, m_hWnd, kIdCheckFirst + static_cast<UINT>(i))) continue;
-            const RECT whole{0, 0, PictureWidth(nr.get()), PictureHeight(nr.get())};
-            m_check[i].SetImages(whole, nr.get(), nr.get(), dn.get());
-            m_check[i].SetBackground(cut(rc));
-            m_check[i].SetCheckable(true);
-            m_check[i].SetToggleOnClick(true);
+            PngBtnArgs a;
+            a.id = kIdCheckFirst + static_cast<UINT>(i);
+            a.rc = Scaled(m_layout.checkBox[i]);
+            a.normal = a.hover = nr.get();
+            a.pressed = dn.get();
+            a.background = m_bkg.get();
+            a.checkable = a.toggleOnClick = true;
+            m_check[i].Create(m_hWnd, a, theme);
         }
     }
     if (waitEvent) {
@@ -239,8 +239,8 @@ LRESULT CMsgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC:
             if (m_editBrush && reinterpret_cast<HWND>(lp) == m_edit) {
                 HDC dc = reinterpret_cast<HDC>(wp);
-                ::SetTextColor(dc, gVar.Txt_clr ? gVar.Txt_clr : RGB(220, 220, 220));
-                ::SetBkColor(dc, gVar.clrEdit);
+                ::SetTextColor(dc, theme.text);
+                ::SetBkColor(dc, theme.edit);
                 return reinterpret_cast<LRESULT>(m_editBrush);
             }
             break;
@@ -265,21 +265,21 @@ void CMsgDlg::Paint(HDC dc) {
     ::GetClientRect(m_hWnd, &client);
     {
         Gdiplus::Graphics g(dc);
-        if (gVar.clrLowBkg) {
-            Gdiplus::SolidBrush low(Gdiplus::Color(200, GetRValue(gVar.clrLowBkg),
-                                                   GetGValue(gVar.clrLowBkg),
-                                                   GetBValue(gVar.clrLowBkg)));
+        if (theme.lowBackground) {
+            Gdiplus::SolidBrush low(Gdiplus::Color(200, GetRValue(theme.lowBackground),
+                                                   GetGValue(theme.lowBackground),
+                                                   GetBValue(theme.lowBackground)));
             g.FillRectangle(&low, 0, 0, client.right, client.bottom);
         }
         DrawPictureStretched(g, m_bkg.get(), client);
     }
-    const COLORREF colour = gVar.Txt_clr ? gVar.Txt_clr : RGB(220, 220, 220);
+    const COLORREF colour = theme.text;
     DrawSkinText(dc, title, Scaled(m_layout.title), colour, m_font,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
     if (m_layout.showEdit) {
         DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
                      DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
-        DrawSkinText(dc, m_hint, Scaled(m_layout.hint), gVar.clrDpiMark, m_font,
+        DrawSkinText(dc, m_hint, Scaled(m_layout.hint), theme.mark, m_font,
                      DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
     } else {
         RECT area = Scaled(m_layout.text);

@@ -9,6 +9,7 @@
 
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
+#include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 #include "ui/key_capture.h"
 #include "ui/msg_dlg_model.h"
@@ -35,6 +36,7 @@ class CMsgDlg : public CDialogBase {
     std::string textResult;
     uint32_t numberResult = 0;
     CapturedCombo captureResult;
+    UiTheme theme = ThemeFromOptions();  // the look; the program's own unless set
 
     // The window class every message dialog shows under, found by the main window at exit.
     static constexpr const char* kWindowTitle = "ZorvanMsgTopWindow";
@@ -53,6 +55,7 @@ class CMsgDlg : public CDialogBase {
     bool CreateDialogWindow(HWND owner) override;
 
   private:
+    RECT Scaled(const ZvRect& r) const;  // doubled on large screens
     void Paint(HDC dc);
     void OnOk();
     void OnEditChange();

@@ -1,0 +1,66 @@
+#include "controls/win/page_base.h"
+
+bool CPageBase::CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& theme, UINT id) {
+    m_theme = theme;
+    SetBufferedPaint(true);
+    // WS_EX_CONTROLPARENT lets dialog-style keyboard navigation reach the page's controls.
+    if (!CreateEx(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, pageRect,
+                  mainWnd, id)) {
+        return false;
+    }
+    if (!OnCreatePage()) {
+        DestroyWindow();
+        return false;
+    }
+    return true;
+}
+
+void CPageBase::Show(bool on) {
+    if (!m_hWnd || IsShown() == on) return;
+    if (on) {
+        ::ShowWindow(m_hWnd, SW_SHOW);
+        OnShow(true);
+    } else {
+        OnShow(false);
+        ::ShowWindow(m_hWnd, SW_HIDE);
+    }
+}
+
+bool CPageBase::IsShown() const {
+    return m_hWnd && (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void CPageBase::TextsChanged() {
+    OnTextsChanged();
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPageBase::Refresh() {
+    OnRefresh();
+    Invalidate();
+}
+
+void CPageBase::SetBackground(PicturePtr background) {
+    m_background = std::move(background);
+    Invalidate();
+}
+
+bool CPageBase::AddButton(CPngBtn& btn, PngBtnArgs args) {
+    if (!args.background) args.background = m_background.get();
+    return btn.Create(m_hWnd, args, m_theme);
+}
+
+bool CPageBase::AddCombo(CComboBtn& combo, ComboBtnArgs args) {
+    if (!args.button.background) args.button.background = m_background.get();
+    return combo.Create(m_hWnd, args, m_theme);
+}
+
+void CPageBase::OnPaint(CMemPaint& buf) {
+    Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+    buf.g().FillRectangle(&black, 0, 0, buf.width(), buf.height());
+    if (PicturePresent(m_background.get())) {
+        const RECT all{0, 0, buf.width(), buf.height()};
+        DrawPictureStretched(buf.g(), m_background.get(), all);
+    }
+    OnPaintPage(buf);
+}

@@ -1,0 +1,54 @@
+// A page of the main window: a child window over the main window's page rectangle that is
+// shown when its navigation button is chosen. A page builds its controls in OnCreatePage with
+// the page's theme, draws its texts in OnPaintPage over the part of the main window's
+// background it covers, and is told when it is shown or hidden, when the language changed and
+// when the mouse's settings should be shown again.
+#pragma once
+#include <windows.h>
+
+#include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
+#include "controls/win/ui_theme.h"
+#include "controls/win/wnd_base.h"
+
+class CPageBase : public CWndBase {
+  public:
+    // Creates the page hidden as child `id` of `mainWnd` at `pageRect` (the main window's
+    // client coordinates) and lets it build its controls; false when either fails (the window
+    // is then gone again).
+    bool CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& theme, UINT id = 0);
+    // Shows or hides the page; OnShow runs after showing and before hiding.
+    void Show(bool on);
+    bool IsShown() const;
+    // The language changed: the page replaces its captions and redraws.
+    void TextsChanged();
+    // The settings behind the page changed (another profile, a mouse came, a reset): the page
+    // shows them again.
+    void Refresh();
+
+    // The page's background: for a skinned main window, the part of its background picture
+    // the page covers (CopyPictureRect(background, pageRect)). Without one the page is black.
+    void SetBackground(PicturePtr background);
+    SkinPicture* Background() const { return m_background.get(); }
+    const UiTheme& Theme() const { return m_theme; }
+
+  protected:
+    // Creates the controls; false gives up the page.
+    virtual bool OnCreatePage() { return true; }
+    virtual void OnShow(bool /*shown*/) {}
+    virtual void OnTextsChanged() {}
+    virtual void OnRefresh() {}
+    // Draws over the background, off screen.
+    virtual void OnPaintPage(CMemPaint& /*buf*/) {}
+
+    // A control of this page with the page's theme; the background given in the arguments is
+    // the page's own when they name none.
+    bool AddButton(CPngBtn& btn, PngBtnArgs args);
+    bool AddCombo(CComboBtn& combo, ComboBtnArgs args);
+
+    void OnPaint(CMemPaint& buf) final;
+
+  private:
+    UiTheme m_theme;
+    PicturePtr m_background;
+};

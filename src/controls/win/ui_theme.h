@@ -1,0 +1,27 @@
+// The look every skinned window and control draws with: colours, the application font and the
+// large-screen switch. Windows receive it as a value when they are created, so a control never
+// reaches into the program's options, and a test or the gallery can hand it any look it likes.
+#pragma once
+#include <windows.h>
+
+struct UiTheme {
+    COLORREF text = RGB(220, 220, 220);  // texts drawn on the windows' backgrounds
+    // Button captions in their normal, hover and pressed states.
+    COLORREF buttonNormal = RGB(200, 200, 200), buttonHover = RGB(100, 100, 100),
+             buttonPressed = RGB(0, 0, 0);
+    COLORREF menuNormal = RGB(200, 200, 200), menuHover = RGB(100, 100, 100);
+    COLORREF edit = RGB(20, 20, 20);       // background of text boxes
+    COLORREF lowBackground = 0;            // dims what lies under a dialog; 0 for none
+    COLORREF mark = RGB(255, 0, 0);        // hints and marks that must stand out
+    COLORREF mask = 0;                     // key colour of the main window's shape
+    COLORREF maskDialog = RGB(0, 255, 0);  // key colour of the dialogs' shapes
+    HFONT font = nullptr;      // the application font, not owned; none: controls make their own
+    bool large = false;        // large-screen layout: coordinates and sizes doubled
+    bool debugFrames = false;  // frames round the buttons, for checking a layout
+
+    // Pixel height of the controls' own font when there is no application font.
+    int FontHeight() const { return large ? 24 : 14; }
+};
+
+// The theme of the running program, from its loaded options (colours, font, screen size).
+UiTheme ThemeFromOptions();
