@@ -287,10 +287,15 @@ void CNewAdvDlg::OnTextsChanged() {
 // ---- the device and the profile ----------------------------------------------------------
 
 void CNewAdvDlg::LayoutForDevice() {
+    if (LoadSensor()) ShowProfile();
+}
+
+bool CNewAdvDlg::LoadSensor() {
     const SensorCfg* cfg = gVar.pSensorCfg;
-    if (!gVar.pFile || !cfg || cfg->DM > kDpiLevels) return;
+    if (!gVar.pFile || !cfg || cfg->DM > kDpiLevels) return false;
     const SensorTable* table = FindSensorTable(static_cast<uint32_t>(cfg->Sensor));
-    if (!table || table->count == 0) return;
+    if (!table || table->count == 0) return false;
+    m_laidOutFor = cfg;
 
     const auto n = static_cast<int32_t>(std::min<uint32_t>(table->count, kMaxSliderEntries));
     std::vector<int32_t> values(table->dpi.begin(), table->dpi.begin() + n);
@@ -312,7 +317,7 @@ void CNewAdvDlg::LayoutForDevice() {
     MoveCtlTo(m_ripple, s.ripple);
     MoveCtlTo(m_angle, s.angleSnap);
     MoveCtlTo(m_motion, s.motionSync);
-    ShowProfile();
+    return true;
 }
 
 bool CNewAdvDlg::CurrentView(PerformanceView* v) const {
@@ -341,10 +346,11 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
 }
 
 void CNewAdvDlg::ShowProfile() {
+    // A profile may arrive before the main window lays the page out for its mouse.
+    if (m_laidOutFor != gVar.pSensorCfg && !LoadSensor()) return;
     PerformanceView v;
     if (!CurrentView(&v)) return;
     m_view = v;
-    m_hasView = true;
     const bool separate = v.showXYBox && v.separateXY;
     PlaceRows(separate);
     for (int i = 0; i < kDpiLevels; ++i) {
@@ -597,11 +603,14 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
                  kLine | DT_CENTER);
         }
         draw(GetText("tc_adv_str9"), TextRect({479, 422, 639, 446}), kLine | DT_LEFT);
-        draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
+        // The hint shares its area with the DPI-indicator options; they win when shown.
+        if (!Shown(m_effect)) draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
     }
-    if (m_bar[0].m_hWnd) {
-        const RECT b = at(m_bar[0]);
-        draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom, b.right + 36, b.bottom + 18},
+    if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
+        // Under the right end of the last row: directly under row 0 it would cover row 1.
+        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
+        const RECT b = at(m_bar[static_cast<size_t>(last)]);
+        draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
              kLine | DT_RIGHT);
     }
     if (Shown(m_hp)) {

@@ -72,13 +72,16 @@ class CNewAdvDlg : public CMainPage {
     void OnSliderCommit(UINT msg, int32_t value, LPARAM lp);
     void OnSliderDrag(UINT msg, int32_t value, LPARAM lp);
     void OnTypeValue(HWND label);
+    // Value lists, scale and level items for the mouse in gVar.pSensorCfg; false when there is
+    // no profile, no device entry, more than 8 levels or no sensor table.
+    bool LoadSensor();
     bool CurrentView(PerformanceView* v) const;
     RECT TextRect(const RECT& rc) const;
 
     std::function<int()> m_deviceReady;
     AskNumberFn m_askNumber;
     PerformanceView m_view;
-    bool m_hasView = false;
+    const SensorCfg* m_laidOutFor = nullptr;  // the mouse the bars' value lists are for
 
     std::array<CPngHSliderBarEx, kDpiLevels> m_bar;
     std::array<CPngBtn, kDpiLevels> m_name, m_xLabel, m_yLabel;
