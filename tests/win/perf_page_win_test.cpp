@@ -3,6 +3,7 @@
 // performance model and the apply thread; a refused device changes nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -159,6 +160,48 @@ TEST_F(PerfPageWin, MouseLevelChangeMovesTheMarkOnly) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(page.LevelName(i).GetCheck(), i == 3) << i;
     zvtest::Pump(30);
     EXPECT_TRUE(mouse.Sent().empty());
+}
+
+TEST_F(PerfPageWin, EffectSliderClickStoresTheSpeedAndWritesTheIndicator) {
+    gVar.pFile->nDpiLightMode = 2;  // the second effect: the speed slider
+    gVar.pFile->nDpiLightSpeed = 2;
+    page.Refresh();
+    CPngSliderBar& speed = page.EffectSlider(true);
+    ASSERT_TRUE(::IsWindowVisible(speed.m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(page.EffectSlider(false).m_hWnd));
+    const int32_t x = speed.Model()->Thumb().scale.Positions().at(4);  // speed 5
+    Click(speed.m_hWnd, x, 10);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nDpiLightSpeed, 5);
+    EXPECT_EQ(speed.GetValue(), 5);
+    const std::vector<uint32_t> written = mouse.WriteAddresses();
+    EXPECT_NE(std::find(written.begin(), written.end(), eeprom::kDpiLight), written.end());
+}
+
+// A mouse without separate X and Y and without a sensor mode: no Y label even when the record
+// says X and Y apart, no HP / LP pair, and the record's sensor mode stays as it was.
+TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
+    SensorCfg cfg = *gVar.pSensorCfg;
+    cfg.ShowXY = 0;
+    cfg.ptSensorMode = {};
+    gVar.pSensorCfg = &cfg;
+    gVar.pFile->bSeparateXY = 1;
+    gVar.pFile->nSensorMode = 7;
+    CNewAdvDlg other([] { return 1; });
+    ASSERT_TRUE(other.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
+    other.Show(true);
+    for (int i = 0; i < cfg.DM; ++i) {
+        EXPECT_TRUE(::IsWindowVisible(other.XLabel(i).m_hWnd)) << i;
+        EXPECT_FALSE(::IsWindowVisible(other.YLabel(i).m_hWnd)) << i;
+        EXPECT_FALSE(other.Bar(i).TwoThumbs()) << i;
+    }
+    EXPECT_EQ(other.SensorModeButton(true).m_hWnd, nullptr);
+    EXPECT_EQ(other.SensorModeButton(false).m_hWnd, nullptr);
+    Click(other.RateButton(0).m_hWnd, 5, 5);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nSensorMode, 7);
+    other.DestroyWindow();
+    gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
 }
 
 }  // namespace
