@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <utility>
 #include <vector>
 #include <mutex>
 
@@ -555,20 +556,13 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw(GetText("tc_adv_str19"), RECT{b.left - 160, b.top, b.left - 10, b.bottom},
              kLine | DT_RIGHT);
     }
-    if (Shown(m_ripple)) {
-        const RECT b = at(m_ripple);
-        draw(GetText("tc_adv_str12"), RECT{673, b.top - 4, b.left - 4, b.bottom + 4},
-             kLine | DT_LEFT);
-    }
-    if (Shown(m_angle)) {
-        const RECT b = at(m_angle);
-        draw(GetText("tc_adv_str13"), RECT{673, b.top - 4, b.left - 4, b.bottom + 4},
-             kLine | DT_LEFT);
-    }
-    if (Shown(m_motion)) {
-        const RECT b = at(m_motion);
-        draw(GetText("tc_adv_str17"), RECT{673, b.top - 4, b.left - 4, b.bottom + 4},
-             kLine | DT_LEFT);
+    // The three switches: their names left of the boxes, from x 673.
+    const std::pair<const CPngBtn*, const char*> switches[] = {
+        {&m_ripple, "tc_adv_str12"}, {&m_angle, "tc_adv_str13"}, {&m_motion, "tc_adv_str17"}};
+    for (const auto& [box, key] : switches) {
+        if (!Shown(*box)) continue;
+        const RECT b = at(*box);
+        draw(GetText(key), RECT{673, b.top - 4, b.left - 4, b.bottom + 4}, kLine | DT_LEFT);
     }
     if (Shown(m_effect)) {
         const RECT e = at(m_effect);
