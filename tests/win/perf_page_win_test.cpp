@@ -162,6 +162,26 @@ TEST_F(PerfPageWin, MouseLevelChangeMovesTheMarkOnly) {
     EXPECT_TRUE(mouse.Sent().empty());
 }
 
+TEST_F(PerfPageWin, ColourBoxAsksThenStoresAndWritesItsLevelsColour) {
+    CDpiColourBox& box = page.ColourBox(3);
+    int chosen = 0;
+    box.SetChooser([&](HWND, COLORREF* c) {
+        ++chosen;
+        *c = RGB(0x56, 0x34, 0x12);
+        return true;
+    });
+    ready = 0;
+    Click(box.m_hWnd, 5, 5);
+    EXPECT_EQ(chosen, 0);  // refused before the chooser opens
+    ready = 1;
+    Click(box.m_hWnd, 5, 5);
+    WaitWritten();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(gVar.pFile->dpi[3].colour, 0x123456u);
+    // Red, green, blue, then the check byte 0x55 - 0x56 - 0x34 - 0x12.
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiColours + 12, 4), (Bytes{0x56, 0x34, 0x12, 0xB9}));
+}
+
 TEST_F(PerfPageWin, EffectSliderClickStoresTheSpeedAndWritesTheIndicator) {
     gVar.pFile->nDpiLightMode = 2;  // the second effect: the speed slider
     gVar.pFile->nDpiLightSpeed = 2;

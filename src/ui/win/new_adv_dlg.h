@@ -43,6 +43,7 @@ class CNewAdvDlg : public CMainPage {
     CPngBtn& LevelName(int i) { return m_name[static_cast<size_t>(i)]; }
     CPngBtn& XLabel(int i) { return m_xLabel[static_cast<size_t>(i)]; }
     CPngBtn& YLabel(int i) { return m_yLabel[static_cast<size_t>(i)]; }
+    CDpiColourBox& ColourBox(int i) { return m_colour[static_cast<size_t>(i)]; }
     CPngBtn& RateButton(int k) { return m_rate[static_cast<size_t>(k)]; }
     CComboBtn& LevelCount() { return m_levels; }
     CPngSliderBar& EffectSlider(bool speed) { return speed ? m_speed : m_light; }
