@@ -59,13 +59,15 @@ gui_case_perf_rate_500() {
     check "500 Hz writes 02 53 at the rate record" within 10 eeprom_is 0x00 2 "02 53"
 }
 
+msg_shown() { [[ -n $(xdotool search --onlyvisible --name '^ZorvanMsgTopWindow$' | head -1) ]]; }
+
 gui_case_perf_typed_dpi() {
     perf_open perf_typed_dpi || return
     local level1
     level1=$(eeprom_bytes 0x0C 4)
     # Level 2's value label, right of its bar (120 + 650 + 10 ... + 50), double-clicked.
     perf_click 800 $((60 + PERF_ROW + 14)) 2
-    check "the number entry opens" within 5 test -n "$(xdotool search --onlyvisible --name '^ZorvanMsgTopWindow$' | head -1)"
+    check "the number entry opens" within 5 msg_shown
     sleep 0.5
     xdotool type --delay 60 1234
     xdotool key Return
