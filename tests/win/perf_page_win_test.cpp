@@ -29,10 +29,7 @@ class PerfPageWin : public ::testing::Test {
   protected:
     void SetUp() override {
         zvtest::StartGdiplus();
-        platform::SetMessageBoxHook([this](const std::string& text, const std::string&, uint32_t) {
-            boxes.push_back(text);
-            return 1;
-        });
+        zvtest::RecordMessageBoxes(boxes);
         gVar.szAppDir = zvtest::ProgramFolder();
         ASSERT_EQ(LoadConfiguration(), 1);
         LoadDefaultTexts(gVar.szAppDir);

@@ -38,10 +38,7 @@ class SliderWin : public ::testing::Test {
   protected:
     void SetUp() override {
         zvtest::StartGdiplus();
-        platform::SetMessageBoxHook([this](const std::string& text, const std::string&, uint32_t) {
-            boxes.push_back(text);
-            return 1;
-        });
+        zvtest::RecordMessageBoxes(boxes);
         gVar.szAppDir = zvtest::ProgramFolder();
         ASSERT_TRUE(owner.Open(0, 0, 800, 200));
     }
