@@ -11,6 +11,7 @@
 #include "app/gvar.h"
 #include "controls/win/wnd_base.h"
 #include "platform/sys.h"
+#include "platform/window.h"
 
 namespace zvtest {
 
@@ -50,6 +51,15 @@ inline void Pump(DWORD ms = 50) {
         }
         ::Sleep(5);
     } while (static_cast<LONG>(::GetTickCount() - end) < 0);
+}
+
+// Message boxes are recorded into `boxes` instead of shown, until the hook is taken away
+// (platform::SetMessageBoxHook(nullptr)).
+inline void RecordMessageBoxes(std::vector<std::string>& boxes) {
+    platform::SetMessageBoxHook([&boxes](const std::string& text, const std::string&, uint32_t) {
+        boxes.push_back(text);
+        return 1;
+    });
 }
 
 // The folder of the test program, where the build puts the skins.

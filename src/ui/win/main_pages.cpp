@@ -1,7 +1,12 @@
 #include "ui/win/main_pages.h"
 
-std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& /*main*/) {
+#include "ui/win/main_dlg.h"
+#include "ui/win/new_adv_dlg.h"
+
+std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
     switch (type) {
+        case kPagePerformance:
+            return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
         default:
             return nullptr;
     }

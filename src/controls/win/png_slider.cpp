@@ -1,0 +1,336 @@
+#include "controls/win/png_slider.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "controls/skin_paths.h"
+#include "platform/window.h"
+
+namespace {
+
+// The picture `over` at `at` on the part of `background` under `rc`, cut to the control's size.
+PicturePtr ComposeOnBackground(SkinPicture* background, const RECT& rc, SkinPicture* over,
+                               POINT at) {
+    if (!PicturePresent(over)) return nullptr;
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    PicturePtr p = CopyPictureRect(background, rc);
+    if (!p) {
+        p = std::make_unique<SkinPicture>();
+        p->bmp = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
+    }
+    Gdiplus::Graphics g(p->bmp.get());
+    g.DrawImage(over->bmp.get(), at.x, at.y, PictureWidth(over), PictureHeight(over));
+    return p;
+}
+
+void Warn(const char* format, const std::string& file) {
+    char text[600];
+    std::snprintf(text, sizeof text, format, file.c_str());
+    platform::ShowMessageBox(text, "Warrning");
+}
+
+}  // namespace
+
+// ---- thumb -------------------------------------------------------------------------------
+
+bool CSliderThumb::Create(CSliderTrack& track, int number, SkinPicture* picture) {
+    m_track = &track;
+    m_number = number;
+    m_picture = picture;
+    SetBufferedPaint(true);
+    const SIZE s = Size();
+    const DWORD style = WS_CHILD | (PicturePresent(picture) ? WS_VISIBLE : 0);
+    return CreateEx(0, L"", style, RECT{0, 0, s.cx, s.cy}, track.m_hWnd, 0);
+}
+
+SIZE CSliderThumb::Size() const {
+    const int k = m_track && m_track->Large() ? 2 : 1;
+    return SIZE{PictureWidth(m_picture) * k, PictureHeight(m_picture) * k};
+}
+
+void CSliderThumb::Place(int left, int top) {
+    if (!m_hWnd) return;
+    const SIZE s = Size();
+    ::SetWindowPos(m_hWnd, nullptr, left, top, s.cx, s.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+int CSliderThumb::Left() const {
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rc), 2);
+    return rc.left;
+}
+
+bool CSliderThumb::OnMouse(UINT msg, POINT pt, WPARAM /*keys*/) {
+    const int x = pt.x + Left();  // the track's coordinates
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            if (m_track->ThumbPressed(m_number, x)) ::SetCapture(m_hWnd);
+            return true;
+        case WM_MOUSEMOVE:
+            if (::GetCapture() == m_hWnd) m_track->ThumbMoved(m_number, x);
+            return true;
+        case WM_LBUTTONUP:
+            if (::GetCapture() != m_hWnd) return true;
+            ::ReleaseCapture();
+            m_track->ThumbReleased(m_number, x);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CSliderThumb::OnPaint(CMemPaint& buf) {
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rc), 2);
+    m_track->Render(buf.g(), -rc.left, -rc.top);
+    DrawPictureStretched(buf.g(), m_picture, RECT{0, 0, buf.width(), buf.height()});
+}
+
+// ---- track ---------------------------------------------------------------------------------
+
+CSliderTrack::~CSliderTrack() {
+    DestroyWindow();
+}
+
+bool CSliderTrack::CreateTrack(HWND owner, const SliderArgs& a, const UiTheme& theme,
+                               const char* who) {
+    PicturePtr track = LoadSkinPicture(SkinPath(a.track));
+    if (!PicturePresent(track.get())) {
+        Warn((std::string(who) + " Error. file %s not exist").c_str(), a.track);
+        return false;
+    }
+    // A fill that does not load leaves a plain track: the slider still works.
+    PicturePtr fill = a.fill.empty() ? nullptr : LoadSkinPicture(SkinPath(a.fill));
+    m_owner = owner;
+    m_width = a.rc.right - a.rc.left;
+    m_height = a.rc.bottom - a.rc.top;
+    m_large = false;
+    m_debugFrame = theme.debugFrames;
+    m_trackPic = ComposeOnBackground(a.background, a.rc, track.get(), a.trackOffset);
+    m_fillPic = ComposeOnBackground(a.background, a.rc, fill.get(), a.trackOffset);
+    SetBufferedPaint(true);
+    return CreateEx(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, a.rc, owner, a.id);
+}
+
+bool CSliderTrack::CreateThumb(CSliderThumb& thumb, int number, SkinPicture* picture) {
+    if (thumb.Create(*this, number, picture)) return true;
+    platform::ShowMessageBox("Create slider failed", "Warrning");
+    return false;
+}
+
+void CSliderTrack::Render(Gdiplus::Graphics& g, int dx, int dy) {
+    const RECT whole{dx, dy, dx + m_width, dy + m_height};
+    if (m_large) {
+        DrawPictureStretched(g, m_trackPic.get(), whole);
+    } else {
+        DrawPicture(g, m_trackPic.get(), dx, dy);
+    }
+    const int fill = std::min(FillWidth(), m_width);
+    if (DrawsFill() && PicturePresent(m_fillPic.get()) && fill > 0) {
+        // On large screens the picture is half the control's size.
+        const int src = m_large ? fill * PictureWidth(m_fillPic.get()) / m_width : fill;
+        g.DrawImage(m_fillPic->bmp.get(), Gdiplus::Rect(dx, dy, fill, m_height), 0, 0, src,
+                    m_large ? PictureHeight(m_fillPic.get()) : m_height, Gdiplus::UnitPixel);
+    }
+    if (m_debugFrame) {
+        Gdiplus::Pen red(Gdiplus::Color(255, 255, 0, 0));
+        g.DrawRectangle(&red, dx, dy, m_width - 1, m_height - 1);
+        for (int32_t x : Marks()) g.DrawLine(&red, dx + x, dy, dx + x, dy + m_height);
+    }
+}
+
+void CSliderTrack::OnPaint(CMemPaint& buf) {
+    Render(buf.g(), 0, 0);
+}
+
+void CSliderTrack::DoubleTrack() {
+    LayoutChildFor4K(m_hWnd);
+    m_width *= 2;
+    m_height *= 2;
+    m_large = true;
+}
+
+intptr_t CSliderTrack::Send(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+    return ::SendMessageW(m_owner, msg, static_cast<WPARAM>(wParam), lParam);
+}
+
+void CSliderTrack::Post(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+    ::PostMessageW(m_owner, msg, static_cast<WPARAM>(wParam), lParam);
+}
+
+// ---- single thumb ------------------------------------------------------------------------
+
+bool CPngSliderBar::Create(HWND owner, const SliderArgs& a, const UiTheme& theme) {
+    if (!CreateTrack(owner, a, theme, "NewSmallPngSliderBar")) return false;
+    m_picture = a.thumb.empty() ? nullptr : LoadSkinPicture(SkinPath(a.thumb));
+    m_thumbY = a.thumbY;
+    m_model =
+        std::make_unique<SliderModel>(static_cast<SliderOwner&>(*this), static_cast<int32_t>(a.id),
+                                      m_width, PictureWidth(m_picture.get()));
+    m_model->SetHasFill(PicturePresent(m_fillPic.get()));
+    m_model->SetHasThumbImage(PicturePresent(m_picture.get()));
+    m_model->SetReportWhileDragging(true);
+    if (!CreateThumb(m_thumb, 1, m_picture.get())) {
+        DestroyWindow();
+        return false;
+    }
+    SetRange(a.minimum, a.maximum);
+    return true;
+}
+
+void CPngSliderBar::Sync() {
+    m_thumb.Place(m_model->Thumb().left, m_thumbY);
+    Invalidate();
+}
+
+void CPngSliderBar::SetRange(int32_t minimum, int32_t maximum) {
+    m_model->SetRange(minimum, maximum);
+    Sync();
+}
+
+void CPngSliderBar::SetValueList(const int32_t* values, int32_t count) {
+    m_model->SetValueList(values, count);
+    Sync();
+}
+
+void CPngSliderBar::SetScalePos(int32_t count, const int32_t* positions) {
+    if (auto warning = m_model->SetScalePos(count, positions))
+        platform::ShowMessageBox(warning->text, warning->caption);
+    Sync();
+}
+
+void CPngSliderBar::SetValue(int32_t value, bool notify) {
+    m_model->SetValue(value, notify);
+    Sync();
+}
+
+void CPngSliderBar::LayoutFor4K() {
+    DoubleTrack();
+    m_thumbY *= 2;
+    m_model->LayoutFor4K();
+    Sync();
+}
+
+bool CPngSliderBar::ThumbPressed(int, int x) {
+    return m_model->PressThumb(x);
+}
+
+void CPngSliderBar::ThumbMoved(int, int x) {
+    m_model->DragTo(x);
+    Sync();
+}
+
+void CPngSliderBar::ThumbReleased(int, int x) {
+    m_model->Release(x);
+    Sync();
+}
+
+bool CPngSliderBar::OnMouse(UINT msg, POINT pt, WPARAM) {
+    if (msg != WM_LBUTTONUP) return false;
+    m_model->ClickTrack(pt.x);
+    Sync();
+    return true;
+}
+
+// ---- two thumbs --------------------------------------------------------------------------
+
+bool CPngHSliderBarEx::Create(HWND owner, const SliderArgs& a, const UiTheme& theme) {
+    if (!CreateTrack(owner, a, theme, "NewSmallPngHSliderBarEx")) return false;
+    m_picture1 = LoadSkinPicture(SkinPath(a.thumb));
+    m_picture2 = LoadSkinPicture(SkinPath(a.thumb2));
+    m_thumbY = a.thumbY;
+    m_model = std::make_unique<TwoThumbSliderModel>(static_cast<SliderOwner&>(*this),
+                                                    static_cast<int32_t>(a.id), m_width, m_height,
+                                                    PictureWidth(m_picture1.get()));
+    if (!CreateThumb(m_thumb1, 1, m_picture1.get()) ||
+        !CreateThumb(m_thumb2, 2, m_picture2.get())) {
+        DestroyWindow();
+        return false;
+    }
+    // The owner gives the real range once it knows the sensor.
+    SetRange(1, 4);
+    return true;
+}
+
+void CPngHSliderBarEx::Sync() {
+    const bool two = m_model->TwoThumbs();
+    m_thumb1.Place(m_model->Thumb(1).left, two ? 0 : m_thumbY);
+    m_thumb2.Place(m_model->Thumb(2).left, m_height - m_thumb2.Size().cy);
+    ::ShowWindow(m_thumb2.m_hWnd, two && PicturePresent(m_thumb2.Picture()) ? SW_SHOWNA : SW_HIDE);
+    Invalidate();
+}
+
+void CPngHSliderBarEx::SetRange(int32_t minimum, int32_t maximum) {
+    m_model->SetRange(minimum, maximum);
+    Sync();
+}
+
+void CPngHSliderBarEx::SetValueList(const int32_t* values, int32_t count) {
+    m_model->SetValueList(values, count);
+    Sync();
+}
+
+void CPngHSliderBarEx::SetScalePos(int32_t count, const int32_t* positions) {
+    m_model->SetScalePos(count, positions);
+    Sync();
+}
+
+void CPngHSliderBarEx::SetValue(int thumb, int32_t value, bool notify) {
+    m_model->SetValue(thumb, value, notify);
+    Sync();
+}
+
+void CPngHSliderBarEx::SetTwoThumbs(bool on, SkinPicture* single, int thumbY) {
+    if (single) m_single = single;
+    m_model->SetTwoThumbs(on);
+    if (!on) m_thumbY = m_large ? thumbY * 2 : thumbY;
+    m_thumb1.SetPicture(on || !m_single ? m_picture1.get() : m_single);
+    Sync();
+}
+
+void CPngHSliderBarEx::SetReportWhileDragging(bool on) {
+    m_model->SetReportWhileDragging(on);
+}
+
+void CPngHSliderBarEx::LayoutFor4K() {
+    DoubleTrack();
+    m_thumbY *= 2;
+    m_model->LayoutFor4K();
+    Sync();
+}
+
+bool CPngHSliderBarEx::ThumbPressed(int thumb, int x) {
+    return m_model->PressThumb(thumb, x);
+}
+
+void CPngHSliderBarEx::ThumbMoved(int thumb, int x) {
+    m_model->DragTo(thumb, x);
+    Sync();
+}
+
+void CPngHSliderBarEx::ThumbReleased(int thumb, int x) {
+    m_model->Release(thumb, x);
+    Sync();
+}
+
+bool CPngHSliderBarEx::OnMouse(UINT msg, POINT pt, WPARAM) {
+    if (msg != WM_LBUTTONUP) return false;
+    m_model->ClickTrack(pt.x, pt.y);
+    Sync();
+    return true;
+}
+
+// ---- factories ---------------------------------------------------------------------------
+
+int NewSmallPngSliderBar(CPngSliderBar* bar, HWND owner, const SliderArgs& a,
+                         const UiTheme& theme) {
+    return bar && bar->Create(owner, a, theme) ? 1 : 0;
+}
+
+int NewSmallPngHSliderBarEx(CPngHSliderBarEx* bar, HWND owner, const SliderArgs& a,
+                            const UiTheme& theme) {
+    return bar && bar->Create(owner, a, theme) ? 1 : 0;
+}

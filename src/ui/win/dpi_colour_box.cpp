@@ -1,0 +1,57 @@
+#include "ui/win/dpi_colour_box.h"
+
+#include <commdlg.h>
+
+namespace {
+
+bool SystemChooser(HWND owner, COLORREF* colour) {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner;
+    cc.rgbResult = *colour;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!::ChooseColorW(&cc)) return false;
+    *colour = cc.rgbResult;
+    return true;
+}
+
+}  // namespace
+
+bool CDpiColourBox::Create(HWND parent, const RECT& rc, int number, SkinPicture* background) {
+    m_number = number;
+    m_background = CopyPictureRect(background, rc);
+    if (!m_chooser) m_chooser = SystemChooser;
+    SetBufferedPaint(true);
+    return CreateEx(0, L"", WS_CHILD | WS_VISIBLE, rc, parent, 0);
+}
+
+void CDpiColourBox::SetColour(COLORREF c) {
+    if (c == m_colour) return;
+    m_colour = c;
+    if (m_hWnd) Invalidate();
+}
+
+bool CDpiColourBox::OnMouse(UINT msg, POINT, WPARAM) {
+    if (msg != WM_LBUTTONUP || m_readOnly) return msg == WM_LBUTTONUP;
+    const HWND parent = ::GetParent(m_hWnd);
+    if (::SendMessageW(parent, WM_COLOURBOX_CHANGED, 0, kColourBoxAsk + m_number) == 0) return true;
+    COLORREF c = m_colour;
+    if (!m_chooser(parent, &c) || c == m_colour) return true;
+    SetColour(c);
+    ::PostMessageW(parent, WM_COLOURBOX_CHANGED, c, m_number);
+    return true;
+}
+
+void CDpiColourBox::OnPaint(CMemPaint& buf) {
+    Gdiplus::Graphics& g = buf.g();
+    DrawPicture(g, m_background.get(), 0, 0);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const int w = buf.width(), h = buf.height();
+    Gdiplus::SolidBrush fill(
+        Gdiplus::Color(255, GetRValue(m_colour), GetGValue(m_colour), GetBValue(m_colour)));
+    g.FillEllipse(&fill, 2, 2, w - 5, h - 5);
+    Gdiplus::Pen ring(Gdiplus::Color(200, 214, 220, 232), 1.5f);
+    g.DrawEllipse(&ring, 1, 1, w - 3, h - 3);
+}

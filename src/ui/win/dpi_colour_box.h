@@ -1,0 +1,37 @@
+// A colour box: a swatch that opens the system colour chooser when clicked. Before a change it
+// asks its parent (message 0x461, lParam 0x800000 + its number; non-zero allows); after one it
+// posts 0x461 with its number in lParam and the colour in wParam.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "controls/win/skin_picture.h"
+#include "controls/win/wnd_base.h"
+
+constexpr UINT WM_COLOURBOX_CHANGED = 0x461;
+constexpr LPARAM kColourBoxAsk = 0x800000;
+
+class CDpiColourBox : public CWndBase {
+  public:
+    // Picks a colour starting from the given one; false on cancel. The system chooser unless
+    // replaced (tests).
+    using Chooser = std::function<bool(HWND owner, COLORREF* colour)>;
+
+    bool Create(HWND parent, const RECT& rc, int number, SkinPicture* background);
+    void SetColour(COLORREF c);
+    COLORREF Colour() const { return m_colour; }
+    void SetReadOnly(bool on) { m_readOnly = on; }
+    void SetChooser(Chooser c) { m_chooser = std::move(c); }
+
+  protected:
+    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    void OnPaint(CMemPaint& buf) override;
+
+  private:
+    int m_number = 0;
+    COLORREF m_colour = RGB(255, 0, 0);
+    bool m_readOnly = false;
+    PicturePtr m_background;
+    Chooser m_chooser;
+};

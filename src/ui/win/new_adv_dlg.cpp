@@ -1,0 +1,621 @@
+#include "ui/win/new_adv_dlg.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+#include <mutex>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/skin_paths.h"
+#include "controls/win/menu_dlg.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "ui/win/msg_dlg.h"
+
+namespace {
+
+constexpr int kBarWidth = 650;
+constexpr int kScaleMargin = 10;
+constexpr int kRateX = 932, kRateY = 73, kRadio = 12;
+constexpr POINT kLod[2] = {{492, 468}, {561, 468}};
+constexpr int kSensorLpDx = 57;
+constexpr int kEffectW = 147, kEffectH = 30, kSliderW = 261, kSliderH = 20;
+
+RECT Rc(const ZvRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+std::string Num(int64_t v) {
+    return std::to_string(v);
+}
+
+COLORREF Colour(uint32_t optionColour, COLORREF fallback) {
+    return optionColour ? static_cast<COLORREF>(optionColour) : fallback;
+}
+
+void ShowCtl(const CWndBase& w, bool on) {
+    if (w.m_hWnd) ::ShowWindow(w.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Shown(const CWndBase& w) {
+    return w.m_hWnd && ::IsWindowVisible(w.m_hWnd);
+}
+
+void MoveCtl(const CWndBase& w, const RECT& rc) {
+    if (w.m_hWnd)
+        ::SetWindowPos(w.m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveCtlTo(const CWndBase& w, ZvPoint at) {
+    if (w.m_hWnd)
+        ::SetWindowPos(w.m_hWnd, nullptr, at.x, at.y, 0, 0,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+RECT WindowRectIn(const CWndBase& w, HWND parent) {
+    RECT rc{};
+    ::GetWindowRect(w.m_hWnd, &rc);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+void Check(CPngBtn& b, bool on) {
+    if (b.m_hWnd) b.SetCheck(on);
+}
+
+}  // namespace
+
+CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady)
+    : m_deviceReady(std::move(deviceReady)),
+      m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
+          return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
+      }) {}
+
+CNewAdvDlg::~CNewAdvDlg() {
+    // The controls go before the font they draw with.
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+CPngBtn& CNewAdvDlg::SwitchBox(PerfSwitch which) {
+    switch (which) {
+        case PerfSwitch::kRipple:
+            return m_ripple;
+        case PerfSwitch::kAngleSnap:
+            return m_angle;
+        default:
+            return m_motion;
+    }
+}
+
+// ---- building --------------------------------------------------------------------------------
+
+bool CNewAdvDlg::OnCreatePage() {
+    // The controls cut their backgrounds out of the page's picture while they are made; the
+    // main window hands the page the same picture afterwards.
+    SetBackground(LoadSkinPicture(SkinPath("adv_nr.png")));
+    m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
+    m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
+    for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);
+    CreateButtons();
+    CreateEffect();
+    LayoutForDevice();
+    return true;
+}
+
+bool CNewAdvDlg::CreateRow(int i) {
+    const auto n = static_cast<size_t>(i);
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    const DpiRowLayout r =
+        LayoutDpiRow(gVar.ptDpiBar, kBarWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
+    SliderArgs a;
+    a.id = kIdBar + static_cast<UINT>(i);
+    a.rc = Rc(r.bar);
+    a.background = Background();
+    a.track = "longbar_nr.png";
+    a.fill = "longbar_ov.png";
+    a.thumb = "slider1.png";
+    a.thumb2 = "slider2.png";
+    a.trackOffset = POINT{0, gVar.DpiBarY};
+    a.thumbY = gVar.DpiSliderY;
+    if (NewSmallPngHSliderBarEx(&m_bar[n], m_hWnd, a, Theme())) {
+        m_bar[n].SetTwoThumbs(false, m_singleThumb.get(), gVar.DpiSliderY);
+        m_bar[n].SetReportWhileDragging(true);
+    }
+    m_colour[n].Create(m_hWnd, Rc(r.colour), i, Background());
+
+    const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
+    PngBtnArgs name;
+    name.id = kIdName + static_cast<UINT>(i);
+    name.rc = Rc(r.name);
+    name.caption = DpiLevelName(i, false);
+    name.checkable = true;
+    name.onClick = [this, i] {
+        if (!m_view.levelNamesClickable) return;
+        Change([i](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, i); });
+    };
+    if (AddButton(m_name[n], name))
+        m_name[n].SetTextColors(text, text, Colour(gVar.clrDpiMark, RGB(255, 0, 0)));
+    for (int y = 0; y < 2; ++y) {
+        CPngBtn& label = y ? m_yLabel[n] : m_xLabel[n];
+        PngBtnArgs l;
+        l.id = (y ? kIdYLabel : kIdXLabel) + static_cast<UINT>(i);
+        l.rc = Rc(y ? r.yLabel : r.xLabel);
+        l.visible = y == 0;
+        if (!AddButton(label, l)) continue;
+        label.SetTextColors(text, text, RGB(255, 0, 0));
+        label.SetDoubleClickReport(true, i);
+    }
+    return true;
+}
+
+bool CNewAdvDlg::AddRadio(CPngBtn& b, UINT id, POINT at, bool check,
+                          std::function<void()> onClick) {
+    PngBtnArgs a;
+    a.id = id;
+    a.rc = RECT{at.x, at.y, at.x + kRadio, at.y + kRadio};
+    a.background = Background();
+    a.backgroundAt = at;
+    a.checkable = true;
+    a.onClick = std::move(onClick);
+    const SkinButtonFiles files =
+        check ? SkinButtonFiles{"check_nr.png", "check_nr.png", "check_dn.png"}
+              : SkinButtonFiles{"radio_nr.png", "radio_nr.png", "radio_dn.png"};
+    return NewSmallPngButton3(&b, m_hWnd, files, a, Theme()) == 1;
+}
+
+bool CNewAdvDlg::CreateButtons() {
+    AddRadio(m_xy, kIdXY, {gVar.ptDpiBar.x, 0}, true, [this] {
+        const bool separate = !m_view.separateXY;
+        Change([separate](ProfileFile& p, int32_t&) { return SetSeparateXY(p, separate); });
+    });
+
+    const int x1 = gVar.ptDpiBar.x + kBarWidth;
+    PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
+    ComboBtnArgs c;
+    c.button.id = kIdLevels;
+    c.button.rc = RECT{x1 - 83, 25, x1, 44};
+    c.button.normal = c.button.hover = c.button.pressed = combo2.get();
+    c.permission = [this] { return m_deviceReady() != 0; };
+    c.onChange = [this](int32_t count) {
+        const int dm = gVar.pSensorCfg ? gVar.pSensorCfg->DM : kDpiLevels;
+        const bool sync = gVar.SyncChangeDpiLevel != 0;
+        // The combo asked for permission before it took the choice.
+        Change([=](ProfileFile& p, int32_t& cur) { return SetLevelCount(p, cur, count, dm, sync); },
+               false);
+    };
+    AddCombo(m_levels, c);
+
+    for (int k = 0; k < kRateButtons; ++k) {
+        const POINT at{kRateX, kRateY + k * (kRadio + gVar.RateVSp)};
+        AddRadio(
+            m_rate[static_cast<size_t>(k)], kIdRate + static_cast<UINT>(k), at, false,
+            [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetRateButton(p, k); }); });
+    }
+    for (int k = 0; k < 2; ++k)
+        AddRadio(
+            m_lod[static_cast<size_t>(k)], kIdLod + static_cast<UINT>(k), kLod[k], false,
+            [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetLiftOff(p, k + 1); }); });
+
+    const PerfSwitch switches[] = {PerfSwitch::kRipple, PerfSwitch::kAngleSnap,
+                                   PerfSwitch::kMotionSync};
+    const UINT switchIds[] = {kIdRipple, kIdAngle, kIdMotion};
+    for (int s = 0; s < 3; ++s) {
+        const PerfSwitch which = switches[s];
+        AddRadio(SwitchBox(which), switchIds[s], {0, 0}, true, [this, which] {
+            const bool on = which == PerfSwitch::kRipple      ? !m_view.ripple
+                            : which == PerfSwitch::kAngleSnap ? !m_view.angleSnap
+                                                              : !m_view.motionSync;
+            Change([=](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); });
+        });
+    }
+
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (cfg && HasSensorModePair(*cfg)) {
+        const POINT hp{cfg->ptSensorMode.x, cfg->ptSensorMode.y};
+        for (int k = 0; k < 2; ++k) {
+            const bool isHp = k == 0;
+            AddRadio(
+                isHp ? m_hp : m_lp, isHp ? kIdHP : kIdLP, {hp.x + k * kSensorLpDx, hp.y}, false,
+                [this, isHp] {
+                    Change([isHp](ProfileFile& p, int32_t&) { return SetSensorMode(p, isHp); });
+                });
+        }
+    }
+    return true;
+}
+
+bool CNewAdvDlg::CreateEffect() {
+    PicturePtr combo = LoadSkinPicture(SkinPath("combo_nr.png"));
+    const ZvPoint at = gVar.ptDpiEft;
+    ComboBtnArgs c;
+    c.button.id = kIdEffect;
+    c.button.rc = RECT{at.x, at.y, at.x + kEffectW, at.y + kEffectH};
+    c.button.normal = c.button.hover = c.button.pressed = combo.get();
+    c.onChange = [this](int32_t mode) {
+        Change([mode](ProfileFile& p, int32_t&) { return SetDpiEffectMode(p, mode); }, false);
+    };
+    if (AddCombo(m_effect, c)) OnTextsChanged();
+
+    // The effect sliders stand on the line of their option, a little taller than the track so
+    // the whole thumb shows.
+    const struct {
+        CPngSliderBar* bar;
+        UINT id;
+        ZvPoint at;
+        IntRange range;
+    } sliders[] = {{&m_light, kIdLight, gVar.ptDpiLight, kDpiLightLevelRange},
+                   {&m_speed, kIdSpeed, gVar.ptDpiSpeed, kDpiLightSpeedRange}};
+    for (const auto& s : sliders) {
+        SliderArgs a;
+        a.id = s.id;
+        a.rc = RECT{s.at.x, s.at.y - 5, s.at.x + kSliderW, s.at.y - 5 + kSliderH};
+        a.background = Background();
+        a.track = "bar_nr.png";
+        a.fill = "bar_ov.png";
+        a.thumb = "slider.png";
+        a.trackOffset = POINT{0, (kSliderH - 6) / 2};
+        a.thumbY = gVar.SliderY + 1;
+        a.minimum = s.range.lo;
+        a.maximum = s.range.hi;
+        if (!NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) continue;
+        const int32_t count = s.range.hi - s.range.lo + 1;
+        std::optional<SliderWarning> warning;
+        const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
+        if (warning) platform::ShowMessageBox(warning->text, warning->caption);
+        s.bar->SetScalePos(count, marks.data());
+        ShowCtl(*s.bar, false);
+    }
+    return true;
+}
+
+void CNewAdvDlg::OnTextsChanged() {
+    if (!m_effect.m_hWnd) return;
+    const int32_t chosen = m_effect.GetValue();
+    m_effect.Model() = ComboModel{};
+    for (const EffectItem& item : DpiEffectItems())
+        m_effect.AddItem(0, item.mode, GetText(item.textKey).substr(0, 19));
+    m_effect.SelectValue(chosen);
+    Invalidate();
+}
+
+// ---- the device and the profile ----------------------------------------------------------
+
+void CNewAdvDlg::LayoutForDevice() {
+    if (LoadSensor()) ShowProfile();
+}
+
+bool CNewAdvDlg::LoadSensor() {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!gVar.pFile || !cfg || cfg->DM > kDpiLevels) return false;
+    const SensorTable* table = FindSensorTable(static_cast<uint32_t>(cfg->Sensor));
+    if (!table || table->count == 0) return false;
+    m_laidOutFor = cfg;
+
+    const auto n = static_cast<int32_t>(std::min<uint32_t>(table->count, kMaxSliderEntries));
+    std::vector<int32_t> values(table->dpi.begin(), table->dpi.begin() + n);
+    const std::vector<int32_t> marks = ScalePositions(kBarWidth, kScaleMargin, n);
+    for (CPngHSliderBarEx& bar : m_bar) {
+        if (!bar.m_hWnd) continue;
+        bar.SetRange(1, n);
+        bar.SetValueList(values.data(), n);
+        bar.SetScalePos(n, marks.data());
+        bar.SetValue(1, values[0], false);
+    }
+    if (m_levels.m_hWnd) {
+        const int32_t chosen = m_levels.GetValue();
+        m_levels.Model() = ComboModel{};
+        for (int k = 1; k <= cfg->DM; ++k) m_levels.AddItem(0, k, Num(k));
+        m_levels.SelectValue(chosen);
+    }
+    const SwitchBoxLayout s = LayoutSwitchBoxes(*cfg);
+    MoveCtlTo(m_ripple, s.ripple);
+    MoveCtlTo(m_angle, s.angleSnap);
+    MoveCtlTo(m_motion, s.motionSync);
+    return true;
+}
+
+bool CNewAdvDlg::CurrentView(PerformanceView* v) const {
+    if (!gVar.pFile || !gVar.pSensorCfg) return false;
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    *v = ViewPerformance(*gVar.pFile, *gVar.pSensorCfg, gVar.g_nCurDpiLevel);
+    return true;
+}
+
+void CNewAdvDlg::PlaceRows(bool separateXY) {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    const int dpih = cfg ? cfg->DPIH : 10;
+    for (int i = 0; i < kDpiLevels; ++i) {
+        const auto n = static_cast<size_t>(i);
+        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, i);
+        MoveCtl(m_bar[n], Rc(r.bar));
+        MoveCtl(m_name[n], Rc(r.name));
+        MoveCtl(m_xLabel[n], Rc(r.xLabel));
+        MoveCtl(m_yLabel[n], Rc(r.yLabel));
+        MoveCtl(m_colour[n], Rc(r.colour));
+    }
+    // The X/Y box under the device's last row.
+    const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
+    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, last);
+    MoveCtlTo(m_xy, ZvPoint{r.bar.left, r.bar.bottom + 15});
+}
+
+void CNewAdvDlg::ShowProfile() {
+    // A profile may arrive before the main window lays the page out for its mouse.
+    if (m_laidOutFor != gVar.pSensorCfg && !LoadSensor()) return;
+    PerformanceView v;
+    if (!CurrentView(&v)) return;
+    m_view = v;
+    const bool separate = v.showXYBox && v.separateXY;
+    PlaceRows(separate);
+    for (int i = 0; i < kDpiLevels; ++i) {
+        const auto n = static_cast<size_t>(i);
+        const DpiRowView& r = v.row[n];
+        CPngHSliderBarEx& bar = m_bar[n];
+        if (bar.m_hWnd && i < v.rows) {
+            bar.SetTwoThumbs(separate, nullptr, gVar.DpiSliderY);
+            bar.SetValue(1, static_cast<int32_t>(r.x), false);
+            bar.SetValue(2, static_cast<int32_t>(r.y), false);
+        }
+        ShowCtl(bar, r.visible);
+        ShowCtl(m_name[n], r.visible);
+        Check(m_name[n], r.current);
+        ShowCtl(m_colour[n], r.colourVisible);
+        m_colour[n].SetColour(static_cast<COLORREF>(r.colour));
+        m_colour[n].SetReadOnly(r.colourReadOnly);
+        if (m_xLabel[n].m_hWnd) m_xLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(1) : r.x));
+        if (m_yLabel[n].m_hWnd) m_yLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(2) : r.y));
+        ShowCtl(m_xLabel[n], r.visible);
+        ShowCtl(m_yLabel[n], r.yShown);
+    }
+    if (v.levelCount > 0) m_levels.SelectValue(v.levelCount);
+    ShowCtl(m_levels, v.showLevelCount);
+    ShowCtl(m_xy, v.showXYBox);
+    Check(m_xy, v.separateXY);
+    for (int k = 0; k < kRateButtons; ++k) {
+        ShowCtl(m_rate[static_cast<size_t>(k)], v.showRate);
+        Check(m_rate[static_cast<size_t>(k)], k == v.rateButton);
+    }
+    for (int k = 0; k < 2; ++k) {
+        ShowCtl(m_lod[static_cast<size_t>(k)], v.showLod);
+        Check(m_lod[static_cast<size_t>(k)], v.lodButton == k + 1);
+    }
+    ShowCtl(m_ripple, v.showRipple);
+    Check(m_ripple, v.ripple);
+    ShowCtl(m_angle, v.showAngleSnap);
+    Check(m_angle, v.angleSnap);
+    ShowCtl(m_motion, v.showMotionSync);
+    Check(m_motion, v.motionSync);
+    ShowCtl(m_hp, v.hasSensorMode);
+    ShowCtl(m_lp, v.hasSensorMode);
+    Check(m_hp, v.sensorMode == 1);
+    Check(m_lp, v.sensorMode == 0);
+    ShowCtl(m_effect, v.showDpiEffect);
+    m_effect.SelectValue(v.effectMode);
+    if (m_light.m_hWnd) m_light.SetValue(v.lightLevel, false);
+    if (m_speed.m_hWnd) m_speed.SetValue(v.lightSpeed, false);
+    ShowCtl(m_light, v.showSliderA);
+    ShowCtl(m_speed, v.showSliderB);
+    Invalidate();
+}
+
+void CNewAdvDlg::SelectLevel(int index) {
+    if (index < 0 || index >= kDpiLevels || !m_name[0].m_hWnd) return;
+    for (int i = 0; i < kDpiLevels; ++i) Check(m_name[static_cast<size_t>(i)], i == index);
+    m_view.row[static_cast<size_t>(index)].current = true;
+}
+
+void CNewAdvDlg::DeviceChanged(int kind) {
+    if (kind == 1) {
+        SelectLevel(gVar.g_nCurDpiLevel);
+    } else {
+        ShowProfile();
+    }
+}
+
+void CNewAdvDlg::Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
+                        bool askFirst) {
+    if (askFirst && !m_deviceReady()) return;
+    EditCurrentProfile(edit, gVar.ApplyNow != 0);
+    ShowProfile();
+}
+
+// ---- messages -----------------------------------------------------------------------------
+
+LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kSliderMayChange:
+            return m_deviceReady() ? 1 : 0;
+        case kSlider2MayChange:
+            return m_deviceReady();
+        case kSliderCommitted:
+        case kSlider2Committed:
+            OnSliderCommit(msg, static_cast<int32_t>(wp), lp);
+            return 0;
+        case kSliderDragging:
+        case kSlider2Dragging:
+            OnSliderDrag(msg, static_cast<int32_t>(wp), lp);
+            return 0;
+        case WM_COLOURBOX_CHANGED:
+            if (lp >= kColourBoxAsk) return m_deviceReady();
+            if (lp >= 0 && lp < kDpiLevels) {
+                const int level = static_cast<int>(lp);
+                const auto colour = static_cast<uint32_t>(wp);
+                Change([=](ProfileFile& p, int32_t&) { return SetDpiColour(p, level, colour); },
+                       false);
+            }
+            return 0;
+        case WM_PNGBTN_DBLCLK:
+            OnTypeValue(reinterpret_cast<HWND>(wp));
+            return 0;
+        case WM_COMMAND:
+            ClosePopup();
+            break;
+        case WM_SETCURSOR:
+            if (gVar.ShowSys) {
+                POINT pt;
+                ::GetCursorPos(&pt);
+                ::ScreenToClient(m_hWnd, &pt);
+                const RECT sys = Rc(gVar.rcSys);
+                if (reinterpret_cast<HWND>(wp) == m_hWnd && ::PtInRect(&sys, pt)) {
+                    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                    return TRUE;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return CMainPage::WindowProc(msg, wp, lp);
+}
+
+bool CNewAdvDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+    if (msg != WM_LBUTTONDOWN) return false;
+    ClosePopup();
+    const RECT sys = Rc(gVar.rcSys);
+    if (gVar.ShowSys && ::PtInRect(&sys, pt))
+        ::ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll Control_RunDLL main.cpl",
+                        nullptr, SW_SHOWNORMAL);
+    // The borderless main window is dragged by its pages too.
+    ::ReleaseCapture();
+    ::PostMessageW(::GetParent(m_hWnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    return true;
+}
+
+void CNewAdvDlg::OnSliderCommit(UINT msg, int32_t value, LPARAM lp) {
+    const UINT control = LOWORD(lp);
+    const int thumb = msg == kSlider2Committed ? HIWORD(lp) : 1;
+    if (control >= kIdBar && control < kIdBar + kDpiLevels) {
+        const int level = static_cast<int>(control - kIdBar);
+        const auto v = static_cast<uint32_t>(value);
+        Change([=](ProfileFile& p, int32_t&) { return CommitDpiThumb(p, level, thumb, v); }, false);
+    } else if (control == kIdLight || control == kIdSpeed) {
+        const bool speed = control == kIdSpeed;
+        Change([=](ProfileFile& p, int32_t&) { return CommitDpiEffectSlider(p, speed, value); },
+               false);
+    }
+}
+
+void CNewAdvDlg::OnSliderDrag(UINT msg, int32_t value, LPARAM lp) {
+    const UINT control = LOWORD(lp);
+    if (control >= kIdBar && control < kIdBar + kDpiLevels) {
+        const auto n = static_cast<size_t>(control - kIdBar);
+        const bool y = msg == kSlider2Dragging && HIWORD(lp) == 2 && m_bar[n].TwoThumbs();
+        (y ? m_yLabel[n] : m_xLabel[n]).SetText(Num(value));
+    } else {
+        // The effect sliders' values are drawn by the page.
+        Invalidate();
+    }
+}
+
+void CNewAdvDlg::OnTypeValue(HWND label) {
+    int level = -1;
+    bool y = false;
+    for (int i = 0; i < kDpiLevels; ++i) {
+        if (m_xLabel[static_cast<size_t>(i)].m_hWnd == label) level = i;
+        if (m_yLabel[static_cast<size_t>(i)].m_hWnd == label) level = i, y = true;
+    }
+    if (level < 0 || !gVar.pSensorCfg) return;
+    const SensorTable* table = FindSensorTable(static_cast<uint32_t>(gVar.pSensorCfg->Sensor));
+    if (!table) return;
+    uint32_t typed = 0;
+    if (!m_askNumber(m_hWnd, DpiEntryPrompt(table), &typed)) return;
+    Change([=](ProfileFile& p, int32_t&) { return TypeDpiValue(p, table, level, y, typed); });
+}
+
+// ---- painting -------------------------------------------------------------------------------
+
+RECT CNewAdvDlg::TextRect(const RECT& rc) const {
+    return Theme().large ? Double4K(rc) : rc;
+}
+
+void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
+    const HDC dc = buf.dc();
+    const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
+    constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    constexpr UINT kBlock = DT_WORDBREAK | DT_NOPREFIX;
+    auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
+        if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
+    };
+    const HWND self = m_hWnd;
+    auto at = [self](const CWndBase& w) { return WindowRectIn(w, self); };
+
+    if (Shown(m_xy)) {
+        const RECT b = at(m_xy);
+        draw(GetText("tc_msg19"), RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
+             kLine | DT_LEFT);
+    }
+    if (Shown(m_levels)) {
+        const RECT b = at(m_levels);
+        draw(GetText("tc_adv_str19"), RECT{b.left - 160, b.top, b.left - 10, b.bottom},
+             kLine | DT_RIGHT);
+    }
+    // The three switches: their names left of the boxes, from x 673.
+    const std::pair<const CPngBtn*, const char*> switches[] = {
+        {&m_ripple, "tc_adv_str12"}, {&m_angle, "tc_adv_str13"}, {&m_motion, "tc_adv_str17"}};
+    for (const auto& [box, key] : switches) {
+        if (!Shown(*box)) continue;
+        const RECT b = at(*box);
+        draw(GetText(key), RECT{673, b.top - 4, b.left - 4, b.bottom + 4}, kLine | DT_LEFT);
+    }
+    if (Shown(m_effect)) {
+        const RECT e = at(m_effect);
+        draw(GetText("tc_adv_str14"), RECT{Theme().large ? 85 : 47, e.top, e.left - 8, e.bottom},
+             kLine | DT_LEFT);
+        const struct {
+            const CPngSliderBar* bar;
+            const char* key;
+        } sliders[] = {{&m_light, "tc_adv_str7"}, {&m_speed, "tc_adv_str10"}};
+        for (const auto& s : sliders) {
+            if (!s.bar->m_hWnd) continue;
+            const RECT b = at(*s.bar);
+            draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
+                 kLine | DT_RIGHT);
+            if (Shown(*s.bar))
+                draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
+                     kLine | DT_LEFT);
+        }
+    }
+    if (Shown(m_rate[0])) {
+        for (int k = 0; k < kRateButtons; ++k) {
+            const RECT b = at(m_rate[static_cast<size_t>(k)]);
+            draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
+                 kLine | DT_CENTER);
+        }
+        draw(GetText("tc_adv_str6"), TextRect({863, 23, 1015, 52}), kLine | DT_CENTER);
+    }
+    if (Shown(m_lod[0])) {
+        for (int k = 0; k < 2; ++k) {
+            const RECT b = at(m_lod[static_cast<size_t>(k)]);
+            draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
+                 kLine | DT_CENTER);
+        }
+        draw(GetText("tc_adv_str9"), TextRect({479, 422, 639, 446}), kLine | DT_LEFT);
+        // The hint shares its area with the DPI-indicator options; they win when shown.
+        if (!Shown(m_effect)) draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
+    }
+    if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
+        // Under the right end of the last row: directly under row 0 it would cover row 1.
+        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
+        const RECT b = at(m_bar[static_cast<size_t>(last)]);
+        draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
+             kLine | DT_RIGHT);
+    }
+    if (Shown(m_hp)) {
+        const RECT hp = at(m_hp), lp = at(m_lp);
+        draw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
+        draw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
+        draw(GetText("tc_msg4"), RECT{hp.left - 155, hp.top - 5, hp.left - 10, hp.bottom + 5},
+             kLine | DT_LEFT);
+        draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock);
+    }
+    if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi) {
+        draw(GetText("tc_page2"), TextRect({43, 20, 343, 40}), kLine | DT_LEFT);
+    }
+}

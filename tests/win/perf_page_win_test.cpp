@@ -1,0 +1,224 @@
+// The performance page in a window over the virtual mouse, driven with real mouse messages: a
+// rate button, a typed DPI value and a click on a DPI bar reach the mouse's memory through the
+// performance model and the apply thread; a refused device changes nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/device_catalogue.h"
+#include "app/language_texts.h"
+#include "controls/win/menu_dlg.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "profile/eeprom_reader.h"
+#include "profile/profile_defaults.h"
+#include "support/sim_link.h"
+#include "support/temp_dir.h"
+#include "ui/win/new_adv_dlg.h"
+#include "win/ui_host.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class PerfPageWin : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        zvtest::RecordMessageBoxes(boxes);
+        gVar.szAppDir = zvtest::ProgramFolder();
+        ASSERT_EQ(LoadConfiguration(), 1);
+        LoadDefaultTexts(gVar.szAppDir);
+        gVar.szAppDataDir = data.path();
+        // The first mouse of the catalogue: sensor 0x3395, six levels, X and Y apart.
+        gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
+        ASSERT_NE(gVar.pSensorCfg, nullptr);
+        ASSERT_EQ(gVar.pSensorCfg->Sensor, 0x3395);
+        LoadDefaultKeys();
+        gVar.ProfileList.assign(4, ProfileFile{});
+        for (int i = 0; i < 4; ++i) NewProfile(gVar.ProfileList[static_cast<size_t>(i)], "P");
+        gVar.pFile = &gVar.ProfileList[0];
+        gVar.pFile->bSeparateXY = 0;
+        gVar.pFile->nRate = 0x1000;
+        gVar.g_nCurDpiLevel = 0;
+        gVar.ApplyNow = 1;
+        LoadMenuImages();
+        ASSERT_TRUE(mouse.Ready());
+        StartApplyThread(&mouse.drv, 0);
+        ASSERT_TRUE(host.Open(0, 0, 1020, 540));
+        ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
+        page.Show(true);
+        mouse.rx->ClearReceivedReports();
+    }
+    void TearDown() override {
+        StopApplyThread();
+        page.DestroyWindow();
+        host.DestroyWindow();
+        EXPECT_TRUE(boxes.empty()) << boxes.front();
+        platform::SetMessageBoxHook(nullptr);
+        gVar.pFile = nullptr;
+        gVar.ApplyNow = 0;
+    }
+    // A real click: button down and up at (x, y) of `wnd`.
+    static void Click(HWND wnd, int x, int y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(wnd, WM_LBUTTONUP, 0, at);
+        zvtest::Pump(30);
+    }
+    void WaitWritten() {
+        zvtest::Pump(30);
+        ASSERT_TRUE(WaitApplyDone(5000));
+    }
+
+    std::vector<std::string> boxes;
+    zvtest::TempDir data;
+    zvtest::SimLink mouse;
+    zvtest::UiHost host;
+    int ready = 1;
+    CNewAdvDlg page{[this] { return ready; }};
+};
+
+TEST_F(PerfPageWin, RateButtonWritesTheRateRecord) {
+    ASSERT_TRUE(page.RateButton(3).GetCheck());
+    Click(page.RateButton(2).m_hWnd, 5, 5);  // 500 Hz
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nRate, 0x500);
+    EXPECT_EQ(mouse.Peek(eeprom::kRate, 2), (Bytes{0x02, 0x53}));
+    EXPECT_TRUE(page.RateButton(2).GetCheck());
+    EXPECT_FALSE(page.RateButton(3).GetCheck());
+}
+
+TEST_F(PerfPageWin, TypedValueSnapsToTheSensorAndWritesThatLevel) {
+    std::string prompt;
+    page.SetAskNumber([&](HWND, const std::string& p, uint32_t* out) {
+        prompt = p;
+        *out = 1234;
+        return 1;
+    });
+    const Bytes level1 = mouse.Peek(eeprom::kDpiLevels, 4);
+    // Level 2's X value, double-clicked as the system delivers it.
+    const HWND label = page.XLabel(1).m_hWnd;
+    ::SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ::SendMessageW(label, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    WaitWritten();
+    EXPECT_FALSE(prompt.empty());
+    EXPECT_EQ(gVar.pFile->dpi[1].x, 1250u);
+    EXPECT_EQ(page.XLabel(1).GetText(), "1250");
+    EXPECT_EQ(page.Bar(1).GetValue(1), 1250);
+    // 1250 is code 24 (steps of 50 from 50), X and Y alike, then the check byte.
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels + 4, 4), (Bytes{0x18, 0x18, 0x00, 0x25}));
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels, 4), level1);
+}
+
+TEST_F(PerfPageWin, ClickOnABarAsksThenMovesBothThumbsAndWrites) {
+    CPngHSliderBarEx& bar = page.Bar(2);
+    const TwoThumbSliderModel* m = bar.Model();
+    ASSERT_FALSE(m->TwoThumbs());
+    // The third position of the scale stands for the sensor's third value.
+    const int32_t x = m->Thumb(1).scale.Positions().at(2);
+    const int32_t want = m->Thumb(1).scale.ValueOf(3);
+    Click(bar.m_hWnd, x, 5);
+    WaitWritten();
+    EXPECT_EQ(bar.GetValue(1), want);
+    EXPECT_EQ(bar.GetValue(2), want);  // the hidden Y thumb went along
+    EXPECT_EQ(gVar.pFile->dpi[2].x, static_cast<uint32_t>(want));
+    EXPECT_EQ(gVar.pFile->dpi[2].y, static_cast<uint32_t>(want));
+    EXPECT_EQ(page.XLabel(2).GetText(), std::to_string(want));
+    const auto code = static_cast<uint8_t>(want / 50 - 1);
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels + 8, 2), (Bytes{code, code}));
+}
+
+TEST_F(PerfPageWin, RefusedDeviceLeavesControlsProfileAndMouseAlone) {
+    ready = 0;
+    const ProfileFile before = *gVar.pFile;
+    const int32_t barBefore = page.Bar(0).GetValue(1);
+    Click(page.RateButton(0).m_hWnd, 5, 5);
+    Click(page.SwitchBox(PerfSwitch::kRipple).m_hWnd, 5, 5);
+    Click(page.Bar(0).m_hWnd, page.Bar(0).Model()->Thumb(1).scale.Positions().back(), 5);
+    WaitWritten();
+    EXPECT_TRUE(page.RateButton(3).GetCheck());
+    EXPECT_FALSE(page.RateButton(0).GetCheck());
+    EXPECT_EQ(page.Bar(0).GetValue(1), barBefore);
+    EXPECT_EQ(std::memcmp(&before, gVar.pFile, sizeof before), 0);
+    EXPECT_TRUE(mouse.WriteAddresses().empty());
+}
+
+TEST_F(PerfPageWin, MouseLevelChangeMovesTheMarkOnly) {
+    ASSERT_TRUE(page.LevelName(0).GetCheck());
+    gVar.g_nCurDpiLevel = 3;
+    page.DeviceChanged(1);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(page.LevelName(i).GetCheck(), i == 3) << i;
+    zvtest::Pump(30);
+    EXPECT_TRUE(mouse.Sent().empty());
+}
+
+TEST_F(PerfPageWin, ColourBoxAsksThenStoresAndWritesItsLevelsColour) {
+    CDpiColourBox& box = page.ColourBox(3);
+    int chosen = 0;
+    box.SetChooser([&](HWND, COLORREF* c) {
+        ++chosen;
+        *c = RGB(0x56, 0x34, 0x12);
+        return true;
+    });
+    ready = 0;
+    Click(box.m_hWnd, 5, 5);
+    EXPECT_EQ(chosen, 0);  // refused before the chooser opens
+    ready = 1;
+    Click(box.m_hWnd, 5, 5);
+    WaitWritten();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(gVar.pFile->dpi[3].colour, 0x123456u);
+    // Red, green, blue, then the check byte 0x55 - 0x56 - 0x34 - 0x12.
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiColours + 12, 4), (Bytes{0x56, 0x34, 0x12, 0xB9}));
+}
+
+TEST_F(PerfPageWin, EffectSliderClickStoresTheSpeedAndWritesTheIndicator) {
+    gVar.pFile->nDpiLightMode = 2;  // the second effect: the speed slider
+    gVar.pFile->nDpiLightSpeed = 2;
+    page.Refresh();
+    CPngSliderBar& speed = page.EffectSlider(true);
+    ASSERT_TRUE(::IsWindowVisible(speed.m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(page.EffectSlider(false).m_hWnd));
+    const int32_t x = speed.Model()->Thumb().scale.Positions().at(4);  // speed 5
+    Click(speed.m_hWnd, x, 10);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nDpiLightSpeed, 5);
+    EXPECT_EQ(speed.GetValue(), 5);
+    const std::vector<uint32_t> written = mouse.WriteAddresses();
+    EXPECT_NE(std::find(written.begin(), written.end(), eeprom::kDpiLight), written.end());
+}
+
+// A mouse without separate X and Y and without a sensor mode: no Y label even when the record
+// says X and Y apart, no HP / LP pair, and the record's sensor mode stays as it was.
+TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
+    SensorCfg cfg = *gVar.pSensorCfg;
+    cfg.ShowXY = 0;
+    cfg.ptSensorMode = {};
+    gVar.pSensorCfg = &cfg;
+    gVar.pFile->bSeparateXY = 1;
+    gVar.pFile->nSensorMode = 7;
+    CNewAdvDlg other([] { return 1; });
+    ASSERT_TRUE(other.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
+    other.Show(true);
+    for (int i = 0; i < cfg.DM; ++i) {
+        EXPECT_TRUE(::IsWindowVisible(other.XLabel(i).m_hWnd)) << i;
+        EXPECT_FALSE(::IsWindowVisible(other.YLabel(i).m_hWnd)) << i;
+        EXPECT_FALSE(other.Bar(i).TwoThumbs()) << i;
+    }
+    EXPECT_EQ(other.SensorModeButton(true).m_hWnd, nullptr);
+    EXPECT_EQ(other.SensorModeButton(false).m_hWnd, nullptr);
+    Click(other.RateButton(0).m_hWnd, 5, 5);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nSensorMode, 7);
+    other.DestroyWindow();
+    gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
+}
+
+}  // namespace
