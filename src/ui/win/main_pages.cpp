@@ -1,7 +1,11 @@
 #include "ui/win/main_pages.h"
 
-std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& /*main*/) {
+#include "ui/win/key_dlg.h"
+
+std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
     switch (type) {
+        case kPageButtons:
+            return CreateKeyPage(main);
         default:
             return nullptr;
     }
