@@ -306,6 +306,7 @@ void CKeyDlg::SetRowCaptions() {
 void CKeyDlg::RefreshKeyPage() {
     const ProfileSelectorView view = ViewProfileSelector(gVar, gVar);
     if (view.selected >= 0) m_profile.SelectIndex(view.selected);
+    LogPrintf("CKeyDlg shows profile %d", view.selected);
     SetRowCaptions();
     int32_t debounce = 0, sleep = 0;
     {

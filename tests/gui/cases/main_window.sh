@@ -144,9 +144,6 @@ gui_case_no_receiver_suwnd1() {
     check "no device is read" test "$(log_count "OnFindDeviceOK")" -eq 0
 }
 
-message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
-message_shown() { [[ -n $(message_window) ]]; }
-wait_for_message() { within "$1" message_shown; }
 click_message_ok() {
     local w ox oy ww
     w=$(message_window)
