@@ -106,7 +106,8 @@ gui_case_restore_brings_factory_settings_back() {
     check "the reset asks first" wait_for_message 10
     # The question's OK is the left of its two buttons.
     click_message_ok_at 176
-    check "the progress window runs" wait_log "Set Key --------" 20 2
+    # 0x8000: the reset waits for the progress window before it writes.
+    check "the reset runs behind the progress window" wait_log "nFlag=0x8100" 20
     check "row 2 is the right button again" within 20 matrix_is 2 "01 02 00 52"
 }
 
