@@ -79,3 +79,12 @@ std::optional<ZvRect> DebounceTipRect(int32_t tip, bool large) {
     const int k = large ? 2 : 1;
     return ZvRect{d.left * k, tip * k, d.left * k + 250 * k, d.top * k};
 }
+
+bool CoversShownRows(const ZvRect& rc, const std::array<KeyRowPlace, kKeysPerSet>& rows) {
+    for (const KeyRowPlace& r : rows) {
+        if (r.shown && rc.left < r.row.right && r.row.left < rc.right && rc.top < r.row.bottom &&
+            r.row.top < rc.bottom)
+            return true;
+    }
+    return false;
+}

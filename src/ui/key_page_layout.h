@@ -49,3 +49,7 @@ ZvRect AutoSleepRect();
 // Where the debounce hint is drawn for TipForDebounce `tip` (drawn only above 255): from
 // (debounce left, tip) to (left + 250, debounce top), doubled in the large layout.
 std::optional<ZvRect> DebounceTipRect(int32_t tip, bool large);
+
+// Whether `rc` covers any shown row: a mouse with many buttons has rows where the value
+// controls would sit, and the rows must stay usable.
+bool CoversShownRows(const ZvRect& rc, const std::array<KeyRowPlace, kKeysPerSet>& rows);

@@ -76,4 +76,13 @@ TEST(KeyPageLayout, ControlsAndTheDebounceHint) {
     EXPECT_EQ(DebounceTipRect(300, true), (ZvRect{90, 600, 590, 894}));
 }
 
+TEST(KeyPageLayout, ValueControlsStayOffTheRows) {
+    // 16 rows with a gap of 8 reach down to the debounce control; 6 rows with 12 do not.
+    const auto many = LayoutKeyRows(Device(16, 8), ZvPoint{72, 77}, false);
+    EXPECT_TRUE(CoversShownRows(DebounceRect(), many));
+    const auto few = LayoutKeyRows(Device(6, 12), ZvPoint{72, 77}, false);
+    EXPECT_FALSE(CoversShownRows(DebounceRect(), few));
+    EXPECT_FALSE(CoversShownRows(AutoSleepRect(), few));
+}
+
 }  // namespace

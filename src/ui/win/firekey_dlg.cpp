@@ -4,6 +4,7 @@
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/skin_dialog.h"
 
 namespace {
 constexpr RECT kCountBox{117, 50, 217, 70};
@@ -47,13 +48,9 @@ bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
     m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
     if (m_theme.large && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
     const int w = PictureWidth(m_bkg.get()), h = PictureHeight(m_bkg.get());
-    RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
-    if (top) ::GetWindowRect(top, &over);
-    const int x = over.left + ((over.right - over.left) - w) / 2;
-    const int y = over.top + ((over.bottom - over.top) - h) / 2;
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(CMsgDlg::kWindowTitle),
-                  WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
+                  WS_POPUP | WS_CLIPCHILDREN, CentredOver(top, w, h), top, 0))
         return false;
     if (!PicturePresent(m_bkg.get())) {
         PostMessage(WM_CLOSE);
@@ -97,12 +94,7 @@ bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
 }
 
 std::string CFirekeyDlg::BoxText(HWND box) const {
-    if (!box) return {};
-    const int n = ::GetWindowTextLengthW(box);
-    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    ::GetWindowTextW(box, w.data(), n + 1);
-    w.resize(static_cast<size_t>(n));
-    return platform::win::Narrow(w);
+    return WindowTextUtf8(box);
 }
 
 void CFirekeyDlg::OnBoxChanged(HWND box) {

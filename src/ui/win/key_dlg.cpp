@@ -26,6 +26,10 @@ RECT R(const ZvRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+ZvRect ToZv(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 const SensorCfg& DeviceCfg() {
     static const SensorCfg none{};
     return gVar.pSensorCfg ? *gVar.pSensorCfg : none;
@@ -246,8 +250,15 @@ bool CKeyDlg::Build() {
     const ZvRect sleepRc = AutoSleepRect();
     LogPrintf("CKeyDlg SleepDlg rc=%d,%d,%d,%d", sleepRc.left, sleepRc.top, sleepRc.right,
               sleepRc.bottom);
-    if (!valueDlg(m_debounce, DebounceRect(), cfg.ShowDebounce != 0) ||
-        !valueDlg(m_autoSleep, sleepRc, cfg.ShowAutoSleep != 0))
+    // A control that would lie over the rows of a mouse with many buttons stays hidden.
+    auto fits = [&](const ZvRect& rc, const char* name) {
+        const bool covers = CoversShownRows(large ? ToZv(Double4K(R(rc))) : rc, m_places);
+        if (covers) LogPrintf("CKeyDlg: the %s control would cover the rows", name);
+        return !covers;
+    };
+    if (!valueDlg(m_debounce, DebounceRect(),
+                  cfg.ShowDebounce != 0 && fits(DebounceRect(), "debounce")) ||
+        !valueDlg(m_autoSleep, sleepRc, cfg.ShowAutoSleep != 0 && fits(sleepRc, "auto-sleep")))
         return false;
     m_debounce.confirm = [this](const std::string& text) { return m_host.Ask(text); };
 
