@@ -26,6 +26,13 @@ RECT R(const ZvRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// The list of profile records is replaced by the profile reads, so it is looked at under their
+// lock.
+ProfileSelectorView SelectorNow() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    return ViewProfileSelector(gVar, gVar);
+}
+
 ZvRect ToZv(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
@@ -199,7 +206,7 @@ bool CKeyDlg::Build() {
 
     {
         PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
-        const ProfileSelectorView view = ViewProfileSelector(gVar, gVar);
+        const ProfileSelectorView view = SelectorNow();
         ComboBtnArgs c;
         c.button.id = kIdProfile;
         c.button.rc = scaled(ProfileSelectorRect(m_places[0].row));
@@ -315,7 +322,7 @@ void CKeyDlg::SetRowCaptions() {
 }
 
 void CKeyDlg::RefreshKeyPage() {
-    const ProfileSelectorView view = ViewProfileSelector(gVar, gVar);
+    const ProfileSelectorView view = SelectorNow();
     if (view.selected >= 0) m_profile.SelectIndex(view.selected);
     LogPrintf("CKeyDlg shows profile %d", view.selected);
     SetRowCaptions();
