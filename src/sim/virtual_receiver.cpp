@@ -318,6 +318,10 @@ bool VirtualReceiver::OnFeature(uint64_t epoch, const uint8_t* report, size_t le
             }
         }
         if (answer) DeliverLocked(reply, delay);
+        // A mouse told to switch profile announces the switch as it does for its own profile
+        // button; the configuration window follows that notification, not its own command.
+        if (cmd == 0x10 && answer && !fault && reply[2] == 0)
+            DeliverLocked(m_mouse.SwitchProfile(m_mouse.State().profile), delay);
     }
     m_cv.notify_all();
     return true;

@@ -62,7 +62,7 @@ int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo k
     return 1;
 }
 
-int SetKeyFunction(int row, KeyInfo key) {
+int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::string&)>& tell) {
     int r;
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
@@ -70,7 +70,10 @@ int SetKeyFunction(int row, KeyInfo key) {
         r = StoreKeyFunction(*gVar.pFile, gVar.WorkDefKeys, row, key);
     }
     if (r == -1) {
-        Tell(GetText("tc_msg1"));
+        if (tell)
+            tell(GetText("tc_msg1"));
+        else
+            Tell(GetText("tc_msg1"));
         return 0;
     }
     if (r == 1 && gVar.ApplyNow) RequestApply(0x0001, static_cast<uint32_t>(row));

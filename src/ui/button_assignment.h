@@ -3,6 +3,7 @@
 // caption of an assignment. The page's window and the command-line tool both use them.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,8 +11,9 @@
 
 // Stores `key` on button `row` of the current profile's current key set and, with ApplyNow,
 // asks the apply thread to write it. Refuses (message tc_msg1) to take away the last left
-// click; returns 1 when stored, 0 when refused or there is no valid profile.
-int SetKeyFunction(int row, KeyInfo key);
+// click; returns 1 when stored, 0 when refused or there is no valid profile. The refusal is
+// shown through `tell` when given, else in a system message box.
+int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::string&)>& tell = {});
 // The same on a given record, without messages or writing: 1 stored, 0 no valid record,
 // -1 refused by the left-click guard.
 int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo key);

@@ -1,37 +1,40 @@
-// The fire key dialog without a window: the burst's repeat count and interval, how the two
-// boxes correct what is typed, and the 16-bit parameter OK stores (count in the low byte,
-// interval in the next).
+// The fire dialog without a window: the burst a button opens with, what the two boxes accept
+// while the user types, and the 16-bit parameter (count in the low byte, interval in the
+// second) that OK hands back.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 
-struct KeyInfo;
+#include "profile/profile_file.h"
 
-constexpr uint32_t kFireFunction = 0x080000A4;
-constexpr int32_t kFireCountLimit = 3;
-constexpr int32_t kFireMinInterval = 10;
-constexpr int32_t kFireMaxInterval = 255;
+constexpr int kFireCountLimit = 3;
+constexpr int kFireIntervalMin = 10;
+constexpr int kFireIntervalMax = 255;
 
-class FireDlgModel {
-  public:
-    // Opens with the button's fire parameter, or count 3 and interval 10 for another function.
-    explicit FireDlgModel(const KeyInfo& current, int32_t countLimit = kFireCountLimit);
-
-    // What the boxes show when the dialog opens (a count of 0 shows as 1).
-    const std::string& CountText() const { return m_countText; }
-    const std::string& IntervalText() const { return m_intervalText; }
-
-    // After each change of a box: the text to put back (caret at the end), if any.
-    std::optional<std::string> OnCountEdited(const std::string& text) const;
-    static std::optional<std::string> OnIntervalEdited(const std::string& text);
-
-    // OK: the parameter, or none (the dialog stays open) when the count is not a number up to
-    // the limit. An interval below 10, or not a number, is stored as 10.
-    std::optional<uint16_t> OnOk(const std::string& countText,
-                                 const std::string& intervalText) const;
-
-  private:
-    int32_t m_countLimit;
-    std::string m_countText, m_intervalText;
+struct FireValues {
+    int count = 3;
+    int interval = 10;
+    bool operator==(const FireValues&) const = default;
 };
+
+// The values the dialog opens with: the row's own burst when it holds the fire function,
+// else 3 and 10.
+FireValues FireOpening(const KeyInfo& current);
+// The texts of the two boxes on opening; a count of 0 is shown as 1.
+std::string FireCountShown(const FireValues& v);
+std::string FireIntervalShown(const FireValues& v);
+
+// A number as a box holds it: decimal digits only, at most 40 characters, nothing after the
+// digits; none for an empty box or anything else. Huge values are held at a ceiling, never
+// wrapped.
+std::optional<int64_t> ReadBoxNumber(const std::string& text);
+
+// While typing: the text that replaces what the box holds, none when it stays.
+std::optional<std::string> FireCountTyped(const std::string& text, int limit = kFireCountLimit);
+std::optional<std::string> FireIntervalTyped(const std::string& text);
+
+// OK: the 16-bit parameter, or none when the count box does not hold a count within the limit
+// (the dialog stays open). An interval below 10, or none, becomes 10.
+std::optional<uint16_t> FireResult(const std::string& countText, const std::string& intervalText,
+                                   int limit = kFireCountLimit);

@@ -210,3 +210,8 @@ region_like() {
 
 # skin_part FILE X Y W H OUT: a part of a skin picture.
 skin_part() { convert "$CASE_DIR/skins/$1" -crop "${4}x${5}+$2+$3" +repage "$6"; }
+
+# The message dialog (and every dialog shown under its title) while it is shown.
+message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
+message_shown() { [[ -n $(message_window) ]]; }
+wait_for_message() { within "$1" message_shown; }

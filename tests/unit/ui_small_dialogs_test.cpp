@@ -16,6 +16,9 @@ KeyInfo Button(uint32_t funId, uint32_t parameter) {
     return k;
 }
 
+// The fire function's id as the button table has it.
+constexpr uint32_t kFire = 0x080000A4;
+
 TEST(FireDlg, OpeningValues) {
     struct Case {
         KeyInfo key;
@@ -23,30 +26,28 @@ TEST(FireDlg, OpeningValues) {
     };
     const Case cases[] = {
         {Button(0x01000001, 0x1402), "3", "10"},  // not fire: the parameter is not fire's
-        {Button(kFireFunction, 0x1402), "2", "20"},
-        {Button(kFireFunction, 0x3C00), "1", "60"},  // a stored count of 0 shows as 1
+        {Button(kFire, 0x1402), "2", "20"},
+        {Button(kFire, 0x3C00), "1", "60"},  // a stored count of 0 shows as 1
     };
     for (const Case& c : cases) {
-        const FireDlgModel dlg(c.key);
-        EXPECT_EQ(dlg.CountText(), c.count) << std::hex << c.key.dwParameter;
-        EXPECT_EQ(dlg.IntervalText(), c.interval) << std::hex << c.key.dwParameter;
+        const FireValues v = FireOpening(c.key);
+        EXPECT_EQ(FireCountShown(v), c.count) << std::hex << c.key.dwParameter;
+        EXPECT_EQ(FireIntervalShown(v), c.interval) << std::hex << c.key.dwParameter;
     }
 }
 
 TEST(FireDlg, TypingCorrections) {
-    const FireDlgModel dlg(Button(0, 0));
-    EXPECT_EQ(dlg.OnCountEdited("7"), "3");
-    EXPECT_EQ(dlg.OnCountEdited("3"), std::nullopt);
-    EXPECT_EQ(dlg.OnCountEdited(""), std::nullopt);
-    EXPECT_EQ(FireDlgModel::OnIntervalEdited("300"), "255");
-    EXPECT_EQ(FireDlgModel::OnIntervalEdited("256"), "255");
-    EXPECT_EQ(FireDlgModel::OnIntervalEdited("255"), std::nullopt);
-    EXPECT_EQ(FireDlgModel::OnIntervalEdited("99999999999999999999999"), "255");
-    EXPECT_EQ(FireDlgModel::OnIntervalEdited("5"), std::nullopt);  // corrected only at OK
+    EXPECT_EQ(FireCountTyped("7"), "3");
+    EXPECT_EQ(FireCountTyped("3"), std::nullopt);
+    EXPECT_EQ(FireCountTyped(""), std::nullopt);
+    EXPECT_EQ(FireIntervalTyped("300"), "255");
+    EXPECT_EQ(FireIntervalTyped("256"), "255");
+    EXPECT_EQ(FireIntervalTyped("255"), std::nullopt);
+    EXPECT_EQ(FireIntervalTyped("99999999999999999999999"), "255");
+    EXPECT_EQ(FireIntervalTyped("5"), std::nullopt);  // corrected only at OK
 }
 
 TEST(FireDlg, OkStoresCountAndInterval) {
-    const FireDlgModel dlg(Button(0, 0));
     struct Case {
         const char *count, *interval;
         std::optional<uint16_t> stored;
@@ -57,7 +58,7 @@ TEST(FireDlg, OkStoresCountAndInterval) {
         {"", "20", std::nullopt},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(dlg.OnOk(c.count, c.interval), c.stored) << c.count << " " << c.interval;
+        EXPECT_EQ(FireResult(c.count, c.interval), c.stored) << c.count << " " << c.interval;
 }
 
 TEST(MoveDlg, Typing) {

@@ -10,6 +10,7 @@
 #include "platform/win/wide.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/skin_backdrop.h"
+#include "ui/win/skin_dialog.h"
 
 namespace {
 // The release number of the first active mouse, if any.
@@ -34,12 +35,8 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     PicturePtr scaled = present && gVar.b4K ? ScalePicture(m_bkg.get(), 2.0) : nullptr;
     SkinPicture* shape = scaled ? scaled.get() : m_bkg.get();
     const int w = present ? PictureWidth(shape) : 1, h = present ? PictureHeight(shape) : 1;
-    RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (top) ::GetWindowRect(top, &over);
-    const int x = over.left + ((over.right - over.left) - w) / 2;
-    const int y = over.top + ((over.bottom - over.top) - h) / 2;
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(CMsgDlg::kWindowTitle),
-                  WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
+                  WS_POPUP | WS_CLIPCHILDREN, CentredOver(top, w, h), top, 0))
         return false;
     SetBufferedPaint(true);
     if (!present) {

@@ -284,12 +284,14 @@ void CZorvanDlg::BuildLayout() {
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
         auto page = CreateMainPage(type, *this);
-        if (!page || !page->CreatePage(m_hWnd, pagesRc, theme)) continue;
-        // The page's own skin picture, else the part of the window's background it covers.
+        if (!page) continue;
+        // The page's own skin picture, else the part of the window's background it covers;
+        // given first, since the page's controls are cut from it when they are made.
         PicturePtr bkg;
         if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
         if (!PicturePresent(bkg.get())) bkg = CopyPictureRect(m_bkg.get(), Rect(flat.pages));
         page->SetBackground(std::move(bkg));
+        if (!page->CreatePage(m_hWnd, pagesRc, theme)) continue;
         m_pages[static_cast<size_t>(type)] = std::move(page);
     }
 }

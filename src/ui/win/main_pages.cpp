@@ -1,10 +1,13 @@
 #include "ui/win/main_pages.h"
 
+#include "ui/win/key_dlg.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 
 std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
     switch (type) {
+        case kPageButtons:
+            return CreateKeyPage(main);
         case kPagePerformance:
             return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
         default:

@@ -4,6 +4,7 @@
 #include "controls/skin_paths.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
+#include "ui/win/skin_dialog.h"
 
 namespace {
 const char* const kCheckLabels[4] = {"Shift", "Ctrl", "Alt", "Win"};
@@ -50,13 +51,9 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
     m_layout = LayoutMsgDlg(mode, unscaledW, modifierCheckBoxes, waitEvent != nullptr);
 
     // Centred over the main window (the owner's top-level window), else over the screen.
-    RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
-    if (top) ::GetWindowRect(top, &over);
-    const int x = over.left + ((over.right - over.left) - w) / 2;
-    const int y = over.top + ((over.bottom - over.top) - h) / 2;
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(kWindowTitle), WS_POPUP | WS_CLIPCHILDREN,
-                  RECT{x, y, x + w, y + h}, top, 0)) {
+                  CentredOver(top, w, h), top, 0)) {
         return false;
     }
     if (!PicturePresent(m_bkg.get())) {
@@ -133,12 +130,7 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
 }
 
 std::string CMsgDlg::EditText() const {
-    if (!m_edit) return {};
-    const int n = ::GetWindowTextLengthW(m_edit);
-    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    ::GetWindowTextW(m_edit, w.data(), n + 1);
-    w.resize(static_cast<size_t>(n));
-    return platform::win::Narrow(w);
+    return WindowTextUtf8(m_edit);
 }
 
 void CMsgDlg::SetHint(const std::string& hint) {

@@ -1,9 +1,6 @@
 # The main window: start and first read, the mouse's own DPI button, the receiver leaving and
 # returning, a second start, a hidden start, and a start without a receiver.
 
-message_window() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
-message_shown() { [[ -n $(message_window) ]]; }
-wait_for_message() { within "$1" message_shown; }
 message_gone() { ! message_shown; }
 # wait_ready: the first read is over and its waiting message gone, so the window takes clicks.
 wait_ready() { wait_log "OnSyncOk" 30 && within 10 message_gone; }

@@ -1,0 +1,485 @@
+#include "ui/win/key_dlg.h"
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "controls/skin_paths.h"
+#include "controls/win/menu_dlg.h"
+#include "macro/macro_list.h"
+#include "profile/apply_thread.h"
+#include "profile/sensor_table.h"
+#include "ui/button_assignment.h"
+#include "ui/buttons_page_model.h"
+#include "ui/profiles_model.h"
+
+namespace {
+
+constexpr COLORREF kLockedRowText = 0x646464;
+// What the controls of the page send the page to ask about a change.
+constexpr UINT kCtrlChanging = 0x800, kCtrlChanged = 0x801, kCtrlMayChange = 0x802;
+
+RECT R(const ZvRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The list of profile records is replaced by the profile reads, so it is looked at under their
+// lock.
+ProfileSelectorView SelectorNow() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    return ViewProfileSelector(gVar, gVar);
+}
+
+ZvRect ToZv(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+const SensorCfg& DeviceCfg() {
+    static const SensorCfg none{};
+    return gVar.pSensorCfg ? *gVar.pSensorCfg : none;
+}
+
+void FrameIn(HDC dc, RECT rc, COLORREF colour) {
+    HBRUSH b = ::CreateSolidBrush(colour);
+    ::FrameRect(dc, &rc, b);
+    ::DeleteObject(b);
+}
+
+// Dragging the page moves the main window, which has no caption.
+void DragMainWindow(HWND child) {
+    HWND top = ::GetAncestor(child, GA_ROOT);
+    ::ReleaseCapture();
+    ::PostMessageW(top, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+}  // namespace
+
+// ---- the mouse picture -----------------------------------------------------------------------
+
+CKeyMarkDlg::~CKeyMarkDlg() {
+    DestroyWindow();
+}
+
+bool CKeyMarkDlg::Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackground,
+                       bool debugFrame, const std::function<void(const std::string&)>& tell) {
+    DestroyWindow();
+    m_normal.reset();
+    m_lit_pic.reset();
+    m_lit = {};
+    m_shown = {};
+    m_debugFrame = debugFrame;
+    const auto cid = static_cast<uint8_t>(cfg.CID), mid = static_cast<uint8_t>(cfg.MID);
+    PicturePtr nr = LoadSkinPicture(DeviceSkinPath(cid, mid, "mouse_nr.png"));
+    if (!PicturePresent(nr.get())) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Can't load skins\\%02x%02x\\mouse_nr.png", cid, mid);
+        if (tell) tell(text);
+        return false;
+    }
+    PicturePtr dn = LoadSkinPicture(DeviceSkinPath(cid, mid, "mouse_dn.png"));
+    const RECT rc{cfg.ptMark.x, cfg.ptMark.y, cfg.ptMark.x + PictureWidth(nr.get()),
+                  cfg.ptMark.y + PictureHeight(nr.get())};
+    // Both pictures are composed over the page once, so lighting a button is one copy.
+    auto compose = [&](SkinPicture* over) {
+        PicturePtr p =
+            PicturePresent(pageBackground) ? CopyPictureRect(pageBackground, rc) : nullptr;
+        if (!p) return PicturePtr{};
+        if (PicturePresent(over)) {
+            Gdiplus::Graphics g(p->bmp.get());
+            DrawPicture(g, over, 0, 0);
+        }
+        return p;
+    };
+    m_normal = compose(nr.get());
+    m_lit_pic = compose(dn.get());
+    if (!m_normal) m_normal = std::move(nr);
+    m_spots = cfg.Mark;
+    m_shown = ::ShownHotspots(cfg);
+    SetBufferedPaint(true);
+    if (!CreateEx(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc, page, 0)) return false;
+    return true;
+}
+
+int CKeyMarkDlg::ShownHotspots() const {
+    int n = 0;
+    for (bool s : m_shown) n += s;
+    return n;
+}
+
+void CKeyMarkDlg::HighlightMark(int row) {
+    bool changed = false;
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const bool on = i == row && m_shown[static_cast<size_t>(i)];
+        if (m_lit[static_cast<size_t>(i)] != on) changed = true;
+        m_lit[static_cast<size_t>(i)] = on;
+    }
+    if (changed) Invalidate();
+}
+
+void CKeyMarkDlg::OnPaint(CMemPaint& buf) {
+    Gdiplus::Graphics& g = buf.g();
+    Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+    g.FillRectangle(&black, 0, 0, buf.width(), buf.height());
+    if (PicturePresent(m_normal.get())) DrawPicture(g, m_normal.get(), 0, 0);
+    if (PicturePresent(m_lit_pic.get())) {
+        for (int i = 0; i < kKeysPerSet; ++i) {
+            if (!m_lit[static_cast<size_t>(i)]) continue;
+            const ZvRect& s = m_spots[static_cast<size_t>(i)];
+            g.DrawImage(m_lit_pic->bmp.get(),
+                        Gdiplus::Rect(s.left, s.top, s.right - s.left, s.bottom - s.top), s.left,
+                        s.top, s.right - s.left, s.bottom - s.top, Gdiplus::UnitPixel);
+        }
+    }
+    if (m_debugFrame) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 255, 0));
+}
+
+LRESULT CKeyMarkDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN) {
+        ClosePopup();
+        DragMainWindow(m_hWnd);
+        return 0;
+    }
+    return CWndBase::WindowProc(msg, wp, lp);
+}
+
+// ---- the page --------------------------------------------------------------------------------
+
+CKeyDlg::~CKeyDlg() {
+    StopTimer(kHoverTimer);
+    DestroyControls();
+    DestroyWindow();
+    if (m_ownTipFont && m_tipFont) ::DeleteObject(m_tipFont);
+}
+
+bool CKeyDlg::OnCreatePage() {
+    m_tipFont = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownTipFont);
+    if (!Build()) return false;
+    StartTimer(kHoverTimer, kHoverMs, [this] { CheckHover(); });
+    return true;
+}
+
+void CKeyDlg::DestroyControls() {
+    for (CPngBtn& r : m_rows) r.DestroyWindow();
+    m_mark.DestroyWindow();
+    m_profile.DestroyWindow();
+    m_restore.DestroyWindow();
+    m_export.DestroyWindow();
+    m_import.DestroyWindow();
+    m_debounce.DestroyWindow();
+    m_autoSleep.DestroyWindow();
+}
+
+bool CKeyDlg::Build() {
+    DestroyControls();
+    const SensorCfg& cfg = DeviceCfg();
+    const UiTheme& theme = Theme();
+    const bool large = theme.large;
+    auto scaled = [large](const ZvRect& r) { return large ? Double4K(R(r)) : R(r); };
+
+    m_places = LayoutKeyRows(cfg, gVar.ptKey, large);
+    m_rowPic = LoadSkinPicture(SkinPath("button_nr.png"));
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const KeyRowPlace& place = m_places[static_cast<size_t>(i)];
+        m_numbers[static_cast<size_t>(i)] =
+            LoadSkinPicture(SkinPath("number\\number" + std::to_string(i + 1) + ".png"));
+        PngBtnArgs a;
+        a.id = kIdRow0 + static_cast<UINT>(i);
+        a.rc = R(place.row);
+        a.normal = a.hover = a.pressed = m_rowPic.get();
+        a.tooltip = gVar.BtnTips != 0;
+        a.visible = place.shown;
+        a.onClick = [this, i] { OnRowClicked(i); };
+        CPngBtn& row = m_rows[static_cast<size_t>(i)];
+        if (!AddButton(row, a)) return false;
+        const bool locked = (gVar.KeyMask & (1 << i)) != 0;
+        if (locked) {
+            row.SetTextColors(kLockedRowText, kLockedRowText, kLockedRowText);
+            ::EnableWindow(row.m_hWnd, FALSE);
+        }
+    }
+
+    m_mark.Load(m_hWnd, cfg, Background(), gVar.UIDebug != 0,
+                [this](const std::string& t) { m_host.Tell(t); });
+
+    {
+        PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
+        const ProfileSelectorView view = SelectorNow();
+        ComboBtnArgs c;
+        c.button.id = kIdProfile;
+        c.button.rc = scaled(ProfileSelectorRect(m_places[0].row));
+        c.button.normal = c.button.hover = c.button.pressed = pic.get();
+        c.button.visible = view.visible;
+        c.popupDisabled = view.popupDisabled;
+        c.reselectIsNoChange = true;
+        c.permission = [this] { return m_host.CheckDeviceReady() != 0; };
+        c.onChange = [this](int32_t index) { OnProfileChosen(index); };
+        if (!AddCombo(m_profile, c)) return false;
+        SetSelectorTexts();
+    }
+
+    const std::array<ZvRect, 3> btns = ProfileButtonRects();
+    PicturePtr resetPic = LoadSkinPicture(SkinPath("reset_nr.png"));
+    PicturePtr btnPic = LoadSkinPicture(SkinPath("button2_nr.png"));
+    auto button = [&](CPngBtn& b, UINT id, const ZvRect& rc, SkinPicture* pic,
+                      std::function<void()> click) {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = scaled(rc);
+        a.normal = a.hover = a.pressed = pic;
+        a.pressShift = true;
+        a.onClick = std::move(click);
+        return AddButton(b, a);
+    };
+    if (!button(m_restore, kIdRestore, btns[0], resetPic.get(), [this] { OnRestore(); }) ||
+        !button(m_export, kIdExport, btns[1], btnPic.get(), [this] { m_host.ExportProfile(); }) ||
+        !button(m_import, kIdImport, btns[2], btnPic.get(), [this] {
+            m_host.ImportProfile();
+            RefreshKeyPage();
+        })) {
+        return false;
+    }
+
+    auto valueDlg = [&](CValueDlg& d, const ZvRect& rc, bool shown) {
+        if (!d.Create(m_hWnd, scaled(rc), Background(), theme)) return false;
+        d.mayChange = [this] {
+            ClosePopup();
+            return m_host.CheckDeviceReady();
+        };
+        d.changed = [](const PageChange& c) {
+            if (gVar.ApplyNow) RequestApply(c.flag, c.data);
+        };
+        ::ShowWindow(d.m_hWnd, shown ? SW_SHOW : SW_HIDE);
+        return true;
+    };
+    const ZvRect sleepRc = AutoSleepRect();
+    LogPrintf("CKeyDlg SleepDlg rc=%d,%d,%d,%d", sleepRc.left, sleepRc.top, sleepRc.right,
+              sleepRc.bottom);
+    // A control that would lie over the rows of a mouse with many buttons stays hidden.
+    auto fits = [&](const ZvRect& rc, const char* name) {
+        const bool covers = CoversShownRows(large ? ToZv(Double4K(R(rc))) : rc, m_places);
+        if (covers) LogPrintf("CKeyDlg: the %s control would cover the rows", name);
+        return !covers;
+    };
+    if (!valueDlg(m_debounce, DebounceRect(),
+                  cfg.ShowDebounce != 0 && fits(DebounceRect(), "debounce")) ||
+        !valueDlg(m_autoSleep, sleepRc, cfg.ShowAutoSleep != 0 && fits(sleepRc, "auto-sleep")))
+        return false;
+    m_debounce.confirm = [this](const std::string& text) { return m_host.Ask(text); };
+
+    OnTextsChanged();
+    return true;
+}
+
+void CKeyDlg::LayoutForDevice() {
+    // The button count, the row gap and the picture belong to the mouse.
+    Build();
+    Invalidate();
+}
+
+void CKeyDlg::DeviceChanged(int /*kind*/) {
+    // The mouse's own changes (levels, rate, lighting) show on other pages.
+}
+
+void CKeyDlg::SetSelectorTexts() {
+    m_profile.Model().ClearList(0);
+    const std::vector<std::string> items = ProfileSelectorItems();
+    for (size_t i = 0; i < items.size(); ++i)
+        m_profile.AddItem(0, static_cast<int32_t>(i), items[i]);
+    m_profile.SetActiveList(0);
+}
+
+void CKeyDlg::OnTextsChanged() {
+    m_restore.SetText(GetText("tc_restore"));
+    m_export.SetText(GetText("tc_msg32"));
+    m_import.SetText(GetText("tc_msg33"));
+    m_debounce.SetCaption(GetText("tc_adv_str21"));
+    m_autoSleep.SetCaption(GetText("tc_msg27"));
+    SetSelectorTexts();
+    RefreshKeyPage();
+}
+
+void CKeyDlg::OnRefresh() {
+    RefreshKeyPage();
+}
+
+void CKeyDlg::SetRowCaptions() {
+    std::array<ButtonRowView, kKeysPerSet> rows{};
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return;
+        rows = ViewButtonRows(*gVar.pFile, DeviceCfg(), gVar.KeyMask);
+    }
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const ButtonRowView& v = rows[static_cast<size_t>(i)];
+        CPngBtn& row = m_rows[static_cast<size_t>(i)];
+        if (!row.m_hWnd || !v.caption) continue;
+        row.SetText(*v.caption);
+        if (gVar.BtnTips) row.SetTooltip(*v.caption);
+    }
+}
+
+void CKeyDlg::RefreshKeyPage() {
+    const ProfileSelectorView view = SelectorNow();
+    if (view.selected >= 0) m_profile.SelectIndex(view.selected);
+    LogPrintf("CKeyDlg shows profile %d", view.selected);
+    SetRowCaptions();
+    int32_t debounce = 0, sleep = 0;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return;
+        debounce = gVar.pFile->nDebounce;
+        sleep = gVar.pFile->nAutoSleep;
+    }
+    m_debounce.SetDebounceValue(debounce);
+    m_autoSleep.SetAutoSleepValue(sleep);
+}
+
+void CKeyDlg::RefreshAndReapply() {
+    SetRowCaptions();
+    if (gVar.ApplyNow) RequestApply(0x0001, 255);
+}
+
+void CKeyDlg::CheckHover() {
+    if (!IsShown() || !m_mark.m_hWnd) return;
+    POINT pt;
+    if (!::GetCursorPos(&pt) || !::ScreenToClient(m_hWnd, &pt)) return;
+    const std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
+    m_mark.HighlightMark(row.value_or(kKeysPerSet));
+}
+
+void CKeyDlg::OnRowClicked(int row) {
+    // A click while a menu is open only closes it.
+    const bool menuWasOpen = m_menuWasOpen || GetOpenPopup();
+    m_menuWasOpen = false;
+    if (menuWasOpen) {
+        ClosePopup();
+        return;
+    }
+    const SensorCfg& cfg = DeviceCfg();
+    if (!RowRefusal(cfg, gVar.KeyMask, row).empty()) return;
+    const std::vector<MenuEntry> menu =
+        BuildFunctionMenu(cfg, gVar, FindSensorTable(static_cast<uint32_t>(cfg.Sensor)));
+    RECT rc;
+    ::GetWindowRect(m_rows[static_cast<size_t>(row)].m_hWnd, &rc);
+    const MenuPlace at = FunctionMenuPlace({rc.left, rc.top, rc.right, rc.bottom}, gVar.MenuItems,
+                                           ::GetSystemMetrics(SM_CYFULLSCREEN), gVar.MenuW);
+    OpenPopup(m_hWnd, static_cast<int>(menu.size()), at.width, at.x, at.y, Theme().menuNormal,
+              Theme().menuHover, row, menu.data(), &Theme());
+}
+
+void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
+    ClosePopup();
+    if (!m_host.CheckDeviceReady()) return;
+    KeyInfo current;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        // Without a valid profile there is nothing to store into.
+        if (!gVar.pFile || gVar.pFile->dwId == 0) return;
+        const ProfileFile& p = *gVar.pFile;
+        if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
+            current = p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
+    }
+    const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), g_MacroList.Count() == 0);
+    KeyInfo key = c.key;
+    switch (c.step) {
+        case ChoiceStep::kNothing:
+            return;
+        case ChoiceStep::kRefused:
+            m_host.Tell(c.message);
+            return;
+        case ChoiceStep::kAskMacroPage:
+            if (m_host.Tell(c.message)) m_host.ShowMacroPage();
+            return;
+        case ChoiceStep::kPickMacro: {
+            const std::optional<int64_t> picked = m_host.PickMacro();
+            if (!picked) return;
+            if (*picked < 0) {
+                m_host.ShowMacroPage();
+                return;
+            }
+            key = MacroKey(static_cast<uint32_t>(*picked));
+            break;
+        }
+        case ChoiceStep::kCaptureCombo: {
+            const std::optional<CapturedCombo> combo = m_host.CaptureCombo();
+            if (!combo || *combo == CapturedCombo{}) return;
+            key = ComboKey(combo->modifiers, combo->keys[0], combo->keys[1], combo->keys[2]);
+            break;
+        }
+        case ChoiceStep::kFireDialog: {
+            const std::optional<uint16_t> fire = m_host.EditFire(current);
+            if (!fire) return;
+            key = FireKey(static_cast<uint8_t>(*fire & 0xFF), static_cast<uint8_t>(*fire >> 8));
+            break;
+        }
+        case ChoiceStep::kStore:
+            break;
+    }
+    SetKeyFunction(row, key);
+}
+
+int CKeyDlg::SetKeyFunction(int row, const KeyInfo& key) {
+    const int r = ::SetKeyFunction(row, key, [this](const std::string& t) { m_host.Tell(t); });
+    if (r == 1) SetRowCaptions();
+    return r;
+}
+
+void CKeyDlg::OnProfileChosen(int32_t index) {
+    ClosePopup();
+    // The page follows the mouse's notification of the switch, not the choice.
+    if (!m_host.SwitchProfile(index)) RefreshKeyPage();
+}
+
+void CKeyDlg::OnRestore() {
+    ClosePopup();
+    if (!m_host.ResetToDefaults()) return;
+    RefreshKeyPage();
+    if (gVar.InitOnReset) {
+        // The mouse needs a moment after its reset before it answers a read.
+        ::Sleep(500);
+        m_host.ReadAgainAfterReset();
+    }
+}
+
+void CKeyDlg::OnPaintPage(CMemPaint& buf) {
+    Gdiplus::Graphics& g = buf.g();
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const KeyRowPlace& p = m_places[static_cast<size_t>(i)];
+        SkinPicture* n = m_numbers[static_cast<size_t>(i)].get();
+        if (p.shown && PicturePresent(n)) DrawPictureStretched(g, n, R(p.number));
+    }
+    if (const std::optional<ZvRect> tip = DebounceTipRect(gVar.TipForDebounce, Theme().large)) {
+        DrawSkinText(buf.dc(), GetText("tc_debounce_tips"), R(*tip), Theme().text, m_tipFont,
+                     DT_WORDBREAK | DT_END_ELLIPSIS | DT_LEFT);
+    }
+    if (gVar.UIDebug) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 0, 0));
+}
+
+LRESULT CKeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MENU_RESULT:
+            OnFunctionChosen(static_cast<uint32_t>(wp), static_cast<int>(lp));
+            return 0;
+        case WM_LBUTTONDOWN:
+            ClosePopup();
+            DragMainWindow(m_hWnd);
+            return 0;
+        case WM_COMMAND:
+            // Any command on the page first closes an open menu; a row clicked then does no
+            // more.
+            m_menuWasOpen = GetOpenPopup() != nullptr;
+            ClosePopup();
+            break;
+        case kCtrlChanging:
+        case kCtrlChanged:
+            return 1;
+        case kCtrlMayChange:
+            return m_host.CheckDeviceReady();
+        default:
+            break;
+    }
+    return CMainPage::WindowProc(msg, wp, lp);
+}

@@ -1,0 +1,138 @@
+// The buttons page: one row per button of the mouse with the name of its function, the mouse
+// picture whose button under the cursor lights up, the function menu of a row, the profile
+// selector, restore, export and import, and the debounce and auto-sleep controls. The rules
+// are the buttons page model's (ui/buttons_page_model.h, ui/button_assignment.h,
+// ui/key_page_layout.h); the window shows them and runs the dialogs a choice asks for.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
+#include "profile/profile_file.h"
+#include "ui/key_capture.h"
+#include "ui/key_page_layout.h"
+#include "ui/win/main_pages.h"
+#include "ui/win/value_dlgs.h"
+
+// What the page needs from the main window and the dialogs it opens. The main window's host
+// runs the real dialogs; a test hands in its own answers.
+class KeyPageHost {
+  public:
+    virtual ~KeyPageHost() = default;
+    // 1 when a change may be sent now; otherwise the reason was shown.
+    virtual int CheckDeviceReady() = 0;
+    virtual void ShowMacroPage() = 0;
+    // The factory reset with its progress window; 1 when it ran.
+    virtual int ResetToDefaults() = 0;
+    // After a reset with InitOnReset: the profile read anew behind the waiting message.
+    virtual void ReadAgainAfterReset() = 0;
+    // Asks the mouse to switch to onboard profile `index`; 1 when it took it.
+    virtual int SwitchProfile(int index) = 0;
+    // A message with OK; true when the user closed it with OK.
+    virtual bool Tell(const std::string& text) = 0;
+    virtual bool Ask(const std::string& text) = 0;
+    // The macro picker: a macro's identifier, -1 for the macro page, none when cancelled.
+    virtual std::optional<int64_t> PickMacro() = 0;
+    // The key capture for a combination; none when cancelled.
+    virtual std::optional<CapturedCombo> CaptureCombo() = 0;
+    // The fire dialog for the row's assignment; the 16-bit parameter, none when cancelled.
+    virtual std::optional<uint16_t> EditFire(const KeyInfo& current) = 0;
+    virtual void ExportProfile() = 0;
+    virtual void ImportProfile() = 0;
+};
+
+// The picture of the mouse with one hotspot per button, lit when the page says so.
+class CKeyMarkDlg : public CWndBase {
+  public:
+    ~CKeyMarkDlg() override;
+    // Loads the device's pictures and places the window at ptMark over `pageBackground`;
+    // false (with the message shown through `tell`) when the picture is missing.
+    bool Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackground, bool debugFrame,
+              const std::function<void(const std::string&)>& tell);
+    // Lights hotspot `row` and clears the others; above 15 clears all.
+    void HighlightMark(int row);
+    bool Lit(int i) const { return m_lit[static_cast<size_t>(i)]; }
+    int ShownHotspots() const;
+
+  protected:
+    void OnPaint(CMemPaint& buf) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    PicturePtr m_normal, m_lit_pic;
+    std::array<ZvRect, kKeysPerSet> m_spots{};
+    std::array<bool, kKeysPerSet> m_shown{}, m_lit{};
+    bool m_debugFrame = false;
+};
+
+class CKeyDlg : public CMainPage {
+  public:
+    static constexpr UINT kIdRow0 = 100, kIdProfile = 130, kIdRestore = 131, kIdExport = 132,
+                          kIdImport = 133;
+    static constexpr UINT_PTR kHoverTimer = 1;
+    static constexpr UINT kHoverMs = 300;
+
+    explicit CKeyDlg(KeyPageHost& host) : m_host(host) {}
+    ~CKeyDlg() override;
+
+    // Shows the current profile record again (RefreshKeyPage).
+    void RefreshKeyPage();
+    // After a macro was renamed or deleted: the rows again and, with ApplyNow, all buttons
+    // written.
+    void RefreshAndReapply();
+    // The menu's report of `value` for `row`.
+    void OnFunctionChosen(uint32_t value, int row);
+    // Stores `key` on `row` (the left-click guard's refusal is shown); 1 when stored.
+    int SetKeyFunction(int row, const KeyInfo& key);
+    // The hover timer's work: lights the hotspot of the row under the cursor.
+    void CheckHover();
+
+    // For tests and screenshots.
+    CPngBtn& Row(int i) { return m_rows[static_cast<size_t>(i)]; }
+    CKeyMarkDlg& Mark() { return m_mark; }
+    CComboBtn& ProfileSelector() { return m_profile; }
+    CDebounceDlg& Debounce() { return m_debounce; }
+    CAutoSleepDlg& AutoSleep() { return m_autoSleep; }
+    void ClickRow(int row) { OnRowClicked(row); }
+
+    void LayoutForDevice() override;
+    void DeviceChanged(int kind) override;
+
+  protected:
+    bool OnCreatePage() override;
+    void OnTextsChanged() override;
+    void OnRefresh() override;
+    void OnPaintPage(CMemPaint& buf) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    bool Build();
+    void DestroyControls();
+    void OnRowClicked(int row);
+    void OnProfileChosen(int32_t index);
+    void OnRestore();
+    void SetRowCaptions();
+    void SetSelectorTexts();
+
+    KeyPageHost& m_host;
+    std::array<CPngBtn, kKeysPerSet> m_rows;
+    std::array<KeyRowPlace, kKeysPerSet> m_places{};
+    std::array<PicturePtr, kKeysPerSet> m_numbers;
+    PicturePtr m_rowPic;
+    CKeyMarkDlg m_mark;
+    CComboBtn m_profile;
+    CPngBtn m_restore, m_export, m_import;
+    CDebounceDlg m_debounce;
+    CAutoSleepDlg m_autoSleep;
+    bool m_menuWasOpen = false;  // a menu was open when the last command arrived
+    HFONT m_tipFont = nullptr;
+    bool m_ownTipFont = false;
+};
+
+// The buttons page of the main window.
+std::unique_ptr<CMainPage> CreateKeyPage(CZorvanDlg& main);

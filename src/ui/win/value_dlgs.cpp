@@ -1,0 +1,142 @@
+#include "ui/win/value_dlgs.h"
+
+#include <mutex>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/skin_paths.h"
+#include "profile/apply_thread.h"
+#include "ui/buttons_page_model.h"
+
+namespace {
+
+// Under the profile lock, so the apply thread never copies a half-made record.
+PageChange StoreValue(const std::function<PageChange(ProfileFile&)>& edit) {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (!gVar.pFile) return {};
+    return edit(*gVar.pFile);
+}
+
+}  // namespace
+
+CValueDlg::~CValueDlg() {
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, const UiTheme& theme) {
+    m_theme = theme;
+    PicturePtr time = LoadSkinPicture(SkinPath("key_time.png"));
+    // The face: the page's picture under the control with the skin's control drawn over it.
+    m_face = PicturePresent(background) ? CopyPictureRect(background, rc) : nullptr;
+    if (m_face && PicturePresent(time.get())) {
+        Gdiplus::Graphics g(m_face->bmp.get());
+        DrawPicture(g, time.get(), 0, 0);
+    } else if (!m_face) {
+        m_face = std::move(time);
+    }
+    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    SetBufferedPaint(true);
+    if (!CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0)) return false;
+    auto button = [&](CPngBtn& b, UINT id, RECT at, bool up) {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = at;
+        a.normal = a.hover = a.pressed = m_face.get();
+        a.cut = at;
+        a.background = m_face.get();
+        a.pressShift = true;
+        a.onClick = [this, up] { Press(up); };
+        return b.Create(m_hWnd, a, theme);
+    };
+    return button(m_down, kIdDown, RECT{79, 5, 96, 25}, false) &&
+           button(m_up, kIdUp, RECT{142, 5, 162, 25}, true);
+}
+
+void CValueDlg::SetCaption(const std::string& caption) {
+    m_caption = caption;
+    Invalidate();
+}
+
+void CValueDlg::Press(bool up) {
+    if (mayChange && !mayChange()) return;
+    const PageChange c = Step(up);
+    Invalidate();
+    if (c.Changed() && changed) changed(c);
+}
+
+void CValueDlg::OnPaint(CMemPaint& buf) {
+    Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+    buf.g().FillRectangle(&black, 0, 0, buf.width(), buf.height());
+    if (PicturePresent(m_face.get()))
+        DrawPictureStretched(buf.g(), m_face.get(), RECT{0, 0, buf.width(), buf.height()});
+    DrawSkinText(buf.dc(), m_caption, RECT{0, 0, 79, buf.height()}, m_theme.text, m_font,
+                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
+    DrawSkinText(buf.dc(), ValueText(), RECT{97, 7, 141, 24}, m_theme.text, m_font,
+                 DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    if (m_theme.debugFrames) {
+        HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+        RECT all{0, 0, buf.width(), buf.height()};
+        ::FrameRect(buf.dc(), &all, red);
+        ::DeleteObject(red);
+    }
+}
+
+LRESULT CValueDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN) {
+        // Dragging the control moves the main window, as dragging the page does.
+        HWND top = ::GetAncestor(m_hWnd, GA_ROOT);
+        ::ReleaseCapture();
+        ::SendMessageW(top, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        return 0;
+    }
+    return CWndBase::WindowProc(msg, wp, lp);
+}
+
+// ---- debounce ------------------------------------------------------------------------------
+
+void CDebounceDlg::SetDebounceValue(int32_t ms) {
+    m_ms = ms;
+    Invalidate();
+}
+
+std::string CDebounceDlg::ValueText() const {
+    return DebounceText(m_ms);
+}
+
+PageChange CDebounceDlg::Step(bool up) {
+    const IntRange range = DebounceRange(gVar.DebounceRange);
+    const int32_t next = DebounceStep(m_ms, up, range);
+    if (next == m_ms) return {};
+    if (!up && DebounceNeedsConfirm(m_ms, gVar.TipForDebounce) &&
+        !(confirm && confirm(GetText("tc_debounce_tips"))))
+        return {};
+    m_ms = next;
+    return StoreValue([next, range](ProfileFile& p) { return SetDebounce(p, next, range); });
+}
+
+// ---- auto sleep ----------------------------------------------------------------------------
+
+void CAutoSleepDlg::SetAutoSleepValue(int32_t tableValue) {
+    const int pos = AutoSleepPosition(tableValue);
+    if (pos < 0) return;
+    m_pos = pos;
+    Invalidate();
+}
+
+int32_t CAutoSleepDlg::TableValue() const {
+    return kAutoSleepTable[static_cast<size_t>(m_pos)];
+}
+
+std::string CAutoSleepDlg::ValueText() const {
+    return AutoSleepText(TableValue());
+}
+
+PageChange CAutoSleepDlg::Step(bool up) {
+    const int last = static_cast<int>(kAutoSleepTable.size()) - 1;
+    const int next = up ? (m_pos < last ? m_pos + 1 : m_pos) : (m_pos > 0 ? m_pos - 1 : m_pos);
+    if (next == m_pos) return {};
+    m_pos = next;
+    const int32_t v = TableValue();
+    return StoreValue([v](ProfileFile& p) { return SetAutoSleep(p, v); });
+}

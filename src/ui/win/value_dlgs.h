@@ -1,0 +1,83 @@
+// The two small value controls of the buttons page: the debounce time and the auto-sleep time,
+// each a caption, the value and a down and an up button over "key_time.png". A press asks the
+// page first (the device must be ready), then steps the value, stores it in the profile record
+// and reports the apply request to the page.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
+#include "controls/win/ui_theme.h"
+#include "controls/win/wnd_base.h"
+#include "ui/page_change.h"
+
+class CValueDlg : public CWndBase {
+  public:
+    static constexpr UINT kIdDown = 1, kIdUp = 2;
+    ~CValueDlg() override;
+
+    // A child of `parent` at `rc` over `background` (the page's picture, cut at `rc`).
+    bool Create(HWND parent, const RECT& rc, SkinPicture* background, const UiTheme& theme);
+    // Asked before each press; 0 refuses it (it has told the user why).
+    std::function<int()> mayChange;
+    // After a stored change, with its apply request.
+    std::function<void(const PageChange&)> changed;
+
+    void SetCaption(const std::string& caption);
+    CPngBtn& DownButton() { return m_down; }
+    CPngBtn& UpButton() { return m_up; }
+    // The value as shown.
+    virtual std::string ValueText() const = 0;
+
+  protected:
+    // One press; the change to report (nothing changed: an empty one).
+    virtual PageChange Step(bool up) = 0;
+    void OnPaint(CMemPaint& buf) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    void Press(bool up);
+
+    PicturePtr m_face;  // the page's picture with "key_time.png" over it
+    CPngBtn m_down, m_up;
+    std::string m_caption;
+    UiTheme m_theme;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+};
+
+// Milliseconds within DebounceRange; going down to TipForDebounce asks first.
+class CDebounceDlg : public CValueDlg {
+  public:
+    void SetDebounceValue(int32_t ms);
+    int32_t Value() const { return m_ms; }
+    std::string ValueText() const override;
+    // Asks the user whether to go down (the text tc_debounce_tips); true to go on.
+    std::function<bool(const std::string&)> confirm;
+
+  protected:
+    PageChange Step(bool up) override;
+
+  private:
+    int32_t m_ms = 0;
+};
+
+// A position in the 13-step auto-sleep table.
+class CAutoSleepDlg : public CValueDlg {
+  public:
+    // A value not in the table leaves the position as it is.
+    void SetAutoSleepValue(int32_t tableValue);
+    int Position() const { return m_pos; }
+    int32_t TableValue() const;
+    std::string ValueText() const override;
+
+  protected:
+    PageChange Step(bool up) override;
+
+  private:
+    int m_pos = 0;
+};

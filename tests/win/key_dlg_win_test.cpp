@@ -1,0 +1,288 @@
+// The buttons page and its dialogs as real windows: the rows and hotspots a device gets, the
+// locked row, the choices that need a dialog (answered by a test host), the debounce and
+// auto-sleep controls pressed like a user, and the fire dialog's boxes typed into.
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/device_catalogue.h"
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/win/menu_dlg.h"
+#include "macro/macro_list.h"
+#include "platform/win/wide.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "profile/profile_defaults.h"
+#include "ui/win/firekey_dlg.h"
+#include "ui/win/key_dlg.h"
+#include "win/ui_host.h"
+
+namespace {
+
+class TestHost : public KeyPageHost {
+  public:
+    int ready = 1;
+    bool askAnswer = false;
+    std::optional<CapturedCombo> combo;
+    std::optional<uint16_t> fire;
+    std::vector<std::string> told, asked;
+    int macroPage = 0;
+    std::optional<KeyInfo> fireOpenedWith;
+
+    int CheckDeviceReady() override { return ready; }
+    void ShowMacroPage() override { ++macroPage; }
+    int ResetToDefaults() override { return 0; }
+    void ReadAgainAfterReset() override {}
+    int SwitchProfile(int) override { return 1; }
+    bool Tell(const std::string& text) override {
+        told.push_back(text);
+        return true;
+    }
+    bool Ask(const std::string& text) override {
+        asked.push_back(text);
+        return askAnswer;
+    }
+    std::optional<int64_t> PickMacro() override { return std::nullopt; }
+    std::optional<CapturedCombo> CaptureCombo() override { return combo; }
+    std::optional<uint16_t> EditFire(const KeyInfo& current) override {
+        fireOpenedWith = current;
+        return fire;
+    }
+    void ExportProfile() override {}
+    void ImportProfile() override {}
+};
+
+// A 7-button mouse (KM 14): the first catalogue mouse with its button count cut down.
+class KeyDlgWin : public ::testing::Test {
+  protected:
+    zvtest::UiHost host;
+    TestHost pageHost;
+    std::optional<CKeyDlg> page;
+    SensorCfg cfg;
+    std::vector<ProfileFile> saved;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        ASSERT_EQ(LoadConfiguration(), 1);
+        LoadDefaultTexts(gVar.szAppDir);
+        LoadMenuImages();
+        gVar.ApplyNow = 0;  // nothing is written: no apply thread runs here
+        gVar.KeyMask = 0;
+        gVar.TipForDebounce = 0;
+        gVar.ComboName = {0, 0};
+        cfg = gVar.SensorCfgs[0];
+        cfg.KM = 14;
+        cfg.nKeyNum = 7;
+        for (int i = 0; i < kKeysPerSet; ++i)
+            cfg.Mark[static_cast<size_t>(i)] = {i * 10, 0, i * 10 + 8, 8};
+        gVar.pSensorCfg = &cfg;
+        LoadDefaultKeys();
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        saved = gVar.ProfileList;
+        gVar.ProfileList.assign(1, ProfileFile{});
+        NewProfile(gVar.ProfileList[0], "test");
+        gVar.ProfileList[0].dwId = 0x1234;
+        gVar.ProfileList[0].keys = gVar.WorkDefKeys;
+        gVar.pFile = &gVar.ProfileList[0];
+    }
+    void TearDown() override {
+        ClosePopup();
+        page.reset();
+        host.DestroyWindow();
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        gVar.ProfileList = saved;
+        gVar.pFile = nullptr;
+        gVar.pSensorCfg = nullptr;
+    }
+    void Open() {
+        ASSERT_TRUE(host.Open(0, 0, 1020, 700));
+        page.emplace(pageHost);
+        PicturePtr bkg = LoadSkinPicture(gVar.szAppDir + "skins\\key_nr.png");
+        page->SetBackground(CopyPictureRect(bkg.get(), RECT{0, 160, 1020, 700}));
+        ASSERT_TRUE(page->CreatePage(host.m_hWnd, RECT{0, 160, 1020, 700}, UiTheme{}));
+        page->Show(true);
+        zvtest::Pump(30);
+    }
+    KeyInfo& Key(int set, int row) {
+        return gVar.pFile->keys[static_cast<size_t>(set)][static_cast<size_t>(row)];
+    }
+    std::string Caption(int row) { return page->Row(row).GetText(); }
+    static void Click(CPngBtn& b) {
+        ::SendMessageW(b.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::SendMessageW(b.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        zvtest::Pump(20);
+    }
+};
+
+TEST_F(KeyDlgWin, SevenButtonsGiveSevenRowsAndHotspots) {
+    Open();
+    for (int i = 0; i < kKeysPerSet; ++i)
+        EXPECT_EQ(::IsWindowVisible(page->Row(i).m_hWnd) != 0, i < 7) << "row " << i;
+    EXPECT_EQ(page->Mark().ShownHotspots(), 7);
+    EXPECT_EQ(Caption(0), GetText("tc_click"));
+    // Lighting a button the mouse does not have lights nothing.
+    page->Mark().HighlightMark(8);
+    for (int i = 0; i < kKeysPerSet; ++i) EXPECT_FALSE(page->Mark().Lit(i));
+    page->Mark().HighlightMark(3);
+    EXPECT_TRUE(page->Mark().Lit(3));
+    page->Mark().HighlightMark(16);
+    EXPECT_FALSE(page->Mark().Lit(3));
+}
+
+TEST_F(KeyDlgWin, LockedRowIsGreyAndOpensNoMenu) {
+    gVar.KeyMask = 0x0001;
+    Open();
+    EXPECT_FALSE(::IsWindowEnabled(page->Row(0).m_hWnd));
+    EXPECT_TRUE(::IsWindowEnabled(page->Row(1).m_hWnd));
+    page->ClickRow(0);
+    EXPECT_EQ(GetOpenPopup(), nullptr);
+    page->ClickRow(1);
+    ASSERT_NE(GetOpenPopup(), nullptr);
+    EXPECT_EQ(GetOpenPopup()->Tag(), 1);
+    // A click on a row while the menu is open only closes it.
+    page->ClickRow(2);
+    EXPECT_EQ(GetOpenPopup(), nullptr);
+}
+
+TEST_F(KeyDlgWin, ChoicesGoThroughTheirDialogsAndRefusals) {
+    Open();
+    // Ctrl+C named by ComboName1.
+    gVar.ComboName = {0x004301, 0};
+    pageHost.combo = CapturedCombo{0x01, {0x43, 0, 0}};
+    page->OnFunctionChosen(0x020000A1, 2);
+    EXPECT_EQ(Key(0, 2).dwFunID, 0x020000A1u);
+    EXPECT_EQ(Caption(2), GetText("tc_comboname1"));
+    // A cancelled capture stores nothing.
+    pageHost.combo.reset();
+    page->OnFunctionChosen(0x020000A1, 3);
+    EXPECT_EQ(Key(0, 3).dwFunID, gVar.WorkDefKeys[0][3].dwFunID);
+    // The fire dialog opens with the row's own assignment; its result is the parameter.
+    pageHost.fire = 0x1402;
+    page->OnFunctionChosen(0x080000A4, 4);
+    ASSERT_TRUE(pageHost.fireOpenedWith);
+    EXPECT_EQ(pageHost.fireOpenedWith->dwFunID, gVar.WorkDefKeys[0][4].dwFunID);
+    EXPECT_EQ(Key(0, 4).dwParameter, 0x1402u);
+    EXPECT_EQ(Key(0, 4).MatrixInx, gVar.WorkDefKeys[0][4].MatrixInx);
+    // The only left click stays; the refusal is shown through the page's own message.
+    page->OnFunctionChosen(0x080000A2, 0);
+    EXPECT_EQ(Key(0, 0).dwFunID, 0x01000011u);
+    ASSERT_FALSE(pageHost.told.empty());
+    EXPECT_EQ(pageHost.told.back(), GetText("tc_msg1"));
+    // Not ready: nothing happens at all.
+    pageHost.ready = 0;
+    page->OnFunctionChosen(0x080000A2, 1);
+    EXPECT_NE(Key(0, 1).dwFunID, 0x080000A2u);
+}
+
+TEST_F(KeyDlgWin, AllSetsRowGivenNoFunction) {
+    for (int s = 0; s < kKeySets; ++s) Key(s, 5).dwFunID = 0x080000AB;
+    gVar.pFile->nKeySet = 1;
+    Open();
+    page->OnFunctionChosen(0x080000A2, 5);
+    EXPECT_EQ(Key(0, 5).dwFunID, gVar.WorkDefKeys[0][5].dwFunID);
+    EXPECT_EQ(Key(1, 5).dwFunID, 0x080000A2u);
+    EXPECT_EQ(Key(2, 5).dwFunID, gVar.WorkDefKeys[2][5].dwFunID);
+    EXPECT_EQ(Caption(5), GetText("tc_key_off"));
+}
+
+TEST_F(KeyDlgWin, MacroWithAnEmptyListAsksForTheMacroPage) {
+    ASSERT_EQ(g_MacroList.Count(), 0u);
+    Open();
+    page->OnFunctionChosen(0x05000000, 1);
+    ASSERT_EQ(pageHost.told.size(), 1u);
+    EXPECT_EQ(pageHost.told[0], GetText("tc_msg9"));
+    EXPECT_EQ(pageHost.macroPage, 1);
+    EXPECT_EQ(Key(0, 1).dwFunID, gVar.WorkDefKeys[0][1].dwFunID);
+}
+
+TEST_F(KeyDlgWin, DebounceAndAutoSleepButtons) {
+    gVar.DebounceRange = 0x1E00;
+    gVar.TipForDebounce = 4;
+    gVar.pFile->nDebounce = 30;
+    gVar.pFile->nAutoSleep = 6;
+    Open();
+    EXPECT_EQ(page->Debounce().ValueText(), "30 ms");
+    EXPECT_EQ(page->AutoSleep().ValueText(), "1 m");
+    Click(page->Debounce().UpButton());
+    EXPECT_EQ(page->Debounce().Value(), 30);
+    Click(page->Debounce().DownButton());
+    EXPECT_EQ(gVar.pFile->nDebounce, 29);
+    EXPECT_TRUE(pageHost.asked.empty());
+
+    // At TipForDebounce the user is asked first; cancelling keeps the value.
+    page->Debounce().SetDebounceValue(4);
+    gVar.pFile->nDebounce = 4;
+    Click(page->Debounce().DownButton());
+    EXPECT_EQ(pageHost.asked.size(), 1u);
+    EXPECT_EQ(page->Debounce().Value(), 4);
+    EXPECT_EQ(gVar.pFile->nDebounce, 4);
+    pageHost.askAnswer = true;
+    Click(page->Debounce().DownButton());
+    EXPECT_EQ(gVar.pFile->nDebounce, 3);
+
+    page->AutoSleep().SetAutoSleepValue(1);
+    EXPECT_EQ(page->AutoSleep().ValueText(), "10 s");
+    Click(page->AutoSleep().DownButton());
+    EXPECT_EQ(page->AutoSleep().Position(), 0);
+    Click(page->AutoSleep().UpButton());
+    EXPECT_EQ(gVar.pFile->nAutoSleep, 2);
+    // A value the table does not hold leaves the position.
+    page->AutoSleep().SetAutoSleepValue(7);
+    EXPECT_EQ(page->AutoSleep().Position(), 1);
+    // Not ready: no press changes anything.
+    pageHost.ready = 0;
+    Click(page->AutoSleep().UpButton());
+    EXPECT_EQ(gVar.pFile->nAutoSleep, 2);
+}
+
+// The fire dialog's window without its modal run.
+class OpenFireDlg : public CFirekeyDlg {
+  public:
+    using CFirekeyDlg::CFirekeyDlg;
+    using CFirekeyDlg::CreateDialogWindow;
+    void Type(HWND box, const char* text) {
+        ::SetWindowTextW(box, platform::win::Widen(text).c_str());
+    }
+};
+
+TEST(FireKeyDlgWin, BoxesOpenFromTheRowAndKeepTheirLimits) {
+    zvtest::StartGdiplus();
+    gVar.szAppDir = zvtest::ProgramFolder();
+    KeyInfo plain;
+    plain.dwFunID = 0x01000013;
+    {
+        OpenFireDlg dlg(plain, UiTheme{});
+        ASSERT_TRUE(dlg.CreateDialogWindow(nullptr));
+        EXPECT_EQ(dlg.BoxText(dlg.CountBox()), "3");
+        EXPECT_EQ(dlg.BoxText(dlg.IntervalBox()), "10");
+        dlg.Type(dlg.CountBox(), "7");
+        EXPECT_EQ(dlg.BoxText(dlg.CountBox()), "3");
+        dlg.Type(dlg.IntervalBox(), "300");
+        EXPECT_EQ(dlg.BoxText(dlg.IntervalBox()), "255");
+        dlg.Type(dlg.CountBox(), "0");
+        dlg.Type(dlg.IntervalBox(), "5");
+        dlg.PressOk();
+        EXPECT_EQ(dlg.Result(), 0x0A00);
+        // Enter is swallowed: it neither closes the dialog nor presses OK.
+        MSG enter{dlg.CountBox(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        EXPECT_TRUE(dlg.PreTranslateMessage(&enter));
+    }
+    KeyInfo fire;
+    fire.dwFunID = 0x080000A4;
+    fire.dwParameter = 0x1402;
+    OpenFireDlg dlg(fire, UiTheme{});
+    ASSERT_TRUE(dlg.CreateDialogWindow(nullptr));
+    EXPECT_EQ(dlg.BoxText(dlg.CountBox()), "2");
+    EXPECT_EQ(dlg.BoxText(dlg.IntervalBox()), "20");
+    dlg.Type(dlg.IntervalBox(), "");
+    dlg.PressOk();
+    EXPECT_EQ(dlg.Result(), 0x0A02);
+}
+
+}  // namespace
