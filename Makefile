@@ -64,7 +64,9 @@ clean:
 	rm -rf build dist
 
 # Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
-# skins and saves one picture per state.
+# skins and saves one picture per state; the real program with the virtual mouse gives main_*.png
+# (each page and the about window).
 screenshots: deps win
 	@mkdir -p docs/screenshots
 	@scripts/run-wine $(WIN)/zorvan_gallery.exe "Z:$$(pwd | tr / '\\')\\docs\\screenshots"
+	@tests/gui/screenshots docs/screenshots

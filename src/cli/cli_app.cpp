@@ -28,6 +28,7 @@
 #include "profile/profile_transfer.h"
 #include "profile/sensor_table.h"
 #include "sim/virtual_receiver.h"
+#include "cli/cli_sim.h"
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
 #include "ui/device_session.h"
@@ -981,6 +982,7 @@ int Run(const std::vector<std::string>& args) {
         std::fputs(Usage().c_str(), stdout);
         return kExitDone;
     }
+    if (!opt.words.empty() && opt.words[0] == "sim") return RunSimCommand(opt);
     try {
         App app(opt);
         return app.Run();

@@ -92,6 +92,14 @@ std::string VirtualReceiver::NotifyPath() const {
     return MakePath(m_cfg, m_index, 1);
 }
 
+std::string VirtualReceiver::UsbDevicePath() const {
+    char buf[128];
+    std::snprintf(buf, sizeof buf,
+                  "\\\\?\\USB#VID_%04X&PID_%04X#zvsim%d#{a5dcbf10-6530-11d2-901f-00c04fb951ed}",
+                  m_cfg.vid & 0xFFFF, m_cfg.pid & 0xFFFF, m_index);
+    return buf;
+}
+
 void VirtualReceiver::SetLatency(uint32_t ms) {
     std::lock_guard<std::mutex> lock(m_mu);
     m_cfg.latencyMs = ms;
@@ -173,6 +181,9 @@ void VirtualReceiver::ChangeRate(uint8_t ms) {
 }
 void VirtualReceiver::SwitchProfile(int p) {
     MouseEvent([p](VirtualMouse& m) { return m.SwitchProfile(p); });
+}
+void VirtualReceiver::PressProfileButton() {
+    MouseEvent([](VirtualMouse& m) { return m.SwitchProfile(m.State().profile + 1); });
 }
 void VirtualReceiver::FactoryReset() {
     MouseEvent([](VirtualMouse& m) { return m.FactoryReset(); });
@@ -339,8 +350,10 @@ platform::HidReadResult VirtualReceiver::Read(uint64_t epoch, const std::shared_
             if (err) *err = platform::kErrTimeout;
             return platform::HidReadResult::kTimeout;
         }
-        // Short slices: a stop event is not one of ours to wake on.
-        auto until = std::min(deadline, now + std::chrono::milliseconds(5));
+        // Slices: a stop event is not one of ours to wake on. Without a stop event nothing but
+        // a report or the deadline can end the wait; with one, a slice of 100 ms keeps an idle
+        // program nearly idle while a stop is still seen well within the time its owner waits.
+        auto until = stop ? std::min(deadline, now + std::chrono::milliseconds(100)) : deadline;
         if (!q->q.empty()) until = std::min(until, q->q.front().first);
         m_cv.wait_until(lock, until);
     }

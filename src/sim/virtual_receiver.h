@@ -55,6 +55,9 @@ class VirtualReceiver : public std::enable_shared_from_this<VirtualReceiver> {
 
     std::string CmdPath() const;
     std::string NotifyPath() const;
+    // The path of the receiver's USB device interface, as a system device notification
+    // names it when the receiver arrives or leaves.
+    std::string UsbDevicePath() const;
     const ReceiverConfig& Config() const { return m_cfg; }
 
     void SetLatency(uint32_t ms);
@@ -71,6 +74,8 @@ class VirtualReceiver : public std::enable_shared_from_this<VirtualReceiver> {
     void PressDpiButton();
     void ChangeRate(uint8_t intervalMs);
     void SwitchProfile(int profile);
+    // The profile button under the mouse: the next of the four onboard profiles.
+    void PressProfileButton();
     void FactoryReset();
     void LightingChanged(uint8_t flags);
     // Any input report, as if the receiver sent it.

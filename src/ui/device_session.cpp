@@ -13,6 +13,7 @@
 #include "profile/profile_cache.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
+#include "ui/main_window_model.h"
 
 namespace {
 std::mutex g_configReadLock;
@@ -100,6 +101,7 @@ void DeviceSession::RefreshLayout() {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         LoadPro();
     }
+    m_ui.LayoutForDevice();
     uint8_t b[2] = {};
     int level = m_usb.CmdHandle() && m_usb.ReadEEPROM(eeprom::kCurLevel, b, 2) ? b[0] : -1;
     {
@@ -243,7 +245,7 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
             const uint32_t now = platform::GetTickCount();
             const uint32_t sub = now - m_nResetTickCount;
             LogPrintf("nTick= %d, m_nResetTickCount= %d, nSub=%d", now, m_nResetTickCount, sub);
-            if (m_nResetTickCount != 0 && sub <= 4999) {
+            if (IsResetNotification(now, m_nResetTickCount)) {
                 LogPrintf("this is reset notify, do not process");
                 break;
             }
@@ -325,23 +327,21 @@ bool DeviceSession::OnFindTimer() {
 }
 
 int DeviceSession::CheckDeviceReady() {
-    if (g_bSyncDone.load() == 0) {
-        m_ui.ShowText(GetText("tc_adv_str15"));
-        return 0;
-    }
-    bool anyHandle = false;
+    ReadyFacts f;
+    f.syncDone = g_bSyncDone.load() != 0;
     for (int i = 0; i < kMaxDeviceSlots; ++i)
-        if (GetDeviceSlot(i).m_hCmd) anyHandle = true;
-    if (anyHandle) {
-        if (gVar.ApplyNow && !gVar.GoWithNoDev && m_usb.GetConnectStatus() != 1) {
-            m_ui.ShowText(GetText("tc_msg10"));
-            return 0;
-        }
-        return 1;
-    }
-    if (gVar.GoWithNoDev) return 1;
-    m_ui.ShowText(GetText("tc_msg15"));
+        if (GetDeviceSlot(i).m_hCmd) f.anyHandle = true;
+    f.applyNow = gVar.ApplyNow != 0;
+    f.goWithNoDev = gVar.GoWithNoDev != 0;
+    const std::string refusal = ReadyRefusal(f, [this] { return m_usb.GetConnectStatus(); });
+    if (refusal.empty()) return 1;
+    m_ui.ShowText(GetText(refusal));
     return 0;
+}
+
+bool DeviceSession::ReadRunning() {
+    std::lock_guard<std::mutex> lock(m_syncLock);
+    return m_readsDone < m_readsStarted;
 }
 
 int DeviceSession::ResetToDefaults() {

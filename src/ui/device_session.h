@@ -27,6 +27,9 @@ class SessionUi {
     virtual void ShowText(const std::string& text);
     // The factory-reset question; true to go on.
     virtual bool Confirm(const std::string& text);
+    // The mouse in gVar.pSensorCfg is the one in use now: the window takes its skin and the
+    // pages lay themselves out for it.
+    virtual void LayoutForDevice() {}
     // The pages show gVar.pFile anew (after a read, a layout, a reset).
     virtual void ShowProfile() {}
     // The mouse changed something by itself: kind 1 level, 2 rate, 4 main, 5 logo, 6 DPI light.
@@ -81,6 +84,9 @@ class DeviceSession {
     // The discovery timer expired: one pass. true when the timer should stop.
     bool OnFindTimer();
     int RetryFind() const { return m_nRetryFind; }
+    bool FindTimerRunning() const { return m_findTimer; }
+    // A profile read was started and has not ended yet.
+    bool ReadRunning();
 
     // 1 when a change may be sent now, else the reason is shown and 0 comes back.
     int CheckDeviceReady();

@@ -144,12 +144,19 @@ TEST_F(ProfileSession, ResetNeedsConfirmationAndADevice) {
 }
 
 TEST_F(ProfileSession, CheckDeviceReadyReasons) {
+    // No mouse yet: the missing mouse is the reason, whether or not one was ever read.
     g_bSyncDone = 0;
     EXPECT_EQ(session.CheckDeviceReady(), 0);
     g_bSyncDone = 1;
     EXPECT_EQ(session.CheckDeviceReady(), 0);
-    EXPECT_EQ(ui.texts, (std::vector<std::string>{GetText("tc_adv_str15"), GetText("tc_msg15")}));
+    EXPECT_EQ(ui.texts, (std::vector<std::string>{GetText("tc_msg15"), GetText("tc_msg15")}));
     ASSERT_NO_FATAL_FAILURE(Connect());
+    // A read in progress refuses every change.
+    g_bSyncDone = 0;
+    ui.texts.clear();
+    EXPECT_EQ(session.CheckDeviceReady(), 0);
+    EXPECT_EQ(ui.texts, std::vector<std::string>{GetText("tc_adv_str15")});
+    g_bSyncDone = 1;
     gVar.ApplyNow = 1;
     rx->SetMouseOn(false);
     ui.texts.clear();

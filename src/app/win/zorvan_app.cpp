@@ -12,6 +12,7 @@
 #include "platform/win/wide.h"
 #include "platform/window.h"
 #include "sim/virtual_receiver.h"
+#include "ui/win/main_dlg.h"
 
 using platform::win::Widen;
 
@@ -83,7 +84,9 @@ BOOL CZorvanApp::InitInstance() {
     }
 
     bFontLoaded = 1;
-    RunMainWindow(m_hInstance, bStartedWithArgs != 0);
+    std::string simState = platform::GetEnv("ZORVAN_SIM");
+    if (!m_virtualReceiver || simState == "1") simState.clear();
+    RunMainWindow(bStartedWithArgs != 0, m_virtualReceiver, simState);
     return FALSE;
 }
 
@@ -97,6 +100,12 @@ int CZorvanApp::ExitInstance() {
     if (gVar.hAppFont) ::DeleteObject(reinterpret_cast<HFONT>(gVar.hAppFont));
     gVar.hAppFont = 0;
     return 0;
+}
+
+void RunMainWindow(bool startHidden, std::shared_ptr<sim::VirtualReceiver> rx,
+                   const std::string& simState) {
+    CZorvanDlg dlg(startHidden, std::move(rx), simState);
+    dlg.DoModal(nullptr);
 }
 
 int CZorvanApp::Run(HINSTANCE instance, int nArgs) {

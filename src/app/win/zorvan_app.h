@@ -3,8 +3,13 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/sys.h"
+
+namespace sim {
+class VirtualReceiver;
+}
 
 class CZorvanApp {
   public:
@@ -22,10 +27,12 @@ class CZorvanApp {
     int m_nArgs = 0;
     ULONG_PTR m_gdiplusToken = 0;
     std::unique_ptr<platform::SingleInstance> m_instance;
-    std::shared_ptr<void> m_virtualReceiver;  // kept alive while the program runs
+    std::shared_ptr<sim::VirtualReceiver> m_virtualReceiver;  // kept alive while the program runs
     int32_t bFontLoaded = 0;
     int32_t bStartedWithArgs = 0;
 };
 
-// The main window's modal run. Later the skinned main window takes this place.
-void RunMainWindow(HINSTANCE instance, bool startHidden);
+// The main window's modal run. `rx` and `simState`: the virtual receiver in use (or null) and
+// the file its mouse is kept in (empty when none).
+void RunMainWindow(bool startHidden, std::shared_ptr<sim::VirtualReceiver> rx,
+                   const std::string& simState);

@@ -1,0 +1,34 @@
+// The about window: the program's texts and version, the mouse's firmware version, a web link
+// and, when configured, a firmware-update button. Only its close button closes it.
+#pragma once
+#include <windows.h>
+
+#include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
+#include "controls/win/wnd_base.h"
+#include "ui/main_window_model.h"
+
+class CAboutDlg : public CDialogBase {
+  public:
+    static constexpr UINT kIdClose = 1001, kIdLink = 1002, kIdFwUpdate = 1003;
+
+    ~CAboutDlg() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool PreTranslateMessage(MSG* msg) override;
+
+    CPngBtn& LinkButton() { return m_link; }
+    CPngBtn& FwUpdateButton() { return m_fw; }
+    const AboutLayout& Layout() const { return m_layout; }
+
+  protected:
+    bool CreateDialogWindow(HWND owner) override;
+
+  private:
+    void OnPaint(CMemPaint& buf) override;
+
+    PicturePtr m_bkg;
+    CPngBtn m_close, m_link, m_fw;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+    AboutLayout m_layout;
+};

@@ -1,0 +1,685 @@
+#include "ui/win/main_dlg.h"
+
+#include <dbt.h>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "app/log.h"
+#include "app/startup.h"
+#include "app/win/zorvan_app.h"
+#include "controls/skin_paths.h"
+#include "controls/win/menu_dlg.h"
+#include "device/discovery.h"
+#include "device/transport.h"
+#include "macro/macro_file.h"
+#include "macro/macro_store.h"
+#include "platform/win/wide.h"
+#include "profile/apply_thread.h"
+#include "profile/profile_cache.h"
+#include "profile/profile_transfer.h"
+#include "sim/sim_control.h"
+#include "ui/win/about_dlg.h"
+#include "ui/win/msg_dlg.h"
+#include "ui/win/progress_dlg.h"
+#include "ui/win/skin_backdrop.h"
+
+using platform::win::Widen;
+
+namespace {
+CZorvanDlg* g_mainDlg = nullptr;
+
+// A receiver leaving or returning in the virtual mouse, handed to the window's thread.
+constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
+// The slider messages: committed value, dragging, may-I-change.
+constexpr UINT kSliderCommitted = 0x800, kSliderDragging = 0x801, kSliderMayChange = 0x802;
+constexpr uint32_t kApplyPointerSettings = 0x0008;
+
+const GUID kUsbDeviceInterface = {
+    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+
+RECT Rect(const ZvRect& r) {
+    return ToRect(r);
+}
+}  // namespace
+
+CZorvanDlg* MainDlg() {
+    return g_mainDlg;
+}
+
+CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> rx,
+                       std::string simState)
+    : m_bShown(!startHidden), m_rx(std::move(rx)), m_simState(std::move(simState)) {
+    // A hidden start must leave the user a way back to the window.
+    if (startHidden) gVar.TrayIcon = 1;
+}
+
+CZorvanDlg::~CZorvanDlg() {
+    Teardown();
+    DestroyWindow();
+    if (m_boldFont) ::DeleteObject(m_boldFont);
+    if (m_langFont) ::DeleteObject(m_langFont);
+    if (m_ownIcon && m_icon) ::DestroyIcon(m_icon);
+}
+
+bool CZorvanDlg::HasDevice() const {
+    return m_session && m_session->Usb().CmdHandle() != nullptr;
+}
+
+bool CZorvanDlg::CreateDialogWindow(HWND owner) {
+    if (!CreateEx(0, Widen(gVar.szTitle), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
+                  RECT{0, 0, 1020, 700}, owner, 0))
+        return false;
+    SetBufferedPaint(true);
+    m_session = std::make_unique<DeviceSession>(*this, reinterpret_cast<uintptr_t>(m_hWnd));
+    g_mainDlg = this;
+    OnInitDialog();
+    return true;
+}
+
+bool CZorvanDlg::OnInitDialog() {
+    // The system menu's about entry is there for its look only: identifiers 16 to 31 are
+    // swallowed.
+    if (HMENU sys = ::GetSystemMenu(m_hWnd, FALSE)) {
+        ::AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(sys, MF_STRING, 16, L"&About Zorvan...");
+    }
+    // The icon beside the program, else the system's.
+    m_icon = static_cast<HICON>(::LoadImageW(nullptr, Widen(gVar.szAppDir + "appico.ico").c_str(),
+                                             IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
+    m_ownIcon = m_icon != nullptr;
+    if (!m_icon) {
+        LogPrintf("Load Icon err=%x", static_cast<unsigned>(::GetLastError()));
+        m_icon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    LoadMenuImages();
+    // Large screens get the doubled layout.
+    const int xScreen = ::GetSystemMetrics(SM_CXFULLSCREEN);
+    const int yScreen = ::GetSystemMetrics(SM_CYFULLSCREEN);
+    LogPrintf("xScreen=%d, yScreen=%d", xScreen, yScreen);
+    const ScreenDecision screen = DecideScreen(xScreen, yScreen);
+    if (screen.b4K) gVar.b4K = 1;
+    if (screen.tooSmall) LogPrintf("Screen size too small, not set 4K flag");
+    m_boldFont = ::CreateFontW(gVar.b4K ? 34 : 24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg");
+    // The title: a second start finds the window by it.
+    ::SetWindowTextW(m_hWnd, Widen(gVar.szTitle).c_str());
+    m_hSyncEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    // The mouse seen last, else the first of the catalogue.
+    LoadCID();
+    LoadLanguageAtStart();
+    SetLanguageChangedHook([this] { TextsChanged(); });
+    if (!LoadBackground(true)) {
+        ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
+        PostMessage(WM_CLOSE);
+        return false;
+    }
+    BuildLayout();
+    ShowPage(kPageButtons);
+    // Discovery and the service thread post their news here.
+    gVar.hDevNotifyWnd = reinterpret_cast<uintptr_t>(m_hWnd);
+    // Without a receiver the program may refuse to run at all (Suwnd 0).
+    if (m_session->FindDevices() == 0 && gVar.Suwnd == 0) {
+        ShowMessage("tc_msg15", nullptr, m_hWnd);
+        PostMessage(WM_CLOSE);
+        return false;
+    }
+    // Two mice accepted within 3 s are refused; system device arrivals and removals come
+    // to this window.
+    ::SetTimer(m_hWnd, CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs, nullptr);
+    m_session->StartApply();
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kUsbDeviceInterface;
+    m_devNotify = ::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (m_rx && !m_simState.empty()) {
+        // The virtual receiver's arrivals and removals reach the window the way the system's
+        // device notifications do.
+        m_simControl = std::make_unique<sim::ControlWatcher>(
+            m_rx, m_simState, [this](bool arrival, const std::string& path) {
+                {
+                    std::lock_guard<std::mutex> lock(m_plugMu);
+                    m_plugs.emplace_back(arrival, path);
+                }
+                PostMessage(WM_SIM_PLUG);
+            });
+    }
+    LoadMacroFolder(MacroRootFolder(), nullptr, 0, false, true);
+    if (HasTrayIcon(gVar.TrayIcon)) AddTrayIcon();
+    // The pause lets the receiver settle before the window shows the device.
+    RefreshLayout();
+    ::Sleep(1000);
+    if (m_bShown) ShowMainWindow();
+    return true;
+}
+
+bool CZorvanDlg::LoadBackground(bool place) {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    PicturePtr bkg;
+    for (const std::string& path : MainBackgroundPaths(cfg ? cfg->CID : 0, cfg ? cfg->MID : 0)) {
+        bkg = LoadSkinPicture(path);
+        if (PicturePresent(bkg.get())) break;
+    }
+    if (!PicturePresent(bkg.get())) return false;
+    m_bkg = std::move(bkg);
+    const int w = PictureWidth(m_bkg.get()) * (gVar.b4K ? 2 : 1);
+    const int h = PictureHeight(m_bkg.get()) * (gVar.b4K ? 2 : 1);
+    // Placed once; another mouse's background keeps the window where the user put it.
+    const ZvPoint at = CentreOnWorkArea(::GetSystemMetrics(SM_CXFULLSCREEN),
+                                        ::GetSystemMetrics(SM_CYFULLSCREEN), w, h);
+    ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, w, h,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | (place ? 0 : SWP_NOMOVE));
+    if (gVar.clrMask) {
+        PicturePtr scaled = gVar.b4K ? ScalePicture(m_bkg.get(), 2.0) : nullptr;
+        ShapeWindowFromPicture(m_hWnd, scaled ? scaled.get() : m_bkg.get(), gVar.clrMask, 0x0A);
+    }
+    Invalidate();
+    return true;
+}
+
+void CZorvanDlg::BuildLayout() {
+    MainLayoutInput in;
+    in.ptMin = gVar.ptMin;
+    in.ptNavi = gVar.ptNavi;
+    in.ptPower = gVar.ptPower;
+    in.naviW = gVar.NaviW;
+    in.showMacro = gVar.ShowMacro != 0;
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    in.hasLighting = !cfg || cfg->ShowMainEffect || cfg->ShowLogoEffect;
+    in.rcHomePageBtn = gVar.rcHomePageBtn;
+    in.rcSubDlg = gVar.rcSubDlg;
+    in.homeText = !GetText("tc_mainweb").empty();
+    // Controls are made at the skin's own coordinates and then moved to twice them, so their
+    // pictures are cut from the unscaled skin.
+    const MainLayout flat = LayoutMainWindow(in);
+    in.b4K = gVar.b4K != 0;
+    m_layout = LayoutMainWindow(in);
+    const UiTheme theme = ThemeFromOptions();
+    // Created unscaled (pictures cut from the unscaled skin), then moved to twice their place.
+    UiTheme flatTheme = theme;
+    flatTheme.large = false;
+    auto fit = [](CWndBase& w) {
+        if (gVar.b4K && w.m_hWnd) LayoutChildFor4K(w.m_hWnd);
+    };
+    auto small = [&](CPngBtn& b, const char* file, const ZvRect& r, UINT id) {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = Rect(r);
+        a.background = m_bkg.get();
+        a.backgroundAt = POINT{r.left, r.top};
+        a.tooltip = gVar.BtnTips != 0;
+        a.onClick = [this, id] { DoCommand(id); };
+        NewSmallPngButton3(&b, m_hWnd, SkinButtonFiles{file, file, file}, a, flatTheme);
+        fit(b);
+    };
+    small(m_min, "min_nr.png", flat.minBtn, kIdMin);
+    small(m_exit, "exit_nr.png", flat.exitBtn, kIdExit);
+    small(m_help, "help_nr.png", flat.helpBtn, kIdHelp);
+
+    // Language list.
+    m_langFont = ::CreateFontW(gVar.b4K ? 24 : 14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    {
+        PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
+        ComboBtnArgs c;
+        c.button.id = kIdLang;
+        c.button.rc = Rect(flat.langList);
+        c.button.normal = c.button.hover = c.button.pressed = pic.get();
+        c.button.background = m_bkg.get();
+        c.button.visible = gVar.nLangNum > 1;
+        c.onChange = [](int32_t index) { SelectLanguage(index); };
+        if (m_lang.Create(m_hWnd, c, flatTheme)) {
+            m_lang.SetFont(m_langFont);
+            for (int32_t i = 0; i < gVar.nLangNum && i < static_cast<int32_t>(gVar.Lang.size());
+                 ++i)
+                m_lang.AddItem(0, i, gVar.Lang[static_cast<size_t>(i)].name);
+            m_lang.SetActiveList(0);
+            m_lang.SelectValue(gVar.nLangIndex);
+            fit(m_lang);
+        }
+    }
+
+    // Navigation: each button's pictures are full-window pictures cut at its place.
+    static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
+    for (size_t i = 0; i < 4; ++i) {
+        const std::string n = "navi" + std::to_string(i + 1);
+        PicturePtr nr = LoadSkinPicture(SkinPath(n + "_nr.png"));
+        PicturePtr dn = LoadSkinPicture(SkinPath(n + "_dn.png"));
+        PngBtnArgs a;
+        a.id = kIdNavi1 + static_cast<UINT>(i);
+        a.rc = Rect(flat.navi[i]);
+        a.normal = a.hover = nr.get();
+        a.pressed = dn.get();
+        a.checkable = true;
+        a.visible = m_layout.naviShown[i];
+        a.onClick = [this, i] { ShowPage(kPageOf[i]); };
+        NewPngButton(&m_navi[i], m_hWnd, a, flatTheme);
+        fit(m_navi[i]);
+    }
+
+    if (m_layout.homeShown) {
+        // A configured rectangle lies over a picture of the skin (its logo) that is the link;
+        // only the fallback link at the bottom shows the address as text.
+        const bool configured = gVar.rcHomePageBtn.right > gVar.rcHomePageBtn.left;
+        PngBtnArgs a;
+        a.id = kIdHome;
+        a.rc = Rect(m_layout.homeLink);
+        a.normal = a.hover = a.pressed = m_bkg.get();
+        a.caption = configured ? "" : GetText("tc_mainweb");
+        a.textOffset = 1;
+        a.onClick = [this] { DoCommand(kIdHome); };
+        NewPngButton(&m_home, m_hWnd, a, flatTheme);
+    }
+
+    if (m_power.Create(m_hWnd, Rect(m_layout.power)))
+        m_power.SetBackground(CopyPictureRect(m_bkg.get(), Rect(flat.power)));
+
+    const RECT pagesRc = Rect(m_layout.pages);
+    for (int type = kPageButtons; type <= kPageLighting; ++type) {
+        auto page = CreateMainPage(type, *this);
+        if (!page || !page->CreatePage(m_hWnd, pagesRc, theme)) continue;
+        // The page's own skin picture, else the part of the window's background it covers.
+        PicturePtr bkg;
+        if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
+        if (!PicturePresent(bkg.get())) bkg = CopyPictureRect(m_bkg.get(), Rect(flat.pages));
+        page->SetBackground(std::move(bkg));
+        m_pages[static_cast<size_t>(type)] = std::move(page);
+    }
+}
+
+void CZorvanDlg::ShowPage(int type) {
+    ClosePopup();
+    if (auto& macro = m_pages[kPageMacros]; macro && macro->IsRecording()) {
+        ShowMessage("tc_macro_msg17", nullptr, m_hWnd);
+        return;
+    }
+    for (CPngBtn& b : m_navi)
+        if (b.m_hWnd) b.SetCheck(false);
+    for (auto& p : m_pages)
+        if (p) p->Show(false);
+    // The macro page's button is the third, the performance page's the second.
+    static constexpr int kNaviOf[5] = {-1, 0, 2, 1, 3};
+    if (type >= kPageButtons && type <= kPageLighting) {
+        CPngBtn& b = m_navi[static_cast<size_t>(kNaviOf[type])];
+        if (b.m_hWnd) b.SetCheck(true);
+        if (auto& p = m_pages[static_cast<size_t>(type)]) p->Show(true);
+    }
+    m_nCurPage = type;
+    // Only the background of a page that does not exist yet and is shown is kept in memory.
+    m_pageBkg.reset();
+    if (type >= kPageButtons && type <= kPageLighting && !m_pages[static_cast<size_t>(type)])
+        if (const char* file = MainPageBackground(type))
+            m_pageBkg = LoadSkinPicture(SkinPath(file));
+    Invalidate();
+}
+
+void CZorvanDlg::RefreshLayout() {
+    // The cached profiles, the current level and the pages' values; the window's own part
+    // comes back through LayoutForDevice, also when the session takes a new mouse over.
+    m_session->RefreshLayout();
+}
+
+void CZorvanDlg::LayoutForDevice() {
+    if (!LoadBackground(false)) {
+        ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
+        PostMessage(WM_CLOSE);
+        return;
+    }
+    for (auto& p : m_pages)
+        if (p) p->LayoutForDevice();
+}
+
+int CZorvanDlg::CheckDeviceReady() {
+    return m_session->CheckDeviceReady();
+}
+
+int CZorvanDlg::ResetToDefaults() {
+    return m_session->ResetToDefaults();
+}
+
+MainDeviceState CZorvanDlg::DeviceStateNow() {
+    MainDeviceFacts f;
+    f.hasDevice = HasDevice();
+    f.findTimer = m_session->FindTimerRunning();
+    f.foundTimer = m_timers.FoundRunning();
+    f.readRunning = m_session->ReadRunning();
+    f.applying = !WaitApplyDone(0);
+    return DeviceStateOf(f);
+}
+
+// ---- SessionUi ----------------------------------------------------------------------------
+
+void CZorvanDlg::ShowText(const std::string& text) {
+    ShowMessageText(text, m_hWnd);
+}
+
+bool CZorvanDlg::Confirm(const std::string& text) {
+    return AskYesNo(m_hWnd, text);
+}
+
+void CZorvanDlg::ShowProfile() {
+    for (auto& p : m_pages)
+        if (p) p->Refresh();
+}
+
+void CZorvanDlg::DeviceChanged(int kind) {
+    for (auto& p : m_pages)
+        if (p) p->DeviceChanged(kind);
+}
+
+void CZorvanDlg::ShowWaiting() {
+    // The waiting message closes when the read ends; the read's end is turned into the event
+    // the message waits on.
+    std::thread waiter([this] {
+        m_session->WaitSync(INFINITE);
+        ::SetEvent(m_hSyncEvent);
+    });
+    ShowMessage("tc_msg12", m_hSyncEvent, m_hWnd);
+    waiter.join();
+    ::ResetEvent(m_hSyncEvent);
+}
+
+void CZorvanDlg::ShowPower(int level, int charging) {
+    if (!m_power.m_hWnd) return;
+    if (PowerShownOnReading(gVar.ShowPower) && !::IsWindowVisible(m_power.m_hWnd))
+        ::ShowWindow(m_power.m_hWnd, SW_SHOW);
+    m_power.SetPower(charging, level);
+}
+
+void CZorvanDlg::HidePower() {
+    if (m_power.m_hWnd) ::ShowWindow(m_power.m_hWnd, SW_HIDE);
+}
+
+void CZorvanDlg::RunProgress() {
+    RunResetProgress(m_hWnd);
+}
+
+bool CZorvanDlg::Visible() const {
+    return m_hWnd && ::IsWindowVisible(m_hWnd);
+}
+
+// ---- tray, showing and leaving --------------------------------------------------------------
+
+void CZorvanDlg::AddTrayIcon() {
+    m_tray = {};
+    m_tray.cbSize = CZorvanApp::GetOsVersionCode() < 5 ? NOTIFYICONDATAW_V2_SIZE : sizeof m_tray;
+    m_tray.hWnd = m_hWnd;
+    m_tray.uID = 0;
+    m_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_tray.uCallbackMessage = kWmTrayNotify;
+    m_tray.hIcon = m_icon;
+    const std::wstring title = Widen(gVar.szTitle);
+    ::lstrcpynW(m_tray.szTip, title.c_str(), ARRAYSIZE(m_tray.szTip));
+    ::lstrcpynW(m_tray.szInfo, title.c_str(), ARRAYSIZE(m_tray.szInfo));
+    m_tray.uTimeout = 5000;
+    m_tray.dwInfoFlags = NIIF_INFO;
+    m_trayAdded = ::Shell_NotifyIconW(NIM_ADD, &m_tray) != FALSE;
+}
+
+void CZorvanDlg::OnTrayNotify(LPARAM lp) {
+    if (lp == WM_LBUTTONUP) {
+        ShowMainWindow();
+    } else if (lp == WM_RBUTTONUP) {
+        ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
+        HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(menu, MF_STRING, kCmdShow, Widen(GetText("tc_config")).c_str());
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, kCmdExit, Widen(GetText("tc_exit")).c_str());
+        POINT pt;
+        ::GetCursorPos(&pt);
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+        PostMessage(WM_NULL);
+        ::DestroyMenu(menu);
+    }
+}
+
+void CZorvanDlg::ShowMainWindow() {
+    if (::IsWindowVisible(m_hWnd)) {
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ::SetForegroundWindow(m_hWnd);
+        return;
+    }
+    m_bShown = true;
+    if (HasDevice()) m_session->Usb().TellDrvStatus(1);
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+}
+
+void CZorvanDlg::OnExit() {
+    ClosePopup();
+    // Logs "OnExit", tells the mouse the driver leaves and saves the cache.
+    m_session->OnExit();
+    if (HWND msg = ::FindWindowW(nullptr, Widen(CMsgDlg::kWindowTitle).c_str()))
+        ::PostMessageW(msg, WM_CLOSE, 0, 0);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    PostMessage(WM_CLOSE);
+}
+
+// ---- device --------------------------------------------------------------------------------
+
+void CZorvanDlg::HandleDeviceChange(bool arrival, const std::string& path) {
+    if (m_session->OnDeviceChange(arrival, path))
+        ::SetTimer(m_hWnd, FINDDEV_TIMER_ID, FINDDEV_TIMER_MS, nullptr);
+}
+
+void CZorvanDlg::OnDevFound() {
+    if (m_timers.OnDevFound()) ::SetTimer(m_hWnd, DEVFOUND_TIMER_ID, kDevFoundTimerMs, nullptr);
+}
+
+void CZorvanDlg::OnSyncOkMsg() {
+    m_session->OnSyncOk();
+    if (m_timers.OnSyncOk()) ::SetTimer(m_hWnd, POWER_TIMER_ID, kPowerTimerMs, nullptr);
+}
+
+bool CZorvanDlg::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case DEVFOUND_TIMER_ID:
+            ::KillTimer(m_hWnd, DEVFOUND_TIMER_ID);
+            m_timers.OnDevFoundExpired();
+            m_session->OnFindDeviceOK();
+            break;
+        case FINDDEV_TIMER_ID:
+            if (m_session->OnFindTimer()) ::KillTimer(m_hWnd, FINDDEV_TIMER_ID);
+            break;
+        case CHECK_DEV_NUM_TIMER_ID: {
+            ::KillTimer(m_hWnd, CHECK_DEV_NUM_TIMER_ID);
+            const int n = gVar.g_nFindOkNum.load();
+            LogPrintf("OnTimer: CHECK_DEV_NUM_TIMER_ID, g_nFindOkNum=%d", n);
+            if (TooManyDevices(n)) {
+                ShowMessage("tc_msg36", nullptr, m_hWnd);
+                PostMessage(WM_CLOSE);
+            }
+            break;
+        }
+        case POWER_TIMER_ID:
+            m_session->GetPower();
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// ---- commands and messages -----------------------------------------------------------------
+
+void CZorvanDlg::TextsChanged() {
+    for (auto& p : m_pages)
+        if (p) p->TextsChanged();
+    if (m_home.m_hWnd && !m_home.GetText().empty()) m_home.SetText(GetText("tc_mainweb"));
+    Invalidate();
+}
+
+bool CZorvanDlg::OnCommand(UINT id, UINT /*code*/, HWND /*from*/) {
+    // The tray menu's entries; the window's own buttons call DoCommand from their clicks.
+    if (id != kCmdShow && id != kCmdExit) return false;
+    DoCommand(id);
+    return true;
+}
+
+void CZorvanDlg::DoCommand(UINT id) {
+    switch (id) {
+        case kIdHelp: {
+            CAboutDlg about;
+            about.DoModal(m_hWnd);
+            break;
+        }
+        case kIdHome: {
+            const std::string& web = GetText("tc_mainweb");
+            if (!web.empty())
+                ::ShellExecuteW(m_hWnd, L"open", Widen(web).c_str(), nullptr, nullptr,
+                                SW_SHOWNORMAL);
+            break;
+        }
+        case kIdMin:
+            ClosePopup();
+            if (HasDevice()) m_session->Usb().TellDrvStatus(0);
+            switch (OnMinimiseButton(gVar.ExitType, gVar.TrayIcon)) {
+                case MinimiseAction::kMinimise:
+                    ::ShowWindow(m_hWnd, SW_MINIMIZE);
+                    break;
+                case MinimiseAction::kHideToTray:
+                    LogPrintf("Min window");
+                    ::ShowWindow(m_hWnd, SW_HIDE);
+                    break;
+                case MinimiseAction::kNothing:
+                    LogPrintf("Min window");
+                    break;
+            }
+            break;
+        case kIdExit:
+            if (HasDevice()) m_session->Usb().TellDrvStatus(0);
+            switch (OnExitButton(gVar.ExitType, gVar.TrayIcon)) {
+                case ExitAction::kExit:
+                    ::ShowWindow(m_hWnd, SW_HIDE);
+                    OnExit();
+                    break;
+                case ExitAction::kHideToTray:
+                    ::ShowWindow(m_hWnd, SW_HIDE);
+                    break;
+                case ExitAction::kNothing:
+                    break;
+            }
+            break;
+        case kCmdShow:
+            ShowMainWindow();
+            break;
+        case kCmdExit:
+            OnExit();
+            break;
+        default:
+            break;
+    }
+}
+
+void CZorvanDlg::OnPaint(CMemPaint& buf) {
+    if (::IsIconic(m_hWnd)) {
+        ::DrawIcon(buf.dc(), (buf.width() - 32) / 2, (buf.height() - 32) / 2, m_icon);
+        return;
+    }
+    PaintSkinBackdrop(buf, m_bkg.get(), gVar.clrLowBkg);
+    // A page that does not exist yet shows its skin background.
+    if (PicturePresent(m_pageBkg.get()))
+        DrawPictureStretched(buf.g(), m_pageBkg.get(), Rect(m_layout.pages));
+}
+
+LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_DEV_FOUND:
+            OnDevFound();
+            return 0;
+        case WM_DEV_BEHAVIOR:
+            m_session->OnDeviceBehavior(wp, lp);
+            return 0;
+        case WM_SYNC_OK:
+            OnSyncOkMsg();
+            return 0;
+        case kWmTrayNotify:
+            OnTrayNotify(lp);
+            return 0;
+        case kSliderCommitted:
+            if (gVar.ApplyNow) RequestApply(kApplyPointerSettings, 0);
+            return 0;
+        case kSliderDragging:
+            return 0;
+        case kSliderMayChange:
+            return CheckDeviceReady();
+        case WM_MENU_RESULT:
+            ClosePopup();
+            return 0;
+        case WM_DEVICECHANGE: {
+            if (wp != DBT_DEVICEARRIVAL && wp != DBT_DEVICEREMOVECOMPLETE) break;
+            auto* hdr = reinterpret_cast<DEV_BROADCAST_HDR*>(lp);
+            if (!hdr || hdr->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) break;
+            auto* di = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(hdr);
+            HandleDeviceChange(wp == DBT_DEVICEARRIVAL,
+                               platform::win::Narrow(std::wstring(di->dbcc_name)));
+            return TRUE;
+        }
+        case WM_SIM_PLUG: {
+            std::deque<std::pair<bool, std::string>> plugs;
+            {
+                std::lock_guard<std::mutex> lock(m_plugMu);
+                plugs.swap(m_plugs);
+            }
+            for (auto& [arrival, path] : plugs) HandleDeviceChange(arrival, path);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            ClosePopup();
+            PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, lp);
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            if (!m_bShown) reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
+            break;
+        case WM_SETCURSOR:
+            if (m_home.m_hWnd && reinterpret_cast<HWND>(wp) == m_home.m_hWnd) {
+                ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+                return TRUE;
+            }
+            break;
+        case WM_HELP:
+            return TRUE;
+        case WM_QUERYENDSESSION: {
+            const LRESULT yes = Default(msg, wp, lp);
+            if (yes) SaveMacroDict();
+            return yes;
+        }
+        case WM_SYSCOMMAND:
+            if (wp >= 16 && wp <= 31) return 0;
+            if ((wp & 0xFFF0) == SC_RESTORE && HasDevice()) m_session->Usb().TellDrvStatus(1);
+            break;
+        case WM_DESTROY:
+            Teardown();
+            break;
+        default:
+            break;
+    }
+    return CDialogBase::WindowProc(msg, wp, lp);
+}
+
+bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
+    return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
+}
+
+void CZorvanDlg::Teardown() {
+    if (m_tornDown) return;
+    m_tornDown = true;
+    // No more receiver arrivals or removals from the virtual mouse's controller.
+    m_simControl.reset();
+    SetLanguageChangedHook(nullptr);
+    if (m_hSyncEvent) ::CloseHandle(m_hSyncEvent);
+    m_hSyncEvent = nullptr;
+    gVar.hDevNotifyWnd = 0;
+    FreeMenuImages();
+    // The apply thread, profile reads, discovery and service threads all end here.
+    if (m_session) m_session->Shutdown();
+    if (m_trayAdded) ::Shell_NotifyIconW(NIM_DELETE, &m_tray);
+    m_trayAdded = false;
+    if (m_devNotify) ::UnregisterDeviceNotification(m_devNotify);
+    m_devNotify = nullptr;
+    for (auto& p : m_pages) p.reset();
+    if (g_mainDlg == this) g_mainDlg = nullptr;
+}

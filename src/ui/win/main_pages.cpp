@@ -1,0 +1,22 @@
+#include "ui/win/main_pages.h"
+
+std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& /*main*/) {
+    switch (type) {
+        default:
+            return nullptr;
+    }
+}
+
+const char* MainPageBackground(int type) {
+    switch (type) {
+        case kPageMacros:
+            return "macro_nr.png";
+        case kPagePerformance:
+            return "adv_nr.png";
+        case kPageLighting:
+            return "led_nr.png";
+        default:
+            // The buttons page is the window's own background.
+            return nullptr;
+    }
+}

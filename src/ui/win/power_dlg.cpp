@@ -1,0 +1,87 @@
+#include "ui/win/power_dlg.h"
+
+#include <string>
+
+#include "app/gvar.h"
+#include "controls/skin_paths.h"
+#include "ui/main_window_model.h"
+
+CPowerDlg::~CPowerDlg() {
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+bool CPowerDlg::Create(HWND parent, const RECT& rc) {
+    for (size_t i = 0; i < m_levels.size(); ++i)
+        m_levels[i] = LoadSkinPicture(SkinPath("power" + std::to_string(i + 1) + ".png"));
+    m_chargingPic = LoadSkinPicture(SkinPath("power_charging.png"));
+    const bool big = gVar.b4K != 0;
+    m_ownFont = true;
+    m_font = ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    SetBufferedPaint(true);
+    return CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0);
+}
+
+void CPowerDlg::SetBackground(PicturePtr bkg) {
+    m_bkg = std::move(bkg);
+    Invalidate();
+}
+
+void CPowerDlg::SetPower(int charging, int level) {
+    m_charging = charging != 0;
+    m_level = level;
+    if (!m_charging) m_picture = PowerPicture(level, gVar.PowerCritical);
+    if (m_hWnd) {
+        if (ChargeTimerFor(m_charging, level) == ChargeTimer::kRun)
+            ::SetTimer(m_hWnd, kChargeTimerId, kChargeTimerMs, nullptr);
+        else
+            ::KillTimer(m_hWnd, kChargeTimerId);
+    }
+    Invalidate();
+}
+
+void CPowerDlg::OnPaint(CMemPaint& mp) {
+    const int w = mp.width(), h = mp.height();
+    Gdiplus::Graphics& g = mp.g();
+    const RECT all{0, 0, w, h};
+    if (PicturePresent(m_bkg.get())) {
+        DrawPictureStretched(g, m_bkg.get(), all);
+    } else {
+        Gdiplus::SolidBrush b(Gdiplus::Color(255, 15, 15, 15));
+        g.FillRectangle(&b, 0, 0, w, h);
+    }
+    SkinPicture* pic =
+        m_charging ? m_chargingPic.get() : m_levels[static_cast<size_t>(m_picture - 1)].get();
+    if (PicturePresent(pic)) {
+        if (gVar.b4K)
+            DrawPictureStretched(g, pic, RECT{0, 0, w, PictureHeight(pic) * 2});
+        else
+            DrawPicture(g, pic, 0, 0);
+    }
+    if (auto text = PowerText(gVar.ShowPower, m_level, m_charging)) {
+        const RECT band = gVar.b4K ? RECT{0, 50, w, 80} : RECT{0, 22, w, 42};
+        DrawSkinText(mp.dc(), *text, band, gVar.Txt_clr, m_font,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    if (gVar.UIDebug) {
+        HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+        ::FrameRect(mp.dc(), &all, red);
+        ::DeleteObject(red);
+    }
+}
+
+LRESULT CPowerDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_TIMER:
+            if (wp == kChargeTimerId) Invalidate();
+            return 0;
+        case WM_DESTROY:
+            ::KillTimer(m_hWnd, kChargeTimerId);
+            break;
+        default:
+            break;
+    }
+    return CWndBase::WindowProc(msg, wp, lp);
+}

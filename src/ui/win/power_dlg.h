@@ -1,0 +1,39 @@
+// The battery indicator of the main window: a level picture chosen by the PowerCritical levels,
+// a charging picture that is repainted while the mouse charges, and the percentage text.
+#pragma once
+#include <windows.h>
+
+#include <array>
+
+#include "controls/win/skin_picture.h"
+#include "controls/win/wnd_base.h"
+
+class CPowerDlg : public CWndBase {
+  public:
+    ~CPowerDlg() override;
+    // A hidden child of `parent` at `rc`; the pictures are loaded once here.
+    bool Create(HWND parent, const RECT& rc);
+    // The part of the main window's background under the indicator (owned from now on).
+    void SetBackground(PicturePtr bkg);
+    // A battery reading: charging 0 or 1, level 0 to 100.
+    void SetPower(int charging, int level);
+
+    int Level() const { return m_level; }
+    bool Charging() const { return m_charging; }
+    // The level picture now shown (1 to 4), 0 while charging.
+    int PictureShown() const { return m_charging ? 0 : m_picture; }
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  protected:
+    void OnPaint(CMemPaint& buf) override;
+
+  private:
+    std::array<PicturePtr, 4> m_levels;
+    PicturePtr m_chargingPic, m_bkg;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+    bool m_charging = false;
+    int m_level = 0;
+    int m_picture = 4;
+};

@@ -1,0 +1,15 @@
+// The system's save and open dialogs for profile files (.qza), and the export and import that
+// follow them.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// Asks for a file name; nothing when cancelled. `save`: the save dialog with the overwrite
+// question, else the open dialog of an existing file.
+std::optional<std::string> AskProfileFile(HWND owner, bool save);
+// The current profile into a file the user names. 1 when written.
+int ExportProfileWithDialog(HWND owner);
+// A file the user picks into the current profile. 1 when imported.
+int ImportProfileWithDialog(HWND owner);

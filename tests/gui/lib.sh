@@ -1,0 +1,212 @@
+# Helpers of the GUI harness: the real Zorvan.exe under Wine in a virtual X display, with its
+# own program folder, data folder and virtual mouse per case, driven with real clicks and keys.
+# Sourced by tests/gui/run; every case file in tests/gui/cases/ uses these functions.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+WIN_BUILD=${ZV_WIN_BUILD:-$ROOT/build/win}
+NATIVE_BUILD=${ZV_NATIVE_BUILD:-$ROOT/build/native}
+CLI=$NATIVE_BUILD/zorvan
+# A prefix of the harness's own whose desktop (where Log.txt goes) is a folder of the build,
+# not the user's home shared with every other Wine program.
+export WINEPREFIX=${ZV_GUI_WINEPREFIX:-$ROOT/build/wineprefix-gui}
+GUI_HOME=$ROOT/build/gui-home
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE=$(command -v wine64 || command -v wine)
+
+GUI_TMP=""      # the harness's scratch folder
+XVFB_PID=""
+APP_PID=""      # the Zorvan.exe started last
+CASE_DIR=""     # the current case's program folder
+STATE=""        # the virtual mouse's state file (Linux path)
+LOG=""          # the program's Log.txt
+FAILS=0
+
+say() { printf '%s\n' "$*"; }
+fail() {
+    say "    FAIL: $*"
+    FAILS=$((FAILS + 1))
+    return 1
+}
+check() {  # check "what" command...
+    local what=$1
+    shift
+    if "$@"; then say "    ok: $what"; else fail "$what"; fi
+}
+
+gui_setup() {
+    GUI_TMP=$(mktemp -d /tmp/zvgui.XXXXXX)
+    if [[ -z "${ZV_GUI_KEEP_DISPLAY:-}" ]]; then
+        for n in $(seq 150 250); do
+            [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$n"
+            break
+        done
+        for _ in $(seq 50); do [[ -e /tmp/.X11-unix/${DISPLAY#:} ]] && break; sleep 0.1; done
+    fi
+    # The prefix is created once and kept between runs; its user folders point into GUI_HOME.
+    mkdir -p "$GUI_HOME/Desktop"
+    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+        say "gui: creating the Wine prefix $WINEPREFIX (once)"
+        HOME=$GUI_HOME XDG_DESKTOP_DIR=$GUI_HOME/Desktop "$WINE" wineboot -i >/dev/null 2>&1
+        wineserver -w 2>/dev/null || true
+    fi
+    local desk="$WINEPREFIX/drive_c/users/${USER:-root}/Desktop"
+    DESKTOP=$(readlink -f "$desk" 2>/dev/null || echo "$desk")
+    LOG="$DESKTOP/Log.txt"
+    LOCALAPPDATA="$WINEPREFIX/drive_c/users/${USER:-root}/AppData/Local"
+}
+
+gui_teardown() {
+    app_kill
+    WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
+    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
+    # ZV_GUI_KEEP=1 keeps the cases' folders (screens, regions, state files) to look at.
+    [[ -n $GUI_TMP && -z "${ZV_GUI_KEEP:-}" ]] && rm -rf "$GUI_TMP"
+}
+
+# Windows path of a Linux path (Wine maps / to Z:).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# case_begin NAME [Key=Value ...]: a fresh program folder with the staged data, cfg.ini with
+# the log on, its own data folder name and the given option values; a fresh virtual mouse.
+case_begin() {
+    local name=$1
+    shift
+    say "== $name"
+    CASE_DIR="$GUI_TMP/$name"
+    mkdir -p "$CASE_DIR"
+    cp "$WIN_BUILD/Zorvan.exe" "$CASE_DIR/"
+    for f in cfg.ini text.xml appico.ico appfont.ttf; do
+        [[ -e "$WIN_BUILD/$f" ]] && cp "$WIN_BUILD/$f" "$CASE_DIR/"
+    done
+    for d in "$WIN_BUILD"/skins "$WIN_BUILD"/English "$WIN_BUILD"/French "$WIN_BUILD"/German; do
+        [[ -d $d ]] && cp -r "$d" "$CASE_DIR/"
+    done
+    cfg_set Debug 2
+    cfg_set appdir "ZvGui_$name"
+    local kv
+    for kv in "$@"; do cfg_set "${kv%%=*}" "${kv#*=}"; done
+    rm -rf "${LOCALAPPDATA:?}/ZvGui_$name"
+    rm -f "$LOG"
+    STATE="$CASE_DIR/mouse.state"
+    rm -f "$STATE" "$STATE.cmd"
+}
+
+# cfg_set KEY VALUE: sets an option of the case's cfg.ini section OPT.
+cfg_set() {
+    local f="$CASE_DIR/cfg.ini"
+    if grep -q "^$1=" "$f"; then
+        sed -i -E "s/^$1=.*/$1=$2/" "$f"
+    else
+        sed -i -E "s/^\[OPT\]/[OPT]\n$1=$2/" "$f"
+    fi
+}
+
+# cfg_get KEY: an option of the case's cfg.ini (the first of that name).
+cfg_get() { grep -m1 "^$1=" "$CASE_DIR/cfg.ini" | cut -d= -f2- | tr -d '\r'; }
+
+# app_start [args...]: Zorvan.exe of the case with the virtual mouse (APP_SIM=0: without).
+app_start() {
+    if [[ "${APP_SIM:-1}" == "1" ]]; then
+        ZORVAN_SIM=$(winpath "$STATE") "$WINE" "$CASE_DIR/Zorvan.exe" "$@" >/dev/null 2>&1 &
+    else
+        env -u ZORVAN_SIM "$WINE" "$CASE_DIR/Zorvan.exe" "$@" >/dev/null 2>&1 &
+    fi
+    APP_PID=$!
+}
+
+app_running() { [[ -n $APP_PID ]] && kill -0 "$APP_PID" 2>/dev/null; }
+
+# app_wait_exit SECONDS: true when the program ended in time.
+app_not_running() { ! app_running; }
+app_wait_exit() { within "$1" app_not_running && APP_PID=""; }
+
+app_kill() {
+    if app_running; then
+        kill "$APP_PID" 2>/dev/null
+        app_wait_exit 5 || kill -9 "$APP_PID" 2>/dev/null
+    fi
+    APP_PID=""
+}
+
+# log_count TEXT: lines of Log.txt that contain TEXT.
+log_count() {
+    # Records end in a carriage return only: count the matches, not the lines.
+    if [[ -f $LOG ]]; then grep -aoF -- "$1" "$LOG" | wc -l; else echo 0; fi
+}
+# wait_log TEXT [SECONDS] [COUNT]: until TEXT is in the log COUNT times (default once).
+log_has() { [[ $(log_count "$1") -ge $2 ]]; }
+wait_log() { within "${2:-20}" log_has "$1" "${3:-1}"; }
+
+# main_window: the X window of the main window when it is mapped; empty otherwise.
+main_window() { xdotool search --onlyvisible --name "^Zorvan\$" 2>/dev/null | head -1; }
+# wait_no_window SECONDS: until the main window is not shown (without a window manager Wine
+# takes up to 2 s to withdraw a window).
+# within SECONDS COMMAND...: until COMMAND succeeds, tried every 0.1 s.
+within() {
+    local secs=$1 i
+    shift
+    for i in $(seq $((secs * 10))); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+window_shown() { [[ -n $(main_window) ]]; }
+window_gone() { [[ -z $(main_window) ]]; }
+wait_no_window() { within "${1:-5}" window_gone; }
+wait_window() { within "${1:-20}" window_shown; }
+window_origin() {  # prints "X Y" of the main window
+    local w
+    w=$(main_window)
+    [[ -n $w ]] || return 1
+    xdotool getwindowgeometry "$w" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
+}
+# click X Y: a real left click at window coordinates of the main window.
+click() {
+    local ox oy
+    read -r ox oy < <(window_origin) || return 1
+    xdotool mousemove $((ox + $1)) $((oy + $2)) click 1
+}
+
+# click_tray_icon: a left click on the program's icon in Wine's own tray window (the display
+# has no tray of its own).
+click_tray_icon() {
+    local w x y
+    w=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -1)
+    [[ -n $w ]] || return 1
+    read -r x y < <(xdotool getwindowgeometry "$w" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}')
+    xdotool mousemove $((x + 10)) $((y + 10)) click 1
+}
+
+# sim ACTION...: drives the running program's virtual mouse.
+sim() { "$CLI" --cfg "$CASE_DIR/cfg.ini" --sim="$STATE" sim "$@"; }
+# eeprom ADDR LEN: the virtual mouse's memory as the native tool reads it from the state file.
+eeprom() {
+    # The tool's own log stays off, so the program's log holds the program's lines only.
+    mkdir -p "$CASE_DIR/cli"
+    sed -E 's/^Debug=.*/Debug=0/' "$CASE_DIR/cfg.ini" >"$CASE_DIR/cli/cfg.ini"
+    cp "$CASE_DIR/text.xml" "$CASE_DIR/cli/"
+    "$CLI" --cfg "$CASE_DIR/cli/cfg.ini" --data-dir "$GUI_TMP/cli-data" --sim="$STATE" \
+        eeprom read "$1" "$2" 2>/dev/null
+}
+
+# shot FILE: the whole screen.
+shot() { import -window root "$1" 2>/dev/null; }
+
+# region_like SCREEN X Y W H EXPECTED: the main window's region at (X, Y) of size W x H looks
+# like the picture EXPECTED (a few per cent of colour difference allowed for scaling).
+region_like() {
+    local screen=$1 x=$2 y=$3 w=$4 h=$5 expected=$6 ox oy diff
+    read -r ox oy < <(window_origin) || return 1
+    convert "$screen" -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage "$GUI_TMP/region.png"
+    diff=$(compare -metric AE -fuzz 12% "$GUI_TMP/region.png" "$expected" null: 2>&1 | cut -d' ' -f1)
+    [[ -n "${ZV_GUI_KEEP:-}" ]] && say "    region at $((ox + x)),$((oy + y)): $diff pixels differ"
+    [[ ${diff%.*} -le $((w * h / 50)) ]]
+}
+
+# skin_part FILE X Y W H OUT: a part of a skin picture.
+skin_part() { convert "$CASE_DIR/skins/$1" -crop "${4}x${5}+$2+$3" +repage "$6"; }

@@ -1,0 +1,148 @@
+// The real main window under Wine: its navigation buttons' rectangles as the system has them,
+// and a start without a receiver.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/language_texts.h"
+#include "platform/hid.h"
+#include "profile/profile_transfer.h"
+#include "sim/virtual_receiver.h"
+#include "support/temp_dir.h"
+#include "profile/apply_thread.h"
+#include "ui/win/main_dlg.h"
+#include "ui/win/progress_dlg.h"
+#include "win/ui_host.h"
+
+namespace {
+
+// The window without its modal run, its messages recorded instead of shown.
+class OpenMainDlg : public CZorvanDlg {
+  public:
+    OpenMainDlg() : CZorvanDlg(false) {}
+    bool Open() { return CreateDialogWindow(nullptr); }
+    void ShowText(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+class MainDlgWin : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        ASSERT_EQ(LoadConfiguration(), 1);
+        LoadDefaultTexts(gVar.szAppDir);
+        gVar.szAppDataDir = data.path();
+        gVar.szTitle = "Zorvan main window test";
+        gVar.b4K = 0;
+        gVar.TrayIcon = 0;
+        gVar.Suwnd = 1;
+        // No receiver at all.
+        platform::SetHidBackend(std::make_shared<sim::VirtualBackend>());
+    }
+    void TearDown() override {
+        platform::SetHidBackend(nullptr);
+        gVar.NaviW = 0;
+    }
+    // A navigation button's rectangle in the main window's client coordinates.
+    static RECT ClientRect(HWND child) {
+        RECT rc;
+        ::GetWindowRect(child, &rc);
+        ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+    zvtest::TempDir data;
+};
+
+TEST_F(MainDlgWin, NavigationButtonsFromNaviW) {
+    struct Case {
+        int naviW, width, gap;
+    };
+    for (const Case c : {Case{0, 60, 4}, Case{70, 70, 0}}) {
+        gVar.NaviW = c.naviW;
+        OpenMainDlg dlg;
+        ASSERT_TRUE(dlg.Open());
+        std::vector<RECT> rcs;
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_TRUE(dlg.NaviButton(i).m_hWnd) << i;
+            rcs.push_back(ClientRect(dlg.NaviButton(i).m_hWnd));
+        }
+        EXPECT_EQ(rcs[0].left, gVar.ptNavi.x);
+        EXPECT_EQ(rcs[0].top, gVar.ptNavi.y);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(rcs[i].right - rcs[i].left, c.width) << "NaviW " << c.naviW;
+            EXPECT_EQ(rcs[i].bottom - rcs[i].top, 49);
+            if (i > 0) {
+                EXPECT_EQ(rcs[i].left - rcs[i - 1].right, c.gap) << "NaviW " << c.naviW;
+            }
+        }
+        dlg.DestroyWindow();
+    }
+}
+
+TEST_F(MainDlgWin, WithoutReceiverTheWindowShowsAndRefusesChanges) {
+    OpenMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    EXPECT_TRUE(::IsWindowVisible(dlg.m_hWnd));
+    EXPECT_EQ(dlg.DeviceStateNow(), MainDeviceState::kNoDevice);
+    // Nothing was ever read from a mouse.
+    g_bSyncDone = 0;
+    EXPECT_EQ(dlg.CheckDeviceReady(), 0);
+    EXPECT_EQ(dlg.texts, std::vector<std::string>{GetText("tc_msg15")});
+    // A slider asks the same question through its message.
+    EXPECT_EQ(dlg.SendMessage(0x802), 0);
+    EXPECT_EQ(dlg.texts.size(), 2u);
+    dlg.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// The progress window as the apply thread drives it: positions by message, and WM_CLOSE from
+// the thread that ends it.
+CProgressDlg* g_progress = nullptr;
+std::vector<int> g_positions;
+int g_step = 0;
+
+void CALLBACK ProgressStep(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(nullptr, L"MyProgressDlg..");
+    if (!dlg || !g_progress) return;
+    switch (g_step++) {
+        case 0:
+            ::PostMessageW(dlg, WM_PROGRESS_SETPOS, 60, 0);
+            break;
+        case 1:
+            g_positions.push_back(g_progress->Pos());
+            ::PostMessageW(dlg, WM_PROGRESS_SETPOS, 150, 0);
+            break;
+        case 2:
+            g_positions.push_back(g_progress->Pos());
+            ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+            break;
+        default:
+            ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+            break;
+    }
+}
+
+TEST(ProgressDlgWin, PositionsByMessageAndCloseFromTheApplyThread) {
+    zvtest::StartGdiplus();
+    gVar.szAppDir = zvtest::ProgramFolder();
+    CProgressDlg dlg;
+    dlg.SetRange(0, 100);
+    g_progress = &dlg;
+    g_positions.clear();
+    g_step = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 80, &ProgressStep);
+    dlg.DoModal(nullptr);
+    ::KillTimer(nullptr, timer);
+    g_progress = nullptr;
+    // 60 taken, 150 out of range shown as the minimum (an empty bar).
+    EXPECT_EQ(g_positions, (std::vector<int>{60, 0}));
+    EXPECT_EQ(g_step, 3) << "ended by the thread's WM_CLOSE";
+}
+
+}  // namespace
