@@ -49,6 +49,8 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
         ::ShowWindow(m_hWnd, SW_SHOWNA);
         return true;
     }
+    // The same rounded outline as the other small dialogs.
+    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), theme.maskDialog, 0);
     m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
 
     // Read now, not at start-up: the picker offers what lies in the folder at this moment.
