@@ -2,7 +2,6 @@
 // macro picker and the move dialog run modally and driven by posted clicks and keys.
 #include <gtest/gtest.h>
 
-
 #include <deque>
 #include <functional>
 #include <string>
@@ -136,6 +135,47 @@ TEST_F(TreeWin, TooltipFromThirteenCharacters) {
     ::SendMessageW(tree.m_hWnd, WM_MOUSEMOVE, 0, PointOf(tree.m_hWnd, twelve));
     EXPECT_EQ(tree.HotItem(), twelve);
     EXPECT_EQ(tree.TooltipText(), "");
+}
+
+TEST_F(TreeWin, RenamingInPlaceTakesOnlyWhatTheOwnerAccepts) {
+    HTREEITEM a = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "old", 0x11, 5);
+    struct Case {
+        const wchar_t* typed;
+        bool accept;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{L"new name", true, "new name"}, Case{L"bad#name", false, "new name"}}) {
+        std::string offered;
+        tree.BeginRename(a, [&](HTREEITEM item, const std::string& text) {
+            offered = text;
+            return item == a && c.accept;
+        });
+        HWND edit = TreeView_GetEditControl(tree.m_hWnd);
+        ASSERT_NE(edit, nullptr);
+        ::SetWindowTextW(edit, c.typed);
+        TreeView_EndEditLabelNow(tree.m_hWnd, FALSE);
+        EXPECT_EQ(offered, platform::win::Narrow(c.typed));
+        EXPECT_EQ(tree.ItemText(a), c.shown);
+    }
+}
+
+TEST_F(TreeWin, FrameOnlyInAColourOtherThanZero) {
+    tree.DestroyWindow();
+    for (uint32_t frame : {0x0000FFu, 0u}) {
+        CTreeCtrlEx t;
+        TreeCreateArgs a;
+        a.rc = {10, 10, 210, 210};
+        a.colours.background = 0x00302010;
+        a.colours.frame = frame;
+        ASSERT_TRUE(t.Create(host.m_hWnd, a, UiTheme{}));
+        ::UpdateWindow(t.m_hWnd);
+        HDC dc = ::GetDC(t.m_hWnd);
+        const COLORREF edge = ::GetPixel(dc, 0, 100), inside = ::GetPixel(dc, 100, 100);
+        ::ReleaseDC(t.m_hWnd, dc);
+        EXPECT_EQ(inside, COLORREF{0x00302010});
+        EXPECT_EQ(edge, frame ? COLORREF{frame} : COLORREF{0x00302010}) << frame;
+    }
 }
 
 // ---- the modal dialogs ---------------------------------------------------------------
