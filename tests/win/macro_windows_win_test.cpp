@@ -14,6 +14,8 @@
 #include "platform/fs.h"
 #include "platform/win/wide.h"
 #include "support/temp_dir.h"
+#include "macro/macro_store.h"
+#include "ui/win/macro_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
 #include "win/ui_host.h"
@@ -380,6 +382,83 @@ TEST_F(MoveWin, EmptiedBoxKeepsItsOpeningValueAndCancelKeepsBoth) {
     };
     EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDCANCEL);
     EXPECT_EQ(dlg.x, 5);
+}
+
+// ---- the macro page ------------------------------------------------------------------
+
+class MacroPageWin : public ::testing::Test {
+  protected:
+    zvtest::TempDir dir;
+    zvtest::UiHost host;
+    std::string root;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        gVar.szAppDataDir = dir.path();
+        gVar.MinUIDelay = 10;
+        gVar.MacroDir = 0;
+        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
+        root = MacroRootFolder();
+        StMacro m = NewMacroRecord("hid", 0x000321);
+        m.events[0] = MacroEvent{0x42, 1, 0};  // replaced by what is recorded
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(m, bytes);
+        ASSERT_TRUE(MakeSureFolderExist(platform::JoinPath(root, "hid.qzm")));
+        ASSERT_TRUE(MyCreateFile(platform::JoinPath(root, "hid.qzm"), bytes, sizeof bytes));
+        g_MacroList.Clear();
+        LoadMacroFolder(root, nullptr, 0, false, true);
+        ASSERT_TRUE(host.Open(0, 0, 1000, 560));
+    }
+    void TearDown() override {
+        host.DestroyWindow();
+        g_MacroList.Clear();
+        gVar.szAppDataDir.clear();
+    }
+    static void Press(HWND button) {
+        ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+};
+
+TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
+    CMacroDlg page;
+    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
+    page.Show(true);
+    HTREEITEM hid = page.Tree().FindRootChild("HID");
+    ASSERT_NE(hid, nullptr);
+    Click(page.Tree().m_hWnd, hid);
+    zvtest::Pump(30);
+    ASSERT_TRUE(page.Editor().HasMacro());
+
+    HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
+    Press(record);
+    ASSERT_TRUE(page.IsRecording());
+    // The tree takes no clicks while recording.
+    Click(page.Tree().m_hWnd, hid);
+    const LPARAM scanA = 1 | (0x1E << 16);
+    ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'A', scanA);
+    ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'A', scanA | 0x40000000);  // auto-repeat
+    ::SendMessageW(page.m_hWnd, WM_KEYUP, 'A', scanA | 0xC0000000);
+    Press(record);
+    ASSERT_FALSE(page.IsRecording());
+
+    std::vector<EventKind> kinds;
+    for (const EventRow& r : page.Editor().Rows())
+        if (r.kind != EventKind::Delay) kinds.push_back(r.kind);
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Press, EventKind::Release}));
+    EXPECT_EQ(TreeView_GetCount(page.List().m_hWnd), page.Editor().Rows().size());
+
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdSave));
+    const std::optional<StMacro> saved = ReadMacroFile(platform::JoinPath(root, "hid.qzm"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->id, 0x000321u);
+    EXPECT_EQ(saved->events[0].code, 0x41);
+    EXPECT_EQ(saved->events[0].flags & 1, 1);
+    EXPECT_EQ(saved->events[1].code, 0x41);
+    EXPECT_EQ(saved->events[1].flags & 1, 0);
+    EXPECT_EQ(saved->events[2].code, 0);
+    EXPECT_FALSE(page.Editor().SaveVisible());
 }
 
 }  // namespace

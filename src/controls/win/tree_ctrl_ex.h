@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/tree_model.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"

@@ -1,7 +1,11 @@
 #include "ui/win/main_pages.h"
 
+#include "ui/win/macro_dlg.h"
+
 std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& /*main*/) {
     switch (type) {
+        case kPageMacros:
+            return std::make_unique<CMacroDlg>();
         default:
             return nullptr;
     }
