@@ -79,8 +79,10 @@ bool CMacroDlg::OnCreatePage() {
     PicturePtr checkNr = LoadSkinPicture(SkinPath("check_nr.png"));
     PicturePtr checkDn = LoadSkinPicture(SkinPath("check_dn.png"));
     PicturePtr button = LoadSkinPicture(SkinPath("button2_nr.png"));
-    bool ok = makeButton(m_record, kIdRecord, record, nullptr, nullptr, GetText("tc_macro_start"),
-                         [this] { OnRecord(); });
+    // The page's picture is not always there yet when the page is made: the text buttons carry
+    // their own face rather than a cut of it.
+    bool ok = makeButton(m_record, kIdRecord, record, button.get(), nullptr,
+                         GetText("tc_macro_start"), [this] { OnRecord(); });
     ok = ok && makeButton(m_auto, kIdAuto, check, checkNr.get(), checkDn.get(), "", [this] {
              if (RefusedWhileRecording()) {
                  m_auto.SetCheck(m_editor.autoDelay);
@@ -90,11 +92,11 @@ bool CMacroDlg::OnCreatePage() {
          });
     ok = ok && makeButton(m_save, kIdSave, save, button.get(), nullptr, GetText("tc_macro_msg19"),
                           [this] { OnSave(); });
-    ok = ok && makeButton(m_new, kIdNew, Below(m_treeRc, 0, 2), nullptr, nullptr,
+    ok = ok && makeButton(m_new, kIdNew, Below(m_treeRc, 0, 2), button.get(), nullptr,
                           GetText("tc_macro_msg5"), [this] { OnNew(); });
-    ok = ok && makeButton(m_delete, kIdDelete, Below(m_treeRc, 1, 2), nullptr, nullptr,
+    ok = ok && makeButton(m_delete, kIdDelete, Below(m_treeRc, 1, 2), button.get(), nullptr,
                           GetText("tc_macro_msg10"), [this] { OnDelete(); });
-    ok = ok && makeButton(m_deleteRow, kIdDeleteRow, Below(m_listRc, 1, 2), nullptr, nullptr,
+    ok = ok && makeButton(m_deleteRow, kIdDeleteRow, Below(m_listRc, 1, 2), button.get(), nullptr,
                           GetText("tc_macro_msg10"), [this] { OnDeleteRow(); });
     if (!ok) return false;
     m_auto.SetCheckable(true);
