@@ -3,7 +3,9 @@
 #include "app/gvar.h"
 #include "app/language_texts.h"
 #include "controls/skin_paths.h"
+#include "controls/win/menu_dlg.h"
 #include "macro/macro_file.h"
+#include "platform/codepage.h"
 #include "platform/sys.h"
 // The system's InsertMenuItem macro would rename the insert menu's item type.
 #undef InsertMenuItem
@@ -147,6 +149,11 @@ bool CMacroDlg::Confirm(const std::string& question) {
     return AskYesNo(m_hWnd, question);
 }
 
+void CMacroDlg::ShowMessage(const std::string& text) {
+    // The program's own message box, over the main window like every other message.
+    ::ShowMessageText(text, m_hWnd);
+}
+
 void CMacroDlg::RefreshButtonPage(bool applyKeys) {
     // The buttons page shows its captions from the profile each time it is shown; writing the
     // keys after a deleted macro belongs to the main window, which does not offer it yet.
@@ -281,6 +288,58 @@ void CMacroDlg::OnDeleteRow() {
     ShowRows();
 }
 
+void CMacroDlg::OnRename() {
+    if (RefusedWhileRecording()) return;
+    const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
+    if (!rec) {
+        ::ShowMessage(RefusalTextKey(EditorRefusal::NothingSelected), nullptr, m_hWnd);
+        return;
+    }
+    m_model.Select(rec->key);
+    if (m_store->RenameItem(rec->key)) ShowTree();
+}
+
+void CMacroDlg::OpenMenu(const std::vector<MacroMenuItem>& items) {
+    std::vector<MenuEntry> entries;
+    for (const MacroMenuItem& item : items) {
+        if (item.value == kMacroMenuExport || item.value == kMacroMenuImport ||
+            item.value == kMacroMenuEditRow) {
+            continue;
+        }
+        MenuEntry e{};
+        e.parent = kMenuTopLevel;
+        e.value = item.value;
+        const std::u16string text = platform::Utf8ToUtf16(GetText(item.textKey));
+        text.copy(e.text, std::size(e.text) - 1);
+        entries.push_back(e);
+    }
+    if (entries.empty()) return;
+    POINT at{};
+    ::GetCursorPos(&at);
+    const UiTheme& theme = Theme();
+    OpenPopup(m_hWnd, static_cast<int>(entries.size()), theme.large ? 240 : 120, at.x + 2, at.y,
+              theme.menuNormal, theme.menuHover, 0, entries.data(), &theme);
+}
+
+void CMacroDlg::OnMenu(uint32_t value) {
+    switch (value) {
+        case kMacroMenuNew:
+            OnNew();
+            break;
+        case kMacroMenuDelete:
+            OnDelete();
+            break;
+        case kMacroMenuRename:
+            OnRename();
+            break;
+        case kMacroMenuDeleteRow:
+            OnDeleteRow();
+            break;
+        default:
+            break;
+    }
+}
+
 // ---- showing ---------------------------------------------------------------------------
 
 void CMacroDlg::ShowTree() {
@@ -329,8 +388,21 @@ LRESULT CMacroDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (msg == WM_TREE_RCLICK && RefusedWhileRecording()) return 0;
             if (wp == kIdTree) OnTreeClick(item);
             if (wp == kIdList && !m_editor.Recording()) OnListClick(item);
+            if (msg != WM_TREE_RCLICK) return 0;
+            if (wp == kIdTree) {
+                const TreeItemRecord* rec = m_tree.FindRecord(item);
+                OpenMenu(MacroTreeMenu(!rec ? MacroTreeTarget::Nothing
+                                       : rec->kind == CTreeCtrlEx::kFolder
+                                           ? MacroTreeTarget::Folder
+                                           : MacroTreeTarget::Macro));
+            } else {
+                OpenMenu(EventListMenu(item != nullptr));
+            }
             return 0;
         }
+        case WM_MENU_RESULT:
+            OnMenu(static_cast<uint32_t>(wp));
+            return 0;
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:

@@ -4,7 +4,7 @@
 // (rows, recording, saving); this window shows them and passes the user's actions on.
 //
 // Not on this page yet: the play-mode radios and count box, the insert menu, editing a row,
-// import and export, and the context menus.
+// import and export.
 #pragma once
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include "macro/macro_editor.h"
 #include "macro/macro_store.h"
 #include "macro/macro_tree.h"
+#include "ui/macro_page_menus.h"
 #include "ui/win/main_pages.h"
 
 class CMacroDlg : public CMainPage, public MacroStoreUi {
@@ -36,6 +37,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     // ---- MacroStoreUi --------------------------------------------------------------------
     std::optional<std::string> AskName(const std::string& prompt, int maxChars) override;
     bool Confirm(const std::string& question) override;
+    void ShowMessage(const std::string& text) override;
     void RefreshButtonPage(bool applyKeys) override;
     void ShowInEditor(MacroId id) override;
     void ClearEditor() override;
@@ -59,6 +61,10 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void OnNew();
     void OnDelete();
     void OnDeleteRow();
+    void OnRename();
+    // The right-click menu of a list; entries of what this page does not offer yet are left out.
+    void OpenMenu(const std::vector<MacroMenuItem>& items);
+    void OnMenu(uint32_t value);
     void OnKey(UINT msg, WPARAM wp, LPARAM lp);
     void ShowRows();
     void ShowTree();
