@@ -267,15 +267,20 @@ void CMacroDlg::OnNew() {
     if (m_store->CreateMacro()) ShowTree();
 }
 
-void CMacroDlg::OnDelete() {
-    if (RefusedWhileRecording()) return;
+MacroTreeItem CMacroDlg::SelectedForCommand() {
+    if (RefusedWhileRecording()) return 0;
     const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
     if (!rec) {
         ::ShowMessage(RefusalTextKey(EditorRefusal::NothingSelected), nullptr, m_hWnd);
-        return;
+        return 0;
     }
     m_model.Select(rec->key);
-    if (m_store->DeleteItem(rec->key)) ShowTree();
+    return rec->key;
+}
+
+void CMacroDlg::OnDelete() {
+    if (const MacroTreeItem item = SelectedForCommand(); item && m_store->DeleteItem(item))
+        ShowTree();
 }
 
 void CMacroDlg::OnDeleteRow() {
@@ -289,14 +294,8 @@ void CMacroDlg::OnDeleteRow() {
 }
 
 void CMacroDlg::OnRename() {
-    if (RefusedWhileRecording()) return;
-    const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
-    if (!rec) {
-        ::ShowMessage(RefusalTextKey(EditorRefusal::NothingSelected), nullptr, m_hWnd);
-        return;
-    }
-    m_model.Select(rec->key);
-    if (m_store->RenameItem(rec->key)) ShowTree();
+    if (const MacroTreeItem item = SelectedForCommand(); item && m_store->RenameItem(item))
+        ShowTree();
 }
 
 void CMacroDlg::OpenMenu(const std::vector<MacroMenuItem>& items) {

@@ -59,6 +59,9 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void OnRecord();
     void OnSave();
     void OnNew();
+    // The selected tree item for a command on it (selected in the model too); 0 after the
+    // refusal (recording, or nothing selected) was shown.
+    MacroTreeItem SelectedForCommand();
     void OnDelete();
     void OnDeleteRow();
     void OnRename();

@@ -63,22 +63,14 @@ bool CMoveDlg::CreateDialogWindow(HWND owner) {
         });
     }
 
-    m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
-    if (theme.large && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
-    const int w = PictureWidth(m_bkg.get()), h = PictureHeight(m_bkg.get());
-    HWND top = nullptr;
-    const RECT at = CentredDialogRect(owner, w, h, &top);
-    if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(kWindowTitle), WS_POPUP | WS_CLIPCHILDREN,
-                  at, top, 0)) {
-        return false;
+    switch (CreateSkinDialog(*this, owner, kWindowTitle, "msg_nr.png", theme, &m_bkg)) {
+        case SkinDialogStart::kFailed:
+            return false;
+        case SkinDialogStart::kClosing:
+            return true;
+        case SkinDialogStart::kReady:
+            break;
     }
-    if (!PicturePresent(m_bkg.get())) {
-        // Without its picture the dialog has no size: it goes away at once, as cancelled.
-        PostMessage(WM_CLOSE);
-        ::ShowWindow(m_hWnd, SW_SHOWNA);
-        return true;
-    }
-    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), theme.maskDialog, 0);
     m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
     m_editFont = ::CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -168,11 +160,8 @@ HBRUSH CMoveDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
 }
 
 bool CMoveDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
-    if (msg != WM_LBUTTONDOWN) return false;
     // No caption: the dialog is dragged by its background.
-    ::ReleaseCapture();
-    ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
-    return true;
+    return DragByBackground(m_hWnd, msg, pt);
 }
 
 void CMoveDlg::OnPaint(CMemPaint& buf) {
