@@ -23,7 +23,10 @@
 #include "platform/fs.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
+#include "macro/macro_file.h"
+#include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/pick_macro_dlg.h"
 
 namespace {
 
@@ -440,6 +443,56 @@ HWND EditOf(HWND dlg) {
     return ::GetDlgItem(dlg, CMsgDlg::kIdEdit);
 }
 
+// The macro picker over a small folder of sample macros, and the move dialog.
+void SaveMacroDialogs(HWND owner) {
+    const std::string root = gVar.szAppDir + "gallery_macros";
+    MacroId id = 0x101;
+    std::vector<std::string> files;
+    for (const char* rel : {"Rapid reload.qzm", "Games\\Burst fire.qzm", "Games\\Grenade.qzm",
+                            "Sniper breath hold.qzm"}) {
+        StMacro m = NewMacroRecord(platform::FileNameOf(rel), id++);
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(m, bytes);
+        const std::string path = platform::JoinPath(root, rel);
+        if (!MakeSureFolderExist(path) || !MyCreateFile(path, bytes, sizeof bytes)) ++g_failures;
+        files.push_back(path);
+    }
+    {
+        CPickMacroDlg d;
+        d.root = root;
+        d.showFolders = true;
+        d.colours = {Rgb(22, 25, 33), Rgb(30, 34, 45), Rgb(214, 220, 232), Rgb(0, 212, 255),
+                     Rgb(54, 61, 79)};
+        g_steps = {[](HWND w) {
+                       auto* tree = static_cast<CTreeCtrlEx*>(
+                           CWndBase::FromHandle(::GetDlgItem(w, CPickMacroDlg::kIdTree)));
+                       if (!tree) return;
+                       tree->WalkItems(
+                           TVI_ROOT,
+                           [tree](HTREEITEM i) {
+                               const TreeItemRecord* r = tree->FindRecord(i);
+                               if (r && r->kind == CTreeCtrlEx::kFolder) tree->ToggleExpand(i);
+                               if (tree->ItemText(i) == "Burst fire") tree->Select(i);
+                               return false;
+                           },
+                           true);
+                   },
+                   Shot("macro_picker")};
+        d.DoModal(owner);
+    }
+    {
+        CMoveDlg d;
+        d.x = 12;
+        d.y = -3;
+        g_steps = {Shot("macro_move")};
+        d.DoModal(owner);
+    }
+    // The sample folder is not left beside the program.
+    for (const std::string& f : files) platform::RemoveFile(f);
+    platform::RemoveEmptyDirectory(platform::JoinPath(root, "Games"));
+    platform::RemoveEmptyDirectory(root);
+}
+
 void SaveDialogs(HWND owner) {
     UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &StepTimer);
     {
@@ -486,6 +539,7 @@ void SaveDialogs(HWND owner) {
                    Shot("msg_capture")};
         d.DoModal(owner);
     }
+    SaveMacroDialogs(owner);
     ::KillTimer(nullptr, timer);
 }
 

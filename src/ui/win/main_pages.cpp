@@ -1,6 +1,7 @@
 #include "ui/win/main_pages.h"
 
 #include "ui/win/key_dlg.h"
+#include "ui/win/macro_dlg.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 
@@ -10,6 +11,8 @@ std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
             return CreateKeyPage(main);
         case kPagePerformance:
             return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
+        case kPageMacros:
+            return std::make_unique<CMacroDlg>();
         default:
             return nullptr;
     }

@@ -1,0 +1,130 @@
+#include "ui/win/pick_macro_dlg.h"
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/skin_paths.h"
+#include "macro/macro_file.h"
+#include "platform/win/wide.h"
+#include "ui/win/dialog_place.h"
+
+namespace {
+constexpr RECT kClose{360, 12, 382, 34};
+constexpr RECT kNew{25, 302, 105, 322};
+constexpr RECT kOk{210, 302, 290, 322};
+constexpr RECT kCancel{298, 302, 378, 322};
+constexpr RECT kTree{25, 80, 375, 290};
+constexpr RECT kHeading{27, 56, 225, 76};
+constexpr COLORREF kOutline = 0x969696;
+}  // namespace
+
+CPickMacroDlg::CPickMacroDlg() : root(MacroRootFolder()), showFolders(gVar.MacroDir == 1) {}
+
+CPickMacroDlg::~CPickMacroDlg() {
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
+    SetBufferedPaint(true);
+    SetCommandHandler(kIdClose, [this](UINT) { EndDialog(IDCANCEL); });
+    SetCommandHandler(IDCANCEL, [this](UINT) { EndDialog(IDCANCEL); });
+    SetCommandHandler(IDOK, [this](UINT) { OnOk(); });
+    SetCommandHandler(kIdNew, [this](UINT) {
+        m_result = MacroPicker::OnNew().result;
+        EndDialog(IDOK);
+    });
+
+    switch (CreateSkinDialog(*this, owner, kWindowTitle, "msg2_nr.png", theme, &m_bkg)) {
+        case SkinDialogStart::kFailed:
+            return false;
+        case SkinDialogStart::kClosing:
+            return true;
+        case SkinDialogStart::kReady:
+            break;
+    }
+    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+
+    // Read now, not at start-up: the picker offers what lies in the folder at this moment.
+    m_picker = std::make_unique<MacroPicker>(root, showFolders);
+
+    PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
+    auto makeButton = [&](CPngBtn& b, UINT id, const RECT& where, SkinPicture* pic,
+                          const std::string& caption) {
+        PngBtnArgs a;
+        a.id = id;
+        a.rc = Scaled(where);
+        a.caption = caption;
+        a.normal = a.hover = a.pressed = pic;
+        a.background = m_bkg.get();
+        a.pressShift = true;
+        b.Create(m_hWnd, a, theme);
+    };
+    makeButton(m_close, kIdClose, kClose, exitPic.get(), "");
+    // The text buttons are captions over the background picture.
+    makeButton(m_new, kIdNew, kNew, nullptr, GetText("tc_macro_msg5"));
+    makeButton(m_ok, IDOK, kOk, nullptr, GetText("tc_ok"));
+    makeButton(m_cancel, IDCANCEL, kCancel, nullptr, GetText("tc_cancel"));
+
+    TreeCreateArgs t;
+    t.id = kIdTree;
+    t.rc = Scaled(kTree);
+    t.openGlyph = SkinPath("macro\\open.png");
+    t.closedGlyph = SkinPath("macro\\close.png");
+    t.colours = colours;
+    if (!m_tree.Create(m_hWnd, t, theme)) return false;
+    m_tree.ShowMacroTree(m_picker->Tree());
+
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    return true;
+}
+
+void CPickMacroDlg::OnOk() {
+    if (!m_picker) return;
+    const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
+    m_picker->Tree().Select(rec ? rec->key : 0);
+    const MacroPicker::Answer a = m_picker->OnOk();
+    if (!a.close) {
+        // The system's own box, as the picker has always shown it; the dialog stays open.
+        ::MessageBoxW(m_hWnd, platform::win::Widen(GetText(a.messageKey)).c_str(), L"Tips",
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    m_result = a.result;
+    EndDialog(IDOK);
+}
+
+bool CPickMacroDlg::PreTranslateMessage(MSG* msg) {
+    // F1 would ask for help the program does not have.
+    return (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_F1;
+}
+
+bool CPickMacroDlg::OnCommand(UINT, UINT, HWND) {
+    return true;
+}
+
+bool CPickMacroDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+    // No caption: the dialog is dragged by its background.
+    return DragByBackground(m_hWnd, msg, pt);
+}
+
+void CPickMacroDlg::OnPaint(CMemPaint& buf) {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    {
+        Gdiplus::Graphics& g = buf.g();
+        DrawPictureStretched(g, m_bkg.get(), client);
+        Gdiplus::Pen pen(
+            Gdiplus::Color(0xFF, GetRValue(kOutline), GetGValue(kOutline), GetBValue(kOutline)));
+        g.DrawRectangle(&pen, 0, 0, client.right - 1, client.bottom - 1);
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    DrawSkinText(buf.dc(), GetText("tc_macro_list"), Scaled(kHeading), theme.text, m_font,
+                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
+}
+
+int PickMacro(HWND owner) {
+    CPickMacroDlg dlg;
+    if (dlg.DoModal(owner) != IDOK) return 0;
+    return dlg.Result();
+}

@@ -1,0 +1,65 @@
+// The macro picker: the modal dialog the buttons page opens to give a button a macro. It shows
+// the macro folder tree as it is on disk now (so a macro file copied in since start-up can be
+// chosen) and answers with the chosen macro's id, or asks for the macro page to make a new one.
+//
+// The buttons page calls PickMacro:
+//
+//     const int id = PickMacro(m_hWnd);
+//     if (id > 0) { ...assign macro `id`... }
+//     else if (id == -1) { ...open the macro page... }
+//     // 0: cancelled, nothing changes
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "controls/win/png_btn.h"
+#include "controls/win/skin_picture.h"
+#include "controls/win/tree_ctrl_ex.h"
+#include "controls/win/ui_theme.h"
+#include "controls/win/wnd_base.h"
+#include "macro/macro_picker.h"
+
+class CPickMacroDlg : public CDialogBase {
+  public:
+    static constexpr UINT kIdTree = 17, kIdNew = 1101, kIdClose = 1102;
+    static constexpr const char* kWindowTitle = "ZorvanMsgTopWindow";
+
+    // Where the macros are read from and whether sub-folders are shown; the program's own
+    // unless set before DoModal.
+    std::string root;
+    bool showFolders = false;
+    UiTheme theme = ThemeFromOptions();
+    TreeColours colours = TreeColoursFromOptions();
+
+    CPickMacroDlg();
+    ~CPickMacroDlg() override;
+
+    // After IDOK: the chosen macro's id (its low 24 bits), or -1 for "make a new one".
+    int32_t Result() const { return m_result; }
+
+    CTreeCtrlEx& Tree() { return m_tree; }
+    bool PreTranslateMessage(MSG* msg) override;
+
+  protected:
+    bool CreateDialogWindow(HWND owner) override;
+    bool OnCommand(UINT id, UINT code, HWND from) override;
+    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    void OnPaint(CMemPaint& buf) override;
+
+  private:
+    RECT Scaled(const RECT& rc) const { return theme.Scale(rc); }
+    void OnOk();
+    std::unique_ptr<MacroPicker> m_picker;
+    PicturePtr m_bkg;
+    CPngBtn m_close, m_new, m_ok, m_cancel;
+    CTreeCtrlEx m_tree;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+    int32_t m_result = 0;
+};
+
+// Runs the picker over the program's macro folder: the chosen macro's id, -1 when the user
+// asked for a new macro (the caller opens the macro page), 0 when cancelled.
+int PickMacro(HWND owner);

@@ -1,0 +1,464 @@
+// The macro windows as real windows: the skinned tree clicked with real mouse messages, the
+// macro picker and the move dialog run modally and driven by posted clicks and keys.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "app/gvar.h"
+#include "app/language_texts.h"
+#include "controls/tree_model.h"
+#include "controls/win/tree_ctrl_ex.h"
+#include "macro/macro_file.h"
+#include "platform/fs.h"
+#include "platform/win/wide.h"
+#include "support/temp_dir.h"
+#include "macro/macro_store.h"
+#include "ui/win/macro_dlg.h"
+#include "ui/win/move_dlg.h"
+#include "ui/win/pick_macro_dlg.h"
+#include "win/ui_host.h"
+
+namespace {
+
+// A host that also keeps what the tree posts to its owner.
+class TreeHost : public zvtest::UiHost {
+  public:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_TREE_CLICK || msg == WM_TREE_DBLCLK || msg == WM_TREE_RCLICK)
+            seen.push_back({msg, wp, lp});
+        return UiHost::WindowProc(msg, wp, lp);
+    }
+};
+
+// The middle of an item's text, in the tree's client coordinates.
+LPARAM PointOf(HWND tree, HTREEITEM item) {
+    RECT rc{};
+    TreeView_GetItemRect(tree, item, &rc, TRUE);
+    return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+void Click(HWND tree, HTREEITEM item) {
+    ::SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, PointOf(tree, item));
+    ::SendMessageW(tree, WM_LBUTTONUP, 0, PointOf(tree, item));
+}
+
+std::string TextOf(HWND w) {
+    wchar_t buf[300] = {};
+    ::GetWindowTextW(w, buf, 300);
+    return platform::win::Narrow(buf);
+}
+
+class TreeWin : public ::testing::Test {
+  protected:
+    TreeHost host;
+    CTreeCtrlEx tree;
+    static constexpr UINT kId = 33;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        ASSERT_TRUE(host.Open(100, 100, 400, 400));
+        TreeCreateArgs a;
+        a.id = kId;
+        a.rc = {10, 10, 390, 390};
+        ASSERT_TRUE(tree.Create(host.m_hWnd, a, UiTheme{}));
+    }
+    void TearDown() override {
+        tree.DestroyWindow();
+        host.DestroyWindow();
+    }
+    std::vector<zvtest::UiHost::Seen> Posted() {
+        zvtest::Pump(30);
+        std::vector<zvtest::UiHost::Seen> r = host.seen;
+        host.seen.clear();
+        return r;
+    }
+};
+
+TEST_F(TreeWin, ClickingTheSelectedItemAgainTellsTheOwnerNothing) {
+    HTREEITEM a = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "alpha", 0x11, 5);
+    HTREEITEM b = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "beta", 0x22, 5);
+    ASSERT_TRUE(a && b);
+
+    Click(tree.m_hWnd, a);
+    auto seen = Posted();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].msg, WM_TREE_CLICK);
+    EXPECT_EQ(seen[0].wp, kId);
+    EXPECT_EQ(seen[0].lp, reinterpret_cast<LPARAM>(a));
+    EXPECT_EQ(tree.Selected(), a);
+
+    // Reloading the editor here would drop the edits in progress.
+    Click(tree.m_hWnd, a);
+    EXPECT_TRUE(Posted().empty());
+
+    Click(tree.m_hWnd, b);
+    seen = Posted();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].lp, reinterpret_cast<LPARAM>(b));
+
+    ::SendMessageW(tree.m_hWnd, WM_RBUTTONDOWN, MK_RBUTTON, PointOf(tree.m_hWnd, a));
+    seen = Posted();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].msg, WM_TREE_RCLICK);
+    EXPECT_EQ(tree.Selected(), a);
+
+    // While recording, clicks change nothing and report nothing.
+    tree.SetEnabled(false);
+    Click(tree.m_hWnd, b);
+    EXPECT_TRUE(Posted().empty());
+    EXPECT_EQ(tree.Selected(), a);
+}
+
+TEST_F(TreeWin, FolderAtDepthFiveTakesMacrosButNoFolder) {
+    HTREEITEM f = TVI_ROOT;
+    for (int depth = 0; depth <= 5; ++depth) {
+        f = tree.InsertItem(f, false, CTreeCtrlEx::kFolder, "", "f" + std::to_string(depth), 0, 5);
+        ASSERT_NE(f, nullptr) << depth;
+        EXPECT_EQ(tree.ItemDepth(f), depth);
+    }
+    EXPECT_EQ(tree.InsertItem(f, false, CTreeCtrlEx::kFolder, "", "too deep", 0, 5), nullptr);
+    HTREEITEM m = tree.InsertItem(f, false, CTreeCtrlEx::kLeaf, "", "macro", 7, 5);
+    ASSERT_NE(m, nullptr);
+    // A macro holds nothing.
+    EXPECT_EQ(tree.InsertItem(m, false, CTreeCtrlEx::kLeaf, "", "inside", 8, 5), nullptr);
+    EXPECT_EQ(tree.FindRecord(m)->value, 7);
+}
+
+TEST_F(TreeWin, TooltipFromThirteenCharacters) {
+    HTREEITEM twelve =
+        tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "123456789012", 1, 5);
+    HTREEITEM thirteen =
+        tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "1234567890123", 2, 5);
+    ::SendMessageW(tree.m_hWnd, WM_MOUSEMOVE, 0, PointOf(tree.m_hWnd, thirteen));
+    EXPECT_EQ(tree.TooltipText(), "1234567890123");
+    ::SendMessageW(tree.m_hWnd, WM_MOUSEMOVE, 0, PointOf(tree.m_hWnd, twelve));
+    EXPECT_EQ(tree.HotItem(), twelve);
+    EXPECT_EQ(tree.TooltipText(), "");
+}
+
+TEST_F(TreeWin, RenamingInPlaceTakesOnlyWhatTheOwnerAccepts) {
+    HTREEITEM a = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "old", 0x11, 5);
+    struct Case {
+        const wchar_t* typed;
+        bool accept;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{L"new name", true, "new name"}, Case{L"bad#name", false, "new name"}}) {
+        std::string offered;
+        tree.BeginRename(a, [&](HTREEITEM item, const std::string& text) {
+            offered = text;
+            return item == a && c.accept;
+        });
+        HWND edit = TreeView_GetEditControl(tree.m_hWnd);
+        ASSERT_NE(edit, nullptr);
+        ::SetWindowTextW(edit, c.typed);
+        TreeView_EndEditLabelNow(tree.m_hWnd, FALSE);
+        EXPECT_EQ(offered, platform::win::Narrow(c.typed));
+        EXPECT_EQ(tree.ItemText(a), c.shown);
+    }
+}
+
+TEST_F(TreeWin, FrameOnlyInAColourOtherThanZero) {
+    tree.DestroyWindow();
+    for (uint32_t frame : {0x0000FFu, 0u}) {
+        CTreeCtrlEx t;
+        TreeCreateArgs a;
+        a.rc = {10, 10, 210, 210};
+        a.colours.background = 0x00302010;
+        a.colours.frame = frame;
+        ASSERT_TRUE(t.Create(host.m_hWnd, a, UiTheme{}));
+        ::UpdateWindow(t.m_hWnd);
+        HDC dc = ::GetDC(t.m_hWnd);
+        const COLORREF edge = ::GetPixel(dc, 0, 100), inside = ::GetPixel(dc, 100, 100);
+        ::ReleaseDC(t.m_hWnd, dc);
+        EXPECT_EQ(inside, COLORREF{0x00302010});
+        EXPECT_EQ(edge, frame ? COLORREF{frame} : COLORREF{0x00302010}) << frame;
+    }
+}
+
+// ---- the modal dialogs ---------------------------------------------------------------
+
+// Steps run one per timer tick inside a dialog's modal loop, each given the dialog window.
+// When the steps are used up the dialog is closed, so a test can never hang on it.
+std::deque<std::function<void(HWND)>> g_steps;
+bool g_closedByTimeout = false;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
+    if (!dlg) return;
+    if (g_steps.empty()) {
+        g_closedByTimeout = true;
+        ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+        return;
+    }
+    auto step = std::move(g_steps.front());
+    g_steps.pop_front();
+    step(dlg);
+}
+
+void ClickButton(HWND dlg, UINT id) {
+    HWND b = ::GetDlgItem(dlg, static_cast<int>(id));
+    ::PostMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::PostMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+void Key(HWND to, WPARAM vk) {
+    ::PostMessageW(to, WM_KEYDOWN, vk, 1);
+    ::PostMessageW(to, WM_KEYUP, vk, 1 | 0xC0000000);
+}
+
+class DialogWin : public ::testing::Test {
+  protected:
+    zvtest::UiHost host;
+    UINT_PTR timer = 0;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        gVar.b4K = 0;
+        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
+        ASSERT_TRUE(host.Open(100, 100, 600, 400));
+        g_closedByTimeout = false;
+        timer = ::SetTimer(nullptr, 0, 60, &StepTimer);
+    }
+    void TearDown() override {
+        EXPECT_FALSE(g_closedByTimeout);
+        ::KillTimer(nullptr, timer);
+        g_steps.clear();
+        host.DestroyWindow();
+    }
+};
+
+class PickerWin : public DialogWin {
+  protected:
+    zvtest::TempDir dir;
+    void PutMacro(const std::string& rel, MacroId id) {
+        StMacro m = NewMacroRecord(platform::FileNameOf(rel), id);
+        m.events[0] = MacroEvent{0x41, 1, 5};
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(m, bytes);
+        const std::string path = platform::JoinPath(dir.path(), rel);
+        ASSERT_TRUE(MakeSureFolderExist(path));
+        ASSERT_TRUE(MyCreateFile(path, bytes, sizeof bytes));
+    }
+    static HTREEITEM ItemNamed(HWND dlg, const std::string& text) {
+        auto* tree = static_cast<CTreeCtrlEx*>(
+            CWndBase::FromHandle(::GetDlgItem(dlg, CPickMacroDlg::kIdTree)));
+        HTREEITEM found = nullptr;
+        tree->WalkItems(
+            TVI_ROOT,
+            [&](HTREEITEM i) {
+                if (tree->ItemText(i) == text) found = i;
+                return found != nullptr;
+            },
+            true);
+        return found;
+    }
+};
+
+TEST_F(PickerWin, OkRefusedOnAFolderThenGivesTheChosenMacrosId) {
+    PutMacro("hid.qzm", 0x01ABCDEF);
+    PutMacro("Games\\deep.qzm", 0x000222);
+    bool tipsShown = false, openAfterTips = false;
+    g_steps = {
+        [](HWND dlg) {
+            Click(::GetDlgItem(dlg, CPickMacroDlg::kIdTree), ItemNamed(dlg, "Games"));
+            ClickButton(dlg, IDOK);
+        },
+        [&](HWND) {
+            // The system's box, run inside the picker's own run.
+            HWND tips = ::FindWindowW(nullptr, L"Tips");
+            tipsShown = tips != nullptr;
+            if (tips) ::PostMessageW(tips, WM_COMMAND, IDOK, 0);
+        },
+        [&](HWND dlg) {
+            openAfterTips = ::IsWindowVisible(dlg) != FALSE;
+            Click(::GetDlgItem(dlg, CPickMacroDlg::kIdTree), ItemNamed(dlg, "hid"));
+            ClickButton(dlg, IDOK);
+        },
+    };
+    CPickMacroDlg dlg;
+    dlg.root = dir.path();
+    dlg.showFolders = true;
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_TRUE(tipsShown);
+    EXPECT_TRUE(openAfterTips);
+    // Only the id's low 24 bits name the macro.
+    EXPECT_EQ(dlg.Result(), 0xABCDEF);
+}
+
+TEST_F(PickerWin, NewAsksForTheMacroPageAndFoldersFollowMacroDir) {
+    PutMacro("top.qzm", 0x11);
+    PutMacro("Games\\deep.qzm", 0x22);
+    bool folderListed = true, topListed = false;
+    g_steps = {
+        [&](HWND dlg) {
+            folderListed = ItemNamed(dlg, "Games") != nullptr || ItemNamed(dlg, "deep") != nullptr;
+            topListed = ItemNamed(dlg, "top") != nullptr;
+            ClickButton(dlg, CPickMacroDlg::kIdNew);
+        },
+    };
+    CPickMacroDlg dlg;
+    dlg.root = dir.path();
+    dlg.showFolders = false;
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_EQ(dlg.Result(), -1);
+    EXPECT_FALSE(folderListed);
+    EXPECT_TRUE(topListed);
+}
+
+using MoveWin = DialogWin;
+
+TEST_F(MoveWin, TypingIsHeldToTheRangeAndEscapeKeepsItOpen) {
+    std::string openedX = "?", openedY = "?", after300, afterMinus500, afterLetters;
+    bool openAfterEscape = false;
+    auto box = [](HWND dlg, UINT id) { return ::GetDlgItem(dlg, static_cast<int>(id)); };
+    auto type = [](HWND to, const char* text) {
+        for (const char* c = text; *c; ++c) ::PostMessageW(to, WM_CHAR, *c, 1);
+    };
+    g_steps = {
+        [&](HWND dlg) {
+            openedX = TextOf(box(dlg, CMoveDlg::kIdX));
+            openedY = TextOf(box(dlg, CMoveDlg::kIdY));
+            Key(box(dlg, CMoveDlg::kIdX), VK_ESCAPE);
+        },
+        [&](HWND dlg) {
+            openAfterEscape = ::IsWindowVisible(dlg) != FALSE;
+            ::SetFocus(box(dlg, CMoveDlg::kIdX));
+            type(box(dlg, CMoveDlg::kIdX), "300");
+        },
+        [&](HWND dlg) {
+            after300 = TextOf(box(dlg, CMoveDlg::kIdX));
+            ::SetWindowTextW(box(dlg, CMoveDlg::kIdX), L"");
+            type(box(dlg, CMoveDlg::kIdX), "-500");
+        },
+        [&](HWND dlg) {
+            afterMinus500 = TextOf(box(dlg, CMoveDlg::kIdX));
+            ::SetWindowTextW(box(dlg, CMoveDlg::kIdX), L"12a4");
+        },
+        [&](HWND dlg) {
+            afterLetters = TextOf(box(dlg, CMoveDlg::kIdX));
+            Key(box(dlg, CMoveDlg::kIdX), VK_RETURN);
+        },
+    };
+    CMoveDlg dlg;
+    dlg.x = 0;
+    dlg.y = -3;
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_EQ(openedX, "");
+    EXPECT_EQ(openedY, "-3");
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_EQ(after300, "127");
+    EXPECT_EQ(afterMinus500, "-127");
+    EXPECT_EQ(afterLetters, "12");
+    EXPECT_EQ(dlg.x, 12);
+    EXPECT_EQ(dlg.y, -3);
+}
+
+TEST_F(MoveWin, EmptiedBoxKeepsItsOpeningValueAndCancelKeepsBoth) {
+    g_steps = {
+        [](HWND dlg) {
+            ::SetWindowTextW(::GetDlgItem(dlg, CMoveDlg::kIdX), L"");
+            ::SetWindowTextW(::GetDlgItem(dlg, CMoveDlg::kIdY), L"-");
+            ClickButton(dlg, IDOK);
+        },
+    };
+    CMoveDlg dlg;
+    dlg.x = 5;
+    dlg.y = 9;
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
+    EXPECT_EQ(dlg.x, 5);
+    EXPECT_EQ(dlg.y, 9);
+
+    g_steps = {
+        [](HWND dlg) {
+            ::SetWindowTextW(::GetDlgItem(dlg, CMoveDlg::kIdX), L"40");
+            ClickButton(dlg, IDCANCEL);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDCANCEL);
+    EXPECT_EQ(dlg.x, 5);
+}
+
+// ---- the macro page ------------------------------------------------------------------
+
+class MacroPageWin : public ::testing::Test {
+  protected:
+    zvtest::TempDir dir;
+    zvtest::UiHost host;
+    std::string root;
+
+    void SetUp() override {
+        zvtest::StartGdiplus();
+        gVar.szAppDir = zvtest::ProgramFolder();
+        gVar.szAppDataDir = dir.path();
+        gVar.MinUIDelay = 10;
+        gVar.MacroDir = 0;
+        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
+        root = MacroRootFolder();
+        StMacro m = NewMacroRecord("hid", 0x000321);
+        m.events[0] = MacroEvent{0x42, 1, 0};  // replaced by what is recorded
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(m, bytes);
+        ASSERT_TRUE(MakeSureFolderExist(platform::JoinPath(root, "hid.qzm")));
+        ASSERT_TRUE(MyCreateFile(platform::JoinPath(root, "hid.qzm"), bytes, sizeof bytes));
+        g_MacroList.Clear();
+        LoadMacroFolder(root, nullptr, 0, false, true);
+        ASSERT_TRUE(host.Open(0, 0, 1000, 560));
+    }
+    void TearDown() override {
+        host.DestroyWindow();
+        g_MacroList.Clear();
+        gVar.szAppDataDir.clear();
+    }
+    static void Press(HWND button) {
+        ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+};
+
+TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
+    CMacroDlg page;
+    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
+    page.Show(true);
+    HTREEITEM hid = page.Tree().FindRootChild("HID");
+    ASSERT_NE(hid, nullptr);
+    Click(page.Tree().m_hWnd, hid);
+    zvtest::Pump(30);
+    ASSERT_TRUE(page.Editor().HasMacro());
+
+    HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
+    Press(record);
+    ASSERT_TRUE(page.IsRecording());
+    // The tree takes no clicks while recording.
+    Click(page.Tree().m_hWnd, hid);
+    const LPARAM scanA = 1 | (0x1E << 16);
+    ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'A', scanA);
+    ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'A', scanA | 0x40000000);  // auto-repeat
+    ::SendMessageW(page.m_hWnd, WM_KEYUP, 'A', scanA | 0xC0000000);
+    Press(record);
+    ASSERT_FALSE(page.IsRecording());
+
+    std::vector<EventKind> kinds;
+    for (const EventRow& r : page.Editor().Rows())
+        if (r.kind != EventKind::Delay) kinds.push_back(r.kind);
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Press, EventKind::Release}));
+    EXPECT_EQ(TreeView_GetCount(page.List().m_hWnd), page.Editor().Rows().size());
+
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdSave));
+    const std::optional<StMacro> saved = ReadMacroFile(platform::JoinPath(root, "hid.qzm"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->id, 0x000321u);
+    EXPECT_EQ(saved->events[0].code, 0x41);
+    EXPECT_EQ(saved->events[0].flags & 1, 1);
+    EXPECT_EQ(saved->events[1].code, 0x41);
+    EXPECT_EQ(saved->events[1].flags & 1, 0);
+    EXPECT_EQ(saved->events[2].code, 0);
+    EXPECT_FALSE(page.Editor().SaveVisible());
+}
+
+}  // namespace
