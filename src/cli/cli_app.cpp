@@ -10,7 +10,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "app/startup.h"

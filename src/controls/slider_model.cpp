@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "profile/profile_file.h"
 
 namespace {

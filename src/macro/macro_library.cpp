@@ -1,7 +1,7 @@
 #include "macro/macro_library.h"
 
 #include "app/gvar.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_store.h"
 #include "macro/safe_file_name.h"

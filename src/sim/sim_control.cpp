@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 

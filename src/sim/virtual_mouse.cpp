@@ -7,7 +7,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
 namespace sim {
 

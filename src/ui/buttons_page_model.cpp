@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "profile/eeprom_writer.h"
 #include "profile/key_function.h"
 #include "ui/button_assignment.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "device/usb_driver.h"
 #include "platform/sys.h"
 #include "profile/apply_thread.h"

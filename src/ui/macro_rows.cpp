@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "ui/key_capture.h"
 #include "ui/key_names.h"
 

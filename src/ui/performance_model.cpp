@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "device/report_rate.h"
 #include "profile/eeprom_writer.h"
 

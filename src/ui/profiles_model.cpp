@@ -1,7 +1,7 @@
 #include "ui/profiles_model.h"
 
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "device/usb_driver.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "platform/folder_lock.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "macro_test_log.h"
 #include "profile/profile_file.h"
 #include "ui/key_capture.h"

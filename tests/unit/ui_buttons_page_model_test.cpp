@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "support/temp_dir.h"
 #include "ui/button_assignment.h"
 #include "unit/ui_model_fixtures.h"

@@ -11,7 +11,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_list.h"
 #include "platform/win/wide.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/tree_model.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "macro/macro_file.h"

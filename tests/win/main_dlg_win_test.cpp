@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "platform/hid.h"
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"

@@ -10,7 +10,7 @@
 
 #include "app/config.h"
 #include "app/device_catalogue.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/win/menu_dlg.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/ui_theme.h"
 #include "device/discovery.h"

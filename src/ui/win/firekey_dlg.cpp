@@ -1,6 +1,6 @@
 #include "ui/win/firekey_dlg.h"
 
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
 #include "ui/win/msg_dlg.h"

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_list.h"

@@ -3,13 +3,14 @@
 #include <memory>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "ui/profiles_model.h"
 #include "ui/win/firekey_dlg.h"
 #include "ui/win/key_dlg.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/pick_macro_dlg.h"
 #include "ui/win/profile_file_dlg.h"
 
 namespace {
@@ -30,9 +31,10 @@ class MainKeyPageHost : public KeyPageHost {
     }
     bool Ask(const std::string& text) override { return AskYesNo(m_main.m_hWnd, text); }
     std::optional<int64_t> PickMacro() override {
-        // The macro picker window does not exist yet: say so rather than do nothing.
-        LogPrintf("CKeyDlg: no macro picker window yet");
-        return std::nullopt;
+        // The picker reads the macro folder afresh: its id, -1 for "a new macro", 0 cancelled.
+        const int id = ::PickMacro(m_main.m_hWnd);
+        if (id == 0) return std::nullopt;
+        return id;
     }
     std::optional<CapturedCombo> CaptureCombo() override {
         CMsgDlg dlg;

@@ -1,7 +1,7 @@
 #include "ui/win/macro_dlg.h"
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_file.h"

@@ -3,8 +3,9 @@
 #include <dbt.h>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
-#include "app/log.h"
+#include "app/language_select.h"
+#include "base/language_texts.h"
+#include "base/log.h"
 #include "app/startup.h"
 #include "app/win/zorvan_app.h"
 #include "controls/skin_paths.h"

@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "platform/window.h"

@@ -1,7 +1,7 @@
 #include "ui/win/pick_macro_dlg.h"
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "macro/macro_file.h"
 #include "platform/win/wide.h"

@@ -1,7 +1,7 @@
 #include "ui/win/progress_dlg.h"
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"

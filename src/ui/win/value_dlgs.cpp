@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "app/gvar.h"
-#include "app/language_texts.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "profile/apply_thread.h"
 #include "ui/buttons_page_model.h"

@@ -1,3 +1,0 @@
-// Moved to base/, below every layer; this path stays so code written against it still builds.
-#pragma once
-#include "base/ini_file.h"
