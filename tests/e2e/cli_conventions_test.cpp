@@ -17,33 +17,24 @@
 #include "base/ini_file.h"
 #include "platform/folder_lock.h"
 #include "platform/fs.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 #ifdef ZV_CLI_PATH
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-    bool Says(const std::string& s) const { return err.find(s) != std::string::npos; }
-};
+using Result = zvtest::CliResult;
 
 class CliConventions : public ::testing::Test {
   protected:
     // `zorvan <args>` with the shipped cfg.ini, this test's data folder and, unless `args`
     // names its own, the virtual mouse; stdin is not a terminal.
     Result Run(const std::string& args, const std::string& globals = "--sim") {
-        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
-        const std::string cmd = std::string(ZV_CLI_PATH) + " " + globals + " --cfg '" + cfg +
-                                "' --data-dir '" + data.path() + "' " + args + " </dev/null >'" +
-                                (files / "out") + "' 2>'" + (files / "err") + "'";
-        Result r;
-        const int status = std::system(cmd.c_str());
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = files.Read("out");
-        r.err = files.Read("err");
-        return r;
+        return zvtest::RunCommand(
+            ZV_CLI_PATH,
+            globals + " " + zvtest::ShippedCfgArg() + " --data-dir '" + data.path() + "' " + args,
+            files);
     }
     std::string Eeprom(const std::string& addrLen) {
         Result r = Run("eeprom read " + addrLen);

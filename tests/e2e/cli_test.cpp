@@ -11,31 +11,23 @@
 #include <string>
 
 #include "platform/fs.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 #ifdef ZV_CLI_PATH
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
+using Result = zvtest::CliResult;
 
 class Cli : public ::testing::Test {
   protected:
     // Runs `zorvan --sim --cfg <shipped cfg.ini> --data-dir <fresh folder> <args>`.
     Result Run(const std::string& args, bool sim = true) {
-        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
-        std::string cmd = std::string(ZV_CLI_PATH) + (sim ? " --sim" : "") + " --cfg '" + cfg +
-                          "' --data-dir '" + data.path() + "' " + args + " >'" + (files / "out") +
-                          "' 2>'" + (files / "err") + "'";
-        Result r;
-        int status = std::system(cmd.c_str());
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = files.Read("out");
-        r.err = files.Read("err");
-        return r;
+        return zvtest::RunCommand(ZV_CLI_PATH,
+                                  std::string(sim ? "--sim " : "") + zvtest::ShippedCfgArg() +
+                                      " --data-dir '" + data.path() + "' " + args,
+                                  files);
     }
     std::string Eeprom(const std::string& addrLen) {
         Result r = Run("eeprom read " + addrLen);

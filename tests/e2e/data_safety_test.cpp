@@ -12,16 +12,14 @@
 #include "macro/macro_file.h"
 #include "macro/st_macro.h"
 #include "platform/fs.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 #ifdef ZV_CLI_PATH
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
+using Result = zvtest::CliResult;
 
 // A macro file as the program writes it: name, id and two key events with these delays.
 std::string MacroFile(const std::u16string& name, MacroId id, uint8_t key, uint32_t lastDelay = 0) {
@@ -38,18 +36,13 @@ class DataSafetyCli : public ::testing::Test {
   protected:
     Result Run(const std::string& args) { return RunIn(data.path(), args); }
     Result RunIn(const std::string& dataDir, const std::string& args) {
-        const std::string cfg = zvtest::SourceDir() + "/data/cfg.ini";
         // The virtual mouse lives beside the data, so a data folder that cannot be written
         // still has its mouse.
-        std::string cmd = std::string(ZV_CLI_PATH) + " --sim='" + (files / "mouse.sim") +
-                          "' --cfg '" + cfg + "' --data-dir '" + dataDir + "' " + args + " >'" +
-                          (files / "out") + "' 2>'" + (files / "err") + "'";
-        Result r;
-        int status = std::system(cmd.c_str());
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = files.Read("out");
-        r.err = files.Read("err");
-        return r;
+        return zvtest::RunCommand(ZV_CLI_PATH,
+                                  "--sim='" + (files / "mouse.sim") + "' " +
+                                      zvtest::ShippedCfgArg() + " --data-dir '" + dataDir + "' " +
+                                      args,
+                                  files);
     }
     std::string Eeprom(const std::string& addrLen) {
         Result r = Run("eeprom read " + addrLen);
