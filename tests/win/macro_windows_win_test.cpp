@@ -15,6 +15,7 @@
 #include "platform/win/wide.h"
 #include "support/temp_dir.h"
 #include "macro/macro_store.h"
+#include "ui/main_window_model.h"
 #include "ui/win/macro_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
@@ -459,6 +460,52 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
     EXPECT_EQ(saved->events[1].flags & 1, 0);
     EXPECT_EQ(saved->events[2].code, 0);
     EXPECT_FALSE(page.Editor().SaveVisible());
+}
+
+// The page inside a modal window that, like the main window, takes Enter, Escape, Space and
+// F1 before they are dispatched.
+class KeySwallowingWindow : public CDialogBase {
+  public:
+    CMacroDlg page;
+    std::function<void()> start;
+    bool PreTranslateMessage(MSG* msg) override {
+        return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
+    }
+
+  protected:
+    bool CreateDialogWindow(HWND owner) override {
+        if (!CreateEx(0, L"ZvKeyWindow", WS_POPUP | WS_VISIBLE, RECT{0, 0, 1000, 560}, owner, 0))
+            return false;
+        if (!page.CreatePage(m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{})) return false;
+        page.Show(true);
+        start();
+        return true;
+    }
+};
+
+TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
+    KeySwallowingWindow w;
+    w.start = [&] {
+        Click(w.page.Tree().m_hWnd, w.page.Tree().FindRootChild("hid"));
+        zvtest::Pump(30);
+        Press(::GetDlgItem(w.page.m_hWnd, CMacroDlg::kIdRecord));
+        ASSERT_TRUE(w.page.IsRecording());
+        for (WPARAM vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1}) {
+            ::PostMessageW(w.page.m_hWnd, WM_KEYDOWN, vk, 1);
+            ::PostMessageW(w.page.m_hWnd, WM_KEYUP, vk, 1 | 0xC0000000);
+        }
+        w.PostMessage(WM_CLOSE);
+    };
+    w.DoModal(host.m_hWnd);
+    std::vector<EventRow> keys;
+    for (const EventRow& r : w.page.Editor().Rows())
+        if (r.kind != EventKind::Delay) keys.push_back(r);
+    std::vector<EventRow> expected;
+    for (uint32_t vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1}) {
+        expected.push_back({EventKind::Press, vk});
+        expected.push_back({EventKind::Release, vk});
+    }
+    EXPECT_EQ(keys, expected);
 }
 
 }  // namespace

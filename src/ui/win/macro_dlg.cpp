@@ -10,6 +10,7 @@
 // The system's InsertMenuItem macro would rename the insert menu's item type.
 #undef InsertMenuItem
 #include "ui/macro_rows.h"
+#include "ui/main_window_model.h"
 #include "ui/win/msg_dlg.h"
 
 namespace {
@@ -376,6 +377,16 @@ void CMacroDlg::UpdateRecordCaption() {
     const std::string caption = GetText(m_editor.Recording() ? "tc_macro_stop" : "tc_macro_start");
     m_record.SetText(caption);
     m_record.SetTooltip(caption);
+}
+
+bool CMacroDlg::PreTranslateMessage(MSG* msg) {
+    const UINT m = msg->message;
+    if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return false;
+    if (m_editor.Recording()) {
+        OnKey(m, msg->wParam, msg->lParam);
+        return true;
+    }
+    return SwallowsKey(kMainWindowKeys, m, static_cast<uint32_t>(msg->wParam));
 }
 
 LRESULT CMacroDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -43,6 +43,9 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void ClearEditor() override;
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // While recording every key, Enter, Escape, Space and F1 included, goes to the recorder
+    // before any window can take it as a dialog key; otherwise those four do nothing here.
+    bool PreTranslateMessage(MSG* msg) override;
 
   protected:
     bool OnCreatePage() override;

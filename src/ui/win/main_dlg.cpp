@@ -667,6 +667,10 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
+    // A recording macro page takes every key, also one whose window is not on the page (the
+    // focus may have moved to the window itself after a refused page switch).
+    if (auto& macro = m_pages[kPageMacros]; macro && macro->IsRecording())
+        return macro->PreTranslateMessage(msg);
     return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }
 
