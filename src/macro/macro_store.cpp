@@ -6,6 +6,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "macro/macro_editor.h"
 #include "macro/macro_file.h"
 #include "macro/safe_file_name.h"
 #include "platform/codepage.h"
@@ -329,4 +330,57 @@ void MacroStore::FlushAll() {
         const MacroTreeNode* n = m_tree.Find(h);
         if (n && n->kind == MacroItemKind::Macro) Flush_Dirty_Macro(h, &m_tree, m_root, m_list);
     }
+}
+
+MacroTreeItem MacroStore::ImportMacro(const std::string& file, MacroTreeItem target) {
+    const MacroTreeNode* t = m_tree.Find(target);
+    const MacroTreeItem parent = t && t->kind == MacroItemKind::Folder ? target : kMacroTreeRoot;
+    const std::string name = CutAtLastDot(platform::FileNameOf(file));
+    if (m_tree.FindChild(parent, name)) {
+        m_ui.ShowMessage(GetText("tc_macro_msg8"));
+        return 0;
+    }
+    std::vector<uint8_t> bytes;
+    uint32_t err = 0;
+    if (!platform::ReadFilePrefix(file, kStMacroSize, bytes, &err)) {
+        m_ui.ShowMessage(Format("Open macro file failed. error=0x%x", err));
+        return 0;
+    }
+    QzmImport in = ImportQzmBytes(bytes.data(), bytes.size());
+    if (in.status != QzmImportStatus::Ok) {
+        m_ui.ShowMessage(QzmImportMessage(in.status, err));
+        return 0;
+    }
+    // The title names the macro's file in our folder: it must be one this folder can hold.
+    if (!IsSafeFileName(name)) {
+        const std::string& tip = GetText("tc_tip1");
+        m_ui.ShowMessage(tip.empty() ? "Invalid file name." : tip);
+        return 0;
+    }
+    StMacro rec = in.record;
+    SetMacroNameUtf8(rec, name);
+    rec.id = NewMacroId();
+    rec.flags = kMacroChanged;
+    if (!m_list.AddMacroToList(rec)) return 0;
+    const MacroTreeItem item =
+        m_tree.InsertItem(parent, MacroItemKind::Macro, name, rec.id, {}, true);
+    if (!item) {
+        m_list.RemoveMacroFromList(rec.id);
+        return 0;
+    }
+    m_ui.ShowInEditor(rec.id);
+    Flush_Dirty_Macro(item, &m_tree, m_root, m_list);
+    return item;
+}
+
+bool MacroStore::ExportMacro(MacroTreeItem item, const std::string& dest) {
+    const MacroTreeNode* n = m_tree.Find(item);
+    if (!n || n->kind != MacroItemKind::Macro) return false;
+    std::optional<std::string> path = TreeItemToFilePath(m_tree, item, m_root);
+    uint32_t err = 0;
+    if (!path || !platform::CopyFileTo(*path, dest, false, &err)) {
+        LogPrintf("ExportMacro: copy file err=0x%x", err);
+        return false;
+    }
+    return true;
 }

@@ -75,6 +75,13 @@ class MacroStore {
     bool DeleteItem(MacroTreeItem item);
     // Writes every changed macro of the tree to its file.
     void FlushAll();
+    // A .qzm file the user picked goes into `target` (a folder, else the top): named after the
+    // file's title, with a new id, shown in the editor and written into the macro folder. Its
+    // item, or 0 after the message saying why not.
+    MacroTreeItem ImportMacro(const std::string& file, MacroTreeItem target);
+    // Copies a macro's file as last written (unsaved edits are not in it) to `dest`,
+    // overwriting; false (logged) when that fails.
+    bool ExportMacro(MacroTreeItem item, const std::string& dest);
 
     const std::string& Root() const { return m_root; }
 

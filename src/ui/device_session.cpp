@@ -175,7 +175,7 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
         if (static_cast<size_t>(index) < gVar.ProfileList.size())
             work = gVar.ProfileList[static_cast<size_t>(index)];
     }
-    if (work && GetProfile(&m_usb, *work, &m_abortRead)) {
+    if (work && GetProfile(&m_usb, *work, &m_abortRead, m_macroPage.load())) {
         LogPrintf("Init Pro OK");
         {
             std::lock_guard<std::mutex> lock(ProfileDataLock());

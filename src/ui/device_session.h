@@ -16,6 +16,8 @@
 #include "device/usb_driver.h"
 #include "platform/window.h"
 
+class MacroPageLink;
+
 constexpr uint32_t WM_SYNC_OK = 0x437;
 constexpr uint32_t FINDDEV_TIMER_MS = 1500;
 
@@ -78,6 +80,9 @@ class DeviceSession {
     // The layout's data steps for the device in use: cached profiles and the current level.
     void RefreshLayout();
 
+    // The macro page whose tree shows the macros a profile read finds in the mouse; null for
+    // none. Set before the first read and kept until Shutdown.
+    void SetMacroPage(MacroPageLink* page) { m_macroPage = page; }
     // Starts ReadCurCfgThread.
     void StartRead();
     // Waits for the end of the profile read running or last started; false on time-out.
@@ -131,6 +136,7 @@ class DeviceSession {
     bool m_findTimer = false;
     uint32_t m_nResetTickCount = 0;
     bool m_applyStarted = false;
+    std::atomic<MacroPageLink*> m_macroPage{nullptr};
 };
 
 // The process-wide configuration-read lock: one profile read at a time.

@@ -433,4 +433,69 @@ TEST_F(MacroStoreTest, PromptsAndMessagesComeFromTheLanguageTexts) {
     EXPECT_THAT(ui.questions, ElementsAre("Sure?"));
 }
 
+TEST_F(MacroStoreTest, ImportTakesTheFilesTitleAndANewIdAndRefusesWhatTheMouseCannotPlay) {
+    // Outside the macro folder, as a user's download would be.
+    auto outside = [&](const std::string& name, int16_t button) {
+        StMacro m = NewMacroRecord("inner name", 0x0A0B0C);
+        m.LoopMode = 1;
+        m.repeatCount = 7;
+        m.events[0] = MacroEvent{button, kMacroEventDown, 40};
+        m.events[1] = MacroEvent{button, 0, 0};
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(m, bytes);
+        const std::string path = platform::JoinPath(dir.path(), name);
+        EXPECT_TRUE(MyCreateFile(path, bytes, sizeof bytes));
+        return path;
+    };
+    MakeFolder("Games");
+    ASSERT_TRUE(store->Load(true));
+    const MacroTreeItem games = tree.FindRootChild("Games");
+
+    const MacroTreeItem fwd = store->ImportMacro(outside("fwd.v2.qzm", MOUSE_VK_FORWARD), games);
+    ASSERT_NE(fwd, 0u);
+    EXPECT_THAT(Shown(games), ElementsAre("fwd.v2"));
+    const MacroId id = tree.Find(fwd)->id;
+    EXPECT_NE(id, 0x0A0B0Cu);
+    ASSERT_EQ(ui.shown, std::vector<MacroId>{id});
+    const std::optional<StMacro> onDisk = ReadMacroFile(At("Games/fwd.v2.qzm"));
+    ASSERT_TRUE(onDisk.has_value());
+    EXPECT_EQ(onDisk->id, id);
+    EXPECT_EQ(MacroNameUtf8(*onDisk), "fwd.v2");
+    EXPECT_EQ(onDisk->LoopMode, 1u);
+    EXPECT_EQ(onDisk->repeatCount, 7);
+    EXPECT_EQ(onDisk->events[0].code, MOUSE_VK_FORWARD);
+    EXPECT_EQ(onDisk->events[0].delay, 40u);
+    EXPECT_EQ(onDisk->flags, 0u);
+    EXPECT_TRUE(list.Contains(id));
+
+    struct Case {
+        std::string file;
+        MacroTreeItem target;
+        std::string message;
+    };
+    const Case refused[] = {
+        {outside("wheel.qzm", MOUSE_VK_WHEEL_UP), kMacroTreeRoot,
+         "This macro contains unsupported key."},
+        // Same title in the same folder, ignoring case.
+        {outside("FWD.V2.qzm", MOUSE_VK_LEFT), games, GetText("tc_macro_msg8")},
+        {platform::JoinPath(dir.path(), "missing.qzm"), kMacroTreeRoot,
+         "Open macro file failed. error=0x2"},
+    };
+    for (const Case& c : refused) {
+        const size_t before = list.Count();
+        EXPECT_EQ(store->ImportMacro(c.file, c.target), 0u) << c.file;
+        EXPECT_THAT(Messages(), ElementsAre(c.message)) << c.file;
+        EXPECT_EQ(list.Count(), before) << c.file;
+    }
+    EXPECT_FALSE(platform::FileExists(At("wheel.qzm")));
+
+    // Export copies the file as last written.
+    const std::string dest = platform::JoinPath(dir.path(), "out.qzm");
+    ASSERT_TRUE(store->ExportMacro(fwd, dest));
+    std::vector<uint8_t> a, b;
+    ASSERT_TRUE(platform::ReadFile(dest, a));
+    ASSERT_TRUE(platform::ReadFile(At("Games/fwd.v2.qzm"), b));
+    EXPECT_EQ(a, b);
+}
+
 }  // namespace

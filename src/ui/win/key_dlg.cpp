@@ -337,9 +337,9 @@ void CKeyDlg::RefreshKeyPage() {
     m_autoSleep.SetAutoSleepValue(sleep);
 }
 
-void CKeyDlg::RefreshAndReapply() {
+void CKeyDlg::MacrosChanged(bool applyKeys) {
     SetRowCaptions();
-    if (gVar.ApplyNow) RequestApply(0x0001, 255);
+    if (applyKeys) RequestApply(0x0001, 255);
 }
 
 void CKeyDlg::CheckHover() {

@@ -82,9 +82,9 @@ class CKeyDlg : public CMainPage {
 
     // Shows the current profile record again (RefreshKeyPage).
     void RefreshKeyPage();
-    // After a macro was renamed or deleted: the rows again and, with ApplyNow, all buttons
-    // written.
-    void RefreshAndReapply();
+    // After a macro was saved, renamed or deleted: the rows again and, with applyKeys, all
+    // buttons written.
+    void MacrosChanged(bool applyKeys) override;
     // The menu's report of `value` for `row`.
     void OnFunctionChosen(uint32_t value, int row);
     // Stores `key` on `row` (the left-click guard's refusal is shown); 1 when stored.

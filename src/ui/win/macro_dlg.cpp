@@ -1,5 +1,7 @@
 #include "ui/win/macro_dlg.h"
 
+#include <commdlg.h>
+
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
@@ -7,14 +9,46 @@
 #include "macro/macro_file.h"
 #include "platform/codepage.h"
 #include "platform/sys.h"
+#include "platform/win/wide.h"
+#include "profile/apply_thread.h"
+#include "profile/orphan_macros.h"
+#include "profile/profile_state.h"
 // The system's InsertMenuItem macro would rename the insert menu's item type.
 #undef InsertMenuItem
 #include "ui/macro_rows.h"
 #include "ui/main_window_model.h"
+#include "ui/win/main_dlg.h"
+#include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 
 namespace {
-constexpr int kRecordW = 161, kRecordH = 33, kCheck = 11;
+constexpr int kRecordW = 161, kRecordH = 33, kCheck = 11, kRadio = 12;
+constexpr int kInsertW = 147, kInsertH = 30;
+// Tree changes asked for by the profile-reading thread.
+constexpr UINT WM_MACRO_LINK = WM_APP + 0x61;
+// The radios top to bottom and the play mode each selects.
+constexpr uint32_t kRadioMode[3] = {kPlayWhileHeld, kPlayUntilPressed, kPlayCount};
+constexpr const char* kRadioText[3] = {"tc_macro_loop2", "tc_macro_loop3", "tc_macro_loop1"};
+
+// The system's open or save dialog for a macro file; none when cancelled.
+std::optional<std::string> AskMacroFile(HWND owner, bool save, const std::string& name) {
+    wchar_t file[MAX_PATH] = L"*.qzm";
+    if (save) ::lstrcpynW(file, platform::win::Widen(name + ".qzm").c_str(), MAX_PATH);
+    // "qzm(*.qzm)|*.qzm|" with the system's separators.
+    static const wchar_t kFilter[] = L"qzm(*.qzm)\0*.qzm\0\0";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = L"qzm";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const BOOL ok = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    if (!ok) return std::nullopt;
+    return platform::win::Narrow(file);
+}
 
 RECT Below(const RECT& control, int index, int count) {
     // New and Delete share the width under a list, 5 pixels down, 26 high.
@@ -35,6 +69,7 @@ CMacroDlg::~CMacroDlg() {
     if (m_store) m_store->FlushAll();
     DestroyWindow();
     if (m_ownFont && m_font) ::DeleteObject(m_font);
+    if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
 bool CMacroDlg::OnCreatePage() {
@@ -74,14 +109,25 @@ bool CMacroDlg::OnCreatePage() {
     const int x = gVar.MacroOptX;
     const RECT check{x, record.bottom + 40, x + kCheck, record.bottom + 40 + kCheck};
     m_autoLabel = RECT{check.right + 8, check.top - 4, check.right + 200, check.bottom + 4};
-    // The Save button keeps its place below the play-mode radios and the insert button.
-    const int radiosBottom = check.bottom + 20 + 12 + 2 * (17 + 12);
-    const int insertBottom = radiosBottom + 90 + 30;
-    const RECT save{x, insertBottom + 48, x + 80, insertBottom + 48 + 27};
+    RECT radios[3];
+    for (int i = 0; i < 3; ++i) {
+        const int top = i == 0 ? check.bottom + 20 : radios[i - 1].bottom + 17;
+        radios[i] = RECT{x, top, x + kRadio, top + kRadio};
+        m_radioLabels[i] =
+            RECT{radios[i].right + 8, top - 4, radios[i].right + 200, radios[i].bottom + 4};
+    }
+    const RECT count{radios[2].right + 8, radios[2].bottom + 7, radios[2].right + 88,
+                     radios[2].bottom + 25};
+    const RECT insert{x, radios[2].bottom + 90, x + kInsertW, radios[2].bottom + 90 + kInsertH};
+    m_insertHeading = RECT{x, insert.top - 24, x + 200, insert.top - 4};
+    const RECT save{x, insert.bottom + 48, x + 80, insert.bottom + 48 + 27};
 
     PicturePtr checkNr = LoadSkinPicture(SkinPath("check_nr.png"));
     PicturePtr checkDn = LoadSkinPicture(SkinPath("check_dn.png"));
     PicturePtr button = LoadSkinPicture(SkinPath("button2_nr.png"));
+    PicturePtr radioNr = LoadSkinPicture(SkinPath("radio_nr.png"));
+    PicturePtr radioDn = LoadSkinPicture(SkinPath("radio_dn.png"));
+    PicturePtr combo = LoadSkinPicture(SkinPath("combo_nr.png"));
     // The page's picture is not always there yet when the page is made: the text buttons carry
     // their own face rather than a cut of it.
     bool ok = makeButton(m_record, kIdRecord, record, button.get(), nullptr,
@@ -101,16 +147,43 @@ bool CMacroDlg::OnCreatePage() {
                           GetText("tc_macro_msg10"), [this] { OnDelete(); });
     ok = ok && makeButton(m_deleteRow, kIdDeleteRow, Below(m_listRc, 1, 2), button.get(), nullptr,
                           GetText("tc_macro_msg10"), [this] { OnDeleteRow(); });
+    ok = ok && makeButton(m_editRow, kIdEditRow, Below(m_listRc, 0, 2), button.get(), nullptr,
+                          GetText("tc_macro_msg7"), [this] { OnEditRow(); });
+    ok = ok &&
+         makeButton(m_insert, kIdInsert, insert, combo.get(), nullptr, "", [this] { OnInsert(); });
+    for (int i = 0; i < 3 && ok; ++i) {
+        ok =
+            makeButton(m_radios[static_cast<size_t>(i)], kIdRadio + static_cast<UINT>(i), radios[i],
+                       radioNr.get(), radioDn.get(), "", [this, i] { OnPlayMode(kRadioMode[i]); });
+        if (ok) m_radios[static_cast<size_t>(i)].SetCheckable(true);
+    }
     if (!ok) return false;
+    const RECT countRc = Scaled(count);
+    m_count = ::CreateWindowExW(
+        0, L"EDIT", L"", WS_CHILD | ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL, countRc.left,
+        countRc.top, countRc.right - countRc.left, countRc.bottom - countRc.top, m_hWnd,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdCount)), AppInstance(), nullptr);
+    if (!m_count) return false;
+    ::SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    ::SendMessageW(m_count, EM_LIMITTEXT, 3, 0);
+    m_editBrush = ::CreateSolidBrush(theme.edit);
+    SetCommandHandler(kIdCount, [this](UINT code) {
+        if (code == EN_CHANGE && !m_settingCount) OnCountChanged();
+    });
     m_auto.SetCheckable(true);
     m_auto.SetToggleOnClick(true);
     m_auto.SetCheck(true);
     m_editor.autoDelay = true;
     ::ShowWindow(m_save.m_hWnd, SW_HIDE);
 
-    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder());
+    // Buttons whose macro is deleted go back to their defaults in the current profile.
+    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [] {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        return FixOrphanMacros();
+    });
     m_store->Load(gVar.MacroDir == 1);
     ShowTree();
+    ShowOptions();
     return true;
 }
 
@@ -125,6 +198,7 @@ void CMacroDlg::OnTextsChanged() {
     m_new.SetText(GetText("tc_macro_msg5"));
     m_delete.SetText(GetText("tc_macro_msg10"));
     m_deleteRow.SetText(GetText("tc_macro_msg10"));
+    m_editRow.SetText(GetText("tc_macro_msg7"));
     Invalidate();
 }
 
@@ -136,6 +210,19 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                  Theme().text, m_font, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_auto"), Scaled(m_autoLabel), Theme().text, m_font,
                  format);
+    for (size_t i = 0; i < 3; ++i)
+        DrawSkinText(buf.dc(), GetText(kRadioText[i]), Scaled(m_radioLabels[i]), Theme().text,
+                     m_font, format);
+    DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
+                 format);
+}
+
+HBRUSH CMacroDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
+    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || from != m_count || !m_editBrush)
+        return nullptr;
+    ::SetTextColor(dc, Theme().text);
+    ::SetBkColor(dc, Theme().edit);
+    return m_editBrush;
 }
 
 // ---- MacroStoreUi ------------------------------------------------------------------------
@@ -156,9 +243,7 @@ void CMacroDlg::ShowMessage(const std::string& text) {
 }
 
 void CMacroDlg::RefreshButtonPage(bool applyKeys) {
-    // The buttons page shows its captions from the profile each time it is shown; writing the
-    // keys after a deleted macro belongs to the main window, which does not offer it yet.
-    (void)applyKeys;
+    if (CZorvanDlg* main = MainDlg()) main->RefreshButtonPage(applyKeys);
 }
 
 void CMacroDlg::ShowInEditor(MacroId id) {
@@ -170,12 +255,75 @@ void CMacroDlg::ShowInEditor(MacroId id) {
     m_shown = id;
     m_editor.Display(*record);
     ShowRows();
+    ShowOptions();
 }
 
 void CMacroDlg::ClearEditor() {
     m_shown = 0;
     m_editor.Clear();
     ShowRows();
+    ShowOptions();
+}
+
+// ---- MacroPageLink -----------------------------------------------------------------------
+
+bool CMacroDlg::AddRootMacro(const std::string& text, MacroId id) {
+    {
+        std::lock_guard<std::mutex> lock(m_linkMu);
+        if (!m_hWnd) return false;
+        m_linkJobs.push_back({true, text, id});
+        // Found by name at once, before the window's thread has shown it.
+        m_rootMacros.push_back({id, text});
+    }
+    return ::PostMessageW(m_hWnd, WM_MACRO_LINK, 0, 0) != FALSE;
+}
+
+std::optional<MacroPageLink::RootMacro> CMacroDlg::FindRootMacro(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_linkMu);
+    for (const RootMacro& m : m_rootMacros)
+        if (TextsEqualIgnoringCase(m.text, text)) return m;
+    return std::nullopt;
+}
+
+void CMacroDlg::ReleaseMacro(MacroId id) {
+    {
+        std::lock_guard<std::mutex> lock(m_linkMu);
+        if (!m_hWnd) return;
+        m_linkJobs.push_back({false, {}, id});
+    }
+    ::PostMessageW(m_hWnd, WM_MACRO_LINK, 0, 0);
+}
+
+void CMacroDlg::OnLinkJobs() {
+    std::vector<LinkJob> jobs;
+    {
+        std::lock_guard<std::mutex> lock(m_linkMu);
+        jobs.swap(m_linkJobs);
+    }
+    if (jobs.empty()) return;
+    for (const LinkJob& j : jobs) {
+        if (j.add) {
+            m_model.InsertItem(kMacroTreeRoot, MacroItemKind::Macro, j.text, j.id);
+            continue;
+        }
+        // The macro is replaced by the mouse's: what the editor shows of it is gone.
+        const MacroTreeNode* sel = m_model.Find(m_model.Selected());
+        if (sel && sel->kind == MacroItemKind::Macro && sel->id == j.id) m_model.Select(0);
+        if (m_shown == j.id && !m_editor.Recording()) ClearEditor();
+    }
+    ShowTree();
+}
+
+void CMacroDlg::UpdateRootMirror() {
+    std::lock_guard<std::mutex> lock(m_linkMu);
+    m_rootMacros.clear();
+    for (MacroTreeItem h : m_model.Children(kMacroTreeRoot)) {
+        const MacroTreeNode* n = m_model.Find(h);
+        if (n && n->kind == MacroItemKind::Macro) m_rootMacros.push_back({n->id, n->text});
+    }
+    // Additions still on their way to the tree stay findable.
+    for (const LinkJob& j : m_linkJobs)
+        if (j.add) m_rootMacros.push_back({j.id, j.text});
 }
 
 // ---- what the user does ------------------------------------------------------------------
@@ -256,7 +404,13 @@ void CMacroDlg::OnSave() {
     }
     (void)packed;
     ShowInEditor(m_shown);
-    RefreshButtonPage(true);
+    // A macro on a button is in the mouse too: the keys are written again with the new events.
+    bool assigned = false;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        assigned = gVar.pFile && MacroIsAssigned(*gVar.pFile, m_shown);
+    }
+    if (assigned) RefreshButtonPage(gVar.ApplyNow != 0);
 }
 
 void CMacroDlg::OnNew() {
@@ -302,10 +456,6 @@ void CMacroDlg::OnRename() {
 void CMacroDlg::OpenMenu(const std::vector<MacroMenuItem>& items) {
     std::vector<MenuEntry> entries;
     for (const MacroMenuItem& item : items) {
-        if (item.value == kMacroMenuExport || item.value == kMacroMenuImport ||
-            item.value == kMacroMenuEditRow) {
-            continue;
-        }
         MenuEntry e{};
         e.parent = kMenuTopLevel;
         e.value = item.value;
@@ -335,6 +485,15 @@ void CMacroDlg::OnMenu(uint32_t value) {
         case kMacroMenuDeleteRow:
             OnDeleteRow();
             break;
+        case kMacroMenuEditRow:
+            OnEditRow();
+            break;
+        case kMacroMenuImport:
+            OnImport();
+            break;
+        case kMacroMenuExport:
+            OnExport();
+            break;
         default:
             break;
     }
@@ -344,6 +503,172 @@ void CMacroDlg::OnMenu(uint32_t value) {
 
 void CMacroDlg::ShowTree() {
     m_tree.ShowMacroTree(m_model);
+    UpdateRootMirror();
+}
+
+void CMacroDlg::ShowOptions() {
+    const bool has = m_editor.HasMacro();
+    for (size_t i = 0; i < 3; ++i)
+        m_radios[i].SetCheck(has && m_editor.PlayMode() == kRadioMode[i]);
+    if (!m_count) return;
+    m_settingCount = true;
+    ::SetWindowTextW(m_count, platform::win::Widen(has ? m_editor.CountText() : "").c_str());
+    m_settingCount = false;
+    ::ShowWindow(m_count, has && m_editor.CountVisible() ? SW_SHOW : SW_HIDE);
+}
+
+void CMacroDlg::ShowRefusal(EditorRefusal r) {
+    if (r != EditorRefusal::None) ::ShowMessage(RefusalTextKey(r), nullptr, m_hWnd);
+}
+
+void CMacroDlg::OnPlayMode(uint32_t mode) {
+    if (RefusedWhileRecording() || !m_editor.HasMacro()) {
+        ShowOptions();
+        return;
+    }
+    m_editor.ChoosePlayMode(mode);
+    ShowOptions();
+    UpdateSave();
+}
+
+void CMacroDlg::OnCountChanged() {
+    wchar_t buf[16] = {};
+    ::GetWindowTextW(m_count, buf, 16);
+    if (const std::optional<std::string> fixed =
+            m_editor.OnCountEdited(platform::win::Narrow(buf))) {
+        m_settingCount = true;
+        ::SetWindowTextW(m_count, platform::win::Widen(*fixed).c_str());
+        const int len = ::GetWindowTextLengthW(m_count);
+        ::SendMessageW(m_count, EM_SETSEL, static_cast<WPARAM>(len), len);
+        m_settingCount = false;
+    }
+    UpdateSave();
+}
+
+void CMacroDlg::OnInsert() {
+    // The insert menu stays open to a recording page: what it adds goes after what is recorded.
+    if (!m_editor.HasMacro()) {
+        ShowRefusal(EditorRefusal::NothingSelected);
+        return;
+    }
+    std::vector<MenuEntry> entries;
+    for (const InsertMenuItem& item : InsertMenuItems(kSupportedMouseButtonMask)) {
+        MenuEntry e{};
+        e.parent = kMenuTopLevel;
+        e.value = item.value;
+        const std::u16string text = platform::Utf8ToUtf16(GetText(item.textKey));
+        text.copy(e.text, std::size(e.text) - 1);
+        entries.push_back(e);
+    }
+    RECT rc{};
+    ::GetWindowRect(m_insert.m_hWnd, &rc);
+    const UiTheme& theme = Theme();
+    OpenPopup(m_hWnd, static_cast<int>(entries.size()), rc.right - rc.left - 3, rc.left, rc.bottom,
+              theme.menuNormal, theme.menuHover, kInsertMenuTag, entries.data(), &theme);
+}
+
+std::optional<uint32_t> CMacroDlg::AskKey() {
+    CMsgDlg dlg;
+    dlg.mode = MsgMode::kKeyCapture;
+    dlg.text = GetText("tc_msg7");
+    dlg.restartEachKey = true;
+    if (dlg.DoModal(m_hWnd) != IDOK) return std::nullopt;
+    return KeyFromCapture(dlg.captureResult);
+}
+
+std::optional<uint32_t> CMacroDlg::AskDelay() {
+    uint32_t ms = 0;
+    const NumberRange range{gVar.MinUIDelay, static_cast<int32_t>(kMaxMacroDelay)};
+    if (!AskNumber(m_hWnd, GetText("tc_macro_msg12"), 6, &ms, range)) return std::nullopt;
+    return ms;
+}
+
+void CMacroDlg::OnInsertChosen(uint32_t value) {
+    const InsertRequest req = DecodeInsertChoice(value);
+    if (req.kind == InsertKind::None) return;
+    // A full macro is refused before any dialog asks for what would not fit.
+    if (m_editor.EventCount() >= MAX_MACRO_EVENTS) {
+        ShowRefusal(EditorRefusal::Full);
+        return;
+    }
+    if (!m_editor.HasMacro()) return;
+    const bool before = gVar.InsertBefore != 0;
+    EditorRefusal r = EditorRefusal::None;
+    switch (req.kind) {
+        case InsertKind::KeyPress:
+        case InsertKind::KeyRelease: {
+            const std::optional<uint32_t> key = AskKey();
+            if (!key) return;
+            r = m_editor.InsertKey(req.kind == InsertKind::KeyPress, *key, before);
+            break;
+        }
+        case InsertKind::Delay: {
+            const std::optional<uint32_t> ms = AskDelay();
+            if (!ms) return;
+            r = m_editor.InsertDelay(*ms, before);
+            break;
+        }
+        case InsertKind::Click:
+            r = m_editor.InsertClick(req.button, before);
+            break;
+        case InsertKind::None:
+            return;
+    }
+    ShowRefusal(r);
+    ShowRows();
+}
+
+void CMacroDlg::OnEditRow() {
+    if (RefusedWhileRecording()) return;
+    const std::optional<size_t> sel = m_editor.Selected();
+    if (!sel) {
+        ShowRefusal(EditorRefusal::NothingSelected);
+        return;
+    }
+    const EventRow row = m_editor.Rows()[*sel];
+    EditorRefusal r = EditorRefusal::None;
+    switch (row.kind) {
+        case EventKind::Delay: {
+            const std::optional<uint32_t> ms = AskDelay();
+            if (!ms) return;
+            r = m_editor.EditDelay(*ms);
+            break;
+        }
+        case EventKind::Move: {
+            CMoveDlg dlg;
+            dlg.x = MoveRowDx(row.value);
+            dlg.y = MoveRowDy(row.value);
+            if (dlg.DoModal(nullptr) != IDOK) return;
+            r = m_editor.EditMove(dlg.x, dlg.y);
+            break;
+        }
+        case EventKind::Press:
+        case EventKind::Release: {
+            const std::optional<uint32_t> key = AskKey();
+            if (!key) return;
+            r = m_editor.EditKey(*key);
+            break;
+        }
+    }
+    ShowRefusal(r);
+    ShowRows();
+}
+
+void CMacroDlg::OnImport() {
+    if (RefusedWhileRecording()) return;
+    const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
+    const std::optional<std::string> file = AskMacroFile(m_hWnd, false, "");
+    if (!file) return;
+    if (m_store->ImportMacro(*file, rec ? rec->key : kMacroTreeRoot)) ShowTree();
+}
+
+void CMacroDlg::OnExport() {
+    if (RefusedWhileRecording()) return;
+    const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
+    const MacroTreeNode* node = m_model.Find(rec ? rec->key : 0);
+    if (!node || node->kind != MacroItemKind::Macro) return;
+    if (const std::optional<std::string> dest = AskMacroFile(m_hWnd, true, node->text))
+        m_store->ExportMacro(node->handle, *dest);
 }
 
 void CMacroDlg::ShowRows() {
@@ -398,6 +723,8 @@ LRESULT CMacroDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (msg == WM_TREE_RCLICK && RefusedWhileRecording()) return 0;
             if (wp == kIdTree) OnTreeClick(item);
             if (wp == kIdList && !m_editor.Recording()) OnListClick(item);
+            if (msg == WM_TREE_DBLCLK && wp == kIdList && item && !m_editor.Recording())
+                OnEditRow();
             if (msg != WM_TREE_RCLICK) return 0;
             if (wp == kIdTree) {
                 const TreeItemRecord* rec = m_tree.FindRecord(item);
@@ -411,7 +738,14 @@ LRESULT CMacroDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_MENU_RESULT:
-            OnMenu(static_cast<uint32_t>(wp));
+            ClosePopup();
+            if (lp == kInsertMenuTag)
+                OnInsertChosen(static_cast<uint32_t>(wp));
+            else
+                OnMenu(static_cast<uint32_t>(wp));
+            return 0;
+        case WM_MACRO_LINK:
+            OnLinkJobs();
             return 0;
         case WM_KEYDOWN:
         case WM_KEYUP:

@@ -1,30 +1,39 @@
-// The macro page: the macro folder tree on the left (new and delete through the folder store,
-// renaming in place), the event list of the selected macro on the right, the recorder with its
-// auto-delay box, and Save. The rules live in MacroStore (files and names) and MacroEditor
-// (rows, recording, saving); this window shows them and passes the user's actions on.
+// The macro page: the macro folder tree on the left (new, rename, delete, import and export
+// through the folder store), the event list of the selected macro on the right, the recorder
+// with its auto-delay box, the play mode and repeat count, the insert menu, row editing, and
+// Save. The rules live in MacroStore (files and names) and MacroEditor (rows, recording,
+// saving); this window shows them and passes the user's actions on.
 //
-// Not on this page yet: the play-mode radios and count box, the insert menu, editing a row,
-// import and export.
+// Macros read from the mouse reach the tree through MacroPageLink from the profile-reading
+// thread: the page answers from a copy of its top-level macros kept under a lock and posts the
+// tree changes to itself, so that thread never waits for the window's thread.
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/win/png_btn.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "macro/macro_editor.h"
+#include "macro/macro_page_link.h"
 #include "macro/macro_store.h"
 #include "macro/macro_tree.h"
 #include "ui/macro_page_menus.h"
 #include "ui/win/main_pages.h"
 
-class CMacroDlg : public CMainPage, public MacroStoreUi {
+class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
   public:
     static constexpr UINT kIdTree = 261, kIdList = 262;
     static constexpr UINT kIdRecord = 270, kIdAuto = 271, kIdSave = 272, kIdNew = 273,
-                          kIdDelete = 274, kIdDeleteRow = 275;
+                          kIdDelete = 274, kIdDeleteRow = 275, kIdEditRow = 276, kIdInsert = 277,
+                          kIdCount = 278, kIdRadio = 280;  // radios: 280 to 282, top to bottom
+    // The insert menu's tag, told apart from the context menus' by it.
+    static constexpr int kInsertMenuTag = 0x8000;
 
     CMacroDlg();
     ~CMacroDlg() override;
@@ -33,6 +42,8 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     const MacroEditor& Editor() const { return m_editor; }
     CTreeCtrlEx& Tree() { return m_tree; }
     CTreeCtrlEx& List() { return m_list; }
+    HWND CountBox() const { return m_count; }
+    const MacroTree& Model() const { return m_model; }
 
     // ---- MacroStoreUi --------------------------------------------------------------------
     std::optional<std::string> AskName(const std::string& prompt, int maxChars) override;
@@ -41,6 +52,11 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void RefreshButtonPage(bool applyKeys) override;
     void ShowInEditor(MacroId id) override;
     void ClearEditor() override;
+
+    // ---- MacroPageLink (called from the profile-reading thread) ----------------------------
+    bool AddRootMacro(const std::string& text, MacroId id) override;
+    std::optional<RootMacro> FindRootMacro(const std::string& text) override;
+    void ReleaseMacro(MacroId id) override;
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // While recording every key, Enter, Escape, Space and F1 included, goes to the recorder
@@ -68,6 +84,20 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void OnDelete();
     void OnDeleteRow();
     void OnRename();
+    void OnPlayMode(uint32_t mode);
+    void OnCountChanged();
+    void OnInsert();
+    void OnInsertChosen(uint32_t value);
+    void OnEditRow();
+    void OnImport();
+    void OnExport();
+    // The key-capture dialog for a key row; none when cancelled or nothing was captured.
+    std::optional<uint32_t> AskKey();
+    // The delay box; none when cancelled.
+    std::optional<uint32_t> AskDelay();
+    void ShowRefusal(EditorRefusal r);
+    void OnLinkJobs();
+    void UpdateRootMirror();
     // The right-click menu of a list; entries of what this page does not offer yet are left out.
     void OpenMenu(const std::vector<MacroMenuItem>& items);
     void OnMenu(uint32_t value);
@@ -76,14 +106,32 @@ class CMacroDlg : public CMainPage, public MacroStoreUi {
     void ShowTree();
     void UpdateSave();
     void UpdateRecordCaption();
+    // The radios and the count box as the editor has them.
+    void ShowOptions();
+    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from) override;
 
     MacroTree m_model;
     MacroEditor m_editor;
     std::unique_ptr<MacroStore> m_store;
     MacroId m_shown = 0;  // the macro in the editor, 0 for none
     CTreeCtrlEx m_tree, m_list;
-    CPngBtn m_record, m_auto, m_save, m_new, m_delete, m_deleteRow;
-    RECT m_treeRc{}, m_listRc{}, m_autoLabel{};
+    CPngBtn m_record, m_auto, m_save, m_new, m_delete, m_deleteRow, m_editRow, m_insert;
+    std::array<CPngBtn, 3> m_radios;
+    HWND m_count = nullptr;
+    bool m_settingCount = false;
+    RECT m_treeRc{}, m_listRc{}, m_autoLabel{}, m_insertHeading{};
+    std::array<RECT, 3> m_radioLabels{};
     HFONT m_font = nullptr;
     bool m_ownFont = false;
+    HBRUSH m_editBrush = nullptr;
+
+    // What the profile-reading thread asked for, run on the window's thread.
+    struct LinkJob {
+        bool add;  // else release
+        std::string text;
+        MacroId id;
+    };
+    std::mutex m_linkMu;
+    std::vector<LinkJob> m_linkJobs;
+    std::vector<RootMacro> m_rootMacros;  // the tree's top-level macros and pending additions
 };

@@ -13,6 +13,7 @@
 #include "device/discovery.h"
 #include "device/transport.h"
 #include "macro/macro_file.h"
+#include "macro/macro_page_link.h"
 #include "macro/macro_library.h"
 #include "macro/macro_store.h"
 #include "platform/win/wide.h"
@@ -295,6 +296,8 @@ void CZorvanDlg::BuildLayout() {
         if (!page->CreatePage(m_hWnd, pagesRc, theme)) continue;
         m_pages[static_cast<size_t>(type)] = std::move(page);
     }
+    // Macros found in the mouse show up in the macro page's tree.
+    m_session->SetMacroPage(dynamic_cast<MacroPageLink*>(m_pages[kPageMacros].get()));
 }
 
 void CZorvanDlg::ShowPage(int type) {
@@ -321,6 +324,10 @@ void CZorvanDlg::ShowPage(int type) {
         if (const char* file = MainPageBackground(type))
             m_pageBkg = LoadSkinPicture(SkinPath(file));
     Invalidate();
+}
+
+void CZorvanDlg::RefreshButtonPage(bool applyKeys) {
+    if (auto& p = m_pages[kPageButtons]) p->MacrosChanged(applyKeys);
 }
 
 void CZorvanDlg::RefreshLayout() {

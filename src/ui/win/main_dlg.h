@@ -44,6 +44,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     int CheckDeviceReady();
     int ResetToDefaults();
     void ShowPage(int type);
+    // The buttons page after a change of the macros (MacrosChanged).
+    void RefreshButtonPage(bool applyKeys);
     int CurrentPage() const { return m_nCurPage; }
     DeviceSession& Session() { return *m_session; }
     void ShowMainWindow();

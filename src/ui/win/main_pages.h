@@ -30,6 +30,9 @@ class CMainPage : public CPageBase {
     virtual void DeviceChanged(int /*kind*/) {}
     // The macro page records: the main window keeps it shown.
     virtual bool IsRecording() const { return false; }
+    // A macro was saved, renamed or deleted: captions again and, with applyKeys, every button
+    // written to the mouse again.
+    virtual void MacrosChanged(bool /*applyKeys*/) {}
 };
 
 // The page of `type`, or null while that page does not exist yet. Each page adds its line to
