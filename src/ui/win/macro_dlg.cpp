@@ -215,6 +215,10 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                      m_font, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
                  format);
+    // The page's title, in the window's bold font where every page has its title.
+    const CZorvanDlg* main = MainDlg();
+    DrawSkinText(buf.dc(), GetText("tc_page3"), ToRect(PageTitleRect(Theme().large)), Theme().text,
+                 main && main->BoldFont() ? main->BoldFont() : m_font, format);
 }
 
 HBRUSH CMacroDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
