@@ -5,10 +5,12 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/tree_model.h"
+#include "controls/win/menu_dlg.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "macro/macro_file.h"
 #include "platform/fs.h"
@@ -506,6 +508,84 @@ TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
         expected.push_back({EventKind::Release, vk});
     }
     EXPECT_EQ(keys, expected);
+}
+
+TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
+    CMacroDlg page;
+    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
+    page.Show(true);
+    Click(page.Tree().m_hWnd, page.Tree().FindRootChild("hid"));
+    zvtest::Pump(30);
+    HWND count = page.CountBox();
+    ASSERT_TRUE(::IsWindowVisible(count));
+    EXPECT_EQ(TextOf(count), "1");
+
+    // "Repeat until pressed again" hides the count; "Repeat count" shows it again at 1.
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRadio + 1));
+    EXPECT_EQ(page.Editor().PlayMode(), kPlayUntilPressed);
+    EXPECT_FALSE(::IsWindowVisible(count));
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRadio + 2));
+    EXPECT_TRUE(::IsWindowVisible(count));
+    struct Typed {
+        const wchar_t* text;
+        const char* shown;
+    };
+    for (const Typed& t : {Typed{L"300", "250"}, Typed{L"0", "1"}, Typed{L"37", "37"}}) {
+        ::SetWindowTextW(count, t.text);
+        EXPECT_EQ(TextOf(count), t.shown) << t.shown;
+    }
+    // The insert menu's answer, told apart from the context menus' by its tag.
+    ::SendMessageW(page.m_hWnd, WM_MENU_RESULT, 0xF10080, CMacroDlg::kInsertMenuTag);
+    ASSERT_EQ(page.Editor().Rows().size(), 1u + 2u);  // the "B" press of the file, then the click
+    EXPECT_EQ(page.Editor().Rows()[1], (EventRow{EventKind::Press, 0xF1}));
+    EXPECT_EQ(page.Editor().Rows()[2], (EventRow{EventKind::Release, 0xF1}));
+
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdSave));
+    const std::optional<StMacro> saved = ReadMacroFile(platform::JoinPath(root, "hid.qzm"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->LoopMode, 0u);
+    EXPECT_EQ(saved->repeatCount, 37);
+    EXPECT_EQ(saved->events[0].code, 0x42);
+    EXPECT_EQ(saved->events[1].code, 0xF1);
+    EXPECT_EQ(saved->events[1].flags & 1, 1);
+    EXPECT_EQ(saved->events[2].code, 0xF1);
+    EXPECT_EQ(saved->events[2].flags & 1, 0);
+}
+
+TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
+    CMacroDlg page;
+    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
+    page.Show(true);
+    Click(page.Tree().m_hWnd, page.Tree().FindRootChild("hid"));
+    zvtest::Pump(30);
+    ASSERT_TRUE(page.Editor().HasMacro());
+
+    // The window's thread waits for the reader here without pumping: a link that waited for
+    // the window would never return.
+    std::optional<MacroPageLink::RootMacro> added, old;
+    bool took = false;
+    std::thread reader([&] {
+        took = page.AddRootMacro("Mouse1", 0x000777);
+        added = page.FindRootMacro("MOUSE1");
+        old = page.FindRootMacro("Hid");
+        page.ReleaseMacro(0x000321);
+    });
+    reader.join();
+    EXPECT_TRUE(took);
+    ASSERT_TRUE(added.has_value());
+    EXPECT_EQ(added->id, 0x000777u);
+    EXPECT_EQ(added->text, "Mouse1");
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->id, 0x000321u);
+    EXPECT_EQ(page.Tree().FindRootChild("mouse1"), nullptr);  // not yet: the window's turn
+
+    zvtest::Pump(50);
+    HTREEITEM item = page.Tree().FindRootChild("mouse1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(page.Tree().FindRecord(item)->value, 0x000777);
+    // The macro shown is about to be replaced: the editor lets it go.
+    EXPECT_FALSE(page.Editor().HasMacro());
+    EXPECT_EQ(page.Tree().Selected(), nullptr);
 }
 
 }  // namespace
