@@ -1,5 +1,6 @@
 # The macro page on the real program: a new macro named "hid", "A" recorded with auto-delay and
-# saved; the macro file then holds A pressed and A released. ZV_GUI_SHOTS=DIR also keeps a
+# saved; the macro file then holds A pressed and A released. Then the same macro on button 3
+# through the buttons page's picker, read back from the mouse, and deleted again. ZV_GUI_SHOTS=DIR also keeps a
 # screenshot of the page with the recorded macro.
 
 macro_dialog() { xdotool search --onlyvisible --name "^ZorvanMsgTopWindow\$" 2>/dev/null | head -1; }
@@ -33,9 +34,11 @@ macro_navi() {
     sleep 1
 }
 
-# record_hid: on the macro page, a new macro "hid" with "A" pressed and released recorded
-# (auto-delay on, as the page starts) and saved.
+# record_hid [ROW]: on the macro page, a new macro "hid" with "A" pressed and released
+# recorded (auto-delay on, as the page starts) and saved; ROW is the tree row it lands on
+# (0 when the tree was empty).
 record_hid() {
+    local row_y=$((MACRO_PAGE_Y + 95 + 20 * ${1:-0}))
     macro_navi 2
     # New, below the tree's left half; the name box takes "hid".
     click 156 $((MACRO_PAGE_Y + 482))
@@ -43,7 +46,7 @@ record_hid() {
     xdotool type --delay 50 hid
     xdotool key Return
     check "the name box closes" within 10 macro_dialog_gone
-    click 150 $((MACRO_PAGE_Y + 95))
+    click 150 "$row_y"
     sleep 0.5
     click 836 $((MACRO_PAGE_Y + 70))
     sleep 0.5
@@ -58,12 +61,14 @@ record_hid() {
 }
 
 gui_case_macro_page_records() {
-    case_begin macro_page ShowMacro=1 MinUIDelay=10
+    case_begin macro_page ShowMacro=1 MinUIDelay=10 MacroDir=1
+    # A folder, for the picture to show one; the new macro goes below it.
+    mkdir -p "$LOCALAPPDATA/ZvGui_macro_page/Mac/Games"
     app_start
     check "the window appears" wait_window 40
     check "the first read ends in OnSyncOk" wait_log "OnSyncOk" 30
     within 10 macro_dialog_gone
-    record_hid
+    record_hid 1
     local file="$LOCALAPPDATA/ZvGui_macro_page/Mac/hid.qzm"
     check "hid.qzm is written" test -f "$file"
     check "it holds A pressed then A released" \
