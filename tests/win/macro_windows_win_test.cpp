@@ -418,6 +418,13 @@ class MacroPageWin : public ::testing::Test {
         g_MacroList.Clear();
         gVar.szAppDataDir.clear();
     }
+    // The page made and shown, with "hid" chosen in its tree.
+    void OpenOnHid(CMacroDlg& page) {
+        ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
+        page.Show(true);
+        Click(page.Tree().m_hWnd, page.Tree().FindRootChild("hid"));
+        zvtest::Pump(30);
+    }
     static void Press(HWND button) {
         ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
@@ -512,10 +519,7 @@ TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
 
 TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
     CMacroDlg page;
-    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
-    page.Show(true);
-    Click(page.Tree().m_hWnd, page.Tree().FindRootChild("hid"));
-    zvtest::Pump(30);
+    ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     HWND count = page.CountBox();
     ASSERT_TRUE(::IsWindowVisible(count));
     EXPECT_EQ(TextOf(count), "1");
@@ -554,10 +558,7 @@ TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
 
 TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
     CMacroDlg page;
-    ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
-    page.Show(true);
-    Click(page.Tree().m_hWnd, page.Tree().FindRootChild("hid"));
-    zvtest::Pump(30);
+    ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     ASSERT_TRUE(page.Editor().HasMacro());
 
     // The window's thread waits for the reader here without pumping: a link that waited for

@@ -1,7 +1,5 @@
 #include "ui/win/macro_dlg.h"
 
-#include <commdlg.h>
-
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
@@ -20,6 +18,7 @@
 #include "ui/win/main_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/profile_file_dlg.h"
 
 namespace {
 constexpr int kRecordW = 161, kRecordH = 33, kCheck = 11, kRadio = 12;
@@ -30,24 +29,14 @@ constexpr UINT WM_MACRO_LINK = WM_APP + 0x61;
 constexpr uint32_t kRadioMode[3] = {kPlayWhileHeld, kPlayUntilPressed, kPlayCount};
 constexpr const char* kRadioText[3] = {"tc_macro_loop2", "tc_macro_loop3", "tc_macro_loop1"};
 
-// The system's open or save dialog for a macro file; none when cancelled.
-std::optional<std::string> AskMacroFile(HWND owner, bool save, const std::string& name) {
-    wchar_t file[MAX_PATH] = L"*.qzm";
-    if (save) ::lstrcpynW(file, platform::win::Widen(name + ".qzm").c_str(), MAX_PATH);
-    // "qzm(*.qzm)|*.qzm|" with the system's separators.
-    static const wchar_t kFilter[] = L"qzm(*.qzm)\0*.qzm\0\0";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"qzm";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER |
-                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
-    const BOOL ok = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
-    if (!ok) return std::nullopt;
-    return platform::win::Narrow(file);
+// A popup menu entry of the top level with the text of `textKey`.
+MenuEntry TopMenuEntry(const char* textKey, uint32_t value) {
+    MenuEntry e{};
+    e.parent = kMenuTopLevel;
+    e.value = value;
+    const std::u16string text = platform::Utf8ToUtf16(GetText(textKey));
+    text.copy(e.text, std::size(e.text) - 1);
+    return e;
 }
 
 RECT Below(const RECT& control, int index, int count) {
@@ -459,14 +448,8 @@ void CMacroDlg::OnRename() {
 
 void CMacroDlg::OpenMenu(const std::vector<MacroMenuItem>& items) {
     std::vector<MenuEntry> entries;
-    for (const MacroMenuItem& item : items) {
-        MenuEntry e{};
-        e.parent = kMenuTopLevel;
-        e.value = item.value;
-        const std::u16string text = platform::Utf8ToUtf16(GetText(item.textKey));
-        text.copy(e.text, std::size(e.text) - 1);
-        entries.push_back(e);
-    }
+    for (const MacroMenuItem& item : items)
+        entries.push_back(TopMenuEntry(item.textKey, item.value));
     if (entries.empty()) return;
     POINT at{};
     ::GetCursorPos(&at);
@@ -556,14 +539,8 @@ void CMacroDlg::OnInsert() {
         return;
     }
     std::vector<MenuEntry> entries;
-    for (const InsertMenuItem& item : InsertMenuItems(kSupportedMouseButtonMask)) {
-        MenuEntry e{};
-        e.parent = kMenuTopLevel;
-        e.value = item.value;
-        const std::u16string text = platform::Utf8ToUtf16(GetText(item.textKey));
-        text.copy(e.text, std::size(e.text) - 1);
-        entries.push_back(e);
-    }
+    for (const InsertMenuItem& item : InsertMenuItems(kSupportedMouseButtonMask))
+        entries.push_back(TopMenuEntry(item.textKey, item.value));
     RECT rc{};
     ::GetWindowRect(m_insert.m_hWnd, &rc);
     const UiTheme& theme = Theme();
@@ -661,7 +638,7 @@ void CMacroDlg::OnEditRow() {
 void CMacroDlg::OnImport() {
     if (RefusedWhileRecording()) return;
     const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
-    const std::optional<std::string> file = AskMacroFile(m_hWnd, false, "");
+    const std::optional<std::string> file = AskDataFile(m_hWnd, false, "qzm");
     if (!file) return;
     if (m_store->ImportMacro(*file, rec ? rec->key : kMacroTreeRoot)) ShowTree();
 }
@@ -671,7 +648,7 @@ void CMacroDlg::OnExport() {
     const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
     const MacroTreeNode* node = m_model.Find(rec ? rec->key : 0);
     if (!node || node->kind != MacroItemKind::Macro) return;
-    if (const std::optional<std::string> dest = AskMacroFile(m_hWnd, true, node->text))
+    if (const std::optional<std::string> dest = AskDataFile(m_hWnd, true, "qzm", node->text))
         m_store->ExportMacro(node->handle, *dest);
 }
 

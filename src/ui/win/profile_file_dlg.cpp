@@ -17,16 +17,29 @@ bool HaveProfile() {
 }  // namespace
 
 std::optional<std::string> AskProfileFile(HWND owner, bool save) {
-    wchar_t file[MAX_PATH] = L"*.qza";
+    return AskDataFile(owner, save, "qza");
+}
+
+std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string& ext,
+                                       const std::string& name) {
+    const std::wstring e = platform::win::Widen(ext);
+    wchar_t file[MAX_PATH] = {};
+    const std::wstring initial =
+        (save && !name.empty() ? platform::win::Widen(name) : std::wstring(L"*")) + L"." + e;
+    ::lstrcpynW(file, initial.c_str(), MAX_PATH);
     // "qza(*.qza)|*.qza|" with the system's separators.
-    static const wchar_t kFilter[] = L"qza(*.qza)\0*.qza\0\0";
+    std::wstring filter = e + L"(*." + e + L")";
+    filter += L'\0';
+    filter += L"*." + e;
+    filter += L'\0';
+    filter += L'\0';
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"qza";
+    ofn.lpstrDefExt = e.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
     const BOOL ok = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);

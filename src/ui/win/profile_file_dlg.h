@@ -9,6 +9,10 @@
 // Asks for a file name; nothing when cancelled. `save`: the save dialog with the overwrite
 // question, else the open dialog of an existing file.
 std::optional<std::string> AskProfileFile(HWND owner, bool save);
+// The same for files with the extension `ext` ("qza", "qzm"); the save dialog offers
+// `name`.ext.
+std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string& ext,
+                                       const std::string& name = "");
 // The current profile into a file the user names. 1 when written.
 int ExportProfileWithDialog(HWND owner);
 // A file the user picks into the current profile. 1 when imported.
