@@ -21,6 +21,7 @@
 #include "ui/win/macro_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
+#include "ui/win/profile_file_dlg.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -444,6 +445,7 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
     HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
     Press(record);
     ASSERT_TRUE(page.IsRecording());
+    EXPECT_FALSE(::IsWindowVisible(page.CountBox()));
     // The tree takes no clicks while recording.
     Click(page.Tree().m_hWnd, hid);
     const LPARAM scanA = 1 | (0x1E << 16);
@@ -452,6 +454,7 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
     ::SendMessageW(page.m_hWnd, WM_KEYUP, 'A', scanA | 0xC0000000);
     Press(record);
     ASSERT_FALSE(page.IsRecording());
+    EXPECT_TRUE(::IsWindowVisible(page.CountBox()));
 
     std::vector<EventKind> kinds;
     for (const EventRow& r : page.Editor().Rows())
@@ -587,6 +590,33 @@ TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
     // The macro shown is about to be replaced: the editor lets it go.
     EXPECT_FALSE(page.Editor().HasMacro());
     EXPECT_EQ(page.Tree().Selected(), nullptr);
+}
+
+// The system's file dialog as export and import open it: what it offers and that Cancel gives
+// no file.
+std::string g_offered;
+void CALLBACK ReadFileDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(L"#32770", nullptr);
+    if (!dlg) return;
+    wchar_t buf[MAX_PATH] = {};
+    // The file name box: cmb13 in the explorer style, edt1 in the old one.
+    if (!::GetDlgItemTextW(dlg, 0x47C, buf, MAX_PATH)) ::GetDlgItemTextW(dlg, 0x480, buf, MAX_PATH);
+    g_offered = platform::win::Narrow(buf);
+    ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(MacroPageWin, FileDialogsOfferTheMacrosNameOrItsKindOfFile) {
+    struct Case {
+        bool save;
+        std::string name, offered;
+    };
+    for (const Case& c : {Case{true, "hid", "hid.qzm"}, Case{false, "", "*.qzm"}}) {
+        g_offered.clear();
+        const UINT_PTR t = ::SetTimer(nullptr, 0, 200, &ReadFileDialog);
+        EXPECT_FALSE(AskDataFile(host.m_hWnd, c.save, "qzm", c.name).has_value());
+        ::KillTimer(nullptr, t);
+        EXPECT_EQ(g_offered, c.offered) << c.save;
+    }
 }
 
 }  // namespace

@@ -373,6 +373,8 @@ void CMacroDlg::OnRecord() {
     }
     UpdateRecordCaption();
     ShowRows();
+    // The count box is away while recording.
+    ShowOptions();
 }
 
 void CMacroDlg::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
