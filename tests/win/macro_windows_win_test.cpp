@@ -619,4 +619,39 @@ TEST_F(MacroPageWin, FileDialogsOfferTheMacrosNameOrItsKindOfFile) {
     }
 }
 
+// A macro from the mouse arriving while the delete question is open.
+CMacroDlg* g_page = nullptr;
+int g_phase = 0;
+bool g_shownDuringQuestion = false;
+void CALLBACK AnswerDeleteQuestion(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
+    if (!dlg || !g_page) return;
+    if (g_phase == 0) {
+        g_page->AddRootMacro("Mouse1", 0x000777);
+    } else if (g_phase == 1) {
+        // The question's own message loop has run the page's messages since.
+        g_shownDuringQuestion = g_page->Tree().FindRootChild("mouse1") != nullptr;
+        ClickButton(dlg, IDOK);
+    }
+    ++g_phase;
+}
+
+TEST_F(MacroPageWin, MacrosFromTheMouseWaitUntilADeleteIsDone) {
+    CMacroDlg page;
+    ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
+    g_page = &page;
+    g_phase = 0;
+    g_shownDuringQuestion = true;
+    const UINT_PTR t = ::SetTimer(nullptr, 0, 150, &AnswerDeleteQuestion);
+    Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdDelete));
+    ::KillTimer(nullptr, t);
+    g_page = nullptr;
+    ASSERT_GE(g_phase, 2);
+    EXPECT_FALSE(g_shownDuringQuestion);
+    zvtest::Pump(50);
+    EXPECT_EQ(page.Tree().FindRootChild("hid"), nullptr);
+    EXPECT_NE(page.Tree().FindRootChild("mouse1"), nullptr);
+    EXPECT_FALSE(g_MacroList.Contains(0x000321));
+}
+
 }  // namespace

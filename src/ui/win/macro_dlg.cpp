@@ -288,6 +288,9 @@ void CMacroDlg::ReleaseMacro(MacroId id) {
 }
 
 void CMacroDlg::OnLinkJobs() {
+    // The questions and messages of a store operation are modal: the tree must not change
+    // under the operation that waits for them.
+    if (m_storeBusy) return;
     std::vector<LinkJob> jobs;
     {
         std::lock_guard<std::mutex> lock(m_linkMu);
@@ -408,13 +411,23 @@ void CMacroDlg::OnSave() {
     if (assigned) RefreshButtonPage(gVar.ApplyNow != 0);
 }
 
+void CMacroDlg::RunStore(const std::function<void()>& op) {
+    ++m_storeBusy;
+    op();
+    --m_storeBusy;
+    // Also after a failure: a delete whose file stayed has taken its items away already.
+    ShowTree();
+    // Macros from the mouse that arrived meanwhile.
+    PostMessage(WM_MACRO_LINK);
+}
+
 void CMacroDlg::OnNew() {
     if (RefusedWhileRecording()) return;
     const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
     const MacroTreeNode* node = m_model.Find(rec ? rec->key : 0);
     // A new macro goes into the selected folder, else to the top.
     m_model.Select(node && node->kind == MacroItemKind::Folder ? node->handle : 0);
-    if (m_store->CreateMacro()) ShowTree();
+    RunStore([this] { m_store->CreateMacro(); });
 }
 
 MacroTreeItem CMacroDlg::SelectedForCommand() {
@@ -429,8 +442,8 @@ MacroTreeItem CMacroDlg::SelectedForCommand() {
 }
 
 void CMacroDlg::OnDelete() {
-    if (const MacroTreeItem item = SelectedForCommand(); item && m_store->DeleteItem(item))
-        ShowTree();
+    if (const MacroTreeItem item = SelectedForCommand())
+        RunStore([this, item] { m_store->DeleteItem(item); });
 }
 
 void CMacroDlg::OnDeleteRow() {
@@ -444,8 +457,8 @@ void CMacroDlg::OnDeleteRow() {
 }
 
 void CMacroDlg::OnRename() {
-    if (const MacroTreeItem item = SelectedForCommand(); item && m_store->RenameItem(item))
-        ShowTree();
+    if (const MacroTreeItem item = SelectedForCommand())
+        RunStore([this, item] { m_store->RenameItem(item); });
 }
 
 void CMacroDlg::OpenMenu(const std::vector<MacroMenuItem>& items) {
@@ -642,7 +655,8 @@ void CMacroDlg::OnImport() {
     const TreeItemRecord* rec = m_tree.FindRecord(m_tree.Selected());
     const std::optional<std::string> file = AskDataFile(m_hWnd, false, "qzm");
     if (!file) return;
-    if (m_store->ImportMacro(*file, rec ? rec->key : kMacroTreeRoot)) ShowTree();
+    const MacroTreeItem target = rec ? rec->key : kMacroTreeRoot;
+    RunStore([this, &file, target] { m_store->ImportMacro(*file, target); });
 }
 
 void CMacroDlg::OnExport() {

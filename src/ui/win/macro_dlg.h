@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -97,6 +98,9 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     std::optional<uint32_t> AskDelay();
     void ShowRefusal(EditorRefusal r);
     void OnLinkJobs();
+    // Runs a folder store operation; macros from the mouse wait until it is done, and the tree
+    // is shown anew afterwards.
+    void RunStore(const std::function<void()>& op);
     void UpdateRootMirror();
     // The right-click menu of a list; entries of what this page does not offer yet are left out.
     void OpenMenu(const std::vector<MacroMenuItem>& items);
@@ -134,4 +138,5 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     std::mutex m_linkMu;
     std::vector<LinkJob> m_linkJobs;
     std::vector<RootMacro> m_rootMacros;  // the tree's top-level macros and pending additions
+    int m_storeBusy = 0;                  // a store operation runs (window thread only)
 };
