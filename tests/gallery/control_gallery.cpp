@@ -15,6 +15,7 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
+#include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "controls/win/page_base.h"
@@ -380,7 +381,7 @@ void SaveButtonStates(CGalleryWnd& wnd) {
     CPngBtn& b = wnd.rows[0];
     RECT rc;
     ::GetClientRect(b.m_hWnd, &rc);
-    const int w = rc.right, h = rc.bottom, gap = 8, n = 6;
+    const int w = rc.right, h = rc.bottom, gap = 8, n = 7;
     const int sw = n * (w + gap) + gap, sh = h + 2 * gap;
     HDC screen = ::GetDC(nullptr);
     HDC strip = ::CreateCompatibleDC(screen);
@@ -390,20 +391,30 @@ void SaveButtonStates(CGalleryWnd& wnd) {
     HBRUSH back = ::CreateSolidBrush(RGB(21, 25, 34));
     ::FillRect(strip, &all, back);
     ::DeleteObject(back);
+    // Normal, hover, pressed, checked, disabled look, hover while pressed, locked (disabled with
+    // the locked caption colour).
     struct State {
-        bool hover, pressed, checked, disabledLook;
+        bool hover, pressed, checked, disabledLook, locked;
     };
-    const State states[n] = {{false, false, false, false}, {true, false, false, false},
-                             {false, true, false, false},  {false, false, true, false},
-                             {false, false, false, true},  {true, true, false, false}};
+    const State states[n] = {
+        {false, false, false, false, false}, {true, false, false, false, false},
+        {false, true, false, false, false},  {false, false, true, false, false},
+        {false, false, false, true, false},  {true, true, false, false, false},
+        {false, false, false, false, true}};
+    const UiTheme theme = ThemeFromOptions();
     for (int i = 0; i < n; ++i) {
         b.SetDisabledLook(states[i].disabledLook);
+        if (states[i].locked) {
+            b.SetTextColors(kLockedCaption, kLockedCaption, kLockedCaption);
+        } else {
+            b.SetTextColors(theme.buttonNormal, theme.buttonHover, theme.buttonPressed);
+        }
         b.SetCheck(states[i].checked);
         if (states[i].hover) ::SendMessageW(b.m_hWnd, WM_MOUSEMOVE, 0, 0);
         HDC mem = ::CreateCompatibleDC(screen);
         HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
         HGDIOBJ old = ::SelectObject(mem, bmp);
-        b.Render(mem, states[i].pressed, false);
+        b.Render(mem, states[i].pressed, states[i].locked);
         ::BitBlt(strip, gap + i * (w + gap), gap, w, h, mem, 0, 0, SRCCOPY);
         ::SelectObject(mem, old);
         ::DeleteObject(bmp);
@@ -555,7 +566,7 @@ int wmain(int argc, wchar_t** argv) {
     // The colours of the shipped configuration.
     gVar.Txt_clr = gVar.Btn_txt_clr_nr = gVar.Menu_txt_clr_nr = RGB(214, 220, 232);
     gVar.Btn_txt_clr_ov = gVar.Menu_txt_clr_ov = RGB(0, 212, 255);
-    gVar.Btn_txt_clr_dn = RGB(255, 255, 255);
+    gVar.Btn_txt_clr_dn = RGB(255, 122, 144);
     gVar.clrMask = RGB(255, 0, 255);
     gVar.clrDpiMark = RGB(255, 59, 92);
     LoadTexts(gVar.szAppDir + "English\\text.xml");

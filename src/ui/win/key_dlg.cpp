@@ -7,6 +7,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_list.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr COLORREF kLockedRowText = 0x646464;
+constexpr COLORREF kLockedRowText = kLockedCaption;
 // What the controls of the page send the page to ask about a change.
 constexpr UINT kCtrlChanging = 0x800, kCtrlChanged = 0x801, kCtrlMayChange = 0x802;
 
