@@ -20,6 +20,9 @@ struct MsgDlgLayout {
     ZvRect close, ok, cancel, title, text, prompt, edit, hint;
     bool showClose = true, showOk = true, showCancel = false, showEdit = false;
     bool showCheckBoxes = false;
+    // The check boxes take the row under the edit box: a hint then shows in the prompt's line,
+    // in place of the prompt.
+    bool hintOverPrompt = false;
     ZvRect checkBox[4];    // Shift, Ctrl, Alt, Win
     ZvRect checkLabel[4];  // their labels, to the right of each box
 };
@@ -50,5 +53,5 @@ struct NumberOkResult {
 };
 NumberOkResult OnNumberOk(const std::string& text, const NumberRange& range);
 
-// The range hint: `spaces` blanks between the prompt text and the range.
-std::string RangeHint(const NumberRange& range, int spaces);
+// The range hint: the hint text, then the range.
+std::string RangeHint(const NumberRange& range);

@@ -7,9 +7,8 @@
 
 namespace {
 
-std::string Hint(int spaces, int lo, int hi) {
-    return GetText("tc_tip4") + std::string(static_cast<size_t>(spaces), ' ') + std::to_string(lo) +
-           " - " + std::to_string(hi);
+std::string Hint(int lo, int hi) {
+    return GetText("tc_tip4") + " " + std::to_string(lo) + " - " + std::to_string(hi);
 }
 
 TEST(UiNumberInput, HintsWhileTyping) {
@@ -20,9 +19,9 @@ TEST(UiNumberInput, HintsWhileTyping) {
         const char* replaced;  // nullptr: the box keeps what was typed
     };
     const Case cases[] = {
-        {"70000", Hint(3, 10, 65535), "65535"},
-        {"99999999999999999999999", Hint(3, 10, 65535), "65535"},
-        {"5", Hint(2, 10, 65535), nullptr},
+        {"70000", Hint(10, 65535), "65535"},
+        {"99999999999999999999999", Hint(10, 65535), "65535"},
+        {"5", Hint(10, 65535), nullptr},
         {"10", "", nullptr},
         {"65535", "", nullptr},
         {"", "", nullptr},
@@ -41,7 +40,7 @@ TEST(UiNumberInput, OkAcceptsOnlyNumbersInRange) {
     const NumberRange range{10, 65535};
     const NumberOkResult low = OnNumberOk("5", range);
     EXPECT_FALSE(low.accepted);
-    EXPECT_EQ(low.hint, Hint(2, 10, 65535));
+    EXPECT_EQ(low.hint, Hint(10, 65535));
     EXPECT_FALSE(OnNumberOk("", range).accepted);  // nothing typed is not 0
     EXPECT_FALSE(OnNumberOk("70000", range).accepted);
 
@@ -54,6 +53,40 @@ TEST(UiNumberInput, OkAcceptsOnlyNumbersInRange) {
     EXPECT_EQ(OnNumberOk("4000000000", NumberRange{-1, -1}).value, 4000000000u);
     EXPECT_FALSE(OnNumberOk("4294967296", NumberRange{-1, -1}).accepted);
     EXPECT_TRUE(OnNumberOk("0", NumberRange{-1, 5}).accepted);
+}
+
+bool Overlap(const ZvRect& a, const ZvRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST(UiMsgDlgLayout, HintKeepsClearOfTheControls) {
+    struct Case {
+        MsgMode mode;
+        bool checkBoxes;
+    };
+    const Case cases[] = {{MsgMode::kNumberInput, false},
+                          {MsgMode::kTextInput, false},
+                          {MsgMode::kKeyCapture, false},
+                          {MsgMode::kKeyCapture, true}};
+    for (const auto& c : cases) {
+        const MsgDlgLayout l = LayoutMsgDlg(c.mode, 434, c.checkBoxes, false);
+        const int mode = static_cast<int>(c.mode);
+        EXPECT_GE(l.hint.left, 0) << mode;
+        EXPECT_LE(l.hint.right, 434) << mode;
+        EXPECT_GE(l.hint.bottom - l.hint.top, 16) << mode;  // one line of the dialog's font
+        // Not touching: a pixel of air between the hint and the button under it.
+        EXPECT_LT(l.hint.bottom, l.ok.top) << mode;
+        EXPECT_FALSE(Overlap(l.hint, l.edit)) << mode;
+        if (l.showCheckBoxes) {
+            EXPECT_TRUE(l.hintOverPrompt);
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_FALSE(Overlap(l.hint, l.checkBox[i])) << i;
+                EXPECT_FALSE(Overlap(l.hint, l.checkLabel[i])) << i;
+            }
+        } else {
+            EXPECT_FALSE(Overlap(l.hint, l.prompt)) << mode;
+        }
+    }
 }
 
 TEST(UiMsgDlgLayout, ButtonsPerMode) {

@@ -111,6 +111,7 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
             a.pressed = dn.get();
             a.background = m_bkg.get();
             a.checkable = a.toggleOnClick = true;
+            a.onClick = [this] { OnBoxTicked(); };
             m_check[i].Create(m_hWnd, a, theme);
         }
     }
@@ -151,6 +152,13 @@ void CMsgDlg::OnEditChange() {
         m_settingText = false;
     }
     SetHint(r.hint);
+}
+
+void CMsgDlg::OnBoxTicked() {
+    // Shift, Ctrl, Alt, Win from left to right.
+    m_capture.SetTickedBoxes(m_check[1].GetCheck(), m_check[0].GetCheck(), m_check[2].GetCheck(),
+                             m_check[3].GetCheck());
+    ::SetWindowTextW(m_edit, platform::win::Widen(m_capture.Text()).c_str());
 }
 
 void CMsgDlg::OnOk() {
@@ -268,8 +276,10 @@ void CMsgDlg::Paint(HDC dc) {
     DrawSkinText(dc, title, Scaled(m_layout.title), colour, m_font,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
     if (m_layout.showEdit) {
-        DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
-                     DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
+        if (!m_layout.hintOverPrompt || m_hint.empty()) {
+            DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
+                         DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
+        }
         DrawSkinText(dc, m_hint, Scaled(m_layout.hint), theme.mark, m_font,
                      DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
     } else {

@@ -63,6 +63,7 @@ class CMsgDlg : public CDialogBase {
     void Paint(HDC dc);
     void OnOk();
     void OnEditChange();
+    void OnBoxTicked();
     void SetHint(const std::string& hint);
     std::string EditText() const;
     void StopWaiter();
