@@ -107,3 +107,11 @@ NumberOkResult OnNumberOk(const std::string& text, const NumberRange& range) {
     r.value = static_cast<uint32_t>(*v);
     return r;
 }
+
+QuestionButtons QuestionButtonTexts(std::string_view yesKey, std::string_view noKey) {
+    auto text = [](std::string_view key, std::string_view fallback) {
+        const std::string& own = GetText(key);
+        return own.empty() ? GetText(fallback) : own;
+    };
+    return {text(yesKey, "tc_ok"), text(noKey, "tc_cancel")};
+}

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/geometry.h"
 
@@ -55,3 +56,10 @@ NumberOkResult OnNumberOk(const std::string& text, const NumberRange& range);
 
 // The range hint: the hint text, then the range.
 std::string RangeHint(const NumberRange& range);
+
+// The captions of a question's two buttons: the question's own where the language has them
+// (a reset question offers "Reset", not a bare OK), else OK and Cancel.
+struct QuestionButtons {
+    std::string yes, no;
+};
+QuestionButtons QuestionButtonTexts(std::string_view yesKey, std::string_view noKey);

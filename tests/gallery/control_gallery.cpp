@@ -517,6 +517,9 @@ void SaveDialogs(HWND owner) {
         CMsgDlg d;
         d.mode = MsgMode::kQuestion;
         d.text = GetText("tc_msg5").empty() ? "Restore the factory settings?" : GetText("tc_msg5");
+        const QuestionButtons b = QuestionButtonTexts("tc_reset", "tc_cancel");
+        d.okText = b.yes;
+        d.cancelText = b.no;
         g_steps = {Shot("msg_question")};
         d.DoModal(owner);
     }

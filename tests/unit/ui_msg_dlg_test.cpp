@@ -4,6 +4,7 @@
 
 #include "base/language_texts.h"
 #include "ui/msg_dlg_model.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -87,6 +88,34 @@ TEST(UiMsgDlgLayout, HintKeepsClearOfTheControls) {
             EXPECT_FALSE(Overlap(l.hint, l.prompt)) << mode;
         }
     }
+}
+
+TEST(UiMsgDlgQuestion, OwnButtonTextsWhereTheLanguageHasThem) {
+    zvtest::TempDir dir;
+    dir.Write("full.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts><config>"
+              "<tc_ok>Fine</tc_ok><tc_cancel>Back</tc_cancel><tc_reset>Wipe</tc_reset>"
+              "</config></texts>\n");
+    dir.Write("short.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts><config>"
+              "<tc_ok>Fine</tc_ok><tc_cancel>Back</tc_cancel></config></texts>\n");
+    dir.Write("empty.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts/>\n");
+    struct Reset {
+        std::string path;
+        ~Reset() { LoadTexts(path); }
+    } reset{dir / "empty.xml"};
+
+    ASSERT_TRUE(LoadTexts(dir / "full.xml"));
+    QuestionButtons b = QuestionButtonTexts("tc_reset", "tc_cancel");
+    EXPECT_EQ(b.yes, "Wipe");
+    EXPECT_EQ(b.no, "Back");
+    b = QuestionButtonTexts("tc_ok", "tc_cancel");
+    EXPECT_EQ(b.yes, "Fine");
+
+    ASSERT_TRUE(LoadTexts(dir / "short.xml"));
+    b = QuestionButtonTexts("tc_reset", "tc_cancel");
+    EXPECT_EQ(b.yes, "Fine");  // a language without the reset text still offers a button
+    EXPECT_EQ(b.no, "Back");
 }
 
 TEST(UiMsgDlgLayout, ButtonsPerMode) {

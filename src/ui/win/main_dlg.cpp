@@ -364,7 +364,7 @@ void CZorvanDlg::ShowText(const std::string& text) {
 }
 
 bool CZorvanDlg::Confirm(const std::string& text) {
-    return AskYesNo(m_hWnd, text);
+    return AskYesNo(m_hWnd, text, "tc_reset", "tc_cancel");
 }
 
 void CZorvanDlg::ShowProfile() {

@@ -79,9 +79,10 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
         b.Create(m_hWnd, a, theme);
     };
     makeButton(m_close, "exit_nr.png", m_layout.close, kIdClose, "", m_layout.showClose);
-    makeButton(m_ok, "button2_nr.png", m_layout.ok, kIdOk, GetText("tc_ok"), m_layout.showOk);
-    makeButton(m_cancel, "button2_nr.png", m_layout.cancel, kIdCancel, GetText("tc_cancel"),
-               m_layout.showCancel);
+    makeButton(m_ok, "button2_nr.png", m_layout.ok, kIdOk,
+               okText.empty() ? GetText("tc_ok") : okText, m_layout.showOk);
+    makeButton(m_cancel, "button2_nr.png", m_layout.cancel, kIdCancel,
+               cancelText.empty() ? GetText("tc_cancel") : cancelText, m_layout.showCancel);
 
     if (m_layout.showEdit) {
         DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_CENTER;
@@ -352,9 +353,13 @@ int AskNumber(HWND parent, const std::string& prompt, int32_t limit, uint32_t* o
     return 1;
 }
 
-bool AskYesNo(HWND parent, const std::string& text) {
+bool AskYesNo(HWND parent, const std::string& text, std::string_view yesKey,
+              std::string_view noKey) {
     CMsgDlg dlg;
     dlg.mode = MsgMode::kQuestion;
     dlg.text = text;
+    const QuestionButtons b = QuestionButtonTexts(yesKey, noKey);
+    dlg.okText = b.yes;
+    dlg.cancelText = b.no;
     return dlg.DoModal(parent) == IDOK;
 }
