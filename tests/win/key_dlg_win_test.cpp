@@ -182,6 +182,71 @@ TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {
     }
 }
 
+// The page's pixels as they are on screen, drawn anew.
+std::vector<uint32_t> Grab(HWND w, int width, int height) {
+    ::InvalidateRect(w, nullptr, TRUE);
+    ::UpdateWindow(w);
+    zvtest::Pump(10);
+    HDC dc = ::GetDC(w);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP bmp = ::CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    ::SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> px(static_cast<size_t>(width) * static_cast<size_t>(height));
+    ::GetDIBits(mem, bmp, 0, static_cast<UINT>(height), px.data(), &bi, DIB_RGB_COLORS);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(w, dc);
+    return px;
+}
+
+// The debounce tip is drawn where TipForDebounce puts it and nowhere else; UIDebug outlines the
+// page in red.
+TEST_F(KeyDlgWin, DebounceTipAndDebugOutline) {
+    Open();
+    RECT rc;
+    ::GetClientRect(page->m_hWnd, &rc);
+    const int w = rc.right, h = rc.bottom;
+    const std::vector<uint32_t> plain = Grab(page->m_hWnd, w, h);
+    gVar.TipForDebounce = 300;
+    const std::vector<uint32_t> tipped = Grab(page->m_hWnd, w, h);
+    gVar.TipForDebounce = 0;
+    const ZvRect tip = *DebounceTipRect(300, false);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t i =
+                static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+            if (plain[i] == tipped[i]) continue;
+            const bool in = x >= tip.left && x < tip.right && y >= tip.top && y < tip.bottom;
+            (in ? inside : outside)++;
+        }
+    }
+    EXPECT_GT(inside, 100) << "the tip's text";
+    EXPECT_EQ(outside, 0);
+
+    gVar.UIDebug = 1;
+    const std::vector<uint32_t> debug = Grab(page->m_hWnd, w, h);
+    gVar.UIDebug = 0;
+    constexpr uint32_t kRed = 0x00FF0000;  // as the bitmap holds it: 0x00RRGGBB
+    auto at = [w](const std::vector<uint32_t>& px, int x, int y) {
+        return px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] &
+               0x00FFFFFF;
+    };
+    for (const POINT p :
+         {POINT{0, h / 2}, POINT{w - 1, h / 2}, POINT{w / 2, 0}, POINT{w / 2, h - 1}}) {
+        EXPECT_EQ(at(debug, p.x, p.y), kRed) << p.x << "," << p.y;
+        EXPECT_NE(at(plain, p.x, p.y), kRed) << p.x << "," << p.y;
+    }
+}
+
 TEST_F(KeyDlgWin, LockedRowIsGreyAndOpensNoMenu) {
     gVar.KeyMask = 0x0001;
     Open();
