@@ -22,12 +22,14 @@
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "platform/fs.h"
+#include "profile/apply_thread.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
 #include "macro/macro_file.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
+#include "ui/win/progress_dlg.h"
 
 namespace {
 
@@ -433,6 +435,7 @@ void SaveButtonStates(CGalleryWnd& wnd) {
 std::deque<std::function<void(HWND)>> g_steps;
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
     HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
+    if (!dlg) dlg = ::FindWindowW(nullptr, platform::win::Widen(kProgressWindowTitle).c_str());
     if (!dlg) return;
     if (g_steps.empty()) {
         ::PostMessageW(dlg, WM_CLOSE, 0, 0);
@@ -521,6 +524,17 @@ void SaveDialogs(HWND owner) {
         d.okText = b.yes;
         d.cancelText = b.no;
         g_steps = {Shot("msg_question")};
+        d.DoModal(owner);
+    }
+    {
+        // The factory reset's progress window, part way.
+        CProgressDlg d;
+        d.text = GetText("tc_msg12");
+        d.textRect = RECT{15, 12, 455, 32};
+        d.barRect = RECT{45, 101, 486, 123};
+        d.SetRange(0, 100);
+        d.SetPos(60);
+        g_steps = {Shot("progress")};
         d.DoModal(owner);
     }
     {
