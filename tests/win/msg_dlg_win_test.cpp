@@ -191,6 +191,30 @@ TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
     EXPECT_EQ(dlg.captureResult, (CapturedCombo{0x01, {'A', 'B', 0}}));
 }
 
+// The captions of the message dialog's buttons fit on them in every shipped language, with
+// the font the buttons draw with (the reset question's "Reset" included).
+TEST_F(MsgDlgWin, ButtonCaptionsFitInEveryLanguage) {
+    const ZvRect ok = LayoutMsgDlg(MsgMode::kQuestion, 434, false, false).ok;
+    const int room = ok.right - ok.left - 4;
+    bool owned = false;
+    HFONT font = MakeUiFont(nullptr, UiTheme{}.FontHeight(), FW_NORMAL, &owned);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    for (const char* language : {"English", "French", "German"}) {
+        ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "\\data\\" + language + "\\text.xml"));
+        for (const char* key : {"tc_ok", "tc_cancel", "tc_reset"}) {
+            const std::wstring w = platform::win::Widen(GetText(key));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+            EXPECT_LE(size.cx, room) << language << " " << key;
+        }
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    if (owned) ::DeleteObject(font);
+    LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
+}
+
 TEST_F(MsgDlgWin, AWaitingMessageClosesWhenItsEventIsSignalled) {
     HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     bool okShown = true;
