@@ -122,15 +122,28 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
     return !(m_combo == before);
 }
 
+namespace {
+uint8_t BoxModifiers(bool ctrl, bool shift, bool alt, bool win) {
+    return static_cast<uint8_t>((ctrl ? kHidLCtrl : 0) | (shift ? kHidLShift : 0) |
+                                (alt ? kHidLAlt : 0) | (win ? kHidLWin : 0));
+}
+}  // namespace
+
+void KeyCaptureModel::SetTickedBoxes(bool ctrl, bool shift, bool alt, bool win) {
+    m_ticked = BoxModifiers(ctrl, shift, alt, win);
+}
+
 bool KeyCaptureModel::ApplyCheckBoxes(bool ctrl, bool shift, bool alt, bool win) {
     CapturedCombo next = m_combo;
-    next.modifiers = static_cast<uint8_t>((ctrl ? kHidLCtrl : 0) | (shift ? kHidLShift : 0) |
-                                          (alt ? kHidLAlt : 0) | (win ? kHidLWin : 0));
+    next.modifiers = BoxModifiers(ctrl, shift, alt, win);
     if (next.KeyCount() + next.ModifierKinds() > 3) return false;
     m_combo = next;
     return true;
 }
 
 std::string KeyCaptureModel::Text() const {
+    if (checkBoxMode) {
+        return GetComboText(m_ticked, m_combo.keys[0], m_combo.keys[1], m_combo.keys[2]);
+    }
     return GetComboTextLR(m_combo.modifiers, m_combo.keys[0], m_combo.keys[1], m_combo.keys[2]);
 }

@@ -74,13 +74,18 @@ class KeyCaptureModel {
     // Replaces the modifier byte by the check boxes. False (and nothing changed) when the
     // combination would then have more than three parts.
     bool ApplyCheckBoxes(bool ctrl, bool shift, bool alt, bool win);
+    // The boxes as they are ticked now: the field shows the combination they will make with
+    // the keys, before OK takes them.
+    void SetTickedBoxes(bool ctrl, bool shift, bool alt, bool win);
 
     const CapturedCombo& Result() const { return m_combo; }
     void Clear() { m_combo = {}; }
-    // What the edit box shows.
+    // What the edit box shows. With check boxes the modifiers are the ticked ones, named
+    // without a side, as the boxes have none.
     std::string Text() const;
 
   private:
     KeyCaptureHistory& m_history;
     CapturedCombo m_combo;
+    uint8_t m_ticked = 0;
 };

@@ -192,7 +192,9 @@ MainLayout LayoutMainWindow(const MainLayoutInput& in) {
     l.pages = sub.right > sub.left && sub.bottom > sub.top ? sub : ZvRect{1, 160, 1019, 699};
 
     if (in.b4K) {
-        for (ZvRect* r : {&l.minBtn, &l.exitBtn, &l.helpBtn, &l.langList, &l.power, &l.pages})
+        // The link lies over a picture of the skin (its logo), which moves with the skin.
+        for (ZvRect* r :
+             {&l.minBtn, &l.exitBtn, &l.helpBtn, &l.langList, &l.power, &l.pages, &l.homeLink})
             *r = Doubled(*r);
         for (ZvRect& r : l.navi) r = Doubled(r);
     }

@@ -47,10 +47,16 @@ MsgDlgLayout LayoutMsgDlg(MsgMode mode, int32_t width, bool checkBoxes, bool wai
     const int32_t x = (width - kFieldWidth) / 2;
     l.prompt = {x, 41, x + kFieldWidth, 61};
     l.edit = {x, 65, x + kFieldWidth, 85};
-    l.hint = {x, 95, x + kFieldWidth, 113};
+    // The hint keeps clear of the OK button below it, and takes the dialog's width, as its
+    // texts are longer than the edit box.
+    l.hint = {10, l.edit.bottom + 3, width - 10, l.edit.bottom + 21};
     l.showEdit = mode == MsgMode::kTextInput || mode == MsgMode::kNumberInput ||
                  mode == MsgMode::kKeyCapture;
     l.showCheckBoxes = mode == MsgMode::kKeyCapture && checkBoxes;
+    if (l.showCheckBoxes) {
+        l.hintOverPrompt = true;
+        l.hint = {10, l.prompt.top, width - 10, l.prompt.bottom};
+    }
     for (int i = 0; i < 4; ++i) {
         const int32_t bx = x + 2 + 81 * i;
         l.checkBox[i] = {bx, 93, bx + 11, 104};
@@ -69,10 +75,10 @@ ZvRect CentreTextLines(const ZvRect& area, int32_t lines, int32_t lineHeight) {
     return {area.left, top, area.right, top + h};
 }
 
-std::string RangeHint(const NumberRange& range, int spaces) {
+std::string RangeHint(const NumberRange& range) {
     char buf[100];
-    std::snprintf(buf, sizeof buf, "%s%*s%d - %d", GetText("tc_tip4").c_str(), spaces, "",
-                  range.minimum, range.maximum);
+    std::snprintf(buf, sizeof buf, "%s %d - %d", GetText("tc_tip4").c_str(), range.minimum,
+                  range.maximum);
     return buf;
 }
 
@@ -81,10 +87,10 @@ NumberEditResult OnNumberEdited(const std::string& text, const NumberRange& rang
     const auto v = ParseDecimal(text);
     if (!v) return r;
     if (BelowMinimum(*v, range)) {
-        r.hint = RangeHint(range, 2);
+        r.hint = RangeHint(range);
     } else if (AboveMaximum(*v, range)) {
         r.replaced = std::to_string(range.maximum);
-        r.hint = RangeHint(range, 3);
+        r.hint = RangeHint(range);
     }
     return r;
 }
@@ -94,10 +100,18 @@ NumberOkResult OnNumberOk(const std::string& text, const NumberRange& range) {
     const auto v = ParseDecimal(text);
     // An empty box is no number; taking it as 0 would accept a value the user never typed.
     if (!v || BelowMinimum(*v, range) || AboveMaximum(*v, range) || *v > 0xFFFFFFFFLL) {
-        r.hint = RangeHint(range, 2);
+        r.hint = RangeHint(range);
         return r;
     }
     r.accepted = true;
     r.value = static_cast<uint32_t>(*v);
     return r;
+}
+
+QuestionButtons QuestionButtonTexts(std::string_view yesKey, std::string_view noKey) {
+    auto text = [](std::string_view key, std::string_view fallback) {
+        const std::string& own = GetText(key);
+        return own.empty() ? GetText(fallback) : own;
+    };
+    return {text(yesKey, "tc_ok"), text(noKey, "tc_cancel")};
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/geometry.h"
 
@@ -20,6 +21,9 @@ struct MsgDlgLayout {
     ZvRect close, ok, cancel, title, text, prompt, edit, hint;
     bool showClose = true, showOk = true, showCancel = false, showEdit = false;
     bool showCheckBoxes = false;
+    // The check boxes take the row under the edit box: a hint then shows in the prompt's line,
+    // in place of the prompt.
+    bool hintOverPrompt = false;
     ZvRect checkBox[4];    // Shift, Ctrl, Alt, Win
     ZvRect checkLabel[4];  // their labels, to the right of each box
 };
@@ -50,5 +54,12 @@ struct NumberOkResult {
 };
 NumberOkResult OnNumberOk(const std::string& text, const NumberRange& range);
 
-// The range hint: `spaces` blanks between the prompt text and the range.
-std::string RangeHint(const NumberRange& range, int spaces);
+// The range hint: the hint text, then the range.
+std::string RangeHint(const NumberRange& range);
+
+// The captions of a question's two buttons: the question's own where the language has them
+// (a reset question offers "Reset", not a bare OK), else OK and Cancel.
+struct QuestionButtons {
+    std::string yes, no;
+};
+QuestionButtons QuestionButtonTexts(std::string_view yesKey, std::string_view noKey);

@@ -15,18 +15,21 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
+#include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "controls/win/page_base.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "platform/fs.h"
+#include "profile/apply_thread.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
 #include "macro/macro_file.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
+#include "ui/win/progress_dlg.h"
 
 namespace {
 
@@ -380,7 +383,7 @@ void SaveButtonStates(CGalleryWnd& wnd) {
     CPngBtn& b = wnd.rows[0];
     RECT rc;
     ::GetClientRect(b.m_hWnd, &rc);
-    const int w = rc.right, h = rc.bottom, gap = 8, n = 6;
+    const int w = rc.right, h = rc.bottom, gap = 8, n = 7;
     const int sw = n * (w + gap) + gap, sh = h + 2 * gap;
     HDC screen = ::GetDC(nullptr);
     HDC strip = ::CreateCompatibleDC(screen);
@@ -390,20 +393,30 @@ void SaveButtonStates(CGalleryWnd& wnd) {
     HBRUSH back = ::CreateSolidBrush(RGB(21, 25, 34));
     ::FillRect(strip, &all, back);
     ::DeleteObject(back);
+    // Normal, hover, pressed, checked, disabled look, hover while pressed, locked (disabled with
+    // the locked caption colour).
     struct State {
-        bool hover, pressed, checked, disabledLook;
+        bool hover, pressed, checked, disabledLook, locked;
     };
-    const State states[n] = {{false, false, false, false}, {true, false, false, false},
-                             {false, true, false, false},  {false, false, true, false},
-                             {false, false, false, true},  {true, true, false, false}};
+    const State states[n] = {
+        {false, false, false, false, false}, {true, false, false, false, false},
+        {false, true, false, false, false},  {false, false, true, false, false},
+        {false, false, false, true, false},  {true, true, false, false, false},
+        {false, false, false, false, true}};
+    const UiTheme theme = ThemeFromOptions();
     for (int i = 0; i < n; ++i) {
         b.SetDisabledLook(states[i].disabledLook);
+        if (states[i].locked) {
+            b.SetTextColors(kLockedCaption, kLockedCaption, kLockedCaption);
+        } else {
+            b.SetTextColors(theme.buttonNormal, theme.buttonHover, theme.buttonPressed);
+        }
         b.SetCheck(states[i].checked);
         if (states[i].hover) ::SendMessageW(b.m_hWnd, WM_MOUSEMOVE, 0, 0);
         HDC mem = ::CreateCompatibleDC(screen);
         HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
         HGDIOBJ old = ::SelectObject(mem, bmp);
-        b.Render(mem, states[i].pressed, false);
+        b.Render(mem, states[i].pressed, states[i].locked);
         ::BitBlt(strip, gap + i * (w + gap), gap, w, h, mem, 0, 0, SRCCOPY);
         ::SelectObject(mem, old);
         ::DeleteObject(bmp);
@@ -422,6 +435,7 @@ void SaveButtonStates(CGalleryWnd& wnd) {
 std::deque<std::function<void(HWND)>> g_steps;
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
     HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
+    if (!dlg) dlg = ::FindWindowW(nullptr, platform::win::Widen(kProgressWindowTitle).c_str());
     if (!dlg) return;
     if (g_steps.empty()) {
         ::PostMessageW(dlg, WM_CLOSE, 0, 0);
@@ -506,7 +520,21 @@ void SaveDialogs(HWND owner) {
         CMsgDlg d;
         d.mode = MsgMode::kQuestion;
         d.text = GetText("tc_msg5").empty() ? "Restore the factory settings?" : GetText("tc_msg5");
+        const QuestionButtons b = QuestionButtonTexts("tc_reset", "tc_cancel");
+        d.okText = b.yes;
+        d.cancelText = b.no;
         g_steps = {Shot("msg_question")};
+        d.DoModal(owner);
+    }
+    {
+        // The factory reset's progress window, part way.
+        CProgressDlg d;
+        d.text = GetText("tc_msg12");
+        d.textRect = RECT{15, 12, 455, 32};
+        d.barRect = RECT{45, 101, 486, 123};
+        d.SetRange(0, 100);
+        d.SetPos(60);
+        g_steps = {Shot("progress")};
         d.DoModal(owner);
     }
     {
@@ -555,7 +583,7 @@ int wmain(int argc, wchar_t** argv) {
     // The colours of the shipped configuration.
     gVar.Txt_clr = gVar.Btn_txt_clr_nr = gVar.Menu_txt_clr_nr = RGB(214, 220, 232);
     gVar.Btn_txt_clr_ov = gVar.Menu_txt_clr_ov = RGB(0, 212, 255);
-    gVar.Btn_txt_clr_dn = RGB(255, 255, 255);
+    gVar.Btn_txt_clr_dn = RGB(255, 122, 144);
     gVar.clrMask = RGB(255, 0, 255);
     gVar.clrDpiMark = RGB(255, 59, 92);
     LoadTexts(gVar.szAppDir + "English\\text.xml");

@@ -39,7 +39,7 @@ gui_setup() {
     if [[ -z "${ZV_GUI_KEEP_DISPLAY:-}" ]]; then
         for n in $(seq 150 250); do
             [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "${ZV_GUI_SCREEN:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
             XVFB_PID=$!
             export DISPLAY=":$n"
             break

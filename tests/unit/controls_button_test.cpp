@@ -42,6 +42,27 @@ TEST(ControlsButtonLook, CaptionCentredOrOffset) {
     EXPECT_EQ(PlaceCaption(area, 10, true).rect, (ZvRect{9, 1, 99, 31}));
 }
 
+TEST(ControlsButtonLook, ContrastAndVeil) {
+    EXPECT_NEAR(ContrastRatio(Rgb(0, 0, 0), Rgb(255, 255, 255)), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(Rgb(255, 255, 255), Rgb(0, 0, 0)), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(Rgb(43, 51, 66), Rgb(43, 51, 66)), 1.0, 1e-9);
+    // Green weighs most: pure green on black reads far better than pure blue.
+    EXPECT_GT(ContrastRatio(Rgb(0, 255, 0), 0), 4 * ContrastRatio(Rgb(0, 0, 255), 0));
+    // 80 at 220/255 over the row face's top colour (43, 51, 66), worked by hand.
+    EXPECT_EQ(VeiledFace(Rgb(43, 51, 66)), Rgb(75, 76, 78));
+}
+
+TEST(ControlsButtonLook, DisabledCaptionsStayReadable) {
+    // The face colours the captions of the skins sit on (gradients' ends of the row, button and
+    // combo pictures).
+    const uint32_t faces[] = {Rgb(0x2b, 0x33, 0x42), Rgb(0x23, 0x2a, 0x37), Rgb(0x25, 0x2c, 0x39),
+                              Rgb(0x1b, 0x20, 0x2b)};
+    for (uint32_t face : faces) {
+        EXPECT_GE(ContrastRatio(kDisabledCaption, VeiledFace(face)), kMinTextContrast) << face;
+        EXPECT_GE(ContrastRatio(kLockedCaption, face), kMinTextContrast) << face;
+    }
+}
+
 }  // namespace
 
 #include "controls/window_shape.h"

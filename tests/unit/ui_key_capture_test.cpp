@@ -110,6 +110,33 @@ TEST_F(UiKeyCapture, CheckBoxModeIgnoresKeyboardModifiersAndLimitsTheParts) {
     EXPECT_EQ(capture.Result(), Combo(0x01, 'A', 'B'));
 }
 
+TEST_F(UiKeyCapture, TickedBoxesShowInTheFieldAtOnce) {
+    capture.checkBoxMode = true;
+    Press('R');
+    EXPECT_EQ(capture.Text(), "R");
+    // ctrl, shift, alt, win
+    struct Case {
+        bool ctrl, shift, alt, win;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {true, false, false, false, "Ctrl + R"},
+        {true, true, false, false, "Ctrl + Shift + R"},
+        {false, false, true, true, "Alt + Win + R"},
+        {false, false, false, false, "R"},
+    };
+    for (const auto& c : cases) {
+        capture.SetTickedBoxes(c.ctrl, c.shift, c.alt, c.win);
+        EXPECT_EQ(capture.Text(), c.shown);
+    }
+    // Ticking only shows: the result changes on OK.
+    capture.SetTickedBoxes(true, false, false, false);
+    EXPECT_EQ(capture.Result(), Combo(0, 'R'));
+    // A key pressed after ticking keeps the ticked modifiers in the field.
+    Press('T');
+    EXPECT_EQ(capture.Text(), "Ctrl + R + T");
+}
+
 TEST(UiKeyTranslation, RightHandModifiersAreToldApart) {
     struct Case {
         uint32_t vk;

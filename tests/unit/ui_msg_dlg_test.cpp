@@ -4,12 +4,12 @@
 
 #include "base/language_texts.h"
 #include "ui/msg_dlg_model.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-std::string Hint(int spaces, int lo, int hi) {
-    return GetText("tc_tip4") + std::string(static_cast<size_t>(spaces), ' ') + std::to_string(lo) +
-           " - " + std::to_string(hi);
+std::string Hint(int lo, int hi) {
+    return GetText("tc_tip4") + " " + std::to_string(lo) + " - " + std::to_string(hi);
 }
 
 TEST(UiNumberInput, HintsWhileTyping) {
@@ -20,9 +20,9 @@ TEST(UiNumberInput, HintsWhileTyping) {
         const char* replaced;  // nullptr: the box keeps what was typed
     };
     const Case cases[] = {
-        {"70000", Hint(3, 10, 65535), "65535"},
-        {"99999999999999999999999", Hint(3, 10, 65535), "65535"},
-        {"5", Hint(2, 10, 65535), nullptr},
+        {"70000", Hint(10, 65535), "65535"},
+        {"99999999999999999999999", Hint(10, 65535), "65535"},
+        {"5", Hint(10, 65535), nullptr},
         {"10", "", nullptr},
         {"65535", "", nullptr},
         {"", "", nullptr},
@@ -41,7 +41,7 @@ TEST(UiNumberInput, OkAcceptsOnlyNumbersInRange) {
     const NumberRange range{10, 65535};
     const NumberOkResult low = OnNumberOk("5", range);
     EXPECT_FALSE(low.accepted);
-    EXPECT_EQ(low.hint, Hint(2, 10, 65535));
+    EXPECT_EQ(low.hint, Hint(10, 65535));
     EXPECT_FALSE(OnNumberOk("", range).accepted);  // nothing typed is not 0
     EXPECT_FALSE(OnNumberOk("70000", range).accepted);
 
@@ -54,6 +54,68 @@ TEST(UiNumberInput, OkAcceptsOnlyNumbersInRange) {
     EXPECT_EQ(OnNumberOk("4000000000", NumberRange{-1, -1}).value, 4000000000u);
     EXPECT_FALSE(OnNumberOk("4294967296", NumberRange{-1, -1}).accepted);
     EXPECT_TRUE(OnNumberOk("0", NumberRange{-1, 5}).accepted);
+}
+
+bool Overlap(const ZvRect& a, const ZvRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST(UiMsgDlgLayout, HintKeepsClearOfTheControls) {
+    struct Case {
+        MsgMode mode;
+        bool checkBoxes;
+    };
+    const Case cases[] = {{MsgMode::kNumberInput, false},
+                          {MsgMode::kTextInput, false},
+                          {MsgMode::kKeyCapture, false},
+                          {MsgMode::kKeyCapture, true}};
+    for (const auto& c : cases) {
+        const MsgDlgLayout l = LayoutMsgDlg(c.mode, 434, c.checkBoxes, false);
+        const int mode = static_cast<int>(c.mode);
+        EXPECT_GE(l.hint.left, 0) << mode;
+        EXPECT_LE(l.hint.right, 434) << mode;
+        EXPECT_GE(l.hint.bottom - l.hint.top, 16) << mode;  // one line of the dialog's font
+        // Not touching: a pixel of air between the hint and the button under it.
+        EXPECT_LT(l.hint.bottom, l.ok.top) << mode;
+        EXPECT_FALSE(Overlap(l.hint, l.edit)) << mode;
+        if (l.showCheckBoxes) {
+            EXPECT_TRUE(l.hintOverPrompt);
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_FALSE(Overlap(l.hint, l.checkBox[i])) << i;
+                EXPECT_FALSE(Overlap(l.hint, l.checkLabel[i])) << i;
+            }
+        } else {
+            EXPECT_FALSE(Overlap(l.hint, l.prompt)) << mode;
+        }
+    }
+}
+
+TEST(UiMsgDlgQuestion, OwnButtonTextsWhereTheLanguageHasThem) {
+    zvtest::TempDir dir;
+    dir.Write("full.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts><config>"
+              "<tc_ok>Fine</tc_ok><tc_cancel>Back</tc_cancel><tc_reset>Wipe</tc_reset>"
+              "</config></texts>\n");
+    dir.Write("short.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts><config>"
+              "<tc_ok>Fine</tc_ok><tc_cancel>Back</tc_cancel></config></texts>\n");
+    dir.Write("empty.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts/>\n");
+    struct Reset {
+        std::string path;
+        ~Reset() { LoadTexts(path); }
+    } reset{dir / "empty.xml"};
+
+    ASSERT_TRUE(LoadTexts(dir / "full.xml"));
+    QuestionButtons b = QuestionButtonTexts("tc_reset", "tc_cancel");
+    EXPECT_EQ(b.yes, "Wipe");
+    EXPECT_EQ(b.no, "Back");
+    b = QuestionButtonTexts("tc_ok", "tc_cancel");
+    EXPECT_EQ(b.yes, "Fine");
+
+    ASSERT_TRUE(LoadTexts(dir / "short.xml"));
+    b = QuestionButtonTexts("tc_reset", "tc_cancel");
+    EXPECT_EQ(b.yes, "Fine");  // a language without the reset text still offers a button
+    EXPECT_EQ(b.no, "Back");
 }
 
 TEST(UiMsgDlgLayout, ButtonsPerMode) {

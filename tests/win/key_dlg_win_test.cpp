@@ -18,6 +18,8 @@
 #include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_defaults.h"
+#include "controls/skin_paths.h"
+#include "ui/key_page_layout.h"
 #include "ui/win/firekey_dlg.h"
 #include "ui/win/key_dlg.h"
 #include "win/ui_host.h"
@@ -100,12 +102,18 @@ class KeyDlgWin : public ::testing::Test {
         gVar.pFile = nullptr;
         gVar.pSensorCfg = nullptr;
     }
-    void Open() {
-        ASSERT_TRUE(host.Open(0, 0, 1020, 700));
+    void Open(bool large = false) {
+        const int k = large ? 2 : 1;
+        ASSERT_TRUE(host.Open(0, 0, 1020 * k, 700 * k));
         page.emplace(pageHost);
         PicturePtr bkg = LoadSkinPicture(gVar.szAppDir + "skins\\key_nr.png");
-        page->SetBackground(CopyPictureRect(bkg.get(), RECT{0, 160, 1020, 700}));
-        ASSERT_TRUE(page->CreatePage(host.m_hWnd, RECT{0, 160, 1020, 700}, UiTheme{}));
+        PicturePtr part = CopyPictureRect(bkg.get(), RECT{0, 160, 1020, 700});
+        // As the main window hands it over on a large screen: scaled like the page.
+        if (large) part = ScalePicture(part.get(), 2.0);
+        page->SetBackground(std::move(part));
+        UiTheme theme;
+        theme.large = large;
+        ASSERT_TRUE(page->CreatePage(host.m_hWnd, RECT{0, 160 * k, 1020 * k, 700 * k}, theme));
         page->Show(true);
         zvtest::Pump(30);
     }
@@ -133,6 +141,110 @@ TEST_F(KeyDlgWin, SevenButtonsGiveSevenRowsAndHotspots) {
     EXPECT_TRUE(page->Mark().Lit(3));
     page->Mark().HighlightMark(16);
     EXPECT_FALSE(page->Mark().Lit(3));
+}
+
+// On a large screen the controls of the page lie at twice their place and size (the rows below
+// the first keep their unscaled gap, so only the first is compared).
+TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {
+    Open(true);
+    auto placeOf = [this](HWND w) {
+        RECT rc;
+        ::GetWindowRect(w, &rc);
+        ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
+        return ZvRect{rc.left, rc.top, rc.right, rc.bottom};
+    };
+    auto twice = [](const ZvRect& r) {
+        return ZvRect{r.left * 2, r.top * 2, r.right * 2, r.bottom * 2};
+    };
+    const ZvRect row0 = LayoutKeyRows(cfg, gVar.ptKey, false)[0].row;
+    PicturePtr mouse = LoadSkinPicture(DeviceSkinPath(
+        static_cast<uint8_t>(cfg.CID), static_cast<uint8_t>(cfg.MID), "mouse_nr.png"));
+    ASSERT_TRUE(PicturePresent(mouse.get()));
+    const ZvRect mark{cfg.ptMark.x, cfg.ptMark.y, cfg.ptMark.x + PictureWidth(mouse.get()),
+                      cfg.ptMark.y + PictureHeight(mouse.get())};
+    struct Case {
+        const char* what;
+        HWND window;
+        ZvRect flat;
+    };
+    const Case cases[] = {
+        {"row 0", page->Row(0).m_hWnd, row0},
+        {"profile selector", page->ProfileSelector().m_hWnd, ProfileSelectorRect(row0)},
+        {"mouse picture", page->Mark().m_hWnd, mark},
+        {"debounce", page->Debounce().m_hWnd, DebounceRect()},
+        {"debounce down",
+         ::GetDlgItem(page->Debounce().m_hWnd, CValueDlg::kIdDown),
+         {79, 5, 96, 25}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.window, nullptr) << c.what;
+        EXPECT_EQ(placeOf(c.window), twice(c.flat)) << c.what;
+    }
+}
+
+// The page's pixels as they are on screen, drawn anew.
+std::vector<uint32_t> Grab(HWND w, int width, int height) {
+    ::InvalidateRect(w, nullptr, TRUE);
+    ::UpdateWindow(w);
+    zvtest::Pump(10);
+    HDC dc = ::GetDC(w);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP bmp = ::CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    ::SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> px(static_cast<size_t>(width) * static_cast<size_t>(height));
+    ::GetDIBits(mem, bmp, 0, static_cast<UINT>(height), px.data(), &bi, DIB_RGB_COLORS);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(w, dc);
+    return px;
+}
+
+// The debounce tip is drawn where TipForDebounce puts it and nowhere else; UIDebug outlines the
+// page in red.
+TEST_F(KeyDlgWin, DebounceTipAndDebugOutline) {
+    Open();
+    RECT rc;
+    ::GetClientRect(page->m_hWnd, &rc);
+    const int w = rc.right, h = rc.bottom;
+    const std::vector<uint32_t> plain = Grab(page->m_hWnd, w, h);
+    gVar.TipForDebounce = 300;
+    const std::vector<uint32_t> tipped = Grab(page->m_hWnd, w, h);
+    gVar.TipForDebounce = 0;
+    const ZvRect tip = *DebounceTipRect(300, false);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t i =
+                static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+            if (plain[i] == tipped[i]) continue;
+            const bool in = x >= tip.left && x < tip.right && y >= tip.top && y < tip.bottom;
+            (in ? inside : outside)++;
+        }
+    }
+    EXPECT_GT(inside, 100) << "the tip's text";
+    EXPECT_EQ(outside, 0);
+
+    gVar.UIDebug = 1;
+    const std::vector<uint32_t> debug = Grab(page->m_hWnd, w, h);
+    gVar.UIDebug = 0;
+    constexpr uint32_t kRed = 0x00FF0000;  // as the bitmap holds it: 0x00RRGGBB
+    auto at = [w](const std::vector<uint32_t>& px, int x, int y) {
+        return px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] &
+               0x00FFFFFF;
+    };
+    for (const POINT p :
+         {POINT{0, h / 2}, POINT{w - 1, h / 2}, POINT{w / 2, 0}, POINT{w / 2, h - 1}}) {
+        EXPECT_EQ(at(debug, p.x, p.y), kRed) << p.x << "," << p.y;
+        EXPECT_NE(at(plain, p.x, p.y), kRed) << p.x << "," << p.y;
+    }
 }
 
 TEST_F(KeyDlgWin, LockedRowIsGreyAndOpensNoMenu) {

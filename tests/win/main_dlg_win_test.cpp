@@ -10,6 +10,7 @@
 #include "platform/hid.h"
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"
+#include "controls/skin_paths.h"
 #include "support/temp_dir.h"
 #include "profile/apply_thread.h"
 #include "ui/win/main_dlg.h"
@@ -143,6 +144,32 @@ TEST(ProgressDlgWin, PositionsByMessageAndCloseFromTheApplyThread) {
     // 60 taken, 150 out of range shown as the minimum (an empty bar).
     EXPECT_EQ(g_positions, (std::vector<int>{60, 0}));
     EXPECT_EQ(g_step, 3) << "ended by the thread's WM_CLOSE";
+}
+
+// On a large screen the progress window, its picture and its bar are twice their size.
+TEST(ProgressDlgWin, LargeScreenDoublesTheWindow) {
+    zvtest::StartGdiplus();
+    gVar.szAppDir = zvtest::ProgramFolder();
+    PicturePtr pic = LoadSkinPicture(SkinPath("progress_nr.png"));
+    ASSERT_TRUE(PicturePresent(pic.get()));
+    gVar.b4K = 1;
+    CProgressDlg dlg;
+    dlg.barRect = {45, 101, 486, 123};
+    static RECT shown;
+    shown = {};
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 80, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND w = ::FindWindowW(nullptr, L"MyProgressDlg..");
+        if (!w) return;
+        ::GetWindowRect(w, &shown);
+        ::PostMessageW(w, WM_CLOSE, 0, 0);
+    });
+    dlg.DoModal(nullptr);
+    ::KillTimer(nullptr, timer);
+    gVar.b4K = 0;
+    EXPECT_EQ(shown.right - shown.left, 2 * PictureWidth(pic.get()));
+    EXPECT_EQ(shown.bottom - shown.top, 2 * PictureHeight(pic.get()));
+    EXPECT_EQ(dlg.barRect.left, 90);
+    EXPECT_EQ(dlg.barRect.right, 972);
 }
 
 }  // namespace

@@ -123,9 +123,9 @@ TEST_F(MsgDlgWin, NumberInputKeepsToItsRange) {
     };
     EXPECT_EQ(dlg.DoModal(host.m_hWnd), IDOK);
     EXPECT_EQ(shown, "65535");
-    EXPECT_EQ(hintHigh, GetText("tc_tip4") + "   10 - 65535");
+    EXPECT_EQ(hintHigh, GetText("tc_tip4") + " 10 - 65535");
     EXPECT_TRUE(openAfterLowOk);
-    EXPECT_EQ(hintLow, GetText("tc_tip4") + "  10 - 65535");
+    EXPECT_EQ(hintLow, GetText("tc_tip4") + " 10 - 65535");
     EXPECT_EQ(dlg.numberResult, 800u);
 }
 
@@ -157,7 +157,7 @@ TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
     CMsgDlg dlg;
     dlg.mode = MsgMode::kKeyCapture;
     dlg.modifierCheckBoxes = true;
-    std::string hint;
+    std::string hint, shown;
     bool stayed = false;
     auto click = [](HWND w) {
         ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -171,7 +171,11 @@ TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
             click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 1));  // Ctrl
             click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 2));  // Alt
         },
-        [](HWND w) { ::PostMessageW(w, WM_COMMAND, IDOK, 0); },
+        [&](HWND w) {
+            // The ticked boxes show in the field before OK.
+            shown = TextOf(Edit(w));
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        },
         [&](HWND w) {
             stayed = ::IsWindowVisible(w);
             hint = dlg.Hint();
@@ -183,7 +187,32 @@ TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
     EXPECT_TRUE(stayed);
     EXPECT_FALSE(hint.empty());
     EXPECT_EQ(hint, GetText("tc_msg29"));
+    EXPECT_EQ(shown, "Ctrl + Alt + A + B");
     EXPECT_EQ(dlg.captureResult, (CapturedCombo{0x01, {'A', 'B', 0}}));
+}
+
+// The captions of the message dialog's buttons fit on them in every shipped language, with
+// the font the buttons draw with (the reset question's "Reset" included).
+TEST_F(MsgDlgWin, ButtonCaptionsFitInEveryLanguage) {
+    const ZvRect ok = LayoutMsgDlg(MsgMode::kQuestion, 434, false, false).ok;
+    const int room = ok.right - ok.left - 4;
+    bool owned = false;
+    HFONT font = MakeUiFont(nullptr, UiTheme{}.FontHeight(), FW_NORMAL, &owned);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    for (const char* language : {"English", "French", "German"}) {
+        ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "\\data\\" + language + "\\text.xml"));
+        for (const char* key : {"tc_ok", "tc_cancel", "tc_reset"}) {
+            const std::wstring w = platform::win::Widen(GetText(key));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+            EXPECT_LE(size.cx, room) << language << " " << key;
+        }
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    if (owned) ::DeleteObject(font);
+    LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
 }
 
 TEST_F(MsgDlgWin, AWaitingMessageClosesWhenItsEventIsSignalled) {

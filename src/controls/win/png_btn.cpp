@@ -274,9 +274,18 @@ void CPngBtn::Render(HDC dc, bool pressed, bool itemDisabled) {
             const int ih = PictureHeight(m_icon.get());
             DrawPicture(g, m_icon.get(), m_iconX - (shift ? 1 : 0), (h - ih) / 2 + (shift ? 1 : 0));
         }
-        const COLORREF colour = look.colour == ButtonTextColour::kHover     ? m_clrOv
-                                : look.colour == ButtonTextColour::kPressed ? m_clrDn
-                                                                            : m_clrNr;
+        // The veil goes under the caption, not over it: a button that does not answer must
+        // still say what it is.
+        if (m_disabledLook) {
+            Gdiplus::SolidBrush veil(
+                Gdiplus::Color(static_cast<BYTE>(kDisabledVeilAlpha), GetRValue(kDisabledVeil),
+                               GetGValue(kDisabledVeil), GetBValue(kDisabledVeil)));
+            g.FillRectangle(&veil, 0, 0, w, h);
+        }
+        COLORREF colour = look.colour == ButtonTextColour::kHover     ? m_clrOv
+                          : look.colour == ButtonTextColour::kPressed ? m_clrDn
+                                                                      : m_clrNr;
+        if (m_disabledLook) colour = kDisabledCaption;
         if (!m_text.empty()) {
             const RECT area = m_hasTextRect ? m_textRect : rc;
             const CaptionPlacement cp =
@@ -288,11 +297,6 @@ void CPngBtn::Render(HDC dc, bool pressed, bool itemDisabled) {
             }
             g.Flush();
             DrawSkinText(dc, m_text, ToRect(cp.rect), colour, m_font, format);
-        }
-        if (m_disabledLook) {
-            Gdiplus::Graphics veil(dc);
-            Gdiplus::SolidBrush brush(Gdiplus::Color(220, 80, 80, 80));
-            veil.FillRectangle(&brush, 0, 0, w, h);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_list.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr COLORREF kLockedRowText = 0x646464;
+constexpr COLORREF kLockedRowText = kLockedCaption;
 // What the controls of the page send the page to ask about a change.
 constexpr UINT kCtrlChanging = 0x800, kCtrlChanged = 0x801, kCtrlMayChange = 0x802;
 
@@ -64,7 +65,8 @@ CKeyMarkDlg::~CKeyMarkDlg() {
 }
 
 bool CKeyMarkDlg::Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackground,
-                       bool debugFrame, const std::function<void(const std::string&)>& tell) {
+                       bool debugFrame, bool large,
+                       const std::function<void(const std::string&)>& tell) {
     DestroyWindow();
     m_normal.reset();
     m_lit_pic.reset();
@@ -80,8 +82,15 @@ bool CKeyMarkDlg::Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackgro
         return false;
     }
     PicturePtr dn = LoadSkinPicture(DeviceSkinPath(cid, mid, "mouse_dn.png"));
-    const RECT rc{cfg.ptMark.x, cfg.ptMark.y, cfg.ptMark.x + PictureWidth(nr.get()),
-                  cfg.ptMark.y + PictureHeight(nr.get())};
+    RECT rc{cfg.ptMark.x, cfg.ptMark.y, cfg.ptMark.x + PictureWidth(nr.get()),
+            cfg.ptMark.y + PictureHeight(nr.get())};
+    m_spots = cfg.Mark;
+    if (large) {
+        nr = ScalePicture(nr.get(), 2.0);
+        if (PicturePresent(dn.get())) dn = ScalePicture(dn.get(), 2.0);
+        rc = Double4K(rc);
+        for (ZvRect& s : m_spots) s = ToZv(Double4K(R(s)));
+    }
     // Both pictures are composed over the page once, so lighting a button is one copy.
     auto compose = [&](SkinPicture* over) {
         PicturePtr p =
@@ -96,7 +105,6 @@ bool CKeyMarkDlg::Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackgro
     m_normal = compose(nr.get());
     m_lit_pic = compose(dn.get());
     if (!m_normal) m_normal = std::move(nr);
-    m_spots = cfg.Mark;
     m_shown = ::ShownHotspots(cfg);
     SetBufferedPaint(true);
     if (!CreateEx(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc, page, 0)) return false;
@@ -201,7 +209,7 @@ bool CKeyDlg::Build() {
         }
     }
 
-    m_mark.Load(m_hWnd, cfg, Background(), gVar.UIDebug != 0,
+    m_mark.Load(m_hWnd, cfg, Background(), gVar.UIDebug != 0, large,
                 [this](const std::string& t) { m_host.Tell(t); });
 
     {
@@ -209,7 +217,8 @@ bool CKeyDlg::Build() {
         const ProfileSelectorView view = SelectorNow();
         ComboBtnArgs c;
         c.button.id = kIdProfile;
-        c.button.rc = scaled(ProfileSelectorRect(m_places[0].row));
+        // Placed by the unscaled row, then doubled like every other control of the page.
+        c.button.rc = scaled(ProfileSelectorRect(LayoutKeyRows(cfg, gVar.ptKey, false)[0].row));
         c.button.normal = c.button.hover = c.button.pressed = pic.get();
         c.button.visible = view.visible;
         c.popupDisabled = view.popupDisabled;

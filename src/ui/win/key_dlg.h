@@ -50,10 +50,11 @@ class KeyPageHost {
 class CKeyMarkDlg : public CWndBase {
   public:
     ~CKeyMarkDlg() override;
-    // Loads the device's pictures and places the window at ptMark over `pageBackground`;
-    // false (with the message shown through `tell`) when the picture is missing.
+    // Loads the device's pictures and places the window at ptMark over `pageBackground`
+    // (pictures, place and hotspots doubled when `large`); false (with the message shown
+    // through `tell`) when the picture is missing.
     bool Load(HWND page, const SensorCfg& cfg, SkinPicture* pageBackground, bool debugFrame,
-              const std::function<void(const std::string&)>& tell);
+              bool large, const std::function<void(const std::string&)>& tell);
     // Lights hotspot `row` and clears the others; above 15 clears all.
     void HighlightMark(int row);
     bool Lit(int i) const { return m_lit[static_cast<size_t>(i)]; }

@@ -209,6 +209,11 @@ void CZorvanDlg::BuildLayout() {
     auto fit = [](CWndBase& w) {
         if (gVar.b4K && w.m_hWnd) LayoutChildFor4K(w.m_hWnd);
     };
+    // A button cut from the unscaled skin fills its doubled place only when it stretches.
+    auto fitButton = [&fit](CPngBtn& b) {
+        if (gVar.b4K) b.SetStretch(true);
+        fit(b);
+    };
     auto small = [&](CPngBtn& b, const char* file, const ZvRect& r, UINT id) {
         PngBtnArgs a;
         a.id = id;
@@ -218,7 +223,7 @@ void CZorvanDlg::BuildLayout() {
         a.tooltip = gVar.BtnTips != 0;
         a.onClick = [this, id] { DoCommand(id); };
         NewSmallPngButton3(&b, m_hWnd, SkinButtonFiles{file, file, file}, a, flatTheme);
-        fit(b);
+        fitButton(b);
     };
     small(m_min, "min_nr.png", flat.minBtn, kIdMin);
     small(m_exit, "exit_nr.png", flat.exitBtn, kIdExit);
@@ -263,7 +268,7 @@ void CZorvanDlg::BuildLayout() {
         a.visible = m_layout.naviShown[i];
         a.onClick = [this, i] { ShowPage(kPageOf[i]); };
         NewPngButton(&m_navi[i], m_hWnd, a, flatTheme);
-        fit(m_navi[i]);
+        fitButton(m_navi[i]);
     }
 
     if (m_layout.homeShown) {
@@ -272,12 +277,13 @@ void CZorvanDlg::BuildLayout() {
         const bool configured = gVar.rcHomePageBtn.right > gVar.rcHomePageBtn.left;
         PngBtnArgs a;
         a.id = kIdHome;
-        a.rc = Rect(m_layout.homeLink);
+        a.rc = Rect(flat.homeLink);
         a.normal = a.hover = a.pressed = m_bkg.get();
         a.caption = configured ? "" : GetText("tc_mainweb");
         a.textOffset = 1;
         a.onClick = [this] { DoCommand(kIdHome); };
         NewPngButton(&m_home, m_hWnd, a, flatTheme);
+        fitButton(m_home);
     }
 
     if (m_power.Create(m_hWnd, Rect(m_layout.power)))
@@ -292,6 +298,8 @@ void CZorvanDlg::BuildLayout() {
         PicturePtr bkg;
         if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
         if (!PicturePresent(bkg.get())) bkg = CopyPictureRect(m_bkg.get(), Rect(flat.pages));
+        // The pages lay their controls out at doubled places and cut them from this picture.
+        if (gVar.b4K && PicturePresent(bkg.get())) bkg = ScalePicture(bkg.get(), 2.0);
         page->SetBackground(std::move(bkg));
         if (!page->CreatePage(m_hWnd, pagesRc, theme)) continue;
         m_pages[static_cast<size_t>(type)] = std::move(page);
@@ -371,7 +379,7 @@ void CZorvanDlg::ShowText(const std::string& text) {
 }
 
 bool CZorvanDlg::Confirm(const std::string& text) {
-    return AskYesNo(m_hWnd, text);
+    return AskYesNo(m_hWnd, text, "tc_reset", "tc_cancel");
 }
 
 void CZorvanDlg::ShowProfile() {

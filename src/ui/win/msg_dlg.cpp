@@ -79,9 +79,10 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
         b.Create(m_hWnd, a, theme);
     };
     makeButton(m_close, "exit_nr.png", m_layout.close, kIdClose, "", m_layout.showClose);
-    makeButton(m_ok, "button2_nr.png", m_layout.ok, kIdOk, GetText("tc_ok"), m_layout.showOk);
-    makeButton(m_cancel, "button2_nr.png", m_layout.cancel, kIdCancel, GetText("tc_cancel"),
-               m_layout.showCancel);
+    makeButton(m_ok, "button2_nr.png", m_layout.ok, kIdOk,
+               okText.empty() ? GetText("tc_ok") : okText, m_layout.showOk);
+    makeButton(m_cancel, "button2_nr.png", m_layout.cancel, kIdCancel,
+               cancelText.empty() ? GetText("tc_cancel") : cancelText, m_layout.showCancel);
 
     if (m_layout.showEdit) {
         DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_CENTER;
@@ -111,6 +112,7 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
             a.pressed = dn.get();
             a.background = m_bkg.get();
             a.checkable = a.toggleOnClick = true;
+            a.onClick = [this] { OnBoxTicked(); };
             m_check[i].Create(m_hWnd, a, theme);
         }
     }
@@ -151,6 +153,13 @@ void CMsgDlg::OnEditChange() {
         m_settingText = false;
     }
     SetHint(r.hint);
+}
+
+void CMsgDlg::OnBoxTicked() {
+    // Shift, Ctrl, Alt, Win from left to right.
+    m_capture.SetTickedBoxes(m_check[1].GetCheck(), m_check[0].GetCheck(), m_check[2].GetCheck(),
+                             m_check[3].GetCheck());
+    ::SetWindowTextW(m_edit, platform::win::Widen(m_capture.Text()).c_str());
 }
 
 void CMsgDlg::OnOk() {
@@ -268,8 +277,10 @@ void CMsgDlg::Paint(HDC dc) {
     DrawSkinText(dc, title, Scaled(m_layout.title), colour, m_font,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
     if (m_layout.showEdit) {
-        DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
-                     DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
+        if (!m_layout.hintOverPrompt || m_hint.empty()) {
+            DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
+                         DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
+        }
         DrawSkinText(dc, m_hint, Scaled(m_layout.hint), theme.mark, m_font,
                      DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
     } else {
@@ -342,9 +353,13 @@ int AskNumber(HWND parent, const std::string& prompt, int32_t limit, uint32_t* o
     return 1;
 }
 
-bool AskYesNo(HWND parent, const std::string& text) {
+bool AskYesNo(HWND parent, const std::string& text, std::string_view yesKey,
+              std::string_view noKey) {
     CMsgDlg dlg;
     dlg.mode = MsgMode::kQuestion;
     dlg.text = text;
+    const QuestionButtons b = QuestionButtonTexts(yesKey, noKey);
+    dlg.okText = b.yes;
+    dlg.cancelText = b.no;
     return dlg.DoModal(parent) == IDOK;
 }

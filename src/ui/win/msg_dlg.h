@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "controls/win/png_btn.h"
@@ -29,6 +30,8 @@ class CMsgDlg : public CDialogBase {
     HANDLE waitEvent = nullptr;  // mode 1: closes by itself when signalled
     std::string title;
     std::string text;
+    // Captions of OK and Cancel; empty: the language's OK and Cancel.
+    std::string okText, cancelText;
     bool restartEachKey = false;
     bool modifierCheckBoxes = false;
     int32_t textLimit = 0;
@@ -63,6 +66,7 @@ class CMsgDlg : public CDialogBase {
     void Paint(HDC dc);
     void OnOk();
     void OnEditChange();
+    void OnBoxTicked();
     void SetHint(const std::string& hint);
     std::string EditText() const;
     void StopWaiter();
@@ -93,4 +97,7 @@ int AskText(HWND parent, const std::string& prompt, int32_t limit, std::string* 
 // 1 with a number in `range`, 0 on cancel.
 int AskNumber(HWND parent, const std::string& prompt, int32_t limit, uint32_t* out,
               NumberRange range = {});
-bool AskYesNo(HWND parent, const std::string& text);
+// The question's buttons read the texts of `yesKey` and `noKey` (OK and Cancel where the
+// language has no such text).
+bool AskYesNo(HWND parent, const std::string& text, std::string_view yesKey = "tc_ok",
+              std::string_view noKey = "tc_cancel");

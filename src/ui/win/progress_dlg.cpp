@@ -15,6 +15,13 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
     m_bkg = LoadSkinPicture(SkinPath("progress_nr.png"));
     m_ov = LoadSkinPicture(SkinPath("progress_ov.png"));
     const bool skins = PicturePresent(m_bkg.get()) && PicturePresent(m_ov.get());
+    const bool large = gVar.b4K != 0;
+    if (skins && large) {
+        m_bkg = ScalePicture(m_bkg.get(), 2.0);
+        m_ov = ScalePicture(m_ov.get(), 2.0);
+        textRect = Double4K(textRect);
+        barRect = Double4K(barRect);
+    }
     const int w = skins ? PictureWidth(m_bkg.get()) : 1, h = skins ? PictureHeight(m_bkg.get()) : 1;
     RECT over{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
@@ -26,7 +33,7 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
                   WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
         return false;
     SetBufferedPaint(true);
-    m_font = ::CreateFontW(14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    m_font = ::CreateFontW(large ? 26 : 14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
     if (!skins) {
@@ -38,7 +45,7 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
     PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
     PngBtnArgs a;
     a.id = kIdExit;
-    a.rc = {w - 45, 10, w - 25, 35};
+    a.rc = large ? RECT{w - 90, 20, w - 50, 70} : RECT{w - 45, 10, w - 25, 35};
     a.normal = a.hover = a.pressed = exitPic.get();
     a.background = m_bkg.get();
     a.onClick = [this] { EndDialog(IDCANCEL); };

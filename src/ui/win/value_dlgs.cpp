@@ -31,7 +31,9 @@ bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, con
     m_face = PicturePresent(background) ? CopyPictureRect(background, rc) : nullptr;
     if (m_face && PicturePresent(time.get())) {
         Gdiplus::Graphics g(m_face->bmp.get());
-        DrawPicture(g, time.get(), 0, 0);
+        DrawPictureStretched(
+            g, time.get(),
+            theme.Scale(RECT{0, 0, PictureWidth(time.get()), PictureHeight(time.get())}));
     } else if (!m_face) {
         m_face = std::move(time);
     }
@@ -41,9 +43,10 @@ bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, con
     auto button = [&](CPngBtn& b, UINT id, RECT at, bool up) {
         PngBtnArgs a;
         a.id = id;
-        a.rc = at;
+        // The face is cut at the layout's place (doubled on large screens, like the face).
+        a.rc = theme.Scale(at);
         a.normal = a.hover = a.pressed = m_face.get();
-        a.cut = at;
+        a.cut = a.rc;
         a.background = m_face.get();
         a.pressShift = true;
         a.onClick = [this, up] { Press(up); };
@@ -70,9 +73,10 @@ void CValueDlg::OnPaint(CMemPaint& buf) {
     buf.g().FillRectangle(&black, 0, 0, buf.width(), buf.height());
     if (PicturePresent(m_face.get()))
         DrawPictureStretched(buf.g(), m_face.get(), RECT{0, 0, buf.width(), buf.height()});
-    DrawSkinText(buf.dc(), m_caption, RECT{0, 0, 79, buf.height()}, m_theme.text, m_font,
+    const RECT caption = m_theme.Scale(RECT{0, 0, 79, 30});
+    DrawSkinText(buf.dc(), m_caption, RECT{0, 0, caption.right, buf.height()}, m_theme.text, m_font,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
-    DrawSkinText(buf.dc(), ValueText(), RECT{97, 7, 141, 24}, m_theme.text, m_font,
+    DrawSkinText(buf.dc(), ValueText(), m_theme.Scale(RECT{97, 7, 141, 24}), m_theme.text, m_font,
                  DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     if (m_theme.debugFrames) {
         HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
