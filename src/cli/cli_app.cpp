@@ -268,6 +268,7 @@ class App {
                const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
     bool RefreshLevelCount();
+    bool RefreshLighting(uint32_t zone);
 
     int List();
     int Info();
@@ -454,6 +455,29 @@ bool App::RefreshLevelCount() {
     }
     std::lock_guard<std::mutex> lock(ProfileDataLock());
     if (gVar.pFile) gVar.pFile->nDpiLevels = b[0];
+    return true;
+}
+
+// A lighting record holds mode, brightness, speed and colour together, and the command may give
+// only some of them: the rest is what the mouse shows now, not what the cache last saw.
+bool App::RefreshLighting(uint32_t zone) {
+    const uint32_t addr = zone == kLightDataMain   ? eeprom::kMainLight
+                          : zone == kLightDataLogo ? eeprom::kLogo
+                                                   : eeprom::kDpiLight;
+    const int len = zone == kLightDataMain ? 7 : zone == kLightDataLogo ? 10 : 6;
+    uint8_t b[10] = {};
+    if (!m_session.Usb().ReadEEPROM(addr, b, len)) {
+        Err("the mouse's lighting could not be read");
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (!gVar.pFile) return false;
+    if (zone == kLightDataMain)
+        EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
+    else if (zone == kLightDataLogo)
+        EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
+    else
+        EEPROM_To_DpiLight(b, *gVar.pFile);
     return true;
 }
 
@@ -717,7 +741,7 @@ int App::Set(const Words& w) {
             if (!colour) throw UsageError{"colour must be #rrggbb: " + w[3]};
         }
         NoMoreWords(w, colour ? 4 : 3);
-        if (int r = what == "dpi-color" ? Connect(true) : ConnectForRecord()) return r;
+        if (int r = ConnectForRecord()) return r;
         const SensorCfg& cfg = *gVar.pSensorCfg;
         if (n > cfg.DM)
             throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
@@ -868,7 +892,7 @@ int App::SetLight(const Words& w) {
         } else
             throw UsageError{"unexpected \"" + w[i] + "\""};
     }
-    if (int r = Connect(true)) return r;
+    if (int r = ConnectForRecord()) return r;
     const SensorCfg& cfg = *gVar.pSensorCfg;
     const uint32_t bit = zone == "main"   ? kLightDataMain
                          : zone == "logo" ? kLightDataLogo
@@ -894,6 +918,7 @@ int App::SetLight(const Words& w) {
         Err(GetText("tc_adv_str29"));
         return kExitFailed;
     }
+    if (m_oneRecord && !RefreshLighting(bit)) return kExitFailed;
     // Each given value is what the page's control for it stores; the zone asked for is written.
     const PageChange c = EditCurrentProfile(
         [&](ProfileFile& p, int32_t&) {
@@ -914,7 +939,9 @@ int App::SetLight(const Words& w) {
                 if (speed)
                     CommitLightSlider(
                         p, cfg, main ? LightSlider::kMainSpeed : LightSlider::kLogoSpeed, *speed);
-                if (colour) SetLightColour(p, cfg, *colour);
+                // The page's colour wheel colours both lightings; only the zone asked for is
+                // written here, so only its colour changes.
+                if (colour) (main ? p.mainLight : p.logoLight).colour = *colour;
             }
             return Request(kApplyLighting, bit);
         },

@@ -193,6 +193,30 @@ TEST_F(CliConventions, OneRecordIsWrittenWithoutReadingTheProfile) {
     EXPECT_TRUE(r.Says("from 1 to 2 (the levels in use)")) << r.err;
 }
 
+// Lighting and DPI colours are records of their own too. A lighting record also holds what the
+// command leaves as it is (here the colour): that part is the mouse's, even when the cache is
+// stale.
+TEST_F(CliConventions, LightingAndColoursAreWrittenWithoutReadingTheProfile) {
+    ASSERT_EQ(Run("show").code, 0);
+    // The mouse's main lighting changes behind the cache's back: steady, colour 11 22 33.
+    ASSERT_EQ(Run("eeprom write 0xA0 0x02 0x11 0x22 0x33 0xAA 0xFF 0x44").code, 0);
+    for (const char* args : {"set light main steady --brightness 5", "set dpi-color 3 '#a1b2c3'"}) {
+        SCOPED_TRACE(args);
+        Result r = Run(args, "--sim -v");
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    }
+    EXPECT_EQ(Eeprom("0xA0 4"), "02 11 22 33\n");
+    EXPECT_EQ(Eeprom("0x34 4"), "A1 B2 C3 3F\n");
+    // The cache holds what the mouse holds: a reading changes nothing.
+    const std::string afterSet = data.Read("PRO_101a.dct");
+    Result r = Run("show");
+    EXPECT_NE(r.out.find("main lighting: steady, brightness 5, speed 1, colour #112233"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(data.Read("PRO_101a.dct") == afterSet) << "the reading changed the cache";
+}
+
 TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
     ASSERT_EQ(Run("set debounce 9").code, 0);
     Result r = Run("reset --yes", "--sim -v");
