@@ -230,7 +230,7 @@ TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
 }
 
 // The virtual mouse stands for the catalogue entry chosen, with that entry's factory settings:
-// its sensor's DPI coding, its levels, colours and rate.
+// its sensor's DPI coding, its levels, colours, rate, sleep time, lift-off distance and buttons.
 TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     struct Case {
         const char* model;
@@ -239,13 +239,16 @@ TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     } cases[] = {
         {"1",
          "model: Zorvan Vesper (sensor 3395",
-         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz"}},
+         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz",
+          "  5  Forward\n  6  DPI cycle\n", "sleep: 60 s"}},
         {"2",
          "model: Zorvan Talon (sensor 3335",
-         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz"}},
+         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz",
+          "  6  DPI up\n  7  DPI down\n  8  Fire key\n", "lift-off distance: 2", "sleep: 300 s"}},
         {"hive",
          "model: Zorvan Hive (sensor 3370",
-         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz"}},
+         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz",
+          "  6  DPI cycle\n  7  1\n  8  2\n", "  15  9\n  16  0\n", "sleep: 600 s"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
