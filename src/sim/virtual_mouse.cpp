@@ -136,7 +136,9 @@ uint8_t KeyboardUsage(uint32_t vk) {
 std::vector<uint8_t> ComboRecord(uint32_t modifiers, uint32_t k1, uint32_t k2) {
     std::vector<uint8_t> r = {0};
     auto event = [&](uint8_t kind, uint8_t what) {
-        r.insert(r.end(), {kind, what, 0});
+        r.push_back(kind);
+        r.push_back(what);
+        r.push_back(0);
         ++r[0];
     };
     for (uint8_t bit : {1, 2, 4, 8})
