@@ -53,13 +53,13 @@ std::optional<int64_t> DelayOfWord(std::string_view w) {
     return ParseNumber(w.substr(0, w.size() - 2), 0, 1000000000);
 }
 
-// "<dx>,<dy>", each -128 to 127.
+// "<dx>,<dy>", each -127 to 127, as the move dialog takes them.
 std::optional<std::pair<int, int>> MoveOfWord(std::string_view w) {
     const size_t comma = w.find(',');
     if (comma == std::string_view::npos) return std::nullopt;
     auto part = [](std::string_view s) -> std::optional<int> {
         const bool minus = !s.empty() && s[0] == '-';
-        auto v = ParseNumber(minus ? s.substr(1) : s, 0, minus ? 128 : 127);
+        auto v = ParseNumber(minus ? s.substr(1) : s, 0, 127);
         if (!v) return std::nullopt;
         return static_cast<int>(minus ? -*v : *v);
     };
@@ -146,7 +146,7 @@ std::optional<std::vector<MacroEvent>> ParseMacroEvents(const std::vector<std::s
         ++i;
         if (move) {
             auto d = MoveOfWord(t[i]);
-            if (!d) return fail(i, "a move is <dx>,<dy>, each from -128 to 127");
+            if (!d) return fail(i, "a move is <dx>,<dy>, each from -127 to 127");
             if (d->first == 0 && d->second == 0) return fail(i, "this move goes nowhere");
             e.code = static_cast<int16_t>(static_cast<uint16_t>(
                 static_cast<uint8_t>(d->first) | (static_cast<uint8_t>(d->second) << 8)));

@@ -4,7 +4,7 @@
 //   down A 50ms up A move 3,-2 down MouseLeft up MouseLeft
 //
 // "down <key>" and "up <key>" press and release a key or mouse button, "move <dx>,<dy>" moves the
-// pointer (-128 to 127 each way), and "<n>ms" waits after the event before it.
+// pointer (-127 to 127 each way), and "<n>ms" waits after the event before it.
 #pragma once
 #include <cstdint>
 #include <optional>

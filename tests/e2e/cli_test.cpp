@@ -234,7 +234,7 @@ TEST_F(Cli, MacroNewRefusesWhatTheLibraryOrMouseCannotKeep) {
         {"macro new Two down A 65000ms 536ms", "event word 4 \"536ms\": a delay is at most 65535"},
         {"macro new Two 10ms down A", "event word 1 \"10ms\": a delay follows the event"},
         {"macro new Two move 0,0", "this move goes nowhere"},
-        {"macro new Two move 1,128", "each from -128 to 127"},
+        {"macro new Two move -128,1", "each from -127 to 127"},
         {"macro new Two down", "event word 1 \"down\": the key is missing"},
         {"macro new Two" + seventyOne, "event word 142 \"B\": a macro holds at most 70 events"},
         {"macro new GO up A", "a macro named \"Go\" exists already"},
