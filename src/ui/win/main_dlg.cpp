@@ -685,7 +685,7 @@ void CZorvanDlg::ReportSaveFailures() {
     if (m_reportingSaves) return;
     m_reportingSaves = true;
     for (std::string text; !(text = SaveFailureText(platform::TakeSaveFailures())).empty();)
-        ShowMessageText(text, m_hWnd);
+        ShowText(text);
     m_reportingSaves = false;
 }
 
