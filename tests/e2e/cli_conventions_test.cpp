@@ -215,6 +215,20 @@ TEST_F(CliConventions, LightingAndColoursAreWrittenWithoutReadingTheProfile) {
               std::string::npos)
         << r.out;
     EXPECT_TRUE(data.Read("PRO_101a.dct") == afterSet) << "the reading changed the cache";
+
+    // A mouse with main and logo lighting: a colour given for one leaves the other's alone,
+    // in the cache as in the mouse.
+    zvtest::TempDir own;
+    const std::string talon = "--sim='" + (own / "sim.bin") + "' --model 2";
+    ASSERT_EQ(Run("show", talon).code, 0);
+    r = Run("set light logo steady --color '#0a0b0c'", talon);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string cached = data.Read("PRO_102b.dct");
+    r = Run("show", talon);
+    EXPECT_NE(r.out.find("logo lighting: steady, brightness 10, speed 3, colour #0a0b0c"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(data.Read("PRO_102b.dct") == cached) << "the reading changed the cache";
 }
 
 TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
