@@ -46,7 +46,9 @@ const char* const kSingleKeys[] = {
     // lighting and modes
     "tc_mode1", "tc_mode2", "tc_mode3", "tc_led_mode1", "tc_led_mode2", "tc_led_mode3",
     "tc_led_mode4", "tc_led_mode5", "tc_led_mode6", "tc_led_mode7", "tc_led_eft1", "tc_led_eft2",
-    "tc_led_eft3", "tc_led_eft4"};
+    "tc_led_eft3", "tc_led_eft4",
+    // messages of our own: a language without them falls back to English where they are used
+    "tc_save_failed"};
 
 struct Family {
     const char* prefix;

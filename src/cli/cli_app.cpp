@@ -15,11 +15,13 @@
 #include "base/log.h"
 #include "app/startup.h"
 #include "cli/cli_args.h"
+#include "cli/cli_macro_text.h"
 #include "device/discovery.h"
 #include "device/report_rate.h"
 #include "device/reports.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
+#include "macro/macro_editor.h"
 #include "macro/macro_list.h"
 #include "macro/macro_store.h"
 #include "profile/orphan_macros.h"
@@ -266,6 +268,7 @@ class App {
                const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
     bool RefreshLevelCount();
+    bool RefreshLighting(uint32_t zone);
 
     int List();
     int Info();
@@ -276,6 +279,8 @@ class App {
     int Profile(const Words& w);
     int Reset();
     int Macro(const Words& w);
+    void ShowMacro(const StMacro& m) const;
+    int NewMacro(const Words& w);
     int Eeprom(const Words& w);
 
     // Declared first so that it is let go last, after everything has been saved.
@@ -450,6 +455,29 @@ bool App::RefreshLevelCount() {
     }
     std::lock_guard<std::mutex> lock(ProfileDataLock());
     if (gVar.pFile) gVar.pFile->nDpiLevels = b[0];
+    return true;
+}
+
+// A lighting record holds mode, brightness, speed and colour together, and the command may give
+// only some of them: the rest is what the mouse shows now, not what the cache last saw.
+bool App::RefreshLighting(uint32_t zone) {
+    const uint32_t addr = zone == kLightDataMain   ? eeprom::kMainLight
+                          : zone == kLightDataLogo ? eeprom::kLogo
+                                                   : eeprom::kDpiLight;
+    const int len = zone == kLightDataMain ? 7 : zone == kLightDataLogo ? 10 : 6;
+    uint8_t b[10] = {};
+    if (!m_session.Usb().ReadEEPROM(addr, b, len)) {
+        Err("the mouse's lighting could not be read");
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (!gVar.pFile) return false;
+    if (zone == kLightDataMain)
+        EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
+    else if (zone == kLightDataLogo)
+        EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
+    else
+        EEPROM_To_DpiLight(b, *gVar.pFile);
     return true;
 }
 
@@ -713,7 +741,7 @@ int App::Set(const Words& w) {
             if (!colour) throw UsageError{"colour must be #rrggbb: " + w[3]};
         }
         NoMoreWords(w, colour ? 4 : 3);
-        if (int r = what == "dpi-color" ? Connect(true) : ConnectForRecord()) return r;
+        if (int r = ConnectForRecord()) return r;
         const SensorCfg& cfg = *gVar.pSensorCfg;
         if (n > cfg.DM)
             throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
@@ -864,7 +892,7 @@ int App::SetLight(const Words& w) {
         } else
             throw UsageError{"unexpected \"" + w[i] + "\""};
     }
-    if (int r = Connect(true)) return r;
+    if (int r = ConnectForRecord()) return r;
     const SensorCfg& cfg = *gVar.pSensorCfg;
     const uint32_t bit = zone == "main"   ? kLightDataMain
                          : zone == "logo" ? kLightDataLogo
@@ -890,6 +918,7 @@ int App::SetLight(const Words& w) {
         Err(GetText("tc_adv_str29"));
         return kExitFailed;
     }
+    if (m_oneRecord && !RefreshLighting(bit)) return kExitFailed;
     // Each given value is what the page's control for it stores; the zone asked for is written.
     const PageChange c = EditCurrentProfile(
         [&](ProfileFile& p, int32_t&) {
@@ -910,7 +939,9 @@ int App::SetLight(const Words& w) {
                 if (speed)
                     CommitLightSlider(
                         p, cfg, main ? LightSlider::kMainSpeed : LightSlider::kLogoSpeed, *speed);
-                if (colour) SetLightColour(p, cfg, *colour);
+                // The page's colour wheel colours both lightings; only the zone asked for is
+                // written here, so only its colour changes.
+                if (colour) (main ? p.mainLight : p.logoLight).colour = *colour;
             }
             return Request(kApplyLighting, bit);
         },
@@ -1076,24 +1107,10 @@ int App::Macro(const Words& w) {
         NoMoreWords(w, 3);
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) throw UsageError{"no macro named \"" + name + "\""};
-        const int n = CountMacroEvents(*m);
-        std::printf("%s: %d events, %s\n", MacroNameUtf8(*m).c_str(), n,
-                    m->LoopMode == 2 ? "repeats while held"
-                    : m->LoopMode == 1
-                        ? "repeats until pressed again"
-                        : ("plays " + std::to_string(m->repeatCount) + " times").c_str());
-        for (int i = 0; i < n; ++i) {
-            const MacroEvent e = m->events[i];
-            if (e.flags & kMacroEventMove)
-                std::printf("  move %d,%d", static_cast<int8_t>(e.code & 0xFF),
-                            static_cast<int8_t>((e.code >> 8) & 0xFF));
-            else
-                std::printf("  %s 0x%02x", (e.flags & kMacroEventDown) ? "down" : "up  ",
-                            e.code & 0xFF);
-            std::printf("  then %u ms\n", e.delay);
-        }
+        ShowMacro(*m);
         return kExitDone;
     }
+    if (what == "new") return NewMacro(w);
     if (what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
@@ -1154,7 +1171,84 @@ int App::Macro(const Words& w) {
         }
         return kExitDone;
     }
-    throw Unknown("macro command", what, {"list", "show", "import", "export", "delete"});
+    throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});
+}
+
+// The events in the words `macro new` takes, one a line, under a line of the play options.
+void App::ShowMacro(const StMacro& m) const {
+    const int n = CountMacroEvents(m);
+    const char* mode = m.LoopMode == kPlayWhileHeld      ? "while-held"
+                       : m.LoopMode == kPlayUntilPressed ? "until-pressed"
+                                                         : "count";
+    std::string out;
+    if (m_opt.json) {
+        std::string events, text;
+        for (int i = 0; i < n; ++i) {
+            const MacroEvent e = m.events[i];
+            const uint32_t delay = e.delay;
+            std::string one;
+            if (e.flags & kMacroEventMove)
+                one = "{\"type\":\"move\",\"dx\":" +
+                      std::to_string(static_cast<int8_t>(e.code & 0xFF)) +
+                      ",\"dy\":" + std::to_string(static_cast<int8_t>((e.code >> 8) & 0xFF));
+            else
+                one = std::string("{\"type\":\"") + ((e.flags & kMacroEventDown) ? "down" : "up") +
+                      "\",\"key\":" + JsonString(MacroKeyName(static_cast<uint8_t>(e.code & 0xFF)));
+            events += (i ? "," : "") + one + ",\"delay\":" + std::to_string(delay) + "}";
+            text += (i ? " " : "") + MacroEventText(e);
+        }
+        out = "{\"name\":" + JsonString(MacroNameUtf8(m)) + ",\"mode\":\"" + mode +
+              "\",\"repeat\":" + std::to_string(m.repeatCount) + ",\"events\":[" + events +
+              "],\"text\":" + JsonString(text) + "}\n";
+    } else {
+        out = MacroNameUtf8(m) + ": " + std::to_string(n) + " events, " +
+              (m.LoopMode == kPlayWhileHeld ? std::string("repeats while held")
+               : m.LoopMode == kPlayUntilPressed
+                   ? std::string("repeats until pressed again")
+                   : "plays " + std::to_string(m.repeatCount) + " times") +
+              "\n";
+        for (int i = 0; i < n; ++i) out += "  " + MacroEventText(m.events[i]) + "\n";
+    }
+    std::fputs(out.c_str(), stdout);
+}
+
+// A macro made from words, kept in the library as one the macro page had made and saved.
+int App::NewMacro(const Words& w) {
+    const std::string& name = Word(w, 2, "macro name");
+    if (w.size() < 4) throw UsageError{"missing events"};
+    // The names the macro page lets a user type: its file is named after it.
+    size_t chars = 0;
+    for (unsigned char c : name) chars += (c & 0xC0) != 0x80;
+    if (chars > static_cast<size_t>(kMaxMacroNameInput))
+        throw UsageError{"a macro name has at most " + std::to_string(kMaxMacroNameInput) +
+                         " characters: " + name};
+    if (name.find_first_of(kMacroNameForbidden) != std::string::npos ||
+        name.find('.') != std::string::npos || !IsSafeFileName(name))
+        throw UsageError{
+            "a macro name cannot hold any of / \\ ? + = - * & % ! # . : < > | \" "
+            "nor end in a space: " +
+            name};
+    for (const StMacro& other : g_MacroList.Snapshot())
+        if (MacroNamesCollide(MacroNameUtf8(other), name))
+            throw UsageError{"a macro named \"" + MacroNameUtf8(other) + "\" exists already"};
+    MacroEventsError error;
+    const auto events = ParseMacroEvents(Words(w.begin() + 3, w.end()), &error);
+    if (!events) throw UsageError{error.why, error.near};
+    if (g_MacroList.Count() >= static_cast<size_t>(MAX_MACROS)) {
+        Err("the library holds " + std::to_string(MAX_MACROS) + " macros, the most it can");
+        return kExitFailed;
+    }
+    StMacro m = NewMacroRecord(name);
+    for (size_t i = 0; i < events->size(); ++i) m.events[i] = (*events)[i];
+    uint32_t err = 0;
+    auto added = AddOutsideMacro(m, g_MacroList, &err);
+    if (!added) {
+        Err("the macro could not be stored: " + name + " (" + platform::ErrorText(err) + ")");
+        return kExitFailed;
+    }
+    m_stored =
+        "macro " + MacroNameUtf8(added->stored) + ": " + std::to_string(events->size()) + " events";
+    return kExitDone;
 }
 
 // ---- raw memory -------------------------------------------------------------------------

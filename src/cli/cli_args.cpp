@@ -218,7 +218,8 @@ std::string NearestWord(std::string_view word, const std::vector<std::string>& c
     const size_t allowed = w.size() > 4 ? 2 : 1;
     std::string best;
     size_t bestDist = allowed + 1;
-    for (const std::string& c : choices) {
+    for (const std::string& choice : choices) {
+        const std::string c = Lower(choice);
         // Edit distance with one row.
         std::vector<size_t> row(c.size() + 1);
         for (size_t j = 0; j <= c.size(); ++j) row[j] = j;
@@ -233,7 +234,7 @@ std::string NearestWord(std::string_view word, const std::vector<std::string>& c
         }
         if (row[c.size()] < bestDist) {
             bestDist = row[c.size()];
-            best = c;
+            best = choice;
         }
     }
     return best;

@@ -58,7 +58,12 @@ const std::vector<CommandHelp>& Commands() {
          "  reset [--yes]                      the mouse's factory settings (asks on a "
          "terminal)\n"},
         {"macro",
-         "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"},
+         "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"
+         "  macro new <name> <events...>       events as show prints them: down <key>, up <key>,\n"
+         "                                     move <dx>,<dy>, <n>ms (a wait after the event);\n"
+         "                                     keys as for combinations, also LCtrl RCtrl LShift\n"
+         "                                     RShift LAlt RAlt LWin RWin MouseLeft MouseRight\n"
+         "                                     MouseMiddle MouseForward MouseBack\n"},
         {"eeprom",
          "  eeprom read <addr> <len>           raw bytes: two upper-case hex digits each, one\n"
          "                                     space apart, 16 a line\n"
@@ -126,7 +131,7 @@ std::string Usage() {
         "                   read from text.xml in the same folder\n"
         "  --data-dir DIR   the data folder: profile cache, macros (Mac), sim.bin\n"
         "                   (default: the per-user data folder of the configuration window)\n"
-        "  --json           list, info, show and macro list print JSON\n"
+        "  --json           list, info, show, macro list and macro show print JSON\n"
         "  -v               the diagnostic log on standard error\n"
         "  --yes            reset without asking\n"
         "  --version        the program's version\n"

@@ -132,7 +132,7 @@ std::optional<std::string> CheckFileName(const std::string& name) {
         ShowMacroMessage(tip.empty() ? "Invalid file name." : tip);
         return std::nullopt;
     };
-    if (name.find_first_of("/\\?+=-*&%!#") != std::string::npos) return refuse();
+    if (name.find_first_of(kMacroNameForbidden) != std::string::npos) return refuse();
     std::string cut = CutAtLastDot(name);
     if (!IsSafeFileName(cut)) return refuse();
     return cut;

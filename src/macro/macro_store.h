@@ -35,6 +35,9 @@ std::optional<std::string> TreeItemToFilePath(const MacroTree& tree, MacroTreeIt
 bool Flush_Dirty_Macro(MacroTreeItem item, const MacroTree* tree, const std::string& root,
                        MacroList& list = g_MacroList);
 
+// Characters a typed macro or folder name may not hold.
+constexpr const char* kMacroNameForbidden = "/\\?+=-*&%!#";
+
 // Checks a name typed by the user: any of / \ ? + = - * & % ! # refuses it (message tc_tip1,
 // or "Invalid file name." without that text), as does a name that cannot be a file name
 // (empty, dots only, a device name, characters Windows refuses). Otherwise the name is

@@ -2,6 +2,7 @@
 // that log lines and messages read the same everywhere.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,9 @@ struct SaveFailure {
 };
 std::vector<SaveFailure> TakeSaveFailures();
 void NoteSaveResult(const std::string& path, bool ok, uint32_t err);
+// Called on the saving thread, outside any lock, after a failure is recorded: a window that
+// cannot wait for the end of its work hears of the failure this way. Empty: nobody is told.
+void SetSaveFailureListener(std::function<void()> listener);
 // The system's reason for an error number, in words ("access denied").
 std::string ErrorText(uint32_t err);
 

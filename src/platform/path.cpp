@@ -1,3 +1,4 @@
+#include <functional>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -32,12 +33,25 @@ std::string FileNameOf(const std::string& path) {
 namespace {
 std::mutex g_saveMutex;
 std::vector<SaveFailure> g_saveFailures;
+std::function<void()> g_saveListener;
 }  // namespace
 
 void NoteSaveResult(const std::string& path, bool ok, uint32_t err) {
+    std::function<void()> listener;
+    {
+        std::lock_guard<std::mutex> lock(g_saveMutex);
+        std::erase_if(g_saveFailures, [&](const SaveFailure& f) { return f.path == path; });
+        if (!ok) {
+            g_saveFailures.push_back({path, err});
+            listener = g_saveListener;
+        }
+    }
+    if (listener) listener();
+}
+
+void SetSaveFailureListener(std::function<void()> listener) {
     std::lock_guard<std::mutex> lock(g_saveMutex);
-    std::erase_if(g_saveFailures, [&](const SaveFailure& f) { return f.path == path; });
-    if (!ok) g_saveFailures.push_back({path, err});
+    g_saveListener = std::move(listener);
 }
 
 std::vector<SaveFailure> TakeSaveFailures() {

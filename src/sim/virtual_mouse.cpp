@@ -79,6 +79,24 @@ std::array<uint8_t, 3> LevelRecord(uint32_t sensor, uint32_t dpi) {
             static_cast<uint8_t>((m & 0x0F) + 16 * m)};
 }
 
+// "1,11,0,A": the hexadecimal numbers of a list; empty for an empty text or a word that is none.
+std::vector<uint32_t> HexNumbers(const std::string& list) {
+    std::vector<uint32_t> out;
+    if (list.empty()) return out;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        const std::string word = list.substr(start, comma - start);
+        char* end = nullptr;
+        const unsigned long v = std::strtoul(word.c_str(), &end, 16);
+        if (word.empty() || *end != '\0' || v > 0xFFFFFFFFul) return {};
+        out.push_back(static_cast<uint32_t>(v));
+        start = comma + 1;
+    }
+    return out;
+}
+
 std::vector<uint32_t> Numbers(const std::string& list) {
     std::vector<uint32_t> out;
     size_t start = 0;
@@ -89,6 +107,131 @@ std::vector<uint32_t> Numbers(const std::string& list) {
         start = comma + 1;
     }
     return out;
+}
+
+// The keyboard usages of the keys a catalogue's default combinations name: letters, digits,
+// F1 to F12 and a few more; any other key goes out as usage 0, as the program sends it.
+uint8_t KeyboardUsage(uint32_t vk) {
+    if (vk >= 'A' && vk <= 'Z') return static_cast<uint8_t>(0x04 + vk - 'A');
+    if (vk >= '1' && vk <= '9') return static_cast<uint8_t>(0x1E + vk - '1');
+    if (vk == '0') return 0x27;
+    if (vk >= 0x70 && vk <= 0x7B) return static_cast<uint8_t>(0x3A + vk - 0x70);
+    switch (vk) {
+        case 0x0D:
+            return 0x28;  // Enter
+        case 0x1B:
+            return 0x29;  // Esc
+        case 0x08:
+            return 0x2A;  // Backspace
+        case 0x09:
+            return 0x2B;  // Tab
+        case 0x20:
+            return 0x2C;  // Space
+        default:
+            return 0;
+    }
+}
+
+// A combination record: modifiers down, keys down, modifiers up, keys up in reverse.
+std::vector<uint8_t> ComboRecord(uint32_t modifiers, uint32_t k1, uint32_t k2) {
+    std::vector<uint8_t> r = {0};
+    auto event = [&](uint8_t kind, uint8_t what) {
+        r.push_back(kind);
+        r.push_back(what);
+        r.push_back(0);
+        ++r[0];
+    };
+    for (uint8_t bit : {1, 2, 4, 8})
+        if (modifiers & bit) event(0x80, bit);
+    for (uint32_t k : {k1, k2})
+        if (k) event(0x81, KeyboardUsage(k));
+    for (uint8_t bit : {1, 2, 4, 8})
+        if (modifiers & bit) event(0x40, bit);
+    for (uint32_t k : {k2, k1})
+        if (k) event(0x41, KeyboardUsage(k));
+    return r;
+}
+
+// The consumer usage of a media function code; 0xFFFF for none.
+uint16_t ConsumerUsage(uint32_t code) {
+    static const std::pair<uint32_t, uint16_t> kUsages[] = {
+        {0x21, 0x0183}, {0x22, 0x00CD}, {0x23, 0x00B7}, {0x24, 0x00B6}, {0x25, 0x00B5},
+        {0x26, 0x00E9}, {0x27, 0x00EA}, {0x28, 0x00E2}, {0x30, 0x018A}, {0x31, 0x0192},
+        {0x32, 0x0194}, {0x33, 0x0221}, {0x34, 0x0223}, {0x35, 0x0224}, {0x36, 0x0225},
+        {0x37, 0x0226}, {0x38, 0x0227}, {0x39, 0x022A}};
+    for (const auto& [c, u] : kUsages)
+        if (c == code) return u;
+    return 0xFFFF;
+}
+
+// One "K<button>_1" default of the catalogue (type, code, parameter, slot, in hexadecimal) as
+// the mouse stores it: its matrix code (0xFFFFFF for a function without one) and, for a
+// combination or media key, its record.
+void DefaultKey(const IniFile& ini, const std::string& section, uint32_t type, uint32_t code,
+                uint32_t param, uint32_t* matrix, std::vector<uint8_t>* record) {
+    *matrix = 0xFFFFFF;
+    record->clear();
+    switch (type) {
+        case 1: {
+            static const uint32_t kMouse[] = {0x000101, 0x000401, 0x000201, 0x001001,
+                                              0x000801, 0x023204, 0x033204};
+            if (code >= 0x11 && code <= 0x17) *matrix = kMouse[code - 0x11];
+            return;
+        }
+        case 2:
+            *matrix = 0x000005;
+            *record = ComboRecord(param & 0x0F, code & 0xFF, (code >> 8) & 0xFF);
+            return;
+        case 3:
+        case 4: {
+            const uint16_t u = ConsumerUsage(code & 0xFF);
+            const uint8_t lo = static_cast<uint8_t>(u), hi = static_cast<uint8_t>(u >> 8);
+            *matrix = 0x000005;
+            *record = {2, 0x82, lo, hi, 0x42, lo, hi};
+            return;
+        }
+        case 8:
+            switch (code & 0xFF) {
+                case 0xA2:
+                    *matrix = 0;
+                    return;
+                case 0xA4: {
+                    const uint32_t p = param ? param : 0x0A03;
+                    *matrix = 0x04 + 256 * ((p >> 8) & 0xFF) + 65536 * (p & 0xFF);
+                    return;
+                }
+                case 0xA7:
+                    *matrix = 0x000008;
+                    return;
+                case 0xA8:
+                    *matrix = 0x000202;
+                    return;
+                case 0xA9:
+                    *matrix = 0x000302;
+                    return;
+                case 0xAA:
+                    *matrix = 0x000102;
+                    return;
+                case 0xAC:
+                    *matrix = 0x000007;
+                    return;
+                case 0xAD:
+                    *matrix = param & 0xFFFFFF;
+                    return;
+                case 0xB0:
+                    *matrix = 0x000009;
+                    return;
+                default:
+                    return;  // a sniper needs the sensor's DPI list, which this mouse lacks
+            }
+        case 0x0B:
+            *matrix = static_cast<uint32_t>(
+                          ini.GetInt(section, "ExKey" + std::to_string((code & 0xFF) + 1), 0)) &
+                      0xFFFFFF;
+            return;
+        default:
+            return;
+    }
 }
 
 std::string Lower(std::string s) {
@@ -142,6 +285,26 @@ bool CatalogueMouse(const std::string& cfgIniPath, const std::string& model, uin
         for (size_t i = 0; i + 2 < dc.size() && i / 3 < 8; i += 3)
             f.colours[i / 3] = {static_cast<uint8_t>(dc[i]), static_cast<uint8_t>(dc[i + 1]),
                                 static_cast<uint8_t>(dc[i + 2])};
+        const int sleep = ini.GetInt(section, "SleepTime", 60);
+        if (sleep >= 10 && sleep <= 2550) f.sleepSeconds = sleep;
+        f.liftOff = ini.GetInt(section, "ShowLOD", 1) == 2 ? 2 : 1;
+        // The first of the entry's three key sets is what a mouse leaves the factory with;
+        // slots no button names stay switched off.
+        bool anyKey = false;
+        std::array<uint32_t, 16> keys{};
+        std::array<std::vector<uint8_t>, 16> records{};
+        for (int b = 1; b <= 16; ++b) {
+            const std::string v = ini.GetString(section, "K" + std::to_string(b) + "_1", "", 50);
+            const std::vector<uint32_t> k = HexNumbers(v);
+            if (k.size() != 4 || k[3] < 1 || k[3] > 16) continue;
+            const size_t slot = k[3] - 1;
+            DefaultKey(ini, section, k[0], k[1], k[2], &keys[slot], &records[slot]);
+            anyKey = true;
+        }
+        if (anyKey) {
+            f.keys = keys;
+            f.keyRecords = records;
+        }
         *factory = f;
         return true;
     }
@@ -165,7 +328,7 @@ std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile, const FactorySett
     Pair(e, 0x02, static_cast<uint8_t>(f.levels));
     // The third profile stands on another level when the entry's is the first.
     Pair(e, 0x04, static_cast<uint8_t>(profile == 2 && f.curLevel == 0 ? 1 : f.curLevel));
-    Pair(e, 0x0A, 1);  // lift-off distance
+    Pair(e, 0x0A, static_cast<uint8_t>(f.liftOff));
     for (int i = 0; i < 8; ++i) {
         const auto r = LevelRecord(f.sensor, f.dpi[static_cast<size_t>(i)]);
         Record(e, 0x0C + 4 * i, {r[0], r[1], r[2]});
@@ -182,18 +345,24 @@ std::vector<uint8_t> VirtualMouse::FactoryProfile(int profile, const FactorySett
     Pair(e, 0x58, 1);
     Pair(e, 0x5A, 255);
     Pair(e, 0x5C, 3);
-    // Key matrix: left, right, middle, back, forward, DPI cycle, then switched off.
-    const uint32_t keys[16] = {0x000101, 0x000201, 0x000401, 0x000801, 0x001001, 0x000302};
-    for (int i = 0; i < 16; ++i)
-        Record(e, 0x60 + 4 * i,
-               {static_cast<uint8_t>(keys[i]), static_cast<uint8_t>(keys[i] >> 8),
-                static_cast<uint8_t>(keys[i] >> 16)});
+    for (size_t i = 0; i < 16; ++i) {
+        const uint32_t k = f.keys[i];
+        Record(
+            e, static_cast<uint32_t>(0x60 + 4 * i),
+            {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8), static_cast<uint8_t>(k >> 16)});
+        // A record fills at most its 32-byte area, check byte included.
+        const std::vector<uint8_t>& r = f.keyRecords[i];
+        if (r.empty() || r.size() > 31) continue;
+        const uint32_t at = static_cast<uint32_t>(0x100 + 0x20 * i);
+        std::copy(r.begin(), r.end(), e.begin() + at);
+        e[at + r.size()] = Check(&e[at], r.size());
+    }
     // Main lighting: mode code 1 (breathing), colour, speed code 170, brightness code 255.
     const uint8_t main[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
     Record(e, 0xA0, {1, main[profile][0], main[profile][1], main[profile][2], 170, 255});
     Pair(e, 0xA9, 4);  // debounce ms
     Pair(e, 0xAB, 0);  // motion sync
-    Pair(e, 0xAD, 6);  // sleep after 60 s
+    Pair(e, 0xAD, static_cast<uint8_t>(f.sleepSeconds / 10));
     Pair(e, 0xAF, 0);  // angle snapping
     Pair(e, 0xB1, 0);  // ripple control
     Pair(e, 0xB3, 0);  // light off on moving

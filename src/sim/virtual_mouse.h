@@ -25,7 +25,9 @@ enum EventFlag : uint8_t {
 
 // What a mouse holds when it leaves the factory: the catalogue entry it stands for decides the
 // sensor (and so how a DPI value is coded), the DPI levels and colours, the level in use and the
-// report interval. The defaults are the first entry of the shipped catalogue.
+// report interval, the sleep time, the lift-off distance and the buttons. The defaults are close
+// to the first entry of the shipped catalogue; only its sixth button differs (DPI down, so that
+// a test can tell what was read from the mouse from the program's defaults).
 struct FactorySettings {
     uint32_t sensor = 0x3395;
     int levels = 6;
@@ -40,6 +42,12 @@ struct FactorySettings {
                                                       {255, 0, 255},
                                                       {255, 255, 255},
                                                       {255, 128, 0}}};
+    int sleepSeconds = 60;
+    int liftOff = 1;
+    // The key matrix, slot by slot: left, right, middle, back, forward, DPI down, then switched
+    // off; and for a slot whose code is 05, its combination or consumer record (count, events).
+    std::array<uint32_t, 16> keys = {0x000101, 0x000201, 0x000401, 0x000801, 0x001001, 0x000302};
+    std::array<std::vector<uint8_t>, 16> keyRecords = {};
 };
 
 // Catalogue entry `model` of a cfg.ini: its number ("2") or its Name key (any case); empty: the

@@ -193,6 +193,44 @@ TEST_F(CliConventions, OneRecordIsWrittenWithoutReadingTheProfile) {
     EXPECT_TRUE(r.Says("from 1 to 2 (the levels in use)")) << r.err;
 }
 
+// Lighting and DPI colours are records of their own too. A lighting record also holds what the
+// command leaves as it is (here the colour): that part is the mouse's, even when the cache is
+// stale.
+TEST_F(CliConventions, LightingAndColoursAreWrittenWithoutReadingTheProfile) {
+    ASSERT_EQ(Run("show").code, 0);
+    // The mouse's main lighting changes behind the cache's back: steady, colour 11 22 33.
+    ASSERT_EQ(Run("eeprom write 0xA0 0x02 0x11 0x22 0x33 0xAA 0xFF 0x44").code, 0);
+    for (const char* args : {"set light main steady --brightness 5", "set dpi-color 3 '#a1b2c3'"}) {
+        SCOPED_TRACE(args);
+        Result r = Run(args, "--sim -v");
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_FALSE(r.Says("ReadCurCfgThread Start")) << r.err;
+    }
+    EXPECT_EQ(Eeprom("0xA0 4"), "02 11 22 33\n");
+    EXPECT_EQ(Eeprom("0x34 4"), "A1 B2 C3 3F\n");
+    // The cache holds what the mouse holds: a reading changes nothing.
+    const std::string afterSet = data.Read("PRO_101a.dct");
+    Result r = Run("show");
+    EXPECT_NE(r.out.find("main lighting: steady, brightness 5, speed 1, colour #112233"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(data.Read("PRO_101a.dct") == afterSet) << "the reading changed the cache";
+
+    // A mouse with main and logo lighting: a colour given for one leaves the other's alone,
+    // in the cache as in the mouse.
+    zvtest::TempDir own;
+    const std::string talon = "--sim='" + (own / "sim.bin") + "' --model 2";
+    ASSERT_EQ(Run("show", talon).code, 0);
+    r = Run("set light logo steady --color '#0a0b0c'", talon);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string cached = data.Read("PRO_102b.dct");
+    r = Run("show", talon);
+    EXPECT_NE(r.out.find("logo lighting: steady, brightness 10, speed 3, colour #0a0b0c"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(data.Read("PRO_102b.dct") == cached) << "the reading changed the cache";
+}
+
 TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
     ASSERT_EQ(Run("set debounce 9").code, 0);
     Result r = Run("reset --yes", "--sim -v");
@@ -206,7 +244,7 @@ TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
 }
 
 // The virtual mouse stands for the catalogue entry chosen, with that entry's factory settings:
-// its sensor's DPI coding, its levels, colours and rate.
+// its sensor's DPI coding, its levels, colours, rate, sleep time, lift-off distance and buttons.
 TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     struct Case {
         const char* model;
@@ -215,13 +253,16 @@ TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     } cases[] = {
         {"1",
          "model: Zorvan Vesper (sensor 3395",
-         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz"}},
+         {"  *2  800 x 800  #0000ff", "   6  26000 x 26000  #00ffff", "rate: 1000 Hz",
+          "  5  Forward\n  6  DPI cycle\n", "sleep: 60 s"}},
         {"2",
          "model: Zorvan Talon (sensor 3335",
-         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz"}},
+         {"  *3  1200 x 1200", "   8  12000 x 12000", "rate: 500 Hz",
+          "  6  DPI up\n  7  DPI down\n  8  Fire key\n", "lift-off distance: 2", "sleep: 300 s"}},
         {"hive",
          "model: Zorvan Hive (sensor 3370",
-         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz"}},
+         {"  *1  800 x 800  #ff0000", "   5  12800 x 12800  #ffffff", "rate: 500 Hz",
+          "  6  DPI cycle\n  7  1\n  8  2\n", "  15  9\n  16  0\n", "sleep: 600 s"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);

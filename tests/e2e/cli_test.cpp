@@ -151,8 +151,7 @@ TEST_F(Cli, MacrosFromFileToButton) {
     r = Run("--json macro list");
     EXPECT_EQ(r.out, "[{\"name\":\"Go\",\"events\":2}]\n");
     r = Run("macro show Go");
-    EXPECT_NE(r.out.find("Go: 2 events, plays 1 times\n  down 0x41  then 50 ms"), std::string::npos)
-        << r.out;
+    EXPECT_EQ(r.out, "Go: 2 events, plays 1 times\n  down A 50ms\n  up A\n");
     ASSERT_EQ(Run("macro export Go '" + (files / "back.qzm") + "'").code, 0);
     EXPECT_EQ(files.Read("back.qzm"), rec);
     r = Run("button 5 macro Go");
@@ -163,6 +162,97 @@ TEST_F(Cli, MacrosFromFileToButton) {
     EXPECT_EQ(r.code, 0) << r.err;
     // The button went back to its default (forward).
     EXPECT_EQ(Eeprom("0x70 4"), "01 10 00 44\n");
+}
+
+// The events of an exported macro file: the record's bytes from offset 106, un-rotated.
+std::string ExportedEvents(const std::string& file) {
+    std::string events = file.substr(106);
+    for (char& c : events) {
+        const uint8_t b = static_cast<uint8_t>(c);
+        c = static_cast<char>(((b << 2) & 0xFF) | (b >> 6));
+    }
+    return events;
+}
+
+TEST_F(Cli, MacroNewTakesTheWordsShowPrints) {
+    // Every event kind, delays of different lengths, left and right modifiers apart.
+    Result r =
+        Run("macro new Go 'down A 300ms up A' move 3,-2 7ms 'down MouseLeft 20ms' "
+            "'up MouseLeft' down LShift 1000ms up RShift");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "macro Go: 7 events\n");
+    ASSERT_EQ(Run("macro export Go '" + (files / "go.qzm") + "'").code, 0);
+    // code (2 bytes), flags (2: press 1, move 2), delay (4), each little-endian.
+    const std::string expected(
+        "\x41\x00\x01\x00\x2C\x01\x00\x00"
+        "\x41\x00\x00\x00\x00\x00\x00\x00"
+        "\x03\xFE\x02\x00\x07\x00\x00\x00"
+        "\xF0\x00\x01\x00\x14\x00\x00\x00"
+        "\xF0\x00\x00\x00\x00\x00\x00\x00"
+        "\xA0\x00\x01\x00\xE8\x03\x00\x00"
+        "\xA1\x00\x00\x00\x00\x00\x00\x00",
+        56);
+    const std::string events = ExportedEvents(files.Read("go.qzm"));
+    EXPECT_EQ(events.substr(0, 56), expected);
+    EXPECT_EQ(events.substr(56), std::string(728 - 56, '\0'));
+
+    r = Run("macro show Go");
+    EXPECT_EQ(r.out,
+              "Go: 7 events, plays 1 times\n  down A 300ms\n  up A\n  move 3,-2 7ms\n"
+              "  down MouseLeft 20ms\n  up MouseLeft\n  down LShift 1000ms\n  up RShift\n");
+    // What show prints, and the JSON text, make the same events again.
+    std::string shown = r.out.substr(r.out.find('\n') + 1);
+    for (char& c : shown)
+        if (c == '\n') c = ' ';
+    ASSERT_EQ(Run("macro new Again '" + shown + "'").code, 0);
+    r = Run("--json macro show Go");
+    EXPECT_NE(r.out.find("{\"type\":\"move\",\"dx\":3,\"dy\":-2,\"delay\":7}"), std::string::npos)
+        << r.out;
+    const size_t text = r.out.find("\"text\":\"") + 8;
+    ASSERT_EQ(Run("macro new FromJson '" + r.out.substr(text, r.out.rfind('"') - text) + "'").code,
+              0);
+    for (const char* copy : {"Again", "FromJson"}) {
+        SCOPED_TRACE(copy);
+        ASSERT_EQ(Run(std::string("macro export ") + copy + " '" + (files / "copy.qzm") + "'").code,
+                  0);
+        EXPECT_EQ(ExportedEvents(files.Read("copy.qzm")), events);
+    }
+}
+
+TEST_F(Cli, MacroNewRefusesWhatTheLibraryOrMouseCannotKeep) {
+    ASSERT_EQ(Run("macro new Go down A").code, 0);
+    std::string seventyOne;
+    for (int i = 0; i < 71; ++i) seventyOne += i % 2 ? " up B" : " down B";
+    struct Case {
+        std::string args;
+        const char* err;
+    } cases[] = {
+        {"macro new Two down A 5ms dwn A", "event word 4 \"dwn\": not an event"},
+        {"macro new Two 'down A' 'up Entr'",
+         "event word 4 \"Entr\": not a key the mouse can play "
+         "(did you mean Enter?)"},
+        {"macro new Two down A 65000ms 536ms", "event word 4 \"536ms\": a delay is at most 65535"},
+        {"macro new Two 10ms down A", "event word 1 \"10ms\": a delay follows the event"},
+        {"macro new Two move 0,0", "this move goes nowhere"},
+        {"macro new Two move -128,1", "each from -127 to 127"},
+        {"macro new Two down", "event word 1 \"down\": the key is missing"},
+        {"macro new Two" + seventyOne, "event word 142 \"B\": a macro holds at most 70 events"},
+        {"macro new GO up A", "a macro named \"Go\" exists already"},
+        {"macro new a-b down A", "cannot hold"},
+        {"macro new v1.2 down A", "cannot hold"},
+        {"macro new Sixteen_letters_ down A", "at most 15 characters"},
+        {"macro new Two", "missing events"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
+    // Seventy events fit.
+    Result r = Run("macro new Seventy" + seventyOne.substr(0, seventyOne.size() - 6));
+    EXPECT_EQ(r.out, "macro Seventy: 70 events\n") << r.err;
+    EXPECT_EQ(Run("macro list").out, "Go  (1 events)\nSeventy  (70 events)\n");
 }
 
 TEST_F(Cli, RefusalsAndUsage) {

@@ -4,17 +4,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/gvar.h"
+#include "base/language_texts.h"
 #include "macro/macro_device.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"
+#include "ui/save_failure_text.h"
 
 namespace {
 
@@ -116,6 +120,43 @@ TEST_F(DataSafety, SavesLeaveNoTemporaryFileAndFailuresAreRemembered) {
     ASSERT_TRUE(platform::MakeDirectory(dir / "later"));
     EXPECT_TRUE(platform::WriteFileAtomic(dir / "later/x.dct", "abc", 3));
     EXPECT_TRUE(platform::TakeSaveFailures().empty());
+}
+
+// The window cannot wait for the end of its work to say what was not saved: it hears of each
+// failure as it happens (from whichever thread saved) and shows every file with its reason.
+TEST_F(DataSafety, AFailedSaveIsToldToTheWindowWithEachPathAndReason) {
+    std::atomic<int> told{0};
+    platform::SetSaveFailureListener([&] { ++told; });
+    EXPECT_TRUE(platform::WriteFileAtomic(dir / "ok.dct", "abc", 3));
+    EXPECT_EQ(told.load(), 0);
+    ASSERT_TRUE(platform::MakeDirectory(dir / "blocked"));
+    uint32_t blockedErr = 0;
+    std::thread saver(
+        [&] { EXPECT_FALSE(platform::WriteFileAtomic(dir / "blocked", "abc", 3, &blockedErr)); });
+    saver.join();
+    EXPECT_FALSE(platform::WriteFileAtomic(dir / "none/x.dct", "abc", 3));
+    EXPECT_EQ(told.load(), 2);
+    platform::SetSaveFailureListener(nullptr);
+    EXPECT_FALSE(platform::WriteFileAtomic(dir / "none/y.dct", "abc", 3));
+    EXPECT_EQ(told.load(), 2);
+
+    // Without the language's sentence the message is in English; with it, in the language.
+    dir.Write("empty.xml", "<root><config></config></root>");
+    dir.Write("lang.xml",
+              "<root><config><tc_save_failed>Nicht gespeichert:</tc_save_failed></config></root>");
+    struct Restore {
+        ~Restore() { LoadTexts(zvtest::SourceDir() + "/data/text.xml"); }
+    } restore;
+    ASSERT_TRUE(LoadTexts(dir / "empty.xml"));
+    const std::vector<platform::SaveFailure> failed = platform::TakeSaveFailures();
+    EXPECT_EQ(SaveFailureText(failed), "These files could not be saved:\n" + (dir / "blocked") +
+                                           ": " + platform::ErrorText(blockedErr) + "\n" +
+                                           (dir / "none/x.dct") + ": the folder does not exist\n" +
+                                           (dir / "none/y.dct") + ": the folder does not exist");
+    ASSERT_TRUE(LoadTexts(dir / "lang.xml"));
+    EXPECT_EQ(SaveFailureText({failed[0]}),
+              "Nicht gespeichert:\n" + (dir / "blocked") + ": " + platform::ErrorText(blockedErr));
+    EXPECT_EQ(SaveFailureText({}), "");
 }
 
 TEST_F(DataSafety, StartUpRemovesLeftoverTemporaryFilesAndLoadsOnlyQzmFiles) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/config.h"
 #include "base/language_texts.h"
+#include "platform/fs.h"
 #include "platform/hid.h"
 #include "profile/profile_transfer.h"
 #include "sim/virtual_receiver.h"
@@ -95,6 +97,31 @@ TEST_F(MainDlgWin, WithoutReceiverTheWindowShowsAndRefusesChanges) {
     // A slider asks the same question through its message.
     EXPECT_EQ(dlg.SendMessage(0x802), 0);
     EXPECT_EQ(dlg.texts.size(), 2u);
+    dlg.DestroyWindow();
+}
+
+// A save that fails on a worker thread is shown by the window, with the file and the reason,
+// without waiting for the window's work to end.
+TEST_F(MainDlgWin, AFailedSaveOnAnyThreadIsShownWithItsPath) {
+    OpenMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    dlg.texts.clear();
+    platform::TakeSaveFailures();
+    const std::string target = data / "blocked";
+    ASSERT_TRUE(platform::MakeDirectory(target));
+    std::thread([&] { EXPECT_FALSE(platform::WriteFileAtomic(target, "x", 1)); }).join();
+    for (int i = 0; i < 200 && dlg.texts.empty(); ++i) {
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&m);
+            ::DispatchMessageW(&m);
+        }
+        ::Sleep(10);
+    }
+    ASSERT_EQ(dlg.texts.size(), 1u);
+    EXPECT_EQ(dlg.texts[0].rfind(GetText("tc_save_failed") + "\n" + target + ": ", 0), 0u)
+        << dlg.texts[0];
+    EXPECT_TRUE(platform::TakeSaveFailures().empty());
     dlg.DestroyWindow();
 }
 

@@ -22,6 +22,7 @@
 #include "profile/profile_transfer.h"
 #include "sim/sim_control.h"
 #include "ui/win/about_dlg.h"
+#include "ui/save_failure_text.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/progress_dlg.h"
 #include "ui/win/skin_backdrop.h"
@@ -33,6 +34,7 @@ CZorvanDlg* g_mainDlg = nullptr;
 
 // A receiver leaving or returning in the virtual mouse, handed to the window's thread.
 constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
+constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
 // The slider messages: committed value, dragging, may-I-change.
 constexpr UINT kSliderCommitted = 0x800, kSliderDragging = 0x801, kSliderMayChange = 0x802;
 constexpr uint32_t kApplyPointerSettings = 0x0008;
@@ -114,6 +116,9 @@ bool CZorvanDlg::OnInitDialog() {
     LoadCID();
     LoadLanguageAtStart();
     SetLanguageChangedHook([this] { TextsChanged(); });
+    // Saves fail on whatever thread makes them; the message is shown on this one.
+    const HWND wnd = m_hWnd;
+    platform::SetSaveFailureListener([wnd] { ::PostMessageW(wnd, WM_SAVE_FAILED, 0, 0); });
     if (!LoadBackground(true)) {
         ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
         PostMessage(WM_CLOSE);
@@ -473,6 +478,8 @@ void CZorvanDlg::OnExit() {
     ClosePopup();
     // Logs "OnExit", tells the mouse the driver leaves and saves the cache.
     m_session->OnExit();
+    // Said before the window goes: a cache that was not saved is changes lost at the next start.
+    ReportSaveFailures();
     if (HWND msg = ::FindWindowW(nullptr, Widen(CMsgDlg::kWindowTitle).c_str()))
         ::PostMessageW(msg, WM_CLOSE, 0, 0);
     ::ShowWindow(m_hWnd, SW_HIDE);
@@ -639,6 +646,9 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                                platform::win::Narrow(std::wstring(di->dbcc_name)));
             return TRUE;
         }
+        case WM_SAVE_FAILED:
+            ReportSaveFailures();
+            return 0;
         case WM_SIM_PLUG: {
             std::deque<std::pair<bool, std::string>> plugs;
             {
@@ -689,12 +699,22 @@ bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
     return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }
 
+void CZorvanDlg::ReportSaveFailures() {
+    // A failure while the message is up waits for it to close and is shown next.
+    if (m_reportingSaves) return;
+    m_reportingSaves = true;
+    for (std::string text; !(text = SaveFailureText(platform::TakeSaveFailures())).empty();)
+        ShowText(text);
+    m_reportingSaves = false;
+}
+
 void CZorvanDlg::Teardown() {
     if (m_tornDown) return;
     m_tornDown = true;
     // No more receiver arrivals or removals from the virtual mouse's controller.
     m_simControl.reset();
     SetLanguageChangedHook(nullptr);
+    platform::SetSaveFailureListener(nullptr);
     if (m_hSyncEvent) ::CloseHandle(m_hSyncEvent);
     m_hSyncEvent = nullptr;
     gVar.hDevNotifyWnd = 0;

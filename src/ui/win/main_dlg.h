@@ -96,6 +96,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     void OnPaint(CMemPaint& buf) override;
     void Teardown();
     bool HasDevice() const;
+    // Says which files could not be saved, and why; nothing when every save went well.
+    void ReportSaveFailures();
 
     bool m_bShown = true;
     std::shared_ptr<sim::VirtualReceiver> m_rx;
@@ -124,6 +126,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     bool m_trayAdded = false;
     HDEVNOTIFY m_devNotify = nullptr;
     bool m_tornDown = false;
+    bool m_reportingSaves = false;
 };
 
 // The main window while it exists (pages and workers reach it here); null otherwise.
