@@ -1,10 +1,12 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "app/config.h"
@@ -35,6 +37,7 @@
 #include "profile/profile_cache.h"
 #include "profile/profile_transfer.h"
 #include "profile/sensor_table.h"
+#include "sim/sim_faults.h"
 #include "sim/virtual_receiver.h"
 #include "cli/cli_sim.h"
 #include "ui/button_assignment.h"
@@ -265,6 +268,10 @@ class App {
     int Change(const Edit& edit, const Describe& said,
                const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
+    // After a write that failed: reads the mouse's profile again so that the cache and the
+    // message follow what it really holds. kExitDone when it holds the change after all.
+    int ReadBackAfterFailure();
+    void KeepBefore();
     bool RefreshLevelCount();
 
     int List();
@@ -291,6 +298,8 @@ class App {
     bool m_recordCached = false;  // and the record written came from the cache
     std::string m_stored;         // what the change stored, for standard output
     uint64_t m_failedBefore = 0;
+    bool m_readBack = false;              // the mouse was read again after a failed write
+    std::optional<ProfileFile> m_before;  // the current profile before the command changed it
     uint64_t m_macroGeneration = 0;
 };
 
@@ -378,6 +387,10 @@ int App::Prepare() {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
             return kExitUsage;
         }
+        if (!sim::ApplyFaultsFromEnvironment(*m_sim, &why)) {
+            Err(why);
+            return kExitUsage;
+        }
         platform::SetHidBackend(backend);
     }
     LoadCID();
@@ -416,6 +429,7 @@ int App::ConnectForRecord() {
     if (int r = Discover()) return r;
     if (m_session.TakeOverWithoutRead(&m_recordCached)) {
         m_oneRecord = true;
+        KeepBefore();
         return kExitDone;
     }
     return ReadProfile();
@@ -429,7 +443,13 @@ int App::ReadProfile() {
         return kExitFailed;
     }
     m_profileRead = true;
+    KeepBefore();
     return kExitDone;
+}
+
+void App::KeepBefore() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (gVar.pFile) m_before = *gVar.pFile;
 }
 
 int App::WaitWrites() {
@@ -453,8 +473,58 @@ bool App::RefreshLevelCount() {
     return true;
 }
 
+int App::ReadBackAfterFailure() {
+    m_readBack = true;
+    ProfileFile intended;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile || !gVar.pSensorCfg) return kExitFailed;
+        intended = *gVar.pFile;
+    }
+    m_session.StartRead();
+    if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
+        // A cached copy that may hold settings the mouse never took would be written back
+        // by the next one-record change; without it the next command reads the mouse.
+        const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
+        uint32_t err = 0;
+        if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
+            Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+        Err("the mouse could not be read back: what it holds now is not known, so its settings "
+            "will be read from it again next time");
+        return kExitFailed;
+    }
+    // The read saved what the mouse holds; it may be the change after all, only unconfirmed.
+    m_profileRead = true;
+    bool landed = m_before.has_value();
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return kExitFailed;
+        // The change landed when every byte it changed reads back as meant; the bytes it did
+        // not touch may differ from a cached record without that saying anything.
+        std::array<uint8_t, kProfileFileSize> b{}, i{}, r{};
+        if (m_before) ProfileToBytes(*m_before, b);
+        ProfileToBytes(intended, i);
+        ProfileToBytes(*gVar.pFile, r);
+        for (size_t k = 0; k < kProfileFileSize && landed; ++k)
+            if (b[k] != i[k] && r[k] != i[k]) landed = false;
+    }
+    if (landed) {
+        Err("read back from the mouse: it holds the change all the same");
+        return kExitDone;
+    }
+    Err("read back from the mouse: it did not take the whole change; the settings it holds "
+        "now are the ones kept");
+    return kExitFailed;
+}
+
 int App::Finish(int code) {
-    const int writes = WaitWrites();
+    int writes = WaitWrites();
+    // A write that failed leaves the mouse in doubt (refused, half done, or done without a
+    // word back): the mouse is read again before anything is said or cached.
+    if (writes != kExitDone && !m_readBack && (m_profileRead || m_oneRecord)) {
+        m_profileRead = false;
+        writes = ReadBackAfterFailure();
+    }
     if (code == kExitDone) code = writes;
     // Only a profile read from the mouse goes into the cache, or a cached record with the one
     // record the mouse took; a raw memory command leaves the cache as it was.
@@ -1014,7 +1084,9 @@ int App::Profile(const Words& w) {
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        if (SwitchProfile(m_session.Usb(), n - 1) != 1) {
+        // A switch without a word back may have happened all the same: the mouse is asked.
+        if (SwitchProfile(m_session.Usb(), n - 1) != 1 &&
+            m_session.Usb().GetCurProfile() != n - 1) {
             Err("the mouse did not switch its profile");
             return kExitFailed;
         }
@@ -1042,7 +1114,19 @@ int App::Reset() {
     if (int r = ConnectForRecord()) return r;
     m_oneRecord = false;
     if (!m_session.ResetToDefaults()) return kExitFailed;
-    if (int r = WaitWrites()) return r;
+    if (WaitWrites() != kExitDone) {
+        // Refused, or done without a word back: what the mouse holds decides what is cached.
+        m_readBack = true;
+        m_session.StartRead();
+        if (m_session.WaitSync(kReadMs) && m_session.LastReadOk()) {
+            m_profileRead = true;
+            Err("the factory reset was not confirmed; the settings read back from the mouse are "
+                "kept");
+        } else {
+            Err("the factory reset was not confirmed and the mouse could not be read back");
+        }
+        return kExitFailed;
+    }
     // The mouse holds its factory settings now; read them so the cache follows.
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
