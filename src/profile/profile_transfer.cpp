@@ -130,7 +130,14 @@ int ImportProfile(const std::string& path) {
         Tell(invalid);
         return 0;
     }
-    SanitizeProfile(rec);
+    // The file goes through the same limits as a value chosen on the pages or with `set`.
+    std::vector<std::string> repaired;
+    const bool sanitized = SanitizeProfile(rec, &repaired);
+    if (LimitSingleSettings(rec, &repaired) || sanitized) {
+        std::string said;
+        for (const std::string& r : repaired) said += (said.empty() ? "" : ", ") + r;
+        Tell("values of the file the mouse does not take were replaced: " + said);
+    }
 
     std::vector<StMacro> fileMacros;
     for (size_t i = 0; i < kExportMacroSlots; ++i)
