@@ -15,6 +15,7 @@
 #include "base/ini_file.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "base/printable_text.h"
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "device/discovery.h"
@@ -81,8 +82,10 @@ UsageError Unknown(const std::string& what, const std::string& word,
     return {"unknown " + what + " \"" + word + "\"", NearestWord(word, choices)};
 }
 
+// Lines carry names and texts from files and from the mouse: their control characters are
+// shown, never obeyed.
 void Err(const std::string& line) {
-    std::fprintf(stderr, "zorvan: %s\n", line.c_str());
+    std::fprintf(stderr, "zorvan: %s\n", PrintableText(line, true).c_str());
 }
 
 bool IsTerminal(FILE* f) {
@@ -272,6 +275,8 @@ class App {
     // message follow what it really holds. kExitDone when it holds the change after all.
     int ReadBackAfterFailure();
     void KeepBefore();
+    // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
+    std::string DamageHint();
     bool RefreshLevelCount();
 
     int List();
@@ -321,6 +326,10 @@ int App::Prepare() {
     }
     if (!LoadConfiguration()) {
         Err("the device catalogue of " + cfg + " cannot be used");
+        return kExitUsage;
+    }
+    if (const std::vector<std::string> problems = ConfigurationProblems(); !problems.empty()) {
+        for (const std::string& p : problems) Err(cfg + ": " + p);
         return kExitUsage;
     }
     if (m_opt.verbose) {
@@ -439,12 +448,27 @@ int App::ReadProfile() {
     const Progress progress("reading the mouse's settings");
     if (!m_session.OnFindDeviceOK()) return kExitNoDevice;
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        Err("the mouse's settings could not be read");
+        Err("the mouse's settings could not be read" + DamageHint());
         return kExitFailed;
     }
     m_profileRead = true;
     KeepBefore();
     return kExitDone;
+}
+
+std::string App::DamageHint() {
+    // The one byte a reading refuses outright: a report rate no mouse of this kind uses. The
+    // factory reset is sent without reading, so it is the way back.
+    uint8_t b[2] = {};
+    if (!m_session.Usb().CmdHandle() || !m_session.Usb().ReadEEPROM(eeprom::kRate, b, 2) ||
+        RateOfInterval(b[0]))
+        return {};
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  ": its memory holds an unknown report rate at 0x%02X (0x%02X); \"zorvan reset\" "
+                  "restores the factory settings",
+                  eeprom::kRate, b[0]);
+    return text;
 }
 
 void App::KeepBefore() {
@@ -616,8 +640,8 @@ int App::Info() {
         std::snprintf(buf, sizeof buf,
                       "model: %s (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
                       "firmware: %04x\nbattery: %s\ncharging: %s\nonboard profile: %s\n",
-                      name.c_str(), SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0,
-                      s.CID, s.MID, s.version,
+                      PrintableText(name).c_str(), SensorId(),
+                      gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0, s.CID, s.MID, s.version,
                       power ? (std::to_string(level) + "%").c_str() : "unknown",
                       power ? (charging ? "yes" : "no") : "unknown",
                       profile >= 0 ? std::to_string(profile + 1).c_str() : "unknown");
@@ -684,9 +708,9 @@ int App::Show() {
           << "\",\"brightness\":" << p.nDpiLightBright << ",\"speed\":" << p.nDpiLightSpeed
           << "}}\n";
     } else {
-        o << "profile " << index + 1 << ": " << p.Name() << "\nbuttons:\n";
+        o << "profile " << index + 1 << ": " << PrintableText(p.Name()) << "\nbuttons:\n";
         for (int b = 0; b < cfg.nKeyNum; ++b)
-            o << "  " << b + 1 << "  " << GetKeyFunctionText(p.keys[set][b]) << "\n";
+            o << "  " << b + 1 << "  " << PrintableText(GetKeyFunctionText(p.keys[set][b])) << "\n";
         o << "DPI levels: " << p.nDpiLevels << ", current " << cur + 1 << "\n";
         for (int i = 0; i < cfg.DM; ++i)
             o << (i == cur ? "  *" : "   ") << i + 1 << "  " << p.dpi[i].x << " x " << p.dpi[i].y
@@ -1070,7 +1094,7 @@ int App::Button(const Words& w) {
     if (!k) return kExitUsage;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
-    m_stored = "button " + std::to_string(n) + ": " + GetKeyFunctionText(*k);
+    m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }
@@ -1150,7 +1174,8 @@ int App::Macro(const Words& w) {
                 std::printf("%s{\"name\":%s,\"events\":%d}", i ? "," : "", JsonString(name).c_str(),
                             CountMacroEvents(all[i]));
             else
-                std::printf("%s  (%d events)\n", name.c_str(), CountMacroEvents(all[i]));
+                std::printf("%s  (%d events)\n", PrintableText(name).c_str(),
+                            CountMacroEvents(all[i]));
         }
         if (m_opt.json) std::fputs("]\n", stdout);
         return kExitDone;
@@ -1161,7 +1186,7 @@ int App::Macro(const Words& w) {
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) throw UsageError{"no macro named \"" + name + "\""};
         const int n = CountMacroEvents(*m);
-        std::printf("%s: %d events, %s\n", MacroNameUtf8(*m).c_str(), n,
+        std::printf("%s: %d events, %s\n", PrintableText(MacroNameUtf8(*m)).c_str(), n,
                     m->LoopMode == 2 ? "repeats while held"
                     : m->LoopMode == 1
                         ? "repeats until pressed again"
@@ -1260,13 +1285,23 @@ int App::Eeprom(const Words& w) {
     } else {
         throw Unknown("eeprom command", what, {"read", "write"});
     }
+    const int64_t end = addr + (what == "read" ? len : static_cast<int64_t>(bytes.size()));
+    if (end > eeprom::kProfileEnd) {
+        char why[120];
+        std::snprintf(
+            why, sizeof why, "a profile's memory ends at 0x%04X; 0x%04X to 0x%04X is past it",
+            eeprom::kProfileEnd - 1, static_cast<unsigned>(addr), static_cast<unsigned>(end - 1));
+        throw UsageError{why};
+    }
     if (int r = Connect(false)) return r;
     CUSBDriver& usb = m_session.Usb();
-    if (what == "write")
-        return usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
-                               bytes.data())
-                   ? kExitDone
-                   : kExitFailed;
+    if (what == "write") {
+        if (usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
+                            bytes.data()))
+            return kExitDone;
+        Err("the mouse did not take every byte of the write at " + std::to_string(addr));
+        return kExitFailed;
+    }
     bytes.assign(static_cast<size_t>(len), 0);
     for (int64_t done = 0; done < len; done += 10) {
         const int n = static_cast<int>(std::min<int64_t>(10, len - done));
@@ -1356,6 +1391,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             if (!value(&out->cfgPath)) return false;
         } else if (name == "--data-dir") {
             if (!value(&out->dataDir)) return false;
+            // An empty value would quietly mean the default folder, not the one meant.
+            if (out->dataDir.empty()) {
+                *why = "--data-dir needs a folder";
+                return false;
+            }
         } else if (name == "--model") {
             if (!value(&out->model)) return false;
         } else if (a == "--json") {
