@@ -10,6 +10,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "platform/window.h"
@@ -34,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         LogInit();
         gVar.pSensorCfg = &gVar.SensorCfgs[0];
         LoadDefaultKeys();
-        std::string d = "/tmp/zv_fuzz_qza_" + std::to_string(::getpid()) + "/";
+        // Files in memory where the system offers a folder there, so a run costs no disk.
+        const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
+        std::string d = base + "/zv_fuzz_qza_" + std::to_string(::getpid()) + "/";
         platform::MakeDirectory(d);
         gVar.szAppDataDir = d;
         gVar.ProfileList.assign(4, ProfileFile{});
@@ -57,6 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::WriteFileAtomic(dir + "in.qza", file.data(), file.size());
     if (!ImportProfile(dir + "in.qza") && !(*gVar.pFile == before)) __builtin_trap();
     *gVar.pFile = before;
-    g_MacroList.Clear();
+    // The library is kept between runs, so that imports meet earlier macros by name and id; it
+    // starts afresh now and then so that a run stays cheap.
+    if (g_MacroList.Snapshot().size() > 200) {
+        for (const StMacro& m : g_MacroList.Snapshot()) DeleteLibraryMacro(m.id, g_MacroList);
+        g_MacroList.Clear();
+    }
     return 0;
 }
