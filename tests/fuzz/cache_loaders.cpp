@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::WriteFileAtomic(ProfileCachePath(*gVar.pSensorCfg), data + cid, size - cid);
     LoadPro();
     if (gVar.ProfileList.size() != kProfileCount || !gVar.pFile ||
-        gVar.pFile < gVar.ProfileList.data() || gVar.pFile >= gVar.ProfileList.data() + kProfileCount)
+        gVar.pFile < gVar.ProfileList.data() ||
+        gVar.pFile >= gVar.ProfileList.data() + kProfileCount)
         std::abort();
     for (ProfileFile& p : gVar.ProfileList)
         if (SanitizeProfile(p)) std::abort();

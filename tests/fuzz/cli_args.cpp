@@ -10,6 +10,8 @@
 #include "cli/cli_app.h"
 #include "cli/cli_args.h"
 
+using namespace cli;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Arguments are separated by NUL bytes, as the system hands them over.
     std::vector<std::string> args(1);

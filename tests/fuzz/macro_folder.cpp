@@ -16,6 +16,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
 #include "macro/macro_list.h"
+#include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 
