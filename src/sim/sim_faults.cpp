@@ -10,21 +10,6 @@ namespace {
 
 constexpr const char* kVariable = "ZORVAN_SIM_FAULTS";
 
-std::vector<std::string> Split(const std::string& text, const char* seps) {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : text) {
-        if (std::string_view(seps).find(c) != std::string_view::npos) {
-            if (!cur.empty()) out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) out.push_back(cur);
-    return out;
-}
-
 // A whole number from 0 to `hi`, decimal or 0x hexadecimal.
 std::optional<uint32_t> Number(const std::string& s, uint32_t hi) {
     if (s.empty() || s.size() > 10 || s[0] == '-' || s[0] == '+') return std::nullopt;
@@ -47,14 +32,29 @@ constexpr KindName kKinds[] = {
 
 }  // namespace
 
+std::vector<std::string> SplitOn(const std::string& text, std::string_view seps) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : text) {
+        if (seps.find(c) != std::string_view::npos) {
+            if (!cur.empty()) out.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) out.push_back(cur);
+    return out;
+}
+
 std::optional<FaultPlan> ParseFaultPlan(const std::string& text, std::string* why) {
     auto fail = [&](const std::string& m) -> std::optional<FaultPlan> {
         if (why) *why = m;
         return std::nullopt;
     };
     FaultPlan plan;
-    for (const std::string& item : Split(text, ";")) {
-        const std::vector<std::string> words = Split(item, " \t");
+    for (const std::string& item : SplitOn(text, ";")) {
+        const std::vector<std::string> words = SplitOn(item, " \t");
         if (words.empty()) continue;
         const std::string& head = words[0];
         if (head.rfind("latency=", 0) == 0) {

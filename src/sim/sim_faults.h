@@ -13,11 +13,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/virtual_receiver.h"
 
 namespace sim {
+
+// The parts of `text` between any of `seps`, empty parts left out.
+std::vector<std::string> SplitOn(const std::string& text, std::string_view seps);
 
 struct FaultPlan {
     std::vector<Fault> faults;

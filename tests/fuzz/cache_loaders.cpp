@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include <unistd.h>
-
-#include "app/config.h"
+#include "fuzz/fuzz_setup.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
 #include "base/log.h"
@@ -17,30 +16,10 @@
 #include "profile/profile_cache.h"
 #include "profile/profile_defaults.h"
 
-namespace {
-std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/cache_loaders.cpp
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
-}
-// Files in memory where the system offers a folder there.
-std::string WorkFolder(const char* name) {
-    const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
-    std::string d = base + "/" + name + std::to_string(::getpid()) + "/";
-    platform::MakeDirectory(d);
-    return d;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
-        platform::SetMessageBoxHook(
-            [](const std::string&, const std::string&, uint32_t) { return 1; });
-        gVar.szAppDir = RepoData();
-        LoadConfiguration();
-        gVar.nDebug = 0;
-        LogInit();
-        gVar.szAppDataDir = WorkFolder("zv_fuzz_cache_");
+        zvfuzz::StartQuietly(true);
+        gVar.szAppDataDir = zvfuzz::WorkFolder("zv_fuzz_cache_");
         return gVar.szAppDataDir;
     }();
     // The first eight bytes are CID.dct, the rest the cache of the device it names (or of the
@@ -50,7 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gVar.pSensorCfg = &gVar.SensorCfgs[0];
     LoadCID();
     if (!gVar.pSensorCfg) std::abort();
-    platform::WriteFileAtomic(ProfileCachePath(*gVar.pSensorCfg), data + cid, size - cid);
+    // A cache of any other size is refused whole, before any of its bytes is looked at, and
+    // gives four new profiles at a clock tick each: the bytes are always made a cache of the
+    // right size, so the runs go to what reads its records.
+    std::vector<uint8_t> cache(data + cid, data + size);
+    cache.resize(kProfileCacheSize, 0);
+    platform::WriteFileAtomic(ProfileCachePath(*gVar.pSensorCfg), cache.data(), cache.size());
     LoadPro();
     if (gVar.ProfileList.size() != kProfileCount || !gVar.pFile ||
         gVar.pFile < gVar.ProfileList.data() ||

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/gvar.h"
+#include "fuzz/fuzz_setup.h"
 #include "base/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_library.h"
@@ -21,13 +20,6 @@
 #include "platform/window.h"
 
 namespace {
-
-std::string WorkFolder(const char* name) {
-    const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
-    std::string d = base + "/" + name + std::to_string(::getpid()) + "/";
-    platform::MakeDirectory(d);
-    return d;
-}
 
 void RemoveTree(const std::string& path) {
     std::vector<platform::DirEntry> entries;
@@ -68,11 +60,8 @@ std::string SafeRelative(const std::string& line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dataDir = [] {
-        platform::SetMessageBoxHook(
-            [](const std::string&, const std::string&, uint32_t) { return 1; });
-        gVar.nDebug = 0;
-        LogInit();
-        gVar.szAppDataDir = WorkFolder("zv_fuzz_macros_");
+        zvfuzz::StartQuietly(false);
+        gVar.szAppDataDir = zvfuzz::WorkFolder("zv_fuzz_macros_");
         return gVar.szAppDataDir;
     }();
     if (size == 0) return 0;

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "fuzz/fuzz_setup.h"
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
@@ -17,28 +18,12 @@
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
 
-namespace {
-std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/qza_import.cpp
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
-        platform::SetMessageBoxHook(
-            [](const std::string&, const std::string&, uint32_t) { return 1; });
-        gVar.szAppDir = RepoData();
-        LoadConfiguration();
-        gVar.nDebug = 0;
-        LogInit();
+        zvfuzz::StartQuietly(true);
         gVar.pSensorCfg = &gVar.SensorCfgs[0];
         LoadDefaultKeys();
-        // Files in memory where the system offers a folder there, so a run costs no disk.
-        const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
-        std::string d = base + "/zv_fuzz_qza_" + std::to_string(::getpid()) + "/";
-        platform::MakeDirectory(d);
+        std::string d = zvfuzz::WorkFolder("zv_fuzz_qza_");
         gVar.szAppDataDir = d;
         gVar.ProfileList.assign(4, ProfileFile{});
         NewProfile(gVar.ProfileList[0], "fuzz");
