@@ -1,6 +1,6 @@
 // Any command line: the global options and the words the commands parse (numbers, colours,
-// switches, key combinations, the nearest command) must never crash or read out of bounds, and
-// what they accept must be what they promise.
+// switches, key combinations, the nearest command; the virtual receiver's fault plan) must never
+// crash or read out of bounds, and what they accept must be what they promise.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_args.h"
+#include "sim/sim_faults.h"
 
 using namespace cli;
 
@@ -32,6 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (auto k = ParseCombo(w, &comboWhy)) ComboText(*k);
         NearestWord(w, cli::CommandNames());
         cli::CommandUsage(w);
+    }
+    // The virtual receiver's fault plan comes from the environment, beside the command line.
+    std::string plan(reinterpret_cast<const char*>(data), size);
+    if (auto p = sim::ParseFaultPlan(plan, &why)) {
+        for (const sim::Fault& f : p->faults)
+            if (f.cmd > 0xFF || f.skip < 0 || f.times < -1) std::abort();
     }
     return 0;
 }
