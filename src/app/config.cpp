@@ -278,6 +278,42 @@ uint32_t ParseColour(std::string_view text) {
     return Rgb(c[0], c[1], c[2]);
 }
 
+std::vector<std::string> ConfigurationProblems() {
+    const std::string path = gVar.szAppDir + "cfg.ini";
+    const IniFile ini = IniFile::Load(path);
+    std::vector<std::string> out;
+    auto check = [&](const std::string& section) {
+        for (const std::string& key : ini.KeyNames(section)) {
+            const std::string v = ini.GetString(section, key, "", 30);
+            // A leading number of more than 32 bits: the system's reading keeps its low bits,
+            // so KM=4294967298 would count as 2.
+            size_t at = v.find_first_not_of(" \t");
+            if (at == std::string::npos) continue;
+            bool minus = false;
+            if (v[at] == '+' || v[at] == '-') minus = v[at++] == '-';
+            int base = 10;
+            if (at + 1 < v.size() && v[at] == '0' && (v[at + 1] == 'x' || v[at + 1] == 'X')) {
+                base = 16;
+                at += 2;
+            }
+            const DigitRun run = ReadDigits(v, at, base);
+            if (run.digits > 0 &&
+                (run.overflow || run.value > (minus ? 0x80000000ull : 0xFFFFFFFFull)))
+                out.push_back("[" + section + "] " + key + "=" + v + " is out of range");
+        }
+    };
+    check(kOpt);
+    for (int n = 1; n <= kDeviceSections; ++n) check("DEV_" + std::to_string(n));
+    const int32_t retry = ini.GetInt(kOpt, "Retry", 3);
+    if (retry < 1 || retry > 100)
+        out.push_back("[OPT] Retry=" + std::to_string(retry) +
+                      " must be from 1 to 100: every command to the mouse is tried that often");
+    bool mouse = false;
+    for (const SensorCfg& c : gVar.SensorCfgs) mouse = mouse || c.Sensor != 0;
+    if (!mouse) out.push_back("no mouse is listed: no [DEV_n] section has a Sensor");
+    return out;
+}
+
 int LoadConfiguration() {
     static_cast<AppOptions&>(gVar) = AppOptions{};
     static_cast<CatalogueState&>(gVar) = CatalogueState{};

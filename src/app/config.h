@@ -11,6 +11,12 @@ class IniFile;
 // cannot be used (the program then cannot start).
 int LoadConfiguration();
 
+// What makes the cfg.ini in gVar.szAppDir unusable although it loads: numbers that do not fit
+// (the system's reading would wrap them into another value), a retry count that lets no command
+// through, a catalogue without a mouse. One line per problem naming its section and key; empty
+// when there is none.
+std::vector<std::string> ConfigurationProblems();
+
 // The value syntaxes of cfg.ini, shared with the device catalogue.
 // A comma-separated list of unsigned numbers; reading stops at the first token that is not a
 // number, and a token with anything after its digits is the last one read.

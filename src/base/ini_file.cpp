@@ -123,6 +123,18 @@ const IniFile::Key* IniFile::Find(std::u16string_view section, std::u16string_vi
     return nullptr;
 }
 
+std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
+    const std::u16string name = platform::Utf8ToUtf16(section);
+    std::vector<std::string> out;
+    for (const Section& s : m_sections) {
+        if (!EqualNoCase(s.name, name)) continue;
+        for (const Key& k : s.keys)
+            if (k.value) out.push_back(platform::Utf16ToUtf8(k.name));
+        break;
+    }
+    return out;
+}
+
 std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,
                                size_t size) const {
     if (size == 0) return {};

@@ -25,6 +25,8 @@ class IniFile {
     // decimal unless a 0x, 0o or 0b prefix says otherwise, reading stops at the first other
     // character); an empty or missing value gives def.
     int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
+    // The names of the keys with a value in the first section of that name, in file order.
+    std::vector<std::string> KeyNames(std::string_view section) const;
 
     // Sets or adds a key (the first matching section; a new section is added at the end).
     void SetString(std::string_view section, std::string_view key, std::string_view value);

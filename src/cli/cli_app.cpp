@@ -1,10 +1,12 @@
 #include "cli/cli_app.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "app/config.h"
@@ -13,6 +15,7 @@
 #include "base/ini_file.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "base/printable_text.h"
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "cli/cli_macro_text.h"
@@ -37,6 +40,7 @@
 #include "profile/profile_cache.h"
 #include "profile/profile_transfer.h"
 #include "profile/sensor_table.h"
+#include "sim/sim_faults.h"
 #include "sim/virtual_receiver.h"
 #include "cli/cli_sim.h"
 #include "ui/button_assignment.h"
@@ -80,8 +84,10 @@ UsageError Unknown(const std::string& what, const std::string& word,
     return {"unknown " + what + " \"" + word + "\"", NearestWord(word, choices)};
 }
 
+// Lines carry names and texts from files and from the mouse: their control characters are
+// shown, never obeyed.
 void Err(const std::string& line) {
-    std::fprintf(stderr, "zorvan: %s\n", line.c_str());
+    std::fprintf(stderr, "zorvan: %s\n", PrintableText(line, true).c_str());
 }
 
 bool IsTerminal(FILE* f) {
@@ -267,6 +273,12 @@ class App {
     int Change(const Edit& edit, const Describe& said,
                const std::string& unchanged = "the mouse does not take this value");
     int WaitWrites();
+    // After a write that failed: reads the mouse's profile again so that the cache and the
+    // message follow what it really holds. kExitDone when it holds the change after all.
+    int ReadBackAfterFailure();
+    void KeepBefore();
+    // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
+    std::string DamageHint();
     bool RefreshLevelCount();
     bool RefreshLighting(uint32_t zone);
 
@@ -296,6 +308,8 @@ class App {
     bool m_recordCached = false;  // and the record written came from the cache
     std::string m_stored;         // what the change stored, for standard output
     uint64_t m_failedBefore = 0;
+    bool m_readBack = false;              // the mouse was read again after a failed write
+    std::optional<ProfileFile> m_before;  // the current profile before the command changed it
     uint64_t m_macroGeneration = 0;
 };
 
@@ -317,6 +331,10 @@ int App::Prepare() {
     }
     if (!LoadConfiguration()) {
         Err("the device catalogue of " + cfg + " cannot be used");
+        return kExitUsage;
+    }
+    if (const std::vector<std::string> problems = ConfigurationProblems(); !problems.empty()) {
+        for (const std::string& p : problems) Err(cfg + ": " + p);
         return kExitUsage;
     }
     if (m_opt.verbose) {
@@ -383,6 +401,10 @@ int App::Prepare() {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
             return kExitUsage;
         }
+        if (!sim::ApplyFaultsFromEnvironment(*m_sim, &why)) {
+            Err(why);
+            return kExitUsage;
+        }
         platform::SetHidBackend(backend);
     }
     LoadCID();
@@ -421,6 +443,7 @@ int App::ConnectForRecord() {
     if (int r = Discover()) return r;
     if (m_session.TakeOverWithoutRead(&m_recordCached)) {
         m_oneRecord = true;
+        KeepBefore();
         return kExitDone;
     }
     return ReadProfile();
@@ -430,11 +453,32 @@ int App::ReadProfile() {
     const Progress progress("reading the mouse's settings");
     if (!m_session.OnFindDeviceOK()) return kExitNoDevice;
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        Err("the mouse's settings could not be read");
+        Err("the mouse's settings could not be read" + DamageHint());
         return kExitFailed;
     }
     m_profileRead = true;
+    KeepBefore();
     return kExitDone;
+}
+
+std::string App::DamageHint() {
+    // The one byte a reading refuses outright: a report rate no mouse of this kind uses. The
+    // factory reset is sent without reading, so it is the way back.
+    uint8_t b[2] = {};
+    if (!m_session.Usb().CmdHandle() || !m_session.Usb().ReadEEPROM(eeprom::kRate, b, 2) ||
+        RateOfInterval(b[0]))
+        return {};
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  ": its memory holds an unknown report rate at 0x%02X (0x%02X); \"zorvan reset\" "
+                  "restores the factory settings",
+                  eeprom::kRate, b[0]);
+    return text;
+}
+
+void App::KeepBefore() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (gVar.pFile) m_before = *gVar.pFile;
 }
 
 int App::WaitWrites() {
@@ -481,8 +525,58 @@ bool App::RefreshLighting(uint32_t zone) {
     return true;
 }
 
+int App::ReadBackAfterFailure() {
+    m_readBack = true;
+    ProfileFile intended;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile || !gVar.pSensorCfg) return kExitFailed;
+        intended = *gVar.pFile;
+    }
+    m_session.StartRead();
+    if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
+        // A cached copy that may hold settings the mouse never took would be written back
+        // by the next one-record change; without it the next command reads the mouse.
+        const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
+        uint32_t err = 0;
+        if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
+            Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+        Err("the mouse could not be read back: what it holds now is not known, so its settings "
+            "will be read from it again next time");
+        return kExitFailed;
+    }
+    // The read saved what the mouse holds; it may be the change after all, only unconfirmed.
+    m_profileRead = true;
+    bool landed = m_before.has_value();
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return kExitFailed;
+        // The change landed when every byte it changed reads back as meant; the bytes it did
+        // not touch may differ from a cached record without that saying anything.
+        std::array<uint8_t, kProfileFileSize> b{}, i{}, r{};
+        if (m_before) ProfileToBytes(*m_before, b);
+        ProfileToBytes(intended, i);
+        ProfileToBytes(*gVar.pFile, r);
+        for (size_t k = 0; k < kProfileFileSize && landed; ++k)
+            if (b[k] != i[k] && r[k] != i[k]) landed = false;
+    }
+    if (landed) {
+        Err("read back from the mouse: it holds the change all the same");
+        return kExitDone;
+    }
+    Err("read back from the mouse: it did not take the whole change; the settings it holds "
+        "now are the ones kept");
+    return kExitFailed;
+}
+
 int App::Finish(int code) {
-    const int writes = WaitWrites();
+    int writes = WaitWrites();
+    // A write that failed leaves the mouse in doubt (refused, half done, or done without a
+    // word back): the mouse is read again before anything is said or cached.
+    if (writes != kExitDone && !m_readBack && (m_profileRead || m_oneRecord)) {
+        m_profileRead = false;
+        writes = ReadBackAfterFailure();
+    }
     if (code == kExitDone) code = writes;
     // Only a profile read from the mouse goes into the cache, or a cached record with the one
     // record the mouse took; a raw memory command leaves the cache as it was.
@@ -574,8 +668,8 @@ int App::Info() {
         std::snprintf(buf, sizeof buf,
                       "model: %s (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
                       "firmware: %04x\nbattery: %s\ncharging: %s\nonboard profile: %s\n",
-                      name.c_str(), SensorId(), gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0,
-                      s.CID, s.MID, s.version,
+                      PrintableText(name).c_str(), SensorId(),
+                      gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0, s.CID, s.MID, s.version,
                       power ? (std::to_string(level) + "%").c_str() : "unknown",
                       power ? (charging ? "yes" : "no") : "unknown",
                       profile >= 0 ? std::to_string(profile + 1).c_str() : "unknown");
@@ -642,9 +736,9 @@ int App::Show() {
           << "\",\"brightness\":" << p.nDpiLightBright << ",\"speed\":" << p.nDpiLightSpeed
           << "}}\n";
     } else {
-        o << "profile " << index + 1 << ": " << p.Name() << "\nbuttons:\n";
+        o << "profile " << index + 1 << ": " << PrintableText(p.Name()) << "\nbuttons:\n";
         for (int b = 0; b < cfg.nKeyNum; ++b)
-            o << "  " << b + 1 << "  " << GetKeyFunctionText(p.keys[set][b]) << "\n";
+            o << "  " << b + 1 << "  " << PrintableText(GetKeyFunctionText(p.keys[set][b])) << "\n";
         o << "DPI levels: " << p.nDpiLevels << ", current " << cur + 1 << "\n";
         for (int i = 0; i < cfg.DM; ++i)
             o << (i == cur ? "  *" : "   ") << i + 1 << "  " << p.dpi[i].x << " x " << p.dpi[i].y
@@ -1031,7 +1125,7 @@ int App::Button(const Words& w) {
     if (!k) return kExitUsage;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
-    m_stored = "button " + std::to_string(n) + ": " + GetKeyFunctionText(*k);
+    m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }
@@ -1045,7 +1139,9 @@ int App::Profile(const Words& w) {
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        if (SwitchProfile(m_session.Usb(), n - 1) != 1) {
+        // A switch without a word back may have happened all the same: the mouse is asked.
+        if (SwitchProfile(m_session.Usb(), n - 1) != 1 &&
+            m_session.Usb().GetCurProfile() != n - 1) {
             Err("the mouse did not switch its profile");
             return kExitFailed;
         }
@@ -1073,7 +1169,19 @@ int App::Reset() {
     if (int r = ConnectForRecord()) return r;
     m_oneRecord = false;
     if (!m_session.ResetToDefaults()) return kExitFailed;
-    if (int r = WaitWrites()) return r;
+    if (WaitWrites() != kExitDone) {
+        // Refused, or done without a word back: what the mouse holds decides what is cached.
+        m_readBack = true;
+        m_session.StartRead();
+        if (m_session.WaitSync(kReadMs) && m_session.LastReadOk()) {
+            m_profileRead = true;
+            Err("the factory reset was not confirmed; the settings read back from the mouse are "
+                "kept");
+        } else {
+            Err("the factory reset was not confirmed and the mouse could not be read back");
+        }
+        return kExitFailed;
+    }
     // The mouse holds its factory settings now; read them so the cache follows.
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
@@ -1097,7 +1205,8 @@ int App::Macro(const Words& w) {
                 std::printf("%s{\"name\":%s,\"events\":%d}", i ? "," : "", JsonString(name).c_str(),
                             CountMacroEvents(all[i]));
             else
-                std::printf("%s  (%d events)\n", name.c_str(), CountMacroEvents(all[i]));
+                std::printf("%s  (%d events)\n", PrintableText(name).c_str(),
+                            CountMacroEvents(all[i]));
         }
         if (m_opt.json) std::fputs("]\n", stdout);
         return kExitDone;
@@ -1201,7 +1310,7 @@ void App::ShowMacro(const StMacro& m) const {
               "\",\"repeat\":" + std::to_string(m.repeatCount) + ",\"events\":[" + events +
               "],\"text\":" + JsonString(text) + "}\n";
     } else {
-        out = MacroNameUtf8(m) + ": " + std::to_string(n) + " events, " +
+        out = PrintableText(MacroNameUtf8(m)) + ": " + std::to_string(n) + " events, " +
               (m.LoopMode == kPlayWhileHeld ? std::string("repeats while held")
                : m.LoopMode == kPlayUntilPressed
                    ? std::string("repeats until pressed again")
@@ -1270,13 +1379,23 @@ int App::Eeprom(const Words& w) {
     } else {
         throw Unknown("eeprom command", what, {"read", "write"});
     }
+    const int64_t end = addr + (what == "read" ? len : static_cast<int64_t>(bytes.size()));
+    if (end > eeprom::kProfileEnd) {
+        char why[120];
+        std::snprintf(
+            why, sizeof why, "a profile's memory ends at 0x%04X; 0x%04X to 0x%04X is past it",
+            eeprom::kProfileEnd - 1, static_cast<unsigned>(addr), static_cast<unsigned>(end - 1));
+        throw UsageError{why};
+    }
     if (int r = Connect(false)) return r;
     CUSBDriver& usb = m_session.Usb();
-    if (what == "write")
-        return usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
-                               bytes.data())
-                   ? kExitDone
-                   : kExitFailed;
+    if (what == "write") {
+        if (usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
+                            bytes.data()))
+            return kExitDone;
+        Err("the mouse did not take every byte of the write at " + std::to_string(addr));
+        return kExitFailed;
+    }
     bytes.assign(static_cast<size_t>(len), 0);
     for (int64_t done = 0; done < len; done += 10) {
         const int n = static_cast<int>(std::min<int64_t>(10, len - done));
@@ -1366,6 +1485,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             if (!value(&out->cfgPath)) return false;
         } else if (name == "--data-dir") {
             if (!value(&out->dataDir)) return false;
+            // An empty value would quietly mean the default folder, not the one meant.
+            if (out->dataDir.empty()) {
+                *why = "--data-dir needs a folder";
+                return false;
+            }
         } else if (name == "--model") {
             if (!value(&out->model)) return false;
         } else if (a == "--json") {

@@ -8,6 +8,10 @@
 
 namespace eeprom {
 
+// One past the last byte of an onboard profile's memory (0x000 to 0x1AFF); the mouse refuses
+// anything beyond.
+constexpr uint32_t kProfileEnd = 0x1B00;
+
 // Settings, each a byte followed by its check byte unless said otherwise.
 constexpr uint32_t kRate = 0x00;        // report interval in ms: 1, 2, 4 or 8
 constexpr uint32_t kLevelCount = 0x02;  // DPI levels in use

@@ -191,6 +191,11 @@ bool Writer::Lighting(uint32_t index) {
 
 bool Writer::Dpi(uint32_t index) {
     LogPrintf("Set DPI --------");
+    // Without the sensor's table every value would go out as code 0, a DPI nobody chose.
+    if (!m_cfg || !FindSensorTable(static_cast<uint32_t>(m_cfg->Sensor))) {
+        LogPrintf("Set DPI: the sensor has no DPI table, nothing written");
+        return false;
+    }
     platform::Sleep(10);
     DpiLevelXY levels[kDpiLevels];
     for (int i = 0; i < kDpiLevels; ++i) levels[i] = {m_rec.dpi[i].x, m_rec.dpi[i].y};

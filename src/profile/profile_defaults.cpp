@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
@@ -14,6 +16,7 @@ namespace {
 constexpr int kLightSteps = 10;     // brightness and main-lighting speed steps
 constexpr int kLogoSpeedSteps = 5;  // speed steps of the logo and DPI lighting
 constexpr uint32_t kMainModes = 6;
+constexpr int32_t kAutoSleepMost = 60;  // tens of seconds: ten minutes
 
 const SensorCfg& Device() {
     static const SensorCfg none{};
@@ -78,18 +81,32 @@ void FillSettings(ProfileFile& p) {
     p.nDpiLightSpeed = static_cast<int32_t>((dpiLed >> 16) & 0xFF);
 }
 
+// What SanitizeProfile found: whether anything changed, and each change in words.
+struct Repairs {
+    bool changed = false;
+    std::vector<std::string>* said = nullptr;
+};
+
 template <typename T>
-void Repair(bool& changed, const char* field, T& value, T good) {
+void Repair(Repairs& r, const char* field, T& value, T good) {
     LogPrintf("profile %s: %lld out of range, %lld used", field, static_cast<long long>(value),
               static_cast<long long>(good));
+    if (r.said)
+        r.said->push_back(std::string(field) + " " + std::to_string(static_cast<long long>(value)) +
+                          " (" + std::to_string(static_cast<long long>(good)) + " used)");
     value = good;
-    changed = true;
+    r.changed = true;
 }
 
 template <typename T>
-void Step(bool& changed, const char* field, T& value, int maxStep) {
+void Step(Repairs& r, const char* field, T& value, int maxStep) {
     if (value < 1 || value > static_cast<T>(maxStep))
-        Repair(changed, field, value, std::clamp<T>(value, 1, static_cast<T>(maxStep)));
+        Repair(r, field, value, std::clamp<T>(value, 1, static_cast<T>(maxStep)));
+}
+
+// A switch the mouse keeps as one bit.
+void Switch(Repairs& r, const char* field, int32_t& value) {
+    if (value != 0 && value != 1) Repair(r, field, value, 1);
 }
 
 }  // namespace
@@ -112,10 +129,10 @@ void ResetProfileSettings(ProfileFile& p) {
     FillSettings(p);
 }
 
-bool SanitizeProfile(ProfileFile& p) {
+bool SanitizeProfile(ProfileFile& p, std::vector<std::string>* repaired) {
     ProfileFile def;
     FillSettings(def);
-    bool changed = false;
+    Repairs changed{false, repaired};
 
     if (p.szName.back() != 0) Repair(changed, "name end", p.szName.back(), char16_t{0});
     if (p.nKeySet < 0 || p.nKeySet >= kKeySets) Repair(changed, "key set", p.nKeySet, 0);
@@ -146,5 +163,30 @@ bool SanitizeProfile(ProfileFile& p) {
         Repair(changed, "DPI light mode", p.nDpiLightMode, def.nDpiLightMode);
     Step(changed, "DPI light speed", p.nDpiLightSpeed, kLogoSpeedSteps);
     Step(changed, "DPI light brightness", p.nDpiLightBright, kLightSteps);
-    return changed;
+    return changed.changed;
+}
+
+bool LimitSingleSettings(ProfileFile& p, std::vector<std::string>* repaired) {
+    ProfileFile def;
+    FillSettings(def);
+    Repairs changed{false, repaired};
+    const SensorCfg& d = Device();
+    if (p.nLod != 1 && p.nLod != 2 && p.nLod != def.nLod)
+        Repair(changed, "lift-off distance", p.nLod, def.nLod == 2 ? 2 : 1);
+    const int32_t debounceLo = gVar.DebounceRange & 0xFF,
+                  debounceHi = (gVar.DebounceRange >> 8) & 0xFF;
+    if (debounceHi >= debounceLo && (p.nDebounce < debounceLo || p.nDebounce > debounceHi))
+        Repair(changed, "debounce", p.nDebounce, std::clamp(p.nDebounce, debounceLo, debounceHi));
+    const bool sleepOffered = p.nSleepTime > 0 && std::find(d.SleepVal.begin(), d.SleepVal.end(),
+                                                            p.nSleepTime) != d.SleepVal.end();
+    if (!sleepOffered && p.nSleepTime != def.nSleepTime)
+        Repair(changed, "sleep", p.nSleepTime, def.nSleepTime);
+    if (p.nAutoSleep < 1 || p.nAutoSleep > kAutoSleepMost)
+        Repair(changed, "auto sleep", p.nAutoSleep, def.nAutoSleep);
+    Switch(changed, "ripple control", p.nRipple);
+    Switch(changed, "angle snapping", p.nFixLine);
+    Switch(changed, "motion sync", p.nMotionSync);
+    Switch(changed, "sensor mode", p.nSensorMode);
+    Switch(changed, "light off while moving", p.nLightOffOnMoving);
+    return changed.changed;
 }

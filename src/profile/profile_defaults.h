@@ -2,6 +2,7 @@
 // default-key table and the global options.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "profile/profile_file.h"
 
@@ -19,8 +20,15 @@ void ResetProfileSettings(ProfileFile& p);
 // key-matrix slots, level count, saved current level, rate code, lighting modes and steps, and
 // the name's terminator. Each repaired field takes the value a new profile of the device in use
 // would have (steps are clamped into range). Returns whether anything was changed; each change
-// is logged.
-bool SanitizeProfile(ProfileFile& p);
+// is logged, and put in words into `repaired` when given ("rate 4096 (592 used)").
+bool SanitizeProfile(ProfileFile& p, std::vector<std::string>* repaired = nullptr);
+
+// The single settings of a record from a file (lift-off distance, debounce, sleep, auto sleep,
+// the switches) held to what the pages and the command line let a user choose: each goes to the
+// mouse as one byte, so anything else would arrive there cut to a byte. A value out of bounds
+// takes the new profile's (debounce is clamped into its range). Not for the cache: that holds
+// what was read from the mouse, whatever wrote it there. Reported like SanitizeProfile.
+bool LimitSingleSettings(ProfileFile& p, std::vector<std::string>* repaired = nullptr);
 
 // Rate codes the mouse takes.
 bool IsValidRateCode(int32_t rate);

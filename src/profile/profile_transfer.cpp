@@ -18,6 +18,7 @@
 #include "profile/apply_thread.h"
 #include "profile/eeprom_writer.h"
 #include "profile/profile_defaults.h"
+#include "profile/sensor_table.h"
 
 std::atomic<int32_t> g_bSyncDone{0};
 
@@ -130,7 +131,14 @@ int ImportProfile(const std::string& path) {
         Tell(invalid);
         return 0;
     }
-    SanitizeProfile(rec);
+    // The file goes through the same limits as a value chosen on the pages or with `set`.
+    std::vector<std::string> repaired;
+    const bool sanitized = SanitizeProfile(rec, &repaired);
+    if (LimitSingleSettings(rec, &repaired) || sanitized) {
+        std::string said;
+        for (const std::string& r : repaired) said += (said.empty() ? "" : ", ") + r;
+        Tell("values of the file the mouse does not take were replaced: " + said);
+    }
 
     std::vector<StMacro> fileMacros;
     for (size_t i = 0; i < kExportMacroSlots; ++i)
@@ -198,10 +206,20 @@ int ImportProfile(const std::string& path) {
         }
 
     int32_t level;
+    // Without a DPI table nothing can say how this sensor codes a DPI value: the levels the
+    // mouse holds stay, rather than values it would read as code 0.
+    const bool dpiCodes = gVar.pSensorCfg && FindSensorTable(gVar.pSensorCfg->Sensor);
+    if (!dpiCodes)
+        Tell("this mouse's sensor has no DPI table: the file's DPI values are not written");
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!gVar.pFile) return 0;
         rec.dwId = gVar.pFile->dwId;
+        if (!dpiCodes)
+            for (size_t i = 0; i < rec.dpi.size(); ++i) {
+                rec.dpi[i].x = gVar.pFile->dpi[i].x;
+                rec.dpi[i].y = gVar.pFile->dpi[i].y;
+            }
         *gVar.pFile = rec;
         level = rec.nSavedDpiLevel;
         LogPrintf("ImportProfile: g_nCurDpiLevel=%d", level);
@@ -212,9 +230,9 @@ int ImportProfile(const std::string& path) {
     // Everything the file carries goes to the mouse: besides buttons, lighting, levels,
     // Windows settings, current level, rate and colours, also the level count and the single
     // settings, which the pages would otherwise show with the mouse holding other values.
-    RequestApply(kApplyAll | kApplyLevelCount | kApplyLod | kApplyAngleSnap | kApplyRipple |
-                     kApplyDebounce | kApplyMotionSync | kApplySleep | kApplyLightOffMoving |
-                     kApplySensorMode | kApplyAutoSleep,
+    RequestApply((dpiCodes ? kApplyAll : kApplyAll & ~kApplyDpi) | kApplyLevelCount | kApplyLod |
+                     kApplyAngleSnap | kApplyRipple | kApplyDebounce | kApplyMotionSync |
+                     kApplySleep | kApplyLightOffMoving | kApplySensorMode | kApplyAutoSleep,
                  kAllItems);
     return 1;
 }

@@ -6,6 +6,7 @@
 #include "base/log.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
+#include "sim/sim_faults.h"
 
 namespace sim {
 
@@ -15,18 +16,7 @@ constexpr uint32_t kPollMs = 100;
 constexpr size_t kMaxCommandBytes = 256;
 
 std::vector<std::string> SplitWords(const std::string& text) {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            if (!cur.empty()) out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) out.push_back(cur);
-    return out;
+    return SplitOn(text, " \t\r\n");
 }
 }  // namespace
 

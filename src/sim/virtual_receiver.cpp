@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
+#include "sim/sim_faults.h"
 
 namespace sim {
 
@@ -448,6 +449,8 @@ std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string
     std::string why;
     if (!rx->LoadState(&why))
         LogPrintf("virtual mouse: state file %s not used: %s", value.c_str(), why.c_str());
+    if (!ApplyFaultsFromEnvironment(*rx, &why))
+        LogPrintf("virtual mouse: no faults injected: %s", why.c_str());
     platform::SetHidBackend(backend);
     return rx;
 }

@@ -7,35 +7,23 @@
 
 #include <unistd.h>
 
+#include "fuzz/fuzz_setup.h"
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "macro/macro_library.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
 
-namespace {
-std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/qza_import.cpp
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
-        platform::SetMessageBoxHook(
-            [](const std::string&, const std::string&, uint32_t) { return 1; });
-        gVar.szAppDir = RepoData();
-        LoadConfiguration();
-        gVar.nDebug = 0;
-        LogInit();
+        zvfuzz::StartQuietly(true);
         gVar.pSensorCfg = &gVar.SensorCfgs[0];
         LoadDefaultKeys();
-        std::string d = "/tmp/zv_fuzz_qza_" + std::to_string(::getpid()) + "/";
-        platform::MakeDirectory(d);
+        std::string d = zvfuzz::WorkFolder("zv_fuzz_qza_");
         gVar.szAppDataDir = d;
         gVar.ProfileList.assign(4, ProfileFile{});
         NewProfile(gVar.ProfileList[0], "fuzz");
@@ -57,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::WriteFileAtomic(dir + "in.qza", file.data(), file.size());
     if (!ImportProfile(dir + "in.qza") && !(*gVar.pFile == before)) __builtin_trap();
     *gVar.pFile = before;
-    g_MacroList.Clear();
+    // The library is kept between runs, so that imports meet earlier macros by name and id; it
+    // starts afresh now and then so that a run stays cheap.
+    if (g_MacroList.Snapshot().size() > 200) {
+        for (const StMacro& m : g_MacroList.Snapshot()) DeleteLibraryMacro(m.id, g_MacroList);
+        g_MacroList.Clear();
+    }
     return 0;
 }

@@ -185,6 +185,7 @@ TEST_F(ProfileRecordTest, SanitizeRepairsFieldsThatReachIndexesOrTheMouse) {
     ProfileFile good;
     NewProfile(good, "ok");
     EXPECT_FALSE(SanitizeProfile(good));
+    EXPECT_FALSE(LimitSingleSettings(good));
 
     const struct {
         const char* what;
@@ -217,6 +218,18 @@ TEST_F(ProfileRecordTest, SanitizeRepairsFieldsThatReachIndexesOrTheMouse) {
          [](const ProfileFile& p) { EXPECT_EQ(p.nDpiLightBright, 10); }},
         {"DPI light speed", [](ProfileFile& p) { p.nDpiLightSpeed = -3; },
          [](const ProfileFile& p) { EXPECT_EQ(p.nDpiLightSpeed, 1); }},
+        // Single settings the pages could not have chosen, which would reach the mouse cut
+        // to a byte.
+        {"lift-off distance", [](ProfileFile& p) { p.nLod = 77; },
+         [](const ProfileFile& p) { EXPECT_EQ(p.nLod, 2); }},
+        {"debounce", [](ProfileFile& p) { p.nDebounce = 100000; },
+         [](const ProfileFile& p) { EXPECT_EQ(p.nDebounce, 30); }},
+        {"sleep", [](ProfileFile& p) { p.nSleepTime = -10; },
+         [](const ProfileFile& p) { EXPECT_EQ(p.nSleepTime, 120); }},
+        {"auto sleep", [](ProfileFile& p) { p.nAutoSleep = 1000000; },
+         [](const ProfileFile& p) { EXPECT_EQ(p.nAutoSleep, 6); }},
+        {"switch", [](ProfileFile& p) { p.nMotionSync = 256; },
+         [](const ProfileFile& p) { EXPECT_EQ(p.nMotionSync, 1); }},
         {"name end", [](ProfileFile& p) { p.szName.fill(u'x'); },
          [](const ProfileFile& p) { EXPECT_EQ(p.Name(), std::string(19, 'x')); }},
     };
@@ -224,9 +237,11 @@ TEST_F(ProfileRecordTest, SanitizeRepairsFieldsThatReachIndexesOrTheMouse) {
         SCOPED_TRACE(c.what);
         ProfileFile p = good;
         c.spoil(p);
-        EXPECT_TRUE(SanitizeProfile(p));
+        EXPECT_TRUE(SanitizeProfile(p) | LimitSingleSettings(p));
         c.check(p);
-        EXPECT_FALSE(SanitizeProfile(p));  // what it gives back is sound
+        // What they give back is sound.
+        EXPECT_FALSE(SanitizeProfile(p));
+        EXPECT_FALSE(LimitSingleSettings(p));
     }
 }
 

@@ -16,6 +16,10 @@
 
 using platform::win::Widen;
 
+namespace {
+constexpr uint32_t kFolderLockWaitMs = 10000;
+}  // namespace
+
 int CZorvanApp::GetOsVersionCode() {
     OSVERSIONINFOW vi{};
     vi.dwOSVersionInfoSize = sizeof vi;
@@ -64,6 +68,14 @@ BOOL CZorvanApp::InitInstance() {
         return FALSE;
     }
 
+    // A command of the command-line tool holds the lock for a few seconds at most.
+    uint32_t lockErr = 0;
+    const platform::FolderLockResult lock =
+        platform::LockFolder(gVar.szAppDataDir, kFolderLockWaitMs, &m_folderLock, &lockErr);
+    if (lock != platform::FolderLockResult::kTaken)
+        LogPrintf("data folder %s not locked (%s, error %u)", gVar.szAppDataDir.c_str(),
+                  lock == platform::FolderLockResult::kBusy ? "busy" : "no lock file", lockErr);
+
     if (GetOsVersionCode() >= 5) {
         if (HMODULE user = ::LoadLibraryW(L"User32.dll")) {
             using Fn = BOOL(WINAPI*)();
@@ -93,6 +105,7 @@ BOOL CZorvanApp::InitInstance() {
 int CZorvanApp::ExitInstance() {
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
+    m_folderLock.reset();
     m_instance.reset();
     LogPrintf("Driver exit");
     if (bFontLoaded == 1 && !gVar.FontName.empty())

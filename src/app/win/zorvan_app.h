@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/folder_lock.h"
 #include "platform/sys.h"
 
 namespace sim {
@@ -27,6 +28,9 @@ class CZorvanApp {
     int m_nArgs = 0;
     ULONG_PTR m_gdiplusToken = 0;
     std::unique_ptr<platform::SingleInstance> m_instance;
+    // The data folder's writer lock, held for the window's life, so a command-line change on
+    // the same folder waits or says it is busy instead of losing the window's saves or its own.
+    std::unique_ptr<platform::FolderLock> m_folderLock;
     std::shared_ptr<sim::VirtualReceiver> m_virtualReceiver;  // kept alive while the program runs
     int32_t bFontLoaded = 0;
     int32_t bStartedWithArgs = 0;

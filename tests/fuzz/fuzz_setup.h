@@ -1,0 +1,43 @@
+// What the fuzz targets that load the program's data share: the repository's data folder, a
+// work folder kept in memory where the system has one, and the start of the program's
+// configuration without message boxes or a log.
+#pragma once
+#include <string>
+
+#include <unistd.h>
+
+#include "app/config.h"
+#include "app/gvar.h"
+#include "base/log.h"
+#include "platform/fs.h"
+#include "platform/window.h"
+
+namespace zvfuzz {
+
+inline std::string RepoData() {
+    std::string f = __FILE__;  // <repo>/tests/fuzz/fuzz_setup.h
+    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
+    return platform::JoinPath(f, "data") + platform::PathSeparator();
+}
+
+// A folder of this process for the target's files, on a memory file system when there is one,
+// so that a run costs no disk.
+inline std::string WorkFolder(const std::string& name) {
+    const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
+    std::string d = base + "/" + name + std::to_string(::getpid()) + "/";
+    platform::MakeDirectory(d);
+    return d;
+}
+
+// The shipped configuration, quietly: message boxes answered at once, no log.
+inline void StartQuietly(bool configuration) {
+    platform::SetMessageBoxHook([](const std::string&, const std::string&, uint32_t) { return 1; });
+    if (configuration) {
+        gVar.szAppDir = RepoData();
+        LoadConfiguration();
+    }
+    gVar.nDebug = 0;
+    LogInit();
+}
+
+}  // namespace zvfuzz
