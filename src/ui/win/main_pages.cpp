@@ -1,6 +1,7 @@
 #include "ui/win/main_pages.h"
 
 #include "ui/win/key_dlg.h"
+#include "ui/win/led_dlg.h"
 #include "ui/win/macro_dlg.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
@@ -13,6 +14,10 @@ std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
             return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
         case kPageMacros:
             return std::make_unique<CMacroDlg>();
+        case kPageLighting:
+            return std::make_unique<CLedDlg>(
+                [&main] { return main.CheckDeviceReady(); },
+                [&main] { return LightingBlocked(main.Session().Usb()); });
         default:
             return nullptr;
     }
