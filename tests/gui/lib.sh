@@ -194,6 +194,10 @@ eeprom() {
         eeprom read "$1" "$2" 2>/dev/null
 }
 
+# eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).
+eeprom_bytes() { eeprom "$1" "$2" | tr 'A-F\n\r' 'a-f  ' | tr -s ' ' | sed 's/^ //; s/ $//'; }
+eeprom_is() { [[ "$(eeprom_bytes "$1" "$2")" == "$3" ]]; }
+
 # shot FILE: the whole screen.
 shot() { import -window root "$1" 2>/dev/null; }
 

@@ -28,10 +28,6 @@ perf_open() {
     sleep 1
 }
 
-# eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).
-eeprom_bytes() { eeprom "$1" "$2" | tr 'A-F\n\r' 'a-f  ' | tr -s ' ' | sed 's/^ //; s/ $//'; }
-eeprom_is() { [[ "$(eeprom_bytes "$1" "$2")" == "$3" ]]; }
-
 # Answers of the mouse to commands, without its own notifications (first byte 0a) and the
 # battery poll's answers (04) that the main window's timer asks for every 30 s.
 perf_answers() { echo $(($(log_count "Read(") - $(log_count "):  0a ") - $(log_count "):  04 "))); }
