@@ -19,10 +19,8 @@
 
 namespace {
 
-constexpr int kBarWidth = 650;
 constexpr int kScaleMargin = 10;
-constexpr int kRateX = 932, kRateY = 73, kRadio = 12;
-constexpr POINT kLod[2] = {{492, 468}, {561, 468}};
+constexpr int kRadio = 12;
 constexpr int kSensorLpDx = 57;
 constexpr int kEffectW = 147, kEffectH = 30, kSliderW = 261, kSliderH = 20;
 
@@ -71,8 +69,9 @@ void Check(CPngBtn& b, bool on) {
 
 }  // namespace
 
-CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady)
+CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look)
     : m_deviceReady(std::move(deviceReady)),
+      m_look(look),
       m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
           return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
       }) {}
@@ -99,7 +98,10 @@ CPngBtn& CNewAdvDlg::SwitchBox(PerfSwitch which) {
 bool CNewAdvDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made; the
     // main window hands the page the same picture afterwards.
-    SetBackground(LoadSkinPicture(SkinPath("adv_nr.png")));
+    PicturePtr background = LoadSkinPicture(SkinPath(m_look.background));
+    // A skin made before the older page had its own picture still has the newer page's.
+    if (!PicturePresent(background.get())) background = LoadSkinPicture(SkinPath("adv_nr.png"));
+    SetBackground(std::move(background));
     m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);
@@ -113,13 +115,13 @@ bool CNewAdvDlg::CreateRow(int i) {
     const auto n = static_cast<size_t>(i);
     const SensorCfg* cfg = gVar.pSensorCfg;
     const DpiRowLayout r =
-        LayoutDpiRow(gVar.ptDpiBar, kBarWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
+        LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
     SliderArgs a;
     a.id = kIdBar + static_cast<UINT>(i);
     a.rc = Rc(r.bar);
     a.background = Background();
-    a.track = "longbar_nr.png";
-    a.fill = "longbar_ov.png";
+    a.track = m_look.barTrack;
+    a.fill = m_look.barFill;
     a.thumb = "slider1.png";
     a.thumb2 = "slider2.png";
     a.trackOffset = POINT{0, gVar.DpiBarY};
@@ -134,7 +136,7 @@ bool CNewAdvDlg::CreateRow(int i) {
     PngBtnArgs name;
     name.id = kIdName + static_cast<UINT>(i);
     name.rc = Rc(r.name);
-    name.caption = DpiLevelName(i, false);
+    name.caption = DpiLevelName(i, m_look.olderNames);
     name.checkable = true;
     name.onClick = [this, i] {
         if (!m_view.levelNamesClickable) return;
@@ -176,7 +178,7 @@ bool CNewAdvDlg::CreateButtons() {
         Change([separate](ProfileFile& p, int32_t&) { return SetSeparateXY(p, separate); });
     });
 
-    const int x1 = gVar.ptDpiBar.x + kBarWidth;
+    const int x1 = gVar.ptDpiBar.x + m_look.barWidth;
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs c;
     c.button.id = kIdLevels;
@@ -193,14 +195,16 @@ bool CNewAdvDlg::CreateButtons() {
     AddCombo(m_levels, c);
 
     for (int k = 0; k < kRateButtons; ++k) {
-        const POINT at{kRateX, kRateY + k * (kRadio + gVar.RateVSp)};
+        const POINT at =
+            m_look.rateDx ? POINT{m_look.rateAt.x + k * m_look.rateDx, m_look.rateAt.y}
+                          : POINT{m_look.rateAt.x, m_look.rateAt.y + k * (kRadio + gVar.RateVSp)};
         AddRadio(
             m_rate[static_cast<size_t>(k)], kIdRate + static_cast<UINT>(k), at, false,
             [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetRateButton(p, k); }); });
     }
     for (int k = 0; k < 2; ++k)
         AddRadio(
-            m_lod[static_cast<size_t>(k)], kIdLod + static_cast<UINT>(k), kLod[k], false,
+            m_lod[static_cast<size_t>(k)], kIdLod + static_cast<UINT>(k), m_look.lod[k], false,
             [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetLiftOff(p, k + 1); }); });
 
     const PerfSwitch switches[] = {PerfSwitch::kRipple, PerfSwitch::kAngleSnap,
@@ -257,8 +261,8 @@ bool CNewAdvDlg::CreateEffect() {
         a.id = s.id;
         a.rc = RECT{s.at.x, s.at.y - 5, s.at.x + kSliderW, s.at.y - 5 + kSliderH};
         a.background = Background();
-        a.track = "bar_nr.png";
-        a.fill = "bar_ov.png";
+        a.track = m_look.effectTrack;
+        a.fill = m_look.effectFill;
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
         a.thumbY = gVar.SliderY + 1;
@@ -300,7 +304,7 @@ bool CNewAdvDlg::LoadSensor() {
 
     const auto n = static_cast<int32_t>(std::min<uint32_t>(table->count, kMaxSliderEntries));
     std::vector<int32_t> values(table->dpi.begin(), table->dpi.begin() + n);
-    const std::vector<int32_t> marks = ScalePositions(kBarWidth, kScaleMargin, n);
+    const std::vector<int32_t> marks = ScalePositions(m_look.barWidth, kScaleMargin, n);
     for (CPngHSliderBarEx& bar : m_bar) {
         if (!bar.m_hWnd) continue;
         bar.SetRange(1, n);
@@ -333,7 +337,7 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     const int dpih = cfg ? cfg->DPIH : 10;
     for (int i = 0; i < kDpiLevels; ++i) {
         const auto n = static_cast<size_t>(i);
-        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, i);
+        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, i);
         MoveCtl(m_bar[n], Rc(r.bar));
         MoveCtl(m_name[n], Rc(r.name));
         MoveCtl(m_xLabel[n], Rc(r.xLabel));
@@ -342,7 +346,7 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     }
     // The X/Y box under the device's last row.
     const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
-    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, last);
+    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
     MoveCtlTo(m_xy, ZvPoint{r.bar.left, r.bar.bottom + 15});
 }
 
@@ -458,7 +462,7 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ClosePopup();
             break;
         case WM_SETCURSOR:
-            if (gVar.ShowSys) {
+            if (gVar.ShowSys && m_look.sysLink) {
                 POINT pt;
                 ::GetCursorPos(&pt);
                 ::ScreenToClient(m_hWnd, &pt);
@@ -479,7 +483,7 @@ bool CNewAdvDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
     if (msg != WM_LBUTTONDOWN) return false;
     ClosePopup();
     const RECT sys = Rc(gVar.rcSys);
-    if (gVar.ShowSys && ::PtInRect(&sys, pt))
+    if (gVar.ShowSys && m_look.sysLink && ::PtInRect(&sys, pt))
         ::ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll Control_RunDLL main.cpl",
                         nullptr, SW_SHOWNORMAL);
     // The borderless main window is dragged by its pages too.
@@ -573,13 +577,13 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             const char* key;
         } sliders[] = {{&m_light, "tc_adv_str7"}, {&m_speed, "tc_adv_str10"}};
         for (const auto& s : sliders) {
-            if (!s.bar->m_hWnd) continue;
+            // A mode without this slider has no use for its name either.
+            if (!Shown(*s.bar)) continue;
             const RECT b = at(*s.bar);
             draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
                  kLine | DT_RIGHT);
-            if (Shown(*s.bar))
-                draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
-                     kLine | DT_LEFT);
+            draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
+                 kLine | DT_LEFT);
         }
     }
     if (Shown(m_rate[0])) {
