@@ -67,7 +67,8 @@ uint32_t FirstReceiverPid() {
 CLedDlg::CLedDlg(std::function<int()> deviceReady, std::function<bool()> lightingHeld)
     : m_deviceReady(std::move(deviceReady)),
       m_lightingHeld(std::move(lightingHeld)),
-      m_chooser(ChooseSystemColour) {}
+      m_chooser(ChooseSystemColour),
+      m_showText([](HWND owner, const std::string& key) { ShowMessage(key, nullptr, owner); }) {}
 
 CLedDlg::~CLedDlg() {
     // The controls go before the fonts and brush they draw with.
@@ -342,7 +343,7 @@ void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool a
             RequestApply(c.flag, c.data);
         } else if (m_lightingHeld()) {
             // The mouse shows something of its own; the change waits in the profile.
-            ShowMessage("tc_adv_str29", nullptr, m_hWnd);
+            m_showText(m_hWnd, "tc_adv_str29");
         } else {
             RequestApply(c.flag, c.data);
         }

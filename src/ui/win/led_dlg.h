@@ -33,6 +33,9 @@ class CLedDlg : public CMainPage {
     // The system colour chooser of the result swatch unless replaced (tests).
     using Chooser = std::function<bool(HWND owner, COLORREF* colour)>;
     void SetChooser(Chooser c) { m_chooser = std::move(c); }
+    // The message of a text key (the message dialog unless replaced).
+    using ShowTextFn = std::function<void(HWND owner, const std::string& textKey)>;
+    void SetShowText(ShowTextFn fn) { m_showText = std::move(fn); }
 
     // For tests and screenshots.
     CComboBtn& ModeCombo(bool logo) { return logo ? m_logoMode : m_mainMode; }
@@ -75,6 +78,7 @@ class CLedDlg : public CMainPage {
     std::function<int()> m_deviceReady;
     std::function<bool()> m_lightingHeld;
     Chooser m_chooser;
+    ShowTextFn m_showText;
     LightingView m_view;
     LightingLayout m_layout;
     const SensorCfg* m_laidOutFor = nullptr;
