@@ -1,5 +1,6 @@
 #include "ui/win/adv_dlg.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -255,6 +256,14 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
     }
 
+    if (Bar(0).m_hWnd && gVar.pSensorCfg) {
+        // Under the right end of the last row, as on the newer page.
+        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
+        const RECT b = at(Bar(last));
+        draw("tc_msg26", RECT{b.right - 300, b.bottom + 10, b.right + 50, b.bottom + 28},
+             kLine | DT_RIGHT);
+    }
+
     if (!gVar.ShowSys || !m_moveSpeed.m_hWnd) return;
     const RECT move = at(m_moveSpeed);
     const RECT group = large ? RECT{1188, move.top - 120, 1538, move.top - 100}
@@ -268,9 +277,9 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
     }
     const RECT db = at(m_dbClick);
     draw("tc_msg37", RECT{db.left, db.bottom + 2, db.left + 100, db.bottom + 20}, kLine | DT_LEFT);
-    // A few pixels past the track's end, so the last letter is not clipped.
-    draw("tc_msg38", RECT{db.right - 100, db.bottom + 2, db.right + 6, db.bottom + 20},
-         kLine | DT_RIGHT);
+    // Unclipped: a final letter whose stroke overhangs its advance would lose that stroke.
+    draw("tc_msg38", RECT{db.right - 100, db.bottom + 2, db.right, db.bottom + 20},
+         kLine | DT_RIGHT | DT_NOCLIP);
     const RECT pr = at(m_precision), os = at(m_oneScreen);
     draw("tc_adv_str5", RECT{pr.right + 8, pr.top - 3, pr.right + 300, pr.bottom + 3},
          kLine | DT_LEFT);
