@@ -7,91 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/device_catalogue.h"
-#include "base/language_texts.h"
-#include "controls/win/menu_dlg.h"
 #include "device/eeprom_map.h"
-#include "platform/window.h"
-#include "profile/apply_thread.h"
-#include "profile/profile_defaults.h"
-#include "support/sim_link.h"
-#include "support/temp_dir.h"
 #include "ui/lighting_model.h"
 #include "ui/win/adv_dlg.h"
 #include "ui/win/led_dlg.h"
-#include "win/ui_host.h"
+#include "win/page_world.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class PageWin : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        zvtest::StartGdiplus();
-        zvtest::RecordMessageBoxes(boxes);
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        LoadDefaultTexts(gVar.szAppDir);
-        gVar.szAppDataDir = data.path();
-        // The first mouse of the catalogue: main lighting, no logo lighting.
-        cfg = *FindSensorCfg(0x10, 0x1A);
-        gVar.pSensorCfg = &cfg;
-        LoadDefaultKeys();
-        gVar.ProfileList.assign(4, ProfileFile{});
-        for (int i = 0; i < 4; ++i) NewProfile(gVar.ProfileList[static_cast<size_t>(i)], "P");
-        gVar.pFile = &gVar.ProfileList[0];
-        gVar.g_nCurDpiLevel = 0;
-        gVar.ApplyNow = 1;
-        LoadMenuImages();
-        ASSERT_TRUE(mouse.Ready());
-        StartApplyThread(&mouse.drv, 0);
-        ASSERT_TRUE(host.Open(0, 0, 1020, 540));
-    }
-    void TearDown() override {
-        StopApplyThread();
-        host.DestroyWindow();
-        EXPECT_TRUE(boxes.empty()) << boxes.front();
-        platform::SetMessageBoxHook(nullptr);
-        gVar.pFile = nullptr;
-        gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
-        gVar.ApplyNow = 0;
-    }
-    bool Open(CMainPage& page) {
-        if (!page.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{})) return false;
-        page.Show(true);
-        zvtest::Pump(30);
-        mouse.rx->ClearReceivedReports();
-        return true;
-    }
-    static void Click(HWND wnd, int x, int y) {
-        const LPARAM at = MAKELPARAM(x, y);
-        ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageW(wnd, WM_LBUTTONUP, 0, at);
-        zvtest::Pump(30);
-    }
-    void WaitWritten() {
-        zvtest::Pump(30);
-        ASSERT_TRUE(WaitApplyDone(5000));
-    }
-    bool Wrote(uint32_t addr) const {
-        const std::vector<uint32_t> w = mouse.WriteAddresses();
-        return std::find(w.begin(), w.end(), addr) != w.end();
-    }
-
-    std::vector<std::string> boxes;
-    zvtest::TempDir data;
-    zvtest::SimLink mouse;
-    zvtest::UiHost host;
-    SensorCfg cfg;
-};
-
-class LedPageWin : public PageWin {
+class LedPageWin : public zvtest::PageWorld {
   protected:
     void TearDown() override {
         page.DestroyWindow();
-        PageWin::TearDown();
+        PageWorld::TearDown();
     }
     // A click on preset swatch i.
     void ClickPreset(int i) {
@@ -175,10 +105,10 @@ TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {
     // (A click there would start dragging the window, which a test cannot end.)
 }
 
-class AdvPageWin : public PageWin {
+class AdvPageWin : public zvtest::PageWorld {
   protected:
     void SetUp() override {
-        PageWin::SetUp();
+        PageWorld::SetUp();
         gVar.ShowSys = 1;
         ::SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speedBefore, 0);
         dbClickBefore = ::GetDoubleClickTime();
@@ -202,7 +132,7 @@ class AdvPageWin : public PageWin {
                                 reinterpret_cast<void*>(static_cast<intptr_t>(speedBefore)),
                                 SPIF_UPDATEINIFILE);
         ::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, dbClickBefore, nullptr, SPIF_UPDATEINIFILE);
-        PageWin::TearDown();
+        PageWorld::TearDown();
     }
 
     int speedBefore = 10;
