@@ -31,21 +31,6 @@ PerfPageLook OlderLook() {
     return l;
 }
 
-bool Shown(const CWndBase& w) {
-    return w.m_hWnd && ::IsWindowVisible(w.m_hWnd);
-}
-
-void ShowCtl(const CWndBase& w, bool on) {
-    if (w.m_hWnd) ::ShowWindow(w.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
-}
-
-RECT RectIn(const CWndBase& w, HWND parent) {
-    RECT rc{};
-    ::GetWindowRect(w.m_hWnd, &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 }  // namespace
 
 CAdvDlg::CAdvDlg(std::function<int()> deviceReady)
@@ -131,7 +116,7 @@ void CAdvDlg::ShowPointer() {
          {static_cast<const CWndBase*>(&m_moveSpeed), static_cast<const CWndBase*>(&m_scroll),
           static_cast<const CWndBase*>(&m_dbClick), static_cast<const CWndBase*>(&m_precision),
           static_cast<const CWndBase*>(&m_oneScreen)})
-        ShowCtl(*w, on);
+        ShowControl(*w, on);
     int32_t speed = 0, lines = 0, dbClick = 0, precision = 0;
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
@@ -194,20 +179,20 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
     };
     auto fixed = [large](RECT rc) { return large ? Double4K(rc) : rc; };
     const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return RectIn(w, self); };
+    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
 
     if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi)
         draw("tc_page2", fixed({43, 20, 343, 40}), kLine | DT_LEFT);
-    if (Shown(XYBox())) {
+    if (ControlShown(XYBox())) {
         const RECT b = at(XYBox());
         draw("tc_msg19", RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
              kLine | DT_LEFT);
     }
-    if (Shown(LevelCount())) {
+    if (ControlShown(LevelCount())) {
         const RECT b = at(LevelCount());
         draw("tc_adv_str19", RECT{b.left - 160, b.top, b.left - 10, b.bottom}, kLine | DT_RIGHT);
     }
-    if (Shown(RateButton(0))) {
+    if (ControlShown(RateButton(0))) {
         draw("tc_adv_str6", fixed({594, 22, 894, 42}), kLine | DT_LEFT);
         for (int k = 0; k < kRateButtons; ++k) {
             const RECT b = at(RateButton(k));
@@ -215,7 +200,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
                 kLine | DT_CENTER);
         }
     }
-    if (Shown(LiftOffButton(0))) {
+    if (ControlShown(LiftOffButton(0))) {
         draw("tc_adv_str9", fixed({594, 148, 794, 168}), kLine | DT_LEFT);
         for (int k = 0; k < 2; ++k) {
             const RECT b = at(LiftOffButton(k));
@@ -229,26 +214,26 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
         {PerfSwitch::kMotionSync, "tc_adv_str17"}};
     for (const auto& [which, key] : switches) {
         CPngBtn& box = SwitchBox(which);
-        if (!Shown(box)) continue;
+        if (!ControlShown(box)) continue;
         const RECT b = at(box);
         const int right = large ? 2 * (b.right + 150) : b.right + 150;
         draw(key, RECT{b.right + 8, b.top - 3, right, b.bottom + 3}, kLine | DT_LEFT);
     }
-    if (Shown(SensorModeButton(true))) {
+    if (ControlShown(SensorModeButton(true))) {
         const RECT hp = at(SensorModeButton(true)), lp = at(SensorModeButton(false));
         raw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
         raw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
         draw("tc_msg4", RECT{hp.left - 155, hp.top - 5, hp.left - 10, hp.bottom + 5},
              kLine | DT_LEFT);
     }
-    if (Shown(EffectCombo())) {
+    if (ControlShown(EffectCombo())) {
         const RECT e = at(EffectCombo());
         draw("tc_adv_str14", RECT{large ? 85 : 47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
         const std::pair<bool, const char*> sliders[] = {{false, "tc_adv_str7"},
                                                         {true, "tc_adv_str10"}};
         for (const auto& [speed, key] : sliders) {
             const CPngSliderBar& bar = EffectSlider(speed);
-            if (!Shown(bar)) continue;
+            if (!ControlShown(bar)) continue;
             const RECT b = at(bar);
             draw(key, RECT{b.left - 150, b.top, b.left - 10, b.bottom}, kLine | DT_RIGHT);
             raw(std::to_string(bar.GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},

@@ -33,21 +33,6 @@ bool Inside(const ZvRect& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
 }
 
-void ShowCtl(const CWndBase& w, bool on) {
-    if (w.m_hWnd) ::ShowWindow(w.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Shown(const CWndBase& w) {
-    return w.m_hWnd && ::IsWindowVisible(w.m_hWnd);
-}
-
-RECT WindowRectIn(HWND w, HWND parent) {
-    RECT rc{};
-    ::GetWindowRect(w, &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 RECT SliderRect(ZvPoint at) {
     // A little taller than the track so the whole thumb shows.
     return RECT{at.x, at.y - 5, at.x + kSliderW, at.y - 5 + kSliderH};
@@ -182,7 +167,7 @@ void CLedDlg::CreateSliders() {
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
         a.thumbY = gVar.SliderY + 1;
-        if (NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) ShowCtl(*s.bar, false);
+        if (NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) ShowControl(*s.bar, false);
     }
 }
 
@@ -285,8 +270,8 @@ void CLedDlg::ShowProfile() {
         m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt);
     }
     const LightingView& v = m_view;
-    ShowCtl(m_mainMode, v.showMain);
-    ShowCtl(m_logoMode, v.showLogo);
+    ShowControl(m_mainMode, v.showMain);
+    ShowControl(m_logoMode, v.showLogo);
     m_mainMode.SelectValue(static_cast<int32_t>(v.mainMode));
     m_logoMode.SelectValue(static_cast<int32_t>(v.logoMode));
 
@@ -298,7 +283,7 @@ void CLedDlg::ShowProfile() {
         const bool on =
             (bar == &light && v.controls.brightness) || (bar == &speed && v.controls.speed);
         // Hidden or shown only when that changes: showing repaints the track.
-        if (Shown(*bar) != on) ShowCtl(*bar, on);
+        if (ControlShown(*bar) != on) ShowControl(*bar, on);
     }
     if (light.m_hWnd) light.SetValue(v.brightness, false);
     if (speed.m_hWnd) speed.SetValue(v.speed, false);
@@ -307,8 +292,8 @@ void CLedDlg::ShowProfile() {
     for (HWND e : m_edit)
         if (e) ::ShowWindow(e, v.controls.colour ? SW_SHOWNA : SW_HIDE);
 
-    ShowCtl(m_sleep, v.showSleep);
-    ShowCtl(m_offMoving, v.showSleep);
+    ShowControl(m_sleep, v.showSleep);
+    ShowControl(m_offMoving, v.showSleep);
     if (v.sleepItem >= 0)
         m_sleep.SelectValue(v.sleepItems[static_cast<size_t>(v.sleepItem)].seconds);
     if (m_offMoving.m_hWnd) m_offMoving.SetCheck(v.lightOffOnMoving);
@@ -490,14 +475,14 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
     };
     const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return WindowRectIn(w.m_hWnd, self); };
+    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
 
     draw(GetText("tc_page4"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
     if (const SensorCfg* cfg = gVar.pSensorCfg; cfg && PicturePresent(m_mouse.get()))
         DrawPicture(g, m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
 
     for (const CComboBtn* c : {&m_mainMode, &m_logoMode}) {
-        if (!Shown(*c)) continue;
+        if (!ControlShown(*c)) continue;
         const RECT b = at(*c);
         draw(GetText("tc_adv_str8"), RECT{b.right + 10, b.top, b.right + 200, b.bottom},
              kLine | DT_LEFT);
@@ -507,18 +492,18 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                                                                     {&m_logoLight, "tc_adv_str7"},
                                                                     {&m_logoSpeed, "tc_adv_str10"}};
     for (const auto& [bar, key] : sliders) {
-        if (!Shown(*bar)) continue;
+        if (!ControlShown(*bar)) continue;
         const RECT b = at(*bar);
         draw(GetText(key), RECT{b.left, b.top - 24, b.left + 250, b.top - 4}, kLine | DT_LEFT);
         draw(std::to_string(bar->GetValue()), RECT{b.right + 12, b.top, b.right + 50, b.bottom},
              kLine | DT_LEFT);
     }
-    if (Shown(m_offMoving)) {
+    if (ControlShown(m_offMoving)) {
         const RECT b = at(m_offMoving);
         draw(GetText("tc_adv_str23"), RECT{b.right + 8, b.top - 5, b.right + 400, b.bottom + 5},
              kLine | DT_LEFT);
     }
-    if (Shown(m_sleep)) {
+    if (ControlShown(m_sleep)) {
         const RECT b = at(m_sleep);
         draw(GetText("tc_adv_str20"), RECT{b.right + 10, b.top, b.right + 300, b.bottom},
              kLine | DT_LEFT);

@@ -36,14 +36,6 @@ COLORREF Colour(uint32_t optionColour, COLORREF fallback) {
     return optionColour ? static_cast<COLORREF>(optionColour) : fallback;
 }
 
-void ShowCtl(const CWndBase& w, bool on) {
-    if (w.m_hWnd) ::ShowWindow(w.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Shown(const CWndBase& w) {
-    return w.m_hWnd && ::IsWindowVisible(w.m_hWnd);
-}
-
 void MoveCtl(const CWndBase& w, const RECT& rc) {
     if (w.m_hWnd)
         ::SetWindowPos(w.m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
@@ -54,13 +46,6 @@ void MoveCtlTo(const CWndBase& w, ZvPoint at) {
     if (w.m_hWnd)
         ::SetWindowPos(w.m_hWnd, nullptr, at.x, at.y, 0, 0,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-}
-
-RECT WindowRectIn(const CWndBase& w, HWND parent) {
-    RECT rc{};
-    ::GetWindowRect(w.m_hWnd, &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
 }
 
 void Check(CPngBtn& b, bool on) {
@@ -274,7 +259,7 @@ bool CNewAdvDlg::CreateEffect() {
         const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
         if (warning) platform::ShowMessageBox(warning->text, warning->caption);
         s.bar->SetScalePos(count, marks.data());
-        ShowCtl(*s.bar, false);
+        ShowControl(*s.bar, false);
     }
     return true;
 }
@@ -367,45 +352,45 @@ void CNewAdvDlg::ShowProfile() {
             bar.SetValue(1, static_cast<int32_t>(r.x), false);
             bar.SetValue(2, static_cast<int32_t>(r.y), false);
         }
-        ShowCtl(bar, r.visible);
-        ShowCtl(m_name[n], r.visible);
+        ShowControl(bar, r.visible);
+        ShowControl(m_name[n], r.visible);
         Check(m_name[n], r.current);
-        ShowCtl(m_colour[n], r.colourVisible);
+        ShowControl(m_colour[n], r.colourVisible);
         m_colour[n].SetColour(static_cast<COLORREF>(r.colour));
         m_colour[n].SetReadOnly(r.colourReadOnly);
         if (m_xLabel[n].m_hWnd) m_xLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(1) : r.x));
         if (m_yLabel[n].m_hWnd) m_yLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(2) : r.y));
-        ShowCtl(m_xLabel[n], r.visible);
-        ShowCtl(m_yLabel[n], r.yShown);
+        ShowControl(m_xLabel[n], r.visible);
+        ShowControl(m_yLabel[n], r.yShown);
     }
     if (v.levelCount > 0) m_levels.SelectValue(v.levelCount);
-    ShowCtl(m_levels, v.showLevelCount);
-    ShowCtl(m_xy, v.showXYBox);
+    ShowControl(m_levels, v.showLevelCount);
+    ShowControl(m_xy, v.showXYBox);
     Check(m_xy, v.separateXY);
     for (int k = 0; k < kRateButtons; ++k) {
-        ShowCtl(m_rate[static_cast<size_t>(k)], v.showRate);
+        ShowControl(m_rate[static_cast<size_t>(k)], v.showRate);
         Check(m_rate[static_cast<size_t>(k)], k == v.rateButton);
     }
     for (int k = 0; k < 2; ++k) {
-        ShowCtl(m_lod[static_cast<size_t>(k)], v.showLod);
+        ShowControl(m_lod[static_cast<size_t>(k)], v.showLod);
         Check(m_lod[static_cast<size_t>(k)], v.lodButton == k + 1);
     }
-    ShowCtl(m_ripple, v.showRipple);
+    ShowControl(m_ripple, v.showRipple);
     Check(m_ripple, v.ripple);
-    ShowCtl(m_angle, v.showAngleSnap);
+    ShowControl(m_angle, v.showAngleSnap);
     Check(m_angle, v.angleSnap);
-    ShowCtl(m_motion, v.showMotionSync);
+    ShowControl(m_motion, v.showMotionSync);
     Check(m_motion, v.motionSync);
-    ShowCtl(m_hp, v.hasSensorMode);
-    ShowCtl(m_lp, v.hasSensorMode);
+    ShowControl(m_hp, v.hasSensorMode);
+    ShowControl(m_lp, v.hasSensorMode);
     Check(m_hp, v.sensorMode == 1);
     Check(m_lp, v.sensorMode == 0);
-    ShowCtl(m_effect, v.showDpiEffect);
+    ShowControl(m_effect, v.showDpiEffect);
     m_effect.SelectValue(v.effectMode);
     if (m_light.m_hWnd) m_light.SetValue(v.lightLevel, false);
     if (m_speed.m_hWnd) m_speed.SetValue(v.lightSpeed, false);
-    ShowCtl(m_light, v.showSliderA);
-    ShowCtl(m_speed, v.showSliderB);
+    ShowControl(m_light, v.showSliderA);
+    ShowControl(m_speed, v.showSliderB);
     Invalidate();
 }
 
@@ -548,14 +533,14 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
     };
     const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return WindowRectIn(w, self); };
+    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
 
-    if (Shown(m_xy)) {
+    if (ControlShown(m_xy)) {
         const RECT b = at(m_xy);
         draw(GetText("tc_msg19"), RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
              kLine | DT_LEFT);
     }
-    if (Shown(m_levels)) {
+    if (ControlShown(m_levels)) {
         const RECT b = at(m_levels);
         draw(GetText("tc_adv_str19"), RECT{b.left - 160, b.top, b.left - 10, b.bottom},
              kLine | DT_RIGHT);
@@ -564,11 +549,11 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     const std::pair<const CPngBtn*, const char*> switches[] = {
         {&m_ripple, "tc_adv_str12"}, {&m_angle, "tc_adv_str13"}, {&m_motion, "tc_adv_str17"}};
     for (const auto& [box, key] : switches) {
-        if (!Shown(*box)) continue;
+        if (!ControlShown(*box)) continue;
         const RECT b = at(*box);
         draw(GetText(key), RECT{673, b.top - 4, b.left - 4, b.bottom + 4}, kLine | DT_LEFT);
     }
-    if (Shown(m_effect)) {
+    if (ControlShown(m_effect)) {
         const RECT e = at(m_effect);
         draw(GetText("tc_adv_str14"), RECT{Theme().large ? 85 : 47, e.top, e.left - 8, e.bottom},
              kLine | DT_LEFT);
@@ -578,7 +563,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         } sliders[] = {{&m_light, "tc_adv_str7"}, {&m_speed, "tc_adv_str10"}};
         for (const auto& s : sliders) {
             // A mode without this slider has no use for its name either.
-            if (!Shown(*s.bar)) continue;
+            if (!ControlShown(*s.bar)) continue;
             const RECT b = at(*s.bar);
             draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
                  kLine | DT_RIGHT);
@@ -586,7 +571,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
                  kLine | DT_LEFT);
         }
     }
-    if (Shown(m_rate[0])) {
+    if (ControlShown(m_rate[0])) {
         for (int k = 0; k < kRateButtons; ++k) {
             const RECT b = at(m_rate[static_cast<size_t>(k)]);
             draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
@@ -594,7 +579,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
         draw(GetText("tc_adv_str6"), TextRect({863, 23, 1015, 52}), kLine | DT_CENTER);
     }
-    if (Shown(m_lod[0])) {
+    if (ControlShown(m_lod[0])) {
         for (int k = 0; k < 2; ++k) {
             const RECT b = at(m_lod[static_cast<size_t>(k)]);
             draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
@@ -602,7 +587,8 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
         draw(GetText("tc_adv_str9"), TextRect({479, 422, 639, 446}), kLine | DT_LEFT);
         // The hint shares its area with the DPI-indicator options; they win when shown.
-        if (!Shown(m_effect)) draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
+        if (!ControlShown(m_effect))
+            draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
     }
     if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
         // Under the right end of the last row: directly under row 0 it would cover row 1.
@@ -611,7 +597,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
              kLine | DT_RIGHT);
     }
-    if (Shown(m_hp)) {
+    if (ControlShown(m_hp)) {
         const RECT hp = at(m_hp), lp = at(m_lp);
         draw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
         draw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
