@@ -336,10 +336,10 @@ void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool a
     ShowProfile();
 }
 
-void CLedDlg::PickColour(uint32_t colour) {
+void CLedDlg::PickColour(uint32_t colour, bool askFirst) {
     const SensorCfg* cfg = gVar.pSensorCfg;
     if (!cfg || !m_view.controls.colour) return;
-    Change([cfg, colour](ProfileFile& p) { return SetLightColour(p, *cfg, colour); });
+    Change([cfg, colour](ProfileFile& p) { return SetLightColour(p, *cfg, colour); }, askFirst);
 }
 
 void CLedDlg::OnEditChanged(HWND box) {
@@ -362,7 +362,7 @@ void CLedDlg::OnEditChanged(HWND box) {
         ShowColour(m_view.colour);
         return;
     }
-    PickColour(e.colour);
+    PickColour(e.colour, false);
 }
 
 bool CLedDlg::WheelColour(POINT pt, uint32_t* colour) const {

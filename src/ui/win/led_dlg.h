@@ -70,7 +70,7 @@ class CLedDlg : public CMainPage {
     // current profile and, with ApplyNow, places its request: a lighting request only when the
     // mouse does not hold its lighting.
     void Change(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst = true);
-    void PickColour(uint32_t colour);
+    void PickColour(uint32_t colour, bool askFirst = true);
     void OnEditChanged(HWND box);
     bool WheelColour(POINT pt, uint32_t* colour) const;
     RECT Scaled(const ZvRect& r) const;
