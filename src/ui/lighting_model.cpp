@@ -155,8 +155,44 @@ ColourEdits ReadColourEdits(const std::array<std::string, 3>& texts) {
 
 std::string ColourLabel(uint32_t colour) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "#%06x", colour & 0xFFFFFF);
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF,
+                  (colour >> 16) & 0xFF);
     return buf;
+}
+
+LightingLayout LayoutLighting(const AppOptions& o) {
+    constexpr int32_t kWheel = 173, kResult = 30, kSwatch = 22, kEditW = 45, kEditH = 20;
+    auto box = [](ZvPoint at, int32_t w, int32_t h) {
+        return ZvRect{at.x, at.y, at.x + w, at.y + h};
+    };
+    LightingLayout l;
+    l.wheel = box(o.ptGradit, kWheel, kWheel);
+    l.result = box(o.ptResult, kResult, kResult);
+    for (int32_t i = 0; i < 14; ++i)
+        l.presets[static_cast<size_t>(i)] =
+            box({o.ptGrid.x + (i % 7) * (kSwatch + 18), o.ptGrid.y + (i / 7) * (kSwatch + 10)},
+                kSwatch, kSwatch);
+    for (int32_t i = 0; i < 3; ++i)
+        l.edits[static_cast<size_t>(i)] =
+            box({o.ptRGBEdit.x + i * 75, o.ptRGBEdit.y}, kEditW, kEditH);
+    return l;
+}
+
+bool InColourWheel(const ZvRect& wheel, ZvPoint pt) {
+    // Twice the coordinates, so the centre of an odd-sized square stays whole.
+    const int64_t w = wheel.right - wheel.left, h = wheel.bottom - wheel.top;
+    if (w <= 0 || h <= 0) return false;
+    const int64_t dx = 2 * (pt.x - wheel.left) + 1 - w, dy = 2 * (pt.y - wheel.top) + 1 - h;
+    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+}
+
+int PresetAt(const LightingLayout& l, ZvPoint pt) {
+    for (size_t i = 0; i < l.presets.size(); ++i) {
+        const ZvRect& r = l.presets[i];
+        if (pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 std::vector<SleepItem> SleepItems(const SensorCfg& cfg) {

@@ -78,7 +78,8 @@ struct ColourEdits {
     std::array<std::optional<std::string>, 3> replaced;
 };
 ColourEdits ReadColourEdits(const std::array<std::string, 3>& texts);
-// "#%06x" of the colour value (the digits read blue, green, red).
+// The colour as "#rrggbb", red first as everyone writes colours (the value itself keeps red in
+// its low byte, as the mouse stores it).
 std::string ColourLabel(uint32_t colour);
 
 // The sleep items of a device: its SleepVal values up to the first 0, as "%d %s" in seconds
@@ -96,6 +97,20 @@ PageChange SetLightOffOnMoving(ProfileFile& p, bool on);
 // Whether the sleep control and the light-off box get the disabled look: the first connected
 // receiver's product id is one of the option list "PID".
 bool SleepControlsDisabled(const AppOptions& opt, uint32_t receiverPid);
+
+// Where the colour controls stand (from the options' points): the colour wheel (173 x 173 at
+// ptGradit, only the inscribed ellipse counts), the result swatch, the fourteen presets (two
+// rows of seven 22 x 22 swatches from ptGrid, 18 apart, the second row 10 lower) and the
+// red/green/blue edit boxes (45 x 20 from ptRGBEdit, 75 apart).
+struct LightingLayout {
+    ZvRect wheel, result;
+    std::array<ZvRect, 14> presets;
+    std::array<ZvRect, 3> edits;
+};
+LightingLayout LayoutLighting(const AppOptions& o);
+bool InColourWheel(const ZvRect& wheel, ZvPoint pt);
+// The preset swatch under `pt`, -1 for none.
+int PresetAt(const LightingLayout& l, ZvPoint pt);
 
 // What the page shows.
 struct LightingView {

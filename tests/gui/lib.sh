@@ -194,6 +194,37 @@ eeprom() {
         eeprom read "$1" "$2" 2>/dev/null
 }
 
+# The pages' place in the main window (rcSubDlg).
+PAGE_X=0
+PAGE_Y=160
+
+# page_click X Y [REPEAT]: a click at page coordinates.
+page_click() {
+    local ox oy
+    read -r ox oy < <(window_origin) || return 1
+    xdotool mousemove $((ox + PAGE_X + $1)) $((oy + PAGE_Y + $2)) click --repeat "${3:-1}" --delay 80 1
+}
+
+# page_open NAME NAVI [Key=Value ...]: a case whose program, after the first read, shows the
+# page of navigation button NAVI (1 buttons, 2 performance, 3 macros, 4 lighting).
+page_open() {
+    local name=$1 navi=$2
+    shift 2
+    case_begin "$name" "$@"
+    app_start
+    check "the window appears" wait_window 40 || return 1
+    check "the first read ends in OnSyncOk" wait_log "OnSyncOk" 30
+    local nx ny
+    IFS=, read -r nx ny <<<"$(cfg_get ptNavi)"
+    # NaviW 0: 64 pixels a button.
+    click $((nx + (navi - 1) * 64 + 20)) $((ny + 24))
+    sleep 1
+}
+
+# eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).
+eeprom_bytes() { eeprom "$1" "$2" | tr 'A-F\n\r' 'a-f  ' | tr -s ' ' | sed 's/^ //; s/ $//'; }
+eeprom_is() { [[ "$(eeprom_bytes "$1" "$2")" == "$3" ]]; }
+
 # shot FILE: the whole screen.
 shot() { import -window root "$1" 2>/dev/null; }
 

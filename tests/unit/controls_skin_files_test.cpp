@@ -49,17 +49,17 @@ TEST(ControlsSkinFiles, EveryPictureExistsAfterTheBuild) {
     ASSERT_TRUE(platform::DirectoryExists(skins)) << "the data target has not staged " << skins;
 
     std::vector<std::string> general = {
-        "adv_nr.png",      "slider.png",      "slider1.png",        "slider2.png",
-        "longbar_nr.png",  "longbar_ov.png",  "dpibar_nr.png",      "dpibar_ov.png",
-        "bar_nr.png",      "bar_ov.png",      "check_nr.png",       "check_dn.png",
-        "Check_nr.png",    "Check_dn.png",    "radio_nr.png",       "radio_dn.png",
-        "combo_nr.png",    "combo2_nr.png",   "combo3_nr.png",      "key_nr.png",
-        "button_nr.png",   "button2_nr.png",  "reset_nr.png",       "led_nr.png",
-        "color.png",       "macro_nr.png",    "mac_u.png",          "mac_d.png",
-        "mac_t.png",       "mac_m.png",       "key_time.png",       "msg_nr.png",
-        "msg2_nr.png",     "exit_nr.png",     "min_nr.png",         "help_nr.png",
-        "progress_nr.png", "progress_ov.png", "menu_nr.png",        "menu_ov.png",
-        "menusub_nr.png",  "menusub_ov.png",  "power_charging.png",
+        "adv_nr.png",    "adv2_nr.png",     "slider.png",      "slider1.png",
+        "slider2.png",   "longbar_nr.png",  "longbar_ov.png",  "dpibar_nr.png",
+        "dpibar_ov.png", "bar_nr.png",      "bar_ov.png",      "check_nr.png",
+        "check_dn.png",  "Check_nr.png",    "Check_dn.png",    "radio_nr.png",
+        "radio_dn.png",  "combo_nr.png",    "combo2_nr.png",   "combo3_nr.png",
+        "key_nr.png",    "button_nr.png",   "button2_nr.png",  "reset_nr.png",
+        "led_nr.png",    "color.png",       "macro_nr.png",    "mac_u.png",
+        "mac_d.png",     "mac_t.png",       "mac_m.png",       "key_time.png",
+        "msg_nr.png",    "msg2_nr.png",     "exit_nr.png",     "min_nr.png",
+        "help_nr.png",   "progress_nr.png", "progress_ov.png", "menu_nr.png",
+        "menu_ov.png",   "menusub_nr.png",  "menusub_ov.png",  "power_charging.png",
     };
     for (int i = 1; i <= 4; ++i) {
         general.push_back("navi" + std::to_string(i) + "_nr.png");

@@ -124,8 +124,38 @@ TEST(LightingModel, ColourEditBoxes) {
     EXPECT_FALSE(e.replaced[1] || e.replaced[2]);
     e = ReadColourEdits({"", "00000000000255", "1"});
     EXPECT_EQ(e.colour, 0x01FF00u);
-    EXPECT_EQ(ColourLabel(0x0000FF), "#0000ff");  // pure red
-    EXPECT_EQ(ColourLabel(0x123456), "#123456");
+    // The label reads red, green, blue although the value keeps red in its low byte.
+    EXPECT_EQ(ColourLabel(Rgb(255, 0, 0)), "#ff0000");
+    EXPECT_EQ(ColourLabel(Rgb(0x12, 0x34, 0x56)), "#123456");
+    EXPECT_EQ(ColourLabel(0xFF000000u | Rgb(1, 2, 3)), "#010203");
+}
+
+TEST(LightingModel, ColourControlsHitTests) {
+    AppOptions o;
+    o.ptGradit = {143, 189};
+    o.ptGrid = {100, 412};
+    o.ptRGBEdit = {150, 133};
+    const LightingLayout l = LayoutLighting(o);
+    EXPECT_EQ(l.wheel, (ZvRect{143, 189, 316, 362}));
+    EXPECT_EQ(l.edits[2], (ZvRect{300, 133, 345, 153}));
+    struct Case {
+        ZvPoint pt;
+        int preset;
+    } presets[] = {
+        {{100, 412}, 0}, {{121, 433}, 0},  {{122, 412}, -1},  // the swatch is 22 wide
+        {{140, 412}, 1}, {{361, 412}, 6},  {{100, 434}, -1},  // 18 apart, rows 10 apart
+        {{100, 444}, 7}, {{361, 465}, 13}, {{362, 465}, -1},
+    };
+    for (const Case& c : presets) EXPECT_EQ(PresetAt(l, c.pt), c.preset) << c.pt.x << "," << c.pt.y;
+    // Only the inscribed ellipse of the wheel's square is the wheel.
+    struct WheelCase {
+        ZvPoint pt;
+        bool in;
+    } wheel[] = {{{229, 275}, true},  {{143, 275}, true},  {{315, 275}, true},
+                 {{229, 189}, true},  {{142, 275}, false}, {{316, 275}, false},
+                 {{145, 191}, false}, {{314, 360}, false}};
+    for (const WheelCase& c : wheel)
+        EXPECT_EQ(InColourWheel(l.wheel, c.pt), c.in) << c.pt.x << "," << c.pt.y;
 }
 
 TEST(LightingModel, SleepControlsDisabledForListedReceivers) {

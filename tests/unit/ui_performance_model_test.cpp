@@ -5,7 +5,9 @@
 #include <functional>
 #include <initializer_list>
 
+#include "base/language_texts.h"
 #include "profile/eeprom_writer.h"
+#include "support/temp_dir.h"
 #include "unit/ui_model_fixtures.h"
 #include "ui/buttons_page_model.h"
 #include "ui/performance_model.h"
@@ -283,6 +285,17 @@ TEST(PerformanceModel, PointerSliderPositions) {
     EXPECT_EQ(PointerSliderPosition(PointerSlider::kDoubleClick, 500), 7);  // 480 is nearest
     EXPECT_EQ(PointerSliderPosition(PointerSlider::kScroll, 3), 3);
     EXPECT_EQ(PointerSliderValue(PointerSlider::kSpeed, 12), 0);
+}
+
+TEST(PerformanceModel, LiftOffLabelsFallBackToMillimetres) {
+    // A language without the first label (an empty element) and with its own second one.
+    zvtest::TempDir dir;
+    dir.Write("lod.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<texts><config><tc_lod1></tc_lod1>"
+              "<tc_lod2>2,5 mm</tc_lod2></config></texts>\n");
+    ASSERT_TRUE(LoadTexts(dir.path() + "/lod.xml"));
+    EXPECT_EQ(LiftOffLabel(1), "1 mm");
+    EXPECT_EQ(LiftOffLabel(2), "2,5 mm");
 }
 
 TEST(PerformanceModel, DebounceAndAutoSleepSteps) {

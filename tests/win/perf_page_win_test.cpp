@@ -19,66 +19,26 @@
 #include "support/sim_link.h"
 #include "support/temp_dir.h"
 #include "ui/win/new_adv_dlg.h"
-#include "win/ui_host.h"
+#include "win/page_world.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class PerfPageWin : public ::testing::Test {
+class PerfPageWin : public zvtest::PageWorld {
   protected:
     void SetUp() override {
-        zvtest::StartGdiplus();
-        zvtest::RecordMessageBoxes(boxes);
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        LoadDefaultTexts(gVar.szAppDir);
-        gVar.szAppDataDir = data.path();
-        // The first mouse of the catalogue: sensor 0x3395, six levels, X and Y apart.
-        gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
-        ASSERT_NE(gVar.pSensorCfg, nullptr);
-        ASSERT_EQ(gVar.pSensorCfg->Sensor, 0x3395);
-        LoadDefaultKeys();
-        gVar.ProfileList.assign(4, ProfileFile{});
-        for (int i = 0; i < 4; ++i) NewProfile(gVar.ProfileList[static_cast<size_t>(i)], "P");
-        gVar.pFile = &gVar.ProfileList[0];
+        PageWorld::SetUp();
+        ASSERT_EQ(cfg.Sensor, 0x3395);
         gVar.pFile->bSeparateXY = 0;
         gVar.pFile->nRate = 0x1000;
-        gVar.g_nCurDpiLevel = 0;
-        gVar.ApplyNow = 1;
-        LoadMenuImages();
-        ASSERT_TRUE(mouse.Ready());
-        StartApplyThread(&mouse.drv, 0);
-        ASSERT_TRUE(host.Open(0, 0, 1020, 540));
-        ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
-        page.Show(true);
-        mouse.rx->ClearReceivedReports();
+        ASSERT_TRUE(Open(page));
     }
     void TearDown() override {
-        StopApplyThread();
         page.DestroyWindow();
-        host.DestroyWindow();
-        EXPECT_TRUE(boxes.empty()) << boxes.front();
-        platform::SetMessageBoxHook(nullptr);
-        gVar.pFile = nullptr;
-        gVar.ApplyNow = 0;
-    }
-    // A real click: button down and up at (x, y) of `wnd`.
-    static void Click(HWND wnd, int x, int y) {
-        const LPARAM at = MAKELPARAM(x, y);
-        ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageW(wnd, WM_LBUTTONUP, 0, at);
-        zvtest::Pump(30);
-    }
-    void WaitWritten() {
-        zvtest::Pump(30);
-        ASSERT_TRUE(WaitApplyDone(5000));
+        PageWorld::TearDown();
     }
 
-    std::vector<std::string> boxes;
-    zvtest::TempDir data;
-    zvtest::SimLink mouse;
-    zvtest::UiHost host;
     int ready = 1;
     CNewAdvDlg page{[this] { return ready; }};
 };
@@ -198,10 +158,8 @@ TEST_F(PerfPageWin, EffectSliderClickStoresTheSpeedAndWritesTheIndicator) {
 // A mouse without separate X and Y and without a sensor mode: no Y label even when the record
 // says X and Y apart, no HP / LP pair, and the record's sensor mode stays as it was.
 TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
-    SensorCfg cfg = *gVar.pSensorCfg;
     cfg.ShowXY = 0;
     cfg.ptSensorMode = {};
-    gVar.pSensorCfg = &cfg;
     gVar.pFile->bSeparateXY = 1;
     gVar.pFile->nSensorMode = 7;
     CNewAdvDlg other([] { return 1; });
@@ -218,7 +176,6 @@ TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
     WaitWritten();
     EXPECT_EQ(gVar.pFile->nSensorMode, 7);
     other.DestroyWindow();
-    gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
 }
 
 }  // namespace

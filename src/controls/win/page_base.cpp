@@ -64,3 +64,18 @@ void CPageBase::OnPaint(CMemPaint& buf) {
     }
     OnPaintPage(buf);
 }
+
+void ShowControl(const CWndBase& control, bool on) {
+    if (control.m_hWnd) ::ShowWindow(control.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
+}
+
+bool ControlShown(const CWndBase& control) {
+    return control.m_hWnd && ::IsWindowVisible(control.m_hWnd);
+}
+
+RECT ControlRectIn(const CWndBase& control, HWND page) {
+    RECT rc{};
+    ::GetWindowRect(control.m_hWnd, &rc);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}

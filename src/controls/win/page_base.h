@@ -53,3 +53,10 @@ class CPageBase : public CWndBase {
     UiTheme m_theme;
     PicturePtr m_background;
 };
+
+// What the pages do with their controls: show or hide one without taking the focus (a control
+// whose window was never made is left alone), whether it is shown, and its rectangle in the
+// page's coordinates.
+void ShowControl(const CWndBase& control, bool on);
+bool ControlShown(const CWndBase& control);
+RECT ControlRectIn(const CWndBase& control, HWND page);

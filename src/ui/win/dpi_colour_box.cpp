@@ -2,9 +2,7 @@
 
 #include <commdlg.h>
 
-namespace {
-
-bool SystemChooser(HWND owner, COLORREF* colour) {
+bool ChooseSystemColour(HWND owner, COLORREF* colour) {
     static COLORREF custom[16] = {};
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
@@ -17,12 +15,10 @@ bool SystemChooser(HWND owner, COLORREF* colour) {
     return true;
 }
 
-}  // namespace
-
 bool CDpiColourBox::Create(HWND parent, const RECT& rc, int number, SkinPicture* background) {
     m_number = number;
     m_background = CopyPictureRect(background, rc);
-    if (!m_chooser) m_chooser = SystemChooser;
+    if (!m_chooser) m_chooser = ChooseSystemColour;
     SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_VISIBLE, rc, parent, 0);
 }

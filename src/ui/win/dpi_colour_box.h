@@ -12,6 +12,9 @@
 constexpr UINT WM_COLOURBOX_CHANGED = 0x461;
 constexpr LPARAM kColourBoxAsk = 0x800000;
 
+// The system colour chooser (full form), starting at `colour`; false on cancel.
+bool ChooseSystemColour(HWND owner, COLORREF* colour);
+
 class CDpiColourBox : public CWndBase {
   public:
     // Picks a colour starting from the given one; false on cancel. The system chooser unless

@@ -1,6 +1,9 @@
 #include "ui/win/main_pages.h"
 
+#include "app/gvar.h"
+#include "ui/win/adv_dlg.h"
 #include "ui/win/key_dlg.h"
+#include "ui/win/led_dlg.h"
 #include "ui/win/macro_dlg.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
@@ -10,9 +13,15 @@ std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
         case kPageButtons:
             return CreateKeyPage(main);
         case kPagePerformance:
+            if (gVar.OldAdvDlg)
+                return std::make_unique<CAdvDlg>([&main] { return main.CheckDeviceReady(); });
             return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
         case kPageMacros:
             return std::make_unique<CMacroDlg>();
+        case kPageLighting:
+            return std::make_unique<CLedDlg>(
+                [&main] { return main.CheckDeviceReady(); },
+                [&main] { return LightingBlocked(main.Session().Usb()); });
         default:
             return nullptr;
     }
@@ -23,7 +32,7 @@ const char* MainPageBackground(int type) {
         case kPageMacros:
             return "macro_nr.png";
         case kPagePerformance:
-            return "adv_nr.png";
+            return gVar.OldAdvDlg ? kOlderPageBackground : "adv_nr.png";
         case kPageLighting:
             return "led_nr.png";
         default:

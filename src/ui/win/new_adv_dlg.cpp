@@ -19,10 +19,8 @@
 
 namespace {
 
-constexpr int kBarWidth = 650;
 constexpr int kScaleMargin = 10;
-constexpr int kRateX = 932, kRateY = 73, kRadio = 12;
-constexpr POINT kLod[2] = {{492, 468}, {561, 468}};
+constexpr int kRadio = 12;
 constexpr int kSensorLpDx = 57;
 constexpr int kEffectW = 147, kEffectH = 30, kSliderW = 261, kSliderH = 20;
 
@@ -38,14 +36,6 @@ COLORREF Colour(uint32_t optionColour, COLORREF fallback) {
     return optionColour ? static_cast<COLORREF>(optionColour) : fallback;
 }
 
-void ShowCtl(const CWndBase& w, bool on) {
-    if (w.m_hWnd) ::ShowWindow(w.m_hWnd, on ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Shown(const CWndBase& w) {
-    return w.m_hWnd && ::IsWindowVisible(w.m_hWnd);
-}
-
 void MoveCtl(const CWndBase& w, const RECT& rc) {
     if (w.m_hWnd)
         ::SetWindowPos(w.m_hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
@@ -58,21 +48,15 @@ void MoveCtlTo(const CWndBase& w, ZvPoint at) {
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
-RECT WindowRectIn(const CWndBase& w, HWND parent) {
-    RECT rc{};
-    ::GetWindowRect(w.m_hWnd, &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 void Check(CPngBtn& b, bool on) {
     if (b.m_hWnd) b.SetCheck(on);
 }
 
 }  // namespace
 
-CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady)
+CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look)
     : m_deviceReady(std::move(deviceReady)),
+      m_look(look),
       m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
           return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
       }) {}
@@ -99,7 +83,10 @@ CPngBtn& CNewAdvDlg::SwitchBox(PerfSwitch which) {
 bool CNewAdvDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made; the
     // main window hands the page the same picture afterwards.
-    SetBackground(LoadSkinPicture(SkinPath("adv_nr.png")));
+    PicturePtr background = LoadSkinPicture(SkinPath(m_look.background));
+    // A skin made before the older page had its own picture still has the newer page's.
+    if (!PicturePresent(background.get())) background = LoadSkinPicture(SkinPath("adv_nr.png"));
+    SetBackground(std::move(background));
     m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);
@@ -113,13 +100,13 @@ bool CNewAdvDlg::CreateRow(int i) {
     const auto n = static_cast<size_t>(i);
     const SensorCfg* cfg = gVar.pSensorCfg;
     const DpiRowLayout r =
-        LayoutDpiRow(gVar.ptDpiBar, kBarWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
+        LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
     SliderArgs a;
     a.id = kIdBar + static_cast<UINT>(i);
     a.rc = Rc(r.bar);
     a.background = Background();
-    a.track = "longbar_nr.png";
-    a.fill = "longbar_ov.png";
+    a.track = m_look.barTrack;
+    a.fill = m_look.barFill;
     a.thumb = "slider1.png";
     a.thumb2 = "slider2.png";
     a.trackOffset = POINT{0, gVar.DpiBarY};
@@ -134,7 +121,7 @@ bool CNewAdvDlg::CreateRow(int i) {
     PngBtnArgs name;
     name.id = kIdName + static_cast<UINT>(i);
     name.rc = Rc(r.name);
-    name.caption = DpiLevelName(i, false);
+    name.caption = DpiLevelName(i, m_look.olderNames);
     name.checkable = true;
     name.onClick = [this, i] {
         if (!m_view.levelNamesClickable) return;
@@ -176,7 +163,7 @@ bool CNewAdvDlg::CreateButtons() {
         Change([separate](ProfileFile& p, int32_t&) { return SetSeparateXY(p, separate); });
     });
 
-    const int x1 = gVar.ptDpiBar.x + kBarWidth;
+    const int x1 = gVar.ptDpiBar.x + m_look.barWidth;
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs c;
     c.button.id = kIdLevels;
@@ -193,14 +180,16 @@ bool CNewAdvDlg::CreateButtons() {
     AddCombo(m_levels, c);
 
     for (int k = 0; k < kRateButtons; ++k) {
-        const POINT at{kRateX, kRateY + k * (kRadio + gVar.RateVSp)};
+        const POINT at =
+            m_look.rateDx ? POINT{m_look.rateAt.x + k * m_look.rateDx, m_look.rateAt.y}
+                          : POINT{m_look.rateAt.x, m_look.rateAt.y + k * (kRadio + gVar.RateVSp)};
         AddRadio(
             m_rate[static_cast<size_t>(k)], kIdRate + static_cast<UINT>(k), at, false,
             [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetRateButton(p, k); }); });
     }
     for (int k = 0; k < 2; ++k)
         AddRadio(
-            m_lod[static_cast<size_t>(k)], kIdLod + static_cast<UINT>(k), kLod[k], false,
+            m_lod[static_cast<size_t>(k)], kIdLod + static_cast<UINT>(k), m_look.lod[k], false,
             [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetLiftOff(p, k + 1); }); });
 
     const PerfSwitch switches[] = {PerfSwitch::kRipple, PerfSwitch::kAngleSnap,
@@ -257,8 +246,8 @@ bool CNewAdvDlg::CreateEffect() {
         a.id = s.id;
         a.rc = RECT{s.at.x, s.at.y - 5, s.at.x + kSliderW, s.at.y - 5 + kSliderH};
         a.background = Background();
-        a.track = "bar_nr.png";
-        a.fill = "bar_ov.png";
+        a.track = m_look.effectTrack;
+        a.fill = m_look.effectFill;
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
         a.thumbY = gVar.SliderY + 1;
@@ -270,7 +259,7 @@ bool CNewAdvDlg::CreateEffect() {
         const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
         if (warning) platform::ShowMessageBox(warning->text, warning->caption);
         s.bar->SetScalePos(count, marks.data());
-        ShowCtl(*s.bar, false);
+        ShowControl(*s.bar, false);
     }
     return true;
 }
@@ -300,7 +289,7 @@ bool CNewAdvDlg::LoadSensor() {
 
     const auto n = static_cast<int32_t>(std::min<uint32_t>(table->count, kMaxSliderEntries));
     std::vector<int32_t> values(table->dpi.begin(), table->dpi.begin() + n);
-    const std::vector<int32_t> marks = ScalePositions(kBarWidth, kScaleMargin, n);
+    const std::vector<int32_t> marks = ScalePositions(m_look.barWidth, kScaleMargin, n);
     for (CPngHSliderBarEx& bar : m_bar) {
         if (!bar.m_hWnd) continue;
         bar.SetRange(1, n);
@@ -333,7 +322,7 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     const int dpih = cfg ? cfg->DPIH : 10;
     for (int i = 0; i < kDpiLevels; ++i) {
         const auto n = static_cast<size_t>(i);
-        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, i);
+        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, i);
         MoveCtl(m_bar[n], Rc(r.bar));
         MoveCtl(m_name[n], Rc(r.name));
         MoveCtl(m_xLabel[n], Rc(r.xLabel));
@@ -342,7 +331,7 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     }
     // The X/Y box under the device's last row.
     const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
-    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, kBarWidth, dpih, separateXY, last);
+    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
     MoveCtlTo(m_xy, ZvPoint{r.bar.left, r.bar.bottom + 15});
 }
 
@@ -363,45 +352,45 @@ void CNewAdvDlg::ShowProfile() {
             bar.SetValue(1, static_cast<int32_t>(r.x), false);
             bar.SetValue(2, static_cast<int32_t>(r.y), false);
         }
-        ShowCtl(bar, r.visible);
-        ShowCtl(m_name[n], r.visible);
+        ShowControl(bar, r.visible);
+        ShowControl(m_name[n], r.visible);
         Check(m_name[n], r.current);
-        ShowCtl(m_colour[n], r.colourVisible);
+        ShowControl(m_colour[n], r.colourVisible);
         m_colour[n].SetColour(static_cast<COLORREF>(r.colour));
         m_colour[n].SetReadOnly(r.colourReadOnly);
         if (m_xLabel[n].m_hWnd) m_xLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(1) : r.x));
         if (m_yLabel[n].m_hWnd) m_yLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(2) : r.y));
-        ShowCtl(m_xLabel[n], r.visible);
-        ShowCtl(m_yLabel[n], r.yShown);
+        ShowControl(m_xLabel[n], r.visible);
+        ShowControl(m_yLabel[n], r.yShown);
     }
     if (v.levelCount > 0) m_levels.SelectValue(v.levelCount);
-    ShowCtl(m_levels, v.showLevelCount);
-    ShowCtl(m_xy, v.showXYBox);
+    ShowControl(m_levels, v.showLevelCount);
+    ShowControl(m_xy, v.showXYBox);
     Check(m_xy, v.separateXY);
     for (int k = 0; k < kRateButtons; ++k) {
-        ShowCtl(m_rate[static_cast<size_t>(k)], v.showRate);
+        ShowControl(m_rate[static_cast<size_t>(k)], v.showRate);
         Check(m_rate[static_cast<size_t>(k)], k == v.rateButton);
     }
     for (int k = 0; k < 2; ++k) {
-        ShowCtl(m_lod[static_cast<size_t>(k)], v.showLod);
+        ShowControl(m_lod[static_cast<size_t>(k)], v.showLod);
         Check(m_lod[static_cast<size_t>(k)], v.lodButton == k + 1);
     }
-    ShowCtl(m_ripple, v.showRipple);
+    ShowControl(m_ripple, v.showRipple);
     Check(m_ripple, v.ripple);
-    ShowCtl(m_angle, v.showAngleSnap);
+    ShowControl(m_angle, v.showAngleSnap);
     Check(m_angle, v.angleSnap);
-    ShowCtl(m_motion, v.showMotionSync);
+    ShowControl(m_motion, v.showMotionSync);
     Check(m_motion, v.motionSync);
-    ShowCtl(m_hp, v.hasSensorMode);
-    ShowCtl(m_lp, v.hasSensorMode);
+    ShowControl(m_hp, v.hasSensorMode);
+    ShowControl(m_lp, v.hasSensorMode);
     Check(m_hp, v.sensorMode == 1);
     Check(m_lp, v.sensorMode == 0);
-    ShowCtl(m_effect, v.showDpiEffect);
+    ShowControl(m_effect, v.showDpiEffect);
     m_effect.SelectValue(v.effectMode);
     if (m_light.m_hWnd) m_light.SetValue(v.lightLevel, false);
     if (m_speed.m_hWnd) m_speed.SetValue(v.lightSpeed, false);
-    ShowCtl(m_light, v.showSliderA);
-    ShowCtl(m_speed, v.showSliderB);
+    ShowControl(m_light, v.showSliderA);
+    ShowControl(m_speed, v.showSliderB);
     Invalidate();
 }
 
@@ -458,7 +447,7 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ClosePopup();
             break;
         case WM_SETCURSOR:
-            if (gVar.ShowSys) {
+            if (gVar.ShowSys && m_look.sysLink) {
                 POINT pt;
                 ::GetCursorPos(&pt);
                 ::ScreenToClient(m_hWnd, &pt);
@@ -479,7 +468,7 @@ bool CNewAdvDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
     if (msg != WM_LBUTTONDOWN) return false;
     ClosePopup();
     const RECT sys = Rc(gVar.rcSys);
-    if (gVar.ShowSys && ::PtInRect(&sys, pt))
+    if (gVar.ShowSys && m_look.sysLink && ::PtInRect(&sys, pt))
         ::ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll Control_RunDLL main.cpl",
                         nullptr, SW_SHOWNORMAL);
     // The borderless main window is dragged by its pages too.
@@ -544,14 +533,14 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
     };
     const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return WindowRectIn(w, self); };
+    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
 
-    if (Shown(m_xy)) {
+    if (ControlShown(m_xy)) {
         const RECT b = at(m_xy);
         draw(GetText("tc_msg19"), RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
              kLine | DT_LEFT);
     }
-    if (Shown(m_levels)) {
+    if (ControlShown(m_levels)) {
         const RECT b = at(m_levels);
         draw(GetText("tc_adv_str19"), RECT{b.left - 160, b.top, b.left - 10, b.bottom},
              kLine | DT_RIGHT);
@@ -560,11 +549,11 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     const std::pair<const CPngBtn*, const char*> switches[] = {
         {&m_ripple, "tc_adv_str12"}, {&m_angle, "tc_adv_str13"}, {&m_motion, "tc_adv_str17"}};
     for (const auto& [box, key] : switches) {
-        if (!Shown(*box)) continue;
+        if (!ControlShown(*box)) continue;
         const RECT b = at(*box);
         draw(GetText(key), RECT{673, b.top - 4, b.left - 4, b.bottom + 4}, kLine | DT_LEFT);
     }
-    if (Shown(m_effect)) {
+    if (ControlShown(m_effect)) {
         const RECT e = at(m_effect);
         draw(GetText("tc_adv_str14"), RECT{Theme().large ? 85 : 47, e.top, e.left - 8, e.bottom},
              kLine | DT_LEFT);
@@ -573,16 +562,16 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             const char* key;
         } sliders[] = {{&m_light, "tc_adv_str7"}, {&m_speed, "tc_adv_str10"}};
         for (const auto& s : sliders) {
-            if (!s.bar->m_hWnd) continue;
+            // A mode without this slider has no use for its name either.
+            if (!ControlShown(*s.bar)) continue;
             const RECT b = at(*s.bar);
             draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
                  kLine | DT_RIGHT);
-            if (Shown(*s.bar))
-                draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
-                     kLine | DT_LEFT);
+            draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
+                 kLine | DT_LEFT);
         }
     }
-    if (Shown(m_rate[0])) {
+    if (ControlShown(m_rate[0])) {
         for (int k = 0; k < kRateButtons; ++k) {
             const RECT b = at(m_rate[static_cast<size_t>(k)]);
             draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
@@ -590,7 +579,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
         draw(GetText("tc_adv_str6"), TextRect({863, 23, 1015, 52}), kLine | DT_CENTER);
     }
-    if (Shown(m_lod[0])) {
+    if (ControlShown(m_lod[0])) {
         for (int k = 0; k < 2; ++k) {
             const RECT b = at(m_lod[static_cast<size_t>(k)]);
             draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
@@ -598,7 +587,8 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
         draw(GetText("tc_adv_str9"), TextRect({479, 422, 639, 446}), kLine | DT_LEFT);
         // The hint shares its area with the DPI-indicator options; they win when shown.
-        if (!Shown(m_effect)) draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
+        if (!ControlShown(m_effect))
+            draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
     }
     if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
         // Under the right end of the last row: directly under row 0 it would cover row 1.
@@ -607,7 +597,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
              kLine | DT_RIGHT);
     }
-    if (Shown(m_hp)) {
+    if (ControlShown(m_hp)) {
         const RECT hp = at(m_hp), lp = at(m_lp);
         draw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
         draw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);

@@ -16,6 +16,21 @@
 #include "ui/win/dpi_colour_box.h"
 #include "ui/win/main_pages.h"
 
+// What the older form of the page (CAdvDlg) places and draws differently.
+struct PerfPageLook {
+    const char* background = "adv_nr.png";
+    int barWidth = 650;
+    const char* barTrack = "longbar_nr.png";
+    const char* barFill = "longbar_ov.png";
+    const char* effectTrack = "bar_nr.png";
+    const char* effectFill = "bar_ov.png";
+    POINT rateAt{932, 73};
+    int rateDx = 0;  // 0: a column, RateVSp apart; else a row, rateDx apart
+    POINT lod[2] = {{492, 468}, {561, 468}};
+    bool olderNames = false;  // level names "DPI 1" rather than the newer page's
+    bool sysLink = true;      // the rcSys area opens the system's mouse settings
+};
+
 class CNewAdvDlg : public CMainPage {
   public:
     // Control numbers (the DPI bars and the effect sliders are the numbers their messages carry).
@@ -25,7 +40,7 @@ class CNewAdvDlg : public CMainPage {
                           kIdLP = 212, kIdEffect = 213, kIdLight = 272, kIdSpeed = 273;
 
     // `deviceReady` is the main window's CheckDeviceReady: asked before every change.
-    explicit CNewAdvDlg(std::function<int()> deviceReady);
+    explicit CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look = {});
     ~CNewAdvDlg() override;
 
     // The device changed: value lists, scale and which controls it has.
@@ -49,6 +64,9 @@ class CNewAdvDlg : public CMainPage {
     CPngSliderBar& EffectSlider(bool speed) { return speed ? m_speed : m_light; }
     CPngBtn& SwitchBox(PerfSwitch which);
     CPngBtn& SensorModeButton(bool hp) { return hp ? m_hp : m_lp; }
+    CPngBtn& LiftOffButton(int k) { return m_lod[static_cast<size_t>(k)]; }
+    CPngBtn& XYBox() { return m_xy; }
+    CComboBtn& EffectCombo() { return m_effect; }
 
   protected:
     bool OnCreatePage() override;
@@ -58,11 +76,16 @@ class CNewAdvDlg : public CMainPage {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
 
+    // The page's text font and its look.
+    HFONT Font() const { return m_font; }
+    const PerfPageLook& Look() const { return m_look; }
+    // A check box or radio button of the skin at `at`.
+    bool AddRadio(CPngBtn& b, UINT id, POINT at, bool check, std::function<void()> onClick);
+
   private:
     bool CreateRow(int i);
     bool CreateButtons();
     bool CreateEffect();
-    bool AddRadio(CPngBtn& b, UINT id, POINT at, bool check, std::function<void()> onClick);
     // Shows the current profile on every control.
     void ShowProfile();
     void PlaceRows(bool separateXY);
@@ -80,6 +103,7 @@ class CNewAdvDlg : public CMainPage {
     RECT TextRect(const RECT& rc) const;
 
     std::function<int()> m_deviceReady;
+    PerfPageLook m_look;
     AskNumberFn m_askNumber;
     PerformanceView m_view;
     const SensorCfg* m_laidOutFor = nullptr;  // the mouse the bars' value lists are for

@@ -3,34 +3,8 @@
 # value, the level count, and the mouse's own DPI button, each checked in the mouse's memory
 # with bytes worked out by hand.
 
-# The page's place in the window (rcSubDlg) and the page's row pitch (29 + DPIH 10).
-PERF_X=0
-PERF_Y=160
+# The page's row pitch (29 + DPIH 10).
 PERF_ROW=39
-
-# perf_click X Y [REPEAT]: a click at page coordinates.
-perf_click() {
-    local ox oy
-    read -r ox oy < <(window_origin) || return 1
-    xdotool mousemove $((ox + PERF_X + $1)) $((oy + PERF_Y + $2)) click --repeat "${3:-1}" --delay 80 1
-}
-
-# perf_open: the program started with the performance page shown after the first read.
-perf_open() {
-    case_begin "$1"
-    app_start
-    check "the window appears" wait_window 40 || return 1
-    check "the first read ends in OnSyncOk" wait_log "OnSyncOk" 30
-    local nx ny
-    IFS=, read -r nx ny <<<"$(cfg_get ptNavi)"
-    # navi2 is the performance page (NaviW 0: 64 pixels a button).
-    click $((nx + 64 + 20)) $((ny + 24))
-    sleep 1
-}
-
-# eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).
-eeprom_bytes() { eeprom "$1" "$2" | tr 'A-F\n\r' 'a-f  ' | tr -s ' ' | sed 's/^ //; s/ $//'; }
-eeprom_is() { [[ "$(eeprom_bytes "$1" "$2")" == "$3" ]]; }
 
 # Answers of the mouse to commands, without its own notifications (first byte 0a) and the
 # battery poll's answers (04) that the main window's timer asks for every 30 s.
@@ -41,7 +15,7 @@ has_colour() {
     local ox oy
     read -r ox oy < <(window_origin) || return 1
     local mean
-    mean=$(convert "$1" -crop "${4}x${5}+$((ox + PERF_X + $2))+$((oy + PERF_Y + $3))" +repage \
+    mean=$(convert "$1" -crop "${4}x${5}+$((ox + PAGE_X + $2))+$((oy + PAGE_Y + $3))" +repage \
         -fuzz 15% -fill white -opaque "rgb($6)" -fuzz 0 -fill black +opaque white -format '%[fx:mean]' info:)
     awk -v m="$mean" 'BEGIN { exit !(m > 0.01) }'
 }
@@ -51,10 +25,10 @@ level2_marked() { level_marked 1 "$1"; }
 level3_marked() { level_marked 2 "$1"; }
 
 gui_case_perf_rate_500() {
-    perf_open perf_rate_500 || return
+    page_open perf_rate_500 2 || return
     check "the mouse starts at 1000 Hz" eeprom_is 0x00 2 "01 54"
     # Rate buttons at x 932 from y 73, each RateVSp (67) below the previous one's bottom.
-    perf_click $((932 + 6)) $((73 + 2 * (12 + 67) + 6))
+    page_click $((932 + 6)) $((73 + 2 * (12 + 67) + 6))
     # 0x500 is written as 2, with its check byte 0x55 - 2.
     check "500 Hz writes 02 53 at the rate record" within 10 eeprom_is 0x00 2 "02 53"
 }
@@ -62,11 +36,11 @@ gui_case_perf_rate_500() {
 msg_shown() { [[ -n $(xdotool search --onlyvisible --name '^ZorvanMsgTopWindow$' | head -1) ]]; }
 
 gui_case_perf_typed_dpi() {
-    perf_open perf_typed_dpi || return
+    page_open perf_typed_dpi 2 || return
     local level1
     level1=$(eeprom_bytes 0x0C 4)
     # Level 2's value label, right of its bar (120 + 650 + 10 ... + 50), double-clicked.
-    perf_click 800 $((60 + PERF_ROW + 14)) 2
+    page_click 800 $((60 + PERF_ROW + 14)) 2
     check "the number entry opens" within 5 msg_shown
     sleep 0.5
     xdotool type --delay 60 1234
@@ -78,32 +52,32 @@ gui_case_perf_typed_dpi() {
 }
 
 gui_case_perf_level_count() {
-    perf_open perf_level_count || return
+    page_open perf_level_count 2 || return
     check "the mouse starts with 6 levels" eeprom_is 0x02 2 "06 4f"
     local upper
     upper=$(eeprom_bytes 0x1C 8)
     # The level-count combo (x1 - 83 ... x1, 25 ... 44 with x1 = 770), then item 4 of the
     # list below it (items 20 pixels high from its bottom edge).
-    perf_click 728 34
+    page_click 728 34
     sleep 1
-    perf_click 728 $((44 + 1 + 3 * 20 + 10))
+    page_click 728 $((44 + 1 + 3 * 20 + 10))
     check "the count 4 is written with its check byte" within 10 eeprom_is 0x02 2 "04 51"
     check "levels 5 and 6 stay in the mouse" eeprom_is 0x1C 8 "$upper"
     # Back to 6: the rows come back with their values, so nothing is written for them.
-    perf_click 728 34
+    page_click 728 34
     sleep 1
-    perf_click 728 $((44 + 1 + 5 * 20 + 10))
+    page_click 728 $((44 + 1 + 5 * 20 + 10))
     check "the count 6 is written again" within 10 eeprom_is 0x02 2 "06 4f"
     # Separate X and Y writes every level (X and Y stay equal): levels 5 and 6 go out again
     # from the profile, so they show whether it kept them.
-    perf_click 126 $((60 + 5 * PERF_ROW + 29 + 15 + 6))
+    page_click 126 $((60 + 5 * PERF_ROW + 29 + 15 + 6))
     check "every level is written" wait_log "nFlag=0x4, nData=0xff" 10
     sleep 1
     check "levels 5 and 6 come back from the profile unchanged" eeprom_is 0x1C 8 "$upper"
 }
 
 gui_case_perf_dpi_button() {
-    perf_open perf_dpi_button || return
+    page_open perf_dpi_button 2 || return
     local level cmds
     level=$(eeprom_bytes 0x04 1)
     check "the mouse starts on level 2" test "$level" = "01"

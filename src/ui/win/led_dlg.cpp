@@ -1,0 +1,534 @@
+#include "ui/win/led_dlg.h"
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/gvar.h"
+#include "base/language_texts.h"
+#include "controls/skin_paths.h"
+#include "controls/win/menu_dlg.h"
+#include "device/discovery.h"
+#include "platform/win/wide.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
+#include "ui/win/dpi_colour_box.h"
+#include "ui/win/msg_dlg.h"
+
+namespace {
+
+constexpr int kComboW = 147, kComboH = 30, kSleepW = 83, kSleepH = 19;
+constexpr int kSliderW = 261, kSliderH = 20, kScaleMargin = 10, kCheck = 11;
+constexpr int kLogoComboDy = 42;  // the logo combo under the main one when the mouse has both
+constexpr COLORREF kEditBack = RGB(204, 204, 204);
+
+RECT Rc(const ZvRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+bool Inside(const ZvRect& r, POINT pt) {
+    return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
+}
+
+RECT SliderRect(ZvPoint at) {
+    // A little taller than the track so the whole thumb shows.
+    return RECT{at.x, at.y - 5, at.x + kSliderW, at.y - 5 + kSliderH};
+}
+
+// The first connected receiver's product id, 0 without one.
+uint32_t FirstReceiverPid() {
+    for (int i = 0; i < kMaxDeviceSlots; ++i) {
+        const DeviceSlot s = GetDeviceSlot(i);
+        if (s.bActive) return s.PID;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CLedDlg::CLedDlg(std::function<int()> deviceReady, std::function<bool()> lightingHeld)
+    : m_deviceReady(std::move(deviceReady)),
+      m_lightingHeld(std::move(lightingHeld)),
+      m_chooser(ChooseSystemColour),
+      m_showText([](HWND owner, const std::string& key) { ShowMessage(key, nullptr, owner); }) {}
+
+CLedDlg::~CLedDlg() {
+    // The controls go before the fonts and brush they draw with.
+    DestroyWindow();
+    if (m_ownFont && m_font) ::DeleteObject(m_font);
+    if (m_editFont) ::DeleteObject(m_editFont);
+    if (m_editBrush) ::DeleteObject(m_editBrush);
+}
+
+CPngSliderBar& CLedDlg::Slider(LightSlider which) {
+    switch (which) {
+        case LightSlider::kMainBrightness:
+            return m_mainLight;
+        case LightSlider::kMainSpeed:
+            return m_mainSpeed;
+        case LightSlider::kLogoBrightness:
+            return m_logoLight;
+        default:
+            return m_logoSpeed;
+    }
+}
+
+// ---- building --------------------------------------------------------------------------------
+
+bool CLedDlg::OnCreatePage() {
+    // The controls cut their backgrounds out of the page's picture while they are made.
+    SetBackground(LoadSkinPicture(SkinPath("led_nr.png")));
+    m_wheel = LoadSkinPicture(SkinPath("color.png"));
+    m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
+    m_layout = LayoutLighting(gVar);
+    CreateCombos();
+    CreateSliders();
+    CreateEdits();
+    OnTextsChanged();
+    LayoutForDevice();
+    return true;
+}
+
+void CLedDlg::CreateCombos() {
+    PicturePtr combo = LoadSkinPicture(SkinPath("combo_nr.png"));
+    for (CComboBtn* c : {&m_mainMode, &m_logoMode}) {
+        const bool logo = c == &m_logoMode;
+        ComboBtnArgs a;
+        a.button.id = logo ? kIdLogoMode : kIdMainMode;
+        a.button.rc = RECT{gVar.ptLedEft.x, gVar.ptLedEft.y, gVar.ptLedEft.x + kComboW,
+                           gVar.ptLedEft.y + kComboH};
+        a.button.normal = a.button.hover = a.button.pressed = combo.get();
+        a.button.visible = false;
+        a.permission = [this] { return m_deviceReady() != 0; };
+        if (logo)
+            a.onChange = [this](int32_t mode) {
+                const auto m = static_cast<uint32_t>(mode);
+                Change([m](ProfileFile& p) { return ChooseLogoMode(p, m); }, false);
+            };
+        else
+            a.onChange = [this](int32_t mode) {
+                const auto m = static_cast<uint32_t>(mode);
+                const SensorCfg* cfg = gVar.pSensorCfg;
+                if (!cfg) return;
+                Change([cfg, m](ProfileFile& p) { return ChooseMainMode(p, *cfg, gVar.LedOpt, m); },
+                       false);
+            };
+        AddCombo(*c, a);
+    }
+
+    PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
+    ComboBtnArgs s;
+    s.button.id = kIdSleep;
+    s.button.rc =
+        RECT{gVar.ptSleep.x, gVar.ptSleep.y, gVar.ptSleep.x + kSleepW, gVar.ptSleep.y + kSleepH};
+    s.button.normal = s.button.hover = s.button.pressed = combo2.get();
+    s.permission = [this] { return m_deviceReady() != 0; };
+    s.onChange = [this](int32_t seconds) {
+        const SensorCfg* cfg = gVar.pSensorCfg;
+        if (!cfg) return;
+        Change([cfg, seconds](ProfileFile& p) { return SetSleepTime(p, *cfg, seconds); }, false);
+    };
+    AddCombo(m_sleep, s);
+
+    PngBtnArgs b;
+    b.id = kIdOffMoving;
+    const ZvPoint at = gVar.ptLightOffOnMoving;
+    b.rc = RECT{at.x, at.y, at.x + kCheck, at.y + kCheck};
+    b.background = Background();
+    b.backgroundAt = POINT{at.x, at.y};
+    b.checkable = true;
+    b.onClick = [this] {
+        const bool on = !m_view.lightOffOnMoving;
+        Change([on](ProfileFile& p) { return SetLightOffOnMoving(p, on); });
+    };
+    NewSmallPngButton3(&m_offMoving, m_hWnd, {"check_nr.png", "check_nr.png", "check_dn.png"}, b,
+                       Theme());
+}
+
+void CLedDlg::CreateSliders() {
+    const struct {
+        CPngSliderBar* bar;
+        UINT id;
+        ZvPoint at;
+    } sliders[] = {{&m_mainLight, kIdMainLight, gVar.ptLight},
+                   {&m_mainSpeed, kIdMainSpeed, gVar.ptSpeed},
+                   {&m_logoLight, kIdLogoLight, gVar.ptLight},
+                   {&m_logoSpeed, kIdLogoSpeed, gVar.ptSpeed}};
+    for (const auto& s : sliders) {
+        SliderArgs a;
+        a.id = s.id;
+        a.rc = SliderRect(s.at);
+        a.background = Background();
+        a.track = "bar_nr.png";
+        a.fill = "bar_ov.png";
+        a.thumb = "slider.png";
+        a.trackOffset = POINT{0, (kSliderH - 6) / 2};
+        a.thumbY = gVar.SliderY + 1;
+        if (NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) ShowControl(*s.bar, false);
+    }
+}
+
+void CLedDlg::CreateEdits() {
+    m_editFont = ::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_editBrush = ::CreateSolidBrush(kEditBack);
+    for (size_t i = 0; i < m_edit.size(); ++i) {
+        const RECT rc = Rc(m_layout.edits[i]);
+        m_edit[i] = ::CreateWindowExW(
+            0, L"EDIT", L"0", WS_CHILD | ES_CENTER | ES_NUMBER | ES_AUTOHSCROLL, rc.left, rc.top,
+            rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
+            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdEdit + i)), AppInstance(), nullptr);
+        if (!m_edit[i]) continue;
+        ::SendMessageW(m_edit[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
+        // Room for a few digits past 255, so a typed 300 shows the correction.
+        ::SendMessageW(m_edit[i], EM_LIMITTEXT, 4, 0);
+    }
+}
+
+void CLedDlg::OnTextsChanged() {
+    FillModeItems();
+    FillSleepItems();
+    Invalidate();
+}
+
+void CLedDlg::FillModeItems() {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (m_mainMode.m_hWnd) {
+        const int32_t chosen = m_mainMode.GetValue();
+        m_mainMode.Model() = ComboModel{};
+        for (const ModeItem& item : MainModeItems(cfg ? cfg->LedMask : 0))
+            m_mainMode.AddItem(0, static_cast<int32_t>(item.mode), GetText(item.textKey));
+        m_mainMode.SelectValue(chosen);
+    }
+    if (m_logoMode.m_hWnd) {
+        const int32_t chosen = m_logoMode.GetValue();
+        m_logoMode.Model() = ComboModel{};
+        for (const ModeItem& item : LogoModeItems())
+            m_logoMode.AddItem(0, static_cast<int32_t>(item.mode), GetText(item.textKey));
+        m_logoMode.SelectValue(chosen);
+    }
+}
+
+void CLedDlg::FillSleepItems() {
+    if (!m_sleep.m_hWnd) return;
+    const int32_t chosen = m_sleep.GetValue();
+    m_sleep.Model() = ComboModel{};
+    if (const SensorCfg* cfg = gVar.pSensorCfg)
+        for (const SleepItem& item : SleepItems(*cfg)) m_sleep.AddItem(0, item.seconds, item.text);
+    m_sleep.SelectValue(chosen);
+}
+
+// ---- the device and the profile ----------------------------------------------------------
+
+void CLedDlg::LayoutForDevice() {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!cfg || !m_hWnd) return;
+    m_laidOutFor = cfg;
+    m_mouse = LoadSkinPicture(DeviceSkinPath(static_cast<uint8_t>(cfg->CID),
+                                             static_cast<uint8_t>(cfg->MID), "mouse_led.png"));
+    // A mouse with both zones shows the logo's combo under the main one.
+    const bool both = cfg->ShowMainEffect && cfg->ShowLogoEffect;
+    if (m_logoMode.m_hWnd)
+        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, gVar.ptLedEft.x,
+                       gVar.ptLedEft.y + (both ? kLogoComboDy : 0), 0, 0,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,
+                              LightSlider::kLogoBrightness, LightSlider::kLogoSpeed}) {
+        CPngSliderBar& bar = Slider(which);
+        if (!bar.m_hWnd) continue;
+        const IntRange r = LightSliderRange(*cfg, which);
+        if (r.hi < r.lo) continue;
+        bar.SetRange(r.lo, r.hi);
+        const int32_t count = r.hi - r.lo + 1;
+        std::optional<SliderWarning> warning;
+        const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
+        if (warning) platform::ShowMessageBox(warning->text, warning->caption);
+        bar.SetScalePos(count, marks.data());
+    }
+    FillModeItems();
+    FillSleepItems();
+    ShowProfile();
+}
+
+void CLedDlg::DeviceChanged(int kind) {
+    // The mouse's own lighting changes (main 4, logo 5) come back through the profile.
+    if (kind == 4 || kind == 5) ShowProfile();
+}
+
+void CLedDlg::ShowProfile() {
+    if (!m_hWnd) return;
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!cfg) return;
+    if (m_laidOutFor != cfg) return LayoutForDevice();
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return;
+        m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt);
+    }
+    const LightingView& v = m_view;
+    ShowControl(m_mainMode, v.showMain);
+    ShowControl(m_logoMode, v.showLogo);
+    m_mainMode.SelectValue(static_cast<int32_t>(v.mainMode));
+    m_logoMode.SelectValue(static_cast<int32_t>(v.logoMode));
+
+    // The sliders belong to the main zone, or to the logo on a mouse without main lighting.
+    const bool main = v.showMain;
+    CPngSliderBar& light = main ? m_mainLight : m_logoLight;
+    CPngSliderBar& speed = main ? m_mainSpeed : m_logoSpeed;
+    for (CPngSliderBar* bar : {&m_mainLight, &m_mainSpeed, &m_logoLight, &m_logoSpeed}) {
+        const bool on =
+            (bar == &light && v.controls.brightness) || (bar == &speed && v.controls.speed);
+        // Hidden or shown only when that changes: showing repaints the track.
+        if (ControlShown(*bar) != on) ShowControl(*bar, on);
+    }
+    if (light.m_hWnd) light.SetValue(v.brightness, false);
+    if (speed.m_hWnd) speed.SetValue(v.speed, false);
+
+    ShowColour(v.colour);
+    for (HWND e : m_edit)
+        if (e) ::ShowWindow(e, v.controls.colour ? SW_SHOWNA : SW_HIDE);
+
+    ShowControl(m_sleep, v.showSleep);
+    ShowControl(m_offMoving, v.showSleep);
+    if (v.sleepItem >= 0)
+        m_sleep.SelectValue(v.sleepItems[static_cast<size_t>(v.sleepItem)].seconds);
+    if (m_offMoving.m_hWnd) m_offMoving.SetCheck(v.lightOffOnMoving);
+    const bool disabled = SleepControlsDisabled(gVar, FirstReceiverPid());
+    if (m_sleep.m_hWnd) m_sleep.SetDisabledLook(disabled);
+    if (m_offMoving.m_hWnd) m_offMoving.SetDisabledLook(disabled);
+    Invalidate();
+}
+
+void CLedDlg::ShowColour(uint32_t colour) {
+    m_view.colour = colour;
+    m_view.colourLabel = ColourLabel(colour);
+    m_settingEdits = true;
+    for (size_t i = 0; i < m_edit.size(); ++i) {
+        if (!m_edit[i]) continue;
+        const std::wstring text = std::to_wstring((colour >> (8 * i)) & 0xFF);
+        wchar_t now[16] = {};
+        ::GetWindowTextW(m_edit[i], now, 16);
+        // The box being typed in keeps its caret when its number did not change.
+        if (text != now) ::SetWindowTextW(m_edit[i], text.c_str());
+    }
+    m_settingEdits = false;
+}
+
+void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst) {
+    ClosePopup();
+    if (askFirst && !m_deviceReady()) return;
+    const PageChange c =
+        EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, false);
+    if (c.Changed() && gVar.ApplyNow) {
+        if (c.flag != kApplyLighting) {
+            RequestApply(c.flag, c.data);
+        } else if (m_lightingHeld()) {
+            // The mouse shows something of its own; the change waits in the profile.
+            m_showText(m_hWnd, "tc_adv_str29");
+        } else {
+            RequestApply(c.flag, c.data);
+        }
+    }
+    ShowProfile();
+}
+
+void CLedDlg::PickColour(uint32_t colour, bool askFirst) {
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!cfg || !m_view.controls.colour) return;
+    Change([cfg, colour](ProfileFile& p) { return SetLightColour(p, *cfg, colour); }, askFirst);
+}
+
+void CLedDlg::OnEditChanged(HWND box) {
+    std::array<std::string, 3> texts;
+    for (size_t i = 0; i < m_edit.size(); ++i) {
+        wchar_t buf[32] = {};
+        if (m_edit[i]) ::GetWindowTextW(m_edit[i], buf, 32);
+        texts[i] = platform::win::Narrow(buf);
+    }
+    const ColourEdits e = ReadColourEdits(texts);
+    for (size_t i = 0; i < m_edit.size(); ++i) {
+        if (!e.replaced[i] || !m_edit[i]) continue;
+        m_settingEdits = true;
+        ::SetWindowTextW(m_edit[i], platform::win::Widen(*e.replaced[i]).c_str());
+        m_settingEdits = false;
+        if (m_edit[i] == box) ::SendMessageW(box, EM_SETSEL, 4, 4);
+    }
+    if (!m_deviceReady()) {
+        // Refused: the boxes show the profile's colour again.
+        ShowColour(m_view.colour);
+        return;
+    }
+    PickColour(e.colour, false);
+}
+
+bool CLedDlg::WheelColour(POINT pt, uint32_t* colour) const {
+    if (!PicturePresent(m_wheel.get())) return false;
+    const int x = pt.x - m_layout.wheel.left, y = pt.y - m_layout.wheel.top;
+    if (x < 0 || y < 0 || x >= PictureWidth(m_wheel.get()) || y >= PictureHeight(m_wheel.get()))
+        return false;
+    // The pixel the user sees there: the wheel picture is drawn unscaled over the page.
+    Gdiplus::Color c;
+    if (m_wheel->bmp->GetPixel(x, y, &c) != Gdiplus::Ok || c.GetA() < 128) return false;
+    *colour = Rgb(c.GetR(), c.GetG(), c.GetB());
+    return true;
+}
+
+// ---- messages -----------------------------------------------------------------------------
+
+LRESULT CLedDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kSliderMayChange:
+            return m_deviceReady() ? 1 : 0;
+        case kSliderCommitted: {
+            const UINT control = LOWORD(lp);
+            if (control < kIdMainLight || control > kIdLogoSpeed || !gVar.pSensorCfg) return 0;
+            const auto which = static_cast<LightSlider>(control - kIdMainLight);
+            const SensorCfg* cfg = gVar.pSensorCfg;
+            const auto value = static_cast<int32_t>(wp);
+            // The slider asked for permission before it moved.
+            Change([=](ProfileFile& p) { return CommitLightSlider(p, *cfg, which, value); }, false);
+            return 0;
+        }
+        case kSliderDragging:
+            // The values beside the sliders are drawn by the page.
+            Invalidate();
+            return 0;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wp) == m_hWnd && m_view.controls.colour) {
+                POINT pt;
+                ::GetCursorPos(&pt);
+                ::ScreenToClient(m_hWnd, &pt);
+                if (InColourWheel(m_layout.wheel, {pt.x, pt.y}) ||
+                    PresetAt(m_layout, {pt.x, pt.y}) >= 0) {
+                    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                    return TRUE;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return CMainPage::WindowProc(msg, wp, lp);
+}
+
+bool CLedDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+    if (msg != WM_LBUTTONDOWN && msg != WM_LBUTTONDBLCLK) return false;
+    ClosePopup();
+    const ZvPoint at{pt.x, pt.y};
+    if (m_view.controls.colour) {
+        uint32_t colour = 0;
+        if (InColourWheel(m_layout.wheel, at)) {
+            if (WheelColour(pt, &colour)) PickColour(colour);
+            return true;
+        }
+        if (const int preset = PresetAt(m_layout, at); preset >= 0) {
+            PickColour(kPresetColours[static_cast<size_t>(preset)]);
+            return true;
+        }
+        if (Inside(m_layout.result, pt)) {
+            if (msg == WM_LBUTTONDBLCLK && m_chooser) {
+                COLORREF c = static_cast<COLORREF>(m_view.colour);
+                // The chosen colour is sent like any other pick, not left for a later change.
+                if (m_chooser(m_hWnd, &c)) PickColour(static_cast<uint32_t>(c) & 0xFFFFFF);
+            }
+            return true;
+        }
+    }
+    if (msg != WM_LBUTTONDOWN) return true;
+    // The borderless main window is dragged by its pages too.
+    ::ReleaseCapture();
+    ::PostMessageW(::GetParent(m_hWnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    return true;
+}
+
+bool CLedDlg::OnCommand(UINT id, UINT code, HWND from) {
+    if (id >= kIdEdit && id < kIdEdit + 3) {
+        // Only typing counts: the page setting the boxes, or a box losing focus, does not.
+        if (code == EN_CHANGE && !m_settingEdits && ::GetFocus() == from) OnEditChanged(from);
+        return true;
+    }
+    return CMainPage::OnCommand(id, code, from);
+}
+
+HBRUSH CLedDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
+    if (msg == WM_CTLCOLOREDIT && std::find(m_edit.begin(), m_edit.end(), from) != m_edit.end()) {
+        ::SetBkColor(dc, kEditBack);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        return m_editBrush;
+    }
+    return CMainPage::OnCtlColor(msg, dc, from);
+}
+
+// ---- painting -------------------------------------------------------------------------------
+
+void CLedDlg::OnPaintPage(CMemPaint& buf) {
+    const HDC dc = buf.dc();
+    Gdiplus::Graphics& g = buf.g();
+    const COLORREF text =
+        gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
+    constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
+        if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
+    };
+    const HWND self = m_hWnd;
+    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
+
+    draw(GetText("tc_page4"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
+    if (const SensorCfg* cfg = gVar.pSensorCfg; cfg && PicturePresent(m_mouse.get()))
+        DrawPicture(g, m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+
+    for (const CComboBtn* c : {&m_mainMode, &m_logoMode}) {
+        if (!ControlShown(*c)) continue;
+        const RECT b = at(*c);
+        draw(GetText("tc_adv_str8"), RECT{b.right + 10, b.top, b.right + 200, b.bottom},
+             kLine | DT_LEFT);
+    }
+    const std::pair<const CPngSliderBar*, const char*> sliders[] = {{&m_mainLight, "tc_adv_str7"},
+                                                                    {&m_mainSpeed, "tc_adv_str10"},
+                                                                    {&m_logoLight, "tc_adv_str7"},
+                                                                    {&m_logoSpeed, "tc_adv_str10"}};
+    for (const auto& [bar, key] : sliders) {
+        if (!ControlShown(*bar)) continue;
+        const RECT b = at(*bar);
+        draw(GetText(key), RECT{b.left, b.top - 24, b.left + 250, b.top - 4}, kLine | DT_LEFT);
+        draw(std::to_string(bar->GetValue()), RECT{b.right + 12, b.top, b.right + 50, b.bottom},
+             kLine | DT_LEFT);
+    }
+    if (ControlShown(m_offMoving)) {
+        const RECT b = at(m_offMoving);
+        draw(GetText("tc_adv_str23"), RECT{b.right + 8, b.top - 5, b.right + 400, b.bottom + 5},
+             kLine | DT_LEFT);
+    }
+    if (ControlShown(m_sleep)) {
+        const RECT b = at(m_sleep);
+        draw(GetText("tc_adv_str20"), RECT{b.right + 10, b.top, b.right + 300, b.bottom},
+             kLine | DT_LEFT);
+    }
+
+    if (!m_view.controls.colour) return;
+    if (PicturePresent(m_wheel.get()))
+        DrawPicture(g, m_wheel.get(), m_layout.wheel.left, m_layout.wheel.top);
+    auto fill = [&](const ZvRect& r, uint32_t colour) {
+        Gdiplus::SolidBrush brush(
+            Gdiplus::Color(255, colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+        g.FillRectangle(&brush, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    };
+    for (size_t i = 0; i < kPresetColours.size(); ++i) fill(m_layout.presets[i], kPresetColours[i]);
+    const ZvRect& res = m_layout.result;
+    fill(ZvRect{res.left + 2, res.top + 2, res.right - 2, res.bottom - 2}, m_view.colour);
+    const ZvRect& last = m_layout.presets.back();
+    draw(GetText("tc_adv_str11"),
+         RECT{m_layout.presets.front().left, last.bottom + 6, last.right, last.bottom + 26},
+         kLine | DT_LEFT);
+    static constexpr const char* kRgb[3] = {"R", "G", "B"};
+    for (size_t i = 0; i < m_edit.size(); ++i) {
+        const ZvRect& e = m_layout.edits[i];
+        draw(kRgb[i], RECT{e.left - 16, e.top, e.left - 3, e.bottom}, kLine | DT_RIGHT);
+    }
+    const ZvRect& b = m_layout.edits[2];
+    draw(m_view.colourLabel, RECT{b.right + 12, b.top, b.right + 82, b.bottom}, kLine | DT_LEFT);
+}

@@ -1,0 +1,186 @@
+// The lighting page and the older performance page in a window over the virtual mouse, driven
+// with real mouse messages: what reaches the mouse (or the system's pointer settings) and what
+// must not.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "device/eeprom_map.h"
+#include "ui/lighting_model.h"
+#include "ui/win/adv_dlg.h"
+#include "ui/win/led_dlg.h"
+#include "win/page_world.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class LedPageWin : public zvtest::PageWorld {
+  protected:
+    void TearDown() override {
+        page.DestroyWindow();
+        PageWorld::TearDown();
+    }
+    // A click on preset swatch i.
+    void ClickPreset(int i) {
+        const ZvRect& r = page.Layout().presets[static_cast<size_t>(i)];
+        Click(page.m_hWnd, r.left + 5, r.top + 5);
+    }
+
+    std::vector<std::string> shown;
+    CLedDlg page{[] { return 1; }, [this] { return LightingBlocked(mouse.drv); }};
+};
+
+TEST_F(LedPageWin, HeldLightingKeepsTheColourInTheProfileAndSaysSo) {
+    gVar.pFile->mainLight.mode = 2;
+    page.SetShowText([this](HWND, const std::string& key) { shown.push_back(key); });
+    ASSERT_TRUE(Open(page));
+    ASSERT_TRUE(page.ColourShown());
+    const Bytes before = mouse.Peek(eeprom::kMainLight, 7);
+    mouse.rx->WithMouse([](sim::VirtualMouse& m) { m.State().lightingOpen = false; });
+
+    ClickPreset(6);  // blue
+    WaitWritten();
+    EXPECT_EQ(shown, std::vector<std::string>{"tc_adv_str29"});
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(0, 0, 255));
+    EXPECT_FALSE(Wrote(eeprom::kMainLight));
+    EXPECT_EQ(mouse.Peek(eeprom::kMainLight, 7), before);
+
+    // Once the mouse lets go, the next pick goes out with the page's values.
+    mouse.rx->WithMouse([](sim::VirtualMouse& m) { m.State().lightingOpen = true; });
+    ClickPreset(9);  // 96, 25, 134
+    WaitWritten();
+    EXPECT_EQ(shown.size(), 1u);
+    const Bytes written = mouse.Peek(eeprom::kMainLight, 7);
+    EXPECT_EQ(Bytes(written.begin() + 1, written.begin() + 4), (Bytes{96, 25, 134}));
+}
+
+TEST_F(LedPageWin, WithoutApplyNowNothingReachesTheMouse) {
+    gVar.ApplyNow = 0;
+    gVar.pFile->mainLight = {2, 7, 5, Rgb(1, 2, 3), {}};
+    gVar.pFile->nLightOffOnMoving = 0;
+    ASSERT_TRUE(Open(page));
+    ClickPreset(0);
+    Click(page.OffOnMoving().m_hWnd, 3, 3);
+    CPngSliderBar& speed = page.Slider(LightSlider::kMainSpeed);
+    ASSERT_TRUE(::IsWindowVisible(speed.m_hWnd));
+    Click(speed.m_hWnd, speed.Model()->Thumb().scale.Positions().at(1), 10);
+    WaitWritten();
+    // The profile took every change; the mouse heard nothing, not even the lighting question.
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(255, 0, 0));
+    EXPECT_EQ(gVar.pFile->nLightOffOnMoving, 1);
+    EXPECT_EQ(gVar.pFile->mainLight.speed, 2u);
+    EXPECT_TRUE(mouse.Sent().empty());
+}
+
+TEST_F(LedPageWin, LogoOnlyMouseWritesItsColourToTheLogoRecord) {
+    cfg.ShowMainEffect = 0;
+    cfg.ShowLogoEffect = 1;
+    gVar.pFile->logoLight = {2, 3, 4, Rgb(1, 2, 3), {}};  // mode, speed, brightness, colour
+    ASSERT_TRUE(Open(page));
+    EXPECT_FALSE(::IsWindowVisible(page.ModeCombo(false).m_hWnd));
+    EXPECT_TRUE(::IsWindowVisible(page.ModeCombo(true).m_hWnd));
+    const Bytes main = mouse.Peek(eeprom::kMainLight, 7);
+
+    ClickPreset(6);  // 0, 0, 255
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->logoLight.colour, Rgb(0, 0, 255));
+    // Colour and its check byte (0x55 - 0xff), then mode 2, brightness step 4 (100) and
+    // speed 3, each with its check byte.
+    EXPECT_EQ(mouse.Peek(eeprom::kLogo, 10),
+              (Bytes{0x00, 0x00, 0xff, 0x56, 0x02, 0x53, 0x64, 0xf1, 0x03, 0x52}));
+    EXPECT_FALSE(Wrote(eeprom::kMainLight));
+    EXPECT_EQ(mouse.Peek(eeprom::kMainLight, 7), main);
+}
+
+TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {
+    gVar.pFile->mainLight.mode = 3;  // the shipped entry: speed and brightness, no colour
+    ASSERT_TRUE(Open(page));
+    EXPECT_FALSE(page.ColourShown());
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(::IsWindowVisible(page.ColourEdit(i))) << i;
+    EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
+    EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainBrightness).m_hWnd));
+    // (A click there would start dragging the window, which a test cannot end.)
+}
+
+class AdvPageWin : public zvtest::PageWorld {
+  protected:
+    void SetUp() override {
+        PageWorld::SetUp();
+        gVar.ShowSys = 1;
+        ::SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speedBefore, 0);
+        dbClickBefore = ::GetDoubleClickTime();
+        // The profile carries the system's own settings, so only what the test changes moves.
+        UINT lines = 3;
+        ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        int accel[3] = {};
+        ::SystemParametersInfoW(SPI_GETMOUSE, 0, accel, 0);
+        int trails = 0;
+        ::SystemParametersInfoW(SPI_GETMOUSETRAILS, 0, &trails, 0);
+        ProfileFile& p = *gVar.pFile;
+        p.nPointerSpeed = speedBefore;
+        p.nWheelLines = static_cast<int32_t>(lines);
+        p.nDbClickTime = static_cast<int32_t>(::GetDoubleClickTime());
+        p.nEnhancePrecision = precisionBefore = accel[2] != 0;
+        p.nMouseTrails = trails;
+    }
+    void TearDown() override {
+        page.DestroyWindow();
+        ::SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+                                reinterpret_cast<void*>(static_cast<intptr_t>(speedBefore)),
+                                SPIF_UPDATEINIFILE);
+        ::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, dbClickBefore, nullptr, SPIF_UPDATEINIFILE);
+        PageWorld::TearDown();
+    }
+
+    int speedBefore = 10;
+    UINT dbClickBefore = 500;
+    int32_t precisionBefore = 0;
+    int ready = 1;
+    CAdvDlg page{[this] { return ready; }};
+};
+
+// Wine keeps no pointer speed (it answers 0 whatever was set), so the double-click time shows
+// that the page's settings reach the system's pointer call; the speed is checked in the profile
+// the same call is handed.
+TEST_F(AdvPageWin, PointerSettingsReachTheSystem) {
+    ASSERT_TRUE(Open(page));
+    CPngSliderBar& speed = page.SystemSlider(PointerSlider::kSpeed);
+    ASSERT_TRUE(::IsWindowVisible(speed.m_hWnd));
+    // Position 3 is speed 4, or position 9 (16) when the profile already has 4.
+    const int position = speedBefore == 4 ? 9 : 3;
+    const int want = PointerSliderValue(PointerSlider::kSpeed, position);
+    Click(speed.m_hWnd, speed.Model()->Thumb().scale.Positions().at(position - 1), 10);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nPointerSpeed, want);
+    EXPECT_EQ(speed.GetValue(), position);
+
+    // Position 2 is 830 ms, or position 10 (270 ms) when the system already has 830.
+    CPngSliderBar& dbClick = page.SystemSlider(PointerSlider::kDoubleClick);
+    const int dbPosition = dbClickBefore == 830 ? 10 : 2;
+    const int dbWant = PointerSliderValue(PointerSlider::kDoubleClick, dbPosition);
+    Click(dbClick.m_hWnd, dbClick.Model()->Thumb().scale.Positions().at(dbPosition - 1), 10);
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->nDbClickTime, dbWant);
+    EXPECT_EQ(::GetDoubleClickTime(), static_cast<UINT>(dbWant));
+    EXPECT_EQ(gVar.pFile->nPointerSpeed, want);
+    // The mouse itself is not written for a system setting.
+    EXPECT_TRUE(mouse.WriteAddresses().empty());
+}
+
+TEST_F(AdvPageWin, RefusedDeviceLeavesThePointerAlone) {
+    ready = 0;
+    ASSERT_TRUE(Open(page));
+    CPngSliderBar& bar = page.SystemSlider(PointerSlider::kSpeed);
+    const int32_t shown = bar.GetValue();
+    Click(bar.m_hWnd, bar.Model()->Thumb().scale.Positions().at(shown == 3 ? 8 : 2), 10);
+    Click(page.PrecisionBox().m_hWnd, 3, 3);
+    WaitWritten();
+    EXPECT_EQ(bar.GetValue(), shown);
+    EXPECT_EQ(gVar.pFile->nPointerSpeed, speedBefore);
+    EXPECT_EQ(gVar.pFile->nEnhancePrecision, precisionBefore);
+}
+
+}  // namespace

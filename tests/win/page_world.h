@@ -1,0 +1,89 @@
+// What every page test in a window starts from: the shipped options, texts and skins, the
+// catalogue's first mouse (a copy the test may change) behind a virtual receiver, four new
+// profiles with the first current, ApplyNow on, the apply thread running and a host window for
+// the page. Message boxes are recorded; a test that leaves one behind fails.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/device_catalogue.h"
+#include "base/language_texts.h"
+#include "controls/win/menu_dlg.h"
+#include "controls/win/page_base.h"
+#include "platform/window.h"
+#include "profile/apply_thread.h"
+#include "profile/profile_defaults.h"
+#include "support/sim_link.h"
+#include "support/temp_dir.h"
+#include "win/ui_host.h"
+
+namespace zvtest {
+
+class PageWorld : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        StartGdiplus();
+        RecordMessageBoxes(boxes);
+        gVar.szAppDir = ProgramFolder();
+        ASSERT_EQ(LoadConfiguration(), 1);
+        LoadDefaultTexts(gVar.szAppDir);
+        gVar.szAppDataDir = data.path();
+        // The first mouse of the catalogue: sensor 0x3395, six levels, main lighting only.
+        cfg = *FindSensorCfg(0x10, 0x1A);
+        gVar.pSensorCfg = &cfg;
+        LoadDefaultKeys();
+        gVar.ProfileList.assign(4, ProfileFile{});
+        for (int i = 0; i < 4; ++i) NewProfile(gVar.ProfileList[static_cast<size_t>(i)], "P");
+        gVar.pFile = &gVar.ProfileList[0];
+        gVar.g_nCurDpiLevel = 0;
+        gVar.ApplyNow = 1;
+        LoadMenuImages();
+        ASSERT_TRUE(mouse.Ready());
+        StartApplyThread(&mouse.drv, 0);
+        ASSERT_TRUE(host.Open(0, 0, 1020, 540));
+    }
+    void TearDown() override {
+        StopApplyThread();
+        host.DestroyWindow();
+        EXPECT_TRUE(boxes.empty()) << boxes.front();
+        platform::SetMessageBoxHook(nullptr);
+        gVar.pFile = nullptr;
+        gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
+        gVar.ApplyNow = 0;
+    }
+    // Creates and shows `page` over the whole host; the mouse has heard nothing from it yet.
+    bool Open(CPageBase& page) {
+        if (!page.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{})) return false;
+        page.Show(true);
+        Pump(30);
+        mouse.rx->ClearReceivedReports();
+        return true;
+    }
+    // A real click: button down and up at (x, y) of `wnd`.
+    static void Click(HWND wnd, int x, int y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(wnd, WM_LBUTTONUP, 0, at);
+        Pump(30);
+    }
+    void WaitWritten() {
+        Pump(30);
+        ASSERT_TRUE(WaitApplyDone(5000));
+    }
+    bool Wrote(uint32_t addr) const {
+        const std::vector<uint32_t> w = mouse.WriteAddresses();
+        return std::find(w.begin(), w.end(), addr) != w.end();
+    }
+
+    std::vector<std::string> boxes;
+    TempDir data;
+    SimLink mouse;
+    UiHost host;
+    SensorCfg cfg;
+};
+
+}  // namespace zvtest
