@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "device/report_rate.h"
@@ -17,14 +18,14 @@ constexpr uint32_t kMainModes = 6;
 
 const SensorCfg& Device() {
     static const SensorCfg none{};
-    return gVar.pSensorCfg ? *gVar.pSensorCfg : none;
+    return TheCatalogue().pSensorCfg ? *TheCatalogue().pSensorCfg : none;
 }
 
 // Steps 4 to 8 of a new profile: every setting after the key sets.
 void FillSettings(ProfileFile& p) {
     const SensorCfg& d = Device();
     p.nKeySet = 0;
-    p.keys = gVar.WorkDefKeys;
+    p.keys = TheCatalogue().WorkDefKeys;
 
     // Everything from the rate up to the end of the logo lighting starts from zero.
     p.nRate = p.nWheelLines = p.nDbClickTime = p.nPointerSpeed = p.nEnhancePrecision = 0;
@@ -38,7 +39,7 @@ void FillSettings(ProfileFile& p) {
     p.logoLight = {};
 
     p.nRate = d.DR;
-    p.nDebounce = d.Debounce != 0 ? d.Debounce : gVar.Debounce;
+    p.nDebounce = d.Debounce != 0 ? d.Debounce : TheProfileOptions().Debounce;
     p.nSleepTime = d.SleepTime;
     p.nLightOffOnMoving = d.SleepTimeCheck;
     p.nLod = d.ShowLOD;
@@ -61,9 +62,9 @@ void FillSettings(ProfileFile& p) {
     p.nDbClickTime = 550;
     p.nPointerSpeed = 10;
     p.nMouseTrails = 0;
-    p.nEnhancePrecision = gVar.EnhancePrecision;
+    p.nEnhancePrecision = TheProfileOptions().EnhancePrecision;
 
-    const auto& led = gVar.LEDParam;
+    const auto& led = TheProfileOptions().LEDParam;
     p.mainLight.mode = led[0];
     p.mainLight.brightness = led[1];
     p.mainLight.speed = led[2];
