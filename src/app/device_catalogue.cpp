@@ -385,19 +385,3 @@ bool LoadDeviceSections(const IniFile& ini) {
     }
     return true;
 }
-
-void LoadDefaultKeys() {
-    gVar.WorkDefKeys = gVar.pSensorCfg ? gVar.pSensorCfg->DefKeys : KeySets{};
-}
-
-const SensorCfg* FindSensorCfg(uint32_t cid, uint32_t mid) {
-    for (const SensorCfg& c : gVar.SensorCfgs)
-        if (c.Sensor != 0 && static_cast<uint32_t>(c.CID) == cid &&
-            static_cast<uint32_t>(c.MID) == mid)
-            return &c;
-    return nullptr;
-}
-
-int32_t DefaultLevelCount(const SensorCfg& cfg) {
-    return cfg.DpiUILevels != 0 ? cfg.DpiUILevels : cfg.DM;
-}

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "base/geometry.h"
+#include "device/device_state.h"
+#include "macro/macro_options.h"
+#include "profile/profile_state.h"
 
 struct LangEntry {
     std::string name;    // display name, at most 29 characters
@@ -16,28 +19,21 @@ struct LedOption {
     std::array<uint32_t, 7> presetColor{};  // seven preset colours
 };
 
-struct AppOptions {
-    // Sensor-table switches.
-    int32_t Setp200_3325 = 0;  // key "3325Setp200"
-    int32_t Sensor9000Max = 12000;
-    int32_t Sensor3395Max = 32000;
-
+// The options the core reads live with the layer that reads them (receiver ids, sensor and
+// profile switches, macro limits); this record holds them all under their own names.
+struct AppOptions : DeviceOptions, ProfileOptions, MacroOptions {
     // Switches and numbers.
-    int32_t Suwnd = 1, ApplyNow = 0, BtnTips = 0, MenuItems = 13, TipForDebounce = 0;
-    int32_t OldAdvDlg = 0, EnhancePrecision = 1, Debounce = 12, DebounceRange = 7680;
+    int32_t Suwnd = 1, BtnTips = 0, MenuItems = 13, TipForDebounce = 0;
+    int32_t OldAdvDlg = 0;
     int32_t ShowProfile = 1, ComboRec = 1, FontSize = 12, ShowPower = 0, SyncChangeDpiLevel = 0;
-    int32_t ShowMacro = 1, MinDelay = 10, MacroDir = 0, MacroOptX = 756, ListTrans = 0;
-    int32_t InsertBefore = 1, MinUIDelay = 1, VID = 9639, TrayIcon = 2, GoWithNoDev = 0;
-    int32_t ExitType = 0, ShowSys = 1, ShowProSw = 1, ShowFireKey = 1, KeyMask = 0, UIDebug = 0;
+    int32_t ShowMacro = 1, MacroOptX = 756, ListTrans = 0;
+    int32_t InsertBefore = 1, TrayIcon = 2;
+    int32_t ExitType = 0, ShowProSw = 1, ShowFireKey = 1, UIDebug = 0;
     int32_t ShowFWUpdate = 0, ShowMotionSync = 0, Retry = 3, ProSwitchEnable = 1, InitOnReset = 0;
     int32_t BarY = 3, DpiBarY = 12, DpiSliderY = 3, ScaleY = 4, SliderY = 0;
     int32_t MenuW = 0, NaviW = 0, RateVSp = 67;
 
     // Texts.
-    std::array<uint32_t, 10> PID{};  // receiver product ids of the first list
-    int32_t nPIDNum = 0;
-    std::array<uint32_t, 10> PID2{};  // and of the second
-    int32_t nPID2Num = 0;
     std::string FontName;  // at most 29 characters
     std::string appdir;    // at most 29 characters
     std::string Title;     // at most 39 characters, as read (szTitle is the title in use)
@@ -64,12 +60,8 @@ struct AppOptions {
 
     // Byte lists and indexed keys.
     std::array<uint8_t, 4> PowerCritical{25, 50, 75, 100};
-    std::array<uint8_t, 6> LEDParam{3, 10, 8, 255, 0, 255};
     std::array<int32_t, 3> ComboName{};  // ComboName1..3
     std::array<LedOption, 7> LedOpt{};   // LedOpt1..7
     std::array<LangEntry, 10> Lang{};    // Lang1..10
     int32_t nLangNum = 0;                // leading entries with a display name
-
-    // Macro limits used by the hardware encoding and the macro editor.
-    int32_t nMinDelay = 10, nMaxHdMacroBytes = 384, nMaxDelay = 65535, nMaxMacroEvents = 70;
 };

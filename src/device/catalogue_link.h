@@ -1,4 +1,5 @@
-// Where identification meets the device catalogue and the sensor tables.
+// Where identification meets the device catalogue and the sensor tables. The link declares what
+// it needs; the catalogue's side (profile/) defines it, so the link stays below the catalogue.
 #pragma once
 #include <cstdint>
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/gvar.h"
+#include "device/device_state.h"
 #include "base/log.h"
 #include "device/catalogue_link.h"
 #include "device/transport.h"
@@ -38,7 +38,7 @@ void TearDownLocked(int i) {
     if (e.s.m_hNotify) e.s.m_hNotify->Close();
     e.s = DeviceSlot{};
     ++e.generation;
-    if (gVar.nCurSlot.load() == i) gVar.nCurSlot = -1;
+    if (TheDeviceState().nCurSlot.load() == i) TheDeviceState().nCurSlot = -1;
     g_slotChanged.notify_all();
 }
 
@@ -240,9 +240,11 @@ void Psd_Thread(int slot, uint64_t gen) {
             bool giveUp = false;
             if (other >= 0) {
                 uint32_t otherPid = g_slots[other].s.PID;
-                if (PidInList(me.PID, gVar.PID) && PidInList(otherPid, gVar.PID2)) {
+                if (PidInList(me.PID, TheDeviceOptions().PID) &&
+                    PidInList(otherPid, TheDeviceOptions().PID2)) {
                     TearDownLocked(other);
-                } else if (PidInList(me.PID, gVar.PID2) && PidInList(otherPid, gVar.PID)) {
+                } else if (PidInList(me.PID, TheDeviceOptions().PID2) &&
+                           PidInList(otherPid, TheDeviceOptions().PID)) {
                     LogPrintf("Psd_Thread: another dev has exist, give up this!!! cid=%x, mid=%x",
                               cid, mid);
                     CloseSlotHandlesLocked(slot);
@@ -257,7 +259,7 @@ void Psd_Thread(int slot, uint64_t gen) {
                         break;
                     }
                 for (SlotEntry& e : g_slots) e.s.bActive = false;
-                ++gVar.g_nFindOkNum;
+                ++TheDeviceState().g_nFindOkNum;
                 me.bActive = true;
                 me.CID = cid;
                 me.MID = mid;
@@ -268,7 +270,7 @@ void Psd_Thread(int slot, uint64_t gen) {
                     LogPrintf("GetVersionNumber err");
                     me.version = 0;
                 }
-                gVar.nCurSlot = slot;
+                TheDeviceState().nCurSlot = slot;
                 LogPrintf("- Psd_Thread Find New Device: (ThreadId=%x)", tid);
                 LogPrintf("- m_hCmd=%x, m_hNotify=%x, CID=%x, MID=%x, VID=%04x, PID=%04x", hc, hn,
                           cid, mid, me.VID, me.PID);
@@ -281,7 +283,8 @@ void Psd_Thread(int slot, uint64_t gen) {
             }
         }
     }
-    if (accepted) platform::PostWindowMessage(gVar.hDevNotifyWnd.load(), WM_DEV_FOUND, slot, 0);
+    if (accepted)
+        platform::PostWindowMessage(TheDeviceState().hDevNotifyWnd.load(), WM_DEV_FOUND, slot, 0);
     finish();
 }
 
@@ -299,7 +302,7 @@ DeviceSlot GetDeviceSlot(int index) {
 }
 
 int CurrentDeviceSlot() {
-    return gVar.nCurSlot.load();
+    return TheDeviceState().nCurSlot.load();
 }
 
 std::vector<HidInterfaceInfo> EnumerateHidInterfaces() {
@@ -311,9 +314,9 @@ std::vector<HidInterfaceInfo> EnumerateHidInterfaces() {
 }
 
 int FindDev() {
-    LogPrintf("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x", gVar.VID,
-              gVar.PID[0], gVar.PID2[0]);
-    gVar.g_nFindOkNum = 0;
+    LogPrintf("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x",
+              TheDeviceOptions().VID, TheDeviceOptions().PID[0], TheDeviceOptions().PID2[0]);
+    TheDeviceState().g_nFindOkNum = 0;
     Workers().ReapFinished();
 
     std::string curCmdPath, curNotifyPath;
@@ -325,7 +328,7 @@ int FindDev() {
                 cur = i;
                 break;
             }
-        gVar.nCurSlot = cur;
+        TheDeviceState().nCurSlot = cur;
         if (cur >= 0) {
             const DeviceSlot& c = g_slots[cur].s;
             LogPrintf("pCurParam: PID=%04x, hCmd=0x%x", c.PID, c.m_hCmd ? c.m_hCmd->Id() : 0u);
@@ -338,7 +341,7 @@ int FindDev() {
 
     std::vector<HidInterfaceInfo> infos = EnumerateHidInterfaces();
     auto backend = platform::CurrentHidBackend();
-    const uint32_t vid = static_cast<uint32_t>(gVar.VID);
+    const uint32_t vid = static_cast<uint32_t>(TheDeviceOptions().VID);
     auto pass = std::make_shared<PassState>();
 
     for (const HidInterfaceInfo& info : infos) {
@@ -450,7 +453,7 @@ void ClearHandle(CUSBDriver* driver) {
             CloseSlotHandlesLocked(i);
             g_slots[i].s = DeviceSlot{};
             ++g_slots[i].generation;
-            if (gVar.nCurSlot.load() == i) gVar.nCurSlot = -1;
+            if (TheDeviceState().nCurSlot.load() == i) TheDeviceState().nCurSlot = -1;
         }
     g_slotChanged.notify_all();
 }
@@ -500,8 +503,8 @@ bool ParseDevicePathIds(const std::string& path, uint32_t* vid, uint32_t* pid) {
 bool DeviceChangeConcernsUs(const std::string& path) {
     uint32_t vid = 0, pid = 0;
     if (!ParseDevicePathIds(path, &vid, &pid)) return false;
-    return vid == static_cast<uint32_t>(gVar.VID) &&
-           (PidInList(pid, gVar.PID) || PidInList(pid, gVar.PID2));
+    return vid == static_cast<uint32_t>(TheDeviceOptions().VID) &&
+           (PidInList(pid, TheDeviceOptions().PID) || PidInList(pid, TheDeviceOptions().PID2));
 }
 
 void SetMouseCatalogueLookup(MouseCatalogueLookup lookup) {

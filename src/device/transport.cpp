@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/gvar.h"
+#include "device/device_state.h"
 #include "base/log.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -122,7 +122,7 @@ void DispatchReport(const uint8_t bytes16[16]) {
         GetReplyQueue().Append(bytes16);
         return;
     }
-    platform::WindowHandle wnd = gVar.hDevNotifyWnd.load();
+    platform::WindowHandle wnd = TheDeviceState().hDevNotifyWnd.load();
     if (!platform::IsWindow(wnd)) return;
     auto b = [&](size_t k) { return bytes16[k - 1]; };
     uint8_t flags = b(6);

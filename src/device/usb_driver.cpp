@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "app/gvar.h"
+#include "device/device_state.h"
 #include "base/log.h"
 #include "device/discovery.h"
 #include "device/eeprom_map.h"
@@ -77,7 +77,7 @@ int CUSBDriver::SendCMD(uint8_t nCmdID, uint8_t bData) {
         payload = MakePayload(nCmdID);
     uint32_t err = 0;
     bool sendFailed = false;
-    int r = Transact(payload, gVar.nRetry, true, nullptr, &err, &sendFailed);
+    int r = Transact(payload, TheDeviceState().nRetry, true, nullptr, &err, &sendFailed);
     if (sendFailed) LogPrintf("SendCMD: err=0x%x", err);
     return r;
 }
@@ -90,7 +90,8 @@ int CUSBDriver::TellDrvStatus(int status) {
 
 int CUSBDriver::QueryCmd(uint8_t nCmdID, uint8_t* out10) {
     CRetParam reply;
-    if (!Transact(MakePayload(nCmdID), gVar.nRetry, true, &reply, nullptr, nullptr)) return 0;
+    if (!Transact(MakePayload(nCmdID), TheDeviceState().nRetry, true, &reply, nullptr, nullptr))
+        return 0;
     if (out10) std::memcpy(out10, reply.m_bytes + kOffData - 1, kDataBytes);
     return 1;
 }
@@ -138,8 +139,8 @@ int CUSBDriver::ReadEEPROM(uint32_t addr, uint8_t* buf, int n) {
     if (!CmdHandle()) return 0;
     if (!buf || n < 1 || n > static_cast<int>(kDataBytes) || addr + n > 0x10000) return 0;
     CRetParam reply;
-    if (!Transact(MakePayload(kCmdReadEEPROM, static_cast<uint16_t>(addr), uint8_t(n)), gVar.nRetry,
-                  true, &reply, nullptr, nullptr, "ReadEEPROM Failed"))
+    if (!Transact(MakePayload(kCmdReadEEPROM, static_cast<uint16_t>(addr), uint8_t(n)),
+                  TheDeviceState().nRetry, true, &reply, nullptr, nullptr, "ReadEEPROM Failed"))
         return 0;
     std::memcpy(buf, reply.m_bytes + kOffData - 1, n);
     return 1;
@@ -172,7 +173,7 @@ int CUSBDriver::WriteEEPROM(int pieceSize, int len, uint32_t addr, const uint8_t
     GetReplyQueue().Clear();
     platform::HidHandle hCmd = CmdHandle();
     if (pieceSize <= 0 || pieceSize > static_cast<int>(kDataBytes)) pieceSize = kDataBytes;
-    const int nRetry = gVar.nRetry;
+    const int nRetry = TheDeviceState().nRetry;
     int result = 1;
     int piece = 0;
     for (int done = 0; done < len; done += pieceSize, ++piece) {

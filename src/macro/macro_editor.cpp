@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/gvar.h"
+#include "macro/macro_options.h"
 #include "base/log.h"
-#include "profile/profile_file.h"
 
 namespace {
 
@@ -130,13 +129,6 @@ std::vector<EventRow> UnpackEventRows(const StMacro& record) {
     return rows;
 }
 
-bool MacroIsAssigned(const ProfileFile& profile, MacroId id) {
-    for (const KeySet& set : profile.keys)
-        for (const KeyInfo& key : set)
-            if (key.Type() == 5 && key.dwMacroID == id) return true;
-    return false;
-}
-
 QzmImport ImportQzmBytes(const uint8_t* data, size_t size, uint32_t buttonMask) {
     QzmImport out;
     if (!data || size != kStMacroSize) return out;
@@ -257,7 +249,8 @@ RecordResult MacroEditor::RecordKeyEvent(uint32_t code, bool release, uint32_t t
     if (EventCount() >= MAX_MACRO_EVENTS) return RecordResult::Full;
     if (autoDelay && !m_rows.empty()) {
         const uint32_t delay = tick - m_lastTick;  // the tick counter may wrap
-        if (delay > 0) m_rows.push_back({EventKind::Delay, ClampDelay(delay, gVar.MinUIDelay)});
+        if (delay > 0)
+            m_rows.push_back({EventKind::Delay, ClampDelay(delay, TheMacroOptions().MinUIDelay)});
     }
     m_rows.push_back({release ? EventKind::Release : EventKind::Press, code});
     m_hasLast = true;
@@ -299,7 +292,7 @@ EditorRefusal MacroEditor::InsertKey(bool press, uint32_t code, bool insertBefor
 
 EditorRefusal MacroEditor::InsertDelay(uint32_t ms, bool insertBefore) {
     if (!m_hasMacro) return EditorRefusal::NothingSelected;
-    InsertRows({{EventKind::Delay, ClampDelay(ms, gVar.MinDelay)}}, insertBefore);
+    InsertRows({{EventKind::Delay, ClampDelay(ms, TheMacroOptions().MinDelay)}}, insertBefore);
     return EditorRefusal::None;
 }
 
@@ -313,7 +306,7 @@ EditorRefusal MacroEditor::InsertClick(uint8_t button, bool insertBefore) {
 EditorRefusal MacroEditor::EditDelay(uint32_t ms) {
     if (!m_selected || m_rows[*m_selected].kind != EventKind::Delay)
         return EditorRefusal::NothingSelected;
-    m_rows[*m_selected].value = ClampDelay(ms, gVar.MinDelay);
+    m_rows[*m_selected].value = ClampDelay(ms, TheMacroOptions().MinDelay);
     Mark(kMacroEventsChanged);
     return EditorRefusal::None;
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "macro/st_macro.h"
-struct ProfileFile;
 
 enum class EventKind : uint8_t { Release = 0, Press = 1, Delay = 2, Move = 3 };
 
@@ -47,10 +46,6 @@ void MergeEventRows(std::vector<EventRow>& rows);
 bool PackEventRows(const std::vector<EventRow>& rows, StMacro& record);
 // The rows a record shows: up to 70 events, until an event with code 0 and no delay.
 std::vector<EventRow> UnpackEventRows(const StMacro& record);
-
-// Whether any button of any key set plays this macro: saving it must then write the keys to
-// the mouse again.
-bool MacroIsAssigned(const ProfileFile& profile, MacroId id);
 
 // A .qzm file read for import.
 enum class QzmImportStatus { Ok, ReadFailed, NotMacro, UnsupportedKey };

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
 #include "base/log.h"
 #include "platform/fs.h"
 
@@ -33,7 +33,7 @@ bool IsCreateError(uint32_t e) {
 }  // namespace
 
 std::string MacroRootFolder() {
-    return gVar.szAppDataDir + "Mac";
+    return ThePaths().szAppDataDir + "Mac";
 }
 
 bool MakeSureFolderExist(const std::string& path) {
@@ -137,7 +137,7 @@ bool SaveMacroDict(const MacroList& list) {
         StMacroToBytes(m, buf.data() + slot * kStMacroSize);
         ++slot;
     }
-    std::string path = gVar.szAppDataDir + "mac.dct";
+    std::string path = ThePaths().szAppDataDir + "mac.dct";
     uint32_t err = 0;
     if (!platform::WriteFileAtomic(path, buf, &err)) {
         if (IsCreateError(err))

@@ -1,6 +1,7 @@
 #include "macro/macro_library.h"
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
+#include "macro/macro_options.h"
 #include "base/log.h"
 #include "macro/macro_file.h"
 #include "macro/macro_store.h"
@@ -28,10 +29,11 @@ bool NameTaken(const std::string& name, const MacroList& list) {
 
 bool LoadMacroLibrary(MacroList& list) {
     // Saves of the cache and mac.dct that never finished leave their temporary files here.
-    platform::RemoveStaleTempFiles(gVar.szAppDataDir);
+    platform::RemoveStaleTempFiles(ThePaths().szAppDataDir);
     const std::string root = MacroRootFolder();
     if (!platform::DirectoryExists(root)) return true;
-    return LoadMacroFolder(root, nullptr, kMacroTreeRoot, gVar.MacroDir == 1, true, list);
+    return LoadMacroFolder(root, nullptr, kMacroTreeRoot, TheMacroOptions().MacroDir == 1, true,
+                           list);
 }
 
 bool MacroNamesCollide(const std::string& a, const std::string& b) {

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
+#include "macro/macro_options.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "macro/macro_editor.h"
@@ -123,7 +124,7 @@ bool Flush_Dirty_Macro(MacroTreeItem item, const MacroTree* tree, const std::str
 }
 
 void ShowMacroMessage(const std::string& text) {
-    platform::ShowMessageBox(text, gVar.szTitle);
+    platform::ShowMessageBox(text, ThePaths().szTitle);
 }
 
 std::optional<std::string> CheckFileName(const std::string& name) {
@@ -275,7 +276,7 @@ bool MacroStore::RenameItem(MacroTreeItem item) {
     }
     // Macros inside a renamed folder stay in the list; only the icon paths change.
     if (!isMacro) RefreshIcons(item);
-    m_ui.RefreshButtonPage(gVar.ApplyNow != 0);
+    m_ui.RefreshButtonPage(TheMacroOptions().ApplyNow != 0);
     return true;
 }
 
@@ -296,7 +297,7 @@ bool MacroStore::DeleteItem(MacroTreeItem item) {
     const bool isMacro = node->kind == MacroItemKind::Macro;
     if (isMacro) {
         m_list.RemoveMacroFromList(node->id);
-        if (FixOrphans()) m_ui.RefreshButtonPage(gVar.ApplyNow != 0);
+        if (FixOrphans()) m_ui.RefreshButtonPage(TheMacroOptions().ApplyNow != 0);
     }
     for (const MacroTreeNode& n : m_tree.DeleteItem(item)) {
         // The selected macro is out already; removing its id again would take a second
@@ -305,7 +306,7 @@ bool MacroStore::DeleteItem(MacroTreeItem item) {
     }
     // Buttons that played a macro of a deleted folder show their default from now on, so the
     // button page must show it too.
-    if (FixOrphans()) m_ui.RefreshButtonPage(gVar.ApplyNow != 0);
+    if (FixOrphans()) m_ui.RefreshButtonPage(TheMacroOptions().ApplyNow != 0);
     m_ui.ClearEditor();
 
     uint32_t err = 0;

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/gvar.h"
+#include "profile/profile_state.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "device/usb_driver.h"
@@ -87,7 +87,7 @@ void RunOne(const ApplyRequest& req, const Pending& p) {
     platform::WindowHandle progress = 0;
     if (p.flag & kApplyWithProgress) progress = WaitForProgressWindow(req.progressTitle);
     bool ok = false;
-    if (!h && !gVar.GoWithNoDev) {
+    if (!h && !TheProfileOptions().GoWithNoDev) {
         if (progress) platform::PostWindowMessage(progress, kWmClose, 0, 0);
         platform::ShowMessageBox(GetText("tc_msg15"), "Error", platform::kMbIconWarning, req.owner);
     } else {
@@ -95,8 +95,8 @@ void RunOne(const ApplyRequest& req, const Pending& p) {
         int32_t level;
         {
             std::lock_guard<std::mutex> lock(ProfileDataLock());
-            if (gVar.pFile) record = *gVar.pFile;
-            level = gVar.g_nCurDpiLevel;
+            if (TheProfileState().pFile) record = *TheProfileState().pFile;
+            level = TheProfileState().g_nCurDpiLevel;
         }
         ok = WriteProfile(progress, req.usb, record ? &*record : nullptr, req.progressMsg,
                           p.flag & ~kApplyWithProgress, p.data, level) != 0;

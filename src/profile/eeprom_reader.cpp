@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
 #include "base/log.h"
 #include "device/report_rate.h"
 #include "device/usb_driver.h"
@@ -124,7 +124,7 @@ int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo&
 
 int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
               std::u16string_view macroName) {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     const uint32_t sensor = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
     if (!DecodeKeyCode(code, combo, comboLen, key, sensor)) return 0;
     if (key.Type() == kFunMacro && !macroName.empty())
@@ -196,10 +196,10 @@ void EEPROM_To_DpiLight(const uint8_t* b, ProfileFile& record) {
 
 ProfileCodecContext CurrentProfileContext() {
     ProfileCodecContext ctx;
-    ctx.cfg = gVar.pSensorCfg;
-    ctx.defaultKeys = &gVar.WorkDefKeys;
-    ctx.keyMask = static_cast<uint32_t>(gVar.KeyMask);
-    ctx.goWithNoDev = gVar.GoWithNoDev != 0;
+    ctx.cfg = TheCatalogue().pSensorCfg;
+    ctx.defaultKeys = &TheCatalogue().WorkDefKeys;
+    ctx.keyMask = static_cast<uint32_t>(TheProfileOptions().KeyMask);
+    ctx.goWithNoDev = TheProfileOptions().GoWithNoDev != 0;
     return ctx;
 }
 
@@ -391,8 +391,8 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     {
         // The pages and the apply thread read the level while this worker runs.
         std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LogPrintf("set g_nCurDpiLevel=%d", gVar.g_nCurDpiLevel);
-        gVar.g_nCurDpiLevel = decoded.curDpiLevel;
+        LogPrintf("set g_nCurDpiLevel=%d", TheProfileState().g_nCurDpiLevel);
+        TheProfileState().g_nCurDpiLevel = decoded.curDpiLevel;
     }
     if (decoded.wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
     // The macros found enter the library; a named one is then found there by its name.

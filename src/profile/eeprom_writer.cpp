@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/log.h"
 #include "device/eeprom_map.h"
 #include "device/reports.h"
@@ -29,8 +30,8 @@ class Writer {
     Writer(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile& rec, uint32_t msg,
            int32_t curLevel)
         : m_wnd(wnd), m_usb(usb), m_rec(rec), m_msg(msg), m_curLevel(curLevel) {
-        m_goWithNoDev = gVar.GoWithNoDev != 0;
-        m_cfg = gVar.pSensorCfg;
+        m_goWithNoDev = TheProfileOptions().GoWithNoDev != 0;
+        m_cfg = TheCatalogue().pSensorCfg;
     }
 
     int Run(uint32_t mask, uint32_t index);
@@ -256,7 +257,7 @@ int Writer::Run(uint32_t mask, uint32_t index) {
     for (const Single& s : after)
         if ((mask & s.bit) && !Pair(s.addr, s.value)) return 0;
     Post(80);
-    if ((mask & kApplyWindows) && gVar.ShowSys) {
+    if ((mask & kApplyWindows) && TheProfileOptions().ShowSys) {
         platform::PointerSettings p;
         p.wheelLines = r.nWheelLines;
         p.dbClickTime = r.nDbClickTime;
@@ -313,8 +314,9 @@ uint32_t EncodeKey(const KeyInfo& k) {
             return f->matrixCode + 256 * ((k.dwParameter >> 8) & 0xFF) +
                    65536 * (k.dwParameter & 0xFF);
         case MatrixRule::kSnipe: {
-            const uint32_t sensor =
-                gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
+            const uint32_t sensor = TheCatalogue().pSensorCfg
+                                        ? static_cast<uint32_t>(TheCatalogue().pSensorCfg->Sensor)
+                                        : 0;
             int dpi = DpiAtIndex(sensor, static_cast<int>(k.dwParameter));
             if (dpi < 0) return kNoKeyCode;
             return f->matrixCode + 256 * (DpiToCode(sensor, static_cast<uint32_t>(dpi)) & 0xFF);
@@ -328,12 +330,13 @@ uint32_t EncodeKey(const KeyInfo& k) {
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
                  uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel) {
     if (!usb || !record || record->dwId == 0) return 0;
-    if (!usb->CmdHandle() && !gVar.GoWithNoDev) return 0;
+    if (!usb->CmdHandle() && !TheProfileOptions().GoWithNoDev) return 0;
     Writer w(wnd, usb, *record, progressMsg, curDpiLevel);
     return w.Run(mask, index);
 }
 
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
                  uint32_t progressMsg, uint32_t mask, uint32_t index) {
-    return WriteProfile(wnd, usb, record, progressMsg, mask, index, gVar.g_nCurDpiLevel);
+    return WriteProfile(wnd, usb, record, progressMsg, mask, index,
+                        TheProfileState().g_nCurDpiLevel);
 }

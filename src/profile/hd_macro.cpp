@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/gvar.h"
+#include "macro/macro_options.h"
 #include "base/log.h"
 #include "profile/combo_record.h"
 #include "profile/hid_key_table.h"
@@ -12,11 +12,11 @@ namespace {
 
 // The limits come from the options but the record and the area set hard bounds.
 int MaxEvents() {
-    return std::clamp(gVar.nMaxMacroEvents, 0, MAX_MACRO_EVENTS);
+    return std::clamp(TheMacroOptions().nMaxMacroEvents, 0, MAX_MACRO_EVENTS);
 }
 size_t AreaBytes() {
     return static_cast<size_t>(
-        std::clamp(gVar.nMaxHdMacroBytes, 0, static_cast<int32_t>(kHdMacroAreaBytes)));
+        std::clamp(TheMacroOptions().nMaxHdMacroBytes, 0, static_cast<int32_t>(kHdMacroAreaBytes)));
 }
 
 // Modifier bit of a virtual-key code; 0 when the key is no modifier.

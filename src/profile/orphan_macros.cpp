@@ -1,6 +1,7 @@
 #include "profile/orphan_macros.h"
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 
 bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroList& list) {
     bool changed = false;
@@ -16,6 +17,13 @@ bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroL
 }
 
 bool FixOrphanMacros() {
-    if (!gVar.pFile) return false;
-    return FixOrphanMacros(*gVar.pFile, gVar.WorkDefKeys, g_MacroList);
+    if (!TheProfileState().pFile) return false;
+    return FixOrphanMacros(*TheProfileState().pFile, TheCatalogue().WorkDefKeys, g_MacroList);
+}
+
+bool MacroIsAssigned(const ProfileFile& profile, MacroId id) {
+    for (const KeySet& set : profile.keys)
+        for (const KeyInfo& key : set)
+            if (key.Type() == 5 && key.dwMacroID == id) return true;
+    return false;
 }

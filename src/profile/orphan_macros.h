@@ -10,3 +10,7 @@ bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroL
 // The same for the current profile (gVar.pFile), the device's default keys and the
 // program's macro list; false when there is no current profile.
 bool FixOrphanMacros();
+
+// Whether any button of any key set plays this macro: saving it must then write the keys to
+// the mouse again.
+bool MacroIsAssigned(const ProfileFile& profile, MacroId id);

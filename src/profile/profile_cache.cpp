@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "platform/fs.h"
@@ -12,7 +14,7 @@
 namespace {
 
 std::string CidPath() {
-    return gVar.szAppDataDir + "CID.dct";
+    return ThePaths().szAppDataDir + "CID.dct";
 }
 
 // Reads the cache of a device: the remembered id and the four records. False (logged) when the
@@ -54,11 +56,11 @@ std::string ProfileCachePath(const SensorCfg& cfg) {
     char name[32];
     std::snprintf(name, sizeof name, "PRO_%02x%02x.dct", static_cast<unsigned>(cfg.CID),
                   static_cast<unsigned>(cfg.MID));
-    return gVar.szAppDataDir + name;
+    return ThePaths().szAppDataDir + name;
 }
 
 void SaveCID() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!cfg) return;
     LogPrintf("SaveCID: cid=%02x, mid=%02x", static_cast<unsigned>(cfg->CID),
               static_cast<unsigned>(cfg->MID));
@@ -74,19 +76,19 @@ int LoadCID() {
     if (platform::ReadFilePrefix(CidPath(), kCidFileSize, bytes) && bytes.size() == kCidFileSize) {
         if (const SensorCfg* cfg =
                 FindSensorCfg(ReadLe32(bytes.data()), ReadLe32(bytes.data() + 4)))
-            gVar.pSensorCfg = cfg;
+            TheCatalogue().pSensorCfg = cfg;
         result = 1;
     } else {
-        gVar.pSensorCfg = &gVar.SensorCfgs[0];
+        TheCatalogue().pSensorCfg = &TheCatalogue().SensorCfgs[0];
     }
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     LogPrintf("LoadCID ok: cid=%02x, mid=%02x", cfg ? static_cast<unsigned>(cfg->CID) : 0u,
               cfg ? static_cast<unsigned>(cfg->MID) : 0u);
     return result;
 }
 
 void LoadPro() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!cfg) return;
     uint32_t id = 0;
     std::vector<ProfileFile> records;
@@ -101,11 +103,11 @@ void LoadPro() {
         id = 0;
     }
 
-    gVar.ProfileList = std::move(records);
-    gVar.pFile = &gVar.ProfileList.front();
-    for (ProfileFile& p : gVar.ProfileList)
+    TheProfileState().ProfileList = std::move(records);
+    TheProfileState().pFile = &TheProfileState().ProfileList.front();
+    for (ProfileFile& p : TheProfileState().ProfileList)
         if (p.dwId == id) {
-            gVar.pFile = &p;
+            TheProfileState().pFile = &p;
             break;
         }
     LogPrintf("LoadPro ok: cid=%02x, mid=%02x", static_cast<unsigned>(cfg->CID),
@@ -113,22 +115,22 @@ void LoadPro() {
 }
 
 void SavePro() {
-    const ProfileFile* current = gVar.pFile;
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const ProfileFile* current = TheProfileState().pFile;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!current || !cfg) return;
     LogPrintf("SavePro: cid=%02x, mid=%02x", static_cast<unsigned>(cfg->CID),
               static_cast<unsigned>(cfg->MID));
     // A file without all four records would be refused when loaded, so writing it would only
     // destroy the cache that is there.
-    if (gVar.ProfileList.size() < static_cast<size_t>(kProfileCount)) {
-        LogPrintf("SavePro: %zu profiles, cache kept", gVar.ProfileList.size());
+    if (TheProfileState().ProfileList.size() < static_cast<size_t>(kProfileCount)) {
+        LogPrintf("SavePro: %zu profiles, cache kept", TheProfileState().ProfileList.size());
         return;
     }
     std::vector<uint8_t> bytes(kProfileCacheSize);
     WriteLe32(bytes.data(), current->dwId);
     for (int i = 0; i < kProfileCount; ++i) {
         uint8_t* at = bytes.data() + 4 + static_cast<size_t>(i) * kProfileFileSize;
-        ProfileToBytes(gVar.ProfileList[static_cast<size_t>(i)],
+        ProfileToBytes(TheProfileState().ProfileList[static_cast<size_t>(i)],
                        std::span<uint8_t, kProfileFileSize>(at, kProfileFileSize));
     }
     uint32_t err = 0;

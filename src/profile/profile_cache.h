@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/device_catalogue.h"
+#include "profile/sensor_cfg.h"
 
 constexpr size_t kCidFileSize = 8;
 constexpr size_t kProfileCacheSize = 4 + kProfileCount * kProfileFileSize;

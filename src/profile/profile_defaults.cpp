@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "device/report_rate.h"
@@ -20,14 +21,14 @@ constexpr int32_t kAutoSleepMost = 60;  // tens of seconds: ten minutes
 
 const SensorCfg& Device() {
     static const SensorCfg none{};
-    return gVar.pSensorCfg ? *gVar.pSensorCfg : none;
+    return TheCatalogue().pSensorCfg ? *TheCatalogue().pSensorCfg : none;
 }
 
 // Steps 4 to 8 of a new profile: every setting after the key sets.
 void FillSettings(ProfileFile& p) {
     const SensorCfg& d = Device();
     p.nKeySet = 0;
-    p.keys = gVar.WorkDefKeys;
+    p.keys = TheCatalogue().WorkDefKeys;
 
     // Everything from the rate up to the end of the logo lighting starts from zero.
     p.nRate = p.nWheelLines = p.nDbClickTime = p.nPointerSpeed = p.nEnhancePrecision = 0;
@@ -41,7 +42,7 @@ void FillSettings(ProfileFile& p) {
     p.logoLight = {};
 
     p.nRate = d.DR;
-    p.nDebounce = d.Debounce != 0 ? d.Debounce : gVar.Debounce;
+    p.nDebounce = d.Debounce != 0 ? d.Debounce : TheProfileOptions().Debounce;
     p.nSleepTime = d.SleepTime;
     p.nLightOffOnMoving = d.SleepTimeCheck;
     p.nLod = d.ShowLOD;
@@ -64,9 +65,9 @@ void FillSettings(ProfileFile& p) {
     p.nDbClickTime = 550;
     p.nPointerSpeed = 10;
     p.nMouseTrails = 0;
-    p.nEnhancePrecision = gVar.EnhancePrecision;
+    p.nEnhancePrecision = TheProfileOptions().EnhancePrecision;
 
-    const auto& led = gVar.LEDParam;
+    const auto& led = TheProfileOptions().LEDParam;
     p.mainLight.mode = led[0];
     p.mainLight.brightness = led[1];
     p.mainLight.speed = led[2];
@@ -173,8 +174,8 @@ bool LimitSingleSettings(ProfileFile& p, std::vector<std::string>* repaired) {
     const SensorCfg& d = Device();
     if (p.nLod != 1 && p.nLod != 2 && p.nLod != def.nLod)
         Repair(changed, "lift-off distance", p.nLod, def.nLod == 2 ? 2 : 1);
-    const int32_t debounceLo = gVar.DebounceRange & 0xFF,
-                  debounceHi = (gVar.DebounceRange >> 8) & 0xFF;
+    const int32_t debounceLo = TheProfileOptions().DebounceRange & 0xFF,
+                  debounceHi = (TheProfileOptions().DebounceRange >> 8) & 0xFF;
     if (debounceHi >= debounceLo && (p.nDebounce < debounceLo || p.nDebounce > debounceHi))
         Repair(changed, "debounce", p.nDebounce, std::clamp(p.nDebounce, debounceLo, debounceHi));
     const bool sleepOffered = p.nSleepTime > 0 && std::find(d.SleepVal.begin(), d.SleepVal.end(),

@@ -6,7 +6,9 @@
 #include <set>
 #include <vector>
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "macro/macro_file.h"
@@ -25,7 +27,7 @@ std::atomic<int32_t> g_bSyncDone{0};
 namespace {
 
 void Tell(const std::string& text) {
-    platform::ShowMessageBox(text, gVar.szTitle);
+    platform::ShowMessageBox(text, ThePaths().szTitle);
 }
 
 // A text of the table, or the given English text when the language has none.
@@ -56,9 +58,9 @@ int ExportProfile(const std::string& path) {
     ProfileFile record;
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return 0;
-        gVar.pFile->nSavedDpiLevel = gVar.g_nCurDpiLevel;
-        record = *gVar.pFile;
+        if (!TheProfileState().pFile) return 0;
+        TheProfileState().pFile->nSavedDpiLevel = TheProfileState().g_nCurDpiLevel;
+        record = *TheProfileState().pFile;
     }
     LogPrintf("ExportProfile: g_nCurDpiLevel=%d", record.nSavedDpiLevel);
 
@@ -97,7 +99,7 @@ int ExportProfile(const std::string& path) {
 int ImportProfile(const std::string& path) {
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return 0;
+        if (!TheProfileState().pFile) return 0;
     }
     if (g_bSyncDone.load() == 0) {
         Tell(GetText("tc_adv_str15"));
@@ -208,24 +210,26 @@ int ImportProfile(const std::string& path) {
     int32_t level;
     // Without a DPI table nothing can say how this sensor codes a DPI value: the levels the
     // mouse holds stay, rather than values it would read as code 0.
-    const bool dpiCodes = gVar.pSensorCfg && FindSensorTable(gVar.pSensorCfg->Sensor);
+    const bool dpiCodes =
+        TheCatalogue().pSensorCfg && FindSensorTable(TheCatalogue().pSensorCfg->Sensor);
     if (!dpiCodes)
         Tell("this mouse's sensor has no DPI table: the file's DPI values are not written");
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return 0;
-        rec.dwId = gVar.pFile->dwId;
+        ProfileState& ps = TheProfileState();
+        if (!ps.pFile) return 0;
+        rec.dwId = ps.pFile->dwId;
         if (!dpiCodes)
             for (size_t i = 0; i < rec.dpi.size(); ++i) {
-                rec.dpi[i].x = gVar.pFile->dpi[i].x;
-                rec.dpi[i].y = gVar.pFile->dpi[i].y;
+                rec.dpi[i].x = ps.pFile->dpi[i].x;
+                rec.dpi[i].y = ps.pFile->dpi[i].y;
             }
-        *gVar.pFile = rec;
+        *ps.pFile = rec;
         level = rec.nSavedDpiLevel;
         LogPrintf("ImportProfile: g_nCurDpiLevel=%d", level);
-        const int32_t dm = gVar.pSensorCfg ? gVar.pSensorCfg->DM : kDpiLevels;
+        const int32_t dm = TheCatalogue().pSensorCfg ? TheCatalogue().pSensorCfg->DM : kDpiLevels;
         if (level < 0 || level >= dm) level = 0;
-        gVar.g_nCurDpiLevel = level;
+        TheProfileState().g_nCurDpiLevel = level;
     }
     // Everything the file carries goes to the mouse: besides buttons, lighting, levels,
     // Windows settings, current level, rate and colours, also the level count and the single

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "app/gvar.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 #include "base/log.h"
 
 namespace {
@@ -356,8 +357,8 @@ uint32_t Divided(uint32_t v, uint32_t step, uint32_t maxCode) {
 }  // namespace
 
 void BuildSensorTables() {
-    for (SensorTable& t : gVar.SensorTables) t = SensorTable{};
-    auto next = gVar.SensorTables.begin();
+    for (SensorTable& t : TheCatalogue().SensorTables) t = SensorTable{};
+    auto next = TheCatalogue().SensorTables.begin();
     auto make = [&](uint32_t id) -> SensorTable& {
         next->id = id;
         return *next++;
@@ -381,7 +382,7 @@ void BuildSensorTables() {
 
     SensorTable& t3325 = make(kSensor3325);
     AddCodes(t3325, 200, 5000, 100, kTableB);
-    if (gVar.Setp200_3325)
+    if (TheProfileOptions().Setp200_3325)
         AddDoubled(t3325, 5200, 10000, 200, true);
     else
         AddDoubled(t3325, 6000, 10000, 1000, true);
@@ -406,21 +407,21 @@ void BuildSensorTables() {
     AddCodes(t9000, 50, 10000, 50, std::span(kTableD).first(200));
     // Values above 12000 are written through their half, so their own code is never used.
     size_t extra = 200;
-    if (gVar.Sensor9000Max >= 10100)
-        AddRange(t9000, 10100, static_cast<uint32_t>(gVar.Sensor9000Max), 100,
+    if (TheProfileOptions().Sensor9000Max >= 10100)
+        AddRange(t9000, 10100, static_cast<uint32_t>(TheProfileOptions().Sensor9000Max), 100,
                  [&](uint32_t, uint32_t) -> uint32_t {
                      return extra < std::size(kTableD) ? kTableD[extra++] : 0;
                  });
 
     SensorTable& t3395 = make(kSensor3395);
     AddRange(t3395, 50, 26000, 50, zero);
-    if (gVar.Sensor3395Max >= 26100)
-        AddRange(t3395, 26100, static_cast<uint32_t>(gVar.Sensor3395Max), 100, zero);
+    if (TheProfileOptions().Sensor3395Max >= 26100)
+        AddRange(t3395, 26100, static_cast<uint32_t>(TheProfileOptions().Sensor3395Max), 100, zero);
 }
 
 SensorTable* FindSensorTable(uint32_t sensorId) {
     if (sensorId == 0) return nullptr;
-    for (SensorTable& t : gVar.SensorTables)
+    for (SensorTable& t : TheCatalogue().SensorTables)
         if (t.id == sensorId) return &t;
     return nullptr;
 }
@@ -502,7 +503,7 @@ uint32_t SensorCodeToDpi(uint32_t sensorId, uint32_t c, int m) {
 }
 
 uint32_t CodeToDpi(uint32_t code, int multiplier) {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!cfg) return 0;
     return SensorCodeToDpi(static_cast<uint32_t>(cfg->Sensor), code, multiplier);
 }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/log.h"
 #include "platform/fs.h"
@@ -436,12 +435,13 @@ void FirstCatalogueMouse(const std::string& cfgIniPath, uint32_t* cid, uint32_t*
     }
 }
 
-std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string& cfgIniPath) {
+std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string& cfgIniPath,
+                                                               uint32_t vid, uint32_t pid) {
     std::string value = platform::GetEnv("ZORVAN_SIM");
     if (value.empty() || value == "0") return nullptr;
     ReceiverConfig cfg;
-    cfg.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
-    if (gVar.PID[0]) cfg.pid = gVar.PID[0];
+    cfg.vid = vid & 0xFFFF;
+    if (pid) cfg.pid = pid;
     CatalogueMouse(cfgIniPath, "", &cfg.cid, &cfg.mid, &cfg.factory, nullptr);
     if (value != "1") cfg.statePath = value;
     auto backend = std::make_shared<VirtualBackend>();

@@ -144,8 +144,10 @@ class VirtualBackend : public platform::HidBackend {
 void FirstCatalogueMouse(const std::string& cfgIniPath, uint32_t* cid, uint32_t* mid);
 
 // When ZORVAN_SIM is set (to 1, or to the path of a state file), installs one virtual receiver
-// with the configured vendor and first product id and the first catalogue mouse, and returns
-// it; otherwise (unset, empty or 0) returns null and the real HID interfaces stay in use.
-std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string& cfgIniPath);
+// with the configured vendor and first product id (`pid` 0: the receiver's own) and the first
+// catalogue mouse, and returns it; otherwise (unset, empty or 0) returns null and the real HID
+// interfaces stay in use.
+std::shared_ptr<VirtualReceiver> UseVirtualReceiverIfRequested(const std::string& cfgIniPath,
+                                                               uint32_t vid, uint32_t pid);
 
 }  // namespace sim

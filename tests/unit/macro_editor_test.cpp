@@ -9,6 +9,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "macro_test_log.h"
+#include "profile/orphan_macros.h"
 #include "profile/profile_file.h"
 #include "ui/key_capture.h"
 #include "ui/macro_page_menus.h"

@@ -54,7 +54,8 @@ BOOL CZorvanApp::InitInstance() {
     }
     // ZORVAN_SIM puts the virtual receiver in place of the real HID devices; it needs the
     // receiver ids just read.
-    m_virtualReceiver = sim::UseVirtualReceiverIfRequested(gVar.szAppDir + "cfg.ini");
+    m_virtualReceiver = sim::UseVirtualReceiverIfRequested(
+        gVar.szAppDir + "cfg.ini", static_cast<uint32_t>(gVar.VID), gVar.PID[0]);
     ApplyTitle();
     LogLaunchLines();
     bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;

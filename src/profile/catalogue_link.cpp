@@ -1,19 +1,18 @@
 #include "device/catalogue_link.h"
 
-#include "app/device_catalogue.h"
-#include "app/gvar.h"
 #include "device/usb_driver.h"
+#include "profile/catalogue_state.h"
 #include "profile/sensor_table.h"
 
 bool CatalogueLookUpMouse(uint32_t cid, uint32_t mid, bool select) {
     const SensorCfg* cfg = FindSensorCfg(cid, mid);
     if (!cfg) return false;
-    if (select) gVar.pSensorCfg = cfg;
+    if (select) TheCatalogue().pSensorCfg = cfg;
     return true;
 }
 
 DpiEncoder CurrentSensorDpiEncoder() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!cfg) return {};
     uint32_t sensor = static_cast<uint32_t>(cfg->Sensor);
     return {sensor, [sensor](uint32_t dpi) {

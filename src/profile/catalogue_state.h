@@ -2,9 +2,9 @@
 #pragma once
 #include <array>
 
-#include "app/device_catalogue.h"
 #include "base/atomic_ptr.h"
 #include "profile/profile_file.h"
+#include "profile/sensor_cfg.h"
 #include "profile/sensor_table.h"
 
 struct CatalogueState {
@@ -15,3 +15,6 @@ struct CatalogueState {
     KeySets WorkDefKeys{};  // default keys of the device in use, for new profiles and reading
     std::array<SensorTable, kSensorTableCount> SensorTables{};
 };
+
+// The program's one catalogue; defined where the program keeps its state.
+CatalogueState& TheCatalogue();
