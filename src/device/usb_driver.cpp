@@ -262,10 +262,13 @@ int CUSBDriver::WriteKeyMatrix(uint32_t mask, const uint32_t* codes, int count) 
                         });
 }
 
-int CUSBDriver::WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int count) {
+int CUSBDriver::WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int count,
+                               const DpiEncoder* encoder) {
     if (!levels) return 0;
     DpiEncoder enc;
-    {
+    if (encoder) {
+        enc = *encoder;
+    } else {
         std::lock_guard<std::mutex> lock(m_encoderLock);
         enc = m_encoder;
     }

@@ -67,7 +67,9 @@ class CUSBDriver {
     // Record writers. Mask 0xFF writes `count` records from the first `count` values; another
     // mask writes the record of its lowest set bit from the first value given.
     int WriteReportRate(uint32_t rate);
-    int WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int count);
+    // `encoder`, when given, is the sensor conversion of the mouse the caller writes for.
+    int WriteDpiLevels(uint32_t mask, const DpiLevelXY* levels, int count,
+                       const DpiEncoder* encoder = nullptr);
     int WriteDpiColors(uint32_t mask, const uint32_t* colours, int count);
     int WriteKeyMatrix(uint32_t mask, const uint32_t* codes, int count);
 

@@ -2,6 +2,7 @@
 
 #include "device/usb_driver.h"
 #include "profile/catalogue_state.h"
+#include "profile/sensor_dpi_encoder.h"
 #include "profile/sensor_table.h"
 
 bool CatalogueLookUpMouse(uint32_t cid, uint32_t mid, bool select) {
@@ -12,7 +13,10 @@ bool CatalogueLookUpMouse(uint32_t cid, uint32_t mid, bool select) {
 }
 
 DpiEncoder CurrentSensorDpiEncoder() {
-    const SensorCfg* cfg = TheCatalogue().pSensorCfg;
+    return SensorDpiEncoder(TheCatalogue().pSensorCfg);
+}
+
+DpiEncoder SensorDpiEncoder(const SensorCfg* cfg) {
     if (!cfg) return {};
     uint32_t sensor = static_cast<uint32_t>(cfg->Sensor);
     return {sensor, [sensor](uint32_t dpi) {

@@ -14,21 +14,12 @@
 #include "macro/macro_id.h"
 #include "macro/st_macro.h"
 #include "profile/combo_record.h"
+#include "profile/profile_codec.h"
 #include "profile/profile_file.h"
 
 class CUSBDriver;
 class MacroPageLink;
 struct SensorCfg;
-
-// What decoding a profile needs to know beyond its bytes.
-struct ProfileCodecContext {
-    const SensorCfg* cfg = nullptr;        // the mouse's catalogue entry
-    const KeySets* defaultKeys = nullptr;  // default keys: the key-matrix slot of each button
-    uint32_t keyMask = 0;                  // buttons (bits) the program leaves alone
-    bool goWithNoDev = false;              // a failed read counts, as zero bytes
-};
-// The context of the mouse in use.
-ProfileCodecContext CurrentProfileContext();
 
 constexpr size_t kMacroNameBytes = 30;   // a slot's name: up to 15 UTF-16 units
 constexpr size_t kMacroReadBytes = 353;  // a slot's events as the reader fetches them

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "profile/catalogue_state.h"
 #include "profile/profile_state.h"
 #include "base/log.h"
 #include "device/eeprom_map.h"
@@ -15,6 +14,8 @@
 #include "profile/combo_record.h"
 #include "profile/hd_macro.h"
 #include "profile/key_function.h"
+#include "profile/sensor_cfg.h"
+#include "profile/sensor_dpi_encoder.h"
 #include "profile/sensor_table.h"
 
 namespace {
@@ -27,12 +28,16 @@ size_t StepIndex(uint32_t step) {
 
 class Writer {
   public:
-    Writer(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile& rec, uint32_t msg,
-           int32_t curLevel)
-        : m_wnd(wnd), m_usb(usb), m_rec(rec), m_msg(msg), m_curLevel(curLevel) {
-        m_goWithNoDev = TheProfileOptions().GoWithNoDev != 0;
-        m_cfg = TheCatalogue().pSensorCfg;
-    }
+    Writer(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
+           const ProfileFile& rec, uint32_t msg, int32_t curLevel)
+        : m_ctx(ctx),
+          m_wnd(wnd),
+          m_usb(usb),
+          m_rec(rec),
+          m_msg(msg),
+          m_curLevel(curLevel),
+          m_goWithNoDev(ctx.goWithNoDev),
+          m_cfg(ctx.cfg) {}
 
     int Run(uint32_t mask, uint32_t index);
 
@@ -53,6 +58,7 @@ class Writer {
     bool Dpi(uint32_t index);
     bool DpiColours(uint32_t index);
 
+    ProfileCodecContext m_ctx;
     platform::WindowHandle m_wnd;
     CUSBDriver* m_usb;
     const ProfileFile& m_rec;
@@ -74,7 +80,7 @@ bool Writer::Keys(uint32_t index) {
         const uint32_t s = k.MatrixInx;
         if (s == 0 || s > kKeysPerSet) continue;
         oneSlot = s;
-        uint32_t code = EncodeKey(k);
+        uint32_t code = EncodeKey(k, m_ctx);
         table[s - 1] = code;
         if (code != kNoKeyCode && (code & 0xFF) == kMacroCode) {
             std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
@@ -200,9 +206,10 @@ bool Writer::Dpi(uint32_t index) {
     platform::Sleep(10);
     DpiLevelXY levels[kDpiLevels];
     for (int i = 0; i < kDpiLevels; ++i) levels[i] = {m_rec.dpi[i].x, m_rec.dpi[i].y};
-    if (index == kAllItems) return Ok(m_usb->WriteDpiLevels(0xFF, levels, m_cfg->DM));
+    const DpiEncoder encoder = SensorDpiEncoder(m_cfg);
+    if (index == kAllItems) return Ok(m_usb->WriteDpiLevels(0xFF, levels, m_cfg->DM, &encoder));
     if (index >= kDpiLevels) return true;
-    return Ok(m_usb->WriteDpiLevels(1u << index, &levels[index], 1));
+    return Ok(m_usb->WriteDpiLevels(1u << index, &levels[index], 1, &encoder));
 }
 
 bool Writer::DpiColours(uint32_t index) {
@@ -278,6 +285,10 @@ int Writer::Run(uint32_t mask, uint32_t index) {
 }  // namespace
 
 uint32_t EncodeKey(const KeyInfo& k) {
+    return EncodeKey(k, CurrentProfileContext());
+}
+
+uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx) {
     const KeyFunction* f = FindKeyFunction(k.dwFunID);
     if (!f) {
         // A code the table does not list keeps the code of its kind: a consumer key points at
@@ -314,9 +325,7 @@ uint32_t EncodeKey(const KeyInfo& k) {
             return f->matrixCode + 256 * ((k.dwParameter >> 8) & 0xFF) +
                    65536 * (k.dwParameter & 0xFF);
         case MatrixRule::kSnipe: {
-            const uint32_t sensor = TheCatalogue().pSensorCfg
-                                        ? static_cast<uint32_t>(TheCatalogue().pSensorCfg->Sensor)
-                                        : 0;
+            const uint32_t sensor = ctx.cfg ? static_cast<uint32_t>(ctx.cfg->Sensor) : 0;
             int dpi = DpiAtIndex(sensor, static_cast<int>(k.dwParameter));
             if (dpi < 0) return kNoKeyCode;
             return f->matrixCode + 256 * (DpiToCode(sensor, static_cast<uint32_t>(dpi)) & 0xFF);
@@ -327,12 +336,19 @@ uint32_t EncodeKey(const KeyInfo& k) {
     return kNoKeyCode;
 }
 
+int WriteProfile(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
+                 const ProfileFile* record, uint32_t progressMsg, uint32_t mask, uint32_t index,
+                 int32_t curDpiLevel) {
+    if (!usb || !record || record->dwId == 0) return 0;
+    if (!usb->CmdHandle() && !ctx.goWithNoDev) return 0;
+    Writer w(ctx, wnd, usb, *record, progressMsg, curDpiLevel);
+    return w.Run(mask, index);
+}
+
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
                  uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel) {
-    if (!usb || !record || record->dwId == 0) return 0;
-    if (!usb->CmdHandle() && !TheProfileOptions().GoWithNoDev) return 0;
-    Writer w(wnd, usb, *record, progressMsg, curDpiLevel);
-    return w.Run(mask, index);
+    return WriteProfile(CurrentProfileContext(), wnd, usb, record, progressMsg, mask, index,
+                        curDpiLevel);
 }
 
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,

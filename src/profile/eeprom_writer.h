@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/window.h"
+#include "profile/profile_codec.h"
 #include "profile/profile_file.h"
 
 class CUSBDriver;
@@ -33,13 +34,20 @@ enum : uint32_t {
 constexpr uint32_t kAllItems = 255;
 constexpr uint32_t kNoKeyCode = 0xFFFFFFFF;
 
-// The 24-bit key-matrix code of an assignment, or kNoKeyCode.
+// The 24-bit key-matrix code of an assignment for the mouse of `ctx`, or kNoKeyCode.
+uint32_t EncodeKey(const KeyInfo& key, const ProfileCodecContext& ctx);
+// The same for the mouse in use.
 uint32_t EncodeKey(const KeyInfo& key);
 
 // Writes what `mask` names of `record` (buttons of its current key set) and posts progress
 // positions 20 to 100 to `wnd` with message `progressMsg` when it is a window. 1 when everything
 // asked for was written (or GoWithNoDev is set), else 0; nothing is done without a driver, a
 // record with an id, or (without GoWithNoDev) a device. `curDpiLevel` is written for 0x10.
+// The mouse written for is the one `ctx` names (its sensor coding, its lighting zones).
+int WriteProfile(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
+                 const ProfileFile* record, uint32_t progressMsg, uint32_t mask, uint32_t index,
+                 int32_t curDpiLevel);
+// The same for the mouse in use.
 int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
                  uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel);
 // The same with g_nCurDpiLevel.

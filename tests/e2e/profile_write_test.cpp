@@ -402,6 +402,25 @@ TEST_F(ProfileWrite, OneLevelWritesOnlyItsOwnRecord) {
     }
 }
 
+// The writer codes for the mouse it is told, not for whichever mouse is selected when it runs:
+// the selection may change (or go) while a write is under way.
+TEST_F(ProfileWrite, TheContextNamesTheMouseWrittenFor) {
+    SimMouse m;
+    for (uint32_t i = 0; i < kDpiLevels; ++i) p->dpi[i] = {400 + 100 * i, 800 + 100 * i, 0, 0};
+    const ProfileCodecContext ctx = CurrentProfileContext();
+    const KeyInfo sniper{0x080000A6, 0, 0, {}, 1};
+    const uint32_t sniperCode = EncodeKey(sniper);
+    ASSERT_NE(sniperCode, kNoKeyCode);
+
+    gVar.pSensorCfg = nullptr;  // no mouse selected any more
+    EXPECT_EQ(EncodeKey(sniper), kNoKeyCode);
+    EXPECT_EQ(EncodeKey(sniper, ctx), sniperCode);
+    m.rx->ClearReceivedReports();
+    ASSERT_EQ(WriteProfile(ctx, 0, &m.drv, p, WM_PROGRESS_SETPOS, kApplyDpi, 3, 0), 1);
+    // Level 4: 700 and 1100 DPI in the entry's 50-DPI steps.
+    EXPECT_EQ(m.Peek(0x18, 4), (Bytes{0x0D, 0x15, 0x00, 0x33}));
+}
+
 TEST_F(ProfileWrite, SingleSettingsGoInTableOrder) {
     SimMouse m;
     p->nDebounce = 8;
