@@ -183,6 +183,7 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
                 gVar.ProfileList[static_cast<size_t>(index)] = *work;
                 gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
                 if (gVar.pSensorCfg) SavePro();
+                m_failedWritesAtRead = GetApplyCounts().failed;
                 ok = true;
             }
         }
@@ -383,7 +384,11 @@ void DeviceSession::OnExit() {
     LogPrintf("OnExit");
     if (m_usb.CmdHandle()) m_usb.TellDrvStatus(0);
     if (gVar.pSensorCfg) {
-        {
+        if (GetApplyCounts().failed != m_failedWritesAtRead.load()) {
+            LogPrintf(
+                "OnExit: a write to the mouse failed since it was read; the cache keeps what "
+                "was read");
+        } else {
             std::lock_guard<std::mutex> lock(ProfileDataLock());
             SavePro();
         }

@@ -132,6 +132,9 @@ class DeviceSession {
     uint64_t m_readsStarted = 0;
     uint64_t m_readsDone = 0;
     std::atomic<bool> m_lastReadOk{false};
+    // The apply thread's failed writes when the mouse was last read: more at exit means the
+    // record holds changes the mouse may not have, which the cache must not claim.
+    std::atomic<uint64_t> m_failedWritesAtRead{0};
     int m_nRetryFind = 0;
     bool m_findTimer = false;
     uint32_t m_nResetTickCount = 0;

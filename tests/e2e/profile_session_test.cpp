@@ -6,6 +6,8 @@
 #include "device/discovery.h"
 #include "e2e/profile_sim.h"
 #include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
+#include "profile/profile_cache.h"
 #include "ui/button_assignment.h"
 
 namespace {
@@ -83,6 +85,37 @@ TEST_F(ProfileSession, FailedReadLeavesTheListAlone) {
     // The entry keeps the defaults it was loaded with, not what the mouse holds (DPI down).
     EXPECT_EQ(gVar.ProfileList[0].keys[0][5].dwFunID, 0x080000AAu);
     EXPECT_FALSE(platform::FileExists(data / "PRO_101a.dct"));
+}
+
+// The cache stands for what the mouse holds: a change the mouse refused is not saved into it at
+// exit, one it took is.
+class ProfileSessionExit : public ProfileSession {
+  protected:
+    void ChangeRateThenExit(bool refuse) {
+        ASSERT_NO_FATAL_FAILURE(Connect());
+        ASSERT_EQ(gVar.pFile->nRate, 0x1000);
+        if (refuse) rx->InjectFault({sim::FaultKind::kBadStatus, -1, 0, -1});
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            gVar.pFile->nRate = 0x500;
+        }
+        RequestApply(kApplyRate, 0);
+        ASSERT_TRUE(WaitApplyDone(20000));
+        rx->ClearFaults();
+        session.OnExit();
+        LoadPro();
+        ASSERT_NE(gVar.pFile, nullptr);
+    }
+};
+
+TEST_F(ProfileSessionExit, AChangeTheMouseTookIsCached) {
+    ASSERT_NO_FATAL_FAILURE(ChangeRateThenExit(false));
+    EXPECT_EQ(gVar.pFile->nRate, 0x500);
+}
+
+TEST_F(ProfileSessionExit, AChangeTheMouseRefusedIsNot) {
+    ASSERT_NO_FATAL_FAILURE(ChangeRateThenExit(true));
+    EXPECT_EQ(gVar.pFile->nRate, 0x1000);
 }
 
 TEST_F(ProfileSession, DpiButtonNotificationSendsNoCommand) {
