@@ -218,7 +218,7 @@ TEST_F(DataSafety, MacrosFromTheMouseWhoseNamesMakeOneFileNameGetFilesOfTheirOwn
     for (const StMacro& m : macros) {
         std::optional<StMacro> back = again.FindMacroById(m.id);
         ASSERT_TRUE(back) << std::hex << m.id;
-        EXPECT_EQ(back->events[0].code, m.events[0].code);
+        EXPECT_EQ(+back->events[0].code, +m.events[0].code);
     }
 }
 
@@ -248,11 +248,11 @@ TEST_F(DataSafety, MacrosFromOutsideNeverReplaceTheUsersMacros) {
         std::optional<StMacro> onDisk = ReadMacroFile(added->file);
         ASSERT_TRUE(onDisk);
         EXPECT_EQ(onDisk->id, added->stored.id);
-        EXPECT_EQ(onDisk->events[0].code, c.incoming.events[0].code);
+        EXPECT_EQ(+onDisk->events[0].code, +c.incoming.events[0].code);
     }
     EXPECT_EQ(FileBytes(Root("def.qzm")), def);
     EXPECT_EQ(FileBytes(Root("other.qzm")), other);
-    EXPECT_EQ(list.FindMacroById(0x402)->events[0].code, 0x42);
+    EXPECT_EQ(+list.FindMacroById(0x402)->events[0].code, 0x42);
     EXPECT_EQ(list.Count(), 5u);
 }
 

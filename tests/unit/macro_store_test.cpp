@@ -459,13 +459,13 @@ TEST_F(MacroStoreTest, ImportTakesTheFilesTitleAndANewIdAndRefusesWhatTheMouseCa
     ASSERT_EQ(ui.shown, std::vector<MacroId>{id});
     const std::optional<StMacro> onDisk = ReadMacroFile(At("Games/fwd.v2.qzm"));
     ASSERT_TRUE(onDisk.has_value());
-    EXPECT_EQ(onDisk->id, id);
+    EXPECT_EQ(+onDisk->id, id);
     EXPECT_EQ(MacroNameUtf8(*onDisk), "fwd.v2");
-    EXPECT_EQ(onDisk->LoopMode, 1u);
-    EXPECT_EQ(onDisk->repeatCount, 7);
-    EXPECT_EQ(onDisk->events[0].code, MOUSE_VK_FORWARD);
-    EXPECT_EQ(onDisk->events[0].delay, 40u);
-    EXPECT_EQ(onDisk->flags, 0u);
+    EXPECT_EQ(+onDisk->LoopMode, 1u);
+    EXPECT_EQ(+onDisk->repeatCount, 7);
+    EXPECT_EQ(+onDisk->events[0].code, MOUSE_VK_FORWARD);
+    EXPECT_EQ(+onDisk->events[0].delay, 40u);
+    EXPECT_EQ(+onDisk->flags, 0u);
     EXPECT_TRUE(list.Contains(id));
 
     struct Case {

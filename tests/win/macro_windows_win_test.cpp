@@ -466,11 +466,11 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
     const std::optional<StMacro> saved = ReadMacroFile(platform::JoinPath(root, "hid.qzm"));
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(saved->id, 0x000321u);
-    EXPECT_EQ(saved->events[0].code, 0x41);
-    EXPECT_EQ(saved->events[0].flags & 1, 1);
-    EXPECT_EQ(saved->events[1].code, 0x41);
-    EXPECT_EQ(saved->events[1].flags & 1, 0);
-    EXPECT_EQ(saved->events[2].code, 0);
+    EXPECT_EQ(+saved->events[0].code, 0x41);
+    EXPECT_EQ(+saved->events[0].flags & 1, 1);
+    EXPECT_EQ(+saved->events[1].code, 0x41);
+    EXPECT_EQ(+saved->events[1].flags & 1, 0);
+    EXPECT_EQ(+saved->events[2].code, 0);
     EXPECT_FALSE(page.Editor().SaveVisible());
 }
 
@@ -552,8 +552,8 @@ TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(saved->LoopMode, 0u);
     EXPECT_EQ(saved->repeatCount, 37);
-    EXPECT_EQ(saved->events[0].code, 0x42);
-    EXPECT_EQ(saved->events[1].code, 0xF1);
+    EXPECT_EQ(+saved->events[0].code, 0x42);
+    EXPECT_EQ(+saved->events[1].code, 0xF1);
     EXPECT_EQ(saved->events[1].flags & 1, 1);
     EXPECT_EQ(saved->events[2].code, 0xF1);
     EXPECT_EQ(saved->events[2].flags & 1, 0);
