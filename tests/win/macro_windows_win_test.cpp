@@ -22,6 +22,7 @@
 #include "ui/win/move_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
 #include "ui/win/profile_file_dlg.h"
+#include "win/modal_steps.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -186,23 +187,7 @@ TEST_F(TreeWin, FrameOnlyInAColourOtherThanZero) {
 
 // ---- the modal dialogs ---------------------------------------------------------------
 
-// Steps run one per timer tick inside a dialog's modal loop, each given the dialog window.
-// When the steps are used up the dialog is closed, so a test can never hang on it.
-std::deque<std::function<void(HWND)>> g_steps;
-bool g_closedByTimeout = false;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
-    if (!dlg) return;
-    if (g_steps.empty()) {
-        g_closedByTimeout = true;
-        ::PostMessageW(dlg, WM_CLOSE, 0, 0);
-        return;
-    }
-    auto step = std::move(g_steps.front());
-    g_steps.pop_front();
-    step(dlg);
-}
+using zvtest::g_steps;
 
 void ClickButton(HWND dlg, UINT id) {
     HWND b = ::GetDlgItem(dlg, static_cast<int>(id));
@@ -215,27 +200,7 @@ void Key(HWND to, WPARAM vk) {
     ::PostMessageW(to, WM_KEYUP, vk, 1 | 0xC0000000);
 }
 
-class DialogWin : public ::testing::Test {
-  protected:
-    zvtest::UiHost host;
-    UINT_PTR timer = 0;
-
-    void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        gVar.b4K = 0;
-        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
-        ASSERT_TRUE(host.Open(100, 100, 600, 400));
-        g_closedByTimeout = false;
-        timer = ::SetTimer(nullptr, 0, 60, &StepTimer);
-    }
-    void TearDown() override {
-        EXPECT_FALSE(g_closedByTimeout);
-        ::KillTimer(nullptr, timer);
-        g_steps.clear();
-        host.DestroyWindow();
-    }
-};
+class DialogWin : public zvtest::ModalDialogTest {};
 
 class PickerWin : public DialogWin {
   protected:

@@ -10,49 +10,14 @@
 #include "platform/win/wide.h"
 #include "support/temp_dir.h"
 #include "ui/win/msg_dlg.h"
-#include "win/ui_host.h"
+#include "win/modal_steps.h"
 
 namespace {
 
-// Steps run one per timer tick inside the dialog's modal loop, each given the dialog window.
-// When the steps are used up the dialog is closed, so a test can never hang on it.
-std::deque<std::function<void(HWND)>> g_steps;
-bool g_closedByTimeout = false;
+using zvtest::g_steps;
 
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dlg = ::FindWindowW(nullptr, L"ZorvanMsgTopWindow");
-    if (!dlg) return;
-    if (g_steps.empty()) {
-        g_closedByTimeout = true;
-        ::PostMessageW(dlg, WM_CLOSE, 0, 0);
-        return;
-    }
-    auto step = std::move(g_steps.front());
-    g_steps.pop_front();
-    step(dlg);
-}
-
-class MsgDlgWin : public ::testing::Test {
+class MsgDlgWin : public zvtest::ModalDialogTest {
   protected:
-    zvtest::UiHost host;
-    UINT_PTR timer = 0;
-
-    void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        gVar.b4K = 0;
-        LoadTexts(zvtest::SourceDir() + "\\data\\English\\text.xml");
-        ASSERT_TRUE(host.Open(100, 100, 600, 400));
-        g_closedByTimeout = false;
-        timer = ::SetTimer(nullptr, 0, 60, &StepTimer);
-    }
-    void TearDown() override {
-        // Every dialog must have been closed by what the test did, not by running out of steps.
-        EXPECT_FALSE(g_closedByTimeout);
-        ::KillTimer(nullptr, timer);
-        g_steps.clear();
-        host.DestroyWindow();
-    }
     static HWND Edit(HWND dlg) { return ::GetDlgItem(dlg, CMsgDlg::kIdEdit); }
     static void Key(HWND to, WPARAM vk, LPARAM scan) {
         ::PostMessageW(to, WM_KEYDOWN, vk, 1 | (scan << 16));
