@@ -8,7 +8,10 @@ bool CPageBase::CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& th
                   mainWnd, id)) {
         return false;
     }
-    if (!OnCreatePage()) {
+    const bool made = OnCreatePage();
+    // Every slider has its track by now; the page draws the doubled picture only.
+    m_plain.reset();
+    if (!made) {
         DestroyWindow();
         return false;
     }
@@ -43,6 +46,41 @@ void CPageBase::Refresh() {
 void CPageBase::SetBackground(PicturePtr background) {
     m_background = std::move(background);
     Invalidate();
+}
+
+void CPageBase::SetSkinBackground(PicturePtr picture) {
+    if (m_theme.large && PicturePresent(picture.get())) {
+        m_plain = std::move(picture);
+        SetBackground(ScalePicture(m_plain.get(), 2.0));
+    } else {
+        m_plain.reset();
+        SetBackground(std::move(picture));
+    }
+}
+
+SkinPicture* CPageBase::PlainBackground() const {
+    return m_plain ? m_plain.get() : m_background.get();
+}
+
+bool CPageBase::AddSlider(CPngSliderBar& bar, SliderArgs args) {
+    if (!args.background) args.background = PlainBackground();
+    if (!NewSmallPngSliderBar(&bar, m_hWnd, args, m_theme)) return false;
+    if (m_theme.large) bar.LayoutFor4K();
+    return true;
+}
+
+bool CPageBase::AddSlider(CPngHSliderBarEx& bar, SliderArgs args) {
+    if (!args.background) args.background = PlainBackground();
+    if (!NewSmallPngHSliderBarEx(&bar, m_hWnd, args, m_theme)) return false;
+    if (m_theme.large) bar.LayoutFor4K();
+    return true;
+}
+
+std::vector<int32_t> CPageBase::SliderMarks(int width, int count,
+                                            std::optional<SliderWarning>* warning) const {
+    constexpr int kMargin = 10;
+    const int k = m_theme.large ? 2 : 1;
+    return ScalePositions(width * k, kMargin * k, count, warning);
 }
 
 bool CPageBase::AddButton(CPngBtn& btn, PngBtnArgs args) {

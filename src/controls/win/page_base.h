@@ -6,7 +6,11 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+#include <vector>
+
 #include "controls/win/png_btn.h"
+#include "controls/win/png_slider.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
@@ -31,6 +35,10 @@ class CPageBase : public CWndBase {
     // Set it before CreatePage: the controls cut their own backgrounds out of it.
     void SetBackground(PicturePtr background);
     SkinPicture* Background() const { return m_background.get(); }
+    // A page with a skin picture of its own sets it from OnCreatePage as drawn, at the normal
+    // size: it is shown doubled on large screens, and kept as drawn while the page builds so
+    // its sliders can compose their tracks from it (see AddSlider).
+    void SetSkinBackground(PicturePtr picture);
     const UiTheme& Theme() const { return m_theme; }
 
   protected:
@@ -46,12 +54,23 @@ class CPageBase : public CWndBase {
     // the page's own when they name none.
     bool AddButton(CPngBtn& btn, PngBtnArgs args);
     bool AddCombo(CComboBtn& combo, ComboBtnArgs args);
+    // A slider of this page from its normal place (`args.rc`, with the page's picture as drawn
+    // behind it unless the arguments name one); on large screens it then doubles itself.
+    bool AddSlider(CPngSliderBar& bar, SliderArgs args);
+    bool AddSlider(CPngHSliderBarEx& bar, SliderArgs args);
+    // The scale marks of `count` positions over a slider `width` pixels wide at the normal size
+    // (10 pixels kept free), in the slider's own pixels: doubled with it on large screens.
+    std::vector<int32_t> SliderMarks(int width, int count,
+                                     std::optional<SliderWarning>* warning = nullptr) const;
 
     void OnPaint(CMemPaint& buf) final;
 
   private:
+    SkinPicture* PlainBackground() const;
+
     UiTheme m_theme;
     PicturePtr m_background;
+    PicturePtr m_plain;  // the skin picture as drawn, while the page builds on a large screen
 };
 
 // What the pages do with their controls: show or hide one without taking the focus (a control

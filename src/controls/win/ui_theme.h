@@ -25,6 +25,12 @@ struct UiTheme {
     RECT Scale(const RECT& rc) const {
         return large ? RECT{rc.left * 2, rc.top * 2, rc.right * 2, rc.bottom * 2} : rc;
     }
+    // A rectangle or point of this layout as it lies in the normal one (halved on large
+    // screens): pages place texts beside their controls and hit-test clicks in normal terms.
+    RECT Unscale(const RECT& rc) const {
+        return large ? RECT{rc.left / 2, rc.top / 2, rc.right / 2, rc.bottom / 2} : rc;
+    }
+    POINT Unscale(POINT pt) const { return large ? POINT{pt.x / 2, pt.y / 2} : pt; }
 };
 
 // The theme of the running program, from its loaded options (colours, font, screen size).

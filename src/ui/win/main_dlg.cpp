@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/win/zorvan_app.h"
 #include "controls/skin_paths.h"
+#include "controls/slider_model.h"
 #include "controls/win/menu_dlg.h"
 #include "device/discovery.h"
 #include "device/transport.h"
@@ -35,8 +36,6 @@ CZorvanDlg* g_mainDlg = nullptr;
 // A receiver leaving or returning in the virtual mouse, handed to the window's thread.
 constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
 constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
-// The slider messages: committed value, dragging, may-I-change.
-constexpr UINT kSliderCommitted = 0x800, kSliderDragging = 0x801, kSliderMayChange = 0x802;
 constexpr uint32_t kApplyPointerSettings = 0x0008;
 
 const GUID kUsbDeviceInterface = {
