@@ -55,9 +55,16 @@ class PageWorld : public ::testing::Test {
         gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
         gVar.ApplyNow = 0;
     }
-    // Creates and shows `page` over the whole host; the mouse has heard nothing from it yet.
-    bool Open(CPageBase& page) {
-        if (!page.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{})) return false;
+    // Creates and shows `page` over the whole host (on a large screen: the host and the page
+    // twice the size); the mouse has heard nothing from it yet.
+    bool Open(CPageBase& page, bool large = false) {
+        const int k = large ? 2 : 1;
+        UiTheme theme;
+        theme.large = large;
+        if (large)
+            ::SetWindowPos(host.m_hWnd, nullptr, 0, 0, 1020 * k, 540 * k,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!page.CreatePage(host.m_hWnd, RECT{0, 0, 1020 * k, 540 * k}, theme)) return false;
         page.Show(true);
         Pump(30);
         mouse.rx->ClearReceivedReports();

@@ -11,6 +11,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "base/language_texts.h"
+#include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
@@ -18,6 +19,7 @@
 #include "profile/profile_defaults.h"
 #include "support/sim_link.h"
 #include "support/temp_dir.h"
+#include "ui/win/adv_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 #include "win/page_world.h"
 
@@ -176,6 +178,117 @@ TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
     WaitWritten();
     EXPECT_EQ(gVar.pFile->nSensorMode, 7);
     other.DestroyWindow();
+}
+
+// On a large screen both forms of the page lie at twice their normal place and size, and the
+// sliders' scales are doubled with them, so a click lands on the value drawn under it.
+class PerfPageLargeWin : public zvtest::PageWorld {
+  protected:
+    void SetUp() override {
+        PageWorld::SetUp();
+        showSysBefore = gVar.ShowSys;
+        gVar.ShowSys = 1;  // the older page's pointer group
+        gVar.pFile->bSeparateXY = 0;
+    }
+    void TearDown() override {
+        gVar.ShowSys = showSysBefore;
+        PageWorld::TearDown();
+    }
+
+    struct Case {
+        const char* what;
+        HWND window;
+        ZvRect flat;  // where it lies on a normal screen
+    };
+    static void ExpectDoubled(const std::vector<Case>& cases) {
+        for (const Case& c : cases) {
+            ASSERT_NE(c.window, nullptr) << c.what;
+            RECT rc;
+            ::GetWindowRect(c.window, &rc);
+            ::MapWindowPoints(nullptr, ::GetParent(c.window), reinterpret_cast<POINT*>(&rc), 2);
+            auto text = [](int l, int t, int r, int b) {
+                return std::to_string(l) + "," + std::to_string(t) + " - " + std::to_string(r) +
+                       "," + std::to_string(b);
+            };
+            EXPECT_EQ(text(rc.left, rc.top, rc.right, rc.bottom),
+                      text(c.flat.left * 2, c.flat.top * 2, c.flat.right * 2, c.flat.bottom * 2))
+                << c.what;
+        }
+    }
+    // A check box or radio button of the skin with its corner at `at`.
+    static ZvRect Box(ZvPoint at, const char* picture) {
+        PicturePtr p = LoadSkinPicture(SkinPath(picture));
+        return {at.x, at.y, at.x + PictureWidth(p.get()), at.y + PictureHeight(p.get())};
+    }
+    // Each mark of a slider `width` wide on a normal screen, doubled (within the rounding).
+    static void ExpectDoubledMarks(const std::vector<int32_t>& marks, int width, const char* what) {
+        const auto flat = ScalePositions(width, 10, static_cast<int32_t>(marks.size()));
+        ASSERT_FALSE(marks.empty()) << what;
+        for (size_t k = 0; k < marks.size(); ++k) {
+            ASSERT_NEAR(marks[k], 2 * flat[k], 1) << what << " mark " << k;
+        }
+    }
+
+    int32_t showSysBefore = 0;
+};
+
+TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
+    CNewAdvDlg page{[] { return 1; }};
+    ASSERT_TRUE(Open(page, true));
+    const PerfPageLook look;
+    const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, look.barWidth, cfg.DPIH, false, 0);
+    const DpiRowLayout r1 = LayoutDpiRow(gVar.ptDpiBar, look.barWidth, cfg.DPIH, false, 1);
+    const int x1 = gVar.ptDpiBar.x + look.barWidth;
+    const SwitchBoxLayout sw = LayoutSwitchBoxes(cfg);
+    const ZvPoint rate2{look.rateAt.x, look.rateAt.y + 2 * (12 + gVar.RateVSp)};
+    const ZvPoint eft = gVar.ptDpiEft, light = gVar.ptDpiLight;
+    ExpectDoubled({
+        {"bar 0", page.Bar(0).m_hWnd, r0.bar},
+        {"level name 1", page.LevelName(1).m_hWnd, r1.name},
+        {"X value 1", page.XLabel(1).m_hWnd, r1.xLabel},
+        {"colour box 1", page.ColourBox(1).m_hWnd, r1.colour},
+        {"level count", page.LevelCount().m_hWnd, {x1 - 83, 25, x1, 44}},
+        {"500 Hz", page.RateButton(2).m_hWnd, Box(rate2, "radio_nr.png")},
+        {"lift-off 2", page.LiftOffButton(1).m_hWnd,
+         Box({look.lod[1].x, look.lod[1].y}, "radio_nr.png")},
+        {"ripple", page.SwitchBox(PerfSwitch::kRipple).m_hWnd, Box(sw.ripple, "check_nr.png")},
+        {"motion sync", page.SwitchBox(PerfSwitch::kMotionSync).m_hWnd,
+         Box(sw.motionSync, "check_nr.png")},
+        {"DPI effect", page.EffectCombo().m_hWnd, {eft.x, eft.y, eft.x + 147, eft.y + 30}},
+        {"effect brightness", page.EffectSlider(false).m_hWnd,
+         {light.x, light.y - 5, light.x + 261, light.y + 15}},
+    });
+    ExpectDoubledMarks(page.Bar(2).Model()->Thumb(1).scale.Positions(), look.barWidth, "bar");
+    ExpectDoubledMarks(page.EffectSlider(true).Model()->Thumb().scale.Positions(), 261, "speed");
+
+    // A click on the third mark (doubled, as checked above) picks the sensor's third value.
+    CPngHSliderBarEx& bar = page.Bar(2);
+    const int32_t want = bar.Model()->Thumb(1).scale.ValueOf(3);
+    Click(bar.m_hWnd, bar.Model()->Thumb(1).scale.Positions().at(2), 10);
+    WaitWritten();
+    EXPECT_EQ(bar.GetValue(1), want);
+    EXPECT_EQ(gVar.pFile->dpi[2].x, static_cast<uint32_t>(want));
+    page.DestroyWindow();
+}
+
+TEST_F(PerfPageLargeWin, OlderPageDoublesEveryPlaceAndItsScales) {
+    CAdvDlg page{[] { return 1; }};
+    ASSERT_TRUE(Open(page, true));
+    const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, 390, cfg.DPIH, false, 0);
+    const ZvPoint speed = gVar.ptMoveSpeed;
+    ExpectDoubled({
+        {"bar 0", page.Bar(0).m_hWnd, r0.bar},
+        {"500 Hz", page.RateButton(2).m_hWnd, Box({620 + 2 * 90, 73}, "radio_nr.png")},
+        {"lift-off 2", page.LiftOffButton(1).m_hWnd, Box({689, 196}, "radio_nr.png")},
+        {"pointer speed", page.SystemSlider(PointerSlider::kSpeed).m_hWnd,
+         {speed.x, speed.y, speed.x + 261, speed.y + 20}},
+        {"precision", page.PrecisionBox().m_hWnd, Box({speed.x, speed.y + 28}, "check_nr.png")},
+    });
+    ExpectDoubledMarks(page.Bar(0).Model()->Thumb(1).scale.Positions(), 390, "bar");
+    ExpectDoubledMarks(
+        page.SystemSlider(PointerSlider::kDoubleClick).Model()->Thumb().scale.Positions(), 261,
+        "double-click");
+    page.DestroyWindow();
 }
 
 }  // namespace

@@ -62,6 +62,20 @@ SkinPicture* CPageBase::PlainBackground() const {
     return m_plain ? m_plain.get() : m_background.get();
 }
 
+bool CPageBase::AddPictureButton(CPngBtn& btn, const SkinButtonFiles& files, PngBtnArgs args) {
+    if (!args.background) args.background = PlainBackground();
+    if (!args.backgroundAt) args.backgroundAt = POINT{args.rc.left, args.rc.top};
+    // Cut and sized as drawn, then doubled whole: the picture, its background and its place.
+    UiTheme asDrawn = m_theme;
+    asDrawn.large = false;
+    if (NewSmallPngButton3(&btn, m_hWnd, files, args, asDrawn) != 1) return false;
+    if (m_theme.large) {
+        LayoutChildFor4K(btn.m_hWnd);
+        btn.SetStretch(true);
+    }
+    return true;
+}
+
 bool CPageBase::AddSlider(CPngSliderBar& bar, SliderArgs args) {
     if (!args.background) args.background = PlainBackground();
     if (!NewSmallPngSliderBar(&bar, m_hWnd, args, m_theme)) return false;

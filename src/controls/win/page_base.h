@@ -54,6 +54,10 @@ class CPageBase : public CWndBase {
     // the page's own when they name none.
     bool AddButton(CPngBtn& btn, PngBtnArgs args);
     bool AddCombo(CComboBtn& combo, ComboBtnArgs args);
+    // A captionless button the size of its pictures with its top-left corner at `args.rc`'s in
+    // the normal layout, the page's picture as drawn behind it unless the arguments name one;
+    // doubled on large screens.
+    bool AddPictureButton(CPngBtn& btn, const SkinButtonFiles& files, PngBtnArgs args);
     // A slider of this page from its normal place (`args.rc`, with the page's picture as drawn
     // behind it unless the arguments name one); on large screens it then doubles itself.
     bool AddSlider(CPngSliderBar& bar, SliderArgs args);

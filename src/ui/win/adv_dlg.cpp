@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kSliderW = 261, kSliderH = 20, kScaleMargin = 10;
+constexpr int kSliderW = 261, kSliderH = 20;
 // The check boxes under the pointer-speed and scroll sliders.
 constexpr int kBoxDy = 28;
 
@@ -72,7 +72,6 @@ void CAdvDlg::CreatePointerGroup() {
         SliderArgs a;
         a.id = s.id;
         a.rc = RECT{s.at.x, s.at.y, s.at.x + kSliderW, s.at.y + kSliderH};
-        a.background = Background();
         a.track = "bar_nr.png";
         a.fill = "bar_ov.png";
         a.thumb = "slider.png";
@@ -83,8 +82,8 @@ void CAdvDlg::CreatePointerGroup() {
         while (PointerSliderValue(s.which, n + 1) != 0) ++n;
         a.minimum = 1;
         a.maximum = n;
-        if (!NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) continue;
-        const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, n);
+        if (!AddSlider(*s.bar, a)) continue;
+        const std::vector<int32_t> marks = SliderMarks(kSliderW, n);
         s.bar->SetScalePos(n, marks.data());
     }
     const POINT precisionAt{gVar.ptMoveSpeed.x, gVar.ptMoveSpeed.y + kBoxDy};
@@ -167,22 +166,19 @@ LRESULT CAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CAdvDlg::OnPaintPage(CMemPaint& buf) {
     const HDC dc = buf.dc();
-    const bool large = Theme().large;
     const COLORREF text = gVar.Txt_clr ? static_cast<COLORREF>(gVar.Txt_clr) : Theme().text;
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    // Placed in the normal layout, drawn where it lies on this screen.
     auto draw = [&](const std::string& key, const RECT& rc, UINT align) {
-        const std::string s = GetText(key);
-        if (!s.empty()) DrawSkinText(dc, s, rc, text, Font(), align);
+        DrawPageText(dc, GetText(key), rc, align, text);
     };
     auto raw = [&](const std::string& s, const RECT& rc, UINT align) {
-        if (!s.empty()) DrawSkinText(dc, s, rc, text, Font(), align);
+        DrawPageText(dc, s, rc, align, text);
     };
-    auto fixed = [large](RECT rc) { return large ? Double4K(rc) : rc; };
-    const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
+    auto at = [this](const CWndBase& w) { return ControlPlace(w); };
 
     if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi)
-        draw("tc_page2", fixed({43, 20, 343, 40}), kLine | DT_LEFT);
+        draw("tc_page2", RECT{43, 20, 343, 40}, kLine | DT_LEFT);
     if (ControlShown(XYBox())) {
         const RECT b = at(XYBox());
         draw("tc_msg19", RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
@@ -193,7 +189,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw("tc_adv_str19", RECT{b.left - 160, b.top, b.left - 10, b.bottom}, kLine | DT_RIGHT);
     }
     if (ControlShown(RateButton(0))) {
-        draw("tc_adv_str6", fixed({594, 22, 894, 42}), kLine | DT_LEFT);
+        draw("tc_adv_str6", RECT{594, 22, 894, 42}, kLine | DT_LEFT);
         for (int k = 0; k < kRateButtons; ++k) {
             const RECT b = at(RateButton(k));
             raw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
@@ -201,7 +197,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
     }
     if (ControlShown(LiftOffButton(0))) {
-        draw("tc_adv_str9", fixed({594, 148, 794, 168}), kLine | DT_LEFT);
+        draw("tc_adv_str9", RECT{594, 148, 794, 168}, kLine | DT_LEFT);
         for (int k = 0; k < 2; ++k) {
             const RECT b = at(LiftOffButton(k));
             raw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
@@ -216,8 +212,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
         CPngBtn& box = SwitchBox(which);
         if (!ControlShown(box)) continue;
         const RECT b = at(box);
-        const int right = large ? 2 * (b.right + 150) : b.right + 150;
-        draw(key, RECT{b.right + 8, b.top - 3, right, b.bottom + 3}, kLine | DT_LEFT);
+        draw(key, RECT{b.right + 8, b.top - 3, b.right + 150, b.bottom + 3}, kLine | DT_LEFT);
     }
     if (ControlShown(SensorModeButton(true))) {
         const RECT hp = at(SensorModeButton(true)), lp = at(SensorModeButton(false));
@@ -228,7 +223,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
     }
     if (ControlShown(EffectCombo())) {
         const RECT e = at(EffectCombo());
-        draw("tc_adv_str14", RECT{large ? 85 : 47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
+        draw("tc_adv_str14", RECT{47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
         const std::pair<bool, const char*> sliders[] = {{false, "tc_adv_str7"},
                                                         {true, "tc_adv_str10"}};
         for (const auto& [speed, key] : sliders) {
@@ -251,8 +246,7 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
 
     if (!gVar.ShowSys || !m_moveSpeed.m_hWnd) return;
     const RECT move = at(m_moveSpeed);
-    const RECT group = large ? RECT{1188, move.top - 120, 1538, move.top - 100}
-                             : RECT{594, move.top - 60, 944, move.top - 40};
+    const RECT group{594, move.top - 60, 944, move.top - 40};
     draw("tc_adv_str18", group, kLine | DT_LEFT);
     const std::pair<const CPngSliderBar*, const char*> heads[] = {
         {&m_moveSpeed, "tc_adv_str2"}, {&m_scroll, "tc_adv_str3"}, {&m_dbClick, "tc_adv_str1"}};

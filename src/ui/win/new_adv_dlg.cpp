@@ -86,7 +86,7 @@ bool CNewAdvDlg::OnCreatePage() {
     PicturePtr background = LoadSkinPicture(SkinPath(m_look.background));
     // A skin made before the older page had its own picture still has the newer page's.
     if (!PicturePresent(background.get())) background = LoadSkinPicture(SkinPath("adv_nr.png"));
-    SetBackground(std::move(background));
+    SetSkinBackground(std::move(background));
     m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);
@@ -104,23 +104,22 @@ bool CNewAdvDlg::CreateRow(int i) {
     SliderArgs a;
     a.id = kIdBar + static_cast<UINT>(i);
     a.rc = Rc(r.bar);
-    a.background = Background();
     a.track = m_look.barTrack;
     a.fill = m_look.barFill;
     a.thumb = "slider1.png";
     a.thumb2 = "slider2.png";
     a.trackOffset = POINT{0, gVar.DpiBarY};
     a.thumbY = gVar.DpiSliderY;
-    if (NewSmallPngHSliderBarEx(&m_bar[n], m_hWnd, a, Theme())) {
+    if (AddSlider(m_bar[n], a)) {
         m_bar[n].SetTwoThumbs(false, m_singleThumb.get(), gVar.DpiSliderY);
         m_bar[n].SetReportWhileDragging(true);
     }
-    m_colour[n].Create(m_hWnd, Rc(r.colour), i, Background());
+    m_colour[n].Create(m_hWnd, Scaled(r.colour), i, Background());
 
     const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
     PngBtnArgs name;
     name.id = kIdName + static_cast<UINT>(i);
-    name.rc = Rc(r.name);
+    name.rc = Scaled(r.name);
     name.caption = DpiLevelName(i, m_look.olderNames);
     name.checkable = true;
     name.onClick = [this, i] {
@@ -133,7 +132,7 @@ bool CNewAdvDlg::CreateRow(int i) {
         CPngBtn& label = y ? m_yLabel[n] : m_xLabel[n];
         PngBtnArgs l;
         l.id = (y ? kIdYLabel : kIdXLabel) + static_cast<UINT>(i);
-        l.rc = Rc(y ? r.yLabel : r.xLabel);
+        l.rc = Scaled(y ? r.yLabel : r.xLabel);
         l.visible = y == 0;
         if (!AddButton(label, l)) continue;
         label.SetTextColors(text, text, RGB(255, 0, 0));
@@ -147,14 +146,12 @@ bool CNewAdvDlg::AddRadio(CPngBtn& b, UINT id, POINT at, bool check,
     PngBtnArgs a;
     a.id = id;
     a.rc = RECT{at.x, at.y, at.x + kRadio, at.y + kRadio};
-    a.background = Background();
-    a.backgroundAt = at;
     a.checkable = true;
     a.onClick = std::move(onClick);
     const SkinButtonFiles files =
         check ? SkinButtonFiles{"check_nr.png", "check_nr.png", "check_dn.png"}
               : SkinButtonFiles{"radio_nr.png", "radio_nr.png", "radio_dn.png"};
-    return NewSmallPngButton3(&b, m_hWnd, files, a, Theme()) == 1;
+    return AddPictureButton(b, files, a);
 }
 
 bool CNewAdvDlg::CreateButtons() {
@@ -167,7 +164,7 @@ bool CNewAdvDlg::CreateButtons() {
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs c;
     c.button.id = kIdLevels;
-    c.button.rc = RECT{x1 - 83, 25, x1, 44};
+    c.button.rc = Scaled(RECT{x1 - 83, 25, x1, 44});
     c.button.normal = c.button.hover = c.button.pressed = combo2.get();
     c.permission = [this] { return m_deviceReady() != 0; };
     c.onChange = [this](int32_t count) {
@@ -225,7 +222,7 @@ bool CNewAdvDlg::CreateEffect() {
     const ZvPoint at = gVar.ptDpiEft;
     ComboBtnArgs c;
     c.button.id = kIdEffect;
-    c.button.rc = RECT{at.x, at.y, at.x + kEffectW, at.y + kEffectH};
+    c.button.rc = Scaled(RECT{at.x, at.y, at.x + kEffectW, at.y + kEffectH});
     c.button.normal = c.button.hover = c.button.pressed = combo.get();
     c.onChange = [this](int32_t mode) {
         Change([mode](ProfileFile& p, int32_t&) { return SetDpiEffectMode(p, mode); }, false);
@@ -245,7 +242,6 @@ bool CNewAdvDlg::CreateEffect() {
         SliderArgs a;
         a.id = s.id;
         a.rc = RECT{s.at.x, s.at.y - 5, s.at.x + kSliderW, s.at.y - 5 + kSliderH};
-        a.background = Background();
         a.track = m_look.effectTrack;
         a.fill = m_look.effectFill;
         a.thumb = "slider.png";
@@ -253,10 +249,10 @@ bool CNewAdvDlg::CreateEffect() {
         a.thumbY = gVar.SliderY + 1;
         a.minimum = s.range.lo;
         a.maximum = s.range.hi;
-        if (!NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) continue;
+        if (!AddSlider(*s.bar, a)) continue;
         const int32_t count = s.range.hi - s.range.lo + 1;
         std::optional<SliderWarning> warning;
-        const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
+        const std::vector<int32_t> marks = SliderMarks(kSliderW, count, &warning);
         if (warning) platform::ShowMessageBox(warning->text, warning->caption);
         s.bar->SetScalePos(count, marks.data());
         ShowControl(*s.bar, false);
@@ -289,7 +285,7 @@ bool CNewAdvDlg::LoadSensor() {
 
     const auto n = static_cast<int32_t>(std::min<uint32_t>(table->count, kMaxSliderEntries));
     std::vector<int32_t> values(table->dpi.begin(), table->dpi.begin() + n);
-    const std::vector<int32_t> marks = ScalePositions(m_look.barWidth, kScaleMargin, n);
+    const std::vector<int32_t> marks = SliderMarks(m_look.barWidth, n);
     for (CPngHSliderBarEx& bar : m_bar) {
         if (!bar.m_hWnd) continue;
         bar.SetRange(1, n);
@@ -304,9 +300,9 @@ bool CNewAdvDlg::LoadSensor() {
         m_levels.SelectValue(chosen);
     }
     const SwitchBoxLayout s = LayoutSwitchBoxes(*cfg);
-    MoveCtlTo(m_ripple, s.ripple);
-    MoveCtlTo(m_angle, s.angleSnap);
-    MoveCtlTo(m_motion, s.motionSync);
+    MoveCtlTo(m_ripple, Scaled(s.ripple));
+    MoveCtlTo(m_angle, Scaled(s.angleSnap));
+    MoveCtlTo(m_motion, Scaled(s.motionSync));
     return true;
 }
 
@@ -323,16 +319,16 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     for (int i = 0; i < kDpiLevels; ++i) {
         const auto n = static_cast<size_t>(i);
         const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, i);
-        MoveCtl(m_bar[n], Rc(r.bar));
-        MoveCtl(m_name[n], Rc(r.name));
-        MoveCtl(m_xLabel[n], Rc(r.xLabel));
-        MoveCtl(m_yLabel[n], Rc(r.yLabel));
-        MoveCtl(m_colour[n], Rc(r.colour));
+        MoveCtl(m_bar[n], Scaled(r.bar));
+        MoveCtl(m_name[n], Scaled(r.name));
+        MoveCtl(m_xLabel[n], Scaled(r.xLabel));
+        MoveCtl(m_yLabel[n], Scaled(r.yLabel));
+        MoveCtl(m_colour[n], Scaled(r.colour));
     }
     // The X/Y box under the device's last row.
     const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
     const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
-    MoveCtlTo(m_xy, ZvPoint{r.bar.left, r.bar.bottom + 15});
+    MoveCtlTo(m_xy, Scaled(ZvPoint{r.bar.left, r.bar.bottom + 15}));
 }
 
 void CNewAdvDlg::ShowProfile() {
@@ -452,7 +448,7 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 ::GetCursorPos(&pt);
                 ::ScreenToClient(m_hWnd, &pt);
                 const RECT sys = Rc(gVar.rcSys);
-                if (reinterpret_cast<HWND>(wp) == m_hWnd && ::PtInRect(&sys, pt)) {
+                if (reinterpret_cast<HWND>(wp) == m_hWnd && ::PtInRect(&sys, Theme().Unscale(pt))) {
                     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
                     return TRUE;
                 }
@@ -468,7 +464,7 @@ bool CNewAdvDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
     if (msg != WM_LBUTTONDOWN) return false;
     ClosePopup();
     const RECT sys = Rc(gVar.rcSys);
-    if (gVar.ShowSys && m_look.sysLink && ::PtInRect(&sys, pt))
+    if (gVar.ShowSys && m_look.sysLink && ::PtInRect(&sys, Theme().Unscale(pt)))
         ::ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll Control_RunDLL main.cpl",
                         nullptr, SW_SHOWNORMAL);
     // The borderless main window is dragged by its pages too.
@@ -520,8 +516,22 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
 
 // ---- painting -------------------------------------------------------------------------------
 
-RECT CNewAdvDlg::TextRect(const RECT& rc) const {
-    return Theme().large ? Double4K(rc) : rc;
+RECT CNewAdvDlg::Scaled(const ZvRect& r) const {
+    return Theme().Scale(Rc(r));
+}
+
+ZvPoint CNewAdvDlg::Scaled(ZvPoint p) const {
+    const RECT rc = Theme().Scale(RECT{p.x, p.y, p.x, p.y});
+    return ZvPoint{rc.left, rc.top};
+}
+
+RECT CNewAdvDlg::ControlPlace(const CWndBase& w) const {
+    return Theme().Unscale(ControlRectIn(w, m_hWnd));
+}
+
+void CNewAdvDlg::DrawPageText(HDC dc, const std::string& s, const RECT& rc, UINT format,
+                              COLORREF colour) const {
+    if (!s.empty()) DrawSkinText(dc, s, Theme().Scale(rc), colour, m_font, format);
 }
 
 void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
@@ -529,11 +539,12 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     constexpr UINT kBlock = DT_WORDBREAK | DT_NOPREFIX;
+    // Texts are placed in the normal layout beside their controls and drawn where it lies on
+    // this screen.
     auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
+        DrawPageText(dc, s, rc, align, text);
     };
-    const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
+    auto at = [this](const CWndBase& w) { return ControlPlace(w); };
 
     if (ControlShown(m_xy)) {
         const RECT b = at(m_xy);
@@ -555,7 +566,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     }
     if (ControlShown(m_effect)) {
         const RECT e = at(m_effect);
-        draw(GetText("tc_adv_str14"), RECT{Theme().large ? 85 : 47, e.top, e.left - 8, e.bottom},
+        draw(GetText("tc_adv_str14"), RECT{47, e.top, e.left - 8, e.bottom},
              kLine | DT_LEFT);
         const struct {
             const CPngSliderBar* bar;
@@ -577,7 +588,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
                  kLine | DT_CENTER);
         }
-        draw(GetText("tc_adv_str6"), TextRect({863, 23, 1015, 52}), kLine | DT_CENTER);
+        draw(GetText("tc_adv_str6"), RECT{863, 23, 1015, 52}, kLine | DT_CENTER);
     }
     if (ControlShown(m_lod[0])) {
         for (int k = 0; k < 2; ++k) {
@@ -585,10 +596,10 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
                  kLine | DT_CENTER);
         }
-        draw(GetText("tc_adv_str9"), TextRect({479, 422, 639, 446}), kLine | DT_LEFT);
+        draw(GetText("tc_adv_str9"), RECT{479, 422, 639, 446}, kLine | DT_LEFT);
         // The hint shares its area with the DPI-indicator options; they win when shown.
         if (!ControlShown(m_effect))
-            draw(GetText("tc_lodtips"), TextRect({30, 415, 430, 512}), kBlock);
+            draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock);
     }
     if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
         // Under the right end of the last row: directly under row 0 it would cover row 1.
@@ -606,6 +617,6 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock);
     }
     if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi) {
-        draw(GetText("tc_page2"), TextRect({43, 20, 343, 40}), kLine | DT_LEFT);
+        draw(GetText("tc_page2"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
     }
 }

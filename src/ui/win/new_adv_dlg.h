@@ -76,6 +76,11 @@ class CNewAdvDlg : public CMainPage {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
 
+    // A control's rectangle in the normal layout, whatever the screen.
+    RECT ControlPlace(const CWndBase& w) const;
+    // Text in the page's font at `rc` of the normal layout.
+    void DrawPageText(HDC dc, const std::string& s, const RECT& rc, UINT format,
+                      COLORREF colour) const;
     // The page's text font and its look.
     HFONT Font() const { return m_font; }
     const PerfPageLook& Look() const { return m_look; }
@@ -100,7 +105,10 @@ class CNewAdvDlg : public CMainPage {
     // no profile, no device entry, more than 8 levels or no sensor table.
     bool LoadSensor();
     bool CurrentView(PerformanceView* v) const;
-    RECT TextRect(const RECT& rc) const;
+    // A place of the normal layout as it lies on this screen (doubled on large screens).
+    RECT Scaled(const ZvRect& r) const;
+    RECT Scaled(const RECT& rc) const { return Theme().Scale(rc); }
+    ZvPoint Scaled(ZvPoint p) const;
 
     std::function<int()> m_deviceReady;
     PerfPageLook m_look;
