@@ -255,7 +255,8 @@ TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
         {"motion sync", page.SwitchBox(PerfSwitch::kMotionSync).m_hWnd,
          Box(sw.motionSync, "check_nr.png")},
         {"DPI effect", page.EffectCombo().m_hWnd, {eft.x, eft.y, eft.x + 147, eft.y + 30}},
-        {"effect brightness", page.EffectSlider(false).m_hWnd,
+        {"effect brightness",
+         page.EffectSlider(false).m_hWnd,
          {light.x, light.y - 5, light.x + 261, light.y + 15}},
     });
     ExpectDoubledMarks(page.Bar(2).Model()->Thumb(1).scale.Positions(), look.barWidth, "bar");
@@ -280,7 +281,8 @@ TEST_F(PerfPageLargeWin, OlderPageDoublesEveryPlaceAndItsScales) {
         {"bar 0", page.Bar(0).m_hWnd, r0.bar},
         {"500 Hz", page.RateButton(2).m_hWnd, Box({620 + 2 * 90, 73}, "radio_nr.png")},
         {"lift-off 2", page.LiftOffButton(1).m_hWnd, Box({689, 196}, "radio_nr.png")},
-        {"pointer speed", page.SystemSlider(PointerSlider::kSpeed).m_hWnd,
+        {"pointer speed",
+         page.SystemSlider(PointerSlider::kSpeed).m_hWnd,
          {speed.x, speed.y, speed.x + 261, speed.y + 20}},
         {"precision", page.PrecisionBox().m_hWnd, Box({speed.x, speed.y + 28}, "check_nr.png")},
     });

@@ -566,8 +566,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     }
     if (ControlShown(m_effect)) {
         const RECT e = at(m_effect);
-        draw(GetText("tc_adv_str14"), RECT{47, e.top, e.left - 8, e.bottom},
-             kLine | DT_LEFT);
+        draw(GetText("tc_adv_str14"), RECT{47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
         const struct {
             const CPngSliderBar* bar;
             const char* key;
@@ -598,8 +597,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         }
         draw(GetText("tc_adv_str9"), RECT{479, 422, 639, 446}, kLine | DT_LEFT);
         // The hint shares its area with the DPI-indicator options; they win when shown.
-        if (!ControlShown(m_effect))
-            draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock);
+        if (!ControlShown(m_effect)) draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock);
     }
     if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
         // Under the right end of the last row: directly under row 0 it would cover row 1.
