@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/skin_paths.h"
 #include "device/eeprom_map.h"
 #include "ui/lighting_model.h"
 #include "ui/win/adv_dlg.h"
@@ -103,6 +104,90 @@ TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {
     EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
     EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainBrightness).m_hWnd));
     // (A click there would start dragging the window, which a test cannot end.)
+}
+
+// On a large screen every control lies at twice its normal place and size, and a click where a
+// preset swatch is drawn picks that swatch, not the one at half the distance.
+TEST_F(LedPageWin, LargeScreenDoublesEveryPlaceAndTheSwatchesUnderTheClick) {
+    gVar.pFile->mainLight = {2, 7, 5, Rgb(1, 2, 3), {}};
+    ASSERT_TRUE(Open(page, true));
+    ASSERT_TRUE(page.ColourShown());
+    auto placeOf = [](HWND w) {
+        RECT rc;
+        ::GetWindowRect(w, &rc);
+        ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
+        return std::to_string(rc.left) + "," + std::to_string(rc.top) + " - " +
+               std::to_string(rc.right) + "," + std::to_string(rc.bottom);
+    };
+    auto twice = [](int l, int t, int r, int b) {
+        return std::to_string(2 * l) + "," + std::to_string(2 * t) + " - " + std::to_string(2 * r) +
+               "," + std::to_string(2 * b);
+    };
+    const ZvPoint eft = gVar.ptLedEft, light = gVar.ptLight, sleep = gVar.ptSleep,
+                  off = gVar.ptLightOffOnMoving;
+    const ZvRect green = page.Layout().edits[1];
+    PicturePtr check = LoadSkinPicture(SkinPath("check_nr.png"));
+    const struct {
+        const char* what;
+        HWND window;
+        std::string want;
+    } cases[] = {
+        {"main mode", page.ModeCombo(false).m_hWnd, twice(eft.x, eft.y, eft.x + 147, eft.y + 30)},
+        {"brightness", page.Slider(LightSlider::kMainBrightness).m_hWnd,
+         twice(light.x, light.y - 5, light.x + 261, light.y + 15)},
+        {"green box", page.ColourEdit(1), twice(green.left, green.top, green.right, green.bottom)},
+        {"sleep", page.SleepCombo().m_hWnd, twice(sleep.x, sleep.y, sleep.x + 83, sleep.y + 19)},
+        {"light off while moving", page.OffOnMoving().m_hWnd,
+         twice(off.x, off.y, off.x + PictureWidth(check.get()),
+               off.y + PictureHeight(check.get()))},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.window, nullptr) << c.what;
+        EXPECT_EQ(placeOf(c.window), c.want) << c.what;
+    }
+    // The slider's marks are doubled with it.
+    const std::vector<int32_t>& marks =
+        page.Slider(LightSlider::kMainSpeed).Model()->Thumb().scale.Positions();
+    const std::vector<int32_t> flat = ScalePositions(261, 10, static_cast<int32_t>(marks.size()));
+    ASSERT_FALSE(marks.empty());
+    EXPECT_NEAR(marks.back(), 2 * flat.back(), 1);
+
+    // Preset 9 (96, 25, 134) where it is drawn (taken as a place of the normal layout, the
+    // click would fall below and right of every swatch).
+    const ZvRect& r = page.Layout().presets[9];
+    // A double click picks a swatch like a press and, missing, never starts dragging the
+    // window (which a test could not end).
+    ::SendMessageW(page.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                   MAKELPARAM(2 * r.left + 10, 2 * r.top + 10));
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(96, 25, 134));
+    const Bytes written = mouse.Peek(eeprom::kMainLight, 7);
+    EXPECT_EQ(Bytes(written.begin() + 1, written.begin() + 4), (Bytes{96, 25, 134}));
+}
+
+// A press on the result swatch gives it a white frame, which it keeps.
+TEST_F(LedPageWin, PressedSwatchKeepsAWhiteFrame) {
+    gVar.pFile->mainLight.mode = 2;
+    page.SetChooser([](HWND, COLORREF*) { return false; });
+    ASSERT_TRUE(Open(page));
+    const ZvRect& r = page.Layout().result;
+    auto corner = [&] {
+        ::InvalidateRect(page.m_hWnd, nullptr, TRUE);
+        ::UpdateWindow(page.m_hWnd);
+        zvtest::Pump(10);
+        HDC dc = ::GetDC(page.m_hWnd);
+        const COLORREF c = ::GetPixel(dc, r.left, r.top);
+        ::ReleaseDC(page.m_hWnd, dc);
+        return c;
+    };
+    EXPECT_NE(corner(), RGB(255, 255, 255));
+    // Pressed and let go on the swatch itself, as the system delivers a click there.
+    const LPARAM at = MAKELPARAM(r.left + 5, r.top + 5);
+    ::SendMessageW(page.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(page.m_hWnd, WM_LBUTTONUP, 0, at);
+    zvtest::Pump(30);
+    EXPECT_EQ(corner(), RGB(255, 255, 255));
+    EXPECT_TRUE(mouse.Sent().empty());
 }
 
 class AdvPageWin : public zvtest::PageWorld {

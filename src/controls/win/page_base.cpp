@@ -97,6 +97,15 @@ std::vector<int32_t> CPageBase::SliderMarks(int width, int count,
     return ScalePositions(width * k, kMargin * k, count, warning);
 }
 
+RECT CPageBase::ControlPlace(const CWndBase& control) const {
+    return m_theme.Unscale(ControlRectIn(control, m_hWnd));
+}
+
+void CPageBase::DrawPageText(HDC dc, const std::string& text, const RECT& rc, UINT format,
+                             COLORREF colour, HFONT font) const {
+    if (!text.empty()) DrawSkinText(dc, text, m_theme.Scale(rc), colour, font, format);
+}
+
 bool CPageBase::AddButton(CPngBtn& btn, PngBtnArgs args) {
     if (!args.background) args.background = m_background.get();
     return btn.Create(m_hWnd, args, m_theme);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "controls/win/png_btn.h"
@@ -66,6 +67,12 @@ class CPageBase : public CWndBase {
     // (10 pixels kept free), in the slider's own pixels: doubled with it on large screens.
     std::vector<int32_t> SliderMarks(int width, int count,
                                      std::optional<SliderWarning>* warning = nullptr) const;
+    // A control's rectangle in the normal layout, whatever the screen: pages place the texts
+    // beside their controls in normal terms and draw them with DrawPageText.
+    RECT ControlPlace(const CWndBase& control) const;
+    // `text` at `rc` of the normal layout, drawn where that lies on this screen.
+    void DrawPageText(HDC dc, const std::string& text, const RECT& rc, UINT format, COLORREF colour,
+                      HFONT font) const;
 
     void OnPaint(CMemPaint& buf) final;
 

@@ -170,10 +170,10 @@ void CAdvDlg::OnPaintPage(CMemPaint& buf) {
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     // Placed in the normal layout, drawn where it lies on this screen.
     auto draw = [&](const std::string& key, const RECT& rc, UINT align) {
-        DrawPageText(dc, GetText(key), rc, align, text);
+        DrawPageText(dc, GetText(key), rc, align, text, Font());
     };
     auto raw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text);
+        DrawPageText(dc, s, rc, align, text, Font());
     };
     auto at = [this](const CWndBase& w) { return ControlPlace(w); };
 

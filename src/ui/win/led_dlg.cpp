@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kComboW = 147, kComboH = 30, kSleepW = 83, kSleepH = 19;
-constexpr int kSliderW = 261, kSliderH = 20, kScaleMargin = 10, kCheck = 11;
+constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
 constexpr int kLogoComboDy = 42;  // the logo combo under the main one when the mouse has both
 constexpr COLORREF kEditBack = RGB(204, 204, 204);
 
@@ -76,11 +76,15 @@ CPngSliderBar& CLedDlg::Slider(LightSlider which) {
     }
 }
 
+RECT CLedDlg::Scaled(const ZvRect& r) const {
+    return Theme().Scale(Rc(r));
+}
+
 // ---- building --------------------------------------------------------------------------------
 
 bool CLedDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made.
-    SetBackground(LoadSkinPicture(SkinPath("led_nr.png")));
+    SetSkinBackground(LoadSkinPicture(SkinPath("led_nr.png")));
     m_wheel = LoadSkinPicture(SkinPath("color.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     m_layout = LayoutLighting(gVar);
@@ -98,8 +102,8 @@ void CLedDlg::CreateCombos() {
         const bool logo = c == &m_logoMode;
         ComboBtnArgs a;
         a.button.id = logo ? kIdLogoMode : kIdMainMode;
-        a.button.rc = RECT{gVar.ptLedEft.x, gVar.ptLedEft.y, gVar.ptLedEft.x + kComboW,
-                           gVar.ptLedEft.y + kComboH};
+        a.button.rc = Scaled(ZvRect{gVar.ptLedEft.x, gVar.ptLedEft.y, gVar.ptLedEft.x + kComboW,
+                                    gVar.ptLedEft.y + kComboH});
         a.button.normal = a.button.hover = a.button.pressed = combo.get();
         a.button.visible = false;
         a.permission = [this] { return m_deviceReady() != 0; };
@@ -122,8 +126,8 @@ void CLedDlg::CreateCombos() {
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs s;
     s.button.id = kIdSleep;
-    s.button.rc =
-        RECT{gVar.ptSleep.x, gVar.ptSleep.y, gVar.ptSleep.x + kSleepW, gVar.ptSleep.y + kSleepH};
+    s.button.rc = Scaled(
+        ZvRect{gVar.ptSleep.x, gVar.ptSleep.y, gVar.ptSleep.x + kSleepW, gVar.ptSleep.y + kSleepH});
     s.button.normal = s.button.hover = s.button.pressed = combo2.get();
     s.permission = [this] { return m_deviceReady() != 0; };
     s.onChange = [this](int32_t seconds) {
@@ -137,15 +141,12 @@ void CLedDlg::CreateCombos() {
     b.id = kIdOffMoving;
     const ZvPoint at = gVar.ptLightOffOnMoving;
     b.rc = RECT{at.x, at.y, at.x + kCheck, at.y + kCheck};
-    b.background = Background();
-    b.backgroundAt = POINT{at.x, at.y};
     b.checkable = true;
     b.onClick = [this] {
         const bool on = !m_view.lightOffOnMoving;
         Change([on](ProfileFile& p) { return SetLightOffOnMoving(p, on); });
     };
-    NewSmallPngButton3(&m_offMoving, m_hWnd, {"check_nr.png", "check_nr.png", "check_dn.png"}, b,
-                       Theme());
+    AddPictureButton(m_offMoving, {"check_nr.png", "check_nr.png", "check_dn.png"}, b);
 }
 
 void CLedDlg::CreateSliders() {
@@ -161,23 +162,22 @@ void CLedDlg::CreateSliders() {
         SliderArgs a;
         a.id = s.id;
         a.rc = SliderRect(s.at);
-        a.background = Background();
         a.track = "bar_nr.png";
         a.fill = "bar_ov.png";
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
         a.thumbY = gVar.SliderY + 1;
-        if (NewSmallPngSliderBar(s.bar, m_hWnd, a, Theme())) ShowControl(*s.bar, false);
+        if (AddSlider(*s.bar, a)) ShowControl(*s.bar, false);
     }
 }
 
 void CLedDlg::CreateEdits() {
-    m_editFont = ::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_editFont = ::CreateFontW(Theme().large ? 30 : 15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
     m_editBrush = ::CreateSolidBrush(kEditBack);
     for (size_t i = 0; i < m_edit.size(); ++i) {
-        const RECT rc = Rc(m_layout.edits[i]);
+        const RECT rc = Scaled(m_layout.edits[i]);
         m_edit[i] = ::CreateWindowExW(
             0, L"EDIT", L"0", WS_CHILD | ES_CENTER | ES_NUMBER | ES_AUTOHSCROLL, rc.left, rc.top,
             rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
@@ -232,10 +232,13 @@ void CLedDlg::LayoutForDevice() {
                                              static_cast<uint8_t>(cfg->MID), "mouse_led.png"));
     // A mouse with both zones shows the logo's combo under the main one.
     const bool both = cfg->ShowMainEffect && cfg->ShowLogoEffect;
-    if (m_logoMode.m_hWnd)
-        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, gVar.ptLedEft.x,
-                       gVar.ptLedEft.y + (both ? kLogoComboDy : 0), 0, 0,
+    if (m_logoMode.m_hWnd) {
+        const int dy = both ? kLogoComboDy : 0;
+        const RECT at = Scaled(
+            ZvRect{gVar.ptLedEft.x, gVar.ptLedEft.y + dy, gVar.ptLedEft.x, gVar.ptLedEft.y + dy});
+        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, at.left, at.top, 0, 0,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    }
     for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,
                               LightSlider::kLogoBrightness, LightSlider::kLogoSpeed}) {
         CPngSliderBar& bar = Slider(which);
@@ -245,7 +248,7 @@ void CLedDlg::LayoutForDevice() {
         bar.SetRange(r.lo, r.hi);
         const int32_t count = r.hi - r.lo + 1;
         std::optional<SliderWarning> warning;
-        const std::vector<int32_t> marks = ScalePositions(kSliderW, kScaleMargin, count, &warning);
+        const std::vector<int32_t> marks = SliderMarks(kSliderW, count, &warning);
         if (warning) platform::ShowMessageBox(warning->text, warning->caption);
         bar.SetScalePos(count, marks.data());
     }
@@ -402,6 +405,7 @@ LRESULT CLedDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 POINT pt;
                 ::GetCursorPos(&pt);
                 ::ScreenToClient(m_hWnd, &pt);
+                pt = Theme().Unscale(pt);
                 if (InColourWheel(m_layout.wheel, {pt.x, pt.y}) ||
                     PresetAt(m_layout, {pt.x, pt.y}) >= 0) {
                     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -415,9 +419,11 @@ LRESULT CLedDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CMainPage::WindowProc(msg, wp, lp);
 }
 
-bool CLedDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
+bool CLedDlg::OnMouse(UINT msg, POINT onScreen, WPARAM) {
     if (msg != WM_LBUTTONDOWN && msg != WM_LBUTTONDBLCLK) return false;
     ClosePopup();
+    // The colour controls are laid out and hit-tested in the normal layout.
+    const POINT pt = Theme().Unscale(onScreen);
     const ZvPoint at{pt.x, pt.y};
     if (m_view.controls.colour) {
         uint32_t colour = 0;
@@ -430,6 +436,11 @@ bool CLedDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
             return true;
         }
         if (Inside(m_layout.result, pt)) {
+            // A pressed swatch keeps a frame: it shows which colour the chooser will start at.
+            if (!m_swatchFramed) {
+                m_swatchFramed = true;
+                Invalidate();
+            }
             if (msg == WM_LBUTTONDBLCLK && m_chooser) {
                 COLORREF c = static_cast<COLORREF>(m_view.colour);
                 // The chosen colour is sent like any other pick, not left for a later change.
@@ -471,15 +482,20 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     const COLORREF text =
         gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    // Everything is placed in the normal layout and drawn where that lies on this screen.
     auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        if (!s.empty()) DrawSkinText(dc, s, rc, text, m_font, align);
+        DrawPageText(dc, s, rc, align, text, m_font);
     };
-    const HWND self = m_hWnd;
-    auto at = [self](const CWndBase& w) { return ControlRectIn(w, self); };
+    auto at = [this](const CWndBase& w) { return ControlPlace(w); };
+    auto picture = [&](SkinPicture* p, int x, int y) {
+        if (PicturePresent(p))
+            DrawPictureStretched(g, p,
+                                 Scaled(ZvRect{x, y, x + PictureWidth(p), y + PictureHeight(p)}));
+    };
 
     draw(GetText("tc_page4"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
-    if (const SensorCfg* cfg = gVar.pSensorCfg; cfg && PicturePresent(m_mouse.get()))
-        DrawPicture(g, m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+    if (const SensorCfg* cfg = gVar.pSensorCfg)
+        picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
 
     for (const CComboBtn* c : {&m_mainMode, &m_logoMode}) {
         if (!ControlShown(*c)) continue;
@@ -510,15 +526,26 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     }
 
     if (!m_view.controls.colour) return;
-    if (PicturePresent(m_wheel.get()))
-        DrawPicture(g, m_wheel.get(), m_layout.wheel.left, m_layout.wheel.top);
+    picture(m_wheel.get(), m_layout.wheel.left, m_layout.wheel.top);
     auto fill = [&](const ZvRect& r, uint32_t colour) {
         Gdiplus::SolidBrush brush(
             Gdiplus::Color(255, colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-        g.FillRectangle(&brush, r.left, r.top, r.right - r.left, r.bottom - r.top);
+        const RECT s = Scaled(r);
+        g.FillRectangle(&brush, static_cast<INT>(s.left), static_cast<INT>(s.top),
+                        static_cast<INT>(s.right - s.left), static_cast<INT>(s.bottom - s.top));
     };
     for (size_t i = 0; i < kPresetColours.size(); ++i) fill(m_layout.presets[i], kPresetColours[i]);
     const ZvRect& res = m_layout.result;
+    if (m_swatchFramed) {
+        // One pixel of the normal layout: two on a large screen.
+        const RECT s = Scaled(res);
+        const int w = Theme().large ? 2 : 1;
+        Gdiplus::Pen white(Gdiplus::Color(255, 255, 255, 255), static_cast<Gdiplus::REAL>(w));
+        white.SetAlignment(Gdiplus::PenAlignmentInset);
+        g.DrawRectangle(&white, static_cast<INT>(s.left), static_cast<INT>(s.top),
+                        static_cast<INT>(s.right - s.left - 1),
+                        static_cast<INT>(s.bottom - s.top - 1));
+    }
     fill(ZvRect{res.left + 2, res.top + 2, res.right - 2, res.bottom - 2}, m_view.colour);
     const ZvRect& last = m_layout.presets.back();
     draw(GetText("tc_adv_str11"),

@@ -46,6 +46,7 @@ class CLedDlg : public CMainPage {
     const LightingView& View() const { return m_view; }
     const LightingLayout& Layout() const { return m_layout; }
     bool ColourShown() const { return m_view.controls.colour; }
+    bool SwatchFramed() const { return m_swatchFramed; }
 
   protected:
     bool OnCreatePage() override;
@@ -88,6 +89,7 @@ class CLedDlg : public CMainPage {
     CPngBtn m_offMoving;
     std::array<HWND, 3> m_edit{};
     bool m_settingEdits = false;
+    bool m_swatchFramed = false;  // the result swatch was pressed: it keeps a white frame
     PicturePtr m_wheel, m_mouse;
     HFONT m_font = nullptr, m_editFont = nullptr;
     bool m_ownFont = false;

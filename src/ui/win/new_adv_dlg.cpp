@@ -525,15 +525,6 @@ ZvPoint CNewAdvDlg::Scaled(ZvPoint p) const {
     return ZvPoint{rc.left, rc.top};
 }
 
-RECT CNewAdvDlg::ControlPlace(const CWndBase& w) const {
-    return Theme().Unscale(ControlRectIn(w, m_hWnd));
-}
-
-void CNewAdvDlg::DrawPageText(HDC dc, const std::string& s, const RECT& rc, UINT format,
-                              COLORREF colour) const {
-    if (!s.empty()) DrawSkinText(dc, s, Theme().Scale(rc), colour, m_font, format);
-}
-
 void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     const HDC dc = buf.dc();
     const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
@@ -542,7 +533,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     // Texts are placed in the normal layout beside their controls and drawn where it lies on
     // this screen.
     auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text);
+        DrawPageText(dc, s, rc, align, text, m_font);
     };
     auto at = [this](const CWndBase& w) { return ControlPlace(w); };
 

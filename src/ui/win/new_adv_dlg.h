@@ -76,11 +76,6 @@ class CNewAdvDlg : public CMainPage {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
 
-    // A control's rectangle in the normal layout, whatever the screen.
-    RECT ControlPlace(const CWndBase& w) const;
-    // Text in the page's font at `rc` of the normal layout.
-    void DrawPageText(HDC dc, const std::string& s, const RECT& rc, UINT format,
-                      COLORREF colour) const;
     // The page's text font and its look.
     HFONT Font() const { return m_font; }
     const PerfPageLook& Look() const { return m_look; }
