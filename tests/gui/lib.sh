@@ -21,6 +21,7 @@ CASE_DIR=""     # the current case's program folder
 STATE=""        # the virtual mouse's state file (Linux path)
 LOG=""          # the program's Log.txt
 FAILS=0
+GUI_K=1         # the program's layout scale: 2 on a 3840-wide display (its large-screen layout)
 
 say() { printf '%s\n' "$*"; }
 fail() {
@@ -36,6 +37,8 @@ check() {  # check "what" command...
 
 gui_setup() {
     GUI_TMP=$(mktemp -d /tmp/zvgui.XXXXXX)
+    GUI_K=1
+    [[ ${ZV_GUI_SCREEN:-} == 3840x* ]] && GUI_K=2
     if [[ -z "${ZV_GUI_KEEP_DISPLAY:-}" ]]; then
         for n in $(seq 150 250); do
             [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
@@ -198,11 +201,13 @@ eeprom() {
 PAGE_X=0
 PAGE_Y=160
 
-# page_click X Y [REPEAT]: a click at page coordinates.
+# page_click X Y [REPEAT]: a click at page coordinates of the normal layout (doubled on a
+# large screen, as the program doubles its own).
 page_click() {
     local ox oy
     read -r ox oy < <(window_origin) || return 1
-    xdotool mousemove $((ox + PAGE_X + $1)) $((oy + PAGE_Y + $2)) click --repeat "${3:-1}" --delay 80 1
+    xdotool mousemove $((ox + (PAGE_X + $1) * GUI_K)) $((oy + (PAGE_Y + $2) * GUI_K)) \
+        click --repeat "${3:-1}" --delay 80 1
 }
 
 # page_open NAME NAVI [Key=Value ...]: a case whose program, after the first read, shows the
@@ -217,7 +222,7 @@ page_open() {
     local nx ny
     IFS=, read -r nx ny <<<"$(cfg_get ptNavi)"
     # NaviW 0: 64 pixels a button.
-    click $((nx + (navi - 1) * 64 + 20)) $((ny + 24))
+    click $(((nx + (navi - 1) * 64 + 20) * GUI_K)) $(((ny + 24) * GUI_K))
     sleep 1
 }
 
