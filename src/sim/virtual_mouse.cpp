@@ -499,7 +499,8 @@ std::string VirtualMouse::Serialize() const {
     out << "ZorvanVirtualMouse 1\n";
     out << "cid=" << m_state.cid << "\nmid=" << m_state.mid << "\nprofile=" << m_state.profile
         << "\nbattery=" << m_state.battery << "\ncharging=" << int(m_state.charging)
-        << "\non=" << int(m_state.on) << "\nlighting=" << int(m_state.lightingOpen) << "\n";
+        << "\non=" << int(m_state.on) << "\nlighting=" << int(m_state.lightingOpen)
+        << "\nshown=" << int(m_state.driverShown) << "\n";
     static const char* hex = "0123456789abcdef";
     for (int p = 0; p < kProfiles; ++p) {
         out << "eeprom" << p << "=";
@@ -565,6 +566,8 @@ bool VirtualMouse::Parse(const std::string& text, std::string* why) {
             s.on = v != 0;
         else if (key == "lighting" && v <= 1)
             s.lightingOpen = v != 0;
+        else if (key == "shown" && v <= 1)
+            s.driverShown = v != 0;
         else
             return fail("bad value for " + key.substr(0, 40));
     }

@@ -293,7 +293,9 @@ bool VirtualReceiver::OnFeature(uint64_t epoch, const uint8_t* report, size_t le
         } else {
             answer = m_mouse.Handle(req.data(), reply.data());
         }
-        if (cmd == 0x07 || cmd == 0x09 || cmd == 0x10) SaveLocked();
+        // Writes, and whether the program said its window is shown: an observer of the state
+        // file sees that without the program's log, which a second instance writes to as well.
+        if (cmd == 0x02 || cmd == 0x07 || cmd == 0x09 || cmd == 0x10) SaveLocked();
         uint32_t delay = m_cfg.latencyMs;
         if (fault) {
             switch (fault->kind) {

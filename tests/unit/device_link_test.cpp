@@ -481,6 +481,7 @@ TEST(VirtualMouseState, SurvivesASaveAndRefusesDamage) {
     sim::VirtualMouse a(0x12, 0x34);
     a.State().profile = 2;
     a.State().battery = 40;
+    a.State().driverShown = true;
     a.Poke(0x0C, {1, 2, 3, 4});
     std::string text = a.Serialize();
 
@@ -490,6 +491,7 @@ TEST(VirtualMouseState, SurvivesASaveAndRefusesDamage) {
     EXPECT_EQ(b.State().cid, 0x12u);
     EXPECT_EQ(b.State().profile, 2);
     EXPECT_EQ(b.State().battery, 40);
+    EXPECT_TRUE(b.State().driverShown);
     EXPECT_EQ(b.Peek(0x0C, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
 
     std::string damaged[] = {
