@@ -291,11 +291,14 @@ bool VirtualReceiver::OnFeature(uint64_t epoch, const uint8_t* report, size_t le
             std::memcpy(&reply[1], &req[1], 5);
             answer = true;
         } else {
+            const bool shownBefore = m_mouse.State().driverShown;
             answer = m_mouse.Handle(req.data(), reply.data());
+            // Whether the program's window is shown is kept too, once it changes: an observer
+            // of the state file sees it without the program's log, which a second instance
+            // writes to as well. (A command-line run that only reads leaves the file alone.)
+            if (m_mouse.State().driverShown != shownBefore) SaveLocked();
         }
-        // Writes, and whether the program said its window is shown: an observer of the state
-        // file sees that without the program's log, which a second instance writes to as well.
-        if (cmd == 0x02 || cmd == 0x07 || cmd == 0x09 || cmd == 0x10) SaveLocked();
+        if (cmd == 0x07 || cmd == 0x09 || cmd == 0x10) SaveLocked();
         uint32_t delay = m_cfg.latencyMs;
         if (fault) {
             switch (fault->kind) {
