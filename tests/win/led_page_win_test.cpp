@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "controls/skin_paths.h"
 #include "device/eeprom_map.h"
 #include "ui/lighting_model.h"
 #include "ui/win/adv_dlg.h"
@@ -112,45 +111,19 @@ TEST_F(LedPageWin, LargeScreenDoublesEveryPlaceAndTheSwatchesUnderTheClick) {
     gVar.pFile->mainLight = {2, 7, 5, Rgb(1, 2, 3), {}};
     ASSERT_TRUE(Open(page, true));
     ASSERT_TRUE(page.ColourShown());
-    auto placeOf = [](HWND w) {
-        RECT rc;
-        ::GetWindowRect(w, &rc);
-        ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&rc), 2);
-        return std::to_string(rc.left) + "," + std::to_string(rc.top) + " - " +
-               std::to_string(rc.right) + "," + std::to_string(rc.bottom);
-    };
-    auto twice = [](int l, int t, int r, int b) {
-        return std::to_string(2 * l) + "," + std::to_string(2 * t) + " - " + std::to_string(2 * r) +
-               "," + std::to_string(2 * b);
-    };
-    const ZvPoint eft = gVar.ptLedEft, light = gVar.ptLight, sleep = gVar.ptSleep,
-                  off = gVar.ptLightOffOnMoving;
-    const ZvRect green = page.Layout().edits[1];
-    PicturePtr check = LoadSkinPicture(SkinPath("check_nr.png"));
-    const struct {
-        const char* what;
-        HWND window;
-        std::string want;
-    } cases[] = {
-        {"main mode", page.ModeCombo(false).m_hWnd, twice(eft.x, eft.y, eft.x + 147, eft.y + 30)},
-        {"brightness", page.Slider(LightSlider::kMainBrightness).m_hWnd,
-         twice(light.x, light.y - 5, light.x + 261, light.y + 15)},
-        {"green box", page.ColourEdit(1), twice(green.left, green.top, green.right, green.bottom)},
-        {"sleep", page.SleepCombo().m_hWnd, twice(sleep.x, sleep.y, sleep.x + 83, sleep.y + 19)},
+    const ZvPoint eft = gVar.ptLedEft, light = gVar.ptLight, sleep = gVar.ptSleep;
+    ExpectDoubled({
+        {"main mode", page.ModeCombo(false).m_hWnd, {eft.x, eft.y, eft.x + 147, eft.y + 30}},
+        {"brightness",
+         page.Slider(LightSlider::kMainBrightness).m_hWnd,
+         {light.x, light.y - 5, light.x + 261, light.y + 15}},
+        {"green box", page.ColourEdit(1), page.Layout().edits[1]},
+        {"sleep", page.SleepCombo().m_hWnd, {sleep.x, sleep.y, sleep.x + 83, sleep.y + 19}},
         {"light off while moving", page.OffOnMoving().m_hWnd,
-         twice(off.x, off.y, off.x + PictureWidth(check.get()),
-               off.y + PictureHeight(check.get()))},
-    };
-    for (const auto& c : cases) {
-        ASSERT_NE(c.window, nullptr) << c.what;
-        EXPECT_EQ(placeOf(c.window), c.want) << c.what;
-    }
-    // The slider's marks are doubled with it.
-    const std::vector<int32_t>& marks =
-        page.Slider(LightSlider::kMainSpeed).Model()->Thumb().scale.Positions();
-    const std::vector<int32_t> flat = ScalePositions(261, 10, static_cast<int32_t>(marks.size()));
-    ASSERT_FALSE(marks.empty());
-    EXPECT_NEAR(marks.back(), 2 * flat.back(), 1);
+         Box(gVar.ptLightOffOnMoving, "check_nr.png")},
+    });
+    ExpectDoubledMarks(page.Slider(LightSlider::kMainSpeed).Model()->Thumb().scale.Positions(), 261,
+                       "speed");
 
     // Preset 9 (96, 25, 134) where it is drawn (taken as a place of the normal layout, the
     // click would fall below and right of every swatch).

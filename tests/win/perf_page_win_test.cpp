@@ -195,40 +195,6 @@ class PerfPageLargeWin : public zvtest::PageWorld {
         PageWorld::TearDown();
     }
 
-    struct Case {
-        const char* what;
-        HWND window;
-        ZvRect flat;  // where it lies on a normal screen
-    };
-    static void ExpectDoubled(const std::vector<Case>& cases) {
-        for (const Case& c : cases) {
-            ASSERT_NE(c.window, nullptr) << c.what;
-            RECT rc;
-            ::GetWindowRect(c.window, &rc);
-            ::MapWindowPoints(nullptr, ::GetParent(c.window), reinterpret_cast<POINT*>(&rc), 2);
-            auto text = [](int l, int t, int r, int b) {
-                return std::to_string(l) + "," + std::to_string(t) + " - " + std::to_string(r) +
-                       "," + std::to_string(b);
-            };
-            EXPECT_EQ(text(rc.left, rc.top, rc.right, rc.bottom),
-                      text(c.flat.left * 2, c.flat.top * 2, c.flat.right * 2, c.flat.bottom * 2))
-                << c.what;
-        }
-    }
-    // A check box or radio button of the skin with its corner at `at`.
-    static ZvRect Box(ZvPoint at, const char* picture) {
-        PicturePtr p = LoadSkinPicture(SkinPath(picture));
-        return {at.x, at.y, at.x + PictureWidth(p.get()), at.y + PictureHeight(p.get())};
-    }
-    // Each mark of a slider `width` wide on a normal screen, doubled (within the rounding).
-    static void ExpectDoubledMarks(const std::vector<int32_t>& marks, int width, const char* what) {
-        const auto flat = ScalePositions(width, 10, static_cast<int32_t>(marks.size()));
-        ASSERT_FALSE(marks.empty()) << what;
-        for (size_t k = 0; k < marks.size(); ++k) {
-            ASSERT_NEAR(marks[k], 2 * flat[k], 1) << what << " mark " << k;
-        }
-    }
-
     int32_t showSysBefore = 0;
 };
 

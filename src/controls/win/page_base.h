@@ -67,6 +67,16 @@ class CPageBase : public CWndBase {
     // (10 pixels kept free), in the slider's own pixels: doubled with it on large screens.
     std::vector<int32_t> SliderMarks(int width, int count,
                                      std::optional<SliderWarning>* warning = nullptr) const;
+    // A rectangle (RECT, ZvRect) or point of the normal layout as it lies on this screen.
+    template <class R>
+    RECT Scaled(const R& r) const {
+        return m_theme.Scale(ToRect(r));
+    }
+    template <class P>
+    P ScaledPoint(P p) const {
+        const int k = m_theme.large ? 2 : 1;
+        return P{p.x * k, p.y * k};
+    }
     // A control's rectangle in the normal layout, whatever the screen: pages place the texts
     // beside their controls in normal terms and draw them with DrawPageText.
     RECT ControlPlace(const CWndBase& control) const;

@@ -25,10 +25,6 @@ constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
 constexpr int kLogoComboDy = 42;  // the logo combo under the main one when the mouse has both
 constexpr COLORREF kEditBack = RGB(204, 204, 204);
 
-RECT Rc(const ZvRect& r) {
-    return RECT{r.left, r.top, r.right, r.bottom};
-}
-
 bool Inside(const ZvRect& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
 }
@@ -74,10 +70,6 @@ CPngSliderBar& CLedDlg::Slider(LightSlider which) {
         default:
             return m_logoSpeed;
     }
-}
-
-RECT CLedDlg::Scaled(const ZvRect& r) const {
-    return Theme().Scale(Rc(r));
 }
 
 // ---- building --------------------------------------------------------------------------------
@@ -234,9 +226,8 @@ void CLedDlg::LayoutForDevice() {
     const bool both = cfg->ShowMainEffect && cfg->ShowLogoEffect;
     if (m_logoMode.m_hWnd) {
         const int dy = both ? kLogoComboDy : 0;
-        const RECT at = Scaled(
-            ZvRect{gVar.ptLedEft.x, gVar.ptLedEft.y + dy, gVar.ptLedEft.x, gVar.ptLedEft.y + dy});
-        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, at.left, at.top, 0, 0,
+        const ZvPoint at = ScaledPoint(ZvPoint{gVar.ptLedEft.x, gVar.ptLedEft.y + dy});
+        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, at.x, at.y, 0, 0,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     }
     for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,

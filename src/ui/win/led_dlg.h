@@ -46,7 +46,6 @@ class CLedDlg : public CMainPage {
     const LightingView& View() const { return m_view; }
     const LightingLayout& Layout() const { return m_layout; }
     bool ColourShown() const { return m_view.controls.colour; }
-    bool SwatchFramed() const { return m_swatchFramed; }
 
   protected:
     bool OnCreatePage() override;
@@ -74,7 +73,6 @@ class CLedDlg : public CMainPage {
     void PickColour(uint32_t colour, bool askFirst = true);
     void OnEditChanged(HWND box);
     bool WheelColour(POINT pt, uint32_t* colour) const;
-    RECT Scaled(const ZvRect& r) const;
 
     std::function<int()> m_deviceReady;
     std::function<bool()> m_lightingHeld;

@@ -71,7 +71,6 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     void OnPaintPage(CMemPaint& buf) override;
 
   private:
-    RECT Scaled(const RECT& rc) const { return Theme().Scale(rc); }
     // Refuses with tc_macro_msg17 while recording.
     bool RefusedWhileRecording();
     void OnTreeClick(HTREEITEM item);

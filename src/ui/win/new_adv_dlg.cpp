@@ -300,9 +300,9 @@ bool CNewAdvDlg::LoadSensor() {
         m_levels.SelectValue(chosen);
     }
     const SwitchBoxLayout s = LayoutSwitchBoxes(*cfg);
-    MoveCtlTo(m_ripple, Scaled(s.ripple));
-    MoveCtlTo(m_angle, Scaled(s.angleSnap));
-    MoveCtlTo(m_motion, Scaled(s.motionSync));
+    MoveCtlTo(m_ripple, ScaledPoint(s.ripple));
+    MoveCtlTo(m_angle, ScaledPoint(s.angleSnap));
+    MoveCtlTo(m_motion, ScaledPoint(s.motionSync));
     return true;
 }
 
@@ -328,7 +328,7 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     // The X/Y box under the device's last row.
     const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
     const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
-    MoveCtlTo(m_xy, Scaled(ZvPoint{r.bar.left, r.bar.bottom + 15}));
+    MoveCtlTo(m_xy, ScaledPoint(ZvPoint{r.bar.left, r.bar.bottom + 15}));
 }
 
 void CNewAdvDlg::ShowProfile() {
@@ -515,15 +515,6 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
 }
 
 // ---- painting -------------------------------------------------------------------------------
-
-RECT CNewAdvDlg::Scaled(const ZvRect& r) const {
-    return Theme().Scale(Rc(r));
-}
-
-ZvPoint CNewAdvDlg::Scaled(ZvPoint p) const {
-    const RECT rc = Theme().Scale(RECT{p.x, p.y, p.x, p.y});
-    return ZvPoint{rc.left, rc.top};
-}
 
 void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     const HDC dc = buf.dc();

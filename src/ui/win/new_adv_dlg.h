@@ -100,10 +100,6 @@ class CNewAdvDlg : public CMainPage {
     // no profile, no device entry, more than 8 levels or no sensor table.
     bool LoadSensor();
     bool CurrentView(PerformanceView* v) const;
-    // A place of the normal layout as it lies on this screen (doubled on large screens).
-    RECT Scaled(const ZvRect& r) const;
-    RECT Scaled(const RECT& rc) const { return Theme().Scale(rc); }
-    ZvPoint Scaled(ZvPoint p) const;
 
     std::function<int()> m_deviceReady;
     PerfPageLook m_look;
