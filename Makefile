@@ -64,7 +64,7 @@ clean:
 	rm -rf build dist
 
 # The command line on Linux: the program, its data (cfg.ini and the texts, which it finds in
-# ../share/zorvan), the udev rule for the receivers and the bash completion.
+# ../share/zorvan), the udev rule for the receivers, the bash completion and the licence.
 #   make install [PREFIX=/usr/local] [DESTDIR=/staging]
 PREFIX ?= /usr/local
 UDEVRULESDIR ?= $(if $(filter /usr,$(PREFIX)),/usr/lib/udev/rules.d,/etc/udev/rules.d)
@@ -78,6 +78,7 @@ install: deps $(NATIVE)/build.ninja
 	install -Dm644 packaging/linux/70-zorvan.rules $(DESTDIR)$(UDEVRULESDIR)/70-zorvan.rules
 	install -Dm644 packaging/linux/zorvan.bash-completion \
 	  $(DESTDIR)$(PREFIX)/share/bash-completion/completions/zorvan
+	install -Dm644 LICENSE $(DESTDIR)$(PREFIX)/share/doc/zorvan/LICENSE
 
 # Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
 # skins and saves one picture per state; the real program with the virtual mouse gives every page

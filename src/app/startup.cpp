@@ -3,6 +3,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "base/version.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
@@ -14,6 +15,9 @@ int OsVersionCode(bool ntFamily, unsigned major, unsigned minor) {
     }
     if (major == 5) return minor == 0 ? 3 : 4;
     if (major == 6 && minor <= 2) return 5 + static_cast<int>(minor);
+    // The manifest declares the later versions, so Windows 8.1 and 10 report their own numbers
+    // instead of 6.2; they keep the code of 6.2 that the tray record and DPI awareness rely on.
+    if (major > 6 || (major == 6 && minor > 2)) return 7;
     return 0;
 }
 
@@ -25,8 +29,8 @@ void ApplyTitle() {
 void LogLaunchLines() {
     platform::LocalTime t = platform::GetLocalTime();
     LogPrintf("--------------------------------------------------");
-    LogPrintf("Launch %04d-%d-%d %d:%d, v1.0 AppTitle=%s", t.year, t.month, t.day, t.hour, t.minute,
-              gVar.szTitle.c_str());
+    LogPrintf("Launch %04d-%d-%d %d:%d, v%s AppTitle=%s", t.year, t.month, t.day, t.hour, t.minute,
+              kProgramVersion, gVar.szTitle.c_str());
 }
 
 bool LogArguments(int nArgs) {
@@ -59,4 +63,22 @@ void PrepareAppDataDir() {
     if (gVar.szAppDataDir.size() > 259) gVar.szAppDataDir.resize(259);
     LogPrintf("Mk AppData=%s", gVar.szAppDataDir.c_str());
     CreateDataFolder(gVar.szAppDataDir);
+}
+
+std::string MissingDataFile(const std::string& appDir) {
+    const std::string needed[] = {
+        platform::JoinPath(appDir, "cfg.ini"),
+        platform::JoinPath(appDir, "text.xml"),
+        platform::JoinPath(platform::JoinPath(appDir, "skins"), "key_nr.png"),
+    };
+    for (const std::string& f : needed)
+        if (!platform::FileExists(f)) return f;
+    return {};
+}
+
+std::string MissingDataMessage(const std::string& missingFile) {
+    return "Zorvan cannot start: this file is missing:\n\n" + missingFile +
+           "\n\nZorvan needs the files that come with it in its own folder. If you started it "
+           "from inside a zip file, extract the whole folder first, then start Zorvan.exe from "
+           "the extracted folder.";
 }

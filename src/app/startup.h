@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2, 0 otherwise.
+// The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2 (and 7 for every
+// later version), 0 otherwise.
 int OsVersionCode(bool ntFamily, unsigned major, unsigned minor);
 
 // szTitle from cfg.ini's Title, or the tc_title text when there is none (at most 39 characters).
@@ -18,6 +19,13 @@ bool LogArguments(int nArgs);
 void PrepareAppDataDir();
 // Makes `dir` and every missing folder above it; false with err (logged) on failure.
 bool CreateDataFolder(const std::string& dir, uint32_t* err = nullptr);
+// The first file the program cannot start without that is missing from its folder `appDir`
+// (cfg.ini, the default texts, the main skin picture), as a full path; empty when all are there.
+// A program started from inside a zip file finds none of them.
+std::string MissingDataFile(const std::string& appDir);
+// The one message that names the missing file and says what to do. It is English and fixed:
+// the texts it would be translated with may be what is missing.
+std::string MissingDataMessage(const std::string& missingFile);
 // The mutex name that keeps a second instance from running.
 constexpr const char* kSingleInstanceName = "MUTEX_QZ_WIRELESS";
 // Tray-icon callback message and the mouse message that makes the running instance show.

@@ -16,6 +16,7 @@
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "base/printable_text.h"
+#include "base/version.h"
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "cli/cli_macro_text.h"
@@ -61,7 +62,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kVersion = "1.0";
 constexpr const char* kShortUsage =
     "usage: zorvan [options] <command> [arguments]; \"zorvan help\" lists them\n";
 
@@ -1535,7 +1535,7 @@ int Run(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (opt.version) {
-        std::printf("zorvan %s\n", kVersion);
+        std::printf("zorvan %s\n", kProgramVersion);
         return kExitDone;
     }
     // "help", "help <command>", "<command> --help": nothing is started.

@@ -15,7 +15,7 @@ TEST(Startup, OsVersionCodes) {
     } cases[] = {
         {false, 4, 10, 1}, {false, 4, 90, 2}, {false, 3, 0, 0}, {true, 5, 0, 3},
         {true, 5, 1, 4},   {true, 5, 2, 4},   {true, 6, 0, 5},  {true, 6, 1, 6},
-        {true, 6, 2, 7},   {true, 6, 3, 0},   {true, 10, 0, 0}, {true, 4, 0, 0},
+        {true, 6, 2, 7},   {true, 6, 3, 7},   {true, 10, 0, 7}, {true, 4, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.nt << " " << c.major << "." << c.minor);
@@ -57,4 +57,29 @@ TEST(Startup, AppDataFolderIsMadeWithItsParentsAndFailuresOnlyLogged) {
     EXPECT_FALSE(CreateDataFolder(dir / "file/below/Zorvan", &err));
     EXPECT_NE(err, 0u);
     ::unsetenv("XDG_DATA_HOME");
+}
+
+TEST(Startup, TheFirstMissingDataFileIsNamed) {
+    // Each file in turn is the only one missing: the message names exactly that one.
+    const char* files[] = {"cfg.ini", "text.xml", "skins/key_nr.png"};
+    for (const char* gone : files) {
+        SCOPED_TRACE(gone);
+        zvtest::TempDir dir;
+        platform::MakeDirectory(dir / "skins");
+        for (const char* f : files)
+            if (std::string(f) != gone) dir.Write(f, "x");
+        const std::string missing = MissingDataFile(dir.path());
+        EXPECT_EQ(missing, dir / gone);
+        const std::string text = MissingDataMessage(missing);
+        EXPECT_NE(text.find(dir / gone), std::string::npos) << text;
+        EXPECT_NE(text.find("extract the whole folder"), std::string::npos) << text;
+    }
+    zvtest::TempDir all;
+    platform::MakeDirectory(all / "skins");
+    for (const char* f : files) all.Write(f, "x");
+    EXPECT_EQ(MissingDataFile(all.path()), "");
+    // A folder where a file belongs does not count as the file.
+    zvtest::TempDir odd;
+    platform::MakeDirectory(odd / "cfg.ini");
+    EXPECT_EQ(MissingDataFile(odd.path()), odd / "cfg.ini");
 }

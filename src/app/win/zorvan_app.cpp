@@ -45,6 +45,13 @@ BOOL CZorvanApp::InitInstance() {
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gsi, nullptr);
 
     gVar.szAppDir = platform::DirectoryOf(platform::GetExecutablePath());
+    // Without its data (started from inside a zip, say) one clear message instead of the
+    // generic errors that each missing file would give further on.
+    const std::string missing = MissingDataFile(gVar.szAppDir);
+    if (!missing.empty()) {
+        platform::ShowMessageBox(MissingDataMessage(missing), "Zorvan", platform::kMbIconError);
+        return FALSE;
+    }
     LoadDefaultTexts(gVar.szAppDir);
 
     bFontLoaded = 0;

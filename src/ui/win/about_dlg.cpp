@@ -4,10 +4,12 @@
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
+#include "base/version.h"
 #include "controls/skin_paths.h"
 #include "controls/win/ui_theme.h"
 #include "device/discovery.h"
 #include "platform/win/wide.h"
+#include "ui/about_version.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/skin_backdrop.h"
 #include "ui/win/skin_dialog.h"
@@ -102,7 +104,8 @@ void CAboutDlg::OnPaint(CMemPaint& mp) {
     PaintSkinBackdrop(mp, m_bkg.get(), gVar.clrLowBkg);
     const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
     DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), gVar.Txt_clr, m_font, fmt);
-    DrawSkinText(mp.dc(), GetText("tc_version"), ToRect(m_layout.b), gVar.Txt_clr, m_font, fmt);
+    DrawSkinText(mp.dc(), VersionLine(GetText("tc_version"), kProgramVersion), ToRect(m_layout.b),
+                 gVar.Txt_clr, m_font, fmt);
     if (auto fw = FirmwareLine(GetText("tc_fwver"), ActiveMouseVersion()))
         DrawSkinText(mp.dc(), *fw, ToRect(m_layout.c), gVar.Txt_clr, m_font, fmt);
 }

@@ -87,13 +87,15 @@ bool CZorvanDlg::OnInitDialog() {
         ::AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(sys, MF_STRING, 16, L"&About Zorvan...");
     }
-    // The icon beside the program, else the system's.
+    // The icon beside the program, else the one built into Zorvan.exe (resource 1), else the
+    // system's.
     m_icon = static_cast<HICON>(::LoadImageW(nullptr, Widen(gVar.szAppDir + "appico.ico").c_str(),
                                              IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
     m_ownIcon = m_icon != nullptr;
     if (!m_icon) {
         LogPrintf("Load Icon err=%x", static_cast<unsigned>(::GetLastError()));
-        m_icon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        m_icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        if (!m_icon) m_icon = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
