@@ -44,6 +44,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Zorvan devel
 !define MUI_UNICON "${STAGE}\appico.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Zorvan ${VERSION}, the configuration program of the Zorvan wireless gaming mice, for you alone: in your own programs folder, without administrator rights.$\r$\n$\r$\nYour profiles, macros and language choice are kept apart from the program, in $LOCALAPPDATA\${APPDATA}.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Zorvan.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Zorvan now"
 
