@@ -1,6 +1,7 @@
-// The profile follows the program in front: the system's foreground event, the program's .exe
-// name, and ProfileFollower's decision. The event hook exists only while a program is linked,
-// so without links the window costs nothing at all; no timer and no polling either way.
+// The profile follows the program in front: the system's events for the foreground window and
+// for the focus, the program's .exe name, and ProfileFollower's decision. The event hook exists
+// only while a program is linked, so without links the window costs nothing at all; no timer and no
+// polling either way.
 #pragma once
 #include <windows.h>
 
@@ -25,7 +26,7 @@ class CProgramFollow {
     void SetLinks(ProgramLinks links);
     const ProgramLinks& Links() const { return m_model.Links(); }
     void SetMouseProfile(int index) { m_model.SetMouseProfile(index); }
-    bool HookInstalled() const { return m_hook != nullptr; }
+    bool HookInstalled() const { return m_hook || m_focusHook; }
 
     // The program a window belongs to, by its process's image name.
     static std::string ProgramOfWindow(HWND wnd);
@@ -38,5 +39,7 @@ class CProgramFollow {
     ProfileFollower m_model;
     std::function<void(int)> m_switchTo;
     NameOf m_nameOf;
-    HWINEVENTHOOK m_hook = nullptr;
+    HWINEVENTHOOK m_hook = nullptr;       // the foreground window
+    HWINEVENTHOOK m_focusHook = nullptr;  // the window with the focus
+    HWND m_front = nullptr;               // the top-level window last looked at
 };
