@@ -15,9 +15,9 @@ namespace {
 constexpr const char* kWindowTitle = "Zorvan linked programs";
 constexpr POINT kCloseAt{365, 8};
 constexpr RECT kTitle{20, 8, 340, 36};
-constexpr int kRowsTop = 48, kRowH = 25, kLeft = 20, kRight = 380, kProfileLeft = 236;
-constexpr RECT kRunning{20, 262, 196, 289};
-constexpr RECT kByName{204, 262, 380, 289};
+constexpr int kRowsTop = 48, kRowH = 25, kLeft = 20, kRight = 380, kProfileLeft = 190;
+constexpr RECT kRunning{20, 262, 226, 289};
+constexpr RECT kByName{234, 262, 380, 289};
 constexpr RECT kRemove{20, 301, 130, 328};
 constexpr RECT kOk{204, 301, 288, 328};
 constexpr RECT kCancel{296, 301, 380, 328};
@@ -236,6 +236,7 @@ void CLinksDlg::OnPaint(CMemPaint& buf) {
         name.right = Scaled(ProfileRect(v)).left - 6;
         DrawSkinText(buf.dc(), m_editor.RowProgram(row), name, theme.text, m_font, format);
         RECT prof = Scaled(ProfileRect(v));
+        prof.right -= Scaled(RECT{6, 0, 0, 0}).left;
         DrawSkinText(buf.dc(), m_editor.RowProfile(row), prof, RGB(0, 212, 255), m_font,
                      format | DT_RIGHT);
     }
