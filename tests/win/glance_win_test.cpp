@@ -1,5 +1,6 @@
 // The DPI overlay over the real system: it shows after the mouse's DPI button also while the
 // main window waits hidden in the tray, takes neither the focus nor the clicks, and goes again.
+// The tray's battery tooltip and its low-battery notice from the same window.
 #include <gtest/gtest.h>
 
 #include "app/config.h"
@@ -21,7 +22,7 @@ class HiddenMainDlg : public CZorvanDlg {
     std::vector<std::string> texts;
 };
 
-TEST(DpiOverlayWin, ShownFromTheTrayWithoutFocusOrClicksThenGone) {
+TEST(GlanceWin, OverlayFromTheTrayWithoutFocusOrClicksThenGoneAndBatteryNotice) {
     zvtest::StartGdiplus();
     zvtest::TempDir data;
     gVar.szAppDir = zvtest::ProgramFolder();
@@ -72,6 +73,19 @@ TEST(DpiOverlayWin, ShownFromTheTrayWithoutFocusOrClicksThenGone) {
     dlg.SetDpiOverlayEnabled(false);
     dlg.DeviceChanged(kBehaviorDpiLevel);
     EXPECT_FALSE(o.Shown());
+
+    // The battery polls: the tooltip follows each, the low-battery notice comes once per
+    // discharge (the lowest PowerCritical level is the first).
+    const int low = gVar.PowerCritical[0];
+    for (int level : {low + 5, low, low - 1, low}) dlg.ShowPower(level, 0);
+    EXPECT_EQ(dlg.BatteryNotices(), 1);
+    EXPECT_NE(dlg.TrayTip().find(GetText("tc_battery") + " " + std::to_string(low) + " %"),
+              std::string::npos)
+        << dlg.TrayTip();
+    dlg.ShowPower(low, 1);
+    EXPECT_NE(dlg.TrayTip().find(GetText("tc_charging")), std::string::npos);
+    dlg.ShowPower(low - 2, 0);
+    EXPECT_EQ(dlg.BatteryNotices(), 2);
     dlg.DestroyWindow();
     game.DestroyWindow();
     platform::SetHidBackend(nullptr);
