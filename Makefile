@@ -82,9 +82,11 @@ install: deps $(NATIVE)/build.ninja
 
 # Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
 # skins and saves one picture per state; the real program with the virtual mouse gives every page
-# with each mouse of the catalogue, the about window, and the same on a 3840x2160 screen.
+# with each mouse of the catalogue, the about window, and the same on a 3840x2160 screen; the
+# DPI overlay, the tray tooltip and the linked-programs window in each language.
 screenshots: deps win
 	@mkdir -p docs/screenshots
 	@scripts/run-wine $(WIN)/zorvan_gallery.exe "Z:$$(pwd | tr / '\\')\\docs\\screenshots"
 	@tests/gui/screenshots docs/screenshots
 	@ZV_GUI_SCREEN=3840x2160x24 tests/gui/screenshots docs/screenshots
+	@tests/gui/glance_screenshots docs/screenshots

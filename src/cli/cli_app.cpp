@@ -20,6 +20,7 @@
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "cli/cli_macro_text.h"
+#include "cli/cli_profile_links.h"
 #include "device/discovery.h"
 #include "device/report_rate.h"
 #include "device/reports.h"
@@ -1134,6 +1135,8 @@ int App::Button(const Words& w) {
 
 int App::Profile(const Words& w) {
     const std::string& what = Word(w, 1, "profile command");
+    if (IsProfileLinksCommand(what))
+        return RunProfileLinksCommand(w, gVar.szAppDataDir, m_opt.json);
     if (what == "switch") {
         const int n = static_cast<int>(Number(w, 2, 1, 4, "profile"));
         NoMoreWords(w, 3);
@@ -1161,7 +1164,8 @@ int App::Profile(const Words& w) {
         if (!m_session.CheckDeviceReady()) return kExitFailed;
         return ImportProfile(file) ? kExitDone : kExitFailed;
     }
-    throw Unknown("profile command", what, {"switch", "export", "import"});
+    throw Unknown("profile command", what,
+                  {"switch", "export", "import", "link", "unlink", "links"});
 }
 
 int App::Reset() {

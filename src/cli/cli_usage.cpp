@@ -53,7 +53,13 @@ const std::vector<CommandHelp>& Commands() {
              "|\n"
              "                                     media <name> | sniper <dpi> | macro <name> |\n"
              "                                     extra <1-3>\n"},
-        {"profile", "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"},
+        {"profile",
+         "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"
+         "  profile link <program.exe> <1-4|default>\n"
+         "                                     while the window runs, the mouse takes this\n"
+         "                                     profile when the program comes to the front\n"
+         "  profile link default <1-4>         the profile for every program without a link\n"
+         "  profile unlink <program.exe> | links\n"},
         {"reset",
          "  reset [--yes]                      the mouse's factory settings (asks on a "
          "terminal)\n"},

@@ -17,6 +17,7 @@ namespace {
 struct Pending {
     uint32_t flag;
     uint32_t data;
+    std::function<void()> task;  // instead of a write
 };
 
 struct ApplyThreadState {
@@ -50,6 +51,9 @@ void Place(uint32_t flag, uint32_t data) {
         // window shows.
         const bool alone = (flag & (kApplyReset | kApplyWithProgress)) != 0;
         for (Pending& p : s.pending) {
+            // A task takes no flags; a change placed after it may still join a write before it,
+            // which writes the profile as it is when that write starts.
+            if (p.task) continue;
             if (alone || (p.flag & (kApplyReset | kApplyWithProgress))) continue;
             const uint32_t pd = p.flag & kWithData, fd = flag & kWithData;
             if (p.data == data || fd == 0) {
@@ -67,7 +71,7 @@ void Place(uint32_t flag, uint32_t data) {
             merged = true;
             break;
         }
-        if (!merged) s.pending.push_back({flag, data});
+        if (!merged) s.pending.push_back({flag, data, nullptr});
     }
     s.cv.notify_all();
 }
@@ -82,6 +86,10 @@ platform::WindowHandle WaitForProgressWindow(const std::string& title) {
 
 void RunOne(const ApplyRequest& req, const Pending& p) {
     ApplyThreadState& s = S();
+    if (p.task) {
+        p.task();
+        return;
+    }
     platform::HidHandle h = req.usb ? req.usb->CmdHandle() : nullptr;
     LogPrintf("Start Apply: hDevice=0x%x, nFlag=0x%x, nData=0x%x", h ? h->Id() : 0, p.flag, p.data);
     platform::WindowHandle progress = 0;
@@ -184,6 +192,16 @@ void RequestApply(uint32_t flag, uint32_t data) {
 
 void RequestApplyWithProgress(uint32_t flag) {
     Place(flag | kApplyWithProgress, kAllItems);
+}
+
+void RequestApplyTask(std::function<void()> task) {
+    ApplyThreadState& s = S();
+    {
+        std::lock_guard<std::mutex> lock(s.mu);
+        ++s.placed;
+        s.pending.push_back({0, 0, std::move(task)});
+    }
+    s.cv.notify_all();
 }
 
 bool WaitApplyDone(uint32_t timeoutMs) {

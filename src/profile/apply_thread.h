@@ -10,6 +10,7 @@
 // no change is lost because a later request took its slot.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -44,6 +45,9 @@ bool ApplyThreadRunning();
 void RequestApply(uint32_t flag, uint32_t data);
 // Places a request with data 255 after which the thread waits for the progress window.
 void RequestApplyWithProgress(uint32_t flag);
+// Runs `task` on the thread after every request placed before it, so that a command of its own
+// (a profile switch) never goes out in the middle of a write. Tasks are never merged.
+void RequestApplyTask(std::function<void()> task);
 
 // Waits until every request placed before the call has been carried out; false on time-out.
 bool WaitApplyDone(uint32_t timeoutMs);

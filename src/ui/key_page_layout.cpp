@@ -56,6 +56,10 @@ ZvRect ProfileSelectorRect(const ZvRect& firstRow) {
     return {firstRow.right - 111, 20, firstRow.right, 50};
 }
 
+ZvRect LinksButtonRect(const ZvRect& selector) {
+    return {selector.left - 8 - 150, selector.top, selector.left - 8, selector.bottom};
+}
+
 std::array<ZvRect, 3> ProfileButtonRects() {
     const ZvRect restore{707, 473, 818, 500};
     const ZvRect exportBtn{restore.right + 7, 473, restore.right + 7 + 80, 500};

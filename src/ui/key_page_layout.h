@@ -40,6 +40,8 @@ MenuPlace FunctionMenuPlace(const ZvRect& rowOnScreen, int items, int screenHeig
 
 // The profile selector's place: 111 pixels wide, ending at the rows' right edge, 20 to 50.
 ZvRect ProfileSelectorRect(const ZvRect& firstRow);
+// The linked-programs button: 150 pixels wide, 8 left of the profile selector, as high.
+ZvRect LinksButtonRect(const ZvRect& selector);
 // Restore, export and import: restore at (707, 473)-(818, 500), the two others 80 wide, each
 // 7 pixels right of the one before.
 std::array<ZvRect, 3> ProfileButtonRects();

@@ -176,6 +176,7 @@ void CKeyDlg::DestroyControls() {
     m_restore.DestroyWindow();
     m_export.DestroyWindow();
     m_import.DestroyWindow();
+    m_links.DestroyWindow();
     m_debounce.DestroyWindow();
     m_autoSleep.DestroyWindow();
 }
@@ -227,6 +228,18 @@ bool CKeyDlg::Build() {
         c.onChange = [this](int32_t index) { OnProfileChosen(index); };
         if (!AddCombo(m_profile, c)) return false;
         SetSelectorTexts();
+        // Beside the selector: which program in front takes which profile.
+        PicturePtr btn = LoadSkinPicture(SkinPath("button2_nr.png"));
+        PngBtnArgs l;
+        l.id = kIdLinks;
+        l.rc = scaled(
+            LinksButtonRect(ProfileSelectorRect(LayoutKeyRows(cfg, gVar.ptKey, false)[0].row)));
+        l.caption = GetText("tc_links");
+        l.normal = l.hover = l.pressed = btn.get();
+        l.pressShift = true;
+        l.visible = view.visible;
+        l.onClick = [this] { m_host.EditProgramLinks(); };
+        if (!AddButton(m_links, l)) return false;
     }
 
     const std::array<ZvRect, 3> btns = ProfileButtonRects();
@@ -304,6 +317,7 @@ void CKeyDlg::OnTextsChanged() {
     m_restore.SetText(GetText("tc_restore"));
     m_export.SetText(GetText("tc_msg32"));
     m_import.SetText(GetText("tc_msg33"));
+    m_links.SetText(GetText("tc_links"));
     m_debounce.SetCaption(GetText("tc_adv_str21"));
     m_autoSleep.SetCaption(GetText("tc_msg27"));
     SetSelectorTexts();

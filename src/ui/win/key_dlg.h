@@ -44,6 +44,8 @@ class KeyPageHost {
     virtual std::optional<uint16_t> EditFire(const KeyInfo& current) = 0;
     virtual void ExportProfile() = 0;
     virtual void ImportProfile() = 0;
+    // The linked-programs window (the profile that follows the program in front).
+    virtual void EditProgramLinks() {}
 };
 
 // The picture of the mouse with one hotspot per button, lit when the page says so.
@@ -74,7 +76,7 @@ class CKeyMarkDlg : public CWndBase {
 class CKeyDlg : public CMainPage {
   public:
     static constexpr UINT kIdRow0 = 100, kIdProfile = 130, kIdRestore = 131, kIdExport = 132,
-                          kIdImport = 133;
+                          kIdImport = 133, kIdLinks = 134;
     static constexpr UINT_PTR kHoverTimer = 1;
     static constexpr UINT kHoverMs = 300;
 
@@ -97,6 +99,7 @@ class CKeyDlg : public CMainPage {
     CPngBtn& Row(int i) { return m_rows[static_cast<size_t>(i)]; }
     CKeyMarkDlg& Mark() { return m_mark; }
     CComboBtn& ProfileSelector() { return m_profile; }
+    CPngBtn& LinksButton() { return m_links; }
     CDebounceDlg& Debounce() { return m_debounce; }
     CAutoSleepDlg& AutoSleep() { return m_autoSleep; }
     void ClickRow(int row) { OnRowClicked(row); }
@@ -127,7 +130,7 @@ class CKeyDlg : public CMainPage {
     PicturePtr m_rowPic;
     CKeyMarkDlg m_mark;
     CComboBtn m_profile;
-    CPngBtn m_restore, m_export, m_import;
+    CPngBtn m_restore, m_export, m_import, m_links;
     CDebounceDlg m_debounce;
     CAutoSleepDlg m_autoSleep;
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived

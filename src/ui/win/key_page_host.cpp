@@ -25,7 +25,13 @@ class MainKeyPageHost : public KeyPageHost {
         m_main.Session().StartRead();
         m_main.ShowWaiting();
     }
-    int SwitchProfile(int index) override { return ::SwitchProfile(m_main.Session().Usb(), index); }
+    int SwitchProfile(int index) override {
+        const int ok = ::SwitchProfile(m_main.Session().Usb(), index);
+        // A profile chosen by hand stays until a program with another one comes to the front.
+        if (ok == 1 && m_main.Follow()) m_main.Follow()->SetMouseProfile(index);
+        return ok;
+    }
+    void EditProgramLinks() override { m_main.EditProgramLinks(); }
     bool Tell(const std::string& text) override {
         return ShowMessageText(text, m_main.m_hWnd) == IDOK;
     }

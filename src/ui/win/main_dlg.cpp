@@ -24,6 +24,9 @@
 #include "sim/sim_control.h"
 #include "ui/win/about_dlg.h"
 #include "ui/save_failure_text.h"
+#include "ui/glance_model.h"
+#include "base/ini_file.h"
+#include "ui/win/links_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/progress_dlg.h"
 #include "ui/win/skin_backdrop.h"
@@ -36,6 +39,8 @@ CZorvanDlg* g_mainDlg = nullptr;
 // A receiver leaving or returning in the virtual mouse, handed to the window's thread.
 constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
 constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
+// The apply thread switched the profile for the program in front (wParam 1) or could not.
+constexpr UINT WM_PROFILE_FOLLOWED = WM_APP + 0x5C;
 constexpr uint32_t kApplyPointerSettings = 0x0008;
 
 const GUID kUsbDeviceInterface = {
@@ -116,6 +121,13 @@ bool CZorvanDlg::OnInitDialog() {
     // The mouse seen last, else the first of the catalogue.
     LoadCID();
     LoadLanguageAtStart();
+    {
+        // The user's own choice from the tray menu, else the configuration's.
+        const int32_t mine =
+            IniFile::Load(gVar.szAppDataDir + "lang.ini").GetInt("OPT", "DpiOverlay", -1);
+        const int32_t cfg = IniFile::Load(gVar.szAppDir + "cfg.ini").GetInt("OPT", "DpiOverlay", 1);
+        m_overlayOn = DpiOverlayOn(mine < 0 ? std::nullopt : std::optional<int>(mine), cfg);
+    }
     SetLanguageChangedHook([this] { TextsChanged(); });
     // Saves fail on whatever thread makes them; the message is shown on this one.
     const HWND wnd = m_hWnd;
@@ -139,6 +151,10 @@ bool CZorvanDlg::OnInitDialog() {
     // to this window.
     ::SetTimer(m_hWnd, CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs, nullptr);
     m_session->StartApply();
+    // Without a link no hook is installed: the window then never hears of the foreground.
+    m_follow = std::make_unique<CProgramFollow>([this](int index) { FollowProfile(index); });
+    m_follow->SetMouseProfile(CurrentProfileIndex());
+    m_follow->SetLinks(LoadProgramLinks(gVar.szAppDataDir));
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
@@ -351,6 +367,7 @@ void CZorvanDlg::RefreshLayout() {
 }
 
 void CZorvanDlg::LayoutForDevice() {
+    UpdateTrayTip();
     if (!LoadBackground(false)) {
         ::MessageBoxW(m_hWnd, L"Load skins failed.", L"Error", MB_OK);
         PostMessage(WM_CLOSE);
@@ -396,9 +413,35 @@ void CZorvanDlg::ShowProfile() {
 void CZorvanDlg::DeviceChanged(int kind) {
     for (auto& p : m_pages)
         if (p) p->DeviceChanged(kind);
+    // The mouse's DPI button: the new level on screen, wherever the window is.
+    if (kind == kBehaviorDpiLevel && m_overlayOn) {
+        std::optional<DpiOverlayView> view;
+        uint32_t colour = 0;
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            const int level = gVar.g_nCurDpiLevel;
+            if (gVar.pFile) {
+                view = DpiOverlayTexts(*gVar.pFile, level);
+                if (view) colour = gVar.pFile->dpi[static_cast<size_t>(level)].colour;
+            }
+        }
+        if (view) m_overlay.Show(*view, colour, gVar.b4K != 0);
+    }
+}
+
+void CZorvanDlg::SetDpiOverlayEnabled(bool on) {
+    m_overlayOn = on;
+    uint32_t err = 0;
+    if (!WriteIniString(gVar.szAppDataDir + "lang.ini", "OPT", "DpiOverlay", on ? "1" : "0", &err))
+        LogPrintf("Write lang.ini err=%u", err);
 }
 
 void CZorvanDlg::ShowWaiting() {
+    // While the profile follows the program in front, a read the window is not in front for
+    // runs without the message: taking the focus from a linked game would switch the profile
+    // back, and the mouse's notification of that would start the next read.
+    if (m_follow && m_follow->HookInstalled() && (!Visible() || ::GetForegroundWindow() != m_hWnd))
+        return;
     // The waiting message closes when the read ends; the read's end is turned into the event
     // the message waits on.
     std::thread waiter([this] {
@@ -411,6 +454,22 @@ void CZorvanDlg::ShowWaiting() {
 }
 
 void CZorvanDlg::ShowPower(int level, int charging) {
+    m_batteryLevel = level;
+    m_batteryCharging = charging != 0;
+    UpdateTrayTip();
+    // Once per discharge, when the level first reaches the lowest warning level.
+    if (m_lowBattery.OnReading(level, charging != 0, gVar.PowerCritical)) {
+        ++m_batteryNotices;
+        if (m_trayAdded) {
+            m_tray.uFlags = NIF_INFO;
+            const std::wstring title = Widen(gVar.szTitle), text = Widen(LowBatteryText(level));
+            ::lstrcpynW(m_tray.szInfoTitle, title.c_str(), ARRAYSIZE(m_tray.szInfoTitle));
+            ::lstrcpynW(m_tray.szInfo, text.c_str(), ARRAYSIZE(m_tray.szInfo));
+            m_tray.dwInfoFlags = NIIF_WARNING;
+            ::Shell_NotifyIconW(NIM_MODIFY, &m_tray);
+        }
+        LogPrintf("battery low: %d", level);
+    }
     if (!m_power.m_hWnd) return;
     if (PowerShownOnReading(gVar.ShowPower) && !::IsWindowVisible(m_power.m_hWnd))
         ::ShowWindow(m_power.m_hWnd, SW_SHOW);
@@ -419,6 +478,24 @@ void CZorvanDlg::ShowPower(int level, int charging) {
 
 void CZorvanDlg::HidePower() {
     if (m_power.m_hWnd) ::ShowWindow(m_power.m_hWnd, SW_HIDE);
+    // The mouse is gone: its battery is no longer known, and the next one warns anew.
+    m_batteryLevel.reset();
+    m_lowBattery.Reset();
+    UpdateTrayTip();
+}
+
+std::string CZorvanDlg::TrayTip() const {
+    return TrayTipText(
+        gVar.szTitle,
+        HasDevice() ? CatalogueMouseName(gVar.szAppDir + "cfg.ini", gVar.pSensorCfg) : "",
+        m_batteryLevel, m_batteryCharging);
+}
+
+void CZorvanDlg::UpdateTrayTip() {
+    if (!m_trayAdded) return;
+    m_tray.uFlags = NIF_TIP;
+    ::lstrcpynW(m_tray.szTip, Widen(TrayTip()).c_str(), ARRAYSIZE(m_tray.szTip));
+    ::Shell_NotifyIconW(NIM_MODIFY, &m_tray);
 }
 
 void CZorvanDlg::RunProgress() {
@@ -454,6 +531,9 @@ void CZorvanDlg::OnTrayNotify(LPARAM lp) {
         ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
         HMENU menu = ::CreatePopupMenu();
         ::AppendMenuW(menu, MF_STRING, kCmdShow, Widen(GetText("tc_config")).c_str());
+        ::AppendMenuW(menu, MF_STRING, kCmdLinks, Widen(GetText("tc_links")).c_str());
+        ::AppendMenuW(menu, MF_STRING | (m_overlayOn ? MF_CHECKED : MF_UNCHECKED), kCmdDpiOverlay,
+                      Widen(GetText("tc_dpi_overlay")).c_str());
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(menu, MF_STRING, kCmdExit, Widen(GetText("tc_exit")).c_str());
         POINT pt;
@@ -500,6 +580,7 @@ void CZorvanDlg::OnDevFound() {
 
 void CZorvanDlg::OnSyncOkMsg() {
     m_session->OnSyncOk();
+    if (m_follow) m_follow->SetMouseProfile(CurrentProfileIndex());
     if (m_timers.OnSyncOk()) ::SetTimer(m_hWnd, POWER_TIMER_ID, kPowerTimerMs, nullptr);
 }
 
@@ -543,7 +624,7 @@ void CZorvanDlg::TextsChanged() {
 
 bool CZorvanDlg::OnCommand(UINT id, UINT /*code*/, HWND /*from*/) {
     // The tray menu's entries; the window's own buttons call DoCommand from their clicks.
-    if (id != kCmdShow && id != kCmdExit) return false;
+    if (id != kCmdShow && id != kCmdExit && id != kCmdDpiOverlay && id != kCmdLinks) return false;
     DoCommand(id);
     return true;
 }
@@ -598,6 +679,12 @@ void CZorvanDlg::DoCommand(UINT id) {
         case kCmdExit:
             OnExit();
             break;
+        case kCmdDpiOverlay:
+            SetDpiOverlayEnabled(!m_overlayOn);
+            break;
+        case kCmdLinks:
+            EditProgramLinks();
+            break;
         default:
             break;
     }
@@ -650,6 +737,14 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SAVE_FAILED:
             ReportSaveFailures();
             return 0;
+        case WM_PROFILE_FOLLOWED:
+            // The pages show the profile the mouse is on now, read without a waiting message:
+            // the user is in another program and the window must not take the focus from it.
+            if (wp && HasDevice())
+                m_session->StartRead();
+            else if (m_follow)
+                m_follow->SetMouseProfile(-1);
+            return 0;
         case WM_SIM_PLUG: {
             std::deque<std::pair<bool, std::string>> plugs;
             {
@@ -700,6 +795,33 @@ bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
     return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }
 
+int CZorvanDlg::CurrentProfileIndex() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    for (size_t i = 0; i < gVar.ProfileList.size(); ++i)
+        if (&gVar.ProfileList[i] == gVar.pFile) return static_cast<int>(i);
+    return -1;
+}
+
+void CZorvanDlg::FollowProfile(int index) {
+    const HWND wnd = m_hWnd;
+    QueueProfileSwitch(m_session->Usb(), index,
+                       [wnd](bool ok) { ::PostMessageW(wnd, WM_PROFILE_FOLLOWED, ok ? 1 : 0, 0); });
+}
+
+void CZorvanDlg::EditProgramLinks() {
+    if (!m_follow) return;
+    CLinksDlg dlg(m_follow->Links());
+    if (dlg.DoModal(m_hWnd) == IDOK) SetProgramLinks(dlg.Links());
+}
+
+bool CZorvanDlg::SetProgramLinks(const ProgramLinks& links) {
+    uint32_t err = 0;
+    const bool saved = SaveProgramLinks(gVar.szAppDataDir, links, true, &err);
+    if (m_follow) m_follow->SetLinks(links);
+    if (!saved) ReportSaveFailures();
+    return saved;
+}
+
 void CZorvanDlg::ReportSaveFailures() {
     // A failure while the message is up waits for it to close and is shown next.
     if (m_reportingSaves) return;
@@ -720,6 +842,7 @@ void CZorvanDlg::Teardown() {
     m_hSyncEvent = nullptr;
     gVar.hDevNotifyWnd = 0;
     FreeMenuImages();
+    m_follow.reset();
     // The apply thread, profile reads, discovery and service threads all end here.
     if (m_session) m_session->Shutdown();
     if (m_trayAdded) ::Shell_NotifyIconW(NIM_DELETE, &m_tray);

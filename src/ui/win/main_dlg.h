@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,7 +21,9 @@
 #include "ui/device_session.h"
 #include "ui/main_window_model.h"
 #include "ui/win/main_pages.h"
+#include "ui/win/dpi_overlay.h"
 #include "ui/win/power_dlg.h"
+#include "ui/win/program_follow.h"
 
 namespace sim {
 class VirtualReceiver;
@@ -31,7 +34,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
   public:
     static constexpr UINT kIdMin = 1001, kIdExit = 1002, kIdHelp = 1003, kIdLang = 1004,
                           kIdHome = 1005, kIdNavi1 = 1011;
-    static constexpr UINT kCmdShow = 0x6000, kCmdExit = 0x6001;
+    static constexpr UINT kCmdShow = 0x6000, kCmdExit = 0x6001, kCmdDpiOverlay = 0x6002,
+                          kCmdLinks = 0x6003;
 
     // `startHidden`: started with arguments, the window waits in the tray until it is opened.
     // `rx` and `simState`: the virtual receiver in use and its state file, whose command file
@@ -60,6 +64,20 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // The bold window font the pages draw their titles with.
     HFONT BoldFont() const { return m_boldFont; }
     bool HasTray() const { return m_trayAdded; }
+    // The tray icon's tooltip as it stands, and the low-battery notices given so far.
+    std::string TrayTip() const;
+    int BatteryNotices() const { return m_batteryNotices; }
+    CDpiOverlay& DpiOverlay() { return m_overlay; }
+    // The DPI overlay switched on or off by the user (kept in lang.ini).
+    bool DpiOverlayEnabled() const { return m_overlayOn; }
+    void SetDpiOverlayEnabled(bool on);
+    // The linked-programs window, modal.
+    void EditProgramLinks();
+    // The programs linked to profiles; null until the window is built.
+    CProgramFollow* Follow() { return m_follow.get(); }
+    // New links from the user: saved in the data folder and followed from now on. false (with
+    // the failure said) when they could not be saved; they are followed all the same.
+    bool SetProgramLinks(const ProgramLinks& links);
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG* msg) override;
@@ -98,6 +116,12 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     bool HasDevice() const;
     // Says which files could not be saved, and why; nothing when every save went well.
     void ReportSaveFailures();
+    // The tooltip from the mouse in use and its last battery reading.
+    void UpdateTrayTip();
+    // The program in front asked for profile `index`: switched behind the apply thread.
+    void FollowProfile(int index);
+    // The onboard profile the current record is, -1 when none.
+    static int CurrentProfileIndex();
 
     bool m_bShown = true;
     std::shared_ptr<sim::VirtualReceiver> m_rx;
@@ -107,6 +131,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     std::deque<std::pair<bool, std::string>> m_plugs;
 
     std::unique_ptr<DeviceSession> m_session;
+    std::unique_ptr<CProgramFollow> m_follow;
     MainTimers m_timers;
     int m_nCurPage = 0;
     HANDLE m_hSyncEvent = nullptr;
@@ -123,6 +148,12 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     HICON m_icon = nullptr;
     bool m_ownIcon = false;
     NOTIFYICONDATAW m_tray{};
+    std::optional<int> m_batteryLevel;
+    bool m_batteryCharging = false;
+    LowBatteryWarning m_lowBattery;
+    int m_batteryNotices = 0;
+    CDpiOverlay m_overlay;
+    bool m_overlayOn = true;
     bool m_trayAdded = false;
     HDEVNOTIFY m_devNotify = nullptr;
     bool m_tornDown = false;

@@ -1,0 +1,78 @@
+#include "ui/glance_model.h"
+
+#include "app/gvar.h"
+#include "base/ini_file.h"
+#include "base/language_texts.h"
+#include "profile/profile_file.h"
+#include "profile/sensor_cfg.h"
+
+std::optional<DpiOverlayView> DpiOverlayTexts(const ProfileFile& p, int level) {
+    const int count = static_cast<int>(p.nDpiLevels);
+    if (level < 0 || level >= count || level >= kDpiLevels) return std::nullopt;
+    const DpiLevel& d = p.dpi[static_cast<size_t>(level)];
+    DpiOverlayView v;
+    v.value = d.x == d.y ? std::to_string(d.x) + " DPI"
+                         : std::to_string(d.x) + " x " + std::to_string(d.y) + " DPI";
+    v.level =
+        GetText("tc_dpi_level") + " " + std::to_string(level + 1) + " / " + std::to_string(count);
+    return v;
+}
+
+ZvRect DpiOverlayRect(const ZvRect& workArea, bool large) {
+    const int k = large ? 2 : 1;
+    const int w = kDpiOverlayW * k, h = kDpiOverlayH * k, m = kDpiOverlayMargin * k;
+    return {workArea.right - m - w, workArea.bottom - m - h, workArea.right - m,
+            workArea.bottom - m};
+}
+
+bool DpiOverlayOn(std::optional<int> userChoice, int cfgValue) {
+    return (userChoice ? *userChoice : cfgValue) != 0;
+}
+
+namespace {
+// The first `n` UTF-8 characters, counted as the system counts them (UTF-16 units) closely
+// enough for a tooltip: a character beyond the basic plane counts once.
+std::string Cut(const std::string& s, size_t n) {
+    size_t chars = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == n) return s.substr(0, i);
+    }
+    return s;
+}
+}  // namespace
+
+std::string TrayTipText(const std::string& title, const std::string& mouseName,
+                        std::optional<int> level, bool charging) {
+    std::string tip = title;
+    if (!mouseName.empty()) tip += "\n" + mouseName;
+    if (level) {
+        tip += "\n" + GetText("tc_battery") + " " + std::to_string(*level) + " %";
+        if (charging) tip += ", " + GetText("tc_charging");
+    }
+    return Cut(tip, 127);
+}
+
+std::string CatalogueMouseName(const std::string& cfgIniPath, const SensorCfg* cfg) {
+    if (!cfg) return "";
+    for (int i = 0; i < kDeviceSections; ++i)
+        if (&gVar.SensorCfgs[static_cast<size_t>(i)] == cfg)
+            return IniFile::Load(cfgIniPath)
+                .GetString("DEV_" + std::to_string(i + 1), "Name", "", 64);
+    return "";
+}
+
+bool LowBatteryWarning::OnReading(int level, bool charging,
+                                  const std::array<uint8_t, 4>& critical) {
+    if (charging) {
+        m_warned = false;
+        return false;
+    }
+    if (level > critical[0] || m_warned) return false;
+    m_warned = true;
+    return true;
+}
+
+std::string LowBatteryText(int level) {
+    return GetText("tc_battery_low") + " " + std::to_string(level) + " %";
+}

@@ -1,0 +1,69 @@
+// The battery warning once per discharge, the tray tooltip and the DPI overlay's texts and place.
+#include <gtest/gtest.h>
+
+#include "base/language_texts.h"
+#include "profile/profile_file.h"
+#include "support/temp_dir.h"
+#include "ui/glance_model.h"
+
+namespace {
+
+TEST(LowBatteryWarning, OncePerDischarge) {
+    const std::array<uint8_t, 4> critical{10, 40, 70, 100};
+    struct Reading {
+        int level;
+        bool charging;
+        bool warns;
+    };
+    const Reading readings[] = {
+        {50, false, false}, {11, false, false}, {10, false, true},   // first at the lowest level
+        {9, false, false},  {11, false, false}, {10, false, false},  // a level that wavers
+        {12, true, false},  {60, true, false},                       // charged again
+        {30, false, false}, {7, false, true},                        // the next discharge
+    };
+    LowBatteryWarning w;
+    int i = 0;
+    for (const Reading& r : readings)
+        EXPECT_EQ(w.OnReading(r.level, r.charging, critical), r.warns) << i++;
+    w.Reset();
+    EXPECT_TRUE(w.OnReading(5, false, critical));
+}
+
+TEST(TrayTip, NameBatteryAndCharging) {
+    ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "/data/text.xml"));
+    EXPECT_EQ(TrayTipText("Zorvan", "", std::nullopt, false), "Zorvan");
+    EXPECT_EQ(TrayTipText("Zorvan", "Hive Pro", 64, false), "Zorvan\nHive Pro\nBattery 64 %");
+    EXPECT_EQ(TrayTipText("Zorvan", "Hive Pro", 100, true),
+              "Zorvan\nHive Pro\nBattery 100 %, charging");
+    // The system takes 127 characters; more would be cut in the middle of a character.
+    const std::string tip =
+        TrayTipText("Zorvan", std::string(60, 'x') + "\xC3\xA9" + std::string(80, 'y'), 5, false);
+    EXPECT_EQ(tip, "Zorvan\n" + std::string(60, 'x') + "\xC3\xA9" + std::string(59, 'y'));
+}
+
+TEST(DpiOverlay, TextsAndPlace) {
+    ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "/data/text.xml"));
+    ProfileFile p;
+    p.nDpiLevels = 3;
+    p.dpi[0] = {400, 400, 0, 0};
+    p.dpi[1] = {800, 1600, 0, 0};
+    p.dpi[2] = {3200, 3200, 0, 0};
+    const auto second = DpiOverlayTexts(p, 1);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->value, "800 x 1600 DPI");
+    EXPECT_EQ(second->level, "Level 2 / 3");
+    EXPECT_EQ(DpiOverlayTexts(p, 2)->value, "3200 DPI");
+    EXPECT_FALSE(DpiOverlayTexts(p, 3));
+    EXPECT_FALSE(DpiOverlayTexts(p, -1));
+    const ZvRect r = DpiOverlayRect({0, 0, 1920, 1040}, false);
+    EXPECT_EQ(r.right, 1920 - kDpiOverlayMargin);
+    EXPECT_EQ(r.bottom, 1040 - kDpiOverlayMargin);
+    EXPECT_EQ(r.right - r.left, kDpiOverlayW);
+    EXPECT_EQ(DpiOverlayRect({0, 0, 3840, 2100}, true).left,
+              3840 - 2 * (kDpiOverlayMargin + kDpiOverlayW));
+    EXPECT_TRUE(DpiOverlayOn(std::nullopt, 1));
+    EXPECT_FALSE(DpiOverlayOn(0, 1));
+    EXPECT_TRUE(DpiOverlayOn(1, 0));
+}
+
+}  // namespace
