@@ -79,6 +79,11 @@ bool CMacroDlg::OnCreatePage() {
         return t.Create(m_hWnd, a, theme);
     };
     if (!makeTree(m_tree, kIdTree, m_treeRc) || !makeTree(m_list, kIdList, m_listRc)) return false;
+    // Delete on a row does what the page's delete buttons do (asking first where they ask).
+    m_tree.SetOnDeleteKey([this](HTREEITEM) { OnDelete(); });
+    m_list.SetOnDeleteKey([this](HTREEITEM) { OnDeleteRow(); });
+    m_tree.SetAccessibleName(GetText("tc_macro_list"));
+    m_list.SetAccessibleName(GetText("tc_macro_key_list"));
 
     auto makeButton = [&](CPngBtn& b, UINT id, const RECT& rc, SkinPicture* normal,
                           SkinPicture* pressed, const std::string& caption,
@@ -188,6 +193,8 @@ void CMacroDlg::OnTextsChanged() {
     m_delete.SetText(GetText("tc_macro_msg10"));
     m_deleteRow.SetText(GetText("tc_macro_msg10"));
     m_editRow.SetText(GetText("tc_macro_msg7"));
+    m_tree.SetAccessibleName(GetText("tc_macro_list"));
+    m_list.SetAccessibleName(GetText("tc_macro_key_list"));
     Invalidate();
 }
 
