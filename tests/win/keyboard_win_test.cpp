@@ -16,6 +16,7 @@
 
 #include "app/config.h"
 #include "base/language_texts.h"
+#include "controls/win/accessible.h"
 #include "controls/win/focus_nav.h"
 #include "controls/win/menu_dlg.h"
 #include "controls/win/tree_ctrl_ex.h"
@@ -74,7 +75,7 @@ struct Heard {
 Heard Ask(HWND wnd) {
     Heard h;
     IAccessible* acc = nullptr;
-    if (FAILED(::AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(::AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
                                             reinterpret_cast<void**>(&acc))) ||
         !acc)
         return h;
@@ -378,14 +379,28 @@ TEST_F(KeyboardMainWin, EachPageIsReachedByItsKeyAndTabWalksItInReadingOrder) {
     ::ShowWindow(dlg.m_hWnd, SW_SHOW);
     ::SetFocus(dlg.m_hWnd);
     zvtest::Pump(50);
-    // Per page (Ctrl+1 ... Ctrl+4): the control ids in the order Tab visits them, starting after
-    // the page's own button. The window's own buttons (language list 1004, help 1003, minimise
-    // 1001, exit 1002) come first, in their row at the top.
+    // Per page (Ctrl+1 ... Ctrl+4): the control ids in the order Tab visits them after the
+    // page's own button, once round: the page in reading order, then the window's top row
+    // (language list 1004, help 1003, minimise 1001, exit 1002) and the logo's link 1005 above
+    // the page buttons. A radio group is one stop, at its chosen member.
     const std::map<int, std::vector<int>> expected = {
-        {kPageButtons, {}},
-        {kPagePerformance, {}},
-        {kPageMacros, {}},
-        {kPageLighting, {}},
+        // profile list; the rows of the buttons 1 to 6; debounce and auto sleep, each down
+        // and up; restore, export, import
+        {kPageButtons,
+         {130, 100, 101, 102, 103, 104, 105, 1, 2, 1, 2, 131, 132, 133, 1004, 1003, 1001, 1002,
+          1005}},
+        // level count; the current-level group (160 ...); then each level's bar and value,
+        // the rate group (at 1000 Hz, 205) beside the first; separate X/Y; DPI indicator;
+        // ripple, the lift-off group (206), angle snapping, its speed, motion sync
+        {kPagePerformance,
+         {201, 160, 144, 168, 205, 145, 169, 146, 170,  147,  171,  148,  172, 149,
+          173, 200, 213, 208, 206, 209, 273, 210, 1004, 1003, 1001, 1002, 1005}},
+        // record; the macro tree and the event list; record delays; the play-mode group;
+        // insert; new, delete; edit and delete a row
+        {kPageMacros,
+         {270, 261, 262, 271, 280, 277, 273, 274, 276, 275, 1004, 1003, 1001, 1002, 1005}},
+        // mode, brightness, speed, sleep time, light off while moving
+        {kPageLighting, {300, 320, 321, 302, 303, 1004, 1003, 1001, 1002, 1005}},
     };
     static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
     for (int k = 0; k < 4; ++k) {

@@ -5,6 +5,9 @@
 #include "controls/win/wnd_base.h"
 #include "platform/win/wide.h"
 
+const IID kIidAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 namespace {
 
 bool IsSelf(const VARIANT& child) {
@@ -22,7 +25,7 @@ HRESULT GiveText(const std::string& text, BSTR* out) {
 class SkinAccessible final : public IAccessible {
   public:
     explicit SkinAccessible(HWND wnd) : m_wnd(wnd) {
-        ::CreateStdAccessibleObject(wnd, OBJID_CLIENT, IID_IAccessible,
+        ::CreateStdAccessibleObject(wnd, OBJID_CLIENT, kIidAccessible,
                                     reinterpret_cast<void**>(&m_std));
     }
     ~SkinAccessible() {
@@ -34,7 +37,7 @@ class SkinAccessible final : public IAccessible {
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidAccessible) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -213,7 +216,7 @@ long AccessibleState(HWND wnd, bool checked, bool disabled, bool focusable) {
 
 LRESULT AnswerAccessible(HWND wnd, WPARAM wp) {
     auto* acc = new SkinAccessible(wnd);
-    const LRESULT r = ::LresultFromObject(IID_IAccessible, wp, acc);
+    const LRESULT r = ::LresultFromObject(kIidAccessible, wp, acc);
     acc->Release();  // the answer holds its own reference
     return r > 0 ? r : 0;
 }

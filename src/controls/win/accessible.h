@@ -5,6 +5,11 @@
 #pragma once
 #include <windows.h>
 
+// IAccessible's interface id. Our own copy: the import library of the accessibility DLL also
+// has a symbol of that name (a jump into the DLL, not the id), and which one the linker picks
+// depends on the order of the libraries.
+extern const IID kIidAccessible;
+
 // The answer to WM_GETOBJECT (OBJID_CLIENT) for `wnd`, whose CWndBase describes itself; 0 when
 // the object cannot be made.
 LRESULT AnswerAccessible(HWND wnd, WPARAM wp);

@@ -152,6 +152,14 @@ bool CMacroDlg::OnCreatePage() {
         if (ok) m_radios[static_cast<size_t>(i)].SetCheckable(true);
     }
     if (!ok) return false;
+    // The play modes are one radio group for the keyboard; the pictures are named by their
+    // texts.
+    for (int i = 0; i < 3; ++i) {
+        m_radios[static_cast<size_t>(i)].SetFocusGroup(1);
+        m_radios[static_cast<size_t>(i)].SetAccessibleName(GetText(kRadioText[i]));
+    }
+    m_insert.SetAccessibleName(GetText("tc_macro_loop"));
+    m_auto.SetAccessibleName(GetText("tc_macro_auto"));
     const RECT countRc = Scaled(count);
     m_count = ::CreateWindowExW(
         0, L"EDIT", L"", WS_CHILD | ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL, countRc.left,
