@@ -2,10 +2,10 @@
 # focus: Ctrl+2 shows the performance page, Tab walks to the polling rate, an arrow chooses
 # another rate, and the rate reaches the virtual mouse's memory.
 
-# Tabs from the performance page's own button to the chosen polling rate (the page's Tab order,
-# pinned by the keyboard test under Wine): the separate-X/Y box, the level count, the 1000 Hz
-# button of the rate group.
-KEYS_TABS_TO_RATE=3
+# Tabs from the performance page's own button to the chosen polling rate, as the page's Tab
+# order is pinned by the keyboard test under Wine: the level count, the current-level group,
+# the first level's bar and its value, then the rate group at its chosen button.
+KEYS_TABS_TO_RATE=5
 
 keys_press() { xdotool key --delay 120 "$@"; sleep 0.3; }
 
