@@ -110,7 +110,7 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
         return false;
     }
     // Shown without taking the focus: the control that opened it keeps the keys and hands
-    // them over (OnKey).
+    // them over (OnKey). Keys sent to the menu window itself stay swallowed as ever.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, w.left, w.top, w.right - w.left, w.bottom - w.top,
                    SWP_SHOWWINDOW | SWP_NOACTIVATE);
     return true;
@@ -214,10 +214,6 @@ void CMenuDlg::Choose() {
 }
 
 bool CMenuDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN) {
-        if (CMenuDlg* top = GetOpenPopup(); top && top->OnKey(static_cast<UINT>(msg->wParam)))
-            return true;
-    }
     if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP || msg->message == WM_SYSKEYDOWN ||
         msg->message == WM_SYSKEYUP) {
         return msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE || msg->wParam == VK_F1;
@@ -232,11 +228,6 @@ LRESULT CMenuDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ::PostMessageW(m_owner, WM_MENU_RESULT, wp, m_tag);
             return 0;
         case WM_KEYDOWN:
-            // Should the menu have the focus after all, its keys work here too (from the
-            // top-level menu, which knows whether they belong to its sub-menu).
-            if (CMenuDlg* top = GetOpenPopup(); top && top->OnKey(static_cast<UINT>(wp))) return 0;
-            if (wp == VK_RETURN || wp == VK_ESCAPE || wp == VK_F1) return 0;
-            break;
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
