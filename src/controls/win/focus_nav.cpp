@@ -124,7 +124,10 @@ DialogKey RouteDialogKey(HWND root, const MSG& msg) {
         return DialogKey::kMoved;
     }
     if (m == WM_CHAR) return DialogKey::kOther;
+    return ControlTakesKey(root, msg) ? DialogKey::kForControl : DialogKey::kOther;
+}
+
+bool ControlTakesKey(HWND root, const MSG& msg) {
     CWndBase* target = CWndBase::FromHandle(msg.hwnd);
-    if (target && target->WantsKey(vk) && IsWithin(msg.hwnd, root)) return DialogKey::kForControl;
-    return DialogKey::kOther;
+    return target && target->WantsKey(static_cast<UINT>(msg.wParam)) && IsWithin(msg.hwnd, root);
 }

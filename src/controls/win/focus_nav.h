@@ -19,5 +19,8 @@ bool StepFocusGroup(HWND control, int delta);
 // (kForControl: dispatch it), anything else is the window's to judge (kOther).
 enum class DialogKey { kMoved, kForControl, kOther };
 DialogKey RouteDialogKey(HWND root, const MSG& msg);
+// Whether the key message is for a control under `root` that acts on that key itself (a filter
+// that swallows keys lets these through).
+bool ControlTakesKey(HWND root, const MSG& msg);
 // Whether `wnd` is `root` or lies under it.
 bool IsWithin(HWND wnd, HWND root);

@@ -2,6 +2,7 @@
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
+#include "controls/win/focus_nav.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_file.h"
@@ -723,6 +724,8 @@ bool CMacroDlg::PreTranslateMessage(MSG* msg) {
         OnKey(m, msg->wParam, msg->lParam);
         return true;
     }
+    // The focused button or tree acts on its own keys (Enter opens a row, Space presses).
+    if (ControlTakesKey(m_hWnd, *msg)) return false;
     return SwallowsKey(kMainWindowKeys, m, static_cast<uint32_t>(msg->wParam));
 }
 
