@@ -151,7 +151,7 @@ void CSliderTrack::OnPaint(CMemPaint& buf) {
     if (::GetFocus() == m_hWnd) {
         buf.g().Flush();
         DrawFocusRing(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, m_focusColour,
-                      m_large ? 2 : 1);
+                      m_large ? 4 : 2);
     }
 }
 

@@ -15,6 +15,8 @@ gui_case_keys_rate_by_keyboard() {
     check "the window appears" wait_window 40 || return
     check "the first read ends in OnSyncOk" wait_log "OnSyncOk" 30
     check "the mouse starts at 1000 Hz" eeprom_is 0x00 2 "01 54"
+    local level1
+    level1=$(eeprom_bytes 0x0C 4)
     # The one click: on the buttons page's navigation button, which takes the focus.
     local nx ny
     IFS=, read -r nx ny <<<"$(cfg_get ptNavi)"
@@ -29,4 +31,10 @@ gui_case_keys_rate_by_keyboard() {
     check "Up from 1000 Hz writes 500 Hz (02 53)" within 10 eeprom_is 0x00 2 "02 53"
     keys_press Up
     check "Up again writes 250 Hz (04 51)" within 10 eeprom_is 0x00 2 "04 51"
+    # Back to the first level's bar (past its value): End takes it to the sensor's top value.
+    keys_press shift+Tab shift+Tab
+    keys_press End
+    shot "$GUI_TMP/keys_focus_slider.png"
+    check "End writes the first level's top value" within 10 eeprom_bytes_differ 0x0C 4 "$level1"
 }
+eeprom_bytes_differ() { [[ "$(eeprom_bytes "$1" "$2")" != "$3" ]]; }
