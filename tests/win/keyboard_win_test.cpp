@@ -19,6 +19,7 @@
 #include "controls/win/accessible.h"
 #include "controls/win/focus_nav.h"
 #include "controls/win/menu_dlg.h"
+#include "controls/tree_model.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "device/eeprom_map.h"
 #include "platform/hid.h"
@@ -244,6 +245,65 @@ TEST_F(KeyboardPageWin, ARowOpensItsMenuWithEnterAndTheChoiceReachesTheMouse) {
     EXPECT_EQ(mouse.Peek(slot(1), 4), (Bytes{0x01, 0x04, 0x00, 0x50}));
     EXPECT_EQ(mouse.Peek(slot(0), 4), row0);
     keys.DestroyWindow();
+}
+
+// A macro tree: the keys walk, fold and open as the pointer would, and the owner hears the same
+// messages.
+class TreeOwner : public zvtest::UiHost {
+  public:
+    std::vector<std::pair<UINT, LPARAM>> heard;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_TREE_CLICK || msg == WM_TREE_DBLCLK || msg == WM_TREE_RCLICK)
+            heard.push_back({msg, lp});
+        return UiHost::WindowProc(msg, wp, lp);
+    }
+};
+
+TEST(KeyboardTreeWin, ArrowsWalkFoldAndUnfoldEnterOpensDeleteAsks) {
+    zvtest::StartGdiplus();
+    TreeOwner owner;
+    ASSERT_TRUE(owner.Open(0, 0, 300, 300));
+    CTreeCtrlEx tree;
+    TreeCreateArgs t;
+    t.id = 261;
+    t.rc = RECT{0, 0, 250, 250};
+    ASSERT_TRUE(tree.Create(owner.m_hWnd, t, UiTheme{}));
+    HTREEITEM folder = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kFolder, "", "Games", 0, 5);
+    HTREEITEM inside = tree.InsertItem(folder, false, CTreeCtrlEx::kLeaf, "", "Reload", 11, 5);
+    HTREEITEM after = tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "Burst", 12, 5);
+    std::vector<HTREEITEM> deleted;
+    tree.SetOnDeleteKey([&deleted](HTREEITEM item) { deleted.push_back(item); });
+    ::SetFocus(tree.m_hWnd);
+    auto press = [&owner](UINT vk) { PressKey(owner.m_hWnd, vk); };
+    auto item = [](HTREEITEM h) { return reinterpret_cast<LPARAM>(h); };
+
+    press(VK_DOWN);  // nothing chosen yet: the first row
+    press(VK_DOWN);  // the folder is closed: the next row is after it
+    EXPECT_EQ(tree.Selected(), after);
+    press(VK_UP);
+    press(VK_RIGHT);  // unfold
+    EXPECT_TRUE(tree.FindRecord(folder)->expanded);
+    press(VK_RIGHT);  // into it
+    EXPECT_EQ(tree.Selected(), inside);
+    press(VK_RETURN);  // opens, as a double click
+    press(VK_DELETE);
+    press(VK_LEFT);  // a row goes up to its folder
+    press(VK_LEFT);  // an open folder folds
+    EXPECT_FALSE(tree.FindRecord(folder)->expanded);
+    EXPECT_EQ(tree.Selected(), folder);
+    const std::vector<std::pair<UINT, LPARAM>> want = {
+        {WM_TREE_CLICK, item(folder)},  {WM_TREE_CLICK, item(after)},
+        {WM_TREE_CLICK, item(folder)},  {WM_TREE_CLICK, item(inside)},
+        {WM_TREE_DBLCLK, item(inside)}, {WM_TREE_CLICK, item(folder)},
+    };
+    EXPECT_EQ(owner.heard, want);
+    EXPECT_EQ(deleted, std::vector<HTREEITEM>{inside});
+    // While a macro records, no key moves anything.
+    tree.SetEnabled(false);
+    press(VK_DOWN);
+    EXPECT_EQ(tree.Selected(), folder);
+    tree.DestroyWindow();
+    owner.DestroyWindow();
 }
 
 // ---- what a screen reader hears --------------------------------------------------------------

@@ -411,7 +411,11 @@ LRESULT CTreeCtrlEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return DLGC_WANTALLKEYS;
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
+            // The system's tree chooses its first row when it gains the focus with none chosen;
+            // the owner would never hear of that choice, so the tree keeps having none.
+            const HTREEITEM before = Selected();
             const LRESULT r = CWndBase::WindowProc(msg, wp, lp);
+            if (msg == WM_SETFOCUS && !before && Selected()) TreeView_SelectItem(m_hWnd, nullptr);
             Invalidate();  // the focus ring
             return r;
         }
