@@ -19,6 +19,8 @@ const char* const kSingleKeys[] = {
     "tc_restore", "tc_reset", "tc_ok", "tc_cancel", "tc_apply", "tc_profile", "tc_tips",
     "tc_sensor_tips", "tc_str1", "tc_str2", "tc_str3", "tc_page1", "tc_page2", "tc_page3",
     "tc_page4",
+    // names screen readers say for the window's pictures and the buttons page's rows
+    "tc_min", "tc_help", "tc_lang", "tc_battery", "tc_charging", "tc_button",
     // macro page
     "tc_macro_stop", "tc_macro_start", "tc_macro_list", "tc_macro_key_list", "tc_macro_auto",
     "tc_macro_loop", "tc_macro_loop1", "tc_macro_loop2", "tc_macro_loop3", "tc_macro_msg1",
@@ -52,7 +54,7 @@ const char* const kSingleKeys[] = {
     // the profile that follows the program in front, the DPI overlay, the battery in the tray
     "tc_links", "tc_links_default", "tc_links_as_default", "tc_links_running", "tc_links_name",
     "tc_links_remove", "tc_links_prompt", "tc_links_bad", "tc_links_full", "tc_links_none",
-    "tc_dpi_overlay", "tc_dpi_level", "tc_battery", "tc_charging", "tc_battery_low"};
+    "tc_dpi_overlay", "tc_dpi_level", "tc_battery_low"};
 
 struct Family {
     const char* prefix;

@@ -221,6 +221,16 @@ void SliderModel::Release(int32_t pointerX) {
     if (GetValue() != before) m_owner.Post(kSliderCommitted, GetValue(), m_control);
 }
 
+bool SliderModel::KeyStep(StepKey key) {
+    if (m_thumb.dragging) return false;
+    const SliderScale& scale = m_thumb.scale;
+    const int32_t index = SliderKeyIndex(key, scale.Index(), scale.Minimum(), scale.Maximum());
+    if (index == scale.Index() || !Allowed(scale.ValueOf(index))) return false;
+    PlaceAt(index);
+    m_owner.Post(kSliderCommitted, GetValue(), m_control);
+    return true;
+}
+
 void SliderModel::LayoutFor4K() {
     m_trackWidth *= 2;
     m_thumb.width *= 2;
@@ -326,6 +336,18 @@ void TwoThumbSliderModel::Release(int thumb, int32_t pointerX) {
     if (GetValue(thumb) == before) return;
     Commit(thumb);
     DragEnded(thumb, GetValue(thumb));
+}
+
+bool TwoThumbSliderModel::KeyStep(int thumb, StepKey key) {
+    if (Thumb(1).dragging || Thumb(2).dragging) return false;
+    const SliderScale& scale = Thumb(thumb).scale;
+    const int32_t index = SliderKeyIndex(key, scale.Index(), scale.Minimum(), scale.Maximum());
+    if (index == scale.Index()) return false;
+    if (m_owner.Send(kSlider2MayChange, scale.ValueOf(index), LParam(thumb)) == 0) return false;
+    PlaceAt(thumb, index);
+    if (!m_twoThumbs) PlaceAt(thumb == 1 ? 2 : 1, index);
+    Commit(thumb);
+    return true;
 }
 
 void TwoThumbSliderModel::DragEnded(int thumb, int32_t value) {

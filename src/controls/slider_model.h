@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/keyboard_model.h"
+
 // Messages a slider sends or posts to its owner.
 enum SliderMessage : uint32_t {
     kSliderCommitted = 0x800,   // single thumb: wParam value, lParam control number
@@ -119,6 +121,10 @@ class SliderModel {
     bool PressThumb(int32_t pointerX);  // false when the owner refused
     void DragTo(int32_t pointerX);
     void Release(int32_t pointerX);
+    // A key moves the thumb as a click on that mark would: the owner is asked first and hears
+    // of the new value; a key at the end of the range changes and reports nothing. False when
+    // nothing moved.
+    bool KeyStep(StepKey key);
 
     // Doubles the control for the high-resolution layout.
     void LayoutFor4K();
@@ -163,6 +169,9 @@ class TwoThumbSliderModel {
     bool PressThumb(int thumb, int32_t pointerX);
     void DragTo(int thumb, int32_t pointerX);
     void Release(int thumb, int32_t pointerX);
+    // A key moves `thumb` as a click on that mark would (in single-value mode the hidden
+    // thumb follows silently); nothing at the end of the range. False when nothing moved.
+    bool KeyStep(int thumb, StepKey key);
 
     void LayoutFor4K();
 

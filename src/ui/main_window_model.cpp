@@ -113,6 +113,32 @@ int ProgressBar::FillRight(int barLeft, int barRight) const {
                                       (m_max - m_min));
 }
 
+MainKeyAction MainWindowKey(uint32_t vk, bool ctrl, bool shift, bool alt) {
+    constexpr uint32_t kTab = 0x09, kF1 = 0x70, kDigit1 = 0x31, kNumPad1 = 0x61;
+    MainKeyAction a;
+    if (alt) return a;
+    if (vk == kF1 && !ctrl && !shift) {
+        a.kind = MainKeyAction::kAbout;
+    } else if (ctrl && vk == kTab) {
+        a.kind = shift ? MainKeyAction::kPreviousPage : MainKeyAction::kNextPage;
+    } else if (ctrl && !shift && vk >= kDigit1 && vk < kDigit1 + 4) {
+        a.kind = MainKeyAction::kPage;
+        a.navi = static_cast<int>(vk - kDigit1);
+    } else if (ctrl && !shift && vk >= kNumPad1 && vk < kNumPad1 + 4) {
+        a.kind = MainKeyAction::kPage;
+        a.navi = static_cast<int>(vk - kNumPad1);
+    }
+    return a;
+}
+
+int StepNavi(int current, const bool shown[4], int delta) {
+    for (int k = 1; k <= 4; ++k) {
+        const int to = ((current + delta * k) % 4 + 4) % 4;
+        if (shown[to]) return to;
+    }
+    return current;
+}
+
 bool SwallowsKey(uint32_t keys, uint32_t msg, uint32_t vk) {
     if (msg != kWmKeyDown && msg != kWmKeyUp && msg != kWmSysKeyDown && msg != kWmSysKeyUp)
         return false;

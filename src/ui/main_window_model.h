@@ -120,6 +120,18 @@ constexpr uint32_t kProgressKeys = kKeyEnter | kKeyEscape | kKeySpace;
 // Whether a key message (down or up, also the system variants) of `vk` is swallowed.
 bool SwallowsKey(uint32_t keys, uint32_t msg, uint32_t vk);
 
+// What a key pressed in the main window does before the focused control sees it.
+struct MainKeyAction {
+    enum Kind { kNone, kPage, kNextPage, kPreviousPage, kAbout } kind = kNone;
+    int navi = 0;  // kPage: the navigation button, 0 to 3 in their order on screen
+};
+// Ctrl+1 ... Ctrl+4 (also on the number pad) choose a page by its button, Ctrl+Tab and
+// Ctrl+Shift+Tab the next and previous one, F1 the about window.
+MainKeyAction MainWindowKey(uint32_t vk, bool ctrl, bool shift, bool alt);
+// The navigation button `delta` places on from `current` among those shown (round at the
+// ends); `current` when none other is shown.
+int StepNavi(int current, const bool shown[4], int delta);
+
 // ---- buttons of the window --------------------------------------------------------------
 
 enum class MinimiseAction { kMinimise, kHideToTray, kNothing };

@@ -229,6 +229,43 @@ TEST(MainWindowModel, ScreenPlacement) {
     EXPECT_FALSE(DecideScreen(1920, 2100).tooSmall);
 }
 
+TEST(MainWindowModel, PageAndAboutKeys) {
+    using K = MainKeyAction;
+    struct Case {
+        uint32_t vk;
+        bool ctrl, shift, alt;
+        K::Kind kind;
+        int navi;
+    };
+    const Case cases[] = {
+        {'1', true, false, false, K::kPage, 0},
+        {'4', true, false, false, K::kPage, 3},
+        {0x62, true, false, false, K::kPage, 1},  // number pad 2
+        {'5', true, false, false, K::kNone, 0},
+        {'2', false, false, false, K::kNone, 0},
+        {'2', true, true, false, K::kNone, 0},
+        {0x09, true, false, false, K::kNextPage, 0},
+        {0x09, true, true, false, K::kPreviousPage, 0},
+        {0x09, false, false, false, K::kNone, 0},  // plain Tab is the focus's
+        {0x70, false, false, false, K::kAbout, 0},
+        {0x70, false, false, true, K::kNone, 0},
+    };
+    for (const Case& c : cases) {
+        const K a = MainWindowKey(c.vk, c.ctrl, c.shift, c.alt);
+        EXPECT_EQ(a.kind, c.kind) << std::hex << c.vk << " ctrl " << c.ctrl << " shift " << c.shift;
+        if (c.kind == K::kPage) {
+            EXPECT_EQ(a.navi, c.navi) << std::hex << c.vk;
+        }
+    }
+    // The macro page's button (third) hidden: Ctrl+Tab steps over it and goes round.
+    const bool shown[4] = {true, true, false, true};
+    EXPECT_EQ(StepNavi(1, shown, +1), 3);
+    EXPECT_EQ(StepNavi(3, shown, +1), 0);
+    EXPECT_EQ(StepNavi(0, shown, -1), 3);
+    const bool alone[4] = {true, false, false, false};
+    EXPECT_EQ(StepNavi(0, alone, +1), 0);
+}
+
 TEST(MainWindowModel, KeysAndButtons) {
     const uint32_t kDown = 0x100, kSysUp = 0x105, kChar = 0x102;
     EXPECT_TRUE(SwallowsKey(kMainWindowKeys, kDown, 0x0D));

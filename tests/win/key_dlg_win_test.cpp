@@ -397,4 +397,31 @@ TEST(FireKeyDlgWin, BoxesOpenFromTheRowAndKeepTheirLimits) {
     EXPECT_EQ(dlg.Result(), 0x0A02);
 }
 
+TEST(FireKeyDlgWin, TabTakesTypingFromTheCountToTheInterval) {
+    zvtest::StartGdiplus();
+    gVar.szAppDir = zvtest::ProgramFolder();
+    KeyInfo plain;
+    plain.dwFunID = 0x01000013;
+    OpenFireDlg dlg(plain, UiTheme{});
+    ASSERT_TRUE(dlg.CreateDialogWindow(nullptr));
+    ::SetFocus(dlg.CountBox());
+    // As the modal run delivers them: the dialog's key filter first, then the focused box.
+    auto deliver = [&dlg](UINT msg, WPARAM wp) {
+        MSG m{::GetFocus(), msg, wp, 1, 0, {}};
+        if (PreTranslateUpTo(&m, dlg.m_hWnd)) return;
+        ::DispatchMessageW(&m);
+    };
+    deliver(WM_KEYDOWN, VK_TAB);
+    deliver(WM_KEYUP, VK_TAB);
+    EXPECT_EQ(::GetFocus(), dlg.IntervalBox());
+    ::SendMessageW(dlg.IntervalBox(), EM_SETSEL, 0, -1);
+    deliver(WM_CHAR, '5');
+    deliver(WM_CHAR, '0');
+    EXPECT_EQ(dlg.BoxText(dlg.IntervalBox()), "50");
+    EXPECT_EQ(dlg.BoxText(dlg.CountBox()), "3");
+    // Then on to OK.
+    deliver(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), static_cast<int>(CFirekeyDlg::kIdOk));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/language_texts.h"
 #include "platform/win/wide.h"
@@ -44,6 +45,32 @@ TEST_F(MsgDlgWin, EnterPressesOkAndEscapeSpaceF1DoNothing) {
     };
     EXPECT_EQ(ShowMessageText("Profile exported.", host.m_hWnd), IDOK);
     EXPECT_TRUE(openAfterKeys);
+}
+
+TEST_F(MsgDlgWin, TabReachesOkAndCancelWhileEscapeStaysSwallowed) {
+    std::vector<int> visited;
+    bool openAfterEscape = false;
+    auto tab = [] { Key(::GetFocus(), VK_TAB, 0x0F); };
+    auto note = [&visited] { visited.push_back(::GetDlgCtrlID(::GetFocus())); };
+    g_steps = {
+        [&](HWND) { tab(); },
+        [&](HWND) {
+            note();
+            tab();
+        },
+        [&](HWND) {
+            note();
+            Key(::GetFocus(), VK_ESCAPE, 0x01);
+        },
+        [&](HWND dlg) {
+            openAfterEscape = ::IsWindowVisible(dlg);
+            // Space on the focused Cancel presses it.
+            Key(::GetFocus(), VK_SPACE, 0x39);
+        },
+    };
+    EXPECT_FALSE(AskYesNo(host.m_hWnd, "Delete the macro?"));
+    EXPECT_EQ(visited, (std::vector<int>{CMsgDlg::kIdOk, CMsgDlg::kIdCancel}));
+    EXPECT_TRUE(openAfterEscape);
 }
 
 TEST_F(MsgDlgWin, TextInputEmptyIsCancelledAndBlanksCanBeTyped) {

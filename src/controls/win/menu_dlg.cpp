@@ -1,5 +1,6 @@
 #include "controls/win/menu_dlg.h"
 
+#include "controls/keyboard_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/skin_picture.h"
 #include "platform/window.h"
@@ -108,8 +109,10 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
                   RECT{w.left, w.top, w.right, w.bottom}, ::GetAncestor(m_owner, GA_ROOT), 0)) {
         return false;
     }
+    // Shown without taking the focus: the control that opened it keeps the keys and hands
+    // them over (OnKey). Keys sent to the menu window itself stay swallowed as ever.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, w.left, w.top, w.right - w.left, w.bottom - w.top,
-                   SWP_SHOWWINDOW);
+                   SWP_SHOWWINDOW | SWP_NOACTIVATE);
     return true;
 }
 
@@ -136,12 +139,74 @@ void CMenuDlg::OnMouseMove(int x, int y) {
     const int hit = m_model.HitTest(x, y);
     if (hit == m_hovered) return;
     m_hovered = hit;
+    m_keysInSub = false;
     Invalidate();
     CloseSubMenu();
     if (!m_isSub && hit >= 0 && m_model.HasChildren(static_cast<size_t>(hit))) OpenSubMenu(hit);
 }
 
 void CMenuDlg::OnLButtonUp() {
+    Choose();
+}
+
+void CMenuDlg::SetHovered(int item) {
+    if (item == m_hovered) return;
+    m_hovered = item;
+    m_keysInSub = false;
+    CloseSubMenu();
+    Invalidate();
+}
+
+bool CMenuDlg::OnKey(UINT vk) {
+    if (m_sub && m_keysInSub) {
+        if (vk == VK_LEFT || vk == VK_ESCAPE) {
+            // Back to this menu's entry; the sub-menu closes as the pointer leaving it would.
+            m_keysInSub = false;
+            CloseSubMenu();
+            return true;
+        }
+        return m_sub->OnKey(vk);
+    }
+    const auto count = static_cast<int32_t>(m_model.TopCount());
+    const bool hasSub =
+        !m_isSub && m_hovered >= 0 && m_model.HasChildren(static_cast<size_t>(m_hovered));
+    switch (vk) {
+        case VK_UP:
+            SetHovered(MenuKeyIndex(StepKey::kLess, m_hovered, count));
+            return true;
+        case VK_DOWN:
+            SetHovered(MenuKeyIndex(StepKey::kMore, m_hovered, count));
+            return true;
+        case VK_HOME:
+            SetHovered(MenuKeyIndex(StepKey::kFirst, m_hovered, count));
+            return true;
+        case VK_END:
+            SetHovered(MenuKeyIndex(StepKey::kLast, m_hovered, count));
+            return true;
+        case VK_RIGHT:
+        case VK_RETURN:
+        case VK_SPACE:
+            if (hasSub) {
+                OpenSubMenu(m_hovered);
+                if (m_sub) {
+                    m_keysInSub = true;
+                    m_sub->SetHovered(0);
+                }
+                return true;
+            }
+            if (vk != VK_RIGHT) Choose();
+            return true;
+        case VK_LEFT:
+            return true;
+        case VK_ESCAPE:
+            if (!m_isSub) ClosePopup();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMenuDlg::Choose() {
     if (m_hovered < 0 || static_cast<size_t>(m_hovered) >= m_model.TopCount()) return;
     if (!m_isSub && m_model.HasChildren(static_cast<size_t>(m_hovered))) return;
     const MenuEntry& e = m_model.Entries()[static_cast<size_t>(m_hovered)];

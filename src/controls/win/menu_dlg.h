@@ -29,6 +29,16 @@ class CMenuDlg : public CWndBase {
     CMenuDlg* SubMenu() const { return m_sub.get(); }
     void SetTextOffset(int offset) { m_textOffset = offset; }
     void SetBorderWidth(int width) { m_border = width; }
+    // The keyboard, handed over by the control that opened the menu (the menu never takes the
+    // focus): Up/Down/Home/End move the highlight, Right or Enter open an entry's sub-menu and
+    // go into it, Left leaves it, Enter or Space choose as a click would, Escape closes the
+    // menu without a choice. True when the key was the menu's.
+    bool OnKey(UINT vk);
+    // Highlights entry `item` (-1: none), as the pointer resting on it would, without opening
+    // its sub-menu.
+    void SetHovered(int item);
+    // The menu the keys act on now: this one, or its sub-menu while the keys are in it.
+    const CMenuDlg* KeyMenu() const { return m_sub && m_keysInSub ? m_sub.get() : this; }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG* msg) override;
@@ -42,6 +52,7 @@ class CMenuDlg : public CWndBase {
   private:
     void OnMouseMove(int x, int y);
     void OnLButtonUp();
+    void Choose();
     void CloseSubMenu();
     void OpenSubMenu(int item);
 
@@ -56,6 +67,7 @@ class CMenuDlg : public CWndBase {
     COLORREF m_clrBkg = RGB(5, 5, 5), m_clrBorder = RGB(100, 100, 100),
              m_clrHot = RGB(220, 220, 220);
     int m_hovered = -1;
+    bool m_keysInSub = false;
     int m_tag = 0;
     std::unique_ptr<CMenuDlg> m_sub;
     HFONT m_font = nullptr;

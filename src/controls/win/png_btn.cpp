@@ -1,11 +1,13 @@
 #include "controls/win/png_btn.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 
 #include "controls/button_model.h"
 #include "controls/skin_paths.h"
+#include "controls/win/focus_nav.h"
 #include "controls/win/menu_dlg.h"
 #include "platform/win/wide.h"
 #include "platform/window.h"
@@ -48,6 +50,9 @@ bool CPngBtn::Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme) 
     m_pressShift = args.pressShift;
     m_stretch = args.stretch;
     if (args.onClick) m_onClick = args.onClick;
+    m_tabStop = args.tabStop;
+    m_role = args.role;
+    if (!args.accName.empty()) SetAccessibleName(args.accName);
     if (args.tooltip && !args.caption.empty()) SetTooltip(args.caption);
     return true;
 }
@@ -69,6 +74,75 @@ bool CPngBtn::OnReflectCommand(UINT code) {
 
 UINT CPngBtn::ControlId() const {
     return m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(m_hWnd)) : 0;
+}
+
+bool CPngBtn::TakesTab() const {
+    if (m_tabStop) return *m_tabStop;
+    // A button with a face of its own is pressed (its owner may hear of it through a command
+    // handler rather than a callback); a bare caption with nothing to do is a label.
+    return m_onClick || m_checkable || m_dblReport || PicturePresent(m_nr.get());
+}
+
+bool CPngBtn::WantsKey(UINT vk) const {
+    if (GetOpenPopup()) return true;
+    if (vk == VK_SPACE || vk == VK_RETURN) return TakesTab();
+    const bool arrow = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN;
+    return arrow && FocusGroup() != 0;
+}
+
+bool CPngBtn::KeyPress() {
+    if (m_disabledLook || !m_hWnd) return false;
+    if (m_dblReport && !m_onClick) {
+        ::PostMessageW(::GetParent(m_hWnd), WM_PNGBTN_DBLCLK, reinterpret_cast<WPARAM>(m_hWnd),
+                       m_dblTag);
+        return true;
+    }
+    if (m_checkable && m_toggle) {
+        m_checked = !m_checked;
+        Invalidate();
+    }
+    // The click the system would send on the button's release.
+    ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(m_hWnd));
+    return true;
+}
+
+bool CPngBtn::OnKeyDown(UINT vk) {
+    // An open menu (opened from here, or by the page for this row) takes the keys first.
+    if (CMenuDlg* menu = GetOpenPopup(); menu && menu->OnKey(vk)) return true;
+    switch (vk) {
+        case VK_SPACE:
+        case VK_RETURN:
+            return TakesTab() && KeyPress();
+        case VK_LEFT:
+        case VK_UP:
+            return StepFocusGroup(m_hWnd, -1);
+        case VK_RIGHT:
+        case VK_DOWN:
+            return StepFocusGroup(m_hWnd, +1);
+        default:
+            return false;
+    }
+}
+
+AccessibleInfo CPngBtn::Describe() const {
+    AccessibleInfo i;
+    // A row names itself and shows its function: "Button 2: Right click".
+    const std::string& own = AccessibleName();
+    i.name = own.empty() ? m_text : m_text.empty() || m_text == own ? own : own + ": " + m_text;
+    i.role = m_role;
+    if (i.role == 0) {
+        if (FocusGroup() != 0) {
+            i.role = ROLE_SYSTEM_RADIOBUTTON;
+        } else if (m_checkable) {
+            i.role = ROLE_SYSTEM_CHECKBUTTON;
+        } else {
+            i.role = TakesTab() ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT;
+        }
+    }
+    i.checked = m_checkable && m_checked;
+    i.disabled = m_disabledLook;
+    return i;
 }
 
 void CPngBtn::SetImages(const RECT& rc, SkinPicture* normal, SkinPicture* hover,
@@ -175,6 +249,17 @@ LRESULT CPngBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return TRUE;
+        case WM_KEYDOWN:
+            if (OnKeyDown(static_cast<UINT>(wp))) return 0;
+            break;
+        case WM_KEYUP:
+        case WM_CHAR:
+            // The press happened on the key going down; the system's own click on Space's
+            // release would be a second one.
+            if (wp == VK_SPACE || wp == VK_RETURN || wp == ' ' || wp == '\r') return 0;
+            break;
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS;
         case WM_MOUSEMOVE:
             if (!m_hover) {
                 m_hover = true;
@@ -299,6 +384,8 @@ void CPngBtn::Render(HDC dc, bool pressed, bool itemDisabled) {
             DrawSkinText(dc, m_text, ToRect(cp.rect), colour, m_font, format);
         }
     }
+    if (m_hWnd && ::GetFocus() == m_hWnd && TakesTab())
+        DrawFocusRing(dc, rc, m_theme.focus, m_theme.large ? 4 : 2);
 }
 
 // ---- combo button ---------------------------------------------------------------
@@ -343,8 +430,11 @@ bool CComboBtn::OnReflectCommand(UINT) {
 LRESULT CComboBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         // The combo never shows the system's pressed state: it opens its list on release.
-        case WM_ERASEBKGND:
         case WM_LBUTTONDOWN:
+            // Pressed by the pointer, the combo still takes the focus, so its keys follow.
+            if (!GetDisabledLook()) ::SetFocus(m_hWnd);
+            return 0;
+        case WM_ERASEBKGND:
         case WM_LBUTTONDBLCLK:
             return msg == WM_ERASEBKGND ? TRUE : 0;
         case WM_LBUTTONUP:
@@ -362,6 +452,37 @@ LRESULT CComboBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return CPngBtn::WindowProc(msg, wp, lp);
+}
+
+bool CComboBtn::WantsKey(UINT vk) const {
+    return GetOpenPopup() || vk == VK_SPACE || vk == VK_RETURN || vk == VK_DOWN;
+}
+
+bool CComboBtn::KeyPress() {
+    if (GetDisabledLook()) return false;
+    if (GetOpenPopup()) {
+        ClosePopup();
+        return true;
+    }
+    OpenList();
+    if (CMenuDlg* menu = GetOpenPopup()) menu->SetHovered(m_model.SelectedIndex());
+    return true;
+}
+
+bool CComboBtn::OnKeyDown(UINT vk) {
+    if (CMenuDlg* menu = GetOpenPopup(); menu && menu->OnKey(vk)) return true;
+    if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_DOWN) return KeyPress();
+    return false;
+}
+
+AccessibleInfo CComboBtn::Describe() const {
+    AccessibleInfo i = CPngBtn::Describe();
+    i.name = AccessibleName();
+    i.role = ROLE_SYSTEM_COMBOBOX;
+    i.checked = false;
+    i.hasValue = true;
+    i.value = GetText();
+    return i;
 }
 
 void CComboBtn::OpenList() {

@@ -35,6 +35,13 @@ struct PngBtnArgs {
     bool stretch = true;  // pictures stretched to the button
     bool tooltip = false;
     bool visible = true;
+    // Keyboard and screen readers: whether Tab stops here (unset: unless it is a bare label:
+    // a caption without pictures, callback, check box or double-click report), its role
+    // (ROLE_SYSTEM_...; 0: push button, check box, radio button in a focus group, or text when
+    // it does nothing) and the name read out when the caption says too little (a picture).
+    std::optional<bool> tabStop;
+    long role = 0;
+    std::string accName;
     // The click: the system's BN_CLICKED, handed back by the parent (whose own command
     // handlers then do not see it).
     std::function<void()> onClick;
@@ -81,11 +88,24 @@ class CPngBtn : public CWndBase {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDrawItem(DRAWITEMSTRUCT* dis) override;
     bool OnReflectCommand(UINT code) override;
-    // Draws the button as it looks in this state into `dc` (also used for screenshots).
+    // Draws the button as it looks in this state into `dc` (also used for screenshots); the
+    // focus ring when it has the focus.
     void Render(HDC dc, bool pressed, bool itemDisabled);
+
+    // Keyboard: Space and Enter press it as a click would (a label that reports double clicks
+    // reports one); in a focus group the arrows choose the next or previous member; while a
+    // popup menu is open the keys drive the menu.
+    bool TakesTab() const override;
+    bool WantsKey(UINT vk) const override;
+    bool KeyPress() override;
+    void SetTabStop(bool on) { m_tabStop = on; }
+    void SetAccessibleRole(long role) { m_role = role; }
+    AccessibleInfo Describe() const override;
 
   protected:
     UINT ControlId() const;
+    // A key the button acts on while it has the focus; true when taken.
+    virtual bool OnKeyDown(UINT vk);
 
   private:
     bool CreateWindowOnly(HWND parent, const PngBtnArgs& args);
@@ -109,6 +129,8 @@ class CPngBtn : public CWndBase {
     HWND m_tooltip = nullptr;
     UiTheme m_theme;
     std::function<void()> m_onClick;
+    std::optional<bool> m_tabStop;
+    long m_role = 0;
 };
 
 // How a combo is made: its button, its popup and its callbacks.
@@ -150,6 +172,14 @@ class CComboBtn : public CPngBtn {
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnReflectCommand(UINT code) override;
+    // Space, Enter or Down open the list with the chosen item lit (or close it when open).
+    bool TakesTab() const override { return true; }
+    bool WantsKey(UINT vk) const override;
+    bool KeyPress() override;
+    AccessibleInfo Describe() const override;
+
+  protected:
+    bool OnKeyDown(UINT vk) override;
 
   private:
     void OpenList();

@@ -1,5 +1,7 @@
 #include "controls/win/png_slider.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -66,6 +68,7 @@ bool CSliderThumb::OnMouse(UINT msg, POINT pt, WPARAM /*keys*/) {
     const int x = pt.x + Left();  // the track's coordinates
     switch (msg) {
         case WM_LBUTTONDOWN:
+            ::SetFocus(m_track->m_hWnd);  // the keys follow the pointer's choice
             if (m_track->ThumbPressed(m_number, x)) ::SetCapture(m_hWnd);
             return true;
         case WM_MOUSEMOVE:
@@ -109,6 +112,7 @@ bool CSliderTrack::CreateTrack(HWND owner, const SliderArgs& a, const UiTheme& t
     m_height = a.rc.bottom - a.rc.top;
     m_large = false;
     m_debugFrame = theme.debugFrames;
+    m_focusColour = theme.focus;
     m_trackPic = ComposeOnBackground(a.background, a.rc, track.get(), a.trackOffset);
     m_fillPic = ComposeOnBackground(a.background, a.rc, fill.get(), a.trackOffset);
     SetBufferedPaint(true);
@@ -144,6 +148,71 @@ void CSliderTrack::Render(Gdiplus::Graphics& g, int dx, int dy) {
 
 void CSliderTrack::OnPaint(CMemPaint& buf) {
     Render(buf.g(), 0, 0);
+    if (::GetFocus() == m_hWnd) {
+        buf.g().Flush();
+        DrawFocusRing(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, m_focusColour,
+                      m_large ? 4 : 2);
+    }
+}
+
+bool CSliderTrack::WantsKey(UINT vk) const {
+    switch (vk) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT CSliderTrack::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN) ::SetFocus(m_hWnd);
+    if (msg == WM_KEYDOWN && WantsKey(static_cast<UINT>(wp))) {
+        StepKey key = StepKey::kMore;
+        switch (wp) {
+            case VK_LEFT:
+            case VK_DOWN:
+                key = StepKey::kLess;
+                break;
+            case VK_PRIOR:
+                key = StepKey::kPageMore;
+                break;
+            case VK_NEXT:
+                key = StepKey::kPageLess;
+                break;
+            case VK_HOME:
+                key = StepKey::kFirst;
+                break;
+            case VK_END:
+                key = StepKey::kLast;
+                break;
+            default:
+                break;
+        }
+        const bool vertical = wp == VK_UP || wp == VK_DOWN;
+        if (OnStepKey(key, vertical, ::GetKeyState(VK_SHIFT) < 0)) {
+            ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+            ::UpdateWindow(m_hWnd);
+        }
+        return 0;
+    }
+    if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS;
+    return CWndBase::WindowProc(msg, wp, lp);
+}
+
+AccessibleInfo CSliderTrack::Describe() const {
+    AccessibleInfo i;
+    i.name = AccessibleName();
+    i.role = ROLE_SYSTEM_SLIDER;
+    i.hasValue = true;
+    i.value = ValueText();
+    return i;
 }
 
 void CSliderTrack::DoubleTrack() {
@@ -226,6 +295,16 @@ void CPngSliderBar::ThumbMoved(int, int x) {
 void CPngSliderBar::ThumbReleased(int, int x) {
     m_model->Release(x);
     Sync();
+}
+
+bool CPngSliderBar::OnStepKey(StepKey key, bool, bool) {
+    const bool moved = m_model->KeyStep(key);
+    Sync();
+    return moved;
+}
+
+std::string CPngSliderBar::ValueText() const {
+    return std::to_string(GetValue());
 }
 
 bool CPngSliderBar::OnMouse(UINT msg, POINT pt, WPARAM) {
@@ -314,6 +393,18 @@ void CPngHSliderBarEx::ThumbMoved(int thumb, int x) {
 void CPngHSliderBarEx::ThumbReleased(int thumb, int x) {
     m_model->Release(thumb, x);
     Sync();
+}
+
+bool CPngHSliderBarEx::OnStepKey(StepKey key, bool vertical, bool shift) {
+    const bool y = m_model->TwoThumbs() && (vertical || shift);
+    const bool moved = m_model->KeyStep(y ? 2 : 1, key);
+    Sync();
+    return moved;
+}
+
+std::string CPngHSliderBarEx::ValueText() const {
+    if (!m_model->TwoThumbs()) return std::to_string(GetValue(1));
+    return "X " + std::to_string(GetValue(1)) + ", Y " + std::to_string(GetValue(2));
 }
 
 bool CPngHSliderBarEx::OnMouse(UINT msg, POINT pt, WPARAM) {

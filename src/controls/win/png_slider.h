@@ -74,6 +74,14 @@ class CSliderTrack : public CWndBase, protected SliderOwner {
     void Render(Gdiplus::Graphics& g, int dx, int dy);
     bool Large() const { return m_large; }
 
+    // Keyboard: a Tab stop; the arrows move one step of the slider's own list, PageUp/PageDown
+    // several, Home/End to the ends, through the model as a click on that mark would. Two
+    // thumbs showing X and Y: Left/Right (and the page keys, Home, End) move X, Up/Down move Y;
+    // with Shift the page keys, Home and End move Y.
+    bool TakesTab() const override { return true; }
+    bool WantsKey(UINT vk) const override;
+    AccessibleInfo Describe() const override;
+
     // From the thumbs: pointer x in track coordinates. Press answers whether a drag begins.
     virtual bool ThumbPressed(int thumb, int x) = 0;
     virtual void ThumbMoved(int thumb, int x) = 0;
@@ -92,6 +100,11 @@ class CSliderTrack : public CWndBase, protected SliderOwner {
     void DoubleTrack();
     // Creates and places thumb `number`, hidden when `picture` is missing.
     bool CreateThumb(CSliderThumb& thumb, int number, SkinPicture* picture);
+    // A key for the thumb(s); true when something moved.
+    virtual bool OnStepKey(StepKey key, bool vertical, bool shift) = 0;
+    // What the value reads as for a screen reader.
+    virtual std::string ValueText() const = 0;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     // SliderOwner: the owner window.
     intptr_t Send(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
@@ -100,6 +113,7 @@ class CSliderTrack : public CWndBase, protected SliderOwner {
     HWND m_owner = nullptr;
     PicturePtr m_trackPic, m_fillPic;
     bool m_large = false, m_debugFrame = false;
+    COLORREF m_focusColour = RGB(255, 196, 0);
     int m_width = 0, m_height = 0;
 };
 
@@ -124,6 +138,8 @@ class CPngSliderBar : public CSliderTrack {
 
   protected:
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    bool OnStepKey(StepKey key, bool vertical, bool shift) override;
+    std::string ValueText() const override;
     int FillWidth() const override { return m_model->FillWidth(); }
     bool DrawsFill() const override { return m_model->FillWidth() > 0; }
     const std::vector<int32_t>& Marks() const override {
@@ -165,6 +181,8 @@ class CPngHSliderBarEx : public CSliderTrack {
 
   protected:
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
+    bool OnStepKey(StepKey key, bool vertical, bool shift) override;
+    std::string ValueText() const override;
     int FillWidth() const override { return m_model->FillWidth(); }
     bool DrawsFill() const override { return m_model->DrawsFill(); }
     const std::vector<int32_t>& Marks() const override {

@@ -1,5 +1,6 @@
 #include "controls/win/tree_ctrl_ex.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include "app/gvar.h"
@@ -397,12 +398,27 @@ LRESULT CTreeCtrlEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (m_tooltip) ::SendMessageW(m_tooltip, TTM_ACTIVATE, FALSE, 0);
             return 0;
         case WM_KEYDOWN:
+            // The system's own keyboard would move the selection behind the owner's back: the
+            // keys go through the same steps as the pointer instead.
+            if (m_enabled) HandleKey(static_cast<UINT>(wp));
+            return 0;
         case WM_KEYUP:
         case WM_CHAR:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
-            // No keyboard navigation: a key must not move the selection behind the owner's back.
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            // The system's tree chooses its first row when it gains the focus with none chosen;
+            // the owner would never hear of that choice, so the tree keeps having none.
+            const HTREEITEM before = Selected();
+            const LRESULT r = CWndBase::WindowProc(msg, wp, lp);
+            if (msg == WM_SETFOCUS && !before && Selected()) TreeView_SelectItem(m_hWnd, nullptr);
+            Invalidate();  // the focus ring
+            return r;
+        }
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
         case WM_HSCROLL: {
@@ -424,6 +440,94 @@ LRESULT CTreeCtrlEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return CWndBase::WindowProc(msg, wp, lp);
+}
+
+bool CTreeCtrlEx::WantsKey(UINT vk) const {
+    switch (vk) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_RETURN:
+        case VK_DELETE:
+        case VK_APPS:
+        case VK_F10:
+            return true;
+        default:
+            return false;
+    }
+}
+
+AccessibleInfo CTreeCtrlEx::Describe() const {
+    AccessibleInfo i;
+    i.name = AccessibleName();
+    i.role = ROLE_SYSTEM_OUTLINE;
+    i.disabled = !m_enabled;
+    i.hasValue = true;
+    if (HTREEITEM sel = Selected()) i.value = ItemText(sel);
+    return i;
+}
+
+void CTreeCtrlEx::KeySelect(HTREEITEM item) {
+    if (!item || item == Selected()) return;
+    Select(item);
+    TreeView_EnsureVisible(m_hWnd, item);
+    ::PostMessageW(m_owner, WM_TREE_CLICK, m_id, reinterpret_cast<LPARAM>(item));
+    ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+    Invalidate();
+}
+
+bool CTreeCtrlEx::HandleKey(UINT vk) {
+    HTREEITEM sel = Selected();
+    const TreeItemRecord* rec = sel ? FindRecord(sel) : nullptr;
+    const bool folder = rec && rec->kind == kFolder;
+    const bool open = folder && rec->expanded;
+    switch (vk) {
+        case VK_UP:
+        case VK_DOWN: {
+            HTREEITEM next = nullptr;
+            if (!sel) {
+                next = TreeView_GetRoot(m_hWnd);
+            } else {
+                next = vk == VK_UP ? TreeView_GetPrevVisible(m_hWnd, sel)
+                                   : TreeView_GetNextVisible(m_hWnd, sel);
+            }
+            KeySelect(next);
+            return true;
+        }
+        case VK_LEFT:
+            if (open) {
+                ToggleExpand(sel);
+            } else if (sel) {
+                KeySelect(TreeView_GetParent(m_hWnd, sel));
+            }
+            return true;
+        case VK_RIGHT:
+            if (folder && !open) {
+                ToggleExpand(sel);
+            } else if (open) {
+                KeySelect(TreeView_GetChild(m_hWnd, sel));
+            }
+            return true;
+        case VK_RETURN:
+            if (!sel) return true;
+            if (folder) ToggleExpand(sel);
+            ::PostMessageW(m_owner, WM_TREE_DBLCLK, m_id, reinterpret_cast<LPARAM>(sel));
+            return true;
+        case VK_APPS:
+        case VK_F10:
+            if (vk == VK_F10 && ::GetKeyState(VK_SHIFT) >= 0) return false;
+            ::PostMessageW(m_owner, WM_TREE_RCLICK, m_id, reinterpret_cast<LPARAM>(sel));
+            return true;
+        case VK_DELETE:
+            if (sel && m_onDelete) {
+                const std::function<void(HTREEITEM)> fn = m_onDelete;
+                fn(sel);
+            }
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CTreeCtrlEx::DrawRow(Gdiplus::Graphics& g, HDC dc, HTREEITEM item, int width) {
@@ -480,4 +584,7 @@ void CTreeCtrlEx::OnPaint(CMemPaint& buf) {
         g.DrawRectangle(&pen, 0, 0, buf.width() - 1, buf.height() - 1);
     }
     g.Flush(Gdiplus::FlushIntentionSync);
+    if (::GetFocus() == m_hWnd)
+        DrawFocusRing(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, m_theme.focus,
+                      m_theme.large ? 4 : 2);
 }

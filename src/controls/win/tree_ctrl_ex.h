@@ -110,12 +110,25 @@ class CTreeCtrlEx : public CWndBase {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnReflectNotify(NMHDR* hdr, LRESULT* result) override;
 
+    // Keyboard, as the pointer would do it: Up/Down select the row above or below (the owner
+    // hears a click on it), Left folds an open folder or goes to the parent, Right unfolds a
+    // folder or goes to its first row, Enter acts as a double click (opens), the menu key or
+    // Shift+F10 as a right click, Delete calls `onDeleteKey` with the selected row. No key
+    // does anything while the tree is disabled.
+    bool TakesTab() const override { return true; }
+    bool WantsKey(UINT vk) const override;
+    AccessibleInfo Describe() const override;
+    void SetOnDeleteKey(std::function<void(HTREEITEM)> fn) { m_onDelete = std::move(fn); }
+
   protected:
     void OnPaint(CMemPaint& buf) override;
     void OnFinalDestroy() override;
 
   private:
     bool HandleButton(UINT msg, LPARAM lp);
+    bool HandleKey(UINT vk);
+    // Selects `item` as a click on it would (the owner hears of it when it was not selected).
+    void KeySelect(HTREEITEM item);
     void TrackHot(LPARAM lp);
     HTREEITEM NewRecord(HTREEITEM item, int kind, const std::string& iconPath, int32_t value,
                         int rowKind, int textOffset, uint32_t key);
@@ -136,4 +149,5 @@ class CTreeCtrlEx : public CWndBase {
     std::string m_tipText;
     bool m_tracking = false;
     std::function<bool(HTREEITEM, const std::string&)> m_renamed;
+    std::function<void(HTREEITEM)> m_onDelete;
 };

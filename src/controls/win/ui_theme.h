@@ -13,6 +13,7 @@ struct UiTheme {
     COLORREF edit = RGB(20, 20, 20);       // background of text boxes
     COLORREF lowBackground = 0;            // dims what lies under a dialog; 0 for none
     COLORREF mark = RGB(255, 0, 0);        // hints and marks that must stand out
+    COLORREF focus = RGB(255, 196, 0);     // the ring round the control with the focus
     COLORREF mask = 0;                     // key colour of the main window's shape
     COLORREF maskDialog = RGB(0, 255, 0);  // key colour of the dialogs' shapes
     HFONT font = nullptr;      // the application font, not owned; none: controls make their own

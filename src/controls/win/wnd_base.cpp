@@ -1,5 +1,8 @@
 #include "controls/win/wnd_base.h"
 
+#include <oleacc.h>
+
+#include "controls/win/accessible.h"
 #include "platform/win/wide.h"
 
 namespace {
@@ -206,6 +209,19 @@ bool CWndBase::Route(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
             return true;
         case WM_MOUSELEAVE:
             return OnMouse(msg, POINT{0, 0}, wp);
+        case WM_GETOBJECT:
+            // Only our own client object: the system keeps answering for the frame and the
+            // rest.
+            if (static_cast<LONG>(lp) != OBJID_CLIENT || Describe().role == 0) return false;
+            *result = AnswerAccessible(m_hWnd, wp);
+            return *result != 0;
+        case WM_SETFOCUS:
+            ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+            if (TakesTab()) Invalidate();  // the focus ring
+            return false;
+        case WM_KILLFOCUS:
+            if (TakesTab()) Invalidate();
+            return false;
         default:
             if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
                 const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
@@ -233,6 +249,10 @@ bool CWndBase::StartTimer(UINT_PTR id, UINT ms, std::function<void()> fn) {
 void CWndBase::StopTimer(UINT_PTR id) {
     if (m_hWnd) ::KillTimer(m_hWnd, id);
     m_timers.erase(id);
+}
+
+AccessibleInfo CWndBase::Describe() const {
+    return {};
 }
 
 bool CWndBase::OnReflectCommand(UINT) {
@@ -307,13 +327,7 @@ INT_PTR CDialogBase::DoModal(HWND owner) {
             break;
         }
         if (got < 0) break;
-        // The window under the message and its parents up to this dialog may take it first.
-        bool eaten = false;
-        for (HWND w = msg.hwnd; w && !eaten; w = ::GetParent(w)) {
-            if (CWndBase* obj = FromHandle(w)) eaten = obj->PreTranslateMessage(&msg);
-            if (w == m_hWnd) break;
-        }
-        if (eaten) continue;
+        if (PreTranslateUpTo(&msg, m_hWnd)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -323,6 +337,15 @@ INT_PTR CDialogBase::DoModal(HWND owner) {
     if (top) ::SetActiveWindow(top);
     DestroyWindow();
     return m_result;
+}
+
+bool PreTranslateUpTo(MSG* msg, HWND top) {
+    for (HWND w = msg->hwnd; w; w = ::GetParent(w)) {
+        if (CWndBase* obj = CWndBase::FromHandle(w); obj && obj->PreTranslateMessage(msg))
+            return true;
+        if (w == top) break;
+    }
+    return false;
 }
 
 void CDialogBase::EndDialog(INT_PTR result) {
@@ -393,6 +416,16 @@ void LayoutChildFor4K(HWND child) {
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
     const RECT d = Double4K(rc);
     ::MoveWindow(child, d.left, d.top, d.right - d.left, d.bottom - d.top, TRUE);
+}
+
+void DrawFocusRing(HDC dc, const RECT& rc, COLORREF colour, int width) {
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    RECT r = rc;
+    for (int i = 0; i < width && r.right - r.left > 2 && r.bottom - r.top > 2; ++i) {
+        ::FrameRect(dc, &r, brush);
+        ::InflateRect(&r, -1, -1);
+    }
+    ::DeleteObject(brush);
 }
 
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,

@@ -35,6 +35,13 @@
 // Show, and calls TextsChanged after a language change and Refresh when the settings change.
 // A window that still overrides WindowProc passes what it does not handle to the base's
 // WindowProc, which does the handing back and the typed handlers.
+//
+// Keyboard and screen readers: a control that a person can reach with Tab says so (TakesTab),
+// names the keys it acts on itself (WantsKey, so the window's key filter lets them through)
+// and answers a screen reader with Describe: its name, role, state and value, given through an
+// accessible object of ours (accessible.h) when the system asks with WM_GETOBJECT. Radio
+// buttons of one group share a focus group: Tab stops once at the group and the arrows move
+// within it (focus_nav.h). Taking the focus is announced to screen readers here.
 #pragma once
 #include <windows.h>
 
@@ -45,6 +52,15 @@
 #include <string>
 
 class CMemPaint;
+
+// What a screen reader is told about a window.
+struct AccessibleInfo {
+    std::string name;
+    long role = 0;  // ROLE_SYSTEM_...; 0: the window is not described (the system answers)
+    bool checked = false, disabled = false;
+    bool hasValue = false;
+    std::string value;
+};
 
 class CWndBase {
   public:
@@ -99,6 +115,22 @@ class CWndBase {
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
     void Invalidate() const;
 
+    // ---- keyboard and screen readers ----------------------------------------------------
+    // A Tab stop while it is visible and enabled.
+    virtual bool TakesTab() const { return false; }
+    // Keys (virtual-key codes) this window acts on when it has the focus.
+    virtual bool WantsKey(UINT /*vk*/) const { return false; }
+    // What a press of Space or Enter does, as a click would; false when it does nothing.
+    virtual bool KeyPress() { return false; }
+    // The name a screen reader says when the window has no caption of its own to give.
+    void SetAccessibleName(std::string name) { m_accName = std::move(name); }
+    const std::string& AccessibleName() const { return m_accName; }
+    // Name, role, state and value; a role of 0 leaves the window to the system.
+    virtual AccessibleInfo Describe() const;
+    // Radio buttons sharing a non-zero group are one Tab stop walked with the arrows.
+    void SetFocusGroup(int group) { m_focusGroup = group; }
+    int FocusGroup() const { return m_focusGroup; }
+
   protected:
     // Called after the window is gone.
     virtual void OnFinalDestroy() {}
@@ -129,6 +161,8 @@ class CWndBase {
     void Detach();
     WNDPROC m_oldProc = nullptr;
     bool m_bufferedPaint = false;
+    std::string m_accName;
+    int m_focusGroup = 0;
     std::map<UINT, std::function<void(UINT)>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
 };
@@ -152,6 +186,10 @@ class CDialogBase : public CWndBase {
     bool m_ended = false;
     INT_PTR m_result = IDCANCEL;
 };
+
+// What a modal run does with a message before dispatching it: the window under it and its
+// parents up to `top` may take it (PreTranslateMessage); true when one did.
+bool PreTranslateUpTo(MSG* msg, HWND top);
 
 // The program's module handle.
 HINSTANCE AppInstance();
@@ -192,6 +230,9 @@ template <class R>
 RECT ToRect(const R& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
+
+// The focus ring: a frame `width` pixels wide just inside `rc`, in the theme's focus colour.
+void DrawFocusRing(HDC dc, const RECT& rc, COLORREF colour, int width);
 
 // Draws text the way the skinned windows do: transparent, in `colour`, with `format`.
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,

@@ -6,6 +6,7 @@
 #include "base/language_texts.h"
 #include "base/version.h"
 #include "controls/skin_paths.h"
+#include "controls/win/focus_nav.h"
 #include "controls/win/ui_theme.h"
 #include "device/discovery.h"
 #include "platform/win/wide.h"
@@ -63,6 +64,7 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     close.backgroundAt = POINT{399, 10};
     close.tooltip = gVar.BtnTips != 0;
     close.onClick = [this] { EndDialog(IDOK); };
+    close.accName = GetText("tc_exit");
     NewSmallPngButton3(&m_close, m_hWnd, {"exit_nr.png", "exit_nr.png", "exit_nr.png"}, close,
                        flatTheme);
     place(m_close);
@@ -128,5 +130,18 @@ LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool CAboutDlg::PreTranslateMessage(MSG* msg) {
+    // Escape closes the window, as its close button does; Tab walks its buttons.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+        EndDialog(IDOK);
+        return true;
+    }
+    switch (RouteDialogKey(m_hWnd, *msg)) {
+        case DialogKey::kMoved:
+            return true;
+        case DialogKey::kForControl:
+            return false;
+        case DialogKey::kOther:
+            break;
+    }
     return SwallowsKey(kAboutKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }

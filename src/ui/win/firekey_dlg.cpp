@@ -1,5 +1,6 @@
 #include "ui/win/firekey_dlg.h"
 
+#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
@@ -121,6 +122,15 @@ bool CFirekeyDlg::PreTranslateMessage(MSG* msg) {
     const UINT m = msg->message;
     if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_CHAR && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP)
         return false;
+    // Tab moves between the boxes and the buttons; a focused button takes Space and Enter.
+    switch (RouteDialogKey(m_hWnd, *msg)) {
+        case DialogKey::kMoved:
+            return true;
+        case DialogKey::kForControl:
+            return false;
+        case DialogKey::kOther:
+            break;
+    }
     // Enter, Esc, Space and F1 neither close the dialog nor press a button.
     switch (msg->wParam) {
         case VK_RETURN:

@@ -339,6 +339,8 @@ void CKeyDlg::SetRowCaptions() {
         const ButtonRowView& v = rows[static_cast<size_t>(i)];
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
         if (!row.m_hWnd || !v.caption) continue;
+        // Read out as "Button 2: Right click".
+        row.SetAccessibleName(GetText("tc_button") + " " + std::to_string(i + 1));
         row.SetText(*v.caption);
         if (gVar.BtnTips) row.SetTooltip(*v.caption);
     }

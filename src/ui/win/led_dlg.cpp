@@ -184,6 +184,14 @@ void CLedDlg::CreateEdits() {
 void CLedDlg::OnTextsChanged() {
     FillModeItems();
     FillSleepItems();
+    // Screen readers hear each control by the text the page writes beside it.
+    for (CComboBtn* c : {&m_mainMode, &m_logoMode}) c->SetAccessibleName(GetText("tc_adv_str8"));
+    for (CPngSliderBar* b : {&m_mainLight, &m_logoLight})
+        b->SetAccessibleName(GetText("tc_adv_str7"));
+    for (CPngSliderBar* b : {&m_mainSpeed, &m_logoSpeed})
+        b->SetAccessibleName(GetText("tc_adv_str10"));
+    m_offMoving.SetAccessibleName(GetText("tc_adv_str23"));
+    m_sleep.SetAccessibleName(GetText("tc_adv_str20"));
     Invalidate();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
+#include "controls/win/focus_nav.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_file.h"
@@ -79,6 +80,11 @@ bool CMacroDlg::OnCreatePage() {
         return t.Create(m_hWnd, a, theme);
     };
     if (!makeTree(m_tree, kIdTree, m_treeRc) || !makeTree(m_list, kIdList, m_listRc)) return false;
+    // Delete on a row does what the page's delete buttons do (asking first where they ask).
+    m_tree.SetOnDeleteKey([this](HTREEITEM) { OnDelete(); });
+    m_list.SetOnDeleteKey([this](HTREEITEM) { OnDeleteRow(); });
+    m_tree.SetAccessibleName(GetText("tc_macro_list"));
+    m_list.SetAccessibleName(GetText("tc_macro_key_list"));
 
     auto makeButton = [&](CPngBtn& b, UINT id, const RECT& rc, SkinPicture* normal,
                           SkinPicture* pressed, const std::string& caption,
@@ -147,6 +153,14 @@ bool CMacroDlg::OnCreatePage() {
         if (ok) m_radios[static_cast<size_t>(i)].SetCheckable(true);
     }
     if (!ok) return false;
+    // The play modes are one radio group for the keyboard; the pictures are named by their
+    // texts.
+    for (int i = 0; i < 3; ++i) {
+        m_radios[static_cast<size_t>(i)].SetFocusGroup(1);
+        m_radios[static_cast<size_t>(i)].SetAccessibleName(GetText(kRadioText[i]));
+    }
+    m_insert.SetAccessibleName(GetText("tc_macro_loop"));
+    m_auto.SetAccessibleName(GetText("tc_macro_auto"));
     const RECT countRc = Scaled(count);
     m_count = ::CreateWindowExW(
         0, L"EDIT", L"", WS_CHILD | ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL, countRc.left,
@@ -188,6 +202,8 @@ void CMacroDlg::OnTextsChanged() {
     m_delete.SetText(GetText("tc_macro_msg10"));
     m_deleteRow.SetText(GetText("tc_macro_msg10"));
     m_editRow.SetText(GetText("tc_macro_msg7"));
+    m_tree.SetAccessibleName(GetText("tc_macro_list"));
+    m_list.SetAccessibleName(GetText("tc_macro_key_list"));
     Invalidate();
 }
 
@@ -708,6 +724,8 @@ bool CMacroDlg::PreTranslateMessage(MSG* msg) {
         OnKey(m, msg->wParam, msg->lParam);
         return true;
     }
+    // The focused button or tree acts on its own keys (Enter opens a row, Space presses).
+    if (ControlTakesKey(m_hWnd, *msg)) return false;
     return SwallowsKey(kMainWindowKeys, m, static_cast<uint32_t>(msg->wParam));
 }
 

@@ -1,6 +1,7 @@
 #include "ui/win/main_dlg.h"
 
 #include <dbt.h>
+#include <oleacc.h>
 
 #include "app/gvar.h"
 #include "app/language_select.h"
@@ -10,6 +11,7 @@
 #include "app/win/zorvan_app.h"
 #include "controls/skin_paths.h"
 #include "controls/slider_model.h"
+#include "controls/win/focus_nav.h"
 #include "controls/win/menu_dlg.h"
 #include "device/discovery.h"
 #include "device/transport.h"
@@ -250,6 +252,7 @@ void CZorvanDlg::BuildLayout() {
     small(m_min, "min_nr.png", flat.minBtn, kIdMin);
     small(m_exit, "exit_nr.png", flat.exitBtn, kIdExit);
     small(m_help, "help_nr.png", flat.helpBtn, kIdHelp);
+    m_min.SetAccessibleRole(ROLE_SYSTEM_PUSHBUTTON);
 
     // Language list.
     m_langFont = ::CreateFontW(gVar.b4K ? 24 : 14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -288,8 +291,11 @@ void CZorvanDlg::BuildLayout() {
         a.pressed = dn.get();
         a.checkable = true;
         a.visible = m_layout.naviShown[i];
+        // The page buttons are one stop for Tab, at the page shown; the arrows go through them.
+        a.role = ROLE_SYSTEM_PAGETAB;
         a.onClick = [this, i] { ShowPage(kPageOf[i]); };
         NewPngButton(&m_navi[i], m_hWnd, a, flatTheme);
+        m_navi[i].SetFocusGroup(1);
         fitButton(m_navi[i]);
     }
 
@@ -326,6 +332,7 @@ void CZorvanDlg::BuildLayout() {
         if (!page->CreatePage(m_hWnd, pagesRc, theme)) continue;
         m_pages[static_cast<size_t>(type)] = std::move(page);
     }
+    NameControls();
     // Macros found in the mouse show up in the macro page's tree.
     m_session->SetMacroPage(dynamic_cast<MacroPageLink*>(m_pages[kPageMacros].get()));
 }
@@ -336,6 +343,10 @@ void CZorvanDlg::ShowPage(int type) {
         ShowMessage("tc_macro_msg17", nullptr, m_hWnd);
         return;
     }
+    // The focus never stays in a page that goes out of sight: it moves to the new page's button.
+    bool focusInPage = false;
+    for (auto& p : m_pages)
+        if (p && p->m_hWnd && IsWithin(::GetFocus(), p->m_hWnd)) focusInPage = true;
     for (CPngBtn& b : m_navi)
         if (b.m_hWnd) b.SetCheck(false);
     for (auto& p : m_pages)
@@ -348,6 +359,10 @@ void CZorvanDlg::ShowPage(int type) {
         if (auto& p = m_pages[static_cast<size_t>(type)]) p->Show(true);
     }
     m_nCurPage = type;
+    if (focusInPage && type >= kPageButtons && type <= kPageLighting) {
+        CPngBtn& b = m_navi[static_cast<size_t>(kNaviOf[type])];
+        ::SetFocus(b.m_hWnd ? b.m_hWnd : m_hWnd);
+    }
     // Only the background of a page that does not exist yet and is shown is kept in memory.
     m_pageBkg.reset();
     if (type >= kPageButtons && type <= kPageLighting && !m_pages[static_cast<size_t>(type)])
@@ -619,6 +634,7 @@ void CZorvanDlg::TextsChanged() {
     for (auto& p : m_pages)
         if (p) p->TextsChanged();
     if (m_home.m_hWnd && !m_home.GetText().empty()) m_home.SetText(GetText("tc_mainweb"));
+    NameControls();
     Invalidate();
 }
 
@@ -792,6 +808,18 @@ bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
     // focus may have moved to the window itself after a refused page switch).
     if (auto& macro = m_pages[kPageMacros]; macro && macro->IsRecording())
         return macro->PreTranslateMessage(msg);
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+        if (OnWindowKey(static_cast<UINT>(msg->wParam))) return true;
+    }
+    switch (RouteDialogKey(m_hWnd, *msg)) {
+        case DialogKey::kMoved:
+            return true;
+        case DialogKey::kForControl:
+            return false;
+        case DialogKey::kOther:
+            break;
+    }
+    // No other Enter, Escape, Space or F1 reaches the window: none of them closes it.
     return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }
 
@@ -820,6 +848,50 @@ bool CZorvanDlg::SetProgramLinks(const ProgramLinks& links) {
     if (m_follow) m_follow->SetLinks(links);
     if (!saved) ReportSaveFailures();
     return saved;
+}
+
+bool CZorvanDlg::OnWindowKey(UINT vk) {
+    const MainKeyAction a = MainWindowKey(vk, ::GetKeyState(VK_CONTROL) < 0,
+                                          ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0);
+    static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
+    bool shown[4];
+    for (size_t i = 0; i < 4; ++i)
+        shown[i] = m_navi[i].m_hWnd && ::IsWindowVisible(m_navi[i].m_hWnd);
+    int current = 0;
+    for (int i = 0; i < 4; ++i)
+        if (kPageOf[i] == m_nCurPage) current = i;
+    int to = -1;
+    switch (a.kind) {
+        case MainKeyAction::kNone:
+            return false;
+        case MainKeyAction::kAbout:
+            ClosePopup();
+            DoCommand(kIdHelp);
+            return true;
+        case MainKeyAction::kPage:
+            to = shown[a.navi] ? a.navi : -1;
+            break;
+        case MainKeyAction::kNextPage:
+        case MainKeyAction::kPreviousPage:
+            to = StepNavi(current, shown, a.kind == MainKeyAction::kNextPage ? 1 : -1);
+            break;
+    }
+    if (to < 0) return true;
+    if (kPageOf[to] != m_nCurPage) ShowPage(kPageOf[to]);
+    // A page chosen by key leaves the focus on that page's button, where Tab goes on into the
+    // page (a refused switch leaves it where it was).
+    if (m_nCurPage == kPageOf[to]) ::SetFocus(m_navi[static_cast<size_t>(to)].m_hWnd);
+    return true;
+}
+
+void CZorvanDlg::NameControls() {
+    m_min.SetAccessibleName(GetText("tc_min"));
+    m_exit.SetAccessibleName(GetText("tc_exit"));
+    m_help.SetAccessibleName(GetText("tc_help"));
+    m_lang.SetAccessibleName(GetText("tc_lang"));
+    m_power.SetAccessibleName(GetText("tc_battery"));
+    for (size_t i = 0; i < 4; ++i)
+        m_navi[i].SetAccessibleName(GetText("tc_page" + std::to_string(i + 1)));
 }
 
 void CZorvanDlg::ReportSaveFailures() {

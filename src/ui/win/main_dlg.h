@@ -111,6 +111,10 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     void OnDevFound();
     void OnSyncOkMsg();
     void TextsChanged();
+    // Page keys and F1 before the focused control sees them; true when taken.
+    bool OnWindowKey(UINT vk);
+    // The names a screen reader says for the window's picture buttons.
+    void NameControls();
     void OnPaint(CMemPaint& buf) override;
     void Teardown();
     bool HasDevice() const;

@@ -1,5 +1,6 @@
 #include "ui/win/move_dlg.h"
 
+#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
@@ -123,6 +124,15 @@ void CMoveDlg::OnOk() {
 }
 
 bool CMoveDlg::PreTranslateMessage(MSG* msg) {
+    // Tab moves between the boxes and the buttons; a focused button takes Space and Enter.
+    switch (RouteDialogKey(m_hWnd, *msg)) {
+        case DialogKey::kMoved:
+            return true;
+        case DialogKey::kForControl:
+            return false;
+        case DialogKey::kOther:
+            break;
+    }
     switch (msg->message) {
         case WM_KEYDOWN:
         case WM_KEYUP:

@@ -1,5 +1,6 @@
 #include "ui/win/msg_dlg.h"
 
+#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/sys.h"
@@ -199,6 +200,16 @@ void CMsgDlg::OnOk() {
 
 bool CMsgDlg::PreTranslateMessage(MSG* msg) {
     if (!IsKeyboardMessage(msg->message)) return false;
+    // Tab moves between the box and the buttons in every mode (so a key capture does not take
+    // Tab); a focused button takes Space and Enter as a click.
+    switch (RouteDialogKey(m_hWnd, *msg)) {
+        case DialogKey::kMoved:
+            return true;
+        case DialogKey::kForControl:
+            return false;
+        case DialogKey::kOther:
+            break;
+    }
     if (mode == MsgMode::kKeyCapture) {
         const uint32_t code = TranslateKeyMessage(static_cast<uint32_t>(msg->wParam), msg->lParam);
         if (m_capture.CaptureKeyEvent(code, IsKeyReleaseMessage(msg->message),

@@ -1,5 +1,7 @@
 #include "ui/win/new_adv_dlg.h"
 
+#include <oleacc.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -93,7 +95,42 @@ bool CNewAdvDlg::OnCreatePage() {
     CreateButtons();
     CreateEffect();
     LayoutForDevice();
+    NameControls();
     return true;
+}
+
+void CNewAdvDlg::NameControls() {
+    // Each control is called what the page writes beside it.
+    for (int i = 0; i < kDpiLevels; ++i) {
+        const auto n = static_cast<size_t>(i);
+        const std::string level = DpiLevelName(i, m_look.olderNames);
+        m_bar[n].SetAccessibleName(level);
+        m_xLabel[n].SetAccessibleName(level + " X");
+        m_yLabel[n].SetAccessibleName(level + " Y");
+        m_name[n].SetFocusGroup(kGroupLevel);
+    }
+    m_xy.SetAccessibleName(GetText("tc_msg19"));
+    m_levels.SetAccessibleName(GetText("tc_adv_str19"));
+    for (int k = 0; k < kRateButtons; ++k) {
+        CPngBtn& b = m_rate[static_cast<size_t>(k)];
+        b.SetAccessibleName(GetText("tc_adv_str6") + ": " + RateLabel(k));
+        b.SetFocusGroup(kGroupRate);
+    }
+    for (int k = 0; k < 2; ++k) {
+        CPngBtn& b = m_lod[static_cast<size_t>(k)];
+        b.SetAccessibleName(GetText("tc_adv_str9") + ": " + LiftOffLabel(k + 1));
+        b.SetFocusGroup(kGroupLiftOff);
+    }
+    m_ripple.SetAccessibleName(GetText("tc_adv_str12"));
+    m_angle.SetAccessibleName(GetText("tc_adv_str13"));
+    m_motion.SetAccessibleName(GetText("tc_adv_str17"));
+    m_hp.SetAccessibleName("HP");
+    m_lp.SetAccessibleName("LP");
+    m_hp.SetFocusGroup(kGroupSensorMode);
+    m_lp.SetFocusGroup(kGroupSensorMode);
+    m_effect.SetAccessibleName(GetText("tc_adv_str14"));
+    m_light.SetAccessibleName(GetText("tc_adv_str7"));
+    m_speed.SetAccessibleName(GetText("tc_adv_str10"));
 }
 
 bool CNewAdvDlg::CreateRow(int i) {
@@ -261,6 +298,7 @@ bool CNewAdvDlg::CreateEffect() {
 }
 
 void CNewAdvDlg::OnTextsChanged() {
+    NameControls();
     if (!m_effect.m_hWnd) return;
     const int32_t chosen = m_effect.GetValue();
     m_effect.Model() = ComboModel{};

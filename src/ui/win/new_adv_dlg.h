@@ -83,6 +83,10 @@ class CNewAdvDlg : public CMainPage {
     bool AddRadio(CPngBtn& b, UINT id, POINT at, bool check, std::function<void()> onClick);
 
   private:
+    // Radio groups the arrows walk: rate, lift-off distance, sensor mode, current level.
+    static constexpr int kGroupRate = 1, kGroupLiftOff = 2, kGroupSensorMode = 3, kGroupLevel = 4;
+    // Names for screen readers, from the texts the page draws beside its controls.
+    void NameControls();
     bool CreateRow(int i);
     bool CreateButtons();
     bool CreateEffect();

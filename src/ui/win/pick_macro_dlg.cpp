@@ -3,6 +3,7 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
+#include "controls/win/focus_nav.h"
 #include "macro/macro_file.h"
 #include "platform/win/wide.h"
 #include "ui/win/dialog_place.h"
@@ -95,6 +96,8 @@ void CPickMacroDlg::OnOk() {
 }
 
 bool CPickMacroDlg::PreTranslateMessage(MSG* msg) {
+    // Tab moves between the tree and the buttons.
+    if (RouteDialogKey(m_hWnd, *msg) == DialogKey::kMoved) return true;
     // F1 would ask for help the program does not have.
     return (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_F1;
 }

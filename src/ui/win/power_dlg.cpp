@@ -1,8 +1,11 @@
 #include "ui/win/power_dlg.h"
 
+#include <oleacc.h>
+
 #include <string>
 
 #include "app/gvar.h"
+#include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "ui/main_window_model.h"
 
@@ -84,4 +87,14 @@ LRESULT CPowerDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return CWndBase::WindowProc(msg, wp, lp);
+}
+
+AccessibleInfo CPowerDlg::Describe() const {
+    AccessibleInfo i;
+    i.name = AccessibleName();
+    i.role = ROLE_SYSTEM_PROGRESSBAR;
+    i.hasValue = true;
+    i.value = std::to_string(m_level) + " %";
+    if (m_charging) i.value += ", " + GetText("tc_charging");
+    return i;
 }

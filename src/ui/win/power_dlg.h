@@ -24,6 +24,8 @@ class CPowerDlg : public CWndBase {
     int PictureShown() const { return m_charging ? 0 : m_picture; }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The picture's meaning for a screen reader: the level in per cent, and whether it charges.
+    AccessibleInfo Describe() const override;
 
   protected:
     void OnPaint(CMemPaint& buf) override;

@@ -58,6 +58,9 @@ bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, con
 
 void CValueDlg::SetCaption(const std::string& caption) {
     m_caption = caption;
+    // The two buttons read as the setting they step, down and up.
+    m_down.SetAccessibleName(caption + " -");
+    m_up.SetAccessibleName(caption + " +");
     Invalidate();
 }
 
