@@ -417,6 +417,8 @@ TEST_F(CliConventions, EveryFunctionTheMouseReportsRoundTrips) {
         ASSERT_EQ(r.code, 0) << r.err;
         const std::vector<std::string> functions = JsonFunctions(r.out);
         ASSERT_GE(functions.size(), 2u) << r.out;
+        // Words, as the window names it, not a bare function id.
+        EXPECT_NE(functions[1].rfind("0x", 0), 0u) << functions[1];
         // Back to another function first, so the words have to write the code again.
         ASSERT_EQ(Run(code == 0x000201 ? "button 2 middle" : "button 2 right").code, 0);
         r = Run("button 2 " + functions[1]);
