@@ -247,6 +247,18 @@ page_region_like() {
     skin_part "$6" "$2" "$3" "$4" "$5" "$GUI_TMP/page_bg.png"
     region_like "$1" $((PAGE_X + $2)) $((PAGE_Y + $3)) "$4" "$5" "$GUI_TMP/page_bg.png"
 }
+# page_region_drawn SCREEN X Y W H SKIN [PIXELS]: at least PIXELS (default 150) pixels of that
+# region differ from the skin picture: a control is drawn there, however thin.
+page_region_drawn() {
+    local ox oy diff
+    read -r ox oy < <(window_origin) || return 1
+    skin_part "$6" "$2" "$3" "$4" "$5" "$GUI_TMP/page_bg.png"
+    convert "$1" -crop "${4}x${5}+$((ox + PAGE_X + $2))+$((oy + PAGE_Y + $3))" +repage \
+        "$GUI_TMP/region.png"
+    diff=$(compare -metric AE -fuzz 12% "$GUI_TMP/region.png" "$GUI_TMP/page_bg.png" null: 2>&1 |
+        cut -d' ' -f1)
+    [[ ${diff%.*} -ge ${7:-150} ]]
+}
 
 # eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).
 eeprom_bytes() { eeprom "$1" "$2" | tr 'A-F\n\r' 'a-f  ' | tr -s ' ' | sed 's/^ //; s/ $//'; }

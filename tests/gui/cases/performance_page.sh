@@ -101,7 +101,7 @@ gui_case_perf_typed_above_the_sensor() {
     page_click 800 $((60 + PERF_ROW + 14)) 2
     check "the number entry opens" within 5 msg_shown
     sleep 0.5
-    xdotool type --delay 60 99999
+    xdotool type --delay 60 40000
     xdotool key Return
     check "level 2's record changes" within 10 not_eeprom_is 0x10 4 "$level2"
     check "a message says what was stored" within 5 msg_shown

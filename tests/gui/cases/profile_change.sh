@@ -4,12 +4,12 @@
 # pages show is compared with their skin pictures where a control must be or must not be.
 
 # The performance page's row 5 (its DPI bar, 120 ... 770 across, 39 pixels a row from 60).
-perf_row5_shown() { ! page_region_like "$1" 130 $((60 + 4 * 39)) 620 29 adv_nr.png; }
+perf_row5_shown() { page_region_drawn "$1" 130 $((60 + 4 * 39)) 620 29 adv_nr.png; }
 perf_row5_hidden() { page_region_like "$1" 130 $((60 + 4 * 39)) 620 29 adv_nr.png; }
 perf_row4_hidden() { page_region_like "$1" 130 $((60 + 3 * 39)) 620 29 adv_nr.png; }
-perf_row3_shown() { ! page_region_like "$1" 130 $((60 + 2 * 39)) 620 29 adv_nr.png; }
+perf_row3_shown() { page_region_drawn "$1" 130 $((60 + 2 * 39)) 620 29 adv_nr.png; }
 # The lighting page's speed slider at ptSpeed (558, 423), 261 wide.
-led_speed_shown() { ! page_region_like "$1" 558 418 261 20 led_nr.png; }
+led_speed_shown() { page_region_drawn "$1" 558 418 261 20 led_nr.png; }
 led_speed_hidden() { page_region_like "$1" 558 418 261 20 led_nr.png; }
 
 # wait_read N: the Nth profile read is over and its waiting message gone.
