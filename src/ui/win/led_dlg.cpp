@@ -605,7 +605,8 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         const CPngBtn& chosen = m_zoneBtn[m_view.zone == LightZone::kLogo ? 1 : 0];
         if (ControlShown(chosen)) {
             const RECT b = at(chosen);
-            const RECT s = Scaled(RECT{b.left + 10, b.bottom - 2, b.right - 10, b.bottom});
+            // Just under the button, which paints over its own rectangle.
+            const RECT s = Scaled(RECT{b.left + 20, b.bottom + 1, b.right - 20, b.bottom + 3});
             Gdiplus::SolidBrush accent(Gdiplus::Color(255, 0, 212, 255));
             g.FillRectangle(&accent, static_cast<INT>(s.left), static_cast<INT>(s.top),
                             static_cast<INT>(s.right - s.left), static_cast<INT>(s.bottom - s.top));
