@@ -221,6 +221,8 @@ std::string InaccessibleReceiverHint() {
     return {};
 }
 
+constexpr uint32_t kCustomFunction = 0x080000AD;  // its parameter is the key-matrix code
+
 // A button's function in the words `button` takes ("combo Ctrl+C", "media volume-up", "macro
 // hid"), so that --json output can be fed back; the function id in hexadecimal for anything the
 // command has no words for.
@@ -244,7 +246,12 @@ std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
         if (auto m = g_MacroList.FindMacroById(k.dwMacroID)) return "macro " + MacroNameUtf8(*m);
     } else if (k.Type() == kFunExKey && (id & 0xFFFFFF) < 3) {
         return "extra " + std::to_string((id & 0xFFFFFF) + 1);
+    } else if (id == kCustomFunction) {
+        char code[24];
+        std::snprintf(code, sizeof code, "custom 0x%06x", k.dwParameter & 0xFFFFFF);
+        return code;
     }
+    // `button` takes the id back for a function that has no words (and no caption).
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08x", id);
     return hex;
@@ -842,14 +849,16 @@ int App::Set(const Words& w) {
             throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
                              w[2]};
         if (what == "dpi-count")
-            // The command changes the count alone (dpi-level chooses the level in use); the
-            // level in use still moves to the first when it would fall outside the new count.
-            return Change([&](ProfileFile& p,
-                              int32_t& cur) { return SetLevelCount(p, cur, n, cfg.DM, false); },
-                          [](const ProfileFile& p, int32_t cur) {
-                              return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
-                                     std::to_string(cur + 1);
-                          });
+            // As the window does: with SyncChangeDpiLevel the first level becomes the one in
+            // use; without it the level in use stays unless it falls outside the new count.
+            return Change(
+                [&](ProfileFile& p, int32_t& cur) {
+                    return SetLevelCount(p, cur, n, cfg.DM, gVar.SyncChangeDpiLevel != 0);
+                },
+                [](const ProfileFile& p, int32_t cur) {
+                    return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
+                           std::to_string(cur + 1);
+                });
         if (what == "dpi-color")
             return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, n - 1, *colour); },
                           [n](const ProfileFile& p, int32_t) {
@@ -1051,6 +1060,7 @@ int App::Button(const Words& w) {
     const std::string& fun = Word(w, 2, "function");
     // The words are checked before the mouse is asked; the assignment itself needs the device.
     std::function<std::optional<KeyInfo>(const SensorCfg&)> make;
+    std::string note;  // said after the change, when what is stored is not what was asked
     size_t used = 3;
     auto chosen = [n](uint32_t value, const SensorCfg& cfg) -> std::optional<KeyInfo> {
         const FunctionChoice c = OnFunctionChosen(value, n - 1, cfg, false);
@@ -1063,7 +1073,14 @@ int App::Button(const Words& w) {
     } else if (fun == "fire") {
         const auto count = static_cast<uint8_t>(Number(w, 3, 1, 255, "count"));
         const auto interval = static_cast<uint8_t>(Number(w, 4, 1, 255, "interval"));
-        make = [=](const SensorCfg&) { return FireKey(count, interval); };
+        // A burst the mouse keeps as one of its click functions is stored as that function
+        // (the same bytes), and said so, as the window does.
+        if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
+            note = FireStoredAsText(count, interval, *same);
+            make = [same](const SensorCfg&) { return *same; };
+        } else {
+            make = [=](const SensorCfg&) { return FireKey(count, interval); };
+        }
         used = 5;
     } else if (fun == "combo") {
         std::string why;
@@ -1104,9 +1121,24 @@ int App::Button(const Words& w) {
         const auto j = static_cast<uint32_t>(Number(w, 3, 1, 3, "extra key"));
         make = [=](const SensorCfg& cfg) { return chosen(0x0B000000 + j - 1, cfg); };
         used = 4;
+    } else if (fun == "custom") {
+        const auto code = static_cast<uint32_t>(Number(w, 3, 0, 0xFFFFFF, "key-matrix code"));
+        make = [code](const SensorCfg&) {
+            KeyInfo k;
+            k.dwFunID = kCustomFunction;
+            k.dwParameter = code;
+            return std::optional<KeyInfo>(k);
+        };
+        used = 4;
+    } else if (const auto id = ParseNumber(fun, 0, 0xFFFFFFFF);
+               id && fun.size() > 2 && fun[1] == 'x' &&
+               FindKeyFunction(static_cast<uint32_t>(*id)) &&
+               FindKeyFunction(static_cast<uint32_t>(*id))->rule == MatrixRule::kFixed) {
+        // The id show prints for a function without words.
+        make = [=](const SensorCfg& cfg) { return chosen(static_cast<uint32_t>(*id), cfg); };
     } else {
         std::vector<std::string> names = NamesOf(ButtonFunctionNames());
-        for (const char* f : {"fire", "combo", "media", "sniper", "macro", "extra"})
+        for (const char* f : {"fire", "combo", "media", "sniper", "macro", "extra", "custom"})
             names.push_back(f);
         throw Unknown("function", fun, names);
     }
@@ -1127,6 +1159,7 @@ int App::Button(const Words& w) {
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
     m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
+    if (!note.empty()) m_stored += "\n" + PrintableText(note);
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }

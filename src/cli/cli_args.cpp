@@ -171,11 +171,26 @@ const std::vector<NamedValue>& MediaNames() {
 
 const std::vector<NamedValue>& ButtonFunctionNames() {
     static const std::vector<NamedValue> t = {
-        {"left", 0x01000011},         {"right", 0x01000013},          {"middle", 0x01000012},
-        {"forward", 0x01000014},      {"back", 0x01000015},           {"off", 0x080000A2},
-        {"dpi-up", 0x080000A8},       {"dpi-down", 0x080000A9},       {"dpi-cycle", 0x080000AA},
-        {"rate-switch", 0x080000AC},  {"profile-switch", 0x080000B0}, {"light-mode", 0x080000A7},
+        {"left", 0x01000011},
+        {"right", 0x01000013},
+        {"middle", 0x01000012},
+        {"forward", 0x01000014},
+        {"back", 0x01000015},
+        {"off", 0x080000A2},
+        {"dpi-up", 0x080000A8},
+        {"dpi-down", 0x080000A9},
+        {"dpi-cycle", 0x080000AA},
+        {"rate-switch", 0x080000AC},
+        {"profile-switch", 0x080000B0},
+        {"light-mode", 0x080000A7},
         {"light-toggle", 0x080000AE},
+        // Functions a catalogue entry or the mouse itself can give a button: named as well, so
+        // that whatever show prints can be given back.
+        {"double-click", 0x01000016},
+        {"triple-click", 0x01000017},
+        {"right-double-click", 0x01000018},
+        {"shift", 0x080000A3},
+        {"key-set-switch", 0x080000AB},
     };
     return t;
 }

@@ -321,7 +321,8 @@ void TwoThumbSliderModel::DragTo(int thumb, int32_t pointerX) {
     th.FollowPointer(pointerX, m_trackWidth);
     if (thumb == 1 && !m_twoThumbs) m_fillWidth = std::max(0, th.Centre() + 1);
     if (!th.reportWhileDragging) return;
-    const int32_t value = th.scale.ValueOf(th.scale.IndexAt(pointerX, m_trackWidth));
+    // The thumb's centre, not the pointer: the thumb may be held anywhere on its face.
+    const int32_t value = th.scale.ValueOf(th.scale.IndexAt(th.Centre(), m_trackWidth));
     if (th.NewDragValue(value)) m_owner.Post(kSlider2Dragging, value, LParam(thumb));
 }
 
@@ -330,7 +331,11 @@ void TwoThumbSliderModel::Release(int thumb, int32_t pointerX) {
     if (!th.dragging) return;
     th.dragging = false;
     const int32_t before = th.scale.ValueOf(th.indexAtPress);
-    PlaceAt(thumb, th.scale.IndexAt(std::max(0, pointerX), m_trackWidth));
+    // Where the thumb was carried to: its centre moved as far as the pointer did. A click on
+    // the thumb that did not move it leaves its value, wherever on the thumb it landed.
+    th.FollowPointer(pointerX, m_trackWidth);
+    PlaceAt(thumb,
+            pointerX == th.pressX ? th.indexAtPress : th.scale.IndexAt(th.Centre(), m_trackWidth));
     th.lastDragValue.reset();
     // A drag that ends where it began changes nothing, so neither thumb reports.
     if (GetValue(thumb) == before) return;

@@ -189,6 +189,39 @@ KeyInfo FireKey(uint8_t count, uint8_t interval) {
     return k;
 }
 
+std::optional<KeyInfo> FireReadsBackAs(uint8_t count, uint8_t interval) {
+    const KeyFunction* fire = FindKeyFunction(kFireFunction);
+    if (!fire) return std::nullopt;
+    // The fire code: its low byte, the interval above it, the count above that.
+    const uint32_t code = fire->matrixCode | static_cast<uint32_t>(interval) << 8 |
+                          static_cast<uint32_t>(count) << 16;
+    const KeyFunction* same = FindKeyFunctionByCode(code);
+    if (!same || same->dwFunID == kFireFunction) return std::nullopt;
+    KeyInfo k;
+    k.dwFunID = same->dwFunID;
+    return k;
+}
+
+std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored) {
+    // Placeholders, each as often as the translation uses it; a translation cannot break the
+    // numbers' printing as a format could.
+    std::string text = GetText("tc_fire_as_click");
+    // A language file of the user's own without this text: the English one.
+    if (text.empty())
+        text =
+            "The mouse keeps {count} clicks at interval {interval} as its \u201c{function}\u201d: "
+            "the button is set to \u201c{function}\u201d.";
+    auto put = [&text](const std::string& name, const std::string& value) {
+        for (size_t at = text.find(name); at != std::string::npos;
+             at = text.find(name, at + value.size()))
+            text.replace(at, name.size(), value);
+    };
+    put("{count}", std::to_string(count));
+    put("{interval}", std::to_string(interval));
+    put("{function}", GetKeyFunctionText(stored));
+    return text;
+}
+
 KeyInfo SniperKey(int index) {
     KeyInfo k;
     k.dwFunID = kSniperFunction;

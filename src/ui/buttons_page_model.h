@@ -63,6 +63,13 @@ KeyInfo MacroKey(uint32_t macroId);
 KeyInfo ComboKey(uint8_t modifiers, uint8_t key1, uint8_t key2, uint8_t key3);
 // A fire function: repeat count in the low byte, interval in the second.
 KeyInfo FireKey(uint8_t count, uint8_t interval);
+// The mouse's code for some bursts is the code of one of its own click functions (2 or 3
+// clicks at interval 50 are its double and triple click), and it reports that function when
+// read back. For such a burst: that function, which the page stores instead (the bytes
+// written are the same) and names with FireStoredAsText; none for any other burst.
+std::optional<KeyInfo> FireReadsBackAs(uint8_t count, uint8_t interval);
+// What the user is told then: tc_fire_as_click with the burst and the function's caption.
+std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored);
 // A sniper function at the sensor's table position `index`.
 KeyInfo SniperKey(int index);
 

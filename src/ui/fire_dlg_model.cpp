@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "profile/key_function.h"
+
 namespace {
 constexpr uint32_t kFireFunction = 0x080000A4;
 constexpr size_t kMaxBoxChars = 40;
@@ -14,6 +16,16 @@ FireValues FireOpening(const KeyInfo& current) {
     if (current.dwFunID == kFireFunction) {
         v.count = static_cast<int>(current.dwParameter & 0xFF);
         v.interval = static_cast<int>((current.dwParameter >> 8) & 0xFF);
+        return v;
+    }
+    // A click function whose code is a burst (the double click is 2 clicks at 50): the dialog
+    // opens with that burst, which is what the button does.
+    const KeyFunction* fire = FindKeyFunction(kFireFunction);
+    const KeyFunction* f = FindKeyFunction(current.dwFunID);
+    if (fire && f && f->rule == MatrixRule::kFixed && f->matrixCode != kNoMatrixCode &&
+        (f->matrixCode & 0xFF) == fire->matrixCode && (f->matrixCode >> 16) <= kFireCountLimit) {
+        v.count = static_cast<int>(f->matrixCode >> 16);
+        v.interval = static_cast<int>((f->matrixCode >> 8) & 0xFF);
     }
     return v;
 }

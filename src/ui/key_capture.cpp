@@ -69,6 +69,11 @@ uint8_t ModifierBit(uint32_t code) {
     }
 }
 
+// The left-hand bits of the kinds present (the check boxes have no side).
+uint8_t BoxesOf(uint8_t kinds) {
+    return static_cast<uint8_t>(kinds & (kHidLCtrl | kHidLShift | kHidLAlt | kHidLWin));
+}
+
 // Both sides of the modifier's kind.
 uint8_t ModifierKind(uint8_t bit) {
     return static_cast<uint8_t>((bit & 0x0F) * 0x11 | (bit >> 4) * 0x11);
@@ -82,9 +87,20 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
         return false;  // auto-repeat
     }
     const bool modifier = IsModifierKey(code);
-    // With the check boxes, keyboard modifiers are no part of the capture at all, so they must
-    // not end the combination captured so far either.
-    if (!release && modifier && checkBoxMode) return false;
+    // With the check boxes, keyboard modifiers are no part of the captured keys, so they must
+    // not end the combination captured so far either; held down they tick their boxes when
+    // the key comes.
+    if (modifier && checkBoxMode) {
+        const uint8_t bit = ModifierBit(code);
+        if (release)
+            m_held = static_cast<uint8_t>(m_held & ~ModifierKind(bit));
+        else
+            m_held |= bit;
+        m_history.hasLast = true;
+        m_history.lastCode = code;
+        m_history.lastRelease = release;
+        return false;
+    }
 
     m_history.hasLast = true;
     m_history.lastCode = code;
@@ -92,6 +108,7 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
     if (release) return false;
 
     const CapturedCombo before = m_combo;
+    bool changed = false;
     const int count = m_combo.KeyCount() + m_combo.ModifierKinds();
     if (count >= 3) {
         m_combo = {};
@@ -104,6 +121,15 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
     m_history.lastPressTick = tick;
     if (restartEachKey) m_combo = {};
 
+    if (checkBoxMode && m_held) {
+        // The boxes say what is held, each kind on its left-hand bit as the boxes make it.
+        const uint8_t kinds = static_cast<uint8_t>((m_held | m_held >> 4) & 0x0F);
+        const uint8_t ticked = BoxesOf(kinds);
+        if (ticked != m_ticked) {
+            m_ticked = ticked;
+            changed = true;
+        }
+    }
     if (modifier) {
         m_combo.modifiers |= ModifierBit(code);
     } else {
@@ -119,7 +145,12 @@ bool KeyCaptureModel::CaptureKeyEvent(uint32_t code, bool release, uint32_t tick
             }
         }
     }
-    return !(m_combo == before);
+    return changed || !(m_combo == before);
+}
+
+KeyCaptureModel::Boxes KeyCaptureModel::TickedBoxes() const {
+    return {(m_ticked & kHidLCtrl) != 0, (m_ticked & kHidLShift) != 0, (m_ticked & kHidLAlt) != 0,
+            (m_ticked & kHidLWin) != 0};
 }
 
 namespace {

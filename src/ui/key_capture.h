@@ -63,7 +63,9 @@ class KeyCaptureModel {
     explicit KeyCaptureModel(KeyCaptureHistory& history = ProcessKeyCaptureHistory())
         : m_history(history) {}
 
-    // Modifiers come from check boxes: modifier keys on the keyboard are ignored.
+    // Modifiers come from check boxes. Modifier keys held down while a key is pressed tick
+    // their boxes (and only theirs), so pressing Ctrl+Shift+A captures Ctrl+Shift+A; a key
+    // pressed alone leaves the boxes as the user ticked them.
     bool checkBoxMode = false;
     // Every press starts a new capture (capturing a single key).
     bool restartEachKey = false;
@@ -78,6 +80,13 @@ class KeyCaptureModel {
     // the keys, before OK takes them.
     void SetTickedBoxes(bool ctrl, bool shift, bool alt, bool win);
 
+    // The boxes as the capture has them now: Ctrl, Shift, Alt, Win.
+    struct Boxes {
+        bool ctrl = false, shift = false, alt = false, win = false;
+        bool operator==(const Boxes&) const = default;
+    };
+    Boxes TickedBoxes() const;
+
     const CapturedCombo& Result() const { return m_combo; }
     void Clear() { m_combo = {}; }
     // What the edit box shows. With check boxes the modifiers are the ticked ones, named
@@ -88,4 +97,5 @@ class KeyCaptureModel {
     KeyCaptureHistory& m_history;
     CapturedCombo m_combo;
     uint8_t m_ticked = 0;
+    uint8_t m_held = 0;  // modifier keys down now (check-box mode), as modifier bits
 };

@@ -92,3 +92,20 @@ bool CoversShownRows(const ZvRect& rc, const std::array<KeyRowPlace, kKeysPerSet
     }
     return false;
 }
+
+ValueControlRects PlaceValueControls(const std::array<KeyRowPlace, kKeysPerSet>& rows, bool large) {
+    ValueControlRects r{DebounceRect(), AutoSleepRect(), false};
+    // The rows are laid out at this screen's size; the controls are compared there too.
+    auto covers = [&](const ZvRect& rc) {
+        const int k = large ? 2 : 1;
+        return CoversShownRows(ZvRect{rc.left * k, rc.top * k, rc.right * k, rc.bottom * k}, rows);
+    };
+    if (!covers(r.debounce) && !covers(r.autoSleep)) return r;
+    // Right-aligned with the restore button, ending 13 pixels above it.
+    const ZvRect restore = ProfileButtonRects()[0];
+    const int w = r.debounce.right - r.debounce.left, h = r.debounce.bottom - r.debounce.top;
+    r.debounce = {restore.left, restore.top - 13 - h, restore.left + w, restore.top - 13};
+    r.autoSleep = {restore.left, r.debounce.top - 5 - h, restore.left + w, r.debounce.top - 5};
+    r.moved = true;
+    return r;
+}

@@ -55,3 +55,12 @@ std::optional<ZvRect> DebounceTipRect(int32_t tip, bool large);
 // Whether `rc` covers any shown row: a mouse with many buttons has rows where the value
 // controls would sit, and the rows must stay usable.
 bool CoversShownRows(const ZvRect& rc, const std::array<KeyRowPlace, kKeysPerSet>& rows);
+
+// Where the debounce and auto-sleep controls go for these rows (normal layout): their usual
+// places, or, when the rows reach down to them, the same pair on the right above the restore,
+// export and import buttons, so a mouse with many buttons keeps both controls.
+struct ValueControlRects {
+    ZvRect debounce, autoSleep;
+    bool moved = false;
+};
+ValueControlRects PlaceValueControls(const std::array<KeyRowPlace, kKeysPerSet>& rows, bool large);

@@ -126,11 +126,23 @@ PageChange CommitLightSlider(ProfileFile& p, const SensorCfg& cfg, LightSlider w
     return Request(kApplyLighting, main ? kLightDataMain : kLightDataLogo);
 }
 
-PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, uint32_t colour) {
-    if (!cfg.ShowMainEffect && !cfg.ShowLogoEffect) return {};
-    if (cfg.ShowMainEffect) p.mainLight.colour = colour;
-    if (cfg.ShowLogoEffect) p.logoLight.colour = colour;
-    return Request(kApplyLighting, cfg.ShowMainEffect ? kLightDataMain : kLightDataLogo);
+LightZone EditableZone(const SensorCfg& cfg, LightZone wanted) {
+    if (wanted == LightZone::kLogo && !cfg.ShowLogoEffect) return LightZone::kMain;
+    if (wanted == LightZone::kMain && !cfg.ShowMainEffect && cfg.ShowLogoEffect)
+        return LightZone::kLogo;
+    return wanted;
+}
+
+PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, LightZone zone, uint32_t colour) {
+    // Each zone keeps the colour the user gave it: a pick never lands in the other zone.
+    if (zone == LightZone::kMain) {
+        if (!cfg.ShowMainEffect) return {};
+        p.mainLight.colour = colour;
+        return Request(kApplyLighting, kLightDataMain);
+    }
+    if (!cfg.ShowLogoEffect) return {};
+    p.logoLight.colour = colour;
+    return Request(kApplyLighting, kLightDataLogo);
 }
 
 ColourEdits ReadColourEdits(const std::array<std::string, 3>& texts) {
@@ -228,7 +240,7 @@ bool SleepControlsDisabled(const AppOptions& opt, uint32_t receiverPid) {
 }
 
 LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
-                          const std::array<LedOption, 7>& ledOpt) {
+                          const std::array<LedOption, 7>& ledOpt, LightZone zone) {
     LightingView v;
     v.showMain = cfg.ShowMainEffect != 0;
     v.showLogo = cfg.ShowLogoEffect != 0;
@@ -237,14 +249,17 @@ LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
     if (v.showLogo) v.logoItems = LogoModeItems();
     v.mainMode = p.mainLight.mode;
     v.logoMode = p.logoLight.mode;
-    const LightBlock& zone = v.showMain || !v.showLogo ? p.mainLight : p.logoLight;
-    v.controls = v.showMain   ? MainModeControls(ledOpt, p.mainLight.mode)
-                 : v.showLogo ? LogoModeControls(p.logoLight.mode)
-                              : LightingControls{};
-    v.brightness = static_cast<int32_t>(zone.brightness);
-    v.speed = static_cast<int32_t>(zone.speed);
-    v.colour = zone.colour;
-    v.colourLabel = ColourLabel(zone.colour);
+    v.chooseZone = v.showMain && v.showLogo;
+    v.zone = EditableZone(cfg, zone);
+    const bool logo = v.zone == LightZone::kLogo;
+    const LightBlock& block = logo ? p.logoLight : p.mainLight;
+    v.controls = logo && v.showLogo    ? LogoModeControls(p.logoLight.mode)
+                 : !logo && v.showMain ? MainModeControls(ledOpt, p.mainLight.mode)
+                                       : LightingControls{};
+    v.brightness = static_cast<int32_t>(block.brightness);
+    v.speed = static_cast<int32_t>(block.speed);
+    v.colour = block.colour;
+    v.colourLabel = ColourLabel(block.colour);
     v.sleepItems = SleepItems(cfg);
     for (size_t i = 0; i < v.sleepItems.size(); ++i)
         if (v.sleepItems[i].seconds == p.nSleepTime) v.sleepItem = static_cast<int>(i);

@@ -64,9 +64,14 @@ IntRange LightSliderRange(const SensorCfg& cfg, LightSlider which);
 PageChange CommitLightSlider(ProfileFile& p, const SensorCfg& cfg, LightSlider which,
                              int32_t value);
 
-// A colour picked (wheel, preset, edit boxes): the one swatch is the colour of both zones the
-// device has; the request names the main lighting when the device has it, else the logo.
-PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, uint32_t colour);
+// The zone whose colour, brightness and speed the page's controls edit. A mouse with both
+// zones lets the user choose; a mouse with one always edits that one.
+enum class LightZone { kMain, kLogo };
+LightZone EditableZone(const SensorCfg& cfg, LightZone wanted);
+
+// A colour picked (wheel, preset, edit boxes) for the zone the controls edit: only that zone's
+// colour changes, and the request names that zone. Nothing for a zone the device lacks.
+PageChange SetLightColour(ProfileFile& p, const SensorCfg& cfg, LightZone zone, uint32_t colour);
 
 // The fourteen preset swatches, in order (two rows of seven).
 extern const std::array<uint32_t, 14> kPresetColours;
@@ -115,11 +120,14 @@ int PresetAt(const LightingLayout& l, ZvPoint pt);
 // What the page shows.
 struct LightingView {
     bool showMain = false, showLogo = false, showSleep = false;
+    // Both zones: the user chooses the zone the controls edit.
+    bool chooseZone = false;
+    LightZone zone = LightZone::kMain;  // the zone the controls below edit
     std::vector<ModeItem> mainItems, logoItems;
     uint32_t mainMode = 0, logoMode = 0;
-    // The controls of the main mode, or of the logo mode on a device without main lighting.
+    // The controls of that zone's mode.
     LightingControls controls;
-    int32_t brightness = 0, speed = 0;  // the sliders of the zone the controls belong to
+    int32_t brightness = 0, speed = 0;  // that zone's sliders
     uint32_t colour = 0;
     std::string colourLabel;
     std::vector<SleepItem> sleepItems;
@@ -127,7 +135,8 @@ struct LightingView {
     bool lightOffOnMoving = false;
 };
 LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
-                          const std::array<LedOption, 7>& ledOpt);
+                          const std::array<LedOption, 7>& ledOpt,
+                          LightZone zone = LightZone::kMain);
 
 // Whether the device has the lighting a request's data bit names (0x01, 0x02 or 0x04).
 bool DeviceHasLighting(const SensorCfg& cfg, uint32_t zoneData);

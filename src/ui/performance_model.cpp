@@ -103,6 +103,23 @@ PageChange TypeDpiValue(ProfileFile& p, const SensorTable* table, int level, boo
     return Request(kApplyDpi, static_cast<uint32_t>(level));
 }
 
+std::string TypedDpiNotice(const SensorTable* table, int64_t typed, uint32_t stored) {
+    const uint32_t n = table ? std::min<uint32_t>(table->count, kSensorMaxValues) : 0;
+    if (n == 0 || stored == 0) return {};
+    if (typed >= table->dpi[0] && typed <= table->dpi[n - 1]) return {};
+    // Placeholders rather than a format: a translation cannot break the numbers' printing.
+    std::string text = GetText("tc_dpi_stored");
+    // A language file of the user's own without this text: the English one.
+    if (text.empty()) text = "The sensor does not reach {typed} DPI: {stored} DPI was stored.";
+    auto put = [&text](const std::string& name, int64_t v) {
+        const auto at = text.find(name);
+        if (at != std::string::npos) text.replace(at, name.size(), std::to_string(v));
+    };
+    put("{typed}", typed);
+    put("{stored}", stored);
+    return text;
+}
+
 PageChange CommitDpiThumb(ProfileFile& p, int level, int thumb, uint32_t value) {
     if (!ValidLevel(level) || (thumb != 1 && thumb != 2)) return {};
     if (thumb == 2 && !p.bSeparateXY) return {};

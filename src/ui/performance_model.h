@@ -37,6 +37,11 @@ std::string DpiEntryPrompt(const SensorTable* table);
 PageChange TypeDpiValue(ProfileFile& p, const SensorTable* table, int level, bool yLabel,
                         int64_t typed);
 
+// What the user is told when a typed value lay outside the sensor's range and the nearest end
+// was stored instead (tc_dpi_stored with the typed and the stored value); empty when the typed
+// value lay within the range (a value between two steps is simply taken to the nearer one).
+std::string TypedDpiNotice(const SensorTable* table, int64_t typed, uint32_t stored);
+
 // A thumb of a DPI bar let go at `value` (thumb 1 X, thumb 2 Y). A Y thumb while the profile
 // keeps one value per level changes nothing.
 PageChange CommitDpiThumb(ProfileFile& p, int level, int thumb, uint32_t value);

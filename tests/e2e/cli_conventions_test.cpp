@@ -17,6 +17,7 @@
 #include "base/ini_file.h"
 #include "platform/folder_lock.h"
 #include "platform/fs.h"
+#include "profile/key_function.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -148,7 +149,7 @@ TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
         {"set dpi 3 2000", "level 3: 2000 DPI\n"},
         {"set rate 250", "rate: 250 Hz\n"},
         {"set debounce 8", "debounce: 8 ms\n"},
-        {"set dpi-count 4", "DPI levels: 4, current 2\n"},
+        {"set dpi-count 4", "DPI levels: 4, current 1\n"},
         {"set dpi-level 3", "current DPI level: 3\n"},
         {"set auto-sleep 60", "auto sleep: 60 s\n"},
         {"button 5 sniper 800", "button 5: Sniper - 800\n"},
@@ -333,6 +334,38 @@ std::vector<std::string> JsonFunctions(const std::string& json) {
     return out;
 }
 
+// Lowering the level count does to the level in use what the window does, by the option
+// SyncChangeDpiLevel: the first level with it; without it the level stays unless the new count
+// leaves it out.
+TEST_F(CliConventions, LevelCountFollowsSyncChangeDpiLevel) {
+    std::vector<uint8_t> shipped;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", shipped));
+    std::string cfg(shipped.begin(), shipped.end());
+    const size_t at = cfg.find("SyncChangeDpiLevel=1");
+    ASSERT_NE(at, std::string::npos);
+    struct Case {
+        char sync;
+        const char* count;
+        const char* out;
+        const char* bytes;  // count and current-level pairs
+    } cases[] = {
+        {'1', "5", "DPI levels: 5, current 1\n", "05 50 00 55\n"},
+        {'0', "5", "DPI levels: 5, current 3\n", "05 50 02 53\n"},
+        {'0', "2", "DPI levels: 2, current 1\n", "02 53 00 55\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("sync ") + c.sync + ", count " + c.count);
+        cfg[at + 19] = c.sync;
+        files.Write("cfg.ini", cfg);
+        ASSERT_EQ(Run("set dpi-level 3").code, 0);
+        Result r = Run("--cfg '" + (files / "cfg.ini") + "' set dpi-count " + c.count);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(Eeprom("2 4"), c.bytes);
+        ASSERT_EQ(Run("set dpi-count 6").code, 0);
+    }
+}
+
 // --json names a button's function in the words `button` takes, so it can be fed back.
 TEST_F(CliConventions, JsonFunctionsFeedBackIntoButton) {
     for (const char* args : {"button 2 combo Ctrl+Shift+C", "button 3 media volume-up",
@@ -356,6 +389,73 @@ TEST_F(CliConventions, JsonFunctionsFeedBackIntoButton) {
     }
     r = Run("show --json", other);
     EXPECT_EQ(JsonFunctions(r.out), functions) << r.out;
+}
+
+// Whatever the mouse holds, show --json names it in words `button` takes, and those words
+// store the very same bytes: every click and special function of the table and some bursts
+// (2 clicks at 50 are the mouse's double click), written straight into button 2's key-matrix
+// record.
+TEST_F(CliConventions, EveryFunctionTheMouseReportsRoundTrips) {
+    std::vector<uint32_t> codes;
+    for (const KeyFunction& f : KeyFunctions())
+        if (f.rule == MatrixRule::kFixed && f.matrixCode != kNoMatrixCode)
+            codes.push_back(f.matrixCode);
+    for (uint32_t fire : {0x030A04u, 0x021404u, 0x023204u, 0x033204u}) codes.push_back(fire);
+    ASSERT_GE(codes.size(), 16u);
+    for (uint32_t code : codes) {
+        char hex[64];
+        const auto b0 = static_cast<uint8_t>(code), b1 = static_cast<uint8_t>(code >> 8),
+                   b2 = static_cast<uint8_t>(code >> 16);
+        const auto check = static_cast<uint8_t>(0x55 - b0 - b1 - b2);
+        std::snprintf(hex, sizeof hex, "%02X %02X %02X %02X\n", b0, b1, b2, check);
+        SCOPED_TRACE(hex);
+        char write[96];
+        std::snprintf(write, sizeof write, "eeprom write 0x64 0x%02x 0x%02x 0x%02x 0x%02x", b0, b1,
+                      b2, check);
+        ASSERT_EQ(Run(write).code, 0);
+        Result r = Run("show --json");
+        ASSERT_EQ(r.code, 0) << r.err;
+        const std::vector<std::string> functions = JsonFunctions(r.out);
+        ASSERT_GE(functions.size(), 2u) << r.out;
+        // Words, as the window names it, not a bare function id.
+        EXPECT_NE(functions[1].rfind("0x", 0), 0u) << functions[1];
+        // Back to another function first, so the words have to write the code again.
+        ASSERT_EQ(Run(code == 0x000201 ? "button 2 middle" : "button 2 right").code, 0);
+        r = Run("button 2 " + functions[1]);
+        EXPECT_EQ(r.code, 0) << functions[1] << ": " << r.err;
+        EXPECT_EQ(Eeprom("0x64 4"), hex) << functions[1];
+    }
+}
+
+// Every function a shipped mouse leaves the factory with reads back in words `button` takes.
+TEST_F(CliConventions, EveryFactoryFunctionOfEachMouseFeedsBack) {
+    for (const char* model : {"1", "2", "3"}) {
+        SCOPED_TRACE(model);
+        zvtest::TempDir own;
+        const std::string globals = "--sim='" + (own / "sim.bin") + "' --model " + model;
+        Result r = Run("show --json", globals);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const std::vector<std::string> functions = JsonFunctions(r.out);
+        ASSERT_FALSE(functions.empty()) << r.out;
+        for (size_t b = 0; b < functions.size(); ++b) {
+            r = Run("button " + std::to_string(b + 1) + " " + functions[b], globals);
+            EXPECT_EQ(r.code, 0) << "button " << b + 1 << " " << functions[b] << ": " << r.err;
+        }
+        r = Run("show --json", globals);
+        EXPECT_EQ(JsonFunctions(r.out), functions) << r.out;
+    }
+}
+
+// A fire key of 2 clicks at 50 is the mouse's double click: the command says so and stores
+// the double click, so what it says is what show reads back.
+TEST_F(CliConventions, FireThatIsTheMousesDoubleClickIsNamedSo) {
+    Result r = Run("button 4 fire 2 50");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("button 4: Double click\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("2 clicks at interval 50"), std::string::npos) << r.out;
+    EXPECT_EQ(Eeprom("0x6C 4"), "04 32 02 1D\n");
+    r = Run("show --json");
+    EXPECT_EQ(JsonFunctions(r.out).at(3), "double-click") << r.out;
 }
 
 // The shipped udev rule opens every receiver the shipped cfg.ini looks for.

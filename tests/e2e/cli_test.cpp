@@ -83,7 +83,8 @@ TEST_F(Cli, SettingsReachTheMouse) {
         {"set motion-sync on", "0xAB 2", "01 54\n"},
         {"set auto-sleep 30", "0xB5 2", "03 52\n"},
         {"set light-off-moving on", "0xB3 2", "01 54\n"},
-        {"set dpi-count 4", "2 4", "04 51 02 53\n"},
+        // The shipped SyncChangeDpiLevel=1: the first level becomes the one in use.
+        {"set dpi-count 4", "2 4", "04 51 00 55\n"},
         {"eeprom write 0x1000 1 0x02 255", "0x1000 3", "01 02 FF\n"},
     };
     for (const Case& c : cases) {

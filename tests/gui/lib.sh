@@ -210,20 +210,54 @@ page_click() {
         click --repeat "${3:-1}" --delay 80 1
 }
 
+# model_first N: the case's virtual mouse is catalogue entry N (the virtual mouse is the
+# catalogue's first entry, so [DEV_N] and [DEV_1] change places).
+model_first() {
+    sed -i -E "s/^\[DEV_1\]/[DEV_KP]/; s/^\[DEV_$1\]/[DEV_1]/; s/^\[DEV_KP\]/[DEV_$1]/" \
+        "$CASE_DIR/cfg.ini"
+}
+
 # page_open NAME NAVI [Key=Value ...]: a case whose program, after the first read, shows the
-# page of navigation button NAVI (1 buttons, 2 performance, 3 macros, 4 lighting).
+# page of navigation button NAVI (1 buttons, 2 performance, 3 macros, 4 lighting). With
+# GUI_MODEL=N the virtual mouse is catalogue entry N.
 page_open() {
     local name=$1 navi=$2
     shift 2
     case_begin "$name" "$@"
+    [[ -n ${GUI_MODEL:-} ]] && model_first "$GUI_MODEL"
     app_start
     check "the window appears" wait_window 40 || return 1
     check "the first read ends in OnSyncOk" wait_log "OnSyncOk" 30
+    show_page "$navi"
+}
+
+# show_page NAVI: a click on navigation button NAVI (1 buttons, 2 performance, 3 macros,
+# 4 lighting).
+show_page() {
     local nx ny
     IFS=, read -r nx ny <<<"$(cfg_get ptNavi)"
     # NaviW 0: 64 pixels a button.
-    click $(((nx + (navi - 1) * 64 + 20) * GUI_K)) $(((ny + 24) * GUI_K))
+    click $(((nx + ($1 - 1) * 64 + 20) * GUI_K)) $(((ny + 24) * GUI_K))
     sleep 1
+}
+
+# page_region_like SCREEN X Y W H SKIN: the page's region at page coordinates (X, Y) looks
+# like the same region of the page's skin picture SKIN (nothing drawn over the background).
+page_region_like() {
+    skin_part "$6" "$2" "$3" "$4" "$5" "$GUI_TMP/page_bg.png"
+    region_like "$1" $((PAGE_X + $2)) $((PAGE_Y + $3)) "$4" "$5" "$GUI_TMP/page_bg.png"
+}
+# page_region_drawn SCREEN X Y W H SKIN [PIXELS]: at least PIXELS (default 150) pixels of that
+# region differ from the skin picture: a control is drawn there, however thin.
+page_region_drawn() {
+    local ox oy diff
+    read -r ox oy < <(window_origin) || return 1
+    skin_part "$6" "$2" "$3" "$4" "$5" "$GUI_TMP/page_bg.png"
+    convert "$1" -crop "${4}x${5}+$((ox + PAGE_X + $2))+$((oy + PAGE_Y + $3))" +repage \
+        "$GUI_TMP/region.png"
+    diff=$(compare -metric AE -fuzz 12% "$GUI_TMP/region.png" "$GUI_TMP/page_bg.png" null: 2>&1 |
+        cut -d' ' -f1)
+    [[ ${diff%.*} -ge ${7:-150} ]]
 }
 
 # eeprom_is ADDR LEN "BYTES": the mouse's memory holds these bytes (lower-case hex, one blank).

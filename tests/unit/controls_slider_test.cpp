@@ -247,6 +247,31 @@ TEST(TwoThumbSlider, SingleValueDragCommitsBothThumbs) {
     EXPECT_TRUE(owner.posted.empty());
 }
 
+// A DPI bar has many values close together: a thumb is held anywhere on its face, and the
+// value it stands on is the one under its centre, not under the pointer.
+TEST(TwoThumbSlider, ThumbHeldOffCentreKeepsOrCarriesItsOwnValue) {
+    FakeOwner owner;
+    TwoThumbSliderModel s(owner, 9, 261, 20, 11);
+    s.SetRange(1, 100);
+    std::vector<int32_t> marks = ScalePositions(261, 10, 100);
+    s.SetScalePos(100, marks.data());
+    s.SetValue(1, 50, false);
+    const int32_t centre = s.Thumb(1).Centre();
+    const int32_t edge = s.Thumb(1).left;  // several steps left of the centre
+    ASSERT_LT(s.Thumb(1).scale.IndexAt(edge, 261), 50);
+
+    ASSERT_TRUE(s.PressThumb(1, edge));
+    s.Release(1, edge);  // a click that did not move the thumb
+    EXPECT_EQ(s.GetValue(1), 50);
+    EXPECT_TRUE(owner.posted.empty());
+
+    // Carried 20 pixels: the value under the centre's new place.
+    const int32_t want = s.Thumb(1).scale.ValueOf(s.Thumb(1).scale.IndexAt(centre + 20, 261));
+    ASSERT_TRUE(s.PressThumb(1, edge));
+    s.Release(1, edge + 20);
+    EXPECT_EQ(s.GetValue(1), want);
+}
+
 TEST(TwoThumbSlider, TrackClicks) {
     FakeOwner owner;
     TwoThumbSliderModel s(owner, 9, 261, 20, 11);

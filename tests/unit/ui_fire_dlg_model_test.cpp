@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/buttons_page_model.h"
 #include "ui/fire_dlg_model.h"
 
 namespace {
@@ -26,6 +27,27 @@ TEST(FireDlgModel, OpensWithTheRowsBurstOrTheDefaults) {
     const FireValues zero = FireOpening(Fire(0x3200));
     EXPECT_EQ(FireCountShown(zero), "1");
     EXPECT_EQ(FireIntervalShown(zero), "50");
+}
+
+// The mouse's code of 2 (3) clicks at interval 50 is its double (triple) click: such a burst
+// is stored as that function, and a button holding it opens the dialog with that burst.
+TEST(FireDlgModel, BurstsTheMouseKeepsAsClickFunctions) {
+    const struct {
+        uint8_t count, interval;
+        uint32_t readsBackAs;  // 0: stays a fire key
+    } cases[] = {
+        {2, 50, 0x01000016}, {3, 50, 0x01000017}, {1, 50, 0}, {2, 51, 0}, {2, 10, 0}, {3, 10, 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<KeyInfo> same = FireReadsBackAs(c.count, c.interval);
+        EXPECT_EQ(same ? same->dwFunID : 0u, c.readsBackAs)
+            << int(c.count) << "x" << int(c.interval);
+    }
+    KeyInfo dbl;
+    dbl.dwFunID = 0x01000016;
+    EXPECT_EQ(FireOpening(dbl), (FireValues{2, 50}));
+    dbl.dwFunID = 0x01000017;
+    EXPECT_EQ(FireOpening(dbl), (FireValues{3, 50}));
 }
 
 TEST(FireDlgModel, TypingHoldsEachBoxWithinItsLimit) {

@@ -110,6 +110,33 @@ TEST_F(UiKeyCapture, CheckBoxModeIgnoresKeyboardModifiersAndLimitsTheParts) {
     EXPECT_EQ(capture.Result(), Combo(0x01, 'A', 'B'));
 }
 
+// With the check boxes, what is pressed is what is stored: modifiers held with the key tick
+// their boxes (only theirs); a key pressed alone leaves the boxes as they are.
+TEST_F(UiKeyCapture, CheckBoxModeTicksTheBoxesOfHeldModifiers) {
+    using Boxes = KeyCaptureModel::Boxes;
+    capture.checkBoxMode = true;
+    capture.SetTickedBoxes(false, false, true, false);  // Alt ticked by hand
+    Press(kVkLControl);
+    Press(kVkRShift);
+    Press('A');
+    EXPECT_EQ(capture.TickedBoxes(), (Boxes{true, true, false, false}));
+    EXPECT_EQ(capture.Text(), "Ctrl + Shift + A");
+    const Boxes b = capture.TickedBoxes();
+    ASSERT_TRUE(capture.ApplyCheckBoxes(b.ctrl, b.shift, b.alt, b.win));
+    EXPECT_EQ(capture.Result(), Combo(0x03, 'A'));
+
+    Release('A');
+    Release(kVkRShift);
+    Release(kVkLControl);
+    capture.Clear();
+    Press('B', 1500);
+    EXPECT_EQ(capture.TickedBoxes(), (Boxes{true, true, false, false}));
+    Press(kVkLWin);
+    Press('C');
+    EXPECT_EQ(capture.TickedBoxes(), (Boxes{false, false, false, true}));
+    EXPECT_EQ(capture.Text(), "Win + B + C");
+}
+
 TEST_F(UiKeyCapture, TickedBoxesShowInTheFieldAtOnce) {
     capture.checkBoxMode = true;
     Press('R');

@@ -83,6 +83,27 @@ TEST(KeyPageLayout, ValueControlsStayOffTheRows) {
     const auto few = LayoutKeyRows(Device(6, 12), ZvPoint{72, 77}, false);
     EXPECT_FALSE(CoversShownRows(DebounceRect(), few));
     EXPECT_FALSE(CoversShownRows(AutoSleepRect(), few));
+
+    // Few rows: the usual places. Many rows: both controls kept, moved off the rows and clear
+    // of each other and of the restore button.
+    const ValueControlRects usual = PlaceValueControls(few, false);
+    EXPECT_FALSE(usual.moved);
+    EXPECT_EQ(usual.debounce, DebounceRect());
+    EXPECT_EQ(usual.autoSleep, AutoSleepRect());
+    auto overlap = [](const ZvRect& a, const ZvRect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    for (bool large : {false, true}) {
+        const auto rows = LayoutKeyRows(Device(16, 8), ZvPoint{72, 77}, large);
+        const ValueControlRects moved = PlaceValueControls(rows, large);
+        ASSERT_TRUE(moved.moved) << large;
+        EXPECT_EQ(moved.debounce, (ZvRect{707, 430, 877, 460}));
+        EXPECT_EQ(moved.autoSleep, (ZvRect{707, 395, 877, 425}));
+        EXPECT_FALSE(
+            CoversShownRows(moved.debounce, LayoutKeyRows(Device(16, 8), {72, 77}, false)));
+        EXPECT_FALSE(overlap(moved.debounce, moved.autoSleep));
+        EXPECT_FALSE(overlap(moved.debounce, ProfileButtonRects()[0]));
+    }
 }
 
 }  // namespace

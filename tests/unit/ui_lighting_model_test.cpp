@@ -82,12 +82,39 @@ TEST(LightingModel, ActionsRequestTheirZone) {
     logoOnly.ShowLogoEffect = 1;
     ProfileFile p;
 
-    EXPECT_EQ(SetLightColour(p, both, 0x0000FF), Request(0x2, 2));
+    // Each zone keeps its own colour: a pick lands in the zone the controls edit only.
+    p.logoLight.colour = 0x123456;
+    EXPECT_EQ(SetLightColour(p, both, LightZone::kMain, 0x0000FF), Request(0x2, 2));
     EXPECT_EQ(p.mainLight.colour, 0x0000FFu);
-    EXPECT_EQ(p.logoLight.colour, 0x0000FFu);  // one swatch for both zones
-    EXPECT_EQ(SetLightColour(p, logoOnly, 0x00FF00), Request(0x2, 1));
+    EXPECT_EQ(p.logoLight.colour, 0x123456u);
+    EXPECT_EQ(SetLightColour(p, both, LightZone::kLogo, 0x00FF00), Request(0x2, 1));
     EXPECT_EQ(p.logoLight.colour, 0x00FF00u);
     EXPECT_EQ(p.mainLight.colour, 0x0000FFu);
+    // A zone the mouse lacks takes nothing.
+    EXPECT_FALSE(SetLightColour(p, logoOnly, LightZone::kMain, 0x0F0F0F).Changed());
+    EXPECT_EQ(SetLightColour(p, logoOnly, LightZone::kLogo, 0x00FF00), Request(0x2, 1));
+    EXPECT_EQ(p.mainLight.colour, 0x0000FFu);
+    // The view of each zone: its own mode's controls and its own values.
+    p.mainLight = {2, 4, 9, 0x0000FF, {}};
+    p.logoLight = {3, 5, 6, 0x00FF00, {}};
+    const LightingView mainView = ViewLighting(p, both, DefaultLedOptions(), LightZone::kMain);
+    EXPECT_TRUE(mainView.chooseZone);
+    EXPECT_EQ(mainView.zone, LightZone::kMain);
+    EXPECT_EQ(mainView.colour, 0x0000FFu);
+    EXPECT_EQ(mainView.brightness, 9);
+    const LightingView logoView = ViewLighting(p, both, DefaultLedOptions(), LightZone::kLogo);
+    EXPECT_EQ(logoView.zone, LightZone::kLogo);
+    EXPECT_EQ(logoView.controls, LogoModeControls(3));
+    EXPECT_EQ(logoView.colour, 0x00FF00u);
+    EXPECT_EQ(logoView.speed, 5);
+    EXPECT_EQ(logoView.brightness, 6);
+    // A mouse with one zone edits that one whatever was asked.
+    EXPECT_EQ(ViewLighting(p, logoOnly, DefaultLedOptions(), LightZone::kMain).zone,
+              LightZone::kLogo);
+    EXPECT_FALSE(ViewLighting(p, logoOnly, DefaultLedOptions()).chooseZone);
+    SensorCfg mainOnly;
+    EXPECT_EQ(EditableZone(mainOnly, LightZone::kLogo), LightZone::kMain);
+    p.logoLight = {2, 3, 4, 0x00FF00, {}};
 
     EXPECT_EQ(ChooseLogoMode(p, 2), Request(0x2, 1));
     EXPECT_EQ(CommitLightSlider(p, both, LightSlider::kLogoSpeed, 5), Request(0x2, 1));

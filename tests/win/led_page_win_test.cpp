@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/eeprom_map.h"
+#include "controls/win/menu_dlg.h"
 #include "ui/lighting_model.h"
 #include "ui/win/adv_dlg.h"
 #include "ui/win/led_dlg.h"
@@ -93,6 +94,102 @@ TEST_F(LedPageWin, LogoOnlyMouseWritesItsColourToTheLogoRecord) {
               (Bytes{0x00, 0x00, 0xff, 0x56, 0x02, 0x53, 0x64, 0xf1, 0x03, 0x52}));
     EXPECT_FALSE(Wrote(eeprom::kMainLight));
     EXPECT_EQ(mouse.Peek(eeprom::kMainLight, 7), main);
+}
+
+// A mouse with main and logo lighting: the zone buttons choose which zone the mode list,
+// sliders and colour edit, and each zone keeps its own colour. The logo's colour (distinct
+// from the main one) stays when its mode changes; a colour picked for one zone reaches that
+// zone's record only.
+TEST_F(LedPageWin, BothZonesEachKeepTheirOwnColour) {
+    cfg.ShowMainEffect = 1;
+    cfg.ShowLogoEffect = 1;
+    gVar.pFile->mainLight = {2, 7, 5, Rgb(0x11, 0x22, 0x33), {}};
+    gVar.pFile->logoLight = {1, 3, 4, Rgb(0x00, 0x80, 0xff), {}};
+    ASSERT_TRUE(Open(page));
+    ASSERT_TRUE(::IsWindowVisible(page.ZoneButton(0).m_hWnd));
+    ASSERT_TRUE(::IsWindowVisible(page.ZoneButton(1).m_hWnd));
+    EXPECT_TRUE(page.ZoneButton(0).GetCheck());
+    EXPECT_TRUE(::IsWindowVisible(page.ModeCombo(false).m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(page.ModeCombo(true).m_hWnd));
+    EXPECT_EQ(page.View().colour, Rgb(0x11, 0x22, 0x33));
+
+    Click(page.ZoneButton(1).m_hWnd, 5, 5);
+    EXPECT_TRUE(page.ZoneButton(1).GetCheck());
+    EXPECT_FALSE(page.ZoneButton(0).GetCheck());
+    EXPECT_FALSE(::IsWindowVisible(page.ModeCombo(false).m_hWnd));
+    EXPECT_TRUE(::IsWindowVisible(page.ModeCombo(true).m_hWnd));
+    EXPECT_EQ(page.View().colour, Rgb(0x00, 0x80, 0xff));
+    // The logo's sliders, not the main ones.
+    EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kLogoBrightness).m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(page.Slider(LightSlider::kMainBrightness).m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
+
+    // Mode 2 for the logo: written with the logo's own colour.
+    ::SendMessageW(page.ModeCombo(true).m_hWnd, WM_MENU_RESULT, 2, 0);  // the list's choice
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->logoLight.mode, 2u);
+    EXPECT_EQ(mouse.Peek(eeprom::kLogo, 5), (Bytes{0x00, 0x80, 0xff, 0xd6, 0x02}));
+    ClickPreset(6);  // 0, 0, 255 for the logo
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->logoLight.colour, Rgb(0, 0, 255));
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(0x11, 0x22, 0x33));
+    EXPECT_EQ(mouse.Peek(eeprom::kLogo, 4), (Bytes{0x00, 0x00, 0xff, 0x56}));
+    EXPECT_FALSE(Wrote(eeprom::kMainLight));
+
+    // Back to the main zone: its preset goes to the main record only.
+    Click(page.ZoneButton(0).m_hWnd, 5, 5);
+    ClickPreset(0);  // 255, 0, 0
+    WaitWritten();
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(255, 0, 0));
+    EXPECT_EQ(gVar.pFile->logoLight.colour, Rgb(0, 0, 255));
+    const Bytes main = mouse.Peek(eeprom::kMainLight, 7);
+    EXPECT_EQ(Bytes(main.begin() + 1, main.begin() + 4), (Bytes{255, 0, 0}));
+    EXPECT_EQ(mouse.Peek(eeprom::kLogo, 4), (Bytes{0x00, 0x00, 0xff, 0x56}));
+}
+
+// The page refreshed while hidden (a profile switch seen from another page) shows the new
+// profile's controls once shown: no speed slider left over from the previous mode.
+TEST_F(LedPageWin, ProfileShownWhileHiddenLeavesNoStaleSlider) {
+    gVar.pFile->mainLight = {2, 7, 5, Rgb(1, 2, 3), {}};  // breathing: speed and brightness
+    ASSERT_TRUE(Open(page));
+    ASSERT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
+    page.Show(false);
+    gVar.pFile->mainLight.mode = 1;  // steady: no speed
+    page.Refresh();
+    page.Show(true);
+    EXPECT_FALSE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
+    EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainBrightness).m_hWnd));
+    // And back, hidden again: the speed comes back.
+    page.Show(false);
+    gVar.pFile->mainLight.mode = 2;
+    page.Refresh();
+    page.Show(true);
+    EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
+}
+
+// The red box emptied stays empty while it has the focus (no "0" before the caret); "50"
+// typed then is red 50.
+TEST_F(LedPageWin, EmptiedColourBoxTakesTheNumberTyped) {
+    gVar.pFile->mainLight = {2, 7, 5, Rgb(200, 100, 20), {}};
+    ASSERT_TRUE(Open(page));
+    const HWND red = page.ColourEdit(0);
+    ::SetFocus(red);
+    zvtest::Pump(10);
+    auto text = [red] {
+        wchar_t buf[16] = {};
+        ::GetWindowTextW(red, buf, 16);
+        return std::wstring(buf);
+    };
+    ::SendMessageW(red, EM_SETSEL, 0, -1);
+    ::SendMessageW(red, WM_CLEAR, 0, 0);
+    WaitWritten();
+    EXPECT_EQ(text(), L"");
+    for (wchar_t c : {L'5', L'0'}) ::SendMessageW(red, WM_CHAR, c, 1);
+    WaitWritten();
+    EXPECT_EQ(text(), L"50");
+    EXPECT_EQ(gVar.pFile->mainLight.colour, Rgb(50, 100, 20));
+    const Bytes written = mouse.Peek(eeprom::kMainLight, 7);
+    EXPECT_EQ(Bytes(written.begin() + 1, written.begin() + 4), (Bytes{50, 100, 20}));
 }
 
 TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {

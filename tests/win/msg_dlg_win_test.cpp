@@ -157,14 +157,17 @@ TEST_F(MsgDlgWin, CheckBoxCaptureRefusesMoreThanThreeParts) {
     };
     g_steps = {
         [&](HWND w) {
-            ::PostMessageW(Edit(w), WM_KEYDOWN, VK_CONTROL, 0x011D0001);  // ignored
+            // Ctrl held with the keys ticks its box; Alt is ticked by hand.
+            ::PostMessageW(Edit(w), WM_KEYDOWN, VK_CONTROL, 0x011D0001);
             ::PostMessageW(Edit(w), WM_KEYDOWN, 'A', 0x001E0001);
             ::PostMessageW(Edit(w), WM_KEYDOWN, 'B', 0x00300001);
-            click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 1));  // Ctrl
-            click(::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 2));  // Alt
+            // After the keys (posted behind them), as a user's click would come.
+            const HWND alt = ::GetDlgItem(w, CMsgDlg::kIdCheckFirst + 2);
+            ::PostMessageW(alt, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            ::PostMessageW(alt, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         },
         [&](HWND w) {
-            // The ticked boxes show in the field before OK.
+            // The ticked boxes show in the field before OK: Ctrl from the key held.
             shown = TextOf(Edit(w));
             ::PostMessageW(w, WM_COMMAND, IDOK, 0);
         },

@@ -17,6 +17,7 @@
 #include "profile/apply_thread.h"
 #include "profile/eeprom_reader.h"
 #include "profile/profile_defaults.h"
+#include "profile/sensor_table.h"
 #include "support/sim_link.h"
 #include "support/temp_dir.h"
 #include "ui/win/adv_dlg.h"
@@ -77,6 +78,38 @@ TEST_F(PerfPageWin, TypedValueSnapsToTheSensorAndWritesThatLevel) {
     // 1250 is code 24 (steps of 50 from 50), X and Y alike, then the check byte.
     EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels + 4, 4), (Bytes{0x18, 0x18, 0x00, 0x25}));
     EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels, 4), level1);
+}
+
+// A value above the sensor's highest is stored as the highest and the user is told which;
+// one within the range is taken to its nearest step without a word.
+TEST_F(PerfPageWin, TypedValueAboveTheSensorSaysWhatWasStored) {
+    std::vector<std::string> said;
+    uint32_t typed = 0;
+    page.SetShowText([&](HWND, const std::string& t) { said.push_back(t); });
+    page.SetAskNumber([&](HWND, const std::string&, uint32_t* out) {
+        *out = typed;
+        return 1;
+    });
+    const HWND label = page.XLabel(1).m_hWnd;
+    auto typeInto = [&](uint32_t v) {
+        typed = v;
+        ::SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        ::SendMessageW(label, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        WaitWritten();
+    };
+    const SensorTable* table = FindSensorTable(static_cast<uint32_t>(cfg.Sensor));
+    ASSERT_NE(table, nullptr);
+    const auto highest = static_cast<uint32_t>(table->dpi[table->count - 1]);
+    typeInto(highest + 8000);
+    EXPECT_EQ(gVar.pFile->dpi[1].x, highest);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find(std::to_string(highest + 8000)), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find(std::to_string(highest)), std::string::npos) << said[0];
+    typeInto(1234);
+    EXPECT_EQ(gVar.pFile->dpi[1].x, 1250u);
+    EXPECT_EQ(said.size(), 1u);
 }
 
 TEST_F(PerfPageWin, ClickOnABarAsksThenMovesBothThumbsAndWrites) {

@@ -131,7 +131,10 @@ void ShowControl(const CWndBase& control, bool on) {
 }
 
 bool ControlShown(const CWndBase& control) {
-    return control.m_hWnd && ::IsWindowVisible(control.m_hWnd);
+    // The control's own state: a page refreshed while hidden must still see which of its
+    // controls are shown (IsWindowVisible is false for all of them then).
+    return control.m_hWnd &&
+           (::GetWindowLongPtrW(control.m_hWnd, GWL_STYLE) & static_cast<LONG_PTR>(WS_VISIBLE));
 }
 
 RECT ControlRectIn(const CWndBase& control, HWND page) {

@@ -276,18 +276,14 @@ bool CKeyDlg::Build() {
         ::ShowWindow(d.m_hWnd, shown ? SW_SHOW : SW_HIDE);
         return true;
     };
-    const ZvRect sleepRc = AutoSleepRect();
+    // A mouse with many buttons has rows where the controls usually sit: they move aside.
+    const ValueControlRects places = PlaceValueControls(m_places, large);
+    const ZvRect sleepRc = places.autoSleep;
     LogPrintf("CKeyDlg SleepDlg rc=%d,%d,%d,%d", sleepRc.left, sleepRc.top, sleepRc.right,
               sleepRc.bottom);
-    // A control that would lie over the rows of a mouse with many buttons stays hidden.
-    auto fits = [&](const ZvRect& rc, const char* name) {
-        const bool covers = CoversShownRows(large ? ToZv(Double4K(R(rc))) : rc, m_places);
-        if (covers) LogPrintf("CKeyDlg: the %s control would cover the rows", name);
-        return !covers;
-    };
-    if (!valueDlg(m_debounce, DebounceRect(),
-                  cfg.ShowDebounce != 0 && fits(DebounceRect(), "debounce")) ||
-        !valueDlg(m_autoSleep, sleepRc, cfg.ShowAutoSleep != 0 && fits(sleepRc, "auto-sleep")))
+    if (places.moved) LogPrintf("CKeyDlg: debounce and auto-sleep beside the profile buttons");
+    if (!valueDlg(m_debounce, places.debounce, cfg.ShowDebounce != 0) ||
+        !valueDlg(m_autoSleep, sleepRc, cfg.ShowAutoSleep != 0))
         return false;
     m_debounce.confirm = [this](const std::string& text) { return m_host.Ask(text); };
 
@@ -437,7 +433,17 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
         case ChoiceStep::kFireDialog: {
             const std::optional<uint16_t> fire = m_host.EditFire(current);
             if (!fire) return;
-            key = FireKey(static_cast<uint8_t>(*fire & 0xFF), static_cast<uint8_t>(*fire >> 8));
+            const auto count = static_cast<uint8_t>(*fire & 0xFF);
+            const auto interval = static_cast<uint8_t>(*fire >> 8);
+            // A burst the mouse keeps as one of its click functions is stored and shown as
+            // that function, and the user is told, rather than shown a fire key the mouse
+            // will report as something else.
+            if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
+                if (SetKeyFunction(row, *same) == 1)
+                    m_host.Tell(FireStoredAsText(count, interval, *same));
+                return;
+            }
+            key = FireKey(count, interval);
             break;
         }
         case ChoiceStep::kStore:

@@ -54,7 +54,10 @@ class MainKeyPageHost : public KeyPageHost {
         return EditFireKey(m_main.m_hWnd, current);
     }
     void ExportProfile() override { ExportProfileWithDialog(m_main.m_hWnd); }
-    void ImportProfile() override { ImportProfileWithDialog(m_main.m_hWnd); }
+    void ImportProfile() override {
+        // Every page shows the imported profile, not only this one.
+        if (ImportProfileWithDialog(m_main.m_hWnd)) m_main.ShowProfile();
+    }
 
   private:
     CZorvanDlg& m_main;

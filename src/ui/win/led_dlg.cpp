@@ -22,8 +22,10 @@ namespace {
 
 constexpr int kComboW = 147, kComboH = 30, kSleepW = 83, kSleepH = 19;
 constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
-constexpr int kLogoComboDy = 42;  // the logo combo under the main one when the mouse has both
+// The zone choice of a mouse with both zones: in the left panel's title band, after the title.
+constexpr ZvRect kZoneBtn[2] = {{150, 18, 315, 44}, {320, 18, 485, 44}};
 constexpr COLORREF kEditBack = RGB(204, 204, 204);
+constexpr COLORREF kUnavailableText = RGB(100, 100, 100);  // as the buttons page's disabled rows
 
 bool Inside(const ZvRect& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
@@ -32,6 +34,55 @@ bool Inside(const ZvRect& r, POINT pt) {
 RECT SliderRect(ZvPoint at) {
     // A little taller than the track so the whole thumb shows.
     return RECT{at.x, at.y - 5, at.x + kSliderW, at.y - 5 + kSliderH};
+}
+
+// The red, green and blue boxes pass Tab on to each other (Shift+Tab back); the first and last
+// box leave Tab to the window around them.
+constexpr wchar_t kEditProcProp[] = L"ZvColourEditProc";
+
+HWND NextColourBox(HWND box, bool back) {
+    const HWND page = ::GetParent(box);
+    const int id = ::GetDlgCtrlID(box);
+    const int next = id + (back ? -1 : 1);
+    if (next < static_cast<int>(CLedDlg::kIdEdit) || next >= static_cast<int>(CLedDlg::kIdEdit) + 3)
+        return nullptr;
+    return ::GetDlgItem(page, next);
+}
+
+LRESULT CALLBACK ColourEditProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto old = reinterpret_cast<WNDPROC>(::GetPropW(box, kEditProcProp));
+    const bool back = ::GetKeyState(VK_SHIFT) < 0;
+    switch (msg) {
+        case WM_GETDLGCODE: {
+            const LRESULT code = ::CallWindowProcW(old, box, msg, wp, lp);
+            const auto* m = reinterpret_cast<const MSG*>(lp);
+            if (m && m->message == WM_KEYDOWN && m->wParam == VK_TAB && NextColourBox(box, back))
+                return code | DLGC_WANTTAB;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_TAB) {
+                if (const HWND next = NextColourBox(box, back)) ::SetFocus(next);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wp == '\t') return 0;  // no beep
+            break;
+        case WM_NCDESTROY:
+            ::RemovePropW(box, kEditProcProp);
+            ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+            break;
+        default:
+            break;
+    }
+    return ::CallWindowProcW(old, box, msg, wp, lp);
+}
+
+// Why the sleep controls are greyed; English when the language file lacks the text.
+std::string UnavailableText() {
+    const std::string& t = GetText("tc_pid_unavailable");
+    return t.empty() ? "Not available with this receiver" : t;
 }
 
 // The first connected receiver's product id, 0 without one.
@@ -81,6 +132,7 @@ bool CLedDlg::OnCreatePage() {
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     m_layout = LayoutLighting(gVar);
     CreateCombos();
+    CreateZoneButtons();
     CreateSliders();
     CreateEdits();
     OnTextsChanged();
@@ -141,6 +193,34 @@ void CLedDlg::CreateCombos() {
     AddPictureButton(m_offMoving, {"check_nr.png", "check_nr.png", "check_dn.png"}, b);
 }
 
+void CLedDlg::CreateZoneButtons() {
+    const COLORREF text =
+        gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
+    const COLORREF chosen =
+        gVar.Btn_txt_clr_ov ? static_cast<COLORREF>(gVar.Btn_txt_clr_ov) : RGB(0, 212, 255);
+    for (int i = 0; i < 2; ++i) {
+        PngBtnArgs a;
+        a.id = i ? kIdZoneLogo : kIdZoneMain;
+        a.rc = Scaled(kZoneBtn[i]);
+        a.caption = GetText(i ? "tc_led_eft2" : "tc_led_eft1");
+        a.checkable = true;
+        a.visible = false;
+        const LightZone zone = i ? LightZone::kLogo : LightZone::kMain;
+        a.onClick = [this, zone] {
+            ClosePopup();
+            ShowZone(zone);
+        };
+        CPngBtn& b = m_zoneBtn[static_cast<size_t>(i)];
+        // The chosen zone's name keeps the highlight colour.
+        if (AddButton(b, a)) b.SetTextColors(text, chosen, chosen);
+    }
+}
+
+void CLedDlg::ShowZone(LightZone zone) {
+    m_zone = zone;
+    ShowProfile();
+}
+
 void CLedDlg::CreateSliders() {
     const struct {
         CPngSliderBar* bar;
@@ -176,6 +256,9 @@ void CLedDlg::CreateEdits() {
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdEdit + i)), AppInstance(), nullptr);
         if (!m_edit[i]) continue;
         ::SendMessageW(m_edit[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
+        const LONG_PTR old = ::SetWindowLongPtrW(m_edit[i], GWLP_WNDPROC,
+                                                 reinterpret_cast<LONG_PTR>(ColourEditProc));
+        ::SetPropW(m_edit[i], kEditProcProp, reinterpret_cast<HANDLE>(old));
         // Room for a few digits past 255, so a typed 300 shows the correction.
         ::SendMessageW(m_edit[i], EM_LIMITTEXT, 4, 0);
     }
@@ -192,6 +275,9 @@ void CLedDlg::OnTextsChanged() {
         b->SetAccessibleName(GetText("tc_adv_str10"));
     m_offMoving.SetAccessibleName(GetText("tc_adv_str23"));
     m_sleep.SetAccessibleName(GetText("tc_adv_str20"));
+    for (int i = 0; i < 2; ++i)
+        if (m_zoneBtn[static_cast<size_t>(i)].m_hWnd)
+            m_zoneBtn[static_cast<size_t>(i)].SetText(GetText(i ? "tc_led_eft2" : "tc_led_eft1"));
     Invalidate();
 }
 
@@ -230,14 +316,8 @@ void CLedDlg::LayoutForDevice() {
     m_laidOutFor = cfg;
     m_mouse = LoadSkinPicture(DeviceSkinPath(static_cast<uint8_t>(cfg->CID),
                                              static_cast<uint8_t>(cfg->MID), "mouse_led.png"));
-    // A mouse with both zones shows the logo's combo under the main one.
-    const bool both = cfg->ShowMainEffect && cfg->ShowLogoEffect;
-    if (m_logoMode.m_hWnd) {
-        const int dy = both ? kLogoComboDy : 0;
-        const ZvPoint at = ScaledPoint(ZvPoint{gVar.ptLedEft.x, gVar.ptLedEft.y + dy});
-        ::SetWindowPos(m_logoMode.m_hWnd, nullptr, at.x, at.y, 0, 0,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-    }
+    // Another mouse starts on its first zone.
+    m_zone = EditableZone(*cfg, LightZone::kMain);
     for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,
                               LightSlider::kLogoBrightness, LightSlider::kLogoSpeed}) {
         CPngSliderBar& bar = Slider(which);
@@ -269,18 +349,24 @@ void CLedDlg::ShowProfile() {
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!gVar.pFile) return;
-        m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt);
+        m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt, m_zone);
     }
     const LightingView& v = m_view;
-    ShowControl(m_mainMode, v.showMain);
-    ShowControl(m_logoMode, v.showLogo);
+    m_zone = v.zone;
+    const bool logo = v.zone == LightZone::kLogo;
+    // One zone at a time: its mode list, sliders and colour; the zone buttons say which.
+    ShowControl(m_mainMode, v.showMain && !logo);
+    ShowControl(m_logoMode, v.showLogo && logo);
     m_mainMode.SelectValue(static_cast<int32_t>(v.mainMode));
     m_logoMode.SelectValue(static_cast<int32_t>(v.logoMode));
+    for (int i = 0; i < 2; ++i) {
+        CPngBtn& b = m_zoneBtn[static_cast<size_t>(i)];
+        ShowControl(b, v.chooseZone);
+        if (b.m_hWnd) b.SetCheck((i == 1) == logo);
+    }
 
-    // The sliders belong to the main zone, or to the logo on a mouse without main lighting.
-    const bool main = v.showMain;
-    CPngSliderBar& light = main ? m_mainLight : m_logoLight;
-    CPngSliderBar& speed = main ? m_mainSpeed : m_logoSpeed;
+    CPngSliderBar& light = logo ? m_logoLight : m_mainLight;
+    CPngSliderBar& speed = logo ? m_logoSpeed : m_mainSpeed;
     for (CPngSliderBar* bar : {&m_mainLight, &m_mainSpeed, &m_logoLight, &m_logoSpeed}) {
         const bool on =
             (bar == &light && v.controls.brightness) || (bar == &speed && v.controls.speed);
@@ -300,8 +386,14 @@ void CLedDlg::ShowProfile() {
         m_sleep.SelectValue(v.sleepItems[static_cast<size_t>(v.sleepItem)].seconds);
     if (m_offMoving.m_hWnd) m_offMoving.SetCheck(v.lightOffOnMoving);
     const bool disabled = SleepControlsDisabled(gVar, FirstReceiverPid());
-    if (m_sleep.m_hWnd) m_sleep.SetDisabledLook(disabled);
-    if (m_offMoving.m_hWnd) m_offMoving.SetDisabledLook(disabled);
+    const bool wasDisabled = m_sleepUnavailable;
+    m_sleepUnavailable = disabled;
+    // The reason is on the controls too: they look unavailable and say why when pointed at.
+    for (CPngBtn* b : {static_cast<CPngBtn*>(&m_sleep), &m_offMoving}) {
+        if (!b->m_hWnd) continue;
+        b->SetDisabledLook(disabled);
+        if (disabled || wasDisabled) b->SetTooltip(disabled ? UnavailableText() : std::string());
+    }
     Invalidate();
 }
 
@@ -309,12 +401,19 @@ void CLedDlg::ShowColour(uint32_t colour) {
     m_view.colour = colour;
     m_view.colourLabel = ColourLabel(colour);
     m_settingEdits = true;
+    const HWND typing = ::GetFocus();
     for (size_t i = 0; i < m_edit.size(); ++i) {
         if (!m_edit[i]) continue;
-        const std::wstring text = std::to_wstring((colour >> (8 * i)) & 0xFF);
+        const uint32_t value = (colour >> (8 * i)) & 0xFF;
+        const std::wstring text = std::to_wstring(value);
         wchar_t now[16] = {};
         ::GetWindowTextW(m_edit[i], now, 16);
-        // The box being typed in keeps its caret when its number did not change.
+        // The box being typed in is left as the user has it while it means the same number:
+        // an emptied box stays empty (it counts as 0) rather than getting a "0" before the
+        // caret that the next digits would be typed in front of.
+        if (m_edit[i] == typing &&
+            ReadColourEdits({platform::win::Narrow(now), "", ""}).colour == value)
+            continue;
         if (text != now) ::SetWindowTextW(m_edit[i], text.c_str());
     }
     m_settingEdits = false;
@@ -341,7 +440,9 @@ void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool a
 void CLedDlg::PickColour(uint32_t colour, bool askFirst) {
     const SensorCfg* cfg = gVar.pSensorCfg;
     if (!cfg || !m_view.controls.colour) return;
-    Change([cfg, colour](ProfileFile& p) { return SetLightColour(p, *cfg, colour); }, askFirst);
+    const LightZone zone = m_view.zone;
+    Change([cfg, zone, colour](ProfileFile& p) { return SetLightColour(p, *cfg, zone, colour); },
+           askFirst);
 }
 
 void CLedDlg::OnEditChanged(HWND box) {
@@ -459,6 +560,9 @@ bool CLedDlg::OnCommand(UINT id, UINT code, HWND from) {
     if (id >= kIdEdit && id < kIdEdit + 3) {
         // Only typing counts: the page setting the boxes, or a box losing focus, does not.
         if (code == EN_CHANGE && !m_settingEdits && ::GetFocus() == from) OnEditChanged(from);
+        // A box taken with the mouse or Tab has its whole number selected, so typing replaces
+        // it. Posted: a click places the caret after the focus arrives.
+        if (code == EN_SETFOCUS) ::PostMessageW(from, EM_SETSEL, 0, -1);
         return true;
     }
     return CMainPage::OnCommand(id, code, from);
@@ -496,32 +600,61 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     if (const SensorCfg* cfg = gVar.pSensorCfg)
         picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
 
+    // With two zones the mode list is named after its zone, and the chosen zone's button is
+    // underlined.
+    const char* zoneName = m_view.zone == LightZone::kLogo ? "tc_led_eft2" : "tc_led_eft1";
     for (const CComboBtn* c : {&m_mainMode, &m_logoMode}) {
         if (!ControlShown(*c)) continue;
         const RECT b = at(*c);
-        draw(GetText("tc_adv_str8"), RECT{b.right + 10, b.top, b.right + 200, b.bottom},
-             kLine | DT_LEFT);
+        draw(GetText(m_view.chooseZone ? zoneName : "tc_adv_str8"),
+             RECT{b.right + 10, b.top, b.right + 200, b.bottom}, kLine | DT_LEFT);
+    }
+    if (m_view.chooseZone) {
+        const CPngBtn& chosen = m_zoneBtn[m_view.zone == LightZone::kLogo ? 1 : 0];
+        if (ControlShown(chosen)) {
+            const RECT b = at(chosen);
+            // Just under the button, which paints over its own rectangle.
+            const RECT s = Scaled(RECT{b.left + 20, b.bottom + 1, b.right - 20, b.bottom + 3});
+            Gdiplus::SolidBrush accent(Gdiplus::Color(255, 0, 212, 255));
+            g.FillRectangle(&accent, static_cast<INT>(s.left), static_cast<INT>(s.top),
+                            static_cast<INT>(s.right - s.left), static_cast<INT>(s.bottom - s.top));
+        }
     }
     const std::pair<const CPngSliderBar*, const char*> sliders[] = {{&m_mainLight, "tc_adv_str7"},
                                                                     {&m_mainSpeed, "tc_adv_str10"},
                                                                     {&m_logoLight, "tc_adv_str7"},
                                                                     {&m_logoSpeed, "tc_adv_str10"}};
+    bool zoneNamed = false;
     for (const auto& [bar, key] : sliders) {
         if (!ControlShown(*bar)) continue;
         const RECT b = at(*bar);
         draw(GetText(key), RECT{b.left, b.top - 24, b.left + 250, b.top - 4}, kLine | DT_LEFT);
+        if (m_view.chooseZone && !zoneNamed) {
+            // The sliders sit apart from the zone buttons: they carry the zone's name too.
+            zoneNamed = true;
+            draw(GetText(zoneName), RECT{b.left + 100, b.top - 24, b.right, b.top - 4},
+                 kLine | DT_RIGHT);
+        }
         draw(std::to_string(bar->GetValue()), RECT{b.right + 12, b.top, b.right + 50, b.bottom},
              kLine | DT_LEFT);
     }
+    // Controls this receiver does not offer: their captions greyed, the reason beside them.
+    const COLORREF sleepText = m_sleepUnavailable ? kUnavailableText : text;
     if (ControlShown(m_offMoving)) {
         const RECT b = at(m_offMoving);
-        draw(GetText("tc_adv_str23"), RECT{b.right + 8, b.top - 5, b.right + 400, b.bottom + 5},
-             kLine | DT_LEFT);
+        DrawPageText(dc, GetText("tc_adv_str23"),
+                     RECT{b.right + 8, b.top - 5, b.right + 400, b.bottom + 5}, kLine | DT_LEFT,
+                     sleepText, m_font);
     }
     if (ControlShown(m_sleep)) {
         const RECT b = at(m_sleep);
-        draw(GetText("tc_adv_str20"), RECT{b.right + 10, b.top, b.right + 300, b.bottom},
-             kLine | DT_LEFT);
+        DrawPageText(dc, GetText("tc_adv_str20"),
+                     RECT{b.right + 10, b.top, b.right + 170, b.bottom}, kLine | DT_LEFT, sleepText,
+                     m_font);
+        if (m_sleepUnavailable)
+            DrawPageText(dc, UnavailableText(),
+                         RECT{b.right + 10, b.bottom + 4, b.right + 400, b.bottom + 22},
+                         kLine | DT_LEFT, Theme().mark, m_font);
     }
 
     if (!m_view.controls.colour) return;

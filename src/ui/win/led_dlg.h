@@ -21,6 +21,7 @@ class CLedDlg : public CMainPage {
                           kIdEdit = 310;  // red, green, blue: 310..312
     static constexpr UINT kIdMainLight = 320, kIdMainSpeed = 321, kIdLogoLight = 322,
                           kIdLogoSpeed = 323;
+    static constexpr UINT kIdZoneMain = 330, kIdZoneLogo = 331;
 
     // `deviceReady` is the main window's CheckDeviceReady, asked before every change;
     // `lightingHeld` asks the mouse whether it holds its lighting (true: no request).
@@ -46,6 +47,9 @@ class CLedDlg : public CMainPage {
     const LightingView& View() const { return m_view; }
     const LightingLayout& Layout() const { return m_layout; }
     bool ColourShown() const { return m_view.controls.colour; }
+    // The zone choice of a mouse with main and logo lighting (0 main, 1 logo).
+    CPngBtn& ZoneButton(int i) { return m_zoneBtn[static_cast<size_t>(i ? 1 : 0)]; }
+    void ShowZone(LightZone zone);
 
   protected:
     bool OnCreatePage() override;
@@ -59,6 +63,7 @@ class CLedDlg : public CMainPage {
 
   private:
     void CreateCombos();
+    void CreateZoneButtons();
     void CreateSliders();
     void CreateEdits();
     void FillModeItems();
@@ -81,13 +86,16 @@ class CLedDlg : public CMainPage {
     LightingView m_view;
     LightingLayout m_layout;
     const SensorCfg* m_laidOutFor = nullptr;
+    LightZone m_zone = LightZone::kMain;  // the zone the user chose to edit
 
     CComboBtn m_mainMode, m_logoMode, m_sleep;
     CPngSliderBar m_mainLight, m_mainSpeed, m_logoLight, m_logoSpeed;
     CPngBtn m_offMoving;
+    std::array<CPngBtn, 2> m_zoneBtn;
     std::array<HWND, 3> m_edit{};
     bool m_settingEdits = false;
-    bool m_swatchFramed = false;  // the result swatch was pressed: it keeps a white frame
+    bool m_sleepUnavailable = false;  // this receiver has no sleep time or light-off box
+    bool m_swatchFramed = false;      // the result swatch was pressed: it keeps a white frame
     PicturePtr m_wheel, m_mouse;
     HFONT m_font = nullptr, m_editFont = nullptr;
     bool m_ownFont = false;

@@ -44,6 +44,8 @@ constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
 // The apply thread switched the profile for the program in front (wParam 1) or could not.
 constexpr UINT WM_PROFILE_FOLLOWED = WM_APP + 0x5C;
 constexpr uint32_t kApplyPointerSettings = 0x0008;
+// The no-mouse notice: the band right of the navigation buttons, left of the mouse's badge.
+constexpr RECT kNoMouseBand{300, 113, 755, 157};
 
 const GUID kUsbDeviceInterface = {
     0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
@@ -69,6 +71,7 @@ CZorvanDlg::~CZorvanDlg() {
     DestroyWindow();
     if (m_boldFont) ::DeleteObject(m_boldFont);
     if (m_langFont) ::DeleteObject(m_langFont);
+    if (m_ownNoMouseFont && m_noMouseFont) ::DeleteObject(m_noMouseFont);
     if (m_ownIcon && m_icon) ::DestroyIcon(m_icon);
 }
 
@@ -390,6 +393,8 @@ void CZorvanDlg::LayoutForDevice() {
     }
     for (auto& p : m_pages)
         if (p) p->LayoutForDevice();
+    // A mouse taken over: the no-mouse notice goes.
+    Invalidate();
 }
 
 int CZorvanDlg::CheckDeviceReady() {
@@ -497,6 +502,8 @@ void CZorvanDlg::HidePower() {
     m_batteryLevel.reset();
     m_lowBattery.Reset();
     UpdateTrayTip();
+    // The no-mouse notice appears.
+    Invalidate();
 }
 
 std::string CZorvanDlg::TrayTip() const {
@@ -715,6 +722,47 @@ void CZorvanDlg::OnPaint(CMemPaint& buf) {
     // A page that does not exist yet shows its skin background.
     if (PicturePresent(m_pageBkg.get()))
         DrawPictureStretched(buf.g(), m_pageBkg.get(), Rect(m_layout.pages));
+    if (!HasDevice()) PaintNoMouse(buf);
+}
+
+void CZorvanDlg::PaintNoMouse(CMemPaint& buf) {
+    // Without a mouse the pages still show (a default profile the user may look at), so the
+    // band beside the navigation buttons says plainly that none is connected and how to
+    // connect one; changes are refused with the same words.
+    const int k = gVar.b4K ? 2 : 1;
+    const RECT rc{kNoMouseBand.left * k, kNoMouseBand.top * k, kNoMouseBand.right * k,
+                  kNoMouseBand.bottom * k};
+    const COLORREF mark =
+        gVar.clrDpiMark ? static_cast<COLORREF>(gVar.clrDpiMark) : RGB(255, 59, 92);
+    Gdiplus::Graphics& g = buf.g();
+    Gdiplus::SolidBrush back(Gdiplus::Color(235, 40, 16, 24));
+    g.FillRectangle(&back, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
+                    static_cast<INT>(rc.right - rc.left), static_cast<INT>(rc.bottom - rc.top));
+    Gdiplus::Pen frame(Gdiplus::Color(255, GetRValue(mark), GetGValue(mark), GetBValue(mark)),
+                       static_cast<Gdiplus::REAL>(k));
+    frame.SetAlignment(Gdiplus::PenAlignmentInset);
+    g.DrawRectangle(&frame, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
+                    static_cast<INT>(rc.right - rc.left - 1),
+                    static_cast<INT>(rc.bottom - rc.top - 1));
+    if (!m_noMouseFont)
+        m_noMouseFont = MakeUiFont(ThemeFromOptions().font, 16 * k, FW_BOLD, &m_ownNoMouseFont);
+    const std::wstring text = Widen(GetText("tc_msg15"));
+    RECT inner{rc.left + 12 * k, rc.top + 4 * k, rc.right - 12 * k, rc.bottom - 4 * k};
+    const HDC dc = buf.dc();
+    const HGDIOBJ old = ::SelectObject(dc, m_noMouseFont);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    // Centred on one or two lines, whichever the language needs.
+    RECT measure = inner;
+    ::DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    const int h = measure.bottom - measure.top;
+    if (h < inner.bottom - inner.top) {
+        inner.top += (inner.bottom - inner.top - h) / 2;
+        inner.bottom = inner.top + h;
+    }
+    ::DrawTextW(dc, text.c_str(), -1, &inner,
+                DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SelectObject(dc, old);
 }
 
 LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -116,6 +116,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // The names a screen reader says for the window's picture buttons.
     void NameControls();
     void OnPaint(CMemPaint& buf) override;
+    void PaintNoMouse(CMemPaint& buf);
     void Teardown();
     bool HasDevice() const;
     // Says which files could not be saved, and why; nothing when every save went well.
@@ -149,6 +150,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     std::array<std::unique_ptr<CMainPage>, 5> m_pages;  // by page type
     CPowerDlg m_power;
     HFONT m_boldFont = nullptr, m_langFont = nullptr;
+    HFONT m_noMouseFont = nullptr;  // the no-mouse notice's; owned when m_ownNoMouseFont
+    bool m_ownNoMouseFont = false;
     HICON m_icon = nullptr;
     bool m_ownIcon = false;
     NOTIFYICONDATAW m_tray{};

@@ -214,6 +214,13 @@ bool CMsgDlg::PreTranslateMessage(MSG* msg) {
         const uint32_t code = TranslateKeyMessage(static_cast<uint32_t>(msg->wParam), msg->lParam);
         if (m_capture.CaptureKeyEvent(code, IsKeyReleaseMessage(msg->message),
                                       platform::GetTickCount())) {
+            if (modifierCheckBoxes) {
+                // Modifiers held with the key tick their boxes: Shift, Ctrl, Alt, Win.
+                const KeyCaptureModel::Boxes b = m_capture.TickedBoxes();
+                const bool on[4] = {b.shift, b.ctrl, b.alt, b.win};
+                for (int i = 0; i < 4; ++i)
+                    if (m_check[i].m_hWnd) m_check[i].SetCheck(on[i]);
+            }
             ::SetWindowTextW(m_edit, platform::win::Widen(m_capture.Text()).c_str());
         }
         return true;

@@ -50,6 +50,9 @@ void MoveCtlTo(const CWndBase& w, ZvPoint at) {
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
+// The colours of the X and Y thumbs' pictures (slider1.png, slider2.png).
+constexpr COLORREF kXThumbColour = RGB(0, 212, 255), kYThumbColour = RGB(255, 59, 92);
+
 void Check(CPngBtn& b, bool on) {
     if (b.m_hWnd) b.SetCheck(on);
 }
@@ -61,7 +64,8 @@ CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look)
       m_look(look),
       m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
           return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
-      }) {}
+      }),
+      m_showText([](HWND parent, const std::string& text) { ShowMessageText(text, parent); }) {}
 
 CNewAdvDlg::~CNewAdvDlg() {
     // The controls go before the font they draw with.
@@ -392,6 +396,13 @@ void CNewAdvDlg::ShowProfile() {
         ShowControl(m_colour[n], r.colourVisible);
         m_colour[n].SetColour(static_cast<COLORREF>(r.colour));
         m_colour[n].SetReadOnly(r.colourReadOnly);
+        // Apart, the values take their thumbs' colours (X cyan, Y red), so each value tells
+        // which thumb it belongs to even where the thumbs overlap.
+        const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
+        const COLORREF xText = separate ? kXThumbColour : text;
+        if (m_xLabel[n].m_hWnd) m_xLabel[n].SetTextColors(xText, xText, RGB(255, 0, 0));
+        if (m_yLabel[n].m_hWnd)
+            m_yLabel[n].SetTextColors(kYThumbColour, kYThumbColour, RGB(255, 0, 0));
         if (m_xLabel[n].m_hWnd) m_xLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(1) : r.x));
         if (m_yLabel[n].m_hWnd) m_yLabel[n].SetText(Num(bar.m_hWnd ? bar.GetValue(2) : r.y));
         ShowControl(m_xLabel[n], r.visible);
@@ -549,7 +560,20 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
     if (!table) return;
     uint32_t typed = 0;
     if (!m_askNumber(m_hWnd, DpiEntryPrompt(table), &typed)) return;
-    Change([=](ProfileFile& p, int32_t&) { return TypeDpiValue(p, table, level, y, typed); });
+    if (!m_deviceReady()) return;
+    bool stored = false;
+    Change(
+        [&](ProfileFile& p, int32_t&) {
+            const PageChange c = TypeDpiValue(p, table, level, y, typed);
+            stored = c.Changed();
+            return c;
+        },
+        false);
+    // A value the sensor does not reach is not stored silently as another one.
+    if (stored)
+        if (const std::string notice = TypedDpiNotice(table, typed, SnapTypedDpi(table, typed));
+            !notice.empty())
+            m_showText(m_hWnd, notice);
 }
 
 // ---- painting -------------------------------------------------------------------------------

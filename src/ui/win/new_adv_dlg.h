@@ -52,6 +52,9 @@ class CNewAdvDlg : public CMainPage {
     // The typed number of a double-clicked value label (the number dialog unless replaced).
     using AskNumberFn = std::function<int(HWND, const std::string& prompt, uint32_t* out)>;
     void SetAskNumber(AskNumberFn fn) { m_askNumber = std::move(fn); }
+    // A message to the user (the message dialog unless replaced).
+    using ShowTextFn = std::function<void(HWND, const std::string& text)>;
+    void SetShowText(ShowTextFn fn) { m_showText = std::move(fn); }
 
     // For tests and screenshots.
     CPngHSliderBarEx& Bar(int i) { return m_bar[static_cast<size_t>(i)]; }
@@ -108,6 +111,7 @@ class CNewAdvDlg : public CMainPage {
     std::function<int()> m_deviceReady;
     PerfPageLook m_look;
     AskNumberFn m_askNumber;
+    ShowTextFn m_showText;
     PerformanceView m_view;
     const SensorCfg* m_laidOutFor = nullptr;  // the mouse the bars' value lists are for
 

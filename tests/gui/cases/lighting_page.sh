@@ -37,3 +37,84 @@ gui_case_led_mode_and_colour() {
     # 0x55 - (05 + ff + a7 + e0 + 96 + 96) = 0x55 - 0xb7 = 0x9e.
     check "red 300 is written as 255" within 10 eeprom_is $LED_RECORD 7 "05 ff a7 e0 96 96 9e"
 }
+
+# The red box emptied and "50" typed: the box stays empty while empty (no "0" in front of the
+# caret), so the mouse gets red 50, not 500 taken as 255; Tab goes on to green, whose whole
+# number is selected, so "60" replaces it.
+gui_case_led_colour_boxes() {
+    page_open led_colour_boxes 4 || return
+    local b
+    read -ra b <<<"$(eeprom_bytes $LED_RECORD 7)"
+    page_click 185 143
+    sleep 0.5
+    xdotool key --delay 80 BackSpace
+    sleep 0.5
+    xdotool type --delay 150 50
+    check "red 50 is written, green and blue kept" within 10 led_colour_is "32 ${b[2]} ${b[3]}"
+    xdotool key Tab
+    sleep 0.3
+    xdotool type --delay 150 60
+    check "Tab goes to green, and 60 replaces its number" within 10 led_colour_is "32 3c ${b[3]}"
+}
+led_colour_is() {
+    local b
+    read -ra b <<<"$(eeprom_bytes $LED_RECORD 7)"
+    [[ "${b[1]} ${b[2]} ${b[3]}" == "$1" ]]
+}
+
+# A click on the colour wheel writes the colour of the wheel's pixel under it: red, green and
+# blue in that order.
+gui_case_led_wheel_click() {
+    page_open led_wheel_click 4 || return
+    # A point of the wheel (173 x 173 at ptGradit 143, 189) away from its centre.
+    local x=120 y=50 want
+    want=$(convert "$CASE_DIR/skins/color.png" -format \
+        '%[fx:int(255*p{120,50}.r+0.5)] %[fx:int(255*p{120,50}.g+0.5)] %[fx:int(255*p{120,50}.b+0.5)]' info:)
+    want=$(printf '%02x %02x %02x' $want)
+    check "the point is no colour the mouse already has" test "$(eeprom_bytes 0xA1 3)" != "$want"
+    page_click $((143 + x)) $((189 + y))
+    check "the wheel's colour at the point is written ($want)" within 10 led_colour_is "$want"
+}
+
+# The Talon has main and logo lighting: the zone buttons choose which one the mode list, the
+# sliders and the colour edit. The logo keeps its own colour (#0080ff in the virtual mouse)
+# when its mode changes, and a colour picked for one zone never lands in the other.
+LOGO_RECORD=0x54
+gui_case_led_talon_zones() {
+    GUI_MODEL=2 page_open led_talon_zones 4 || return
+    check "the mouse is the Talon" wait_log "cid=10,mid=2b" 5
+    local main logo
+    main=$(eeprom_bytes $LED_RECORD 7)
+    check "the logo starts at #0080ff in mode 1" test "$(eeprom_bytes $LOGO_RECORD 5)" = "00 80 ff d6 01"
+    # The logo's zone button, then its mode list's second item (breathing).
+    page_click 400 31
+    sleep 0.5
+    page_click 200 75
+    sleep 1
+    page_click 200 $((90 + 1 + 1 * 20 + 10))
+    check "the logo's mode 2 is written with the logo's own colour" within 10 \
+        logo_is "00 80 ff d6 02"
+    check "the main lighting is untouched" test "$(eeprom_bytes $LED_RECORD 7)" = "$main"
+    # The ninth preset (46, 167, 224) for the logo.
+    page_click $((100 + 40 + 11)) $((412 + 32 + 11))
+    # 0x55 - (2e + a7 + e0) = 0x55 - 0x1b5 = 0xa0 (low byte).
+    check "the preset colours the logo" within 10 logo_is "2e a7 e0 a0 02"
+    check "and not the main lighting" test "$(eeprom_bytes $LED_RECORD 7)" = "$main"
+    # Back to the main zone: the first preset (255, 0, 0) colours the main lighting only.
+    page_click 232 31
+    sleep 0.5
+    page_click $((100 + 11)) $((412 + 11))
+    check "the main zone's preset colours the main lighting" within 10 led_colour_is "ff 00 00"
+    check "the logo keeps its colour" logo_is "2e a7 e0 a0 02"
+    if [[ -n ${ZV_GUI_SHOTS:-} ]]; then
+        page_click 400 31
+        sleep 1
+        local ox oy geo
+        read -r ox oy < <(window_origin)
+        geo=$(xdotool getwindowgeometry "$(main_window)" | awk '/Geometry/ {print $2}')
+        shot "$GUI_TMP/screen.png"
+        convert "$GUI_TMP/screen.png" -crop "${geo}+${ox}+${oy}" +repage \
+            "$ZV_GUI_SHOTS/lighting_talon_logo.png"
+    fi
+}
+logo_is() { [[ "$(eeprom_bytes $LOGO_RECORD 5)" == "$1" ]]; }

@@ -150,6 +150,19 @@ gui_case_macro_on_a_button_then_deleted() {
     # Macro code 06, the slot index 2, repeat count 1; check byte 0x55 - 9.
     check "row 3's matrix entry plays it" matrix_is 3 "06 02 01 4C"
 
+    # The macro already on button 3 gets another play mode (the first radio: while the button
+    # is held) and is saved: the mouse's entry for button 3 follows at once, the macro's events
+    # staying as they were.
+    macro_navi 2
+    click 150 $((MACRO_PAGE_Y + 95))
+    sleep 0.5
+    click $((756 + 6)) $((MACRO_PAGE_Y + 158 + 6))
+    sleep 0.5
+    click 796 $((MACRO_PAGE_Y + 409))
+    # Macro code 06, slot 2, repeat byte FE (while held); check byte 0x55 - 0x106.
+    check "saving writes button 3's new play mode to the mouse" within 10 matrix_is 3 "06 02 FE 4F"
+    check "slot 3's macro area still holds hid" macro_area_is "$expected"
+
     # Deleting the macro on the macro page gives button 3 its default back, on the page and in
     # the mouse.
     macro_navi 2

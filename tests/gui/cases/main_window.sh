@@ -80,6 +80,7 @@ gui_case_device_life() {
     check "one discovery pass is scheduled" wait_log "SetTimer FINDDEV_TIMER_ID, m_nRetryFind=1" 5
     check "the pass runs and finds nothing" wait_log "OnTimer: FindHIDDevice=0" 5
     check "the battery indicator is hidden" eventually battery_hidden
+    check "the no-mouse notice appears" eventually no_mouse_notice_shown
     sleep 1.5
     check "only one pass ran" test "$(log_count "OnTimer: FindHIDDevice")" -eq 1
 
@@ -88,6 +89,7 @@ gui_case_device_life() {
     check "passes every 1500 ms (5 allowed)" wait_log "SetTimer FINDDEV_TIMER_ID, m_nRetryFind=5" 5
     check "the mouse is taken over again" wait_log "OnFindDeviceOK" 10 2
     check "and read again" wait_log "OnSyncOk" 20 2
+    check "the no-mouse notice is gone" eventually no_mouse_notice_hidden
 
     # The exit button: a real click ends the program and it saves the profile cache.
     local mx my
@@ -149,7 +151,31 @@ gui_case_no_receiver_suwnd1() {
     check "the window appears without a mouse" wait_window 40
     check "no receiver was found" wait_log "nDevNum=0" 5
     check "no device is read" test "$(log_count "OnFindDeviceOK")" -eq 0
+    check "the window says plainly that no mouse is connected" eventually no_mouse_notice_shown
+    # The pages stay to look at; a change is refused with the reason (tc_msg15).
+    show_page 2
+    page_click $((932 + 6)) $((73 + 2 * (12 + 67) + 6))
+    check "a change is refused with a message" wait_for_message 5
+    click_message_ok
+    if [[ -n ${ZV_GUI_SHOTS:-} ]]; then
+        within 5 message_gone
+        sleep 1
+        local ox oy geo
+        read -r ox oy < <(window_origin)
+        geo=$(xdotool getwindowgeometry "$(main_window)" | awk '/Geometry/ {print $2}')
+        shot "$GUI_TMP/screen.png"
+        convert "$GUI_TMP/screen.png" -crop "${geo}+${ox}+${oy}" +repage \
+            "$ZV_GUI_SHOTS/main_no_mouse.png"
+    fi
 }
+
+# The no-mouse notice: the band right of the navigation buttons (300, 113 to 755, 157) is
+# drawn over; with a mouse it shows the window's background.
+no_mouse_notice_shown() {
+    skin_part "$(main_background)" 300 113 455 44 "$GUI_TMP/notice_bg.png"
+    ! region_like "$1" 300 113 455 44 "$GUI_TMP/notice_bg.png"
+}
+no_mouse_notice_hidden() { ! no_mouse_notice_shown "$1"; }
 
 # click_message_ok: the OK button of a message (centred under the text).
 click_message_ok() {

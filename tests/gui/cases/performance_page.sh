@@ -91,3 +91,44 @@ gui_case_perf_dpi_button() {
     check "no command is sent for the DPI button" test "$(perf_answers)" -eq "$cmds"
 }
 level2_unmarked() { ! level2_marked "$1"; }
+
+# A value typed above the sensor's highest is stored as the highest, and the page says so; a
+# value within the range is taken to the nearest step without a word.
+gui_case_perf_typed_above_the_sensor() {
+    page_open perf_typed_above 2 || return
+    local level2
+    level2=$(eeprom_bytes 0x10 4)
+    page_click 800 $((60 + PERF_ROW + 14)) 2
+    check "the number entry opens" within 5 msg_shown
+    sleep 0.5
+    xdotool type --delay 60 40000
+    xdotool key Return
+    check "level 2's record changes" within 10 not_eeprom_is 0x10 4 "$level2"
+    check "a message says what was stored" within 5 msg_shown
+    sleep 0.5
+    xdotool key Return
+    check "the message closes" within 5 msg_gone
+    page_click 800 $((60 + PERF_ROW + 14)) 2
+    check "the number entry opens again" within 5 msg_shown
+    sleep 0.5
+    xdotool type --delay 60 1234
+    xdotool key Return
+    check "1234 is stored as 1250" within 10 eeprom_is 0x10 4 "18 18 00 25"
+    sleep 1
+    check "without a message" msg_gone
+}
+not_eeprom_is() { ! eeprom_is "$@"; }
+msg_gone() { ! msg_shown; }
+
+# A click on a DPI thumb away from its centre, without moving it, changes nothing.
+gui_case_perf_thumb_click_keeps_value() {
+    page_open perf_thumb_click 2 || return
+    local level2
+    level2=$(eeprom_bytes 0x10 4)
+    # Level 2 stands at 800: step 14 of the 3395's 519 values over 640 pixels from 5, so the
+    # thumb's centre is 120 + 5 + 17 = 142; the click lands 5 pixels left of it.
+    page_click 137 $((60 + PERF_ROW + 16))
+    sleep 1
+    check "level 2's record is unchanged" eeprom_is 0x10 4 "$level2"
+    check "nothing is written" test "$(log_count "nFlag=0x4,")" -eq 0
+}
