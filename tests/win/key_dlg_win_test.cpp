@@ -151,8 +151,10 @@ TEST_F(KeyDlgWin, HoverTimerRunsOnlyWhileThePointerIsOverThePage) {
     RECT pageRc, rowRc;
     ::GetWindowRect(page->m_hWnd, &pageRc);
     ::GetWindowRect(page->Row(2).m_hWnd, &rowRc);
+    // Wherever the pointer was while the page came up, one tick after it has left the timer
+    // is off.
     ::SetCursorPos(pageRc.right + 40, pageRc.bottom + 40);
-    zvtest::Pump(30);
+    zvtest::Pump(2 * CKeyDlg::kHoverMs);
     EXPECT_FALSE(page->HoverTimerRunning());
 
     ::SetCursorPos((rowRc.left + rowRc.right) / 2, (rowRc.top + rowRc.bottom) / 2);
