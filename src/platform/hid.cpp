@@ -17,6 +17,16 @@ std::shared_ptr<HidBackend> g_backend;
 
 HidDevice::HidDevice() : m_id(g_nextHidId.fetch_add(4)) {}
 
+void HidEvent::SetListener(std::function<void()> fn) {
+    std::lock_guard<std::mutex> lock(m_listenerMu);
+    m_listener = std::move(fn);
+}
+
+void HidEvent::TellListener() {
+    std::lock_guard<std::mutex> lock(m_listenerMu);
+    if (m_listener) m_listener();
+}
+
 std::shared_ptr<HidBackend> CurrentHidBackend() {
     std::lock_guard<std::mutex> lock(g_backendMu);
     if (!g_backend) g_backend = CreateSystemHidBackend();

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,10 +37,18 @@ class HidEvent {
     bool Wait(uint32_t ms);
     // The Win32 event handle on Windows; 0 elsewhere.
     std::uintptr_t NativeHandle() const;
+    // `fn` runs after every Set (on the setting thread) until it is replaced or cleared, so a
+    // waiter that sleeps on something else of its own hears the signal too. It must not set
+    // or clear the listener itself.
+    void SetListener(std::function<void()> fn);
 
   private:
+    void TellListener();
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
+    std::mutex m_listenerMu;
+    std::function<void()> m_listener;
 };
 
 constexpr uint32_t kHidInfinite = 0xFFFFFFFFu;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "macro/macro_library_load.h"
 #include "profile/catalogue_state.h"
 #include "base/log.h"
 #include "device/report_rate.h"
@@ -387,6 +388,9 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     auto bytes = std::make_unique<ProfileBytes>();
     if (!ReadProfileBytes(usb, ctx, *bytes, abort)) return 0;
     DecodedProfile decoded;
+    // The mouse's macros are matched with the library by name, and its buttons name library
+    // macros: the library must be whole. Its load ran while the EEPROM was read.
+    WaitMacroLibraryLoaded();
     if (!DecodeProfile(*bytes, ctx, record, decoded) || Aborted(abort)) return 0;
     {
         // The pages and the apply thread read the level while this worker runs.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "macro/macro_library_load.h"
 #include "profile/profile_state.h"
 #include "base/log.h"
 #include "device/eeprom_map.h"
@@ -70,6 +71,8 @@ class Writer {
 
 bool Writer::Keys(uint32_t index) {
     LogPrintf("Set Key --------");
+    // A macro button is written with its macro's events: every macro must be known.
+    WaitMacroLibraryLoaded();
     uint32_t table[kKeysPerSet] = {};
     const int set = std::clamp(m_rec.nKeySet, 0, kKeySets - 1);
     const KeySet& keys = m_rec.keys[static_cast<size_t>(set)];

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "macro/macro_library_load.h"
 #include "base/app_paths.h"
 #include "profile/catalogue_state.h"
 #include "profile/profile_state.h"
@@ -55,6 +56,8 @@ int ReplaceMacro(StMacro& macro) {
 }
 
 int ExportProfile(const std::string& path) {
+    // The file carries the macros of the buttons: every one must be known.
+    WaitMacroLibraryLoaded();
     ProfileFile record;
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
@@ -97,6 +100,8 @@ int ExportProfile(const std::string& path) {
 }
 
 int ImportProfile(const std::string& path) {
+    // Imported macros are matched with the whole library.
+    WaitMacroLibraryLoaded();
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!TheProfileState().pFile) return 0;

@@ -120,20 +120,49 @@ ControlWatcher::~ControlWatcher() {
     {
         std::lock_guard<std::mutex> lock(m_mu);
         m_stop = true;
+        if (m_watch) m_watch->Stop();
     }
     m_cv.notify_all();
     if (m_thread.joinable()) m_thread.join();
 }
 
 void ControlWatcher::Run() {
-    std::unique_lock<std::mutex> lock(m_mu);
-    while (!m_stop) {
-        m_cv.wait_for(lock, std::chrono::milliseconds(kPollMs));
-        if (m_stop) break;
-        lock.unlock();
-        Poll();
-        lock.lock();
+    // The sender renames the command file into the state file's folder: a change there wakes
+    // this worker, which otherwise sleeps.
+    uint32_t err = 0;
+    std::string folder = platform::DirectoryOf(m_path);
+    if (folder.empty()) folder = ".";
+    std::unique_ptr<platform::FolderWatch> watch = platform::WatchFolder(folder, &err);
+    if (!watch)
+        LogPrintf("virtual mouse: no change notification for %s (error %u), looking every %u ms",
+                  m_path.c_str(), err, kPollMs);
+    {
+        std::lock_guard<std::mutex> lock(m_mu);
+        if (m_stop) return;
+        m_watch = watch.get();
     }
+    // A command written before the watch began.
+    Poll();
+    for (;;) {
+        if (watch) {
+            const platform::FolderWake wake = watch->Wait(platform::kWaitForever);
+            if (wake == platform::FolderWake::kStopped) break;
+            if (wake == platform::FolderWake::kFailed) {
+                LogPrintf("virtual mouse: the change notification failed, looking every %u ms",
+                          kPollMs);
+                std::lock_guard<std::mutex> lock(m_mu);
+                m_watch = nullptr;
+                watch.reset();
+            }
+        } else {
+            std::unique_lock<std::mutex> lock(m_mu);
+            m_cv.wait_for(lock, std::chrono::milliseconds(kPollMs), [this] { return m_stop; });
+            if (m_stop) break;
+        }
+        Poll();
+    }
+    std::lock_guard<std::mutex> lock(m_mu);
+    m_watch = nullptr;
 }
 
 void ControlWatcher::Poll() {

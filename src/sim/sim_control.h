@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/folder_watch.h"
 #include "sim/virtual_receiver.h"
 
 namespace sim {
@@ -36,9 +37,11 @@ std::string ControlFilePath(const std::string& statePath);
 bool SendControl(const std::string& statePath, const ControlCommand& c, uint32_t waitMs,
                  std::string* why);
 
-// The owner's side: a worker that looks for a command every 100 ms and carries it out on the
-// receiver. `onPlug` hears the receiver leave (false) and return (true) with its USB device
-// path, as the system's device notifications would report it; it runs on the worker.
+// The owner's side: a worker that sleeps until the state file's folder changes (the system's
+// change notification), then carries out the command it finds on the receiver; nothing runs
+// while no command comes. Where the system gives no notification it looks every 100 ms.
+// `onPlug` hears the receiver leave (false) and return (true) with its USB device path, as the
+// system's device notifications would report it; it runs on the worker.
 class ControlWatcher {
   public:
     using PlugListener = std::function<void(bool arrival, const std::string& path)>;
@@ -60,6 +63,7 @@ class ControlWatcher {
     std::mutex m_mu;
     std::condition_variable m_cv;
     bool m_stop = false;
+    platform::FolderWatch* m_watch = nullptr;  // the worker's, while it waits on it
     std::thread m_thread;
 };
 

@@ -338,6 +338,20 @@ platform::HidReadResult VirtualReceiver::Read(uint64_t epoch, const std::shared_
     const auto deadline = timeoutMs == platform::kHidInfinite
                               ? Clock::time_point::max()
                               : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    // A stop wakes this wait as a report does: the reader sleeps until one of them comes.
+    // The listener is set and cleared outside the lock it takes.
+    struct Listening {
+        platform::HidEvent* stop;
+        ~Listening() {
+            if (stop) stop->SetListener(nullptr);
+        }
+    } listening{stop};
+    if (stop) {
+        stop->SetListener([this] {
+            std::lock_guard<std::mutex> l(m_mu);
+            m_cv.notify_all();
+        });
+    }
     std::unique_lock<std::mutex> lock(m_mu);
     for (;;) {
         if (q->closed) {
@@ -359,12 +373,12 @@ platform::HidReadResult VirtualReceiver::Read(uint64_t epoch, const std::shared_
             if (err) *err = platform::kErrTimeout;
             return platform::HidReadResult::kTimeout;
         }
-        // Slices: a stop event is not one of ours to wake on. Without a stop event nothing but
-        // a report or the deadline can end the wait; with one, a slice of 100 ms keeps an idle
-        // program nearly idle while a stop is still seen well within the time its owner waits.
-        auto until = stop ? std::min(deadline, now + std::chrono::milliseconds(100)) : deadline;
+        auto until = deadline;
         if (!q->q.empty()) until = std::min(until, q->q.front().first);
-        m_cv.wait_until(lock, until);
+        if (until == Clock::time_point::max())
+            m_cv.wait(lock);
+        else
+            m_cv.wait_until(lock, until);
     }
 }
 

@@ -2,8 +2,15 @@
 // holds written by hand. Macro records are packed: their fields are compared as copies (+x).
 #include "profile/eeprom_reader.h"
 
+#include <chrono>
+#include <future>
+
 #include "e2e/profile_sim.h"
+#include "macro/macro_file.h"
 #include "macro/macro_id.h"
+#include "macro/macro_library_load.h"
+#include "platform/fs.h"
+#include "ui/button_assignment.h"
 
 namespace {
 
@@ -158,6 +165,44 @@ TEST_F(ProfileRead, MacroDifferingFromTheLibraryReplacesItsEvents) {
     EXPECT_EQ(+now.events[0].delay, 50u);
     EXPECT_EQ(+now.LoopMode, 2u);
     EXPECT_EQ(p.keys[0][3].dwMacroID, +lib.id);
+}
+
+// The library loads on a worker while the window comes up. A read whose macros are matched
+// before that load has ended would take the button's macro for a new one: the button would
+// name a copy, not the user's macro, and the library would hold the name twice.
+TEST_F(ProfileRead, MacroLibraryLoadingInTheBackgroundIsWholeBeforeTheReadMatchesIt) {
+    SimMouse m;
+    PokeMacro(m, 4, "Hi");
+    PokeSlot(m, 4, 0x000306);
+    StMacro lib = LibraryMacro("Hi");
+    const std::string root = MacroRootFolder();
+    ASSERT_TRUE(MakeSureFolderExist(platform::JoinPath(root, "Hi.qzm")));
+    for (const char* other : {"Alpha", "Beta"}) {
+        StMacro o = LibraryMacro(other);
+        ASSERT_TRUE(WriteMacroFile(o, platform::JoinPath(root, std::string(other) + ".qzm")));
+    }
+    ASSERT_TRUE(WriteMacroFile(lib, platform::JoinPath(root, "Hi.qzm")));
+
+    // The load is held until the read has returned, or for a second when the read waits for
+    // it (the read itself, without the mouse's pauses, takes a few milliseconds).
+    std::promise<void> readReturned;
+    std::shared_future<void> returned = readReturned.get_future().share();
+    MacroLibraryLoadArgs load;
+    load.beforeWalk = [returned] { returned.wait_for(std::chrono::seconds(1)); };
+    StartMacroLibraryLoad(std::move(load));
+    ProfileFile p = zvtest::UseNewProfile();
+    SetProfileReadPauses(false);
+    const int read = GetProfile(&m.drv, p);
+    SetProfileReadPauses(true);
+    readReturned.set_value();
+    JoinMacroLibraryLoad();
+
+    ASSERT_EQ(read, 1);
+    EXPECT_EQ(p.keys[0][3].dwFunID, 0x05000000u);
+    EXPECT_EQ(p.keys[0][3].dwMacroID, +lib.id);
+    EXPECT_EQ(GetKeyFunctionText(p.keys[0][3]), GetText("tc_msg25") + " - Hi");
+    EXPECT_EQ(g_MacroList.Count(), 3u);
+    EXPECT_FALSE(platform::FileExists(platform::JoinPath(root, "Hi (2).qzm")));
 }
 
 TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {

@@ -143,6 +143,33 @@ TEST_F(KeyDlgWin, SevenButtonsGiveSevenRowsAndHotspots) {
     EXPECT_FALSE(page->Mark().Lit(3));
 }
 
+// Nothing runs while no one touches the window: the hover timer starts when the pointer comes
+// over the page (a control under it is asked for the cursor, and asks the page first) and
+// stops, with the light out, once the pointer has left.
+TEST_F(KeyDlgWin, HoverTimerRunsOnlyWhileThePointerIsOverThePage) {
+    Open();
+    RECT pageRc, rowRc;
+    ::GetWindowRect(page->m_hWnd, &pageRc);
+    ::GetWindowRect(page->Row(2).m_hWnd, &rowRc);
+    // Wherever the pointer was while the page came up, one tick after it has left the timer
+    // is off.
+    ::SetCursorPos(pageRc.right + 40, pageRc.bottom + 40);
+    zvtest::Pump(2 * CKeyDlg::kHoverMs);
+    EXPECT_FALSE(page->HoverTimerRunning());
+
+    ::SetCursorPos((rowRc.left + rowRc.right) / 2, (rowRc.top + rowRc.bottom) / 2);
+    ::SendMessageW(page->Row(2).m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(page->Row(2).m_hWnd),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_TRUE(page->HoverTimerRunning());
+    page->CheckHover();
+    EXPECT_TRUE(page->Mark().Lit(2));
+
+    ::SetCursorPos(pageRc.right + 40, pageRc.bottom + 40);
+    page->CheckHover();
+    EXPECT_FALSE(page->HoverTimerRunning());
+    EXPECT_FALSE(page->Mark().Lit(2));
+}
+
 // On a large screen the controls of the page lie at twice their place and size (the rows below
 // the first keep their unscaled gap, so only the first is compared).
 TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {

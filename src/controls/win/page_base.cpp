@@ -9,8 +9,10 @@ bool CPageBase::CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& th
         return false;
     }
     const bool made = OnCreatePage();
-    // Every slider has its track by now; the page draws the doubled picture only.
+    // Every slider has its track by now; the page draws the doubled picture only. A page is
+    // made hidden: a picture it can make again waits until it is shown.
     m_plain.reset();
+    if (m_source) m_background.reset();
     if (!made) {
         DestroyWindow();
         return false;
@@ -26,6 +28,8 @@ void CPageBase::Show(bool on) {
     } else {
         OnShow(false);
         ::ShowWindow(m_hWnd, SW_HIDE);
+        // A hidden page draws nothing: its picture is made again when it is shown.
+        if (m_source) m_background.reset();
     }
 }
 
@@ -48,7 +52,27 @@ void CPageBase::SetBackground(PicturePtr background) {
     Invalidate();
 }
 
+void CPageBase::SetBackgroundSource(std::function<PicturePtr()> make) {
+    m_source = std::move(make);
+}
+
+SkinPicture* CPageBase::Background() const {
+    if (!m_background && m_source) m_background = m_source();
+    return m_background.get();
+}
+
+void CPageBase::SetSkinBackground(const std::function<PicturePtr()>& load) {
+    SetSkinBackground(load());
+    const bool large = m_theme.large;
+    SetBackgroundSource([load, large] {
+        PicturePtr p = load();
+        return large && PicturePresent(p.get()) ? ScalePicture(p.get(), 2.0) : p;
+    });
+}
+
 void CPageBase::SetSkinBackground(PicturePtr picture) {
+    // Only the page knows how this picture is made: it is kept.
+    m_source = nullptr;
     if (m_theme.large && PicturePresent(picture.get())) {
         m_plain = std::move(picture);
         SetBackground(ScalePicture(m_plain.get(), 2.0));
@@ -59,7 +83,7 @@ void CPageBase::SetSkinBackground(PicturePtr picture) {
 }
 
 SkinPicture* CPageBase::PlainBackground() const {
-    return m_plain ? m_plain.get() : m_background.get();
+    return m_plain ? m_plain.get() : Background();
 }
 
 bool CPageBase::AddPictureButton(CPngBtn& btn, const SkinButtonFiles& files, PngBtnArgs args) {
@@ -107,21 +131,21 @@ void CPageBase::DrawPageText(HDC dc, const std::string& text, const RECT& rc, UI
 }
 
 bool CPageBase::AddButton(CPngBtn& btn, PngBtnArgs args) {
-    if (!args.background) args.background = m_background.get();
+    if (!args.background) args.background = Background();
     return btn.Create(m_hWnd, args, m_theme);
 }
 
 bool CPageBase::AddCombo(CComboBtn& combo, ComboBtnArgs args) {
-    if (!args.button.background) args.button.background = m_background.get();
+    if (!args.button.background) args.button.background = Background();
     return combo.Create(m_hWnd, args, m_theme);
 }
 
 void CPageBase::OnPaint(CMemPaint& buf) {
     Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
     buf.g().FillRectangle(&black, 0, 0, buf.width(), buf.height());
-    if (PicturePresent(m_background.get())) {
+    if (SkinPicture* background = Background(); PicturePresent(background)) {
         const RECT all{0, 0, buf.width(), buf.height()};
-        DrawPictureStretched(buf.g(), m_background.get(), all);
+        DrawPictureStretched(buf.g(), background, all);
     }
     OnPaintPage(buf);
 }

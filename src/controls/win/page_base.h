@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,11 +36,17 @@ class CPageBase : public CWndBase {
     // the page covers (CopyPictureRect(background, pageRect)). Without one the page is black.
     // Set it before CreatePage: the controls cut their own backgrounds out of it.
     void SetBackground(PicturePtr background);
-    SkinPicture* Background() const { return m_background.get(); }
+    // How the background given with SetBackground is made again. A page with one lets its
+    // background go while it is hidden (its controls hold their own parts of it) and makes it
+    // again when it is shown or asked for.
+    void SetBackgroundSource(std::function<PicturePtr()> make);
+    SkinPicture* Background() const;
     // A page with a skin picture of its own sets it from OnCreatePage as drawn, at the normal
     // size: it is shown doubled on large screens, and kept as drawn while the page builds so
-    // its sliders can compose their tracks from it (see AddSlider).
+    // its sliders can compose their tracks from it (see AddSlider). Given as the way to load
+    // it, the page lets it go while hidden, as with SetBackgroundSource.
     void SetSkinBackground(PicturePtr picture);
+    void SetSkinBackground(const std::function<PicturePtr()>& load);
     const UiTheme& Theme() const { return m_theme; }
 
   protected:
@@ -90,7 +97,8 @@ class CPageBase : public CWndBase {
     SkinPicture* PlainBackground() const;
 
     UiTheme m_theme;
-    PicturePtr m_background;
+    mutable PicturePtr m_background;  // made again on demand when a source is known
+    std::function<PicturePtr()> m_source;
     PicturePtr m_plain;  // the skin picture as drawn, while the page builds on a large screen
 };
 

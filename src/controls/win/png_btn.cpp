@@ -148,10 +148,13 @@ AccessibleInfo CPngBtn::Describe() const {
 void CPngBtn::SetImages(const RECT& rc, SkinPicture* normal, SkinPicture* hover,
                         SkinPicture* pressed) {
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    // Most buttons give one picture for several states: it is cut once and held once.
     m_nr = CropPicture(normal, rc.left, rc.top, w, h);
-    m_ov = CropPicture(hover, rc.left, rc.top, w, h);
-    m_dn = CropPicture(pressed, rc.left, rc.top, w, h);
-    m_disabled = CropPicture(normal, rc.left, rc.top, w, h);
+    m_ov = hover == normal ? m_nr : CropPicture(hover, rc.left, rc.top, w, h);
+    m_dn = pressed == normal  ? m_nr
+           : pressed == hover ? m_ov
+                              : CropPicture(pressed, rc.left, rc.top, w, h);
+    m_disabled = m_nr;
     if (m_hWnd) {
         LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
         ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
@@ -534,7 +537,16 @@ bool LoadThree(const char* factory, const SkinButtonFiles& files, PicturePtr out
     const std::string* names[3] = {&files.normal, &files.hover, &files.pressed};
     for (int i = 0; i < 3; ++i) {
         const std::string path = SkinPath(*names[i]);
-        out[i] = LoadSkinPicture(path);
+        // A file named for several states is decoded once.
+        if (i > 0 && *names[i] == *names[i - 1]) {
+            out[i] = out[i - 1];
+            continue;
+        }
+        if (i > 1 && *names[i] == *names[0]) {
+            out[i] = out[0];
+            continue;
+        }
+        out[i] = SharedSkinPicture(path);
         if (!PicturePresent(out[i].get())) {
             Warn(factory, path);
             for (int j = 0; j <= i; ++j) out[j].reset();

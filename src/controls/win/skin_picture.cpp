@@ -1,15 +1,87 @@
 #include "controls/win/skin_picture.h"
 
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "controls/window_shape.h"
 #include "platform/win/wide.h"
 
+namespace {
+bool Inside(const SkinPicture* src, int x, int y, int w, int h) {
+    return x >= 0 && y >= 0 && int64_t{x} + w <= PictureWidth(src) &&
+           int64_t{y} + h <= PictureHeight(src);
+}
+
+// A picture over pixels held elsewhere: `origin` inside `pixels`, rows `stride` bytes apart.
+PicturePtr Over(std::shared_ptr<const std::vector<uint8_t>> pixels, const uint8_t* origin, int w,
+                int h, int stride) {
+    auto p = std::make_shared<SkinPicture>();
+    // GDI+ only reads through this pointer: nothing draws into a loaded or cut picture.
+    p->bmp = std::make_unique<Gdiplus::Bitmap>(w, h, stride, PixelFormat32bppARGB,
+                                               const_cast<BYTE*>(origin));
+    p->lastStatus = p->bmp->GetLastStatus();
+    p->pixels = std::move(pixels);
+    p->stride = stride;
+    p->origin = origin;
+    return p;
+}
+}  // namespace
+
 PicturePtr LoadSkinPicture(const std::string& path) {
-    auto p = std::make_unique<SkinPicture>();
-    std::wstring w = platform::win::Widen(path);
-    p->bmp.reset(Gdiplus::Bitmap::FromFile(w.c_str(), FALSE));
-    if (p->bmp) p->lastStatus = p->bmp->GetLastStatus();
+    auto p = std::make_shared<SkinPicture>();
+    std::wstring name = platform::win::Widen(path);
+    std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromFile(name.c_str(), FALSE));
+    if (!decoded) return p;
+    p->lastStatus = decoded->GetLastStatus();
+    const int w = static_cast<int>(decoded->GetWidth()), h = static_cast<int>(decoded->GetHeight());
+    if (p->lastStatus != Gdiplus::Ok || w <= 0 || h <= 0) {
+        p->bmp = std::move(decoded);
+        return p;
+    }
+    // The pixels are copied out and the decoded bitmap let go: the decoder keeps a whole
+    // decoded copy of its own for as long as the bitmap lives.
+    Gdiplus::BitmapData data{};
+    Gdiplus::Rect all(0, 0, w, h);
+    if (decoded->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+        Gdiplus::Ok) {
+        p->bmp = std::move(decoded);
+        return p;
+    }
+    const size_t row = static_cast<size_t>(w) * 4;
+    auto pixels = std::make_shared<std::vector<uint8_t>>(row * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(
+            pixels->data() + row * static_cast<size_t>(y),
+            static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, row);
+    }
+    decoded->UnlockBits(&data);
+    decoded.reset();
+    const uint8_t* origin = pixels->data();
+    return Over(std::move(pixels), origin, w, h, static_cast<int>(row));
+}
+
+PicturePtr PictureView(const PicturePtr& src, const RECT& rc) {
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (!src || !src->pixels || w <= 0 || h <= 0 || !Inside(src.get(), rc.left, rc.top, w, h))
+        return CopyPictureRect(src.get(), rc);
+    return Over(src->pixels,
+                src->origin + static_cast<ptrdiff_t>(rc.top) * src->stride + ptrdiff_t{rc.left} * 4,
+                w, h, src->stride);
+}
+
+PicturePtr SharedSkinPicture(const std::string& path) {
+    static std::mutex mu;
+    static std::map<std::string, std::weak_ptr<SkinPicture>> held;
+    std::lock_guard<std::mutex> lock(mu);
+    for (auto it = held.begin(); it != held.end();)
+        it = it->second.expired() ? held.erase(it) : std::next(it);
+    if (auto it = held.find(path); it != held.end())
+        if (PicturePtr p = it->second.lock()) return p;
+    PicturePtr p = LoadSkinPicture(path);
+    // A file that did not load is looked for again next time.
+    if (PicturePresent(p.get())) held[path] = p;
     return p;
 }
 
@@ -31,20 +103,32 @@ bool PicturePresent(const SkinPicture* p) {
 
 PicturePtr CropPicture(SkinPicture* src, int x, int y, int w, int h) {
     if (!PicturePresent(src) || w <= 0 || h <= 0) return nullptr;
+    if (src->pixels && Inside(src, x, y, w, h)) {
+        // A copy of just that part: the cut outlives the (often much larger) source.
+        const size_t row = static_cast<size_t>(w) * 4;
+        auto pixels = std::make_shared<std::vector<uint8_t>>(row * static_cast<size_t>(h));
+        const uint8_t* from =
+            src->origin + static_cast<ptrdiff_t>(y) * src->stride + ptrdiff_t{x} * 4;
+        for (int r = 0; r < h; ++r)
+            std::memcpy(pixels->data() + row * static_cast<size_t>(r),
+                        from + static_cast<ptrdiff_t>(r) * src->stride, row);
+        const uint8_t* origin = pixels->data();
+        return Over(std::move(pixels), origin, w, h, static_cast<int>(row));
+    }
     Gdiplus::Bitmap* cut = src->bmp->Clone(x, y, w, h, src->bmp->GetPixelFormat());
     if (!cut || cut->GetLastStatus() != Gdiplus::Ok) {
         src->lastStatus = cut ? cut->GetLastStatus() : Gdiplus::OutOfMemory;
         delete cut;
         return nullptr;
     }
-    auto p = std::make_unique<SkinPicture>();
+    auto p = std::make_shared<SkinPicture>();
     p->bmp.reset(cut);
     return p;
 }
 
 namespace {
 PicturePtr NewArgb(int w, int h) {
-    auto p = std::make_unique<SkinPicture>();
+    auto p = std::make_shared<SkinPicture>();
     p->bmp = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
     p->lastStatus = p->bmp->GetLastStatus();
     return p;

@@ -5,15 +5,25 @@
 
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // A loaded picture. A missing or undecodable file still gives an object, whose width is 0.
+// A decoded file keeps its pixels in memory of its own (32-bit ARGB), not in the decoder's:
+// the decoder and what it holds are let go once the pixels are copied out. A part of it can be
+// drawn from that memory without a copy (PictureView, which keeps it alive); nothing draws into
+// a loaded or cut picture (CopyPictureRect gives a copy for that).
 struct SkinPicture {
     std::unique_ptr<Gdiplus::Bitmap> bmp;
-    Gdiplus::Status lastStatus = Gdiplus::Ok;  // of the last GDI+ call made on it
+    Gdiplus::Status lastStatus = Gdiplus::Ok;            // of the last GDI+ call made on it
+    std::shared_ptr<const std::vector<uint8_t>> pixels;  // the memory bmp draws from, if ours
+    int stride = 0;                                      // bytes a row of `pixels`
+    const uint8_t* origin = nullptr;                     // the picture's first pixel in `pixels`
 };
-using PicturePtr = std::unique_ptr<SkinPicture>;
+// Shared: controls whose states use one picture hold it once.
+using PicturePtr = std::shared_ptr<SkinPicture>;
 
 PicturePtr LoadSkinPicture(const std::string& path);
 // Width and height; 0 for no picture.
@@ -25,6 +35,13 @@ bool PicturePresent(const SkinPicture* p);
 // A picture cut out of another, keeping its pixel format; null on failure (the failure status
 // is kept with the source).
 PicturePtr CropPicture(SkinPicture* src, int x, int y, int w, int h);
+// The part `rc` of a loaded picture without a copy: it draws from the source's memory and keeps
+// it alive (for a part of a picture that stays anyway). Draw from it, never into it. A copy
+// (CopyPictureRect) when the source is not a loaded picture or `rc` leaves it.
+PicturePtr PictureView(const PicturePtr& src, const RECT& rc);
+// The picture of this file, decoded once however many windows and controls use it at the same
+// time: while one holds it, the next gets the same picture.
+PicturePtr SharedSkinPicture(const std::string& path);
 // A 32-bit ARGB picture of the rectangle's size holding that part of the source.
 PicturePtr CopyPictureRect(SkinPicture* src, const RECT& rc);
 // A 32-bit ARGB picture `factor` times as large, sampled nearest-neighbour.

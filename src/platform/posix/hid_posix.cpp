@@ -34,6 +34,7 @@ void HidEvent::Set() {
         m_impl->signalled = true;
     }
     m_impl->cv.notify_all();
+    TellListener();
 }
 
 bool HidEvent::TryTake() {

@@ -31,6 +31,7 @@ HidEvent::~HidEvent() {
 }
 void HidEvent::Set() {
     SetEvent(m_impl->h);
+    TellListener();
 }
 bool HidEvent::TryTake() {
     return WaitForSingleObject(m_impl->h, 0) == WAIT_OBJECT_0;

@@ -1,6 +1,6 @@
 #include "ui/win/dpi_colour_box.h"
 
-#include <commdlg.h>
+#include "ui/win/common_dialogs.h"
 
 bool ChooseSystemColour(HWND owner, COLORREF* colour) {
     static COLORREF custom[16] = {};
@@ -10,7 +10,7 @@ bool ChooseSystemColour(HWND owner, COLORREF* colour) {
     cc.rgbResult = *colour;
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!::ChooseColorW(&cc)) return false;
+    if (!ZvChooseColor(&cc)) return false;
     *colour = cc.rgbResult;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "macro/macro_library_load.h"
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
@@ -164,9 +165,7 @@ CKeyDlg::~CKeyDlg() {
 
 bool CKeyDlg::OnCreatePage() {
     m_tipFont = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownTipFont);
-    if (!Build()) return false;
-    StartTimer(kHoverTimer, kHoverMs, [this] { CheckHover(); });
-    return true;
+    return Build();
 }
 
 void CKeyDlg::DestroyControls() {
@@ -363,10 +362,26 @@ void CKeyDlg::MacrosChanged(bool applyKeys) {
     if (applyKeys) RequestApply(0x0001, 255);
 }
 
+void CKeyDlg::StartHover() {
+    if (m_hoverOn) return;
+    m_hoverOn = StartTimer(kHoverTimer, kHoverMs, [this] { CheckHover(); });
+}
+
 void CKeyDlg::CheckHover() {
-    if (!IsShown() || !m_mark.m_hWnd) return;
+    if (!m_mark.m_hWnd) return;
     POINT pt;
-    if (!::GetCursorPos(&pt) || !::ScreenToClient(m_hWnd, &pt)) return;
+    if (!::GetCursorPos(&pt)) return;
+    RECT page;
+    ::GetWindowRect(m_hWnd, &page);
+    // Nothing to light once the pointer has left (or the page went): the last light goes out
+    // and the timer stops until the pointer comes back.
+    if (!IsShown() || !::PtInRect(&page, pt)) {
+        m_mark.HighlightMark(kKeysPerSet);
+        StopTimer(kHoverTimer);
+        m_hoverOn = false;
+        return;
+    }
+    if (!::ScreenToClient(m_hWnd, &pt)) return;
     const std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
     m_mark.HighlightMark(row.value_or(kKeysPerSet));
 }
@@ -403,6 +418,8 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
         if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
             current = p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
     }
+    // "No macro yet" only once the library has loaded.
+    WaitMacroLibraryLoaded();
     const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), g_MacroList.Count() == 0);
     KeyInfo key = c.key;
     switch (c.step) {
@@ -491,6 +508,11 @@ void CKeyDlg::OnPaintPage(CMemPaint& buf) {
 
 LRESULT CKeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+        case WM_SETCURSOR:
+            // Asked for the page and, first, for every control under the pointer: the pointer
+            // is over the page.
+            StartHover();
+            break;
         case WM_MENU_RESULT:
             OnFunctionChosen(static_cast<uint32_t>(wp), static_cast<int>(lp));
             return 0;

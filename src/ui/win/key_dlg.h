@@ -92,8 +92,11 @@ class CKeyDlg : public CMainPage {
     void OnFunctionChosen(uint32_t value, int row);
     // Stores `key` on `row` (the left-click guard's refusal is shown); 1 when stored.
     int SetKeyFunction(int row, const KeyInfo& key);
-    // The hover timer's work: lights the hotspot of the row under the cursor.
+    // The hover timer's work: lights the hotspot of the row under the cursor. The timer runs
+    // only while the pointer is over the page: it starts when the pointer comes over the page
+    // or one of its controls and stops once the pointer has left.
     void CheckHover();
+    bool HoverTimerRunning() const { return m_hoverOn; }
 
     // For tests and screenshots.
     CPngBtn& Row(int i) { return m_rows[static_cast<size_t>(i)]; }
@@ -118,6 +121,7 @@ class CKeyDlg : public CMainPage {
     bool Build();
     void DestroyControls();
     void OnRowClicked(int row);
+    void StartHover();
     void OnProfileChosen(int32_t index);
     void OnRestore();
     void SetRowCaptions();
@@ -134,6 +138,7 @@ class CKeyDlg : public CMainPage {
     CDebounceDlg m_debounce;
     CAutoSleepDlg m_autoSleep;
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
+    bool m_hoverOn = false;      // the hover timer runs
     HFONT m_tipFont = nullptr;
     bool m_ownTipFont = false;
 };

@@ -127,7 +127,7 @@ CPngSliderBar& CLedDlg::Slider(LightSlider which) {
 
 bool CLedDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made.
-    SetSkinBackground(LoadSkinPicture(SkinPath("led_nr.png")));
+    SetSkinBackground([] { return LoadSkinPicture(SkinPath("led_nr.png")); });
     m_wheel = LoadSkinPicture(SkinPath("color.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     m_layout = LayoutLighting(gVar);

@@ -6,6 +6,7 @@
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_file.h"
+#include "macro/macro_library_load.h"
 #include "platform/codepage.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
@@ -52,7 +53,7 @@ RECT HeadingOver(const RECT& control) {
 }
 }  // namespace
 
-CMacroDlg::CMacroDlg() = default;
+CMacroDlg::CMacroDlg(bool treeFromLibraryLoad) : m_treeFromLoad(treeFromLibraryLoad) {}
 
 CMacroDlg::~CMacroDlg() {
     // Every macro changed here and not yet written reaches its file when the page goes.
@@ -184,15 +185,54 @@ bool CMacroDlg::OnCreatePage() {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         return FixOrphanMacros();
     });
-    m_store->Load(gVar.MacroDir == 1);
+    if (!m_treeFromLoad) {
+        m_store->Load(gVar.MacroDir == 1);
+        m_treeShown = true;
+    }
     ShowTree();
     ShowOptions();
+    return true;
+}
+
+void CMacroDlg::TreeLoaded(std::unique_ptr<MacroTree> tree) {
+    std::lock_guard<std::mutex> lock(m_linkMu);
+    if (!m_hWnd || !tree) return;
+    m_loadedTree = std::move(tree);
+    // The profile reader may ask before the window's thread shows the tree: it finds the
+    // top-level macros at once.
+    m_rootMacros.clear();
+    for (MacroTreeItem h : m_loadedTree->Children(kMacroTreeRoot)) {
+        const MacroTreeNode* n = m_loadedTree->Find(h);
+        if (n && n->kind == MacroItemKind::Macro) m_rootMacros.push_back({n->id, n->text});
+    }
+    for (const LinkJob& j : m_linkJobs)
+        if (j.add) m_rootMacros.push_back({j.id, j.text});
+    ::PostMessageW(m_hWnd, WM_MACRO_LINK, 0, 0);
+}
+
+bool CMacroDlg::InstallLoadedTree() {
+    std::unique_ptr<MacroTree> tree;
+    {
+        std::lock_guard<std::mutex> lock(m_linkMu);
+        tree = std::move(m_loadedTree);
+    }
+    if (!tree) return false;
+    m_model = std::move(*tree);
+    m_treeShown = true;
     return true;
 }
 
 void CMacroDlg::OnShow(bool shown) {
     // Leaving the page writes what was changed on it.
     if (!shown && m_store) m_store->FlushAll();
+    if (shown && !m_treeShown) {
+        // Opened before the library has loaded: the page shows it whole, so it waits.
+        const HCURSOR was =
+            ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+        WaitMacroLibraryLoaded();
+        ::SetCursor(was);
+        if (InstallLoadedTree()) ShowTree();
+    }
 }
 
 void CMacroDlg::OnTextsChanged() {
@@ -307,15 +347,18 @@ void CMacroDlg::OnLinkJobs() {
     // The questions and messages of a store operation are modal: the tree must not change
     // under the operation that waits for them.
     if (m_storeBusy) return;
+    const bool installed = InstallLoadedTree();
     std::vector<LinkJob> jobs;
     {
         std::lock_guard<std::mutex> lock(m_linkMu);
         jobs.swap(m_linkJobs);
     }
-    if (jobs.empty()) return;
+    if (jobs.empty() && !installed) return;
     for (const LinkJob& j : jobs) {
         if (j.add) {
-            m_model.InsertItem(kMacroTreeRoot, MacroItemKind::Macro, j.text, j.id);
+            // The load may have found the macro's file already.
+            if (!m_model.FindRootChild(j.text))
+                m_model.InsertItem(kMacroTreeRoot, MacroItemKind::Macro, j.text, j.id);
             continue;
         }
         // The macro is replaced by the mouse's: what the editor shows of it is gone.

@@ -36,8 +36,14 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     // The insert menu's tag, told apart from the context menus' by it.
     static constexpr int kInsertMenuTag = 0x8000;
 
-    CMacroDlg();
+    // treeFromLibraryLoad: the page's tree comes from the library's load at start
+    // (TreeLoaded), not from a walk of its own.
+    explicit CMacroDlg(bool treeFromLibraryLoad = false);
     ~CMacroDlg() override;
+
+    // The folder tree the library's load walked (any thread): the page shows it, and macros
+    // from the mouse are matched against its top level from now on.
+    void TreeLoaded(std::unique_ptr<MacroTree> tree);
 
     bool IsRecording() const override { return m_editor.Recording(); }
     const MacroEditor& Editor() const { return m_editor; }
@@ -97,6 +103,8 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     std::optional<uint32_t> AskDelay();
     void ShowRefusal(EditorRefusal r);
     void OnLinkJobs();
+    // Takes over a tree handed over by TreeLoaded; false when none waits.
+    bool InstallLoadedTree();
     // Runs a folder store operation; macros from the mouse wait until it is done, and the tree
     // is shown anew afterwards.
     void RunStore(const std::function<void()>& op);
@@ -136,6 +144,9 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     };
     std::mutex m_linkMu;
     std::vector<LinkJob> m_linkJobs;
-    std::vector<RootMacro> m_rootMacros;  // the tree's top-level macros and pending additions
-    int m_storeBusy = 0;                  // a store operation runs (window thread only)
+    std::vector<RootMacro> m_rootMacros;      // the tree's top-level macros and pending additions
+    std::unique_ptr<MacroTree> m_loadedTree;  // handed over, not yet shown
+    bool m_treeFromLoad = false;              // the tree is the library load's
+    bool m_treeShown = false;                 // the page's tree holds the library
+    int m_storeBusy = 0;                      // a store operation runs (window thread only)
 };

@@ -18,6 +18,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_page_link.h"
 #include "macro/macro_library.h"
+#include "macro/macro_library_load.h"
 #include "macro/macro_store.h"
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
@@ -25,6 +26,7 @@
 #include "profile/profile_transfer.h"
 #include "sim/sim_control.h"
 #include "ui/win/about_dlg.h"
+#include "ui/win/macro_dlg.h"
 #include "ui/save_failure_text.h"
 #include "ui/glance_model.h"
 #include "base/ini_file.h"
@@ -43,6 +45,8 @@ constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
 constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
 // The apply thread switched the profile for the program in front (wParam 1) or could not.
 constexpr UINT WM_PROFILE_FOLLOWED = WM_APP + 0x5C;
+// The macro library has loaded: the buttons page names the macros of its buttons.
+constexpr UINT WM_MACROS_LOADED = WM_APP + 0x5D;
 constexpr uint32_t kApplyPointerSettings = 0x0008;
 // The no-mouse notice: the band right of the navigation buttons, left of the mouse's badge.
 constexpr RECT kNoMouseBand{300, 113, 755, 157};
@@ -178,8 +182,15 @@ bool CZorvanDlg::OnInitDialog() {
             });
     }
     // Sub-folders per MacroDir, leftovers of unfinished saves cleared: the same library the
-    // command line sees.
-    LoadMacroLibrary();
+    // command line sees. Thousands of macro files would hold the window up: they load on a
+    // worker, and what needs the whole library waits for it (the profile read, the macro page).
+    MacroLibraryLoadArgs load;
+    load.loaded = [wnd = m_hWnd, page = dynamic_cast<CMacroDlg*>(m_pages[kPageMacros].get())](
+                      LoadedMacroLibrary library) {
+        if (page) page->TreeLoaded(std::move(library.tree));
+        ::PostMessageW(wnd, WM_MACROS_LOADED, 0, 0);
+    };
+    StartMacroLibraryLoad(std::move(load));
     if (HasTrayIcon(gVar.TrayIcon)) AddTrayIcon();
     // The pause lets the receiver settle before the window shows the device.
     RefreshLayout();
@@ -325,13 +336,19 @@ void CZorvanDlg::BuildLayout() {
         auto page = CreateMainPage(type, *this);
         if (!page) continue;
         // The page's own skin picture, else the part of the window's background it covers;
-        // given first, since the page's controls are cut from it when they are made.
-        PicturePtr bkg;
-        if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
-        if (!PicturePresent(bkg.get())) bkg = CopyPictureRect(m_bkg.get(), Rect(flat.pages));
-        // The pages lay their controls out at doubled places and cut them from this picture.
-        if (gVar.b4K && PicturePresent(bkg.get())) bkg = ScalePicture(bkg.get(), 2.0);
-        page->SetBackground(std::move(bkg));
+        // given first, since the page's controls are cut from it when they are made. A hidden
+        // page lets it go and has it made again when shown.
+        auto make = [this, type, part = Rect(flat.pages)] {
+            PicturePtr bkg;
+            if (const char* file = MainPageBackground(type)) bkg = LoadSkinPicture(SkinPath(file));
+            // The window's own picture is there anyway: the page draws from it, no copy.
+            if (!PicturePresent(bkg.get())) bkg = PictureView(m_bkg, part);
+            // The pages lay their controls out at doubled places and cut them from this picture.
+            if (gVar.b4K && PicturePresent(bkg.get())) bkg = ScalePicture(bkg.get(), 2.0);
+            return bkg;
+        };
+        page->SetBackground(make());
+        page->SetBackgroundSource(make);
         if (!page->CreatePage(m_hWnd, pagesRc, theme)) continue;
         m_pages[static_cast<size_t>(type)] = std::move(page);
     }
@@ -809,6 +826,9 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             else if (m_follow)
                 m_follow->SetMouseProfile(-1);
             return 0;
+        case WM_MACROS_LOADED:
+            if (auto& p = m_pages[kPageButtons]) p->MacrosChanged(false);
+            return 0;
         case WM_SIM_PLUG: {
             std::deque<std::pair<bool, std::string>> plugs;
             {
@@ -835,6 +855,8 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_QUERYENDSESSION: {
             const LRESULT yes = Default(msg, wp, lp);
+            // The whole library, not what of it had loaded.
+            WaitMacroLibraryLoaded();
             if (yes) SaveMacroDict();
             return yes;
         }
@@ -969,6 +991,8 @@ void CZorvanDlg::Teardown() {
     m_trayAdded = false;
     if (m_devNotify) ::UnregisterDeviceNotification(m_devNotify);
     m_devNotify = nullptr;
+    // The load hands its tree to the macro page: it ends before the page goes.
+    JoinMacroLibraryLoad();
     for (auto& p : m_pages) p.reset();
     if (g_mainDlg == this) g_mainDlg = nullptr;
 }

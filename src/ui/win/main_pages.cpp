@@ -17,7 +17,8 @@ std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
                 return std::make_unique<CAdvDlg>([&main] { return main.CheckDeviceReady(); });
             return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
         case kPageMacros:
-            return std::make_unique<CMacroDlg>();
+            // Its tree comes with the macro library, which loads after the pages are made.
+            return std::make_unique<CMacroDlg>(true);
         case kPageLighting:
             return std::make_unique<CLedDlg>(
                 [&main] { return main.CheckDeviceReady(); },

@@ -89,10 +89,12 @@ CPngBtn& CNewAdvDlg::SwitchBox(PerfSwitch which) {
 bool CNewAdvDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made; the
     // main window hands the page the same picture afterwards.
-    PicturePtr background = LoadSkinPicture(SkinPath(m_look.background));
-    // A skin made before the older page had its own picture still has the newer page's.
-    if (!PicturePresent(background.get())) background = LoadSkinPicture(SkinPath("adv_nr.png"));
-    SetSkinBackground(std::move(background));
+    SetSkinBackground([own = SkinPath(m_look.background)] {
+        PicturePtr background = LoadSkinPicture(own);
+        // A skin made before the older page had its own picture still has the newer page's.
+        if (!PicturePresent(background.get())) background = LoadSkinPicture(SkinPath("adv_nr.png"));
+        return background;
+    });
     m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
     m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
     for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);

@@ -1,13 +1,12 @@
 #include "ui/win/profile_file_dlg.h"
 
-#include <commdlg.h>
-
 #include <mutex>
 
 #include "app/gvar.h"
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_transfer.h"
+#include "ui/win/common_dialogs.h"
 
 namespace {
 bool HaveProfile() {
@@ -42,7 +41,7 @@ std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string&
     ofn.lpstrDefExt = e.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
-    const BOOL ok = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    const BOOL ok = save ? ZvGetSaveFileName(&ofn) : ZvGetOpenFileName(&ofn);
     if (!ok) return std::nullopt;
     return platform::win::Narrow(file);
 }
