@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "fuzz/fuzz_setup.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "platform/window.h"
@@ -17,20 +18,11 @@
 
 #include <unistd.h>
 
-namespace {
-std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/get_profile.cpp
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static zvtest::SimLink* link = [] {
         platform::SetMessageBoxHook(
             [](const std::string&, const std::string&, uint32_t) { return 1; });
-        gVar.szAppDir = RepoData();
+        gVar.szAppDir = zvfuzz::RepoData();
         LoadConfiguration();
         gVar.nDebug = 0;
         LogInit();
@@ -53,8 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + std::min<size_t>(size, sim::kProfileBytes));
     bytes.resize(sim::kProfileBytes, 0);
     link->rx->WithMouse([&](sim::VirtualMouse& m) { m.Poke(0, bytes); });
-    ProfileFile p;
-    NewProfile(p, "fuzz");
+    // A new profile takes an id from the clock, which waits for it to move: made once.
+    static const ProfileFile fresh = [] {
+        ProfileFile p;
+        NewProfile(p, "fuzz");
+        return p;
+    }();
+    ProfileFile p = fresh;
     GetProfile(&link->drv, p);
     if (p.nDpiLevels > kDpiLevels) __builtin_trap();
     g_MacroList.Clear();
