@@ -6,7 +6,7 @@ WIN := build/win
 CMAKE_GEN := -G Ninja
 
 .PHONY: deps configure build native win run test test-native test-win bench test-asan test-tsan \
-        fuzz dist format format-check screenshots clean install
+        fuzz fuzz-build fuzz-seeds dist format format-check screenshots clean install
 
 deps:
 	@scripts/install-deps
@@ -46,10 +46,17 @@ test-tsan: deps
 	@cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure
 
 FUZZ_SECONDS ?= 20
-fuzz: deps
+FUZZ_ONLY ?=
+fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_FUZZ=ON >/dev/null
 	@cmake --build build/fuzz -j $(JOBS)
-	@scripts/run-fuzz build/fuzz $(FUZZ_SECONDS)
+
+fuzz: fuzz-build
+	@scripts/run-fuzz build/fuzz $(FUZZ_SECONDS) $(FUZZ_ONLY)
+
+# The fuzz targets' starting inputs, written again by the program's own writers.
+fuzz-seeds: fuzz-build
+	@build/fuzz/zv_fuzz_seeds tests/fuzz/corpus
 
 dist: deps win
 	@scripts/make-dist $(WIN)

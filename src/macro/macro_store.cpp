@@ -69,6 +69,18 @@ bool LoadFolder(const std::string& path, MacroTree* tree, MacroTreeItem parent, 
         if (!IsMacroFileName(e.name)) continue;
         std::optional<StMacro> rec = ReadMacroFile(full);
         if (!rec) continue;
+        if (addToList && list.Contains(rec->id)) {
+            // A copy of a macro file made beside the program holds its original's id. Under one
+            // id the two would be one macro to the library: a change to the copy would be
+            // written into the original's file. The copy takes an id of its own, kept in its
+            // file so that buttons given it still find it after a restart.
+            const MacroId shared = rec->id;
+            do rec->id = NewMacroId();
+            while (list.Contains(rec->id));
+            if (!WriteMacroFile(*rec, full))
+                LogPrintf("LoadMacroFolder: %s keeps the id 0x%x of another macro in its file",
+                          full.c_str(), shared);
+        }
         if (addToList) list.AddMacroToList(*rec, full);
         if (tree) tree->InsertItem(parent, MacroItemKind::Macro, CutAtLastDot(e.name), rec->id);
     }

@@ -39,8 +39,10 @@ bool Aborted(const std::atomic<int>* abort) {
 
 // The macro a slot holds, with its slot name and repeat settings from the matrix code.
 StMacro SlotMacro(const uint8_t* area, size_t len, std::u16string_view name, uint32_t code) {
+    // No id yet: one is taken from the clock only for a macro that enters the library as a
+    // new one, so decoding touches nothing and waits on nothing.
     StMacro m;
-    HdMacro_To_StMacro(m, area, len);
+    HdMacro_To_StMacro(m, area, len, 0);
     SetMacroName(m, name);
     const uint8_t repeat = static_cast<uint8_t>(code >> 16);
     m.repeatCount = 1;
@@ -82,6 +84,7 @@ void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page) {
         }
         return;
     }
+    m.id = NewMacroId();
     if (!Add_Macro(m, page)) LogPrintf("add macro to list faile..");
 }
 

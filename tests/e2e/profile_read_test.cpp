@@ -223,6 +223,32 @@ TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {
     EXPECT_EQ(g_MacroList.Count(), 1u);
 }
 
+TEST_F(ProfileRead, NamedMacrosNewToTheLibraryGetIdsOfTheirOwn) {
+    SimMouse m;
+    PokeMacro(m, 5, "Go");
+    PokeSlot(m, 5, 0x010406);
+    PokeMacro(m, 6, "Back");
+    PokeSlot(m, 6, 0x010506);
+    ProfileFile p = zvtest::UseNewProfile();
+    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(g_MacroList.Count(), 2u);
+    const MacroId go = p.keys[0][4].dwMacroID, back = p.keys[0][5].dwMacroID;
+    EXPECT_NE(go, 0u);
+    EXPECT_NE(back, 0u);
+    EXPECT_NE(go, back);
+    EXPECT_NE(go, 0xFFEE00u + 4);
+    ASSERT_TRUE(g_MacroList.FindMacroById(go));
+    EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(go)), "Go");
+    ASSERT_TRUE(g_MacroList.FindMacroById(back));
+    EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(back)), "Back");
+    // Read again: found by name, not added twice, the buttons keep the same ids.
+    ProfileFile again = zvtest::UseNewProfile();
+    ASSERT_EQ(GetProfile(&m.drv, again), 1);
+    EXPECT_EQ(g_MacroList.Count(), 2u);
+    EXPECT_EQ(again.keys[0][4].dwMacroID, go);
+    EXPECT_EQ(again.keys[0][5].dwMacroID, back);
+}
+
 TEST_F(ProfileRead, KeyMaskedButtonKeepsItsAssignment) {
     SimMouse m;
     PokeSlot(m, 3, 0x000000);

@@ -14,10 +14,10 @@
 
 namespace zvfuzz {
 
+// The repository's data folder. The build names the repository (ZV_REPO_DIR): the compiler's
+// name for this file is relative to the build folder, and a target runs from anywhere.
 inline std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/fuzz_setup.h
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
+    return platform::JoinPath(ZV_REPO_DIR, "data") + platform::PathSeparator();
 }
 
 // A folder of this process for the target's files, on a memory file system when there is one,

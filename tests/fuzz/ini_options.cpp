@@ -9,6 +9,7 @@
 #include "app/config.h"
 #include "app/gvar.h"
 #include "base/ini_file.h"
+#include "fuzz/fuzz_setup.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 
@@ -25,11 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ini.GetInt("OPT", "Debug", 0);
     (void)ParseNumberList(bytes, 16, 29);
 
-    static const std::string dir = [] {
-        std::string d = "/tmp/zv_fuzz_ini_" + std::to_string(::getpid()) + "/";
-        platform::MakeDirectory(d);
-        return d;
-    }();
+    // On a memory file system where there is one: every input is written and read back.
+    static const std::string dir = zvfuzz::WorkFolder("zv_fuzz_ini_");
     gVar.szAppDir = dir;
     platform::WriteFileAtomic(dir + "cfg.ini", data, size);
     LoadConfiguration();

@@ -9,17 +9,12 @@
 #include "app/config.h"
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
+#include "fuzz/fuzz_setup.h"
 #include "platform/fs.h"
 #include "profile/eeprom_reader.h"
 #include "profile/profile_defaults.h"
 
 namespace {
-
-std::string RepoData() {
-    std::string f = __FILE__;  // <repo>/tests/fuzz/profile_decode.cpp
-    for (int i = 0; i < 3; ++i) f = platform::DirectoryOf(f);
-    return platform::JoinPath(f, "data") + platform::PathSeparator();
-}
 
 // Fills the next part of the stored profile from the input; what the input lacks stays zero.
 void Take(const uint8_t*& data, size_t& size, void* into, size_t n) {
@@ -33,7 +28,7 @@ void Take(const uint8_t*& data, size_t& size, void* into, size_t n) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = [] {
-        gVar.szAppDir = RepoData();
+        gVar.szAppDir = zvfuzz::RepoData();
         LoadConfiguration();
         gVar.nDebug = 0;
         LogInit();

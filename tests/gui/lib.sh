@@ -10,6 +10,7 @@ CLI=$NATIVE_BUILD/zorvan
 # not the user's home shared with every other Wine program.
 export WINEPREFIX=${ZV_GUI_WINEPREFIX:-$ROOT/build/wineprefix-gui}
 GUI_HOME=$ROOT/build/gui-home
+GUI_TEMPLATE=""  # set by gui_use_slot: the prefix a worker's own prefix is copied from
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE=$(command -v wine64 || command -v wine)
@@ -35,26 +36,75 @@ check() {  # check "what" command...
     if "$@"; then say "    ok: $what"; else fail "$what"; fi
 }
 
+# gui_use_slot N: the worker N of a parallel run takes a Wine prefix and user folders of its own,
+# made once as a copy of the harness's prefix.
+gui_use_slot() {
+    GUI_TEMPLATE=$WINEPREFIX
+    export WINEPREFIX=$ROOT/build/wineprefix-gui-$1
+    GUI_HOME=$ROOT/build/gui-home-$1
+}
+
+# gui_make_prefix PREFIX HOME: creates the prefix once (its user folders pointing into HOME);
+# a lock keeps workers started together from creating it twice.
+gui_make_prefix() {
+    local prefix=$1 home=$2
+    mkdir -p "$home/Desktop"
+    [[ -f "$prefix/system.reg" ]] && return
+    exec 7>"$prefix.lock"
+    flock 7
+    if [[ ! -f "$prefix/system.reg" ]]; then
+        say "gui: creating the Wine prefix $prefix (once)"
+        WINEPREFIX=$prefix HOME=$home XDG_DESKTOP_DIR=$home/Desktop \
+            "$WINE" wineboot -i >/dev/null 2>&1
+        WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    fi
+    flock -u 7
+    exec 7>&-
+}
+
+# gui_copy_prefix FROM FROM_HOME TO TO_HOME: TO as a copy of the prefix FROM, its user folders
+# (links into FROM_HOME) pointing into TO_HOME instead.
+gui_copy_prefix() {
+    local from=$1 from_home=$2 to=$3 to_home=$4 link target
+    mkdir -p "$to_home/Desktop"
+    [[ -f "$to/.zvgui-copied" ]] && return
+    exec 7>"$to.lock"
+    flock 7
+    if [[ ! -f "$to/.zvgui-copied" ]]; then
+        WINEPREFIX=$from wineserver -w 2>/dev/null || true
+        "$ROOT/scripts/copy-wineprefix" "$from" "$to"
+        for link in "$to/drive_c/users/${USER:-root}"/*; do
+            [[ -L $link ]] || continue
+            target=$(readlink "$link")
+            [[ $target == "$from_home"* ]] || continue
+            mkdir -p "$to_home${target#"$from_home"}"
+            ln -sfn "$to_home${target#"$from_home"}" "$link"
+        done
+        touch "$to/.zvgui-copied"
+    fi
+    flock -u 7
+    exec 7>&-
+}
+
 gui_setup() {
     GUI_TMP=$(mktemp -d /tmp/zvgui.XXXXXX)
     GUI_K=1
     [[ ${ZV_GUI_SCREEN:-} == 3840x* ]] && GUI_K=2
     if [[ -z "${ZV_GUI_KEEP_DISPLAY:-}" ]]; then
-        for n in $(seq 150 250); do
-            [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-            Xvfb ":$n" -screen 0 "${ZV_GUI_SCREEN:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
-            XVFB_PID=$!
-            export DISPLAY=":$n"
-            break
-        done
-        for _ in $(seq 50); do [[ -e /tmp/.X11-unix/${DISPLAY#:} ]] && break; sleep 0.1; done
+        # The server picks a free display number itself, so harnesses and workers started
+        # together never race for one.
+        Xvfb -displayfd 3 -screen 0 "${ZV_GUI_SCREEN:-1280x800x24}" -nolisten tcp \
+            3>"$GUI_TMP/display" >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 300); do [[ -s "$GUI_TMP/display" ]] && break; sleep 0.1; done
+        export DISPLAY=":$(head -n1 "$GUI_TMP/display")"
     fi
     # The prefix is created once and kept between runs; its user folders point into GUI_HOME.
-    mkdir -p "$GUI_HOME/Desktop"
-    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-        say "gui: creating the Wine prefix $WINEPREFIX (once)"
-        HOME=$GUI_HOME XDG_DESKTOP_DIR=$GUI_HOME/Desktop "$WINE" wineboot -i >/dev/null 2>&1
-        wineserver -w 2>/dev/null || true
+    if [[ -n $GUI_TEMPLATE ]]; then
+        gui_make_prefix "$GUI_TEMPLATE" "$ROOT/build/gui-home"
+        gui_copy_prefix "$GUI_TEMPLATE" "$ROOT/build/gui-home" "$WINEPREFIX" "$GUI_HOME"
+    else
+        gui_make_prefix "$WINEPREFIX" "$GUI_HOME"
     fi
     local desk="$WINEPREFIX/drive_c/users/${USER:-root}/Desktop"
     DESKTOP=$(readlink -f "$desk" 2>/dev/null || echo "$desk")
@@ -183,6 +233,20 @@ click_tray_icon() {
     [[ -n $w ]] || return 1
     read -r x y < <(xdotool getwindowgeometry "$w" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}')
     xdotool mousemove $((x + 10)) $((y + 10)) click 1
+}
+
+# opening CLICK...: runs the click that opens a list or a menu (a window of its own), then waits
+# until a new window is shown (10 s at most) and a second more for it to paint: on a loaded
+# machine a list takes longer to appear than a fixed pause, and the click meant for its entry
+# would land on the page below.
+shown_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+new_window_since() { [[ -n $(comm -13 <(echo "$1") <(shown_windows)) ]]; }
+opening() {
+    local before
+    before=$(shown_windows)
+    "$@" || return
+    within 10 new_window_since "$before"
+    sleep 1
 }
 
 # sim ACTION...: drives the running program's virtual mouse.

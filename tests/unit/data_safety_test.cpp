@@ -183,6 +183,42 @@ TEST_F(DataSafety, StartUpRemovesLeftoverTemporaryFilesAndLoadsOnlyQzmFiles) {
     EXPECT_EQ(list.FileOf(0x102), platform::JoinPath(Root("Games"), "sub.qzm"));
 }
 
+TEST_F(DataSafety, ACopiedMacroFileTakesAnIdOfItsOwnAndKeepsIt) {
+    // "Games/b.qzm" is a copy of "a.qzm" under another name: same id, other events.
+    gVar.MacroDir = 1;
+    PutMacro("a.qzm", Macro(u"a", 0x501, 0x41));
+    PutMacro("Games/b.qzm", Macro(u"b", 0x501, 0x42));
+    const std::string a = Root("a.qzm"), b = platform::JoinPath(Root("Games"), "b.qzm");
+    const Bytes aBefore = FileBytes(a), bBefore = FileBytes(b);
+
+    ASSERT_TRUE(LoadMacroLibrary(list));
+    ASSERT_EQ(list.Count(), 2u);
+    // The file read first keeps the id; the other takes a new one.
+    const std::string kept = list.FileOf(0x501);
+    ASSERT_TRUE(kept == a || kept == b) << kept;
+    const std::string copy = kept == a ? b : a;
+    const MacroId newId =
+        list.Snapshot()[0].id == 0x501 ? list.Snapshot()[1].id : list.Snapshot()[0].id;
+    EXPECT_NE(newId, 0x501u);
+    EXPECT_EQ(list.FileOf(newId), copy);
+    // Each id leads to its own events; the kept file is untouched.
+    EXPECT_EQ(+list.FindMacroById(0x501)->events[0].code, kept == a ? 0x41 : 0x42);
+    EXPECT_EQ(+list.FindMacroById(newId)->events[0].code, kept == a ? 0x42 : 0x41);
+    EXPECT_EQ(FileBytes(kept), kept == a ? aBefore : bBefore);
+    // The new id is in the copy's file, the rest of it as it was: a restart finds the same two.
+    std::optional<StMacro> back = ReadMacroFile(copy);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->id, newId);
+    back->id = 0x501;
+    Bytes expected(kStMacroSize);
+    MacroFileBytes(*back, expected.data());
+    EXPECT_EQ(expected, kept == a ? bBefore : aBefore);
+    MacroList again;
+    ASSERT_TRUE(LoadMacroLibrary(again));
+    EXPECT_EQ(again.FileOf(0x501), kept);
+    EXPECT_EQ(again.FileOf(newId), copy);
+}
+
 TEST_F(DataSafety, MacrosThatDoNotFitTheMouseAreRefusedAndTheirFileKept) {
     StMacro tooMany = Macro(u"many", 0x201);
     for (int i = 0; i < 91; ++i) tooMany.events[i] = MacroEvent{0x41, 0, 5};

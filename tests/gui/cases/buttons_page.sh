@@ -19,8 +19,7 @@ pick_function() {
     local h top
     h=$(menu_item_h)
     top=$(($(row_y "$1") - 9 + 19))
-    click "$(row_x)" "$(row_y "$1")"
-    sleep 1
+    opening click "$(row_x)" "$(row_y "$1")"
     click "$(row_x)" $((top + 1 + $2 * h + h / 2))
 }
 # The top-level entries of the first mouse's menu (fire key, pro switch, RGB and rate shown;
@@ -88,8 +87,7 @@ gui_case_profile_selector_switches_the_mouse() {
     x=$(($(row_x) + 111 - 55))
     y=$(($(page_top) + 35))
     h=$(menu_item_h)
-    click "$x" "$y"
-    sleep 1
+    opening click "$x" "$y"
     # The list opens under the selector (20 to 50 on the page), entry 3 is the third.
     click "$x" $(($(page_top) + 50 + 1 + 2 * h + h / 2))
     check "the virtual mouse is on profile 3" within 10 grep -q '^profile=2' "$STATE"

@@ -17,8 +17,7 @@ gui_case_led_mode_and_colour() {
     check "the mouse starts in another mode than 5" test "$(eeprom_bytes $LED_RECORD 1)" != "05"
     # The main mode combo at ptLedEft (130, 60), 147 x 30, then the fifth item of its list
     # (modes 1, 2, 3, ... in items 20 pixels high from the combo's bottom edge).
-    page_click 200 75
-    sleep 1
+    opening page_click 200 75
     page_click 200 $((90 + 1 + 4 * 20 + 10))
     # Mode 5 is the mouse's code 5 and starts at LedOpt5's speed 6 and brightness 6: the sixth
     # entries of the speed and brightness code tables, both 150.

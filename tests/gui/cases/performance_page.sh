@@ -58,14 +58,12 @@ gui_case_perf_level_count() {
     upper=$(eeprom_bytes 0x1C 8)
     # The level-count combo (x1 - 83 ... x1, 25 ... 44 with x1 = 770), then item 4 of the
     # list below it (items 20 pixels high from its bottom edge).
-    page_click 728 34
-    sleep 1
+    opening page_click 728 34
     page_click 728 $((44 + 1 + 3 * 20 + 10))
     check "the count 4 is written with its check byte" within 10 eeprom_is 0x02 2 "04 51"
     check "levels 5 and 6 stay in the mouse" eeprom_is 0x1C 8 "$upper"
     # Back to 6: the rows come back with their values, so nothing is written for them.
-    page_click 728 34
-    sleep 1
+    opening page_click 728 34
     page_click 728 $((44 + 1 + 5 * 20 + 10))
     check "the count 6 is written again" within 10 eeprom_is 0x02 2 "06 4f"
     # Separate X and Y writes every level (X and Y stay equal): levels 5 and 6 go out again
