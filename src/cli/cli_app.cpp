@@ -46,6 +46,8 @@
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
 #include "ui/device_session.h"
+#include "ui/fire_dlg_model.h"
+#include "ui/import_limits.h"
 #include "ui/lighting_model.h"
 #include "ui/page_change.h"
 #include "ui/performance_model.h"
@@ -276,6 +278,7 @@ class App {
     // After a write that failed: reads the mouse's profile again so that the cache and the
     // message follow what it really holds. kExitDone when it holds the change after all.
     int ReadBackAfterFailure();
+    void DropCache();
     void KeepBefore();
     // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
     std::string DamageHint();
@@ -525,6 +528,16 @@ bool App::RefreshLighting(uint32_t zone) {
     return true;
 }
 
+void App::DropCache() {
+    // A cached copy that may hold settings the mouse does not hold would be written back by
+    // the next one-record change; without it the next command reads the mouse.
+    if (!gVar.pSensorCfg) return;
+    const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
+    uint32_t err = 0;
+    if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
+        Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+}
+
 int App::ReadBackAfterFailure() {
     m_readBack = true;
     ProfileFile intended;
@@ -535,12 +548,7 @@ int App::ReadBackAfterFailure() {
     }
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        // A cached copy that may hold settings the mouse never took would be written back
-        // by the next one-record change; without it the next command reads the mouse.
-        const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
-        uint32_t err = 0;
-        if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
-            Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+        DropCache();
         Err("the mouse could not be read back: what it holds now is not known, so its settings "
             "will be read from it again next time");
         return kExitFailed;
@@ -1060,8 +1068,10 @@ int App::Button(const Words& w) {
     if (auto simple = LookUp(ButtonFunctionNames(), fun)) {
         make = [=](const SensorCfg& cfg) { return chosen(*simple, cfg); };
     } else if (fun == "fire") {
-        const auto count = static_cast<uint8_t>(Number(w, 3, 1, 255, "count"));
-        const auto interval = static_cast<uint8_t>(Number(w, 4, 1, 255, "interval"));
+        // The fire dialog's rule: a count of 0 to 3, an interval of 10 to 255.
+        const auto count = static_cast<uint8_t>(Number(w, 3, 0, kFireCountLimit, "count"));
+        const auto interval =
+            static_cast<uint8_t>(Number(w, 4, kFireIntervalMin, kFireIntervalMax, "interval"));
         make = [=](const SensorCfg&) { return FireKey(count, interval); };
         used = 5;
     } else if (fun == "combo") {
@@ -1159,7 +1169,7 @@ int App::Profile(const Words& w) {
         if (int r = Connect(true)) return r;
         if (what == "export") return ExportProfile(file) ? kExitDone : kExitFailed;
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        return ImportProfile(file) ? kExitDone : kExitFailed;
+        return ImportProfile(file, PageImportRules()) ? kExitDone : kExitFailed;
     }
     throw Unknown("profile command", what, {"switch", "export", "import"});
 }
@@ -1178,6 +1188,7 @@ int App::Reset() {
             Err("the factory reset was not confirmed; the settings read back from the mouse are "
                 "kept");
         } else {
+            DropCache();
             Err("the factory reset was not confirmed and the mouse could not be read back");
         }
         return kExitFailed;
@@ -1185,7 +1196,9 @@ int App::Reset() {
     // The mouse holds its factory settings now; read them so the cache follows.
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        Err("the mouse's settings could not be read");
+        DropCache();
+        Err("the mouse took its factory settings but could not be read back; they will be read "
+            "from it next time");
         return kExitFailed;
     }
     return kExitDone;
@@ -1223,13 +1236,21 @@ int App::Macro(const Words& w) {
     if (what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
-        auto m = ReadMacroFile(file);
+        std::optional<StMacro> m = ReadMacroFile(file);
         if (!m) {
             Err("not a macro file: " + file);
             return kExitFailed;
         }
+        // Held to the rules of recording and `macro new`, as a profile's macros are.
+        std::vector<std::string> said;
+        if (std::optional<std::string> why = LimitImportedMacro(*m, said)) {
+            Err("cannot import " + file + ": " + *why);
+            return kExitFailed;
+        }
+        for (const std::string& line : said)
+            Err("macro \"" + PrintableText(MacroNameUtf8(*m)) + "\": " + line);
         uint32_t err = 0;
-        auto added = AddOutsideMacro(*m, g_MacroList, &err);
+        auto added = ImportOutsideMacro(*m, g_MacroList, &err);
         if (!added) {
             Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
                 platform::ErrorText(err) + ")");

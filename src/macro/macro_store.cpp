@@ -360,17 +360,33 @@ MacroTreeItem MacroStore::ImportMacro(const std::string& file, MacroTreeItem tar
     }
     StMacro rec = in.record;
     SetMacroNameUtf8(rec, name);
+    std::vector<std::string> said;
+    if (std::optional<std::string> why = m_ui.LimitImported(rec, said)) {
+        m_ui.ShowMessage("Cannot import " + file + ": " + *why + ".");
+        return 0;
+    }
+    // The rules may have cut the name: the item and its file are named as the macro is.
+    const std::string title = MacroNameUtf8(rec);
+    if (title != name && m_tree.FindChild(parent, title)) {
+        m_ui.ShowMessage(GetText("tc_macro_msg8"));
+        return 0;
+    }
     rec.id = NewMacroId();
     rec.flags = kMacroChanged;
     if (!m_list.AddMacroToList(rec)) return 0;
     const MacroTreeItem item =
-        m_tree.InsertItem(parent, MacroItemKind::Macro, name, rec.id, {}, true);
+        m_tree.InsertItem(parent, MacroItemKind::Macro, title, rec.id, {}, true);
     if (!item) {
         m_list.RemoveMacroFromList(rec.id);
         return 0;
     }
     m_ui.ShowInEditor(rec.id);
     Flush_Dirty_Macro(item, &m_tree, m_root, m_list);
+    if (!said.empty()) {
+        std::string text = "Imported " + file + ", except what the mouse does not take:";
+        for (const std::string& line : said) text += "\n" + line;
+        m_ui.ShowMessage(text);
+    }
     return item;
 }
 

@@ -66,6 +66,7 @@ inline bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>&
 }
 // The part of a temporary file's name after the target's name.
 constexpr const char* kTempFileMark = ".zvtmp";
+constexpr size_t kTempFileLetters = 12;  // random letters after the mark
 // The temporary file name WriteFileAtomic uses for `path`: the target, the mark and random
 // letters.
 std::string MakeTempFileName(const std::string& path);

@@ -15,6 +15,7 @@
 #include "platform/fs.h"
 #include "platform/window_recorder.h"
 #include "support/temp_dir.h"
+#include "ui/import_limits.h"
 
 namespace {
 
@@ -39,6 +40,9 @@ struct FakeUi : MacroStoreUi {
     }
     void ShowInEditor(MacroId id) override { shown.push_back(id); }
     void ClearEditor() override { ++cleared; }
+    std::optional<std::string> LimitImported(StMacro& m, std::vector<std::string>& said) override {
+        return LimitImportedMacro(m, said);
+    }
 
     std::deque<std::optional<std::string>> names;
     std::vector<std::string> prompts, questions;
