@@ -378,6 +378,11 @@ int App::Prepare() {
         case platform::FolderLockResult::kBusy:
             Err("Zorvan is busy (another command or the window is using this data folder)");
             return kExitFailed;
+        case platform::FolderLockResult::kNotAFile:
+            Err("cannot lock the data folder: " +
+                platform::JoinPath(gVar.szAppDataDir, platform::kFolderLockFile) +
+                " is not a plain file (a link or a pipe); remove it");
+            return kExitFailed;
         case platform::FolderLockResult::kNoLockFile:
             // Nothing can be saved there either; what fails to be saved is said where it fails.
             LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
@@ -1279,8 +1284,14 @@ int App::Macro(const Words& w) {
         if (!g_MacroList.FindMacroByNameUtf8(name))
             throw UsageError{"no macro named \"" + name + "\""};
         // The mouse is read first: a macro it holds would otherwise come back into the
-        // library with that reading.
-        const bool haveMouse = Connect(true) == kExitDone;
+        // library with that reading, and its buttons could not be given their defaults. So
+        // without a reading nothing is deleted.
+        if (const int r = Connect(true); r != kExitDone) {
+            Err("macro \"" + PrintableText(name) +
+                "\" is not deleted: the mouse's settings could not be read, and a macro it holds "
+                "would come back with the next reading");
+            return r;
+        }
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) return kExitFailed;
         uint32_t err = 0;
@@ -1289,16 +1300,13 @@ int App::Macro(const Words& w) {
             Err("cannot delete " + path + ": " + platform::ErrorText(err));
             return kExitFailed;
         }
-        // Buttons that played it go back to their defaults, in the mouse too. Without a mouse
-        // the cached profiles keep the id until the next reading repairs them.
-        if (haveMouse) {
-            bool changed;
-            {
-                std::lock_guard<std::mutex> lock(ProfileDataLock());
-                changed = FixOrphanMacros();
-            }
-            if (changed) RequestApply(kApplyKeys, kAllItems);
+        // Buttons that played it go back to their defaults, in the mouse too.
+        bool changed;
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            changed = FixOrphanMacros();
         }
+        if (changed) RequestApply(kApplyKeys, kAllItems);
         return kExitDone;
     }
     throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});

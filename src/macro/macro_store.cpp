@@ -140,10 +140,21 @@ std::optional<std::string> CheckFileName(const std::string& name) {
 }
 
 bool DeleteMacroFolderTree(const std::string& path, uint32_t* err) {
+    // A link goes, never what it points at: that may lie outside the data folder.
+    if (platform::IsLink(path)) return platform::RemoveLink(path, err);
     std::vector<platform::DirEntry> entries;
     if (!platform::ListDirectory(path, entries, err)) return false;
     for (const auto& e : entries) {
         const std::string full = platform::JoinPath(path, e.name);
+        if (e.isLink) {
+            uint32_t e2 = 0;
+            if (!platform::RemoveLink(full, &e2)) {
+                LogPrintf("DeleteFile %s, err=%d", full.c_str(), static_cast<int>(e2));
+                if (err) *err = e2;
+                return false;
+            }
+            continue;
+        }
         if (e.isDirectory) {
             if (!DeleteMacroFolderTree(full, err)) return false;
             continue;

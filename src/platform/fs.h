@@ -27,6 +27,7 @@ enum : uint32_t {
     kErrDirNotEmpty = 145,
     kErrAlreadyExists = 183,
     kErrFilenameTooLong = 206,
+    kErrBadFileType = 222,  // a pipe, device or link where a plain file belongs
     kErrIoPending = 997,
     kErrDeviceNotConnected = 1167,
 };
@@ -108,12 +109,18 @@ bool MakeDirectory(const std::string& path, uint32_t* err = nullptr);
 // Removes an empty folder.
 bool RemoveEmptyDirectory(const std::string& path, uint32_t* err = nullptr);
 
+// A symbolic link or another reparse point (a junction), whatever it points at.
+bool IsLink(const std::string& path);
+// Removes the link itself, never what it points at; kErrInvalidName when `path` is no link.
+bool RemoveLink(const std::string& path, uint32_t* err = nullptr);
+
 bool IsReadOnly(const std::string& path);
 bool SetReadOnly(const std::string& path, bool readOnly, uint32_t* err = nullptr);
 
 struct DirEntry {
-    std::string name;  // without the folder
-    bool isDirectory = false;
+    std::string name;          // without the folder
+    bool isDirectory = false;  // also a link to a folder
+    bool isLink = false;
     uint64_t size = 0;
 };
 // Lists a folder (without "." and ".."), sorted by name so every platform lists alike.

@@ -87,6 +87,8 @@ std::string ErrorText(uint32_t err) {
             return "the name is not valid";
         case kErrFilenameTooLong:
             return "the name is too long";
+        case kErrBadFileType:
+            return "it is not a plain file";
         default:
             return "error " + std::to_string(err);
     }

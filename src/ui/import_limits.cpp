@@ -100,7 +100,8 @@ class ProfileLimits {
     void DpiValue(int i, bool y, uint32_t value, IntRange range) {
         const DpiLevel& held = out.dpi[static_cast<size_t>(i)];
         const uint32_t kept = y ? held.y : held.x;
-        const std::string what = "level " + Num(i + 1) + (y ? " Y" : "") + ": " + Num(value) + " DPI";
+        const std::string what =
+            "level " + Num(i + 1) + (y ? " Y" : "") + ": " + Num(value) + " DPI";
         if (value > static_cast<uint32_t>(range.hi)) {
             Say(what + " is beyond this mouse (" + Num(range.hi) + " at most); kept " + Num(kept));
             return;
@@ -111,11 +112,13 @@ class ProfileLimits {
             return;
         }
         TypeDpiValue(out, d.table, i, y, value);
-        const uint32_t stored = y ? out.dpi[static_cast<size_t>(i)].y : out.dpi[static_cast<size_t>(i)].x;
+        const uint32_t stored =
+            y ? out.dpi[static_cast<size_t>(i)].y : out.dpi[static_cast<size_t>(i)].x;
         if (stored != value) Say(what + " is not one this sensor has; " + Num(stored) + " used");
     }
 
-    void Switch(const char* what, int32_t value, int32_t held, PageChange (*set)(ProfileFile&, bool)) {
+    void Switch(const char* what, int32_t value, int32_t held,
+                PageChange (*set)(ProfileFile&, bool)) {
         if (value == 0 || value == 1)
             set(out, value == 1);
         else
@@ -133,8 +136,9 @@ class ProfileLimits {
             Say(NotTaken("lift-off distance", f.nLod, "1 or 2", Num(out.nLod)));
         Switch("ripple control", f.nRipple, out.nRipple,
                [](ProfileFile& p, bool on) { return SetPerfSwitch(p, PerfSwitch::kRipple, on); });
-        Switch("angle snapping", f.nFixLine, out.nFixLine,
-               [](ProfileFile& p, bool on) { return SetPerfSwitch(p, PerfSwitch::kAngleSnap, on); });
+        Switch("angle snapping", f.nFixLine, out.nFixLine, [](ProfileFile& p, bool on) {
+            return SetPerfSwitch(p, PerfSwitch::kAngleSnap, on);
+        });
         Switch("motion sync", f.nMotionSync, out.nMotionSync, [](ProfileFile& p, bool on) {
             return SetPerfSwitch(p, PerfSwitch::kMotionSync, on);
         });
@@ -150,7 +154,8 @@ class ProfileLimits {
                          Num(out.nDebounce) + " ms"));
         if (!SetSleepTime(out, cfg, f.nSleepTime).Changed() && f.nSleepTime != out.nSleepTime) {
             std::string offer;
-            for (const SleepItem& s : SleepItems(cfg)) offer += (offer.empty() ? "" : ", ") + Num(s.seconds);
+            for (const SleepItem& s : SleepItems(cfg))
+                offer += (offer.empty() ? "" : ", ") + Num(s.seconds);
             Say(NotTaken("sleep", f.nSleepTime, offer + " seconds", Num(out.nSleepTime)));
         }
         if (!SetAutoSleep(out, f.nAutoSleep).Changed())
@@ -161,7 +166,8 @@ class ProfileLimits {
     void Slider(const char* what, LightSlider which, int64_t value, uint32_t held) {
         if (value == held) return;
         const IntRange r = LightSliderRange(cfg, which);
-        if (!r.Contains(value) || !CommitLightSlider(out, cfg, which, static_cast<int32_t>(value)).Changed())
+        if (!r.Contains(value) ||
+            !CommitLightSlider(out, cfg, which, static_cast<int32_t>(value)).Changed())
             Say(NotTaken(what, value, RangeText(r), Num(held)));
     }
 
@@ -173,7 +179,8 @@ class ProfileLimits {
                    out.mainLight.brightness);
             Slider("lighting speed", LightSlider::kMainSpeed, fm.speed, out.mainLight.speed);
         } else {
-            Say(NotTaken("lighting mode", fm.mode, "see the lighting page", Num(out.mainLight.mode)));
+            Say(NotTaken("lighting mode", fm.mode, "see the lighting page",
+                         Num(out.mainLight.mode)));
         }
         out.mainLight.colour = fm.colour;
 
@@ -218,7 +225,8 @@ class ProfileLimits {
             return ComboKey(key.stCombo[0], key.stCombo[1], key.stCombo[2], key.stCombo[3]);
         }
         if (key.dwFunID == kFireFunction) {
-            const auto r = FireResult(Num(key.dwParameter & 0xFF), Num((key.dwParameter >> 8) & 0xFF));
+            const auto r =
+                FireResult(Num(key.dwParameter & 0xFF), Num((key.dwParameter >> 8) & 0xFF));
             if (!r) {
                 why = "a fire count of " + Num(key.dwParameter & 0xFF) + " (0 to " +
                       Num(kFireCountLimit) + ")";
@@ -228,7 +236,8 @@ class ProfileLimits {
         }
         if (type == kFunSpecial && (key.dwFunID & 0xFF) == (kSniperFunction & 0xFF)) {
             for (const SniperItem& s : SniperItems(d.table))
-                if (static_cast<uint32_t>(s.index) == (key.dwParameter & 0xFF)) return SniperKey(s.index);
+                if (static_cast<uint32_t>(s.index) == (key.dwParameter & 0xFF))
+                    return SniperKey(s.index);
             why = "a sniper DPI this sensor does not have";
             return std::nullopt;
         }
@@ -253,7 +262,8 @@ class ProfileLimits {
         for (const MenuEntry& e : BuildFunctionMenu(cfg, d.opt, d.table)) menu.insert(e.value);
         const int32_t keySet = f.nKeySet >= 0 && f.nKeySet < kKeySets ? f.nKeySet : out.nKeySet;
         if (keySet != f.nKeySet)
-            Say(NotTaken("key set", int64_t{f.nKeySet} + 1, "1 to 3", Num(int64_t{out.nKeySet} + 1)));
+            Say(NotTaken("key set", int64_t{f.nKeySet} + 1, "1 to 3",
+                         Num(int64_t{out.nKeySet} + 1)));
         const int rows = std::clamp(cfg.nKeyNum, 0, kKeysPerSet);
         for (size_t s = 0; s < kKeySets; ++s) {
             out.nKeySet = static_cast<int32_t>(s);
@@ -274,7 +284,8 @@ class ProfileLimits {
         cmp.MatrixInx = held.MatrixInx;
         if (cmp == held) return;
         const std::string where =
-            (s == 0 ? "" : "key set " + Num(static_cast<int64_t>(s) + 1) + ", ") + "button " + Num(r + 1);
+            (s == 0 ? "" : "key set " + Num(static_cast<int64_t>(s) + 1) + ", ") + "button " +
+            Num(r + 1);
         if (d.keyMask & (1 << r)) {
             Say(where + ": locked on this computer; kept " + Caption(held));
             return;
@@ -282,7 +293,9 @@ class ProfileLimits {
         std::string why;
         const std::optional<KeyInfo> k = Offered(key, s, r, why);
         if (!k) {
-            Say(where + ": " + (why.empty() ? "function " + Hex(key.dwFunID) + " is not one this mouse offers" : why) +
+            Say(where + ": " +
+                (why.empty() ? "function " + Hex(key.dwFunID) + " is not one this mouse offers"
+                             : why) +
                 "; kept " + Caption(held));
             return;
         }
@@ -334,7 +347,8 @@ std::optional<std::string> LimitImportedMacro(StMacro& m, std::vector<std::strin
         }
     }
     if (m.LoopMode > kPlayWhileHeld) {
-        said.push_back("play mode " + Num(m.LoopMode) + " is not one the mouse has; a repeat count used");
+        said.push_back("play mode " + Num(m.LoopMode) +
+                       " is not one the mouse has; a repeat count used");
         m.LoopMode = kPlayCount;
     }
     if (m.repeatCount < 1 || m.repeatCount > kMaxRepeatCount) {
