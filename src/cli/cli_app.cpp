@@ -48,6 +48,8 @@
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
 #include "ui/device_session.h"
+#include "ui/fire_dlg_model.h"
+#include "ui/import_limits.h"
 #include "ui/lighting_model.h"
 #include "ui/page_change.h"
 #include "ui/performance_model.h"
@@ -284,6 +286,7 @@ class App {
     // After a write that failed: reads the mouse's profile again so that the cache and the
     // message follow what it really holds. kExitDone when it holds the change after all.
     int ReadBackAfterFailure();
+    void DropCache();
     void KeepBefore();
     // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
     std::string DamageHint();
@@ -382,6 +385,11 @@ int App::Prepare() {
             break;
         case platform::FolderLockResult::kBusy:
             Err("Zorvan is busy (another command or the window is using this data folder)");
+            return kExitFailed;
+        case platform::FolderLockResult::kNotAFile:
+            Err("cannot lock the data folder: " +
+                platform::JoinPath(gVar.szAppDataDir, platform::kFolderLockFile) +
+                " is not a plain file (a link or a pipe); remove it");
             return kExitFailed;
         case platform::FolderLockResult::kNoLockFile:
             // Nothing can be saved there either; what fails to be saved is said where it fails.
@@ -533,6 +541,16 @@ bool App::RefreshLighting(uint32_t zone) {
     return true;
 }
 
+void App::DropCache() {
+    // A cached copy that may hold settings the mouse does not hold would be written back by
+    // the next one-record change; without it the next command reads the mouse.
+    if (!gVar.pSensorCfg) return;
+    const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
+    uint32_t err = 0;
+    if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
+        Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+}
+
 int App::ReadBackAfterFailure() {
     m_readBack = true;
     ProfileFile intended;
@@ -543,12 +561,7 @@ int App::ReadBackAfterFailure() {
     }
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        // A cached copy that may hold settings the mouse never took would be written back
-        // by the next one-record change; without it the next command reads the mouse.
-        const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
-        uint32_t err = 0;
-        if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
-            Err("cannot remove " + cache + ": " + platform::ErrorText(err));
+        DropCache();
         Err("the mouse could not be read back: what it holds now is not known, so its settings "
             "will be read from it again next time");
         return kExitFailed;
@@ -1071,8 +1084,10 @@ int App::Button(const Words& w) {
     if (auto simple = LookUp(ButtonFunctionNames(), fun)) {
         make = [=](const SensorCfg& cfg) { return chosen(*simple, cfg); };
     } else if (fun == "fire") {
-        const auto count = static_cast<uint8_t>(Number(w, 3, 1, 255, "count"));
-        const auto interval = static_cast<uint8_t>(Number(w, 4, 1, 255, "interval"));
+        // The fire dialog's rule: a count of 0 to 3, an interval of 10 to 255.
+        const auto count = static_cast<uint8_t>(Number(w, 3, 0, kFireCountLimit, "count"));
+        const auto interval =
+            static_cast<uint8_t>(Number(w, 4, kFireIntervalMin, kFireIntervalMax, "interval"));
         // A burst the mouse keeps as one of its click functions is stored as that function
         // (the same bytes), and said so, as the window does.
         if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
@@ -1195,7 +1210,7 @@ int App::Profile(const Words& w) {
         if (int r = Connect(true)) return r;
         if (what == "export") return ExportProfile(file) ? kExitDone : kExitFailed;
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        return ImportProfile(file) ? kExitDone : kExitFailed;
+        return ImportProfile(file, PageImportRules()) ? kExitDone : kExitFailed;
     }
     throw Unknown("profile command", what,
                   {"switch", "export", "import", "link", "unlink", "links"});
@@ -1215,6 +1230,7 @@ int App::Reset() {
             Err("the factory reset was not confirmed; the settings read back from the mouse are "
                 "kept");
         } else {
+            DropCache();
             Err("the factory reset was not confirmed and the mouse could not be read back");
         }
         return kExitFailed;
@@ -1222,7 +1238,9 @@ int App::Reset() {
     // The mouse holds its factory settings now; read them so the cache follows.
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-        Err("the mouse's settings could not be read");
+        DropCache();
+        Err("the mouse took its factory settings but could not be read back; they will be read "
+            "from it next time");
         return kExitFailed;
     }
     return kExitDone;
@@ -1260,13 +1278,21 @@ int App::Macro(const Words& w) {
     if (what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
-        auto m = ReadMacroFile(file);
+        std::optional<StMacro> m = ReadMacroFile(file);
         if (!m) {
             Err("not a macro file: " + file);
             return kExitFailed;
         }
+        // Held to the rules of recording and `macro new`, as a profile's macros are.
+        std::vector<std::string> said;
+        if (std::optional<std::string> why = LimitImportedMacro(*m, said)) {
+            Err("cannot import " + file + ": " + *why);
+            return kExitFailed;
+        }
+        for (const std::string& line : said)
+            Err("macro \"" + PrintableText(MacroNameUtf8(*m)) + "\": " + line);
         uint32_t err = 0;
-        auto added = AddOutsideMacro(*m, g_MacroList, &err);
+        auto added = ImportOutsideMacro(*m, g_MacroList, &err);
         if (!added) {
             Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
                 platform::ErrorText(err) + ")");
@@ -1295,8 +1321,14 @@ int App::Macro(const Words& w) {
         if (!g_MacroList.FindMacroByNameUtf8(name))
             throw UsageError{"no macro named \"" + name + "\""};
         // The mouse is read first: a macro it holds would otherwise come back into the
-        // library with that reading.
-        const bool haveMouse = Connect(true) == kExitDone;
+        // library with that reading, and its buttons could not be given their defaults. So
+        // without a reading nothing is deleted.
+        if (const int r = Connect(true); r != kExitDone) {
+            Err("macro \"" + PrintableText(name) +
+                "\" is not deleted: the mouse's settings could not be read, and a macro it holds "
+                "would come back with the next reading");
+            return r;
+        }
         auto m = g_MacroList.FindMacroByNameUtf8(name);
         if (!m) return kExitFailed;
         uint32_t err = 0;
@@ -1305,16 +1337,13 @@ int App::Macro(const Words& w) {
             Err("cannot delete " + path + ": " + platform::ErrorText(err));
             return kExitFailed;
         }
-        // Buttons that played it go back to their defaults, in the mouse too. Without a mouse
-        // the cached profiles keep the id until the next reading repairs them.
-        if (haveMouse) {
-            bool changed;
-            {
-                std::lock_guard<std::mutex> lock(ProfileDataLock());
-                changed = FixOrphanMacros();
-            }
-            if (changed) RequestApply(kApplyKeys, kAllItems);
+        // Buttons that played it go back to their defaults, in the mouse too.
+        bool changed;
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            changed = FixOrphanMacros();
         }
+        if (changed) RequestApply(kApplyKeys, kAllItems);
         return kExitDone;
     }
     throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});

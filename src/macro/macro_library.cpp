@@ -14,8 +14,9 @@ namespace {
 // A name with " (n)" added, cut so that the whole still fits a record's name.
 std::string Numbered(const std::string& name, int n) {
     const std::string tail = " (" + std::to_string(n) + ")";
+    // The mouse keeps as many characters as a user may type; a longer name would come back cut.
     const size_t room =
-        static_cast<size_t>(kMacroNameChars - 1) - platform::Utf8ToUtf16(tail).size();
+        static_cast<size_t>(kMaxMacroNameInput) - platform::Utf8ToUtf16(tail).size();
     return platform::CutToUtf16Units(name, room) + tail;
 }
 
@@ -99,6 +100,32 @@ std::optional<AddedMacro> AddOutsideMacro(const StMacro& record, MacroList& list
         return std::nullopt;
     }
     return added;
+}
+
+std::optional<AddedMacro> ImportOutsideMacro(const StMacro& record, MacroList& list,
+                                             uint32_t* err) {
+    std::optional<StMacro> lib = list.FindMacroById(record.id);
+    if (!lib || record.dwMagicNumber != MACRO_MAGIC ||
+        !MacroNamesCollide(MacroNameUtf8(*lib), MacroNameUtf8(record)))
+        return AddOutsideMacro(record, list, err);
+    if (err) *err = 0;
+    AddedMacro same;
+    same.stored = record;
+    same.stored.flags &= ~kMacroChanged;
+    same.updated = true;
+    same.file = list.FileOf(record.id);
+    if (same.file.empty())
+        same.file = FreeMacroFilePath(MacroRootFolder(), MacroNameUtf8(record), list);
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(same.stored, bytes);
+    uint32_t e = 0;
+    if (!MyCreateFile(same.file, bytes, sizeof bytes, &e)) {
+        if (err) *err = e;
+        return std::nullopt;
+    }
+    list.Update(record.id, [&](StMacro& m) { m = same.stored; });
+    list.SetFile(record.id, same.file);
+    return same;
 }
 
 std::string AddedMacroNote(const std::string& originalName, const AddedMacro& added) {

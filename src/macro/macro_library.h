@@ -32,6 +32,7 @@ struct AddedMacro {
     std::string file;
     bool renamed = false;  // the name collided with a library macro's
     bool newId = false;    // the id was one a library macro already has
+    bool updated = false;  // the library's macro of that id and name took the new contents
 };
 
 // Adds a macro from outside (an imported file or profile): a new id when its id is taken, a
@@ -40,6 +41,12 @@ struct AddedMacro {
 // is not a macro (err 0).
 std::optional<AddedMacro> AddOutsideMacro(const StMacro& record, MacroList& list = g_MacroList,
                                           uint32_t* err = nullptr);
+
+// The same for a single imported macro, with one difference: the macro the library has under
+// the same id and name is the same macro, and takes the new contents in its own file, as
+// importing a profile does. Importing one file twice thus leaves one macro.
+std::optional<AddedMacro> ImportOutsideMacro(const StMacro& record, MacroList& list = g_MacroList,
+                                             uint32_t* err = nullptr);
 
 // What a user is told about an added macro whose name or id had to change; empty when
 // nothing changed.

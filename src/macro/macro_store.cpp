@@ -152,10 +152,21 @@ std::optional<std::string> CheckFileName(const std::string& name) {
 }
 
 bool DeleteMacroFolderTree(const std::string& path, uint32_t* err) {
+    // A link goes, never what it points at: that may lie outside the data folder.
+    if (platform::IsLink(path)) return platform::RemoveLink(path, err);
     std::vector<platform::DirEntry> entries;
     if (!platform::ListDirectory(path, entries, err)) return false;
     for (const auto& e : entries) {
         const std::string full = platform::JoinPath(path, e.name);
+        if (e.isLink) {
+            uint32_t e2 = 0;
+            if (!platform::RemoveLink(full, &e2)) {
+                LogPrintf("DeleteFile %s, err=%d", full.c_str(), static_cast<int>(e2));
+                if (err) *err = e2;
+                return false;
+            }
+            continue;
+        }
         if (e.isDirectory) {
             if (!DeleteMacroFolderTree(full, err)) return false;
             continue;
@@ -372,17 +383,33 @@ MacroTreeItem MacroStore::ImportMacro(const std::string& file, MacroTreeItem tar
     }
     StMacro rec = in.record;
     SetMacroNameUtf8(rec, name);
+    std::vector<std::string> said;
+    if (std::optional<std::string> why = m_ui.LimitImported(rec, said)) {
+        m_ui.ShowMessage("Cannot import " + file + ": " + *why + ".");
+        return 0;
+    }
+    // The rules may have cut the name: the item and its file are named as the macro is.
+    const std::string title = MacroNameUtf8(rec);
+    if (title != name && m_tree.FindChild(parent, title)) {
+        m_ui.ShowMessage(GetText("tc_macro_msg8"));
+        return 0;
+    }
     rec.id = NewMacroId();
     rec.flags = kMacroChanged;
     if (!m_list.AddMacroToList(rec)) return 0;
     const MacroTreeItem item =
-        m_tree.InsertItem(parent, MacroItemKind::Macro, name, rec.id, {}, true);
+        m_tree.InsertItem(parent, MacroItemKind::Macro, title, rec.id, {}, true);
     if (!item) {
         m_list.RemoveMacroFromList(rec.id);
         return 0;
     }
     m_ui.ShowInEditor(rec.id);
     Flush_Dirty_Macro(item, &m_tree, m_root, m_list);
+    if (!said.empty()) {
+        std::string text = "Imported " + file + ", except what the mouse does not take:";
+        for (const std::string& line : said) text += "\n" + line;
+        m_ui.ShowMessage(text);
+    }
     return item;
 }
 

@@ -60,6 +60,11 @@ class MacroStoreUi {
     virtual void RefreshButtonPage(bool applyKeys) = 0;
     virtual void ShowInEditor(MacroId id) = 0;
     virtual void ClearEditor() = 0;
+    // An imported macro held to the rules of recording (they know the keys the mouse can
+    // play, above this library): values out of bounds replaced and named in `said`, or the
+    // reason it cannot be taken.
+    virtual std::optional<std::string> LimitImported(StMacro& m,
+                                                     std::vector<std::string>& said) = 0;
 };
 
 class MacroStore {

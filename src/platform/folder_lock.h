@@ -16,11 +16,12 @@ class FolderLock {
 
 constexpr const char* kFolderLockFile = "zorvan.lock";
 
-enum class FolderLockResult { kTaken, kBusy, kNoLockFile };
+enum class FolderLockResult { kTaken, kBusy, kNoLockFile, kNotAFile };
 
 // Takes the lock of `folder` (with or without a trailing separator), waiting up to `waitMs` for
 // another holder to let go. `*lock` holds it on kTaken; kNoLockFile (with the system's error
-// number) when the lock file cannot be opened, as in a read-only folder.
+// number) when the lock file cannot be opened, as in a read-only folder; kNotAFile when its
+// place holds a link, a pipe or a folder, which would switch locking off or hang.
 FolderLockResult LockFolder(const std::string& folder, uint32_t waitMs,
                             std::unique_ptr<FolderLock>* lock, uint32_t* err = nullptr);
 

@@ -27,6 +27,7 @@ enum : uint32_t {
     kErrDirNotEmpty = 145,
     kErrAlreadyExists = 183,
     kErrFilenameTooLong = 206,
+    kErrBadFileType = 222,  // a pipe, device or link where a plain file belongs
     kErrIoPending = 997,
     kErrDeviceNotConnected = 1167,
 };
@@ -66,6 +67,7 @@ inline bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>&
 }
 // The part of a temporary file's name after the target's name.
 constexpr const char* kTempFileMark = ".zvtmp";
+constexpr size_t kTempFileLetters = 12;  // random letters after the mark
 // The temporary file name WriteFileAtomic uses for `path`: the target, the mark and random
 // letters.
 std::string MakeTempFileName(const std::string& path);
@@ -107,12 +109,18 @@ bool MakeDirectory(const std::string& path, uint32_t* err = nullptr);
 // Removes an empty folder.
 bool RemoveEmptyDirectory(const std::string& path, uint32_t* err = nullptr);
 
+// A symbolic link or another reparse point (a junction), whatever it points at.
+bool IsLink(const std::string& path);
+// Removes the link itself, never what it points at; kErrInvalidName when `path` is no link.
+bool RemoveLink(const std::string& path, uint32_t* err = nullptr);
+
 bool IsReadOnly(const std::string& path);
 bool SetReadOnly(const std::string& path, bool readOnly, uint32_t* err = nullptr);
 
 struct DirEntry {
-    std::string name;  // without the folder
-    bool isDirectory = false;
+    std::string name;          // without the folder
+    bool isDirectory = false;  // also a link to a folder
+    bool isLink = false;
     uint64_t size = 0;
 };
 // Lists a folder (without "." and ".."), sorted by name so every platform lists alike.

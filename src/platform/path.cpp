@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -85,6 +87,8 @@ std::string ErrorText(uint32_t err) {
             return "the name is not valid";
         case kErrFilenameTooLong:
             return "the name is too long";
+        case kErrBadFileType:
+            return "it is not a plain file";
         default:
             return "error " + std::to_string(err);
     }
@@ -96,12 +100,21 @@ std::string MakeTempFileName(const std::string& path) {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device rd;
     std::string out = path + kTempFileMark;
-    for (int i = 0; i < 12; ++i) out.push_back(kLetters[rd() % (sizeof kLetters - 1)]);
+    for (size_t i = 0; i < kTempFileLetters; ++i)
+        out.push_back(kLetters[rd() % (sizeof kLetters - 1)]);
     return out;
 }
 
 bool IsTempFileName(const std::string& name) {
-    if (name.find(kTempFileMark) != std::string::npos) return true;
+    // Ours end in the mark and exactly the random letters MakeTempFileName adds: a name that
+    // merely holds the mark (a macro called "a.zvtmp" has the file "a.zvtmp.qzm") is not one.
+    if (const size_t at = name.rfind(kTempFileMark); at != std::string::npos) {
+        const std::string rest = name.substr(at + std::char_traits<char>::length(kTempFileMark));
+        if (rest.size() == kTempFileLetters && std::all_of(rest.begin(), rest.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+            }))
+            return true;
+    }
     // Older versions: "<name>.tmp<digits>_<digits>".
     const size_t at = name.rfind(".tmp");
     if (at == std::string::npos) return false;

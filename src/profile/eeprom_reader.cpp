@@ -328,14 +328,26 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
     // use it, so only eight are taken.
     const int levels = std::min<int>(d[eeprom::kLevelCount], kDpiLevels);
     const uint32_t sensorId = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
-    for (int i = 0; i < levels; ++i) {
+    // The levels beyond the count are read too: they are shown, exported and written back,
+    // so they must be the mouse's, not what an older reading left in the record. One the
+    // sensor cannot decode keeps what the record has, and says nothing against the reading.
+    for (int i = 0; i < kDpiLevels; ++i) {
         const uint32_t at = eeprom::kDpiLevels + 4 * static_cast<uint32_t>(i);
         const uint8_t mul = d[at + 2];
         const uint32_t xCode = d[at] + 256u * ((mul >> 2) & 3);
         const uint32_t yCode = d[at + 1] + 256u * ((mul >> 6) & 3);
-        LogPrintf("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", xCode, yCode, mul & 3);
         DpiLevel& l = record.dpi[static_cast<size_t>(i)];
-        l.x = SensorCodeToDpi(sensorId, xCode, mul & 3);
+        const uint32_t x = SensorCodeToDpi(sensorId, xCode, mul & 3);
+        const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
+        if (i >= levels) {
+            if (x == 0) continue;
+            l.x = x;
+            l.y = SensorCodeToDpi(sensorId, yCode, (mul >> 4) & 3);
+            l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
+            continue;
+        }
+        LogPrintf("nHwDpi=0x%x, nHwDpiY=0x%x, bMul=%x", xCode, yCode, mul & 3);
+        l.x = x;
         LogPrintf("dwDpi[%d]=%d", i, l.x);
         if (l.x == 0) {
             LogPrintf("wrong dpi(%x): Data[%d]=0x%x, Data[%d]=0x%x", sensorId, at, d[at], at + 2,
@@ -343,7 +355,6 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
             out.wrongDpi = true;
         }
         l.y = SensorCodeToDpi(sensorId, yCode, (mul >> 4) & 3);
-        const uint32_t c = eeprom::kDpiColours + 4 * static_cast<uint32_t>(i);
         l.colour = d[c] + 256u * d[c + 1] + 65536u * d[c + 2];
         l.unused = 0;
     }

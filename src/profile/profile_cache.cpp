@@ -17,37 +17,47 @@ std::string CidPath() {
     return ThePaths().szAppDataDir + "CID.dct";
 }
 
-// Reads the cache of a device: the remembered id and the four records. False (logged) when the
-// file cannot be used; a file of the wrong size is never partly used.
-bool ReadCache(const std::string& path, uint32_t& id, std::vector<ProfileFile>& records) {
+enum class CacheRead { kOk, kMissing, kUnusable };
+
+// Reads the cache of a device: the remembered id and the four records. Not kOk (logged) when
+// the file cannot be used; a file of the wrong size is never partly used. A record that is no
+// profile (a zero-filled file of the right size, as a crash or a disk error leaves) would be a
+// profile nothing can be stored into: kUnusable.
+CacheRead ReadCache(const std::string& path, uint32_t& id, std::vector<ProfileFile>& records) {
     uint32_t err = 0;
     uint64_t size = 0;
     if (!platform::GetFileSize(path, size, &err)) {
         LogPrintf("LoadPro: open file err=%d", static_cast<int>(err));
-        return false;
+        return CacheRead::kMissing;
     }
     if (size != kProfileCacheSize) {
         LogPrintf("LoadPro err: wrong size");
-        return false;
+        return CacheRead::kMissing;
     }
     std::vector<uint8_t> bytes;
     if (!platform::ReadFile(path, bytes, &err, kProfileCacheSize)) {
         LogPrintf("ReadFile err=%d", static_cast<int>(err));
-        return false;
+        return CacheRead::kMissing;
     }
     if (bytes.size() != kProfileCacheSize) {  // changed since it was measured
         LogPrintf("ReadFile err=%d", static_cast<int>(platform::kErrHandleEof));
-        return false;
+        return CacheRead::kMissing;
     }
     id = ReadLe32(bytes.data());
     for (int i = 0; i < kProfileCount; ++i) {
         const uint8_t* at = bytes.data() + 4 + static_cast<size_t>(i) * kProfileFileSize;
         ProfileFile p =
             ProfileFromBytes(std::span<const uint8_t, kProfileFileSize>(at, kProfileFileSize));
+        if (p.dwMagic != kProfileMagic || p.dwId == 0) {
+            LogPrintf("LoadPro: profile %d is not a profile (magic 0x%x, id 0x%x), cache dropped",
+                      i, p.dwMagic, p.dwId);
+            records.clear();
+            return CacheRead::kUnusable;
+        }
         if (SanitizeProfile(p)) LogPrintf("LoadPro: profile %d repaired", i);
         records.push_back(p);
     }
-    return true;
+    return CacheRead::kOk;
 }
 
 }  // namespace
@@ -92,7 +102,12 @@ void LoadPro() {
     if (!cfg) return;
     uint32_t id = 0;
     std::vector<ProfileFile> records;
-    bool loaded = ReadCache(ProfileCachePath(*cfg), id, records);
+    const std::string path = ProfileCachePath(*cfg);
+    const CacheRead read = ReadCache(path, id, records);
+    const bool loaded = read == CacheRead::kOk;
+    // Removed, so that everything that asks whether the mouse's settings are cached reads the
+    // mouse instead and the cache is made again from what it holds.
+    if (read == CacheRead::kUnusable) platform::RemoveFile(path);
 
     LoadDefaultKeys();
     if (!loaded) {

@@ -99,7 +99,7 @@ int ExportProfile(const std::string& path) {
     return 1;
 }
 
-int ImportProfile(const std::string& path) {
+int ImportProfile(const std::string& path, const ImportRules& rules) {
     // Imported macros are matched with the whole library.
     WaitMacroLibraryLoaded();
     {
@@ -138,14 +138,17 @@ int ImportProfile(const std::string& path) {
         Tell(invalid);
         return 0;
     }
-    // The file goes through the same limits as a value chosen on the pages or with `set`.
-    std::vector<std::string> repaired;
-    const bool sanitized = SanitizeProfile(rec, &repaired);
-    if (LimitSingleSettings(rec, &repaired) || sanitized) {
-        std::string said;
-        for (const std::string& r : repaired) said += (said.empty() ? "" : ", ") + r;
-        Tell("values of the file the mouse does not take were replaced: " + said);
+    // The file meets the rules of a change made by hand, applied to what the profile holds now:
+    // anything they refuse keeps the mouse's value and is named.
+    std::vector<std::string> said;
+    ProfileFile current;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!TheProfileState().pFile) return 0;
+        current = *TheProfileState().pFile;
     }
+    rec = rules.profile ? rules.profile(rec, current, said) : rec;
+    SanitizeProfile(rec, &said);
 
     std::vector<StMacro> fileMacros;
     for (size_t i = 0; i < kExportMacroSlots; ++i)
@@ -157,20 +160,35 @@ int ImportProfile(const std::string& path) {
     };
 
     // Every macro that will reach the library or the macro folder is checked before anything
-    // changes, so a hostile file is refused as a whole.
-    for (const KeySet& set : rec.keys)
-        for (const KeyInfo& k : set) {
+    // changes; a button whose macro cannot be taken keeps what it has.
+    std::set<MacroId> refused;
+    for (StMacro& m : fileMacros) {
+        if (m.id == 0 || m.dwMagicNumber != MACRO_MAGIC) continue;
+        std::vector<std::string> macroSaid;
+        std::optional<std::string> why;
+        if (rules.macro) why = rules.macro(m, macroSaid);
+        if (!why && !IsPlayableMacro(m)) why = "more than the mouse can play";
+        const std::string name = "macro \"" + MacroNameUtf8(m) + "\": ";
+        if (why) {
+            LogPrintf("ImportProfile: macro 0x%x refused", m.id);
+            refused.insert(m.id);
+            said.push_back(name + *why);
+        }
+        for (const std::string& line : macroSaid) said.push_back(name + line);
+    }
+    for (size_t s = 0; s < rec.keys.size(); ++s)
+        for (size_t r = 0; r < kKeysPerSet; ++r) {
+            KeyInfo& k = rec.keys[s][r];
             if (k.Type() != 5) continue;
             const StMacro* m = storedFor(k.dwMacroID);
             if (!m) continue;
-            // A name that cannot be a file name is fine: the macro gets a safe file name.
-            if (m->dwMagicNumber != MACRO_MAGIC || !IsPlayableMacro(*m)) {
-                LogPrintf("ImportProfile: macro 0x%x refused", k.dwMacroID);
-                Tell(invalid);
-                return 0;
+            if (m->dwMagicNumber != MACRO_MAGIC || refused.count(k.dwMacroID)) {
+                k = current.keys[s][r];
+                said.push_back((s ? "key set " + std::to_string(s + 1) + ", " : std::string()) +
+                               "button " + std::to_string(r + 1) +
+                               ": its macro is not taken; kept what it had");
             }
         }
-
     std::map<MacroId, MacroId> newIds;  // a stored macro added under a new id
     for (KeySet& set : rec.keys)
         for (KeyInfo& k : set) {
@@ -235,6 +253,11 @@ int ImportProfile(const std::string& path) {
         const int32_t dm = TheCatalogue().pSensorCfg ? TheCatalogue().pSensorCfg->DM : kDpiLevels;
         if (level < 0 || level >= dm) level = 0;
         TheProfileState().g_nCurDpiLevel = level;
+    }
+    if (!said.empty()) {
+        std::string text = "Imported " + path + ", except what this mouse does not take:";
+        for (const std::string& line : said) text += "\n" + line;
+        Tell(text);
     }
     // Everything the file carries goes to the mouse: besides buttons, lighting, levels,
     // Windows settings, current level, rate and colours, also the level count and the single

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "macro/st_macro.h"
 #include "profile/profile_file.h"
@@ -25,11 +27,23 @@ extern std::atomic<int32_t> g_bSyncDone;
 // file was written.
 int ExportProfile(const std::string& path);
 
-// Reads `path`, checks it, merges its macros into the macro library, replaces the current
-// profile's contents (keeping its id), sets the current DPI level and asks the apply thread to
-// write everything. A file that is not a profile, or whose macros could not be stored safely,
-// changes nothing. 1 when imported.
-int ImportProfile(const std::string& path);
+// What an imported file may bring, decided by the rules a user's own changes meet (they live
+// above this layer, with the pages). Each value not taken is put into `said` as one line.
+struct ImportRules {
+    // The record to store: `current` with what the file's record may change of it.
+    std::function<ProfileFile(const ProfileFile& file, const ProfileFile& current,
+                              std::vector<std::string>& said)>
+        profile;
+    // A macro of the file held to the library's rules; the reason when it cannot be taken.
+    std::function<std::optional<std::string>(StMacro& m, std::vector<std::string>& said)> macro;
+};
+
+// Reads `path`, checks it, holds it to `rules`, merges its macros into the macro library,
+// replaces the current profile's contents (keeping its id), sets the current DPI level and asks
+// the apply thread to write everything. The values not taken are told in one message, a line
+// each. A file that is not a profile, or whose macros could not be stored safely, changes
+// nothing. 1 when imported.
+int ImportProfile(const std::string& path, const ImportRules& rules);
 
 // Rewrites a library macro's file in the macro folder (change bits cleared). 1 on success.
 int ReplaceMacro(StMacro& macro);

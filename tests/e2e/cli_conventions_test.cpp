@@ -94,8 +94,10 @@ TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
 }
 
 TEST_F(CliConventions, WordsAreCheckedBeforeTheDeviceIsLookedFor) {
-    for (const char* args : {"set rate 300", "set rate fast", "set dpi x 800", "button 2 fire 0 1",
-                             "set ripple maybe", "set auto-sleep 7"}) {
+    // The fire dialog's rule holds here too: a count beyond 3, an interval below 10.
+    for (const char* args :
+         {"set rate 300", "set rate fast", "set dpi x 800", "button 2 fire 0 1",
+          "button 2 fire 4 10", "button 2 fire 3 9", "set ripple maybe", "set auto-sleep 7"}) {
         SCOPED_TRACE(args);
         Result r = Run(args, "--sim -v");
         EXPECT_EQ(r.code, 2) << r.err;

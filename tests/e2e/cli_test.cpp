@@ -78,6 +78,8 @@ TEST_F(Cli, SettingsReachTheMouse) {
         {"button 2 combo Ctrl+Shift+A", "0x64 4", "05 00 00 50\n"},
         {"button 3 media volume-up", "0x140 8", "02 82 E9 00 42 E9 00 BD\n"},
         {"button 4 fire 3 10", "0x6C 4", "04 0A 03 44\n"},
+        // The fire dialog's ends: a count of 0, the longest interval.
+        {"button 4 fire 0 255", "0x6C 4", "04 FF 00 52\n"},
         {"set lod 2", "0x0A 2", "02 53\n"},
         {"set ripple on", "0xB1 2", "01 54\n"},
         {"set motion-sync on", "0xAB 2", "01 54\n"},

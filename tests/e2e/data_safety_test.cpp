@@ -3,7 +3,9 @@
 // nothing, and the macro library is the same one the window sees.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -133,6 +135,89 @@ TEST_F(DataSafetyCli, ImportAddsBesideTheUsersMacrosAndDeleteTakesTheRightFile) 
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_FALSE(platform::FileExists(data / "Mac/elsewhere.qzm"));
     EXPECT_EQ(MacroBytes("def.qzm"), mine);
+}
+
+TEST_F(DataSafetyCli, OddNamesAndFilesLoseNothing) {
+    // A name holding the temporary files' mark is a macro like any other; a real leftover goes.
+    PutMacro("a.zvtmp.qzm", MacroFile(u"a.zvtmp", 0x50501, 0x41));
+    PutMacro("b.qzm.zvtmpabcdef123456", MacroFile(u"b", 0x50502, 0x42));
+    ASSERT_EQ(Run("macro list").code, 0);
+    Result r = Run("macro list");
+    EXPECT_NE(r.out.find("a.zvtmp  (2 events)"), std::string::npos) << r.out;
+    EXPECT_TRUE(platform::FileExists(data / "Mac/a.zvtmp.qzm"));
+    EXPECT_FALSE(platform::FileExists(data / "Mac/b.qzm.zvtmpabcdef123456"));
+
+    // The same file imported twice is one macro.
+    files.Write("same.qzm", MacroFile(u"same", 0x50503, 0x43));
+    for (int i = 0; i < 2; ++i) {
+        r = Run("macro import '" + (files / "same.qzm") + "'");
+        ASSERT_EQ(r.code, 0) << r.err;
+    }
+    r = Run("macro list");
+    EXPECT_NE(r.out.find("same  (2 events)"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("same (2)"), std::string::npos) << r.out;
+
+    // A zero-filled cache of the right size is dropped and made again from the mouse.
+    data.Write("PRO_101a.dct", std::string(8468, '\0'));
+    for (const char* c : {"set rate 500", "button 3 middle", "show"}) {
+        r = Run(c);
+        EXPECT_EQ(r.code, 0) << c << ": " << r.err;
+    }
+    const std::string cache = data.Read("PRO_101a.dct");
+    ASSERT_EQ(cache.size(), 8468u);
+    EXPECT_EQ(cache.substr(4, 4), std::string("\x34\x12\xaa\xfc", 4));
+
+    // A macro is deleted only when the mouse could be read: else it would come back.
+    PutMacro("kept.qzm", MacroFile(u"kept", 0x50504, 0x44));
+    ASSERT_EQ(Run("eeprom write 0 0x03 0x52").code, 0);  // a rate no reading accepts
+    r = Run("macro delete kept");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("is not deleted")) << r.err;
+    EXPECT_TRUE(platform::FileExists(data / "Mac/kept.qzm"));
+}
+
+TEST_F(DataSafetyCli, PipesAndLinksInPlaceOfDataFilesNeitherHangNorUnlock) {
+    ASSERT_EQ(Run("show").code, 0);  // the data folder and its lock file exist
+    // A pipe where a data file belongs: read without waiting for a writer, and refused.
+    for (const char* name : {"CID.dct", "PRO_101a.dct"}) {
+        SCOPED_TRACE(name);
+        platform::RemoveFile(data / name);
+        ASSERT_EQ(::mkfifo((data / name).c_str(), 0600), 0);
+        const Result r =
+            zvtest::RunCommand("timeout 30 " + std::string(ZV_CLI_PATH),
+                               "--sim='" + (files / "mouse.sim") + "' " + zvtest::ShippedCfgArg() +
+                                   " --data-dir '" + data.path() + "' show",
+                               files);
+        EXPECT_EQ(r.code, 0) << r.err;
+    }
+    // A lock file that is a link or a pipe would lock something else, or hang: refused.
+    ASSERT_TRUE(platform::RemoveFile(data / "zorvan.lock"));
+    ASSERT_EQ(::symlink((files / "elsewhere.lock").c_str(), (data / "zorvan.lock").c_str()), 0);
+    Result r = Run("show");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("zorvan.lock is not a plain file")) << r.err;
+    ASSERT_TRUE(platform::RemoveLink(data / "zorvan.lock"));
+    ASSERT_EQ(::mkfifo((data / "zorvan.lock").c_str(), 0600), 0);
+    r = Run("show");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("zorvan.lock is not a plain file")) << r.err;
+}
+
+TEST_F(DataSafetyCli, LevelsBeyondTheCountAreReadFromTheMouse) {
+    ASSERT_EQ(Run("set dpi-count 2").code, 0);
+    // Another computer changes a level beyond the count; this cache still holds the old one.
+    zvtest::TempDir other;
+    ASSERT_EQ(RunIn(other.path(), "set dpi 5 1600").code, 0);
+    ASSERT_EQ(Run("profile export '" + (files / "p.qza") + "'").code, 0);
+    const std::string qza = files.Read("p.qza");
+    ASSERT_EQ(qza.size(), 10456u);
+    auto le32 = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(qza[at])) |
+               static_cast<uint32_t>(static_cast<uint8_t>(qza[at + 1])) << 8 |
+               static_cast<uint32_t>(static_cast<uint8_t>(qza[at + 2])) << 16;
+    };
+    EXPECT_EQ(le32(1752 + 4 * 16), 1600u);
+    EXPECT_EQ(le32(1752 + 4 * 16 + 4), 1600u);
 }
 
 TEST_F(DataSafetyCli, SubFolderMacrosStayAssigned) {

@@ -131,6 +131,9 @@ const FaultCase kCases[] = {
     // The factory reset.
     {"ResetRefused", "bad-status cmd=9 times=always", "reset --yes", 1,
      "the factory reset was not confirmed", k1000Hz, false},
+    // Done, but the mouse cannot be read afterwards: the old profile must not stay cached.
+    {"ResetNotReadBack", "no-reply cmd=8 skip=1 times=always", "reset --yes", 1,
+     "could not be read back", nullptr, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultCli, ::testing::ValuesIn(kCases),

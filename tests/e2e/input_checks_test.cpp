@@ -2,8 +2,10 @@
 // command line, the mouse's own memory, and the texts it prints.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,7 @@ class InputChecks : public ::testing::Test {
 
 TEST_F(InputChecks, AnImportedProfileTakesOnlyValuesSetWouldTake) {
     std::string file = Exported();
+    const std::string shown = Run("show").out;
     PutLe32(file, kLodAt, 77);
     PutLe32(file, kDebounceAt, 100000);
     PutLe32(file, kSleepAt, -10);
@@ -72,15 +75,203 @@ TEST_F(InputChecks, AnImportedProfileTakesOnlyValuesSetWouldTake) {
     files.Write("bad.qza", file);
     Result r = Run("profile import '" + (files / "bad.qza") + "'");
     ASSERT_EQ(r.code, 0) << r.err;
-    for (const char* said : {"lift-off distance 77 (1 used)", "debounce 100000 (30 used)",
-                             "sleep -10 (", "auto sleep 1000000 (6 used)"})
+    for (const char* said :
+         {"lift-off distance 77 is not one this mouse takes (1 or 2); kept 1",
+          "debounce 100000 is not one this mouse takes (0 to 30 ms); kept ",
+          "sleep -10 is not one this mouse takes (30, 60, ", "auto sleep 1000000 is not one"})
         EXPECT_TRUE(r.Says(said)) << said << "\n" << r.err;
-    // What the mouse holds, read back: nothing cut to a byte.
+    // What the mouse holds, read back: what it held, nothing cut to a byte.
     r = Run("show");
     ASSERT_EQ(r.code, 0) << r.err;
-    for (const char* line : {"lift-off distance: 1\n", "debounce: 30 ms\n", "auto sleep: 60 s\n"})
-        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
-    EXPECT_EQ(r.out.find("sleep: -"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out, shown);
+}
+
+// Bytes of the mouse's memory as `eeprom read` prints them.
+std::vector<int> HexBytes(const std::string& text) {
+    std::vector<int> out;
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (std::isxdigit(static_cast<unsigned char>(text[i])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
+            out.push_back(std::stoi(text.substr(i, 2), nullptr, 16));
+            ++i;
+        }
+    return out;
+}
+
+constexpr size_t kKeysAt = 572, kKeyBytes = 24, kMacrosAt = 2116;
+constexpr size_t kLevelCountAt = 1888, kDpiLightModeAt = 1928;
+constexpr int kAny = -1;  // a byte the case does not pin
+
+// A macro of `events` press/release pairs of key A, with these play values.
+StMacro TestMacro(const char16_t* name, MacroId id, uint16_t repeat, uint32_t loopMode,
+                  int16_t key = 0x41) {
+    StMacro m = NewMacroRecord("", id);
+    SetMacroName(m, name);
+    m.repeatCount = repeat;
+    m.LoopMode = loopMode;
+    m.events[0] = MacroEvent{key, kMacroEventDown, 30};
+    m.events[1] = MacroEvent{key, 0, 0};
+    return m;
+}
+
+// A file from outside passes the rules a change by hand passes: each value out of bounds keeps
+// what the mouse holds (or takes the value the rule gives) and is named in one line, and the
+// mouse's memory holds what was said.
+TEST_F(InputChecks, ImportedFilesMeetTheLimitsOfAChangeByHand) {
+    std::string file = Exported();
+    auto keyAt = [](int row, size_t field) { return kKeysAt + row * kKeyBytes + field; };
+    auto matrixOf = [&](int row) {
+        const uint32_t slot = static_cast<uint8_t>(file[keyAt(row, 4)]);
+        return 0x60 + 4 * (slot - 1);
+    };
+    auto macroIn = [&](int slot, const StMacro& m) {
+        uint8_t b[kStMacroSize];
+        StMacroToBytes(m, b);
+        file.replace(kMacrosAt + slot * kStMacroSize, kStMacroSize,
+                     std::string(reinterpret_cast<const char*>(b), sizeof b));
+    };
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        const char* says;
+        uint32_t addr;
+        std::vector<int> bytes;  // empty: as the mouse held them before
+    } cases[] = {
+        {"DPI beyond the sensor",
+         [&] { PutLe32(file, kDpiAt + 16, 70000); },
+         "level 2: 70000 DPI is beyond this mouse (26000 at most); kept ",
+         0x10,
+         {}},
+        {"DPI 0",
+         [&] { PutLe32(file, kDpiAt + 32, 0); },
+         "level 3: 0 DPI is below this mouse's lowest (",
+         0x14,
+         {}},
+        {"eight levels on a six-level mouse",
+         [&] { PutLe32(file, kLevelCountAt, 8); },
+         "level count 8 is beyond this mouse (6 at most); kept ",
+         0x02,
+         {}},
+        {"DPI light mode 200",
+         [&] { PutLe32(file, kDpiLightModeAt, 200); },
+         "DPI light mode 200 is not one this mouse takes (0 to 2); kept ",
+         0x4C,
+         {}},
+        {"no left click left",
+         [&] { PutLe32(file, keyAt(0, 0), 0x01000013); },
+         "button 1: ",
+         0,
+         {}},
+        {"a function the catalogue does not know",
+         [&] { PutLe32(file, keyAt(1, 0), 0x09123456); },
+         "button 2: function 0x09123456 is not one this mouse offers; kept ",
+         0,
+         {}},
+        {"fire count 7",
+         [&] {
+             PutLe32(file, keyAt(2, 0), 0x080000A4);
+             PutLe32(file, keyAt(2, 16), 0x1407);
+         },
+         "button 3: a fire count of 7 (0 to 3); kept ",
+         0,
+         {}},
+        {"fire interval 5",
+         [&] {
+             PutLe32(file, keyAt(3, 0), 0x080000A4);
+             PutLe32(file, keyAt(3, 16), 0x0502);
+         },
+         "button 4: fire interval 5 is below 10; 10 used",
+         0,
+         {0x04, 0x0A, 0x02}},
+        {"repeat count 300",
+         [&] {
+             macroIn(0, TestMacro(u"Rep", 0x10203, 300, 0));
+             PutLe32(file, keyAt(4, 0), 0x05000000);
+             PutLe32(file, keyAt(4, 8), 0x10203);
+         },
+         "macro \"Rep\": repeat count 300 is not one the mouse takes (1 to 250); 250 used",
+         0,
+         {0x06, kAny, 0xFA}},
+        {"a wheel event",
+         [&] {
+             macroIn(1, TestMacro(u"Wheel", 0x10204, 1, 0, 0xF5));
+             PutLe32(file, keyAt(5, 0), 0x05000000);
+             PutLe32(file, keyAt(5, 8), 0x10204);
+         },
+         "macro \"Wheel\": event 1 turns the wheel, which the mouse cannot play",
+         0,
+         {}},
+    };
+    // Rows 1 to 6 name their key-matrix records; the others their own address.
+    const uint32_t rowAddr[] = {matrixOf(0), matrixOf(1), matrixOf(2),
+                                matrixOf(3), matrixOf(4), matrixOf(5)};
+    std::vector<std::vector<int>> before;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const uint32_t at = cases[i].addr ? cases[i].addr : rowAddr[i - 4];
+        const Result r = Run("eeprom read " + std::to_string(at) + " 3");
+        ASSERT_EQ(r.code, 0) << r.err;
+        before.push_back(HexBytes(r.out));
+    }
+    for (const auto& c : cases) c.plant();
+    files.Write("bad.qza", file);
+    const Result imported = Run("profile import '" + (files / "bad.qza") + "'");
+    ASSERT_EQ(imported.code, 0) << imported.err;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(imported.Says(c.says)) << imported.err;
+        const uint32_t at = c.addr ? c.addr : rowAddr[i - 4];
+        const std::vector<int> now = HexBytes(Run("eeprom read " + std::to_string(at) + " 3").out);
+        const std::vector<int>& want = c.bytes.empty() ? before[i] : c.bytes;
+        ASSERT_EQ(now.size(), 3u);
+        for (size_t b = 0; b < want.size(); ++b)
+            if (want[b] != kAny) {
+                EXPECT_EQ(now[b], want[b]) << "byte " << b;
+            }
+    }
+    EXPECT_TRUE(imported.Says("button 1: ") && imported.Says("would leave no left click"))
+        << imported.err;
+
+    // A single macro file meets the rules of recording and `macro new` alike.
+    const struct {
+        const char* what;
+        StMacro macro;
+        int code;
+        const char* says;
+        const char* shows;  // what `macro show` then says of it
+        int repeatByte;     // in the key-matrix code once it is on button 2
+    } macros[] = {
+        {"repeat count 300", TestMacro(u"R300", 0x20301, 300, 0), 0,
+         "repeat count 300 is not one the mouse takes (1 to 250); 250 used", "plays 250 times",
+         0xFA},
+        {"repeat count 0", TestMacro(u"R0", 0x20302, 0, 0), 0,
+         "repeat count 0 is not one the mouse takes (1 to 250); 1 used", "plays 1 times", 0x01},
+        {"play mode 9", TestMacro(u"M9", 0x20303, 4, 9), 0,
+         "play mode 9 is not one the mouse has; a repeat count used", "plays 4 times", 0x04},
+        {"a name the mouse cuts", TestMacro(u"ABCDEFGHIJKLMNOPQRS", 0x20304, 3, 0), 0,
+         "cut to \"ABCDEFGHIJKLMNO\"", "plays 3 times", 0x03},
+        {"a wheel event", TestMacro(u"W", 0x20305, 1, 0, 0xF6), 1, "turns the wheel", nullptr, 0},
+        {"a key without a keyboard code", TestMacro(u"K", 0x20306, 1, 0, 0x07), 1,
+         "presses key 0x07, which the mouse cannot play", nullptr, 0},
+    };
+    for (const auto& c : macros) {
+        SCOPED_TRACE(c.what);
+        uint8_t bytes[kStMacroSize];
+        MacroFileBytes(c.macro, bytes);
+        files.Write("m.qzm", std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
+        const Result r = Run("macro import '" + (files / "m.qzm") + "'");
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_TRUE(r.Says(c.says)) << r.err;
+        if (!c.shows) continue;
+        std::string name = MacroNameUtf8(c.macro).substr(0, 15);
+        EXPECT_NE(Run("macro show " + name).out.find(c.shows), std::string::npos);
+        ASSERT_EQ(Run("button 2 macro " + name).code, 0);
+        const std::vector<int> code =
+            HexBytes(Run("eeprom read " + std::to_string(rowAddr[1]) + " 3").out);
+        ASSERT_EQ(code.size(), 3u);
+        EXPECT_EQ(code[0], 0x06);
+        EXPECT_EQ(code[2], c.repeatByte);
+    }
 }
 
 TEST_F(InputChecks, AMouseWithoutADpiTableNeverGetsDpiCodeZero) {

@@ -7,6 +7,7 @@
 #include "e2e/profile_sim.h"
 #include "macro/macro_file.h"
 #include "profile/apply_thread.h"
+#include "ui/import_limits.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(ProfileTransfer, RoundTripKeepsTheRecordAndTheCurrentLevel) {
     gVar.pFile = &gVar.ProfileList[1];
     const uint32_t ownId = gVar.pFile->dwId;
     gVar.g_nCurDpiLevel = 0;
-    ASSERT_EQ(ImportProfile(path), 1);
+    ASSERT_EQ(ImportProfile(path, PageImportRules()), 1);
     EXPECT_EQ(gVar.pFile->dwId, ownId);
     ProfileFile want = exported;
     want.dwId = ownId;
@@ -82,7 +83,7 @@ TEST_F(ProfileTransfer, ImportedMacrosNewToTheLibraryGetNewIds) {
     p->keys[2][5] = p->keys[0][3];
     const std::string path = Exported();
     g_MacroList.Clear();
-    ASSERT_EQ(ImportProfile(path), 1);
+    ASSERT_EQ(ImportProfile(path, PageImportRules()), 1);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     const StMacro added = g_MacroList.Snapshot()[0];
     EXPECT_NE(+added.id, +m.id);
@@ -97,14 +98,14 @@ TEST_F(ProfileTransfer, SavedLevelBeyondTheDeviceBecomesZero) {
     gVar.g_nCurDpiLevel = 7;  // the first mouse has six levels
     p->nDpiLevels = 8;
     const std::string path = Exported();
-    ASSERT_EQ(ImportProfile(path), 1);
+    ASSERT_EQ(ImportProfile(path, PageImportRules()), 1);
     EXPECT_EQ(gVar.g_nCurDpiLevel, 0);
 }
 
 TEST_F(ProfileTransfer, ButtonWhoseMacroIsNotInTheFileKeepsItsId) {
     p->keys[0][2] = {0x05000000, 3, 0x00ABCDEF};
     const std::string path = Exported();
-    ASSERT_EQ(ImportProfile(path), 1);
+    ASSERT_EQ(ImportProfile(path, PageImportRules()), 1);
     EXPECT_EQ(p->keys[0][2].dwMacroID, 0x00ABCDEFu);
     EXPECT_EQ(g_MacroList.Count(), 0u);
 }
@@ -153,12 +154,12 @@ TEST_F(ProfileTransfer, FilesThatAreNoProfileChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         files.Write("bad.qza", c.bytes);
-        EXPECT_EQ(ImportProfile(files / "bad.qza"), 0);
+        EXPECT_EQ(ImportProfile(files / "bad.qza", PageImportRules()), 0);
         EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(*p, before);
         EXPECT_EQ(g_MacroList.Count(), 1u);
     }
-    EXPECT_EQ(ImportProfile(files / "missing.qza"), 0);
+    EXPECT_EQ(ImportProfile(files / "missing.qza", PageImportRules()), 0);
     // The language's own words for the open error, then the system's error number.
     EXPECT_EQ(Messages(), std::vector<std::string>{GetText("tc_tip2") + " 2"});
 }
@@ -178,7 +179,7 @@ TEST_F(ProfileTransfer, HostileMacroNamesAreImportedInsideTheMacroFolder) {
         SetMacroNameUtf8(hostile, name);
         StMacroToBytes(hostile, bytes.data() + 2116 + 834);
         files.Write("h.qza", std::string(bytes.begin(), bytes.end()));
-        ASSERT_EQ(ImportProfile(files / "h.qza"), 1);
+        ASSERT_EQ(ImportProfile(files / "h.qza", PageImportRules()), 1);
         // The macro keeps its name; its file gets a safe one, directly in the macro folder.
         const MacroId id = p->keys[0][2].dwMacroID;
         EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(id)), name);
@@ -186,21 +187,22 @@ TEST_F(ProfileTransfer, HostileMacroNamesAreImportedInsideTheMacroFolder) {
         EXPECT_EQ(platform::DirectoryOf(file), platform::JoinPath(MacroRootFolder(), ""));
         EXPECT_TRUE(ReadMacroFile(file));
     }
-    // A name of 39 characters without its terminator is a name like any other.
+    // A name of 39 characters without its terminator is cut to the 15 the mouse keeps, so the
+    // next reading finds the same macro rather than adding a cut copy.
     std::vector<uint8_t> bytes = good;
     StMacro longName = second;
     for (char16_t& c : longName.name) c = u'n';
     StMacroToBytes(longName, bytes.data() + 2116 + 834);
     files.Write("l.qza", std::string(bytes.begin(), bytes.end()));
-    ASSERT_EQ(ImportProfile(files / "l.qza"), 1);
+    ASSERT_EQ(ImportProfile(files / "l.qza", PageImportRules()), 1);
     EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(p->keys[0][2].dwMacroID)),
-              std::string(39, 'n'));
+              std::string(15, 'n'));
 }
 
 TEST_F(ProfileTransfer, ImportWhileReadingIsRefused) {
     const std::string path = Exported();
     g_bSyncDone = 0;
-    EXPECT_EQ(ImportProfile(path), 0);
+    EXPECT_EQ(ImportProfile(path, PageImportRules()), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{GetText("tc_adv_str15")});
     g_bSyncDone = 1;
 }
@@ -212,7 +214,7 @@ TEST_F(ProfileTransfer, MacroThatCannotBeWrittenStopsTheImport) {
     const ProfileFile before = *p;
     // The macro folder's place is taken by a file, so no macro file can be made.
     data.Write("Mac", "not a folder");
-    EXPECT_EQ(ImportProfile(path), 0);
+    EXPECT_EQ(ImportProfile(path, PageImportRules()), 0);
     const std::vector<std::string> msgs = Messages();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].rfind("Add macro failed: Solo (", 0), 0u) << msgs[0];

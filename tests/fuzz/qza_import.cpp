@@ -17,6 +17,7 @@
 #include "platform/window.h"
 #include "profile/profile_defaults.h"
 #include "profile/profile_transfer.h"
+#include "ui/import_limits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (file.size() < kProfileFileSize) file.resize(kProfileFileSize + (data[0] >> 1) * 40, 0);
     }
     platform::WriteFileAtomic(dir + "in.qza", file.data(), file.size());
-    if (!ImportProfile(dir + "in.qza") && !(*gVar.pFile == before)) __builtin_trap();
+    if (!ImportProfile(dir + "in.qza", PageImportRules()) && !(*gVar.pFile == before))
+        __builtin_trap();
     *gVar.pFile = before;
     // The library is kept between runs, so that imports meet earlier macros by name and id; it
     // starts afresh now and then so that a run stays cheap.

@@ -90,6 +90,11 @@ TEST(TempFiles, NamesAreUnpredictableAndRecognisedAsLeftovers) {
         {"x.tmp_1", false},
         {"x.tmp12_", false},
         {"tmp1_2", false},
+        // A macro whose name holds the mark is a macro, not a leftover of a save.
+        {"a.zvtmp.qzm", false},
+        {"a.zvtmpabcdef123456.qzm", false},
+        {"a.qzm.zvtmpabcdef123456", true},
+        {"a.qzm.zvtmpabcdef12345", false},
     };
     EXPECT_TRUE(platform::IsTempFileName(platform::FileNameOf(a)));
     for (const Case& c : cases) EXPECT_EQ(platform::IsTempFileName(c.name), c.temp) << c.name;
@@ -166,7 +171,7 @@ TEST_F(DataSafety, StartUpRemovesLeftoverTemporaryFilesAndLoadsOnlyQzmFiles) {
     PutMacro("x.txt", Macro(u"x", 0x103));
     PutMacro("a.qzm.tmp123_0", Macro(u"a", 0x104));
     dir.Write("PRO_101a.dct.tmp7_0", "half");
-    dir.Write(std::string("mac.dct") + platform::kTempFileMark + "abc", "half");
+    dir.Write(std::string("mac.dct") + platform::kTempFileMark + "abcdef123456", "half");
 
     ASSERT_TRUE(LoadMacroLibrary(list));
     ASSERT_EQ(list.Count(), 1u);

@@ -7,6 +7,10 @@
 #include <deque>
 #include <memory>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "macro/macro_file.h"
@@ -15,6 +19,7 @@
 #include "platform/fs.h"
 #include "platform/window_recorder.h"
 #include "support/temp_dir.h"
+#include "ui/import_limits.h"
 
 namespace {
 
@@ -39,6 +44,9 @@ struct FakeUi : MacroStoreUi {
     }
     void ShowInEditor(MacroId id) override { shown.push_back(id); }
     void ClearEditor() override { ++cleared; }
+    std::optional<std::string> LimitImported(StMacro& m, std::vector<std::string>& said) override {
+        return LimitImportedMacro(m, said);
+    }
 
     std::deque<std::optional<std::string>> names;
     std::vector<std::string> prompts, questions;
@@ -393,6 +401,28 @@ TEST_F(MacroStoreTest, DeletingAFolderRemovesItsMacrosEverywhere) {
     EXPECT_TRUE(Messages().empty());
 }
 
+#ifndef _WIN32
+TEST_F(MacroStoreTest, DeletingAFolderRemovesLinksNeverWhatTheyPointAt) {
+    // Files outside the data folder, reached through links in the macro folder.
+    zvtest::TempDir outside;
+    outside.Write("precious.qzm", "mine");
+    ASSERT_TRUE(platform::MakeDirectory(outside / "sub"));
+    outside.Write("sub/also.qzm", "mine too");
+    MakeFolder("Games");
+    ASSERT_EQ(::symlink(outside.path().c_str(), At("Games/link").c_str()), 0);
+    ASSERT_EQ(::symlink((outside / "sub").c_str(), At("Linked").c_str()), 0);
+    ASSERT_TRUE(store->Load(true));
+
+    for (const char* folder : {"Games", "Linked"}) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(store->DeleteItem(tree.FindRootChild(folder)));
+        EXPECT_FALSE(platform::IsLink(At(folder)) || platform::DirectoryExists(At(folder)));
+    }
+    EXPECT_EQ(outside.Read("precious.qzm"), "mine");
+    EXPECT_EQ(outside.Read("sub/also.qzm"), "mine too");
+}
+#endif
+
 TEST_F(MacroStoreTest, DeleteFailures) {
     MakeFolder("stuck.qzm");  // a folder where the macro's file should be
     Put("stuck.qzm/inner", "x");
@@ -476,6 +506,10 @@ TEST_F(MacroStoreTest, ImportTakesTheFilesTitleAndANewIdAndRefusesWhatTheMouseCa
     const Case refused[] = {
         {outside("wheel.qzm", MOUSE_VK_WHEEL_UP), kMacroTreeRoot,
          "This macro contains unsupported key."},
+        // The rules of recording: a key without a keyboard code cannot be played.
+        {outside("bell.qzm", 0x07), kMacroTreeRoot,
+         "Cannot import " + platform::JoinPath(dir.path(), "bell.qzm") +
+             ": event 1 presses key 0x07, which the mouse cannot play."},
         // Same title in the same folder, ignoring case.
         {outside("FWD.V2.qzm", MOUSE_VK_LEFT), games, GetText("tc_macro_msg8")},
         {platform::JoinPath(dir.path(), "missing.qzm"), kMacroTreeRoot,

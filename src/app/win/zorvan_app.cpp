@@ -82,7 +82,10 @@ BOOL CZorvanApp::InitInstance() {
         platform::LockFolder(gVar.szAppDataDir, kFolderLockWaitMs, &m_folderLock, &lockErr);
     if (lock != platform::FolderLockResult::kTaken)
         LogPrintf("data folder %s not locked (%s, error %u)", gVar.szAppDataDir.c_str(),
-                  lock == platform::FolderLockResult::kBusy ? "busy" : "no lock file", lockErr);
+                  lock == platform::FolderLockResult::kBusy       ? "busy"
+                  : lock == platform::FolderLockResult::kNotAFile ? "lock file is no plain file"
+                                                                  : "no lock file",
+                  lockErr);
 
     if (GetOsVersionCode() >= 5) {
         if (HMODULE user = ::LoadLibraryW(L"User32.dll")) {

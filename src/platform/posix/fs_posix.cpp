@@ -109,12 +109,14 @@ bool GetFileSize(const std::string& path, uint64_t& size, uint32_t* err) {
 static bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger,
                      std::vector<uint8_t>& out, uint32_t* err) {
     out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a pipe put where a data file belongs waits for a writer
+    // forever; it is refused once open, like any file that is not a plain one.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return FailErrno(err, path);
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Fail(err, kErrAccessDenied);
+        return Fail(err, kErrBadFileType);
     }
     const bool ok = ReadOpenFile(
         static_cast<uint64_t>(st.st_size), limit, failIfLarger,
@@ -247,6 +249,17 @@ bool RemoveEmptyDirectory(const std::string& path, uint32_t* err) {
     return Ok(err);
 }
 
+bool IsLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool RemoveLink(const std::string& path, uint32_t* err) {
+    if (!IsLink(path)) return Fail(err, kErrInvalidName);
+    if (::unlink(path.c_str()) != 0) return FailErrno(err, path);
+    return Ok(err);
+}
+
 bool IsReadOnly(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) return false;
@@ -270,8 +283,13 @@ bool ListDirectory(const std::string& path, std::vector<DirEntry>& out, uint32_t
         if (name == "." || name == "..") continue;
         struct stat st;
         std::string full = JoinPath(path, name);
-        if (::stat(full.c_str(), &st) != 0) continue;
         DirEntry de;
+        de.isLink = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        if (::stat(full.c_str(), &st) != 0) {
+            // A dangling link is still an entry, to be removed like any other.
+            if (!de.isLink) continue;
+            st = {};
+        }
         de.name = name;
         de.isDirectory = S_ISDIR(st.st_mode);
         de.size = de.isDirectory ? 0 : static_cast<uint64_t>(st.st_size);

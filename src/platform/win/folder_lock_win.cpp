@@ -20,6 +20,11 @@ class FileFolderLock : public FolderLock {
 
 FolderLockResult LockFolder(const std::string& folder, uint32_t waitMs,
                             std::unique_ptr<FolderLock>* lock, uint32_t* err) {
+    // A link in the lock file's place would lock what it points at, or nothing.
+    if (IsLink(JoinPath(folder, kFolderLockFile))) {
+        if (err) *err = kErrBadFileType;
+        return FolderLockResult::kNotAFile;
+    }
     const HANDLE h = CreateFileW(win::Widen(JoinPath(folder, kFolderLockFile)).c_str(),
                                  GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

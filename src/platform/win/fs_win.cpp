@@ -190,6 +190,22 @@ bool RemoveEmptyDirectory(const std::string& path, uint32_t* err) {
     return Ok(err);
 }
 
+bool IsLink(const std::string& path) {
+    const DWORD a = ::GetFileAttributesW(Widen(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool RemoveLink(const std::string& path, uint32_t* err) {
+    const DWORD a = ::GetFileAttributesW(Widen(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_REPARSE_POINT))
+        return Fail(err, kErrInvalidName);
+    // A link to a folder is removed as a folder; neither call follows it.
+    const BOOL ok = (a & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(Widen(path).c_str())
+                                                   : ::DeleteFileW(Widen(path).c_str());
+    if (!ok) return FailLast(err);
+    return Ok(err);
+}
+
 bool IsReadOnly(const std::string& path) {
     DWORD a = ::GetFileAttributesW(Widen(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
@@ -223,6 +239,7 @@ bool ListDirectory(const std::string& path, std::vector<DirEntry>& out, uint32_t
         DirEntry de;
         de.name = Narrow(name);
         de.isDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        de.isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         de.size = de.isDirectory
                       ? 0
                       : ((static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);

@@ -15,6 +15,7 @@
 #include "profile/profile_state.h"
 // The system's InsertMenuItem macro would rename the insert menu's item type.
 #undef InsertMenuItem
+#include "ui/import_limits.h"
 #include "ui/macro_rows.h"
 #include "ui/main_window_model.h"
 #include "ui/win/main_dlg.h"
@@ -312,6 +313,10 @@ void CMacroDlg::ClearEditor() {
     m_editor.Clear();
     ShowRows();
     ShowOptions();
+}
+
+std::optional<std::string> CMacroDlg::LimitImported(StMacro& m, std::vector<std::string>& said) {
+    return LimitImportedMacro(m, said);
 }
 
 // ---- MacroPageLink -----------------------------------------------------------------------

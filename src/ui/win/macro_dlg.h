@@ -59,6 +59,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     void RefreshButtonPage(bool applyKeys) override;
     void ShowInEditor(MacroId id) override;
     void ClearEditor() override;
+    std::optional<std::string> LimitImported(StMacro& m, std::vector<std::string>& said) override;
 
     // ---- MacroPageLink (called from the profile-reading thread) ----------------------------
     bool AddRootMacro(const std::string& text, MacroId id) override;

@@ -6,6 +6,7 @@
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_transfer.h"
+#include "ui/import_limits.h"
 #include "ui/win/common_dialogs.h"
 
 namespace {
@@ -55,5 +56,5 @@ int ExportProfileWithDialog(HWND owner) {
 int ImportProfileWithDialog(HWND owner) {
     if (!HaveProfile()) return 0;
     auto path = AskProfileFile(owner, false);
-    return path ? ImportProfile(*path) : 0;
+    return path ? ImportProfile(*path, PageImportRules()) : 0;
 }
