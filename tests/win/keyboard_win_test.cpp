@@ -444,11 +444,10 @@ TEST_F(KeyboardMainWin, EachPageIsReachedByItsKeyAndTabWalksItInReadingOrder) {
     // (language list 1004, help 1003, minimise 1001, exit 1002) and the logo's link 1005 above
     // the page buttons. A radio group is one stop, at its chosen member.
     const std::map<int, std::vector<int>> expected = {
-        // profile list; the rows of the buttons 1 to 6; debounce and auto sleep, each down
-        // and up; restore, export, import
-        {kPageButtons,
-         {130, 100, 101, 102, 103, 104, 105, 1, 2, 1, 2, 131, 132, 133, 1004, 1003, 1001, 1002,
-          1005}},
+        // the programs' links and, right of it, the profile list; the rows of the buttons 1 to
+        // 6; debounce and auto sleep, each down and up; restore, export, import
+        {kPageButtons, {134, 130, 100, 101, 102, 103,  104,  105,  1,    2,
+                        1,   2,   131, 132, 133, 1004, 1003, 1001, 1002, 1005}},
         // level count; the current-level group (160 ...); then each level's bar and value,
         // the rate group (at 1000 Hz, 205) beside the first; separate X/Y; DPI indicator;
         // ripple, the lift-off group (206), angle snapping, its speed, motion sync
