@@ -132,6 +132,22 @@ TEST_F(ProgramFollowWin, LinkedProgramSwitchesOnceUnlinkedReturnsToTheDefault) {
     EXPECT_EQ(MouseProfile(), 0);
 }
 
+// A window behind the one in front may announce a focus of its own (our controls do it for
+// screen readers, Wine does it when a thread's focus returns): the program in front still
+// decides, and the linked game keeps its profile.
+TEST_F(ProgramFollowWin, AFocusEventOfAWindowBehindChangesNothing) {
+    Front(other);
+    follow->SetMouseProfile(0);
+    follow->SetLinks(links);
+    Front(game);
+    mouse.rx->ClearReceivedReports();
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, other, OBJID_CLIENT, CHILDID_SELF);
+    zvtest::Pump(200);
+    ASSERT_TRUE(WaitApplyDone(10000));
+    EXPECT_EQ(Switches(), std::vector<int>{});
+    EXPECT_EQ(MouseProfile(), 2);
+}
+
 TEST_F(ProgramFollowWin, NoLinkNoHook) {
     follow->SetLinks({});
     EXPECT_FALSE(follow->HookInstalled());

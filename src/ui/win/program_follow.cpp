@@ -47,6 +47,13 @@ void CALLBACK CProgramFollow::OnEvent(HWINEVENTHOOK hook, DWORD event, HWND wnd,
                                       LONG /*child*/, DWORD /*thread*/, DWORD /*time*/) {
     if (event != EVENT_SYSTEM_FOREGROUND && event != EVENT_OBJECT_FOCUS) return;
     if (!g_follow || (g_follow->m_hook != hook && g_follow->m_focusHook != hook)) return;
+    // The event only says that something changed; the window in front decides. A focus event
+    // can name a window that is not in front: our own controls announce their focus to screen
+    // readers, and Wine reports a thread's focus returning to a window behind another. Taken
+    // at its word, such an event switched a linked game's profile back to the default. With
+    // no window in front (the last one closed) the window taking the focus is the one.
+    if (event == EVENT_OBJECT_FOCUS)
+        if (const HWND front = ::GetForegroundWindow()) wnd = front;
     g_follow->OnForeground(wnd);
 }
 

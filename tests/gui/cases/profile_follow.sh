@@ -35,6 +35,10 @@ gui_case_profile_follows_notepad() {
     check "switched once" wait_log "Profile follows the program in front: 2 taken" 5
     "$WINE" taskkill /im notepad.exe >/dev/null 2>&1
     check "notepad closes" within 20 notepad_gone
+    # A desktop gives the front to the next window when one closes; the test display has no
+    # window manager to do that, so the user does it: a click on the page already shown.
+    sleep 0.5
+    show_page 1
     check "notepad closed: the mouse is back on the default, profile 1" within 20 profile_is 1
     check "profile 2 asked for once" [ "$(log_count "program in front: 2 taken")" -eq 1 ]
     kill "$notepad" 2>/dev/null
