@@ -170,6 +170,32 @@ TEST_F(KeyboardPageWin, ASliderStepsThroughItsOwnListAndWritesThatLevel) {
     EXPECT_EQ(mouse.Peek(eeprom::kDpiLevels + 4, 4), level1);
 }
 
+TEST_F(KeyboardPageWin, SpaceOnAColourBoxOpensTheChooserAndWritesThatLevelsColour) {
+    ASSERT_TRUE(Open(perf));
+    CDpiColourBox& box = perf.ColourBox(3);
+    int chosen = 0;
+    box.SetChooser([&](HWND, COLORREF* c) {
+        ++chosen;
+        *c = RGB(0x56, 0x34, 0x12);
+        return true;
+    });
+    const Bytes level2 = mouse.Peek(eeprom::kDpiColours + 8, 4);
+    ::SetFocus(box.m_hWnd);
+    Press(VK_SPACE);
+    WaitWritten();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(FocusId(), static_cast<int>(CNewAdvDlg::kIdColour + 3));
+    // Red, green, blue, then the check byte 0x55 - 0x56 - 0x34 - 0x12; the level before stays.
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiColours + 12, 4), (Bytes{0x56, 0x34, 0x12, 0xB9}));
+    EXPECT_EQ(mouse.Peek(eeprom::kDpiColours + 8, 4), level2);
+    // Enter does the same; a box that only shows its colour takes no key.
+    Press(VK_RETURN);
+    EXPECT_EQ(chosen, 2);
+    box.SetReadOnly(true);
+    Press(VK_RETURN);
+    EXPECT_EQ(chosen, 2);
+}
+
 TEST_F(KeyboardPageWin, AListOpensWithEnterMovesWithArrowsAndEscapeChoosesNothing) {
     ASSERT_TRUE(Open(perf));
     CComboBtn& count = perf.LevelCount();
@@ -327,6 +353,8 @@ TEST_F(KeyboardPageWin, EachControlClassAnswersNameRoleStateAndValue) {
     zvtest::Pump(20);
 
     const std::string rate = GetText("tc_adv_str6") + ": ";
+    perf.ColourBox(1).SetColour(RGB(0x0a, 0xb1, 0xc2));
+    const std::string boxColour = "#0ab1c2";
     const long focusable = STATE_SYSTEM_FOCUSABLE;
     struct Case {
         const char* what;
@@ -354,6 +382,9 @@ TEST_F(KeyboardPageWin, EachControlClassAnswersNameRoleStateAndValue) {
         {"slider, hidden", perf.EffectSlider(false).m_hWnd, GetText("tc_adv_str7"),
          ROLE_SYSTEM_SLIDER, focusable | STATE_SYSTEM_INVISIBLE,
          std::to_string(perf.EffectSlider(false).GetValue())},
+        {"colour box", perf.ColourBox(1).m_hWnd,
+         DpiLevelName(1, false) + " " + GetText("tc_adv_str30"), ROLE_SYSTEM_PUSHBUTTON, focusable,
+         boxColour},
         {"tree", tree.m_hWnd, "Macro library", ROLE_SYSTEM_OUTLINE, focusable, "Reload"},
         {"battery", power.m_hWnd, GetText("tc_battery"), ROLE_SYSTEM_PROGRESSBAR, 0,
          "80 %, " + GetText("tc_charging")},
@@ -448,12 +479,13 @@ TEST_F(KeyboardMainWin, EachPageIsReachedByItsKeyAndTabWalksItInReadingOrder) {
         // 6; debounce and auto sleep, each down and up; restore, export, import
         {kPageButtons, {134, 130, 100, 101, 102, 103,  104,  105,  1,    2,
                         1,   2,   131, 132, 133, 1004, 1003, 1001, 1002, 1005}},
-        // level count; the current-level group (160 ...); then each level's bar and value,
-        // the rate group (at 1000 Hz, 205) beside the first; separate X/Y; DPI indicator;
-        // ripple, the lift-off group (206), angle snapping, its speed, motion sync
+        // level count; the current-level group (160 ...); then each level's colour box
+        // (184 ...), bar and value, the rate group (at 1000 Hz, 205) beside the first;
+        // separate X/Y; DPI indicator; ripple, the lift-off group (206), angle snapping, its
+        // speed, motion sync
         {kPagePerformance,
-         {201, 160, 144, 168, 205, 145, 169, 146, 170,  147,  171,  148,  172, 149,
-          173, 200, 213, 208, 206, 209, 273, 210, 1004, 1003, 1001, 1002, 1005}},
+         {201, 160, 184, 144, 168, 205, 185, 145, 169, 186, 146, 170,  187,  147,  171,  188, 148,
+          172, 189, 149, 173, 200, 213, 208, 206, 209, 273, 210, 1004, 1003, 1001, 1002, 1005}},
         // record; the macro tree and the event list; record delays; the play-mode group;
         // insert; new, delete; edit and delete a row
         {kPageMacros,

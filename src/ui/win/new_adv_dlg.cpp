@@ -113,6 +113,7 @@ void CNewAdvDlg::NameControls() {
         m_bar[n].SetAccessibleName(level);
         m_xLabel[n].SetAccessibleName(level + " X");
         m_yLabel[n].SetAccessibleName(level + " Y");
+        m_colour[n].SetAccessibleName(level + " " + GetText("tc_adv_str30"));
         m_name[n].SetFocusGroup(kGroupLevel);
     }
     m_xy.SetAccessibleName(GetText("tc_msg19"));
@@ -157,7 +158,8 @@ bool CNewAdvDlg::CreateRow(int i) {
         m_bar[n].SetTwoThumbs(false, m_singleThumb.get(), gVar.DpiSliderY);
         m_bar[n].SetReportWhileDragging(true);
     }
-    m_colour[n].Create(m_hWnd, Scaled(r.colour), i, Background());
+    m_colour[n].Create(m_hWnd, Scaled(r.colour), i, Background(), kIdColour + static_cast<UINT>(i));
+    m_colour[n].SetFocusLook(Theme().focus, Theme().large ? 4 : 2);
 
     const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
     PngBtnArgs name;

@@ -34,7 +34,8 @@ struct PerfPageLook {
 class CNewAdvDlg : public CMainPage {
   public:
     // Control numbers (the DPI bars and the effect sliders are the numbers their messages carry).
-    static constexpr UINT kIdBar = 144, kIdName = 160, kIdXLabel = 168, kIdYLabel = 176;
+    static constexpr UINT kIdBar = 144, kIdName = 160, kIdXLabel = 168, kIdYLabel = 176,
+                          kIdColour = 184;
     static constexpr UINT kIdXY = 200, kIdLevels = 201, kIdRate = 202, kIdLod = 206;
     static constexpr UINT kIdRipple = 208, kIdAngle = 209, kIdMotion = 210, kIdHP = 211,
                           kIdLP = 212, kIdEffect = 213, kIdLight = 272, kIdSpeed = 273;

@@ -4,8 +4,8 @@
 
 # Tabs from the performance page's own button to the chosen polling rate, as the page's Tab
 # order is pinned by the keyboard test under Wine: the level count, the current-level group,
-# the first level's bar and its value, then the rate group at its chosen button.
-KEYS_TABS_TO_RATE=5
+# the first level's colour box, its bar and its value, then the rate group at its chosen button.
+KEYS_TABS_TO_RATE=6
 
 keys_press() { xdotool key --delay 120 "$@"; sleep 0.3; }
 
@@ -24,7 +24,10 @@ gui_case_keys_rate_by_keyboard() {
     sleep 1
     keys_press ctrl+2
     local k
-    for k in $(seq "$KEYS_TABS_TO_RATE"); do keys_press Tab; done
+    for k in $(seq "$KEYS_TABS_TO_RATE"); do
+        keys_press Tab
+        [[ $k -eq 3 ]] && shot "$GUI_TMP/keys_focus_colour.png"
+    done
     shot "$GUI_TMP/keys_focus_ring.png"
     keys_press Up
     # 500 Hz: a 2 ms interval and its check byte 0x55 - 2.
