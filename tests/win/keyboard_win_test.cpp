@@ -260,6 +260,11 @@ TEST_F(KeyboardPageWin, ARowOpensItsMenuWithEnterAndTheChoiceReachesTheMouse) {
     Press(VK_DOWN);
     Press(VK_DOWN);
     EXPECT_EQ(GetOpenPopup()->Hovered(), 2);
+    // The focus stays on the row; a screen reader asks the menu what is highlighted.
+    const Heard menu = Ask(GetOpenPopup()->m_hWnd);
+    EXPECT_EQ(menu.role, ROLE_SYSTEM_MENUPOPUP);
+    EXPECT_EQ(menu.name, GetText("tc_middle"));
+    EXPECT_EQ(menu.value, "3 / " + std::to_string(GetOpenPopup()->Model().TopCount()));
     Press(VK_RETURN);
     WaitWritten();
     EXPECT_EQ(GetOpenPopup(), nullptr);

@@ -1,5 +1,9 @@
 #include "controls/win/menu_dlg.h"
 
+#include <oleacc.h>
+
+#include <string>
+
 #include "controls/keyboard_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/skin_picture.h"
@@ -74,6 +78,7 @@ CMenuDlg::CMenuDlg(HWND owner, bool isSubMenu, const UiTheme& theme)
 
 CMenuDlg::~CMenuDlg() {
     CloseSubMenu();
+    if (m_hWnd) ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     DestroyWindow();
     if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
@@ -113,7 +118,23 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
     // them over (OnKey). Keys sent to the menu window itself stay swallowed as ever.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, w.left, w.top, w.right - w.left, w.bottom - w.top,
                    SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     return true;
+}
+
+AccessibleInfo CMenuDlg::Describe() const {
+    AccessibleInfo i;
+    i.role = ROLE_SYSTEM_MENUPOPUP;
+    if (m_hovered >= 0 && static_cast<size_t>(m_hovered) < m_model.TopCount()) {
+        i.name = MenuEntryText(m_model.Entries()[static_cast<size_t>(m_hovered)]);
+        i.hasValue = true;
+        i.value = std::to_string(m_hovered + 1) + " / " + std::to_string(m_model.TopCount());
+    }
+    return i;
+}
+
+void CMenuDlg::HighlightChanged() {
+    if (m_hWnd) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CMenuDlg::CloseSubMenu() {
@@ -141,6 +162,7 @@ void CMenuDlg::OnMouseMove(int x, int y) {
     m_hovered = hit;
     m_keysInSub = false;
     Invalidate();
+    HighlightChanged();
     CloseSubMenu();
     if (!m_isSub && hit >= 0 && m_model.HasChildren(static_cast<size_t>(hit))) OpenSubMenu(hit);
 }
@@ -155,6 +177,7 @@ void CMenuDlg::SetHovered(int item) {
     m_keysInSub = false;
     CloseSubMenu();
     Invalidate();
+    HighlightChanged();
 }
 
 bool CMenuDlg::OnKey(UINT vk) {

@@ -40,6 +40,11 @@ class CMenuDlg : public CWndBase {
     // The menu the keys act on now: this one, or its sub-menu while the keys are in it.
     const CMenuDlg* KeyMenu() const { return m_sub && m_keysInSub ? m_sub.get() : this; }
 
+    // A screen reader hears a popup menu named by its highlighted entry, its value the place of
+    // that entry ("3 / 14"); opening, closing and each new highlight are announced, since the
+    // focus stays on the control that opened the menu.
+    AccessibleInfo Describe() const override;
+
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG* msg) override;
     // Draws the menu as it looks now into `dc` (also used for screenshots).
@@ -55,6 +60,7 @@ class CMenuDlg : public CWndBase {
     void Choose();
     void CloseSubMenu();
     void OpenSubMenu(int item);
+    void HighlightChanged();
 
     HWND m_owner;
     bool m_isSub;
