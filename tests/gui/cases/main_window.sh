@@ -243,8 +243,12 @@ gui_case_drag_by_background() {
     app_start
     check "the window appears" wait_window 40
     check "the mouse is read" wait_ready
-    local x0 y0 x1 y1
-    read -r x0 y0 < <(window_origin)
+    local x0="" y0 x1 y1 i
+    # Looked up again for a moment: on a loaded machine the search can miss the window once.
+    for i in $(seq 20); do
+        read -r x0 y0 < <(window_origin) && [[ -n $x0 ]] && break
+        sleep 0.5
+    done
     # A press on the background (between the navigation bar and the title) moves the window.
     xdotool mousemove $((x0 + 500)) $((y0 + 70)) mousedown 1
     sleep 0.3
