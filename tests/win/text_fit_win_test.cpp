@@ -45,8 +45,8 @@ std::string Lines(const std::set<std::string>& all) {
 template <class D>
 class Opened : public D {
   public:
-    using D::D;
     using D::CreateDialogWindow;
+    using D::D;
 };
 
 class TextFitWin : public ::testing::Test {

@@ -634,8 +634,8 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
                  kLine | DT_CENTER);
         }
-        // The longer languages take two lines here; the title stays centred over the buttons.
-        RECT title = Theme().Scale(RECT{863, 23, 1015, 52});
+        // The longer languages take two lines here, inside the panel's edges.
+        RECT title = Theme().Scale(RECT{861, 23, 1001, 52});
         const std::string rate = GetText("tc_adv_str6");
         const std::wstring wide = platform::win::Widen(rate);
         RECT need = title;
