@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/language_select.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
-#include "platform/fs.h"
-#include "app/language_select.h"
 #include "platform/hid.h"
 #include "sim/virtual_receiver.h"
 #include "support/temp_dir.h"
