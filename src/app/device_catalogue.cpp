@@ -305,7 +305,7 @@ bool ReadSection(const SectionReader& r, SensorCfg& c) {
     r.Point("ptRipple", c.ptRipple);
     r.Point("ptFixLine", c.ptFixLine);
     if (c.ptRipple == ZvPoint{})
-        c.ptRipple = gVar.OldAdvDlg ? ZvPoint{818, 160} : ZvPoint{788, 435};
+        c.ptRipple = gVar.OldAdvDlg ? ZvPoint{818, 160} : ZvPoint{826, 435};
     c.DR = r.Int("DR", 1280);
     ReadSwitches(r, c);
 

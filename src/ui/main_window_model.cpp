@@ -228,7 +228,8 @@ MainLayout LayoutMainWindow(const MainLayoutInput& in) {
 }
 
 ZvRect PageTitleRect(bool b4K) {
-    ZvRect r{43, 20, 343, 40};
+    // Tall enough for the bold title font, centred where the titles have always been.
+    ZvRect r{43, 18, 343, 42};
     return b4K ? Doubled(r) : r;
 }
 
@@ -243,7 +244,8 @@ std::vector<std::string> MainBackgroundPaths(uint32_t cid, uint32_t mid) {
 
 AboutLayout LayoutAbout(bool fwverText, bool b4K) {
     AboutLayout l;
-    l.a = {60, 30, 420, 50};
+    // The heading sits in the title band, above the band's rule (y 38), like a dialog's title.
+    l.a = {12, 9, 390, 29};
     l.b = fwverText ? ZvRect{60, 60, 420, 80} : ZvRect{60, 70, 420, 90};
     const int h = l.b.bottom - l.b.top;
     l.c = {l.b.left, l.b.bottom, l.b.right, l.b.bottom + h};

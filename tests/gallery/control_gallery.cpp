@@ -26,6 +26,7 @@
 #include "platform/sys.h"
 #include "platform/win/wide.h"
 #include "macro/macro_file.h"
+#include "ui/win/firekey_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
@@ -566,6 +567,23 @@ void SaveDialogs(HWND owner) {
                    },
                    Shot("msg_capture")};
         d.DoModal(owner);
+    }
+    {
+        // The fire dialog in each language: its labels and boxes below the title band's rule.
+        KeyInfo fire;
+        fire.dwFunID = 0x080000A4;
+        fire.dwParameter = 0x1402;
+        const struct {
+            const char* folder;
+            const char* shot;
+        } langs[] = {
+            {"German", "fire_dialog_de"}, {"French", "fire_dialog_fr"}, {"English", "fire_dialog"}};
+        for (const auto& l : langs) {
+            LoadTexts(gVar.szAppDir + l.folder + "\\text.xml");
+            CFirekeyDlg d(fire);
+            g_steps = {Shot(l.shot)};
+            d.DoModal(owner);
+        }
     }
     SaveMacroDialogs(owner);
     ::KillTimer(nullptr, timer);

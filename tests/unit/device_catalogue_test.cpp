@@ -77,7 +77,7 @@ TEST_F(DeviceCatalogueTest, ReadsEntryWithDefaults) {
     EXPECT_EQ(d.DR, 1280);
     EXPECT_EQ(d.DpiLEDMode, 0x030502);
     EXPECT_EQ(d.DC[1], 0xFF0000u);  // blue
-    EXPECT_EQ(d.ptRipple, (ZvPoint{788, 435}));
+    EXPECT_EQ(d.ptRipple, (ZvPoint{826, 435}));
     EXPECT_EQ(d.SleepVal[10], 2400);
     EXPECT_EQ(d.SleepVal[11], 0);
     EXPECT_EQ(FindSensorCfg(1, 2), &d);

@@ -205,7 +205,7 @@ TEST(MainWindowModel, ButtonsListLinkBatteryAndPages) {
     EXPECT_EQ(l.homeLink, (ZvRect{60, 1200, 400, 1240}));
     EXPECT_EQ(l.pages, (ZvRect{4, 300, 2000, 1380}));
     EXPECT_EQ(l.minBtn, (ZvRect{1904, 24, 1954, 74}));
-    EXPECT_EQ(PageTitleRect(true), (ZvRect{86, 40, 686, 80}));
+    EXPECT_EQ(PageTitleRect(true), (ZvRect{86, 36, 686, 84}));
 }
 
 TEST(MainWindowModel, ScreenPlacement) {
@@ -299,7 +299,7 @@ TEST(AboutWindow, LinesAndFirmware) {
     EXPECT_EQ(l.c, (ZvRect{60, 80, 420, 100}));
     l = LayoutAbout(false, false);
     EXPECT_EQ(l.b, (ZvRect{60, 70, 420, 90}));
-    EXPECT_EQ(LayoutAbout(true, true).a, (ZvRect{120, 60, 840, 100}));
+    EXPECT_EQ(LayoutAbout(true, true).a, (ZvRect{24, 18, 780, 58}));
 
     EXPECT_EQ(FirmwareLine("Firmware:", 0x0102), std::optional<std::string>("Firmware: 0102"));
     EXPECT_FALSE(FirmwareLine("", 0x0102));

@@ -3,6 +3,8 @@
 // must not.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -200,6 +202,24 @@ TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {
     EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainSpeed).m_hWnd));
     EXPECT_TRUE(::IsWindowVisible(page.Slider(LightSlider::kMainBrightness).m_hWnd));
     // (A click there would start dragging the window, which a test cannot end.)
+    // Nor are the empty frames of the swatch, the wheel and the presets left standing: where
+    // each lies the panel shows as it does at its left edge, at the same height.
+    ::RedrawWindow(page.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    zvtest::Pump(30);
+    HDC dc = ::GetDC(page.m_hWnd);
+    const struct {
+        const char* what;
+        int x, y;
+    } frames[] = {{"swatch", 95, 142}, {"wheel", 229, 275}, {"presets", 231, 439}};
+    for (const auto& f : frames) {
+        const COLORREF inside = ::GetPixel(dc, f.x, f.y), panel = ::GetPixel(dc, 30, f.y);
+        EXPECT_LE(std::abs(GetRValue(inside) - GetRValue(panel)) +
+                      std::abs(GetGValue(inside) - GetGValue(panel)) +
+                      std::abs(GetBValue(inside) - GetBValue(panel)),
+                  6)
+            << f.what;
+    }
+    ::ReleaseDC(page.m_hWnd, dc);
 }
 
 // On a large screen every control lies at twice its normal place and size, and a click where a

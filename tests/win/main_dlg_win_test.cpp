@@ -125,6 +125,46 @@ TEST_F(MainDlgWin, AFailedSaveOnAnyThreadIsShownWithItsPath) {
     dlg.DestroyWindow();
 }
 
+// The "no mouse" notice beside the navigation buttons: shown without a receiver, and not while a
+// mouse that was found is being taken over (it flashed on every start before the first read).
+TEST_F(MainDlgWin, TheNoMouseNoticeOnlyWhenNoMouseIsThere) {
+    // The notice's frame, in the mark colour, at the left edge of its band.
+    auto noticeShown = [](HWND wnd) {
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = ::GetDC(wnd);
+        const COLORREF c = ::GetPixel(dc, 300, 135);
+        ::ReleaseDC(wnd, dc);
+        return c == RGB(255, 59, 92);
+    };
+    {
+        OpenMainDlg dlg;
+        ASSERT_TRUE(dlg.Open());
+        EXPECT_TRUE(noticeShown(dlg.m_hWnd));
+        dlg.DestroyWindow();
+    }
+    auto backend = std::make_shared<sim::VirtualBackend>();
+    sim::ReceiverConfig rc;
+    rc.cid = 0x10;
+    rc.mid = 0x1A;
+    backend->AddReceiver(rc);
+    platform::SetHidBackend(backend);
+    gVar.pSensorCfg = &gVar.SensorCfgs[0];
+    OpenMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    bool sawFound = false, shownWhileFound = false;
+    for (int i = 0; i < 300 && dlg.DeviceStateNow() != MainDeviceState::kReady; ++i) {
+        if (dlg.DeviceStateNow() == MainDeviceState::kFound) {
+            sawFound = true;
+            shownWhileFound = shownWhileFound || noticeShown(dlg.m_hWnd);
+        }
+        zvtest::Pump(10);
+    }
+    ASSERT_TRUE(sawFound);
+    EXPECT_FALSE(shownWhileFound);
+    EXPECT_FALSE(noticeShown(dlg.m_hWnd));
+    dlg.DestroyWindow();
+}
+
 }  // namespace
 
 namespace {

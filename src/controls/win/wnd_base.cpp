@@ -428,11 +428,33 @@ void DrawFocusRing(HDC dc, const RECT& rc, COLORREF colour, int width) {
     ::DeleteObject(brush);
 }
 
+namespace {
+TextFitHook& FitHook() {
+    static TextFitHook hook;
+    return hook;
+}
+
+// Measures `w` as `format` would lay it out in `rc` and reports it when it needs more room.
+void CheckTextFits(HDC dc, const std::string& utf8, const std::wstring& w, RECT rc, UINT format) {
+    const UINT keep = DT_SINGLELINE | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+    RECT need{0, 0, rc.right - rc.left, 0};
+    ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &need, DT_CALCRECT | (format & keep));
+    const SIZE needed{need.right - need.left, need.bottom - need.top};
+    if (needed.cx > rc.right - rc.left || needed.cy > rc.bottom - rc.top)
+        FitHook()(TextMisfit{utf8, rc, needed});
+}
+}  // namespace
+
+void SetTextFitHook(TextFitHook hook) {
+    FitHook() = std::move(hook);
+}
+
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,
                   UINT format) {
     if (utf8.empty()) return;
     std::wstring w = platform::win::Widen(utf8);
     HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    if (FitHook()) CheckTextFits(dc, utf8, w, rc, format);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rc, format);

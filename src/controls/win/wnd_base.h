@@ -237,6 +237,18 @@ void DrawFocusRing(HDC dc, const RECT& rc, COLORREF colour, int width);
 // Draws text the way the skinned windows do: transparent, in `colour`, with `format`.
 void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFONT font,
                   UINT format);
+
+// A text that did not fit the place it was drawn in: `needed` is its size measured with the
+// font and format it was drawn with (one line, or wrapped at the place's width).
+struct TextMisfit {
+    std::string text;
+    RECT place;
+    SIZE needed;
+};
+// While a hook is set, every text drawn through DrawSkinText is measured and each one that
+// does not fit is handed to the hook; without one nothing is measured.
+using TextFitHook = std::function<void(const TextMisfit&)>;
+void SetTextFitHook(TextFitHook hook);
 // The font windows use for their texts: the theme's application font, else "MS Shell Dlg" of
 // `height` pixels (owned by the caller when `owned` is set).
 HFONT MakeUiFont(HFONT appFont, int height, int weight, bool* owned);

@@ -8,12 +8,14 @@
 #include "ui/win/skin_dialog.h"
 
 namespace {
-constexpr RECT kCountBox{117, 50, 217, 70};
-constexpr RECT kIntervalBox{247, 50, 347, 70};
+// Everything lies below the rule of the dialog's title band (y 38), so the rule never runs
+// through a label.
+constexpr RECT kCountBox{117, 66, 217, 86};
+constexpr RECT kIntervalBox{247, 66, 347, 86};
 
-// A label above a box: from 24 to 5 pixels above it, 30 pixels wider (15 each side).
+// A label above a box: from 22 to 3 pixels above it, 30 pixels wider (15 each side).
 RECT LabelAbove(const RECT& box) {
-    return {box.left - 15, box.top - 24, box.right + 15, box.top - 5};
+    return {box.left - 15, box.top - 22, box.right + 15, box.top - 3};
 }
 }  // namespace
 
@@ -63,7 +65,6 @@ bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
     m_editFont = ::CreateFontW(m_theme.large ? 32 : 16, 0, 0, 0, 600, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-    m_countBrush = ::CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
     m_editBrush = ::CreateSolidBrush(m_theme.edit);
 
     auto makeButton = [&](CPngBtn& b, const char* file, const RECT& where, UINT id,
@@ -79,8 +80,8 @@ bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
         b.Create(m_hWnd, a, m_theme);
     };
     makeButton(m_close, "exit_nr.png", RECT{399, 10, 424, 35}, kIdClose, "");
-    makeButton(m_ok, "button2_nr.png", RECT{136, 110, 216, 137}, kIdOk, GetText("tc_ok"));
-    makeButton(m_cancel, "button2_nr.png", RECT{242, 110, 322, 137}, kIdCancel,
+    makeButton(m_ok, "button2_nr.png", RECT{136, 114, 216, 141}, kIdOk, GetText("tc_ok"));
+    makeButton(m_cancel, "button2_nr.png", RECT{242, 114, 322, 141}, kIdCancel,
                GetText("tc_cancel"));
 
     const FireValues v = FireOpening(m_current);
@@ -165,12 +166,8 @@ LRESULT CFirekeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC: {
             HDC dc = reinterpret_cast<HDC>(wp);
-            if (reinterpret_cast<HWND>(lp) == m_count) {
-                ::SetTextColor(dc, RGB(0x0A, 0x0A, 0x0A));
-                ::SetBkColor(dc, RGB(0xF0, 0xF0, 0xF0));
-                return reinterpret_cast<LRESULT>(m_countBrush);
-            }
-            if (reinterpret_cast<HWND>(lp) == m_interval) {
+            // Both boxes in the theme's colours, like every other input of the program.
+            if (reinterpret_cast<HWND>(lp) == m_count || reinterpret_cast<HWND>(lp) == m_interval) {
                 ::SetTextColor(dc, m_theme.text);
                 ::SetBkColor(dc, m_theme.edit);
                 return reinterpret_cast<LRESULT>(m_editBrush);
@@ -202,7 +199,7 @@ void CFirekeyDlg::Paint(HDC dc) {
                  one);
     const int w = m_theme.large ? client.right / 2 : client.right;
     DrawSkinText(dc, GetText("tc_str3"),
-                 Scaled(RECT{10, kCountBox.bottom + 8, w - 10, kCountBox.bottom + 38}),
+                 Scaled(RECT{10, kCountBox.bottom + 4, w - 10, kCountBox.bottom + 24}),
                  m_theme.text, m_font, one);
 }
 

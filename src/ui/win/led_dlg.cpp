@@ -657,7 +657,21 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                          kLine | DT_LEFT, Theme().mark, m_font);
     }
 
-    if (!m_view.controls.colour) return;
+    if (!m_view.controls.colour) {
+        // The background carries the frames of the swatch, the wheel and the presets; a mode
+        // without a colour shows none of them, so they are covered with the panel's own shading
+        // rather than left standing empty.
+        const RECT panel = Scaled(RECT{21, 11, 489, 531});
+        const RECT area = Scaled(RECT{22, 106, 488, 522});
+        Gdiplus::LinearGradientBrush shade(Gdiplus::Point(0, static_cast<INT>(panel.top)),
+                                           Gdiplus::Point(0, static_cast<INT>(panel.bottom)),
+                                           Gdiplus::Color(255, 0x1e, 0x24, 0x30),
+                                           Gdiplus::Color(255, 0x18, 0x1c, 0x26));
+        g.FillRectangle(&shade, static_cast<INT>(area.left), static_cast<INT>(area.top),
+                        static_cast<INT>(area.right - area.left),
+                        static_cast<INT>(area.bottom - area.top));
+        return;
+    }
     picture(m_wheel.get(), m_layout.wheel.left, m_layout.wheel.top);
     auto fill = [&](const ZvRect& r, uint32_t colour) {
         Gdiplus::SolidBrush brush(

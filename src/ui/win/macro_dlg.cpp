@@ -26,6 +26,8 @@
 namespace {
 constexpr int kRecordW = 161, kRecordH = 33, kCheck = 11, kRadio = 12;
 constexpr int kInsertW = 147, kInsertH = 30;
+// From the options' left edge to the inner edge of their panel.
+constexpr int kOptionsWidth = 236;
 // Tree changes asked for by the profile-reading thread.
 constexpr UINT WM_MACRO_LINK = WM_APP + 0x61;
 // The radios top to bottom and the play mode each selects.
@@ -105,18 +107,19 @@ bool CMacroDlg::OnCreatePage() {
                       gVar.ptRecord.y + kRecordH};
     const int x = gVar.MacroOptX;
     const RECT check{x, record.bottom + 40, x + kCheck, record.bottom + 40 + kCheck};
-    m_autoLabel = RECT{check.right + 8, check.top - 4, check.right + 200, check.bottom + 4};
+    // Labels reach to the panel's inner edge: the longer languages need all of it.
+    const int labelRight = x + kOptionsWidth;
+    m_autoLabel = RECT{check.right + 8, check.top - 4, labelRight, check.bottom + 4};
     RECT radios[3];
     for (int i = 0; i < 3; ++i) {
         const int top = i == 0 ? check.bottom + 20 : radios[i - 1].bottom + 17;
         radios[i] = RECT{x, top, x + kRadio, top + kRadio};
-        m_radioLabels[i] =
-            RECT{radios[i].right + 8, top - 4, radios[i].right + 200, radios[i].bottom + 4};
+        m_radioLabels[i] = RECT{radios[i].right + 8, top - 4, labelRight, radios[i].bottom + 4};
     }
     const RECT count{radios[2].right + 8, radios[2].bottom + 7, radios[2].right + 88,
                      radios[2].bottom + 25};
     const RECT insert{x, radios[2].bottom + 90, x + kInsertW, radios[2].bottom + 90 + kInsertH};
-    m_insertHeading = RECT{x, insert.top - 24, x + 200, insert.top - 4};
+    m_insertHeading = RECT{x, insert.top - 24, labelRight, insert.top - 4};
     const RECT save{x, insert.bottom + 48, x + 80, insert.bottom + 48 + 27};
 
     PicturePtr checkNr = LoadSkinPicture(SkinPath("check_nr.png"));

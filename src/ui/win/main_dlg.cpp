@@ -629,6 +629,8 @@ bool CZorvanDlg::OnTimer(UINT_PTR id) {
             ::KillTimer(m_hWnd, DEVFOUND_TIMER_ID);
             m_timers.OnDevFoundExpired();
             m_session->OnFindDeviceOK();
+            // Taken over or not, the notice's place shows the outcome now.
+            Invalidate();
             break;
         case FINDDEV_TIMER_ID:
             if (m_session->OnFindTimer()) ::KillTimer(m_hWnd, FINDDEV_TIMER_ID);
@@ -739,7 +741,9 @@ void CZorvanDlg::OnPaint(CMemPaint& buf) {
     // A page that does not exist yet shows its skin background.
     if (PicturePresent(m_pageBkg.get()))
         DrawPictureStretched(buf.g(), m_pageBkg.get(), Rect(m_layout.pages));
-    if (!HasDevice()) PaintNoMouse(buf);
+    // A mouse that was found and is being taken over is not "not found": the notice would
+    // flash on every start before the first read.
+    if (!HasDevice() && DeviceStateNow() != MainDeviceState::kFound) PaintNoMouse(buf);
 }
 
 void CZorvanDlg::PaintNoMouse(CMemPaint& buf) {

@@ -15,6 +15,7 @@
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
+#include "platform/win/wide.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "ui/win/msg_dlg.h"
@@ -635,7 +636,21 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
                  kLine | DT_CENTER);
         }
-        draw(GetText("tc_adv_str6"), RECT{863, 23, 1015, 52}, kLine | DT_CENTER);
+        // The longer languages take two lines here, inside the panel's edges.
+        RECT title = Theme().Scale(RECT{861, 23, 1001, 52});
+        const std::string rate = GetText("tc_adv_str6");
+        const std::wstring wide = platform::win::Widen(rate);
+        RECT need = title;
+        const HGDIOBJ old = ::SelectObject(dc, m_font);
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &need,
+                    DT_CALCRECT | kBlock | DT_CENTER);
+        ::SelectObject(dc, old);
+        const int h = need.bottom - need.top;
+        if (h < title.bottom - title.top) {
+            title.top += (title.bottom - title.top - h) / 2;
+            title.bottom = title.top + h;
+        }
+        DrawSkinText(dc, rate, title, text, m_font, kBlock | DT_CENTER);
     }
     if (ControlShown(m_lod[0])) {
         for (int k = 0; k < 2; ++k) {
