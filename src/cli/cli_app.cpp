@@ -93,6 +93,20 @@ void Err(const std::string& line) {
     std::fprintf(stderr, "zorvan: %s\n", PrintableText(line, true).c_str());
 }
 
+std::string Trimmed(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// A file the command is to read: the reason it cannot be, in the user's words; "" when it can.
+std::string UnreadableFile(const std::string& path) {
+    uint64_t size = 0;
+    uint32_t err = 0;
+    if (platform::GetFileSize(path, size, &err)) return {};
+    return platform::PathErrorText(path, err);
+}
+
 bool IsTerminal(FILE* f) {
 #ifdef _WIN32
     return _isatty(_fileno(f)) != 0;
@@ -259,6 +273,29 @@ std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
     return hex;
 }
 
+// One lighting zone as show prints it.
+std::string LightingText(const ProfileFile& p, uint32_t zone) {
+    std::string mode;
+    uint32_t bright = 0, speed = 0;
+    std::optional<uint32_t> colour;
+    if (zone == kLightDataDpi) {
+        mode = NameOf(DpiLightModeNames(), p.nDpiLightMode);
+        bright = static_cast<uint32_t>(p.nDpiLightBright);
+        speed = static_cast<uint32_t>(p.nDpiLightSpeed);
+    } else {
+        const LightBlock& l = zone == kLightDataMain ? p.mainLight : p.logoLight;
+        if (l.mode == 0) return "off";
+        mode = NameOf(zone == kLightDataMain ? MainModeNames() : LogoModeNames(), l.mode);
+        bright = l.brightness;
+        speed = l.speed;
+        colour = l.colour;
+    }
+    std::string s =
+        mode + ", brightness " + std::to_string(bright) + ", speed " + std::to_string(speed);
+    if (colour) s += ", colour " + ColourText(*colour);
+    return s;
+}
+
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
@@ -373,7 +410,7 @@ int App::Prepare() {
         uint32_t err = 0;
         if (!CreateDataFolder(gVar.szAppDataDir, &err))
             Err("cannot create the data folder " + gVar.szAppDataDir + ": " +
-                platform::ErrorText(err));
+                platform::PathErrorText(gVar.szAppDataDir, err));
     } else {
         PrepareAppDataDir();
     }
@@ -396,11 +433,15 @@ int App::Prepare() {
             LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
             break;
     }
-    platform::SetMessageBoxHook(
-        [](const std::string& text, const std::string& caption, uint32_t flags) {
-            Err(caption.empty() || caption == gVar.szTitle ? text : caption + ": " + text);
-            return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
-        });
+    platform::SetMessageBoxHook([](const std::string& text, const std::string& caption,
+                                   uint32_t flags) {
+        // A box's text is padded to look centred and its caption says "Error"; on a line of
+        // its own on standard error neither means anything.
+        const std::string line = Trimmed(text);
+        const std::string head = Trimmed(caption);
+        Err(head.empty() || head == gVar.szTitle || head == "Error" ? line : head + ": " + line);
+        return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
+    });
     if (m_opt.sim) {
         sim::ReceiverConfig rc;
         rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
@@ -605,7 +646,7 @@ int App::Finish(int code) {
     // mac.dct only follows a library that changed; a read-only command writes nothing.
     if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
     for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {
-        Err("cannot save " + f.path + ": " + platform::ErrorText(f.err));
+        Err("cannot save " + f.path + ": " + platform::PathErrorText(f.path, f.err));
         if (code == kExitDone) code = kExitFailed;
     }
     if (code == kExitDone && !m_stored.empty()) std::printf("%s\n", m_stored.c_str());
@@ -1060,7 +1101,9 @@ int App::SetLight(const Words& w) {
                 // written here, so only its colour changes.
                 if (colour) (main ? p.mainLight : p.logoLight).colour = *colour;
             }
-            return Request(kApplyLighting, bit);
+            PageChange r = Request(kApplyLighting, bit);
+            m_stored = zone + " lighting: " + LightingText(p, bit);
+            return r;
         },
         true);
     return c.Changed() ? kExitDone : kExitFailed;
@@ -1209,6 +1252,10 @@ int App::Profile(const Words& w) {
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
         if (what == "export") return ExportProfile(file) ? kExitDone : kExitFailed;
+        if (const std::string why = UnreadableFile(file); !why.empty()) {
+            Err("cannot import " + file + ": " + why);
+            return kExitFailed;
+        }
         if (!m_session.CheckDeviceReady()) return kExitFailed;
         return ImportProfile(file, PageImportRules()) ? kExitDone : kExitFailed;
     }
@@ -1278,6 +1325,10 @@ int App::Macro(const Words& w) {
     if (what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
+        if (const std::string why = UnreadableFile(file); !why.empty()) {
+            Err("cannot import " + file + ": " + why);
+            return kExitFailed;
+        }
         std::optional<StMacro> m = ReadMacroFile(file);
         if (!m) {
             Err("not a macro file: " + file);
@@ -1309,10 +1360,8 @@ int App::Macro(const Words& w) {
         if (!m) throw UsageError{"no macro named \"" + name + "\""};
         uint8_t bytes[kStMacroSize];
         MacroFileBytes(*m, bytes);
-        if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) {
-            Err("cannot write " + file);
-            return kExitFailed;
-        }
+        // A failed save is said with its reason among the failed saves at the end.
+        if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) return kExitFailed;
         return kExitDone;
     }
     if (what == "delete") {

@@ -155,6 +155,8 @@ TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
         {"set dpi-level 3", "current DPI level: 3\n"},
         {"set auto-sleep 60", "auto sleep: 60 s\n"},
         {"button 5 sniper 800", "button 5: Sniper - 800\n"},
+        {"set light main wave --brightness 4 --speed 3 --color '#102030'",
+         "main lighting: wave, brightness 4, speed 3, colour #102030\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -165,6 +167,33 @@ TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
     Result r = Run("show");
     for (const char* s : {"   2  1250 x 1250", "rate: 250 Hz", "  *3  2000", "  5  Sniper - 800"})
         EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+}
+
+// A file that cannot be read or written is named with what stands in the way, in words: not an
+// error number, and not "the folder does not exist" for a folder that is a file.
+TEST_F(CliConventions, AFileThatCannotBeUsedIsNamedWithTheReason) {
+    files.Write("plain", "x");
+    const std::string folder = files.path(), plain = files / "plain";
+    const std::string under = plain + "/p.qza";
+    struct Case {
+        std::string args, says;
+    } cases[] = {
+        {"profile import '" + folder + "'",
+         "zorvan: cannot import " + folder + ": it is a folder, not a file\n"},
+        {"macro import '" + folder + "'",
+         "zorvan: cannot import " + folder + ": it is a folder, not a file\n"},
+        {"profile import '" + (files / "none.qza") + "'",
+         "zorvan: cannot import " + (files / "none.qza") + ": the file does not exist\n"},
+        {"profile export '" + under + "'",
+         "zorvan: cannot save " + under + ": " + plain + " is a file, not a folder\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.Says(c.says)) << r.err;
+        EXPECT_EQ(r.err.find("rror "), std::string::npos) << r.err;
+    }
 }
 
 // A setting whose record stands alone goes out as that record: no profile read. The cache
