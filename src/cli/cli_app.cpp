@@ -148,13 +148,17 @@ class CliUi : public SessionUi {
         std::fprintf(stderr, "%s [y/N] ", text.c_str());
         std::fflush(stderr);
         char line[16] = {};
-        if (!std::fgets(line, sizeof line, stdin)) return false;
-        return line[0] == 'y' || line[0] == 'Y';
+        const bool yes = std::fgets(line, sizeof line, stdin) && (line[0] == 'y' || line[0] == 'Y');
+        if (!yes) m_declined = true;
+        return yes;
     }
     bool ShowsProgress() const override { return false; }
+    // The person at the terminal answered no.
+    bool Declined() const { return m_declined; }
 
   private:
     bool m_yes;
+    bool m_declined = false;
 };
 
 std::string JsonString(const std::string& s) {
@@ -296,6 +300,22 @@ std::string LightingText(const ProfileFile& p, uint32_t zone) {
     return s;
 }
 
+// The catalogue's name of the mouse with this identity, with the identity.
+std::string ModelName(const std::string& cfgPath, uint32_t cid, uint32_t mid) {
+    char id[40];
+    std::snprintf(id, sizeof id, "CID %02x, MID %02x", cid, mid);
+    const SensorCfg* entry = FindSensorCfg(cid, mid);
+    std::string name;
+    for (int i = 0; entry && i < kDeviceSections; ++i)
+        if (&gVar.SensorCfgs[i] == entry) {
+            name =
+                IniFile::Load(cfgPath).GetString("DEV_" + std::to_string(i + 1), "Name", "", 200);
+            if (name.empty()) name = "DEV_" + std::to_string(i + 1);
+        }
+    return name.empty() ? std::string("a mouse of no catalogue entry (") + id + ")"
+                        : PrintableText(name) + " (" + id + ")";
+}
+
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
@@ -328,6 +348,8 @@ class App {
     // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
     std::string DamageHint();
     bool RefreshLevelCount();
+    // The onboard profile in use, 1 to 4; 0 when none is read.
+    int CurrentProfileNumber();
     bool RefreshLighting(uint32_t zone);
 
     int List();
@@ -456,6 +478,15 @@ int App::Prepare() {
         m_sim = backend->AddReceiver(rc);
         if (!m_sim->LoadState(&why)) {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
+            return kExitUsage;
+        }
+        // A state file keeps the mouse it was made for; going on would show that mouse under
+        // the name asked for, or the other way round.
+        const auto [cid, mid] = m_sim->MouseIdentity();
+        if (!m_opt.model.empty() && (cid != rc.cid || mid != rc.mid)) {
+            Err("the virtual mouse in " + rc.statePath + " is " + ModelName(cfg, cid, mid) +
+                ", not " + ModelName(cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
+                " asks; give --sim=FILE with another file for it");
             return kExitUsage;
         }
         if (!sim::ApplyFaultsFromEnvironment(*m_sim, &why)) {
@@ -631,6 +662,11 @@ int App::ReadBackAfterFailure() {
     return kExitFailed;
 }
 
+int App::CurrentProfileNumber() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    return gVar.pFile ? static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1 : 0;
+}
+
 int App::Finish(int code) {
     int writes = WaitWrites();
     // A write that failed leaves the mouse in doubt (refused, half done, or done without a
@@ -645,11 +681,16 @@ int App::Finish(int code) {
     if (m_profileRead || (m_oneRecord && m_recordCached && code == kExitDone)) m_session.OnExit();
     // mac.dct only follows a library that changed; a read-only command writes nothing.
     if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
+    // The change itself may have been made: that is said too, so that nobody makes it again.
+    const bool made = code == kExitDone && !m_stored.empty();
     for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {
-        Err("cannot save " + f.path + ": " + platform::PathErrorText(f.path, f.err));
-        if (code == kExitDone) code = kExitFailed;
+        const std::string why = platform::PathErrorText(f.path, f.err);
+        Err(made ? "done (" + PrintableText(m_stored) + "), but " + f.path +
+                       " could not be saved: " + why
+                 : "cannot save " + f.path + ": " + why);
+        code = kExitFailed;
     }
-    if (code == kExitDone && !m_stored.empty()) std::printf("%s\n", m_stored.c_str());
+    if (made && code == kExitDone && !m_opt.quiet) std::printf("%s\n", m_stored.c_str());
     return code;
 }
 
@@ -1245,29 +1286,45 @@ int App::Profile(const Words& w) {
             Err("the mouse's settings could not be read");
             return kExitFailed;
         }
+        m_stored = "current profile: " + std::to_string(n);
         return kExitDone;
     }
     if (what == "export" || what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
-        if (what == "export") return ExportProfile(file) ? kExitDone : kExitFailed;
+        if (what == "export") {
+            if (!ExportProfile(file)) return kExitFailed;
+            m_stored =
+                "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
+            return kExitDone;
+        }
         if (const std::string why = UnreadableFile(file); !why.empty()) {
             Err("cannot import " + file + ": " + why);
             return kExitFailed;
         }
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        return ImportProfile(file, PageImportRules()) ? kExitDone : kExitFailed;
+        if (!ImportProfile(file, PageImportRules())) return kExitFailed;
+        m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
+        return kExitDone;
     }
     throw Unknown("profile command", what,
                   {"switch", "export", "import", "link", "unlink", "links"});
 }
 
 int App::Reset() {
+    // Nobody can be asked in a script: wiping every setting must be meant in so many words.
+    if (!m_opt.yes && !StdinIsTerminal())
+        throw UsageError{
+            "reset asks before it wipes the mouse's settings; without a terminal, "
+            "give --yes"};
     // The factory reset overwrites everything, so the profile is read once, afterwards.
     if (int r = ConnectForRecord()) return r;
     m_oneRecord = false;
-    if (!m_session.ResetToDefaults()) return kExitFailed;
+    if (!m_session.ResetToDefaults()) {
+        if (m_ui.Declined()) Err("reset cancelled");
+        return kExitFailed;
+    }
     if (WaitWrites() != kExitDone) {
         // Refused, or done without a word back: what the mouse holds decides what is cached.
         m_readBack = true;
@@ -1290,6 +1347,7 @@ int App::Reset() {
             "from it next time");
         return kExitFailed;
     }
+    m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": factory settings";
     return kExitDone;
 }
 
@@ -1350,6 +1408,7 @@ int App::Macro(const Words& w) {
             return kExitFailed;
         }
         if (std::string note = AddedMacroNote(MacroNameUtf8(*m), *added); !note.empty()) Err(note);
+        m_stored = "macro " + MacroNameUtf8(added->stored) + ": imported from " + file;
         return kExitDone;
     }
     if (what == "export") {
@@ -1362,6 +1421,7 @@ int App::Macro(const Words& w) {
         MacroFileBytes(*m, bytes);
         // A failed save is said with its reason among the failed saves at the end.
         if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) return kExitFailed;
+        m_stored = "macro " + MacroNameUtf8(*m) + ": exported to " + file;
         return kExitDone;
     }
     if (what == "delete") {
@@ -1393,6 +1453,8 @@ int App::Macro(const Words& w) {
             changed = FixOrphanMacros();
         }
         if (changed) RequestApply(kApplyKeys, kAllItems);
+        m_stored = "macro " + PrintableText(name) + ": deleted" +
+                   (changed ? "; the buttons that played it are back to their defaults" : "");
         return kExitDone;
     }
     throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});
@@ -1506,8 +1568,13 @@ int App::Eeprom(const Words& w) {
     CUSBDriver& usb = m_session.Usb();
     if (what == "write") {
         if (usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
-                            bytes.data()))
+                            bytes.data())) {
+            char said[64];
+            std::snprintf(said, sizeof said, "%zu bytes written at 0x%04X", bytes.size(),
+                          static_cast<unsigned>(addr));
+            m_stored = said;
             return kExitDone;
+        }
         Err("the mouse did not take every byte of the write at " + std::to_string(addr));
         return kExitFailed;
     }
@@ -1564,9 +1631,9 @@ int App::Run() {
 }  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* why) {
-    static const std::vector<std::string> kOptions = {"--sim",   "--cfg",  "--data-dir",
-                                                      "--model", "--json", "--verbose",
-                                                      "--help",  "--yes",  "--version"};
+    static const std::vector<std::string> kOptions = {
+        "--sim",     "--cfg",   "--data-dir", "--model", "--json",
+        "--verbose", "--quiet", "--help",     "--yes",   "--version"};
     bool onlyWords = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -1611,6 +1678,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             out->json = true;
         } else if (a == "-v" || a == "--verbose") {
             out->verbose = true;
+        } else if (a == "-q" || a == "--quiet") {
+            out->quiet = true;
         } else if (a == "--help" || a == "-h") {
             out->help = true;
         } else if (a == "--yes" || a == "-y") {
