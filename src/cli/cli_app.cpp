@@ -383,8 +383,22 @@ class App {
     uint64_t m_macroGeneration = 0;
 };
 
+// A system administrator's catalogue: a mouse added without touching what the package installed.
+// ZORVAN_SYSCONFDIR stands in for /etc/zorvan (tests, a staged install). "" when there is none.
+std::string SystemCfgPath() {
+#ifdef _WIN32
+    return {};
+#else
+    std::string dir = platform::GetEnv("ZORVAN_SYSCONFDIR");
+    if (dir.empty()) dir = "/etc/zorvan";
+    const std::string path = platform::JoinPath(dir, "cfg.ini");
+    return platform::FileExists(path) ? path : std::string();
+#endif
+}
+
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
+    if (cfg.empty()) cfg = SystemCfgPath();
     if (cfg.empty()) cfg = platform::JoinPath(ShippedDataDir(), "cfg.ini");
     m_cfgPath = cfg;
     if (!platform::FileExists(cfg)) {

@@ -402,6 +402,26 @@ TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
         << r.err;
 }
 
+// A catalogue in the system's configuration folder comes before the program's own, and --cfg
+// before both.
+TEST_F(CliConventions, TheSystemCatalogueComesBeforeTheShippedOne) {
+    zvtest::TempDir etc;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", bytes));
+    std::string ini(bytes.begin(), bytes.end());
+    const size_t at = ini.find("Name=Zorvan Vesper");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 18, "Name=Site Mouse");
+    etc.Write("cfg.ini", ini);
+    const std::string program = "ZORVAN_SYSCONFDIR='" + etc.path() + "' " + ZV_CLI_PATH;
+    const std::string words = "--sim --data-dir '" + data.path() + "' info";
+    Result r = zvtest::RunCommand(program, words, files);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("model: Site Mouse"), std::string::npos) << r.out;
+    r = zvtest::RunCommand(program, zvtest::ShippedCfgArg() + " " + words, files);
+    EXPECT_NE(r.out.find("model: Zorvan Vesper"), std::string::npos) << r.out;
+}
+
 // One writer at a time on a data folder: a second command waits for the first, or says it is
 // busy while the folder stays taken; never two commands that both exit 0 with one change lost.
 TEST_F(CliConventions, OneWriterAtATimeOnADataFolder) {
