@@ -198,7 +198,10 @@ void NoMoreWords(const Words& w, size_t n) {
 
 int32_t OnOff(const Words& w, size_t i, const char* what) {
     auto v = ParseOnOff(Word(w, i, what));
-    if (!v) throw UsageError{std::string(what) + " must be on or off"};
+    if (!v) {
+        const std::string near = NearestWord(w[i], {"on", "off"});
+        throw UsageError{std::string(what) + " must be on or off: " + w[i], near};
+    }
     return *v;
 }
 
@@ -1086,9 +1089,9 @@ int App::SetLight(const Words& w) {
                                            : zone == "logo" ? &LogoModeNames()
                                            : zone == "dpi"  ? &DpiLightModeNames()
                                                             : nullptr;
-    if (!names) throw UsageError{"lighting must be main, logo or dpi"};
+    if (!names) throw Unknown("lighting (main, logo or dpi)", zone, {"main", "logo", "dpi"});
     auto mode = LookUp(*names, Word(w, 3, "mode"));
-    if (!mode) throw UsageError{"unknown " + zone + " lighting mode \"" + w[3] + "\""};
+    if (!mode) throw Unknown(zone + " lighting mode", w[3], NamesOf(*names));
     const IntRange speedRange = zone == "main"   ? kMainSpeedRange
                                 : zone == "logo" ? kLogoSpeedRange
                                                  : kDpiLightSpeedRange;

@@ -89,6 +89,11 @@ TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
         {"button 2 midle", "unknown function \"midle\" (did you mean middle?)"},
         {"button 2 media volume-upp", "(did you mean volume-up?)"},
         {"--jsn show", "unknown option --jsn (did you mean --json?)"},
+        {"set light main wav", "unknown main lighting mode \"wav\" (did you mean wave?)"},
+        {"set light mian wave",
+         "unknown lighting (main, logo or dpi) \"mian\" (did you mean main?)"},
+        {"button 2 combo Ctrl+Entr", "unknown key \"Entr\" (did you mean Enter?)"},
+        {"set ripple onn", "ripple must be on or off: onn (did you mean on?)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
