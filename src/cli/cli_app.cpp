@@ -1604,7 +1604,12 @@ int App::Eeprom(const Words& w) {
         }
     }
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) {
+    if (m_opt.json) {
+        out = "{\"address\":" + std::to_string(addr) + ",\"bytes\":[";
+        for (size_t i = 0; i < bytes.size(); ++i) out += (i ? "," : "") + std::to_string(bytes[i]);
+        out += "]}\n";
+    }
+    for (size_t i = 0; i < bytes.size() && !m_opt.json; ++i) {
         char b[4];
         std::snprintf(b, sizeof b, "%02X", bytes[i]);
         out += b;

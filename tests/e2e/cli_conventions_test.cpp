@@ -250,6 +250,8 @@ TEST_F(CliConventions, SeparateXAndYAreBothWritten) {
     EXPECT_EQ(r.out, "level 2: 800:1600 DPI\n");
     // Level 2's record: x code, y code (50 DPI steps less one), multipliers, check.
     EXPECT_EQ(Eeprom("0x10 4"), "0F 1F 00 27\n");
+    r = Run("eeprom read 0x10 4 --json");
+    EXPECT_EQ(r.out, "{\"address\":16,\"bytes\":[15,31,0,39]}\n");
     r = Run("show");
     EXPECT_NE(r.out.find("  *2  800 x 1600"), std::string::npos) << r.out;
 }
