@@ -6,7 +6,7 @@ WIN := build/win
 CMAKE_GEN := -G Ninja
 
 .PHONY: deps configure build native win run test test-native test-win bench test-asan test-tsan \
-        fuzz fuzz-build fuzz-seeds dist format format-check screenshots clean install
+        fuzz fuzz-build fuzz-seeds dist format format-check screenshots clean install uninstall
 
 deps:
 	@scripts/install-deps
@@ -70,22 +70,36 @@ format-check: deps
 clean:
 	rm -rf build dist
 
-# The command line on Linux: the program, its data (cfg.ini and the texts, which it finds in
-# ../share/zorvan), the udev rule for the receivers, the bash completion and the licence.
-#   make install [PREFIX=/usr/local] [DESTDIR=/staging]
+# The command line on Linux as `make build` left it (nothing is built or fetched here): the
+# program, stripped; its data (cfg.ini and the texts, which it finds in ../share/zorvan); the udev
+# rule for the receivers; the man page; the bash, zsh and fish completions; the licence.
+#   make install [PREFIX=/usr/local] [DESTDIR=/staging]      make uninstall (the same variables)
 PREFIX ?= /usr/local
 UDEVRULESDIR ?= $(if $(filter /usr,$(PREFIX)),/usr/lib/udev/rules.d,/etc/udev/rules.d)
-install: deps $(NATIVE)/build.ninja
-	@cmake --build $(NATIVE) -j $(JOBS) --target zorvan
-	install -Dm755 $(NATIVE)/zorvan $(DESTDIR)$(PREFIX)/bin/zorvan
+STRIP ?= strip
+INSTALLED := bin/zorvan share/zorvan share/man/man1/zorvan.1 \
+  share/bash-completion/completions/zorvan share/zsh/site-functions/_zorvan \
+  share/fish/vendor_completions.d/zorvan.fish share/doc/zorvan
+install:
+	@[ -x $(NATIVE)/zorvan ] || { echo "make install: $(NATIVE)/zorvan is not built; run make native (or make build) first" >&2; exit 1; }
+	install -Dm755 --strip --strip-program=$(STRIP) $(NATIVE)/zorvan $(DESTDIR)$(PREFIX)/bin/zorvan
 	install -Dm644 data/cfg.ini $(DESTDIR)$(PREFIX)/share/zorvan/cfg.ini
 	install -Dm644 data/text.xml $(DESTDIR)$(PREFIX)/share/zorvan/text.xml
 	for d in data/*/; do [ -f "$$d/text.xml" ] && install -Dm644 "$$d/text.xml" \
 	  "$(DESTDIR)$(PREFIX)/share/zorvan/$$(basename "$$d")/text.xml"; done; true
 	install -Dm644 packaging/linux/70-zorvan.rules $(DESTDIR)$(UDEVRULESDIR)/70-zorvan.rules
+	install -Dm644 packaging/linux/zorvan.1 $(DESTDIR)$(PREFIX)/share/man/man1/zorvan.1
 	install -Dm644 packaging/linux/zorvan.bash-completion \
 	  $(DESTDIR)$(PREFIX)/share/bash-completion/completions/zorvan
+	install -Dm644 packaging/linux/zorvan.zsh-completion \
+	  $(DESTDIR)$(PREFIX)/share/zsh/site-functions/_zorvan
+	install -Dm644 packaging/linux/zorvan.fish \
+	  $(DESTDIR)$(PREFIX)/share/fish/vendor_completions.d/zorvan.fish
 	install -Dm644 LICENSE $(DESTDIR)$(PREFIX)/share/doc/zorvan/LICENSE
+
+uninstall:
+	rm -rf $(addprefix $(DESTDIR)$(PREFIX)/,$(INSTALLED))
+	rm -f $(DESTDIR)$(UDEVRULESDIR)/70-zorvan.rules
 
 # Refreshes docs/screenshots/*.png: the control gallery shows every skinned control over the
 # skins and saves one picture per state; the real program with the virtual mouse gives every page

@@ -93,6 +93,20 @@ void Err(const std::string& line) {
     std::fprintf(stderr, "zorvan: %s\n", PrintableText(line, true).c_str());
 }
 
+std::string Trimmed(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// A file the command is to read: the reason it cannot be, in the user's words; "" when it can.
+std::string UnreadableFile(const std::string& path) {
+    uint64_t size = 0;
+    uint32_t err = 0;
+    if (platform::GetFileSize(path, size, &err)) return {};
+    return platform::PathErrorText(path, err);
+}
+
 bool IsTerminal(FILE* f) {
 #ifdef _WIN32
     return _isatty(_fileno(f)) != 0;
@@ -134,13 +148,17 @@ class CliUi : public SessionUi {
         std::fprintf(stderr, "%s [y/N] ", text.c_str());
         std::fflush(stderr);
         char line[16] = {};
-        if (!std::fgets(line, sizeof line, stdin)) return false;
-        return line[0] == 'y' || line[0] == 'Y';
+        const bool yes = std::fgets(line, sizeof line, stdin) && (line[0] == 'y' || line[0] == 'Y');
+        if (!yes) m_declined = true;
+        return yes;
     }
     bool ShowsProgress() const override { return false; }
+    // The person at the terminal answered no.
+    bool Declined() const { return m_declined; }
 
   private:
     bool m_yes;
+    bool m_declined = false;
 };
 
 std::string JsonString(const std::string& s) {
@@ -180,7 +198,10 @@ void NoMoreWords(const Words& w, size_t n) {
 
 int32_t OnOff(const Words& w, size_t i, const char* what) {
     auto v = ParseOnOff(Word(w, i, what));
-    if (!v) throw UsageError{std::string(what) + " must be on or off"};
+    if (!v) {
+        const std::string near = NearestWord(w[i], {"on", "off"});
+        throw UsageError{std::string(what) + " must be on or off: " + w[i], near};
+    }
     return *v;
 }
 
@@ -259,6 +280,45 @@ std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
     return hex;
 }
 
+// One lighting zone as show prints it.
+std::string LightingText(const ProfileFile& p, uint32_t zone) {
+    std::string mode;
+    uint32_t bright = 0, speed = 0;
+    std::optional<uint32_t> colour;
+    if (zone == kLightDataDpi) {
+        mode = NameOf(DpiLightModeNames(), p.nDpiLightMode);
+        bright = static_cast<uint32_t>(p.nDpiLightBright);
+        speed = static_cast<uint32_t>(p.nDpiLightSpeed);
+    } else {
+        const LightBlock& l = zone == kLightDataMain ? p.mainLight : p.logoLight;
+        if (l.mode == 0) return "off";
+        mode = NameOf(zone == kLightDataMain ? MainModeNames() : LogoModeNames(), l.mode);
+        bright = l.brightness;
+        speed = l.speed;
+        colour = l.colour;
+    }
+    std::string s =
+        mode + ", brightness " + std::to_string(bright) + ", speed " + std::to_string(speed);
+    if (colour) s += ", colour " + ColourText(*colour);
+    return s;
+}
+
+// The catalogue's name of the mouse with this identity, with the identity.
+std::string ModelName(const std::string& cfgPath, uint32_t cid, uint32_t mid) {
+    char id[40];
+    std::snprintf(id, sizeof id, "CID %02x, MID %02x", cid, mid);
+    const SensorCfg* entry = FindSensorCfg(cid, mid);
+    std::string name;
+    for (int i = 0; entry && i < kDeviceSections; ++i)
+        if (&gVar.SensorCfgs[i] == entry) {
+            name =
+                IniFile::Load(cfgPath).GetString("DEV_" + std::to_string(i + 1), "Name", "", 200);
+            if (name.empty()) name = "DEV_" + std::to_string(i + 1);
+        }
+    return name.empty() ? std::string("a mouse of no catalogue entry (") + id + ")"
+                        : PrintableText(name) + " (" + id + ")";
+}
+
 class App {
   public:
     explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
@@ -291,6 +351,8 @@ class App {
     // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
     std::string DamageHint();
     bool RefreshLevelCount();
+    // The onboard profile in use, 1 to 4; 0 when none is read.
+    int CurrentProfileNumber();
     bool RefreshLighting(uint32_t zone);
 
     int List();
@@ -324,8 +386,22 @@ class App {
     uint64_t m_macroGeneration = 0;
 };
 
+// A system administrator's catalogue: a mouse added without touching what the package installed.
+// ZORVAN_SYSCONFDIR stands in for /etc/zorvan (tests, a staged install). "" when there is none.
+std::string SystemCfgPath() {
+#ifdef _WIN32
+    return {};
+#else
+    std::string dir = platform::GetEnv("ZORVAN_SYSCONFDIR");
+    if (dir.empty()) dir = "/etc/zorvan";
+    const std::string path = platform::JoinPath(dir, "cfg.ini");
+    return platform::FileExists(path) ? path : std::string();
+#endif
+}
+
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
+    if (cfg.empty()) cfg = SystemCfgPath();
     if (cfg.empty()) cfg = platform::JoinPath(ShippedDataDir(), "cfg.ini");
     m_cfgPath = cfg;
     if (!platform::FileExists(cfg)) {
@@ -373,7 +449,7 @@ int App::Prepare() {
         uint32_t err = 0;
         if (!CreateDataFolder(gVar.szAppDataDir, &err))
             Err("cannot create the data folder " + gVar.szAppDataDir + ": " +
-                platform::ErrorText(err));
+                platform::PathErrorText(gVar.szAppDataDir, err));
     } else {
         PrepareAppDataDir();
     }
@@ -396,11 +472,15 @@ int App::Prepare() {
             LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
             break;
     }
-    platform::SetMessageBoxHook(
-        [](const std::string& text, const std::string& caption, uint32_t flags) {
-            Err(caption.empty() || caption == gVar.szTitle ? text : caption + ": " + text);
-            return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
-        });
+    platform::SetMessageBoxHook([](const std::string& text, const std::string& caption,
+                                   uint32_t flags) {
+        // A box's text is padded to look centred and its caption says "Error"; on a line of
+        // its own on standard error neither means anything.
+        const std::string line = Trimmed(text);
+        const std::string head = Trimmed(caption);
+        Err(head.empty() || head == gVar.szTitle || head == "Error" ? line : head + ": " + line);
+        return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
+    });
     if (m_opt.sim) {
         sim::ReceiverConfig rc;
         rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
@@ -415,6 +495,15 @@ int App::Prepare() {
         m_sim = backend->AddReceiver(rc);
         if (!m_sim->LoadState(&why)) {
             Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
+            return kExitUsage;
+        }
+        // A state file keeps the mouse it was made for; going on would show that mouse under
+        // the name asked for, or the other way round.
+        const auto [cid, mid] = m_sim->MouseIdentity();
+        if (!m_opt.model.empty() && (cid != rc.cid || mid != rc.mid)) {
+            Err("the virtual mouse in " + rc.statePath + " is " + ModelName(cfg, cid, mid) +
+                ", not " + ModelName(cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
+                " asks; give --sim=FILE with another file for it");
             return kExitUsage;
         }
         if (!sim::ApplyFaultsFromEnvironment(*m_sim, &why)) {
@@ -590,6 +679,11 @@ int App::ReadBackAfterFailure() {
     return kExitFailed;
 }
 
+int App::CurrentProfileNumber() {
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    return gVar.pFile ? static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1 : 0;
+}
+
 int App::Finish(int code) {
     int writes = WaitWrites();
     // A write that failed leaves the mouse in doubt (refused, half done, or done without a
@@ -604,11 +698,16 @@ int App::Finish(int code) {
     if (m_profileRead || (m_oneRecord && m_recordCached && code == kExitDone)) m_session.OnExit();
     // mac.dct only follows a library that changed; a read-only command writes nothing.
     if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
+    // The change itself may have been made: that is said too, so that nobody makes it again.
+    const bool made = code == kExitDone && !m_stored.empty();
     for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {
-        Err("cannot save " + f.path + ": " + platform::ErrorText(f.err));
-        if (code == kExitDone) code = kExitFailed;
+        const std::string why = platform::PathErrorText(f.path, f.err);
+        Err(made ? "done (" + PrintableText(m_stored) + "), but " + f.path +
+                       " could not be saved: " + why
+                 : "cannot save " + f.path + ": " + why);
+        code = kExitFailed;
     }
-    if (code == kExitDone && !m_stored.empty()) std::printf("%s\n", m_stored.c_str());
+    if (made && code == kExitDone && !m_opt.quiet) std::printf("%s\n", m_stored.c_str());
     return code;
 }
 
@@ -990,9 +1089,9 @@ int App::SetLight(const Words& w) {
                                            : zone == "logo" ? &LogoModeNames()
                                            : zone == "dpi"  ? &DpiLightModeNames()
                                                             : nullptr;
-    if (!names) throw UsageError{"lighting must be main, logo or dpi"};
+    if (!names) throw Unknown("lighting (main, logo or dpi)", zone, {"main", "logo", "dpi"});
     auto mode = LookUp(*names, Word(w, 3, "mode"));
-    if (!mode) throw UsageError{"unknown " + zone + " lighting mode \"" + w[3] + "\""};
+    if (!mode) throw Unknown(zone + " lighting mode", w[3], NamesOf(*names));
     const IntRange speedRange = zone == "main"   ? kMainSpeedRange
                                 : zone == "logo" ? kLogoSpeedRange
                                                  : kDpiLightSpeedRange;
@@ -1060,7 +1159,9 @@ int App::SetLight(const Words& w) {
                 // written here, so only its colour changes.
                 if (colour) (main ? p.mainLight : p.logoLight).colour = *colour;
             }
-            return Request(kApplyLighting, bit);
+            PageChange r = Request(kApplyLighting, bit);
+            m_stored = zone + " lighting: " + LightingText(p, bit);
+            return r;
         },
         true);
     return c.Changed() ? kExitDone : kExitFailed;
@@ -1202,25 +1303,45 @@ int App::Profile(const Words& w) {
             Err("the mouse's settings could not be read");
             return kExitFailed;
         }
+        m_stored = "current profile: " + std::to_string(n);
         return kExitDone;
     }
     if (what == "export" || what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
         if (int r = Connect(true)) return r;
-        if (what == "export") return ExportProfile(file) ? kExitDone : kExitFailed;
+        if (what == "export") {
+            if (!ExportProfile(file)) return kExitFailed;
+            m_stored =
+                "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
+            return kExitDone;
+        }
+        if (const std::string why = UnreadableFile(file); !why.empty()) {
+            Err("cannot import " + file + ": " + why);
+            return kExitFailed;
+        }
         if (!m_session.CheckDeviceReady()) return kExitFailed;
-        return ImportProfile(file, PageImportRules()) ? kExitDone : kExitFailed;
+        if (!ImportProfile(file, PageImportRules())) return kExitFailed;
+        m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
+        return kExitDone;
     }
     throw Unknown("profile command", what,
                   {"switch", "export", "import", "link", "unlink", "links"});
 }
 
 int App::Reset() {
+    // Nobody can be asked in a script: wiping every setting must be meant in so many words.
+    if (!m_opt.yes && !StdinIsTerminal())
+        throw UsageError{
+            "reset asks before it wipes the mouse's settings; without a terminal, "
+            "give --yes"};
     // The factory reset overwrites everything, so the profile is read once, afterwards.
     if (int r = ConnectForRecord()) return r;
     m_oneRecord = false;
-    if (!m_session.ResetToDefaults()) return kExitFailed;
+    if (!m_session.ResetToDefaults()) {
+        if (m_ui.Declined()) Err("reset cancelled");
+        return kExitFailed;
+    }
     if (WaitWrites() != kExitDone) {
         // Refused, or done without a word back: what the mouse holds decides what is cached.
         m_readBack = true;
@@ -1243,6 +1364,7 @@ int App::Reset() {
             "from it next time");
         return kExitFailed;
     }
+    m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": factory settings";
     return kExitDone;
 }
 
@@ -1278,6 +1400,10 @@ int App::Macro(const Words& w) {
     if (what == "import") {
         const std::string& file = Word(w, 2, "file");
         NoMoreWords(w, 3);
+        if (const std::string why = UnreadableFile(file); !why.empty()) {
+            Err("cannot import " + file + ": " + why);
+            return kExitFailed;
+        }
         std::optional<StMacro> m = ReadMacroFile(file);
         if (!m) {
             Err("not a macro file: " + file);
@@ -1299,6 +1425,7 @@ int App::Macro(const Words& w) {
             return kExitFailed;
         }
         if (std::string note = AddedMacroNote(MacroNameUtf8(*m), *added); !note.empty()) Err(note);
+        m_stored = "macro " + MacroNameUtf8(added->stored) + ": imported from " + file;
         return kExitDone;
     }
     if (what == "export") {
@@ -1309,10 +1436,9 @@ int App::Macro(const Words& w) {
         if (!m) throw UsageError{"no macro named \"" + name + "\""};
         uint8_t bytes[kStMacroSize];
         MacroFileBytes(*m, bytes);
-        if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) {
-            Err("cannot write " + file);
-            return kExitFailed;
-        }
+        // A failed save is said with its reason among the failed saves at the end.
+        if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) return kExitFailed;
+        m_stored = "macro " + MacroNameUtf8(*m) + ": exported to " + file;
         return kExitDone;
     }
     if (what == "delete") {
@@ -1344,6 +1470,8 @@ int App::Macro(const Words& w) {
             changed = FixOrphanMacros();
         }
         if (changed) RequestApply(kApplyKeys, kAllItems);
+        m_stored = "macro " + PrintableText(name) + ": deleted" +
+                   (changed ? "; the buttons that played it are back to their defaults" : "");
         return kExitDone;
     }
     throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});
@@ -1457,8 +1585,13 @@ int App::Eeprom(const Words& w) {
     CUSBDriver& usb = m_session.Usb();
     if (what == "write") {
         if (usb.WriteEEPROM(10, static_cast<int>(bytes.size()), static_cast<uint32_t>(addr),
-                            bytes.data()))
+                            bytes.data())) {
+            char said[64];
+            std::snprintf(said, sizeof said, "%zu bytes written at 0x%04X", bytes.size(),
+                          static_cast<unsigned>(addr));
+            m_stored = said;
             return kExitDone;
+        }
         Err("the mouse did not take every byte of the write at " + std::to_string(addr));
         return kExitFailed;
     }
@@ -1471,7 +1604,12 @@ int App::Eeprom(const Words& w) {
         }
     }
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) {
+    if (m_opt.json) {
+        out = "{\"address\":" + std::to_string(addr) + ",\"bytes\":[";
+        for (size_t i = 0; i < bytes.size(); ++i) out += (i ? "," : "") + std::to_string(bytes[i]);
+        out += "]}\n";
+    }
+    for (size_t i = 0; i < bytes.size() && !m_opt.json; ++i) {
         char b[4];
         std::snprintf(b, sizeof b, "%02X", bytes[i]);
         out += b;
@@ -1515,9 +1653,9 @@ int App::Run() {
 }  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* why) {
-    static const std::vector<std::string> kOptions = {"--sim",   "--cfg",  "--data-dir",
-                                                      "--model", "--json", "--verbose",
-                                                      "--help",  "--yes",  "--version"};
+    static const std::vector<std::string> kOptions = {
+        "--sim",     "--cfg",   "--data-dir", "--model", "--json",
+        "--verbose", "--quiet", "--help",     "--yes",   "--version"};
     bool onlyWords = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -1562,6 +1700,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             out->json = true;
         } else if (a == "-v" || a == "--verbose") {
             out->verbose = true;
+        } else if (a == "-q" || a == "--quiet") {
+            out->quiet = true;
         } else if (a == "--help" || a == "-h") {
             out->help = true;
         } else if (a == "--yes" || a == "-y") {

@@ -18,6 +18,7 @@ struct Options {
     std::string model;    // the virtual mouse's catalogue entry: number or name; empty: the first
     bool json = false;
     bool verbose = false;
+    bool quiet = false;  // nothing on standard output after a change
     bool help = false;
     bool version = false;
     bool yes = false;                // reset without asking

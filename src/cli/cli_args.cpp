@@ -130,7 +130,13 @@ std::optional<Combo> ParseCombo(std::string_view text, std::string* why) {
         } else {
             const uint8_t vk = KeyCodeOfName(part);
             if (vk == 0) {
-                if (why) *why = "unknown key \"" + std::string(part) + "\"";
+                if (why) {
+                    std::vector<std::string> names = {"Ctrl", "Shift", "Alt", "Win"};
+                    for (const KeyName& k : kKeys) names.push_back(k.name);
+                    const std::string near = NearestWord(part, names);
+                    *why = "unknown key \"" + std::string(part) + "\"" +
+                           (near.empty() ? "" : " (did you mean " + near + "?)");
+                }
                 return std::nullopt;
             }
             if (keys == 3) {
@@ -235,20 +241,20 @@ std::string NearestWord(std::string_view word, const std::vector<std::string>& c
     size_t bestDist = allowed + 1;
     for (const std::string& choice : choices) {
         const std::string c = Lower(choice);
-        // Edit distance with one row.
-        std::vector<size_t> row(c.size() + 1);
-        for (size_t j = 0; j <= c.size(); ++j) row[j] = j;
+        // Edit distance where two letters typed the wrong way round ("mian") count as one slip.
+        std::vector<std::vector<size_t>> d(w.size() + 1, std::vector<size_t>(c.size() + 1));
+        for (size_t j = 0; j <= c.size(); ++j) d[0][j] = j;
         for (size_t i = 1; i <= w.size(); ++i) {
-            size_t diag = row[0];
-            row[0] = i;
+            d[i][0] = i;
             for (size_t j = 1; j <= c.size(); ++j) {
-                const size_t up = row[j];
-                row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (w[i - 1] != c[j - 1])});
-                diag = up;
+                d[i][j] = std::min(
+                    {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (w[i - 1] != c[j - 1])});
+                if (i > 1 && j > 1 && w[i - 1] == c[j - 2] && w[i - 2] == c[j - 1])
+                    d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
             }
         }
-        if (row[c.size()] < bestDist) {
-            bestDist = row[c.size()];
+        if (d[w.size()][c.size()] < bestDist) {
+            bestDist = d[w.size()][c.size()];
             best = choice;
         }
     }

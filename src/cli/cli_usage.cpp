@@ -62,7 +62,8 @@ const std::vector<CommandHelp>& Commands() {
          "  profile unlink <program.exe> | links\n"},
         {"reset",
          "  reset [--yes]                      the mouse's factory settings (asks on a "
-         "terminal)\n"},
+         "terminal;\n"
+         "                                     without one --yes is needed)\n"},
         {"macro",
          "  macro list | show <name> | import <file.qzm> | export <name> <file> | delete <name>\n"
          "  macro new <name> <events...>       events as show prints them: down <key>, up <key>,\n"
@@ -126,21 +127,28 @@ std::string CommandUsage(const std::string& command) {
 std::string Usage() {
     std::string u =
         "usage: zorvan [--sim[=FILE]] [--model N|NAME] [--cfg FILE] [--data-dir DIR] [--json] "
-        "[-v]\n"
+        "[-q|-v] [--yes]\n"
         "              <command>   (options may stand anywhere; --opt=value works too)\n"
         "\n"
         "options:\n"
         "  --sim[=FILE]     use the virtual receiver and mouse; its memory is kept in FILE\n"
         "                   (default: sim.bin in the data folder). The virtual mouse is the\n"
         "                   first device entry of the cfg.ini in use.\n"
-        "  --cfg FILE       the cfg.ini to use (default: cfg.ini beside the program); texts are\n"
-        "                   read from text.xml in the same folder\n"
+        "  --model N|NAME   with --sim: the virtual mouse is this entry of the catalogue (its\n"
+        "                   number or its Name); a state FILE made for another mouse is refused\n"
+        "  --cfg FILE       the cfg.ini to use (default: /etc/zorvan/cfg.ini when there is one,\n"
+        "                   else the program's own); texts are read from text.xml in the same\n"
+        "                   folder, or the program's own\n"
         "  --data-dir DIR   the data folder: profile cache, macros (Mac), sim.bin\n"
         "                   (default: the per-user data folder of the configuration window)\n"
-        "  --json           list, info, show, macro list and macro show print JSON\n"
-        "  -v               the diagnostic log on standard error\n"
-        "  --yes            reset without asking\n"
-        "  --version        the program's version\n"
+        "  --json           list, info, show, profile links, macro list, macro show and eeprom\n"
+        "                   read print JSON\n"
+        "  -q, --quiet      nothing on standard output after a change (errors are still said)\n"
+        "  -v, --verbose    the diagnostic log on standard error\n"
+        "  -y, --yes        reset without asking; without a terminal, reset needs it\n"
+        "  -h, --help       this text; with a command, that command's usage\n"
+        "  -V, --version    the program's version\n"
+        "  --               every word after it is a word of the command, not an option\n"
         "\n"
         "commands:\n" +
         AllCommandLines() +

@@ -91,6 +91,9 @@ void NoteSaveResult(const std::string& path, bool ok, uint32_t err);
 void SetSaveFailureListener(std::function<void()> listener);
 // The system's reason for an error number, in words ("access denied").
 std::string ErrorText(uint32_t err);
+// The reason a file at `path` failed with `err`, in words that say what stands there: "it is a
+// folder, not a file", "/a/b is a file, not a folder", else ErrorText(err).
+std::string PathErrorText(const std::string& path, uint32_t err);
 
 // Appends to a file, creating it when it is missing (the log's way of writing).
 bool AppendToFile(const std::string& path, const void* data, size_t size, uint32_t* err = nullptr);

@@ -94,6 +94,26 @@ std::string ErrorText(uint32_t err) {
     }
 }
 
+std::string PathErrorText(const std::string& path, uint32_t err) {
+    // The error numbers alone mislead here: a folder where a file was meant reads as "access
+    // denied", and a file standing where a folder of the path belongs as "the folder does not
+    // exist" although something is there.
+    if (err == kErrSuccess) return ErrorText(err);
+    if (DirectoryExists(path)) return "it is a folder, not a file";
+    if (err == kErrPathNotFound || err == kErrFileNotFound) {
+        std::string dir = DirectoryOf(path);
+        while (!dir.empty()) {
+            while (dir.size() > 1 && IsSep(dir.back())) dir.pop_back();
+            if (DirectoryExists(dir)) break;
+            if (FileExists(dir)) return dir + " is a file, not a folder";
+            const std::string up = DirectoryOf(dir);
+            if (up == dir || up.empty()) break;
+            dir = up;
+        }
+    }
+    return ErrorText(err);
+}
+
 std::string MakeTempFileName(const std::string& path) {
     // A name nobody can guess keeps another local user from planting a file or link there
     // before we create it; the exclusive create is what actually refuses one.

@@ -153,6 +153,11 @@ void VirtualReceiver::WithMouse(const std::function<void(VirtualMouse&)>& f) {
     SaveLocked();
 }
 
+std::pair<uint32_t, uint32_t> VirtualReceiver::MouseIdentity() const {
+    std::lock_guard<std::mutex> lock(m_mu);
+    return {m_mouse.State().cid, m_mouse.State().mid};
+}
+
 std::vector<std::array<uint8_t, 17>> VirtualReceiver::ReceivedReports() const {
     std::lock_guard<std::mutex> lock(m_mu);
     return m_received;

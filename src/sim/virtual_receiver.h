@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ class VirtualReceiver : public std::enable_shared_from_this<VirtualReceiver> {
 
     // Runs `f` on the mouse under the receiver's lock (tests, the command-line tool).
     void WithMouse(const std::function<void(VirtualMouse&)>& f);
+    // The mouse's identity, CID and MID, as its state file may have set them; nothing is saved.
+    std::pair<uint32_t, uint32_t> MouseIdentity() const;
     // The feature reports received so far (all 17 bytes each), oldest first.
     std::vector<std::array<uint8_t, 17>> ReceivedReports() const;
     void ClearReceivedReports();

@@ -57,6 +57,17 @@ TEST_F(CliConventions, HelpAndVersionNeverTouchTheDevice) {
         {"--help button", "usage: zorvan button <n>"},
         {"help", "exit codes"},
         {"--version", "zorvan "},
+        // Every option is described, with its short form where it has one.
+        {"help", "  --sim[=FILE]"},
+        {"help", "  --model N|NAME"},
+        {"help", "  --cfg FILE"},
+        {"help", "  --data-dir DIR"},
+        {"help", "  --json"},
+        {"help", "  -q, --quiet"},
+        {"help", "  -v, --verbose"},
+        {"help", "  -y, --yes"},
+        {"help", "  -h, --help"},
+        {"help", "  -V, --version"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -78,6 +89,11 @@ TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
         {"button 2 midle", "unknown function \"midle\" (did you mean middle?)"},
         {"button 2 media volume-upp", "(did you mean volume-up?)"},
         {"--jsn show", "unknown option --jsn (did you mean --json?)"},
+        {"set light main wav", "unknown main lighting mode \"wav\" (did you mean wave?)"},
+        {"set light mian wave",
+         "unknown lighting (main, logo or dpi) \"mian\" (did you mean main?)"},
+        {"button 2 combo Ctrl+Entr", "unknown key \"Entr\" (did you mean Enter?)"},
+        {"set ripple onn", "ripple must be on or off: onn (did you mean on?)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -143,9 +159,9 @@ TEST_F(CliConventions, ValuesTheMouseDoesNotOfferAreRefusedWithWhatItOffers) {
 }
 
 TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
+    const std::string qza = files / "p.qza", qzm = files / "m.qzm";
     struct Case {
-        const char* args;
-        const char* out;
+        std::string args, out;
     } cases[] = {
         {"set dpi 2 1234", "level 2: 1250 DPI (nearest to 1234)\n"},
         {"set dpi 3 2000", "level 3: 2000 DPI\n"},
@@ -155,6 +171,19 @@ TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
         {"set dpi-level 3", "current DPI level: 3\n"},
         {"set auto-sleep 60", "auto sleep: 60 s\n"},
         {"button 5 sniper 800", "button 5: Sniper - 800\n"},
+        {"set light main wave --brightness 4 --speed 3 --color '#102030'",
+         "main lighting: wave, brightness 4, speed 3, colour #102030\n"},
+        {"eeprom write 0xA9 9 0x4C", "2 bytes written at 0x00A9\n"},
+        {"profile switch 2", "current profile: 2\n"},
+        {"profile export '" + qza + "'", "profile 2: exported to " + qza + "\n"},
+        {"reset --yes", "profile 2: factory settings\n"},
+        {"profile import '" + qza + "'", "profile 2: imported from " + qza + "\n"},
+        {"macro new m1 down A up A", "macro m1: 2 events\n"},
+        {"macro export m1 '" + qzm + "'", "macro m1: exported to " + qzm + "\n"},
+        {"button 3 macro m1", "button 3: Macro - m1\n"},
+        {"macro delete m1",
+         "macro m1: deleted; the buttons that played it are back to their defaults\n"},
+        {"macro import '" + qzm + "'", "macro m1: imported from " + qzm + "\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -162,9 +191,96 @@ TEST_F(CliConventions, EveryChangeSaysWhatWasStored) {
         EXPECT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out, c.out);
     }
+    ASSERT_EQ(Run("profile switch 1").code, 0);
     Result r = Run("show");
     for (const char* s : {"   2  1250 x 1250", "rate: 250 Hz", "  *3  2000", "  5  Sniper - 800"})
         EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    // Quiet: the change is made and nothing is said.
+    r = Run("-q set rate 500");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(Eeprom("0 2"), "02 53\n");
+}
+
+// A reset wipes every setting: a script must say it means it, and a person who answers no is
+// told that nothing happened.
+TEST_F(CliConventions, AResetIsMeantOrCancelled) {
+    ASSERT_EQ(Run("set debounce 9").code, 0);
+    Result r = Run("reset");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.Says("without a terminal, give --yes")) << r.err;
+    // A terminal on standard input, answered "n".
+    const std::string command = std::string(ZV_CLI_PATH) + " --sim " + zvtest::ShippedCfgArg() +
+                                " --data-dir '" + data.path() + "' reset";
+    std::string quoted;
+    for (char c : command) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    r = zvtest::RunCommand("{ printf 'n\\n' | script -qec '" + quoted + "' /dev/null; }", "",
+                           files);
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("zorvan: reset cancelled"), std::string::npos) << r.out;
+    EXPECT_EQ(Eeprom("0xA9 2"), "09 4C\n");
+}
+
+// A save that fails fails the command, with the path and the reason, and says that the mouse
+// took the change all the same.
+TEST_F(CliConventions, AFailedSaveFailsTheCommandAndSaysTheMouseTookIt) {
+    ASSERT_EQ(Run("show").code, 0);
+    ASSERT_TRUE(platform::SetReadOnly(CachePath(), true));
+    Result r = Run("set rate 500");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(
+        r.Says("done (rate: 500 Hz), but " + CachePath() + " could not be saved: access denied"))
+        << r.err;
+    EXPECT_EQ(Eeprom("0 2"), "02 53\n");
+}
+
+// A mouse with separate X and Y keeps both codes: X 800 and Y 1600 are distinct bytes.
+TEST_F(CliConventions, SeparateXAndYAreBothWritten) {
+    ASSERT_EQ(Run("profile export '" + (files / "p.qza") + "'").code, 0);
+    // The export's flag for separate X and Y (its little-endian word at 1748), as the
+    // performance page sets it.
+    std::string qza = files.Read("p.qza");
+    ASSERT_GT(qza.size(), 1752u);
+    qza[1748] = 1;
+    files.Write("p.qza", qza);
+    ASSERT_EQ(Run("profile import '" + (files / "p.qza") + "'").code, 0);
+    Result r = Run("set dpi 2 800:1600");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "level 2: 800:1600 DPI\n");
+    // Level 2's record: x code, y code (50 DPI steps less one), multipliers, check.
+    EXPECT_EQ(Eeprom("0x10 4"), "0F 1F 00 27\n");
+    r = Run("eeprom read 0x10 4 --json");
+    EXPECT_EQ(r.out, "{\"address\":16,\"bytes\":[15,31,0,39]}\n");
+    r = Run("show");
+    EXPECT_NE(r.out.find("  *2  800 x 1600"), std::string::npos) << r.out;
+}
+
+// A file that cannot be read or written is named with what stands in the way, in words: not an
+// error number, and not "the folder does not exist" for a folder that is a file.
+TEST_F(CliConventions, AFileThatCannotBeUsedIsNamedWithTheReason) {
+    files.Write("plain", "x");
+    const std::string folder = files.path(), plain = files / "plain";
+    const std::string under = plain + "/p.qza";
+    struct Case {
+        std::string args, says;
+    } cases[] = {
+        {"profile import '" + folder + "'",
+         "zorvan: cannot import " + folder + ": it is a folder, not a file\n"},
+        {"macro import '" + folder + "'",
+         "zorvan: cannot import " + folder + ": it is a folder, not a file\n"},
+        {"profile import '" + (files / "none.qza") + "'",
+         "zorvan: cannot import " + (files / "none.qza") + ": the file does not exist\n"},
+        {"profile export '" + under + "'",
+         "zorvan: cannot save " + under + ": " + plain + " is a file, not a folder\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.Says(c.says)) << r.err;
+        EXPECT_EQ(r.err.find("rror "), std::string::npos) << r.err;
+    }
 }
 
 // A setting whose record stands alone goes out as that record: no profile read. The cache
@@ -283,6 +399,34 @@ TEST_F(CliConventions, ModelPicksTheCatalogueEntryAndItsFactorySettings) {
     Result r = Run("info", "--sim --model 9");
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.Says("1 Zorvan Vesper, 2 Zorvan Talon, 3 Zorvan Hive")) << r.err;
+    // A state file made for another mouse is not shown under the name asked for.
+    ASSERT_EQ(Run("set rate 500").code, 0);
+    ASSERT_TRUE(platform::FileExists(data / "sim.bin"));
+    r = Run("info", "--sim --model talon");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.Says("is Zorvan Vesper (CID 10, MID 1a), not Zorvan Talon (CID 10, MID 2b)"))
+        << r.err;
+}
+
+// A catalogue in the system's configuration folder comes before the program's own, and --cfg
+// before both.
+TEST_F(CliConventions, TheSystemCatalogueComesBeforeTheShippedOne) {
+    zvtest::TempDir etc;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", bytes));
+    std::string ini(bytes.begin(), bytes.end());
+    const size_t at = ini.find("Name=Zorvan Vesper");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 18, "Name=Site Mouse");
+    etc.Write("cfg.ini", ini);
+    const std::string program = "ZORVAN_SYSCONFDIR='" + etc.path() + "' " + ZV_CLI_PATH;
+    const std::string words = "--sim --data-dir '" + data.path() + "' info";
+    Result r = zvtest::RunCommand(program, words, files);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("model: Site Mouse"), std::string::npos) << r.out;
+    r = zvtest::RunCommand(program, zvtest::ShippedCfgArg() + " " + words, files);
+    EXPECT_NE(r.out.find("model: Zorvan Vesper"), std::string::npos) << r.out;
 }
 
 // One writer at a time on a data folder: a second command waits for the first, or says it is

@@ -108,7 +108,7 @@ TEST_F(Cli, ProfilesResetAndMacros) {
     ASSERT_TRUE(platform::GetFileSize(files / "p.qza", size));
     EXPECT_EQ(size, 10456u);
 
-    r = Run("reset");
+    r = Run("reset --yes");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Eeprom("0xA9 2"), "04 51\n");
 

@@ -139,6 +139,17 @@ const FaultCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Faults, FaultCli, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The window's box pads its text to look centred under the caption "Error"; a line on standard
+// error carries neither.
+TEST_F(FaultCli, AFailedWriteIsOneLineWithoutPadding) {
+    const Result r = Run("set rate 500", "bad-status cmd=7 times=always");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("\nzorvan: Update settings failed!\n") ||
+                r.err.rfind("zorvan: Update settings failed!\n", 0) == 0)
+        << r.err;
+    EXPECT_FALSE(r.Says("Error:")) << r.err;
+}
+
 TEST(FaultCliPlan, AMalformedPlanIsAUsageErrorNamingTheVariable) {
     zvtest::TempDir data, files;
     for (const char* plan : {"no-reply cmd=0x100", "hiccup", "bad-status times=-3", "latency=x"}) {
