@@ -168,6 +168,32 @@ FunctionChoice OnFunctionChosen(uint32_t value, int row, const SensorCfg& cfg,
     return c;
 }
 
+int MenuItemOf(const std::vector<MenuEntry>& menu, const KeyInfo& current, int row,
+               const SensorCfg& cfg) {
+    auto standsFor = [&](uint32_t value) {
+        const FunctionChoice c = OnFunctionChosen(value, row, cfg, false);
+        switch (c.step) {
+            case ChoiceStep::kStore:
+                return c.key.dwFunID == current.dwFunID && c.key.dwParameter == current.dwParameter;
+            case ChoiceStep::kPickMacro:
+                return current.dwFunID == kMacroFunction;
+            case ChoiceStep::kCaptureCombo:
+                return current.Type() == ComboKey(0, 0, 0, 0).Type();
+            case ChoiceStep::kFireDialog:
+                return current.dwFunID == kFireFunction;
+            default:
+                return false;
+        }
+    };
+    // Top-level entries come first, so an entry's place is its item's place among them.
+    for (size_t i = 0; i < menu.size(); ++i) {
+        if (!standsFor(menu[i].value)) continue;
+        return menu[i].parent == kMenuTopLevel ? static_cast<int>(i)
+                                               : static_cast<int>(menu[i].parent);
+    }
+    return -1;
+}
+
 KeyInfo MacroKey(uint32_t macroId) {
     KeyInfo k;
     k.dwFunID = kMacroFunction;

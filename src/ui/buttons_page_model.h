@@ -57,6 +57,12 @@ struct FunctionChoice {
 // with SetKeyFunction.
 FunctionChoice OnFunctionChosen(uint32_t value, int row, const SensorCfg& cfg, bool macroListEmpty);
 
+// The top-level item of `menu` that stands for the row's function `current`, as the menu
+// marks it: the item whose choice stores that function, the item that leads to its kind (a
+// macro, a combination, a fire key) or the head of the sub-menu holding it; -1 when none does.
+int MenuItemOf(const std::vector<MenuEntry>& menu, const KeyInfo& current, int row,
+               const SensorCfg& cfg);
+
 // The assignments the dialogs complete.
 KeyInfo MacroKey(uint32_t macroId);
 // A combination: 0x020000A1 with a modifier, 0x020000A0 with keys only.

@@ -193,6 +193,41 @@ TEST(ButtonsPageModel, ChoiceLeadsToAStoreOrADialog) {
     }
 }
 
+// The menu marks the item of the row's function: the item itself, the item leading to its kind,
+// or the head of the sub-menu that holds it.
+TEST(ButtonsPageModel, MenuMarksTheItemOfTheRowsFunction) {
+    const SensorTable table = Table({100, 200, 400});
+    const SensorCfg cfg = FullDevice();
+    const std::vector<MenuEntry> menu = BuildFunctionMenu(cfg, AppOptions{}, &table);
+    auto key = [](uint32_t fun, uint32_t parameter = 0) {
+        KeyInfo k;
+        k.dwFunID = fun;
+        k.dwParameter = parameter;
+        return k;
+    };
+    const struct Case {
+        const char* what;
+        KeyInfo current;
+        int item;
+    } cases[] = {
+        {"left click", key(0x01000011), 0},
+        {"right click", key(0x01000013), 1},
+        {"a combination", ComboKey(0x01, 0x06, 0, 0), 9},
+        {"a fire key", FireKey(3, 40), 8},
+        {"a macro", MacroKey(7), 14},
+        {"the second extra key", key(0x0B000001, 0x0F02), 13},
+        {"the extra key with another code", key(0x0B000001, 0x0F01), -1},
+        {"DPI up, in the DPI sub-menu", key(0x080000A8), 15},
+        {"a media key, in the media sub-menu", key(0x04000022), 16},
+        {"sniper at the table's second value", SniperKey(1), 17},
+        {"a function the menu does not offer", key(0x080000FF), -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(MenuItemOf(menu, c.current, 1, cfg), c.item);
+    }
+}
+
 TEST(ButtonsPageModel, DialogResultsBecomeAssignments) {
     KeyInfo k = ComboKey(0x01, 0x43, 0, 0);  // Ctrl+C
     EXPECT_EQ(k.dwFunID, 0x020000A1u);

@@ -255,6 +255,8 @@ TEST_F(KeyboardPageWin, ARowOpensItsMenuWithEnterAndTheChoiceReachesTheMouse) {
     const std::string before = keys.Row(1).GetText();
     Press(VK_RETURN);
     ASSERT_NE(GetOpenPopup(), nullptr);
+    // The row's own function (the right click, the second entry) is marked.
+    EXPECT_EQ(GetOpenPopup()->Marked(), 1);
     // Down lights the first entry (left click), two more the middle click.
     Press(VK_DOWN);
     Press(VK_DOWN);

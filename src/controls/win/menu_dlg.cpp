@@ -127,10 +127,17 @@ AccessibleInfo CMenuDlg::Describe() const {
     i.role = ROLE_SYSTEM_MENUPOPUP;
     if (m_hovered >= 0 && static_cast<size_t>(m_hovered) < m_model.TopCount()) {
         i.name = MenuEntryText(m_model.Entries()[static_cast<size_t>(m_hovered)]);
+        i.checked = m_hovered == m_marked;
         i.hasValue = true;
         i.value = std::to_string(m_hovered + 1) + " / " + std::to_string(m_model.TopCount());
     }
     return i;
+}
+
+void CMenuDlg::SetMarked(int item) {
+    if (item == m_marked) return;
+    m_marked = item;
+    Invalidate();
 }
 
 void CMenuDlg::HighlightChanged() {
@@ -300,6 +307,17 @@ void CMenuDlg::Render(HDC dc) {
                 ::DeleteObject(hot);
             }
         }
+    }
+    if (m_marked >= 0 && static_cast<size_t>(m_marked) < m_model.TopCount()) {
+        RECT r = ToRect(m_model.ItemRect(static_cast<size_t>(m_marked)));
+        const int inset = m_theme.large ? 6 : 3;
+        r.left += inset;
+        r.right = r.left + inset;
+        r.top += inset;
+        r.bottom -= inset;
+        HBRUSH bar = ::CreateSolidBrush(m_theme.mark);
+        ::FillRect(dc, &r, bar);
+        ::DeleteObject(bar);
     }
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS |
                         (m_textOffset == 0 ? DT_CENTER : DT_LEFT);

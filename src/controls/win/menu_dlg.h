@@ -37,6 +37,10 @@ class CMenuDlg : public CWndBase {
     // Highlights entry `item` (-1: none), as the pointer resting on it would, without opening
     // its sub-menu.
     void SetHovered(int item);
+    // Marks entry `item` (-1: none) as the one in effect now (the row's current function): a
+    // bar in the theme's mark colour at its left, "checked" for a screen reader.
+    void SetMarked(int item);
+    int Marked() const { return m_marked; }
     // The menu the keys act on now: this one, or its sub-menu while the keys are in it.
     const CMenuDlg* KeyMenu() const { return m_sub && m_keysInSub ? m_sub.get() : this; }
 
@@ -73,6 +77,7 @@ class CMenuDlg : public CWndBase {
     COLORREF m_clrBkg = RGB(5, 5, 5), m_clrBorder = RGB(100, 100, 100),
              m_clrHot = RGB(220, 220, 220);
     int m_hovered = -1;
+    int m_marked = -1;
     bool m_keysInSub = false;
     int m_tag = 0;
     std::unique_ptr<CMenuDlg> m_sub;

@@ -404,6 +404,16 @@ void CKeyDlg::OnRowClicked(int row) {
                                            ::GetSystemMetrics(SM_CYFULLSCREEN), gVar.MenuW);
     OpenPopup(m_hWnd, static_cast<int>(menu.size()), at.width, at.x, at.y, Theme().menuNormal,
               Theme().menuHover, row, menu.data(), &Theme());
+    if (CMenuDlg* open = GetOpenPopup()) {
+        KeyInfo current;
+        {
+            std::lock_guard<std::mutex> lock(ProfileDataLock());
+            const ProfileFile* p = gVar.pFile;
+            if (p && p->nKeySet >= 0 && p->nKeySet < kKeySets)
+                current = p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
+        }
+        open->SetMarked(MenuItemOf(menu, current, row, cfg));
+    }
 }
 
 void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
