@@ -24,14 +24,6 @@
 
 namespace {
 
-// Ids without the clock: a new macro id waits 20 ms for the clock to move, and an import makes
-// one for every macro it adds, which left the fuzzer a few inputs a second. 24 bits, never 0.
-MacroId CountedId() {
-    static MacroId next = 0;
-    next = (next % 0xFFFFFF) + 1;
-    return next;
-}
-
 // The library every input meets: the macros of the export seed, so that inputs grown from it
 // meet them by id and by name (updated in place, added beside, renamed).
 struct Library {
@@ -85,7 +77,7 @@ Library& TheLibrary(const std::string& dir) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
         zvfuzz::StartQuietly(true);
-        SetMacroIdSource(CountedId);
+        SetMacroIdSource(zvfuzz::CountedMacroId);
         gVar.pSensorCfg = &gVar.SensorCfgs[0];
         LoadDefaultKeys();
         std::string d = zvfuzz::WorkFolder("zv_fuzz_qza_");
