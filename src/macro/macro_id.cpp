@@ -1,5 +1,6 @@
 #include "macro/macro_id.h"
 
+#include <atomic>
 #include <mutex>
 #include <unordered_set>
 
@@ -8,7 +9,16 @@ MacroId MacroIdFromTime(const platform::LocalTime& t) {
            (t.millisecond & 0xFFu);
 }
 
+namespace {
+std::atomic<MacroIdSource> g_source{nullptr};
+}  // namespace
+
+void SetMacroIdSource(MacroIdSource source) {
+    g_source.store(source);
+}
+
 MacroId NewMacroId() {
+    if (MacroIdSource source = g_source.load()) return source();
     // One id at a time: two threads asking together would otherwise read the same clock. The
     // clock's milliseconds keep only their low byte, so readings 256 ms apart within one second
     // give the same id; an id this process has already handed out is never given again.

@@ -11,6 +11,7 @@
 #include "app/device_catalogue.h"
 #include "app/gvar.h"
 #include "base/log.h"
+#include "macro/macro_id.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "profile/profile_cache.h"
@@ -19,6 +20,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = [] {
         zvfuzz::StartQuietly(true);
+        // A refused record becomes a new profile, whose id would wait for the clock.
+        SetMacroIdSource(zvfuzz::CountedMacroId);
         gVar.szAppDataDir = zvfuzz::WorkFolder("zv_fuzz_cache_");
         return gVar.szAppDataDir;
     }();

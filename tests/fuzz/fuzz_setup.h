@@ -9,6 +9,7 @@
 #include "app/config.h"
 #include "app/gvar.h"
 #include "base/log.h"
+#include "macro/macro_id.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 
@@ -27,6 +28,15 @@ inline std::string WorkFolder(const std::string& name) {
     std::string d = base + "/" + name + std::to_string(::getpid()) + "/";
     platform::MakeDirectory(d);
     return d;
+}
+
+// Macro and profile ids without the clock: a new id waits 20 ms for the clock to move, and a
+// target that makes one for every added macro or refused profile gets a few inputs a second.
+// 24 bits, never 0, never repeated before the counter wraps.
+inline MacroId CountedMacroId() {
+    static MacroId next = 0;
+    next = (next % 0xFFFFFF) + 1;
+    return next;
 }
 
 // The shipped configuration, quietly: message boxes answered at once, no log.

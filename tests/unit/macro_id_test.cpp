@@ -26,3 +26,14 @@ TEST(MacroIdTest, IdsHandedOutAreNeverRepeatedOrZero) {
         EXPECT_TRUE(seen.insert(id).second) << std::hex << id;
     }
 }
+
+TEST(MacroIdTest, AnIdSourceStandsInForTheClockUntilTakenAway) {
+    static MacroId next;
+    next = 0x400000;
+    SetMacroIdSource([] { return ++next; });
+    EXPECT_EQ(NewMacroId(), 0x400001u);
+    EXPECT_EQ(NewMacroId(), 0x400002u);
+    SetMacroIdSource(nullptr);
+    EXPECT_NE(NewMacroId(), 0u);
+    EXPECT_EQ(next, 0x400002u);  // the source is asked no more
+}
