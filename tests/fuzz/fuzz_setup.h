@@ -2,7 +2,10 @@
 // work folder kept in memory where the system has one, and the start of the program's
 // configuration without message boxes or a log.
 #pragma once
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -22,11 +25,19 @@ inline std::string RepoData() {
 }
 
 // A folder of this process for the target's files, on a memory file system when there is one,
-// so that a run costs no disk.
+// so that a run costs no disk. It goes when the process ends normally (the end of a timed run);
+// memory file systems keep what is left in them until the machine restarts.
 inline std::string WorkFolder(const std::string& name) {
     const std::string base = platform::DirectoryExists("/dev/shm") ? "/dev/shm" : "/tmp";
     std::string d = base + "/" + name + std::to_string(::getpid()) + "/";
     platform::MakeDirectory(d);
+    static std::vector<std::string> made;
+    if (made.empty())
+        std::atexit([] {
+            std::error_code ignored;
+            for (const std::string& folder : made) std::filesystem::remove_all(folder, ignored);
+        });
+    made.push_back(d);
     return d;
 }
 
