@@ -23,3 +23,12 @@ std::string PrintableText(std::string_view text, bool keepLineBreaks) {
     }
     return out;
 }
+
+std::string FirstChars(std::string_view text, size_t n) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == n) return std::string(text.substr(0, i));
+    }
+    return std::string(text);
+}

@@ -3,6 +3,7 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
+#include "base/printable_text.h"
 #include "profile/profile_file.h"
 #include "profile/sensor_cfg.h"
 
@@ -29,19 +30,6 @@ bool DpiOverlayOn(std::optional<int> userChoice, int cfgValue) {
     return (userChoice ? *userChoice : cfgValue) != 0;
 }
 
-namespace {
-// The first `n` UTF-8 characters, counted as the system counts them (UTF-16 units) closely
-// enough for a tooltip: a character beyond the basic plane counts once.
-std::string Cut(const std::string& s, size_t n) {
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-        if (chars++ == n) return s.substr(0, i);
-    }
-    return s;
-}
-}  // namespace
-
 std::string TrayTipText(const std::string& title, const std::string& mouseName,
                         std::optional<int> level, bool charging) {
     std::string tip = title;
@@ -50,7 +38,9 @@ std::string TrayTipText(const std::string& title, const std::string& mouseName,
         tip += "\n" + GetText("tc_battery") + " " + std::to_string(*level) + " %";
         if (charging) tip += ", " + GetText("tc_charging");
     }
-    return Cut(tip, 127);
+    // The system keeps 127 characters of a tooltip (UTF-16 units; a character beyond the
+    // basic plane counts once here, close enough).
+    return FirstChars(tip, 127);
 }
 
 std::string CatalogueMouseName(const std::string& cfgIniPath, const SensorCfg* cfg) {

@@ -2,26 +2,13 @@
 
 #include "base/language_texts.h"
 #include "base/log.h"
+#include "base/printable_text.h"
 #include "device/usb_driver.h"
-
-namespace {
-
-// The first `n` characters of a UTF-8 text.
-std::string CutChars(const std::string& s, size_t n) {
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-        if (chars++ == n) return s.substr(0, i);
-    }
-    return s;
-}
-
-}  // namespace
 
 std::vector<std::string> ProfileSelectorItems() {
     std::vector<std::string> items;
     for (int i = 1; i <= kProfileCount; ++i)
-        items.push_back(CutChars(GetText("tc_msg35") + " " + std::to_string(i), 19));
+        items.push_back(FirstChars(GetText("tc_msg35") + " " + std::to_string(i), 19));
     return items;
 }
 
