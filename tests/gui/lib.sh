@@ -113,6 +113,9 @@ gui_setup() {
 }
 
 gui_teardown() {
+    # The harness stops its workers with TERM once their last case is done; a teardown cut short
+    # there would leave its display server running.
+    trap '' TERM
     app_kill
     WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
     [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
