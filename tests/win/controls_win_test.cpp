@@ -331,4 +331,27 @@ TEST_F(ControlsWin, PictureHelpersAndWindowShape) {
     ::DeleteObject(rgn);
 }
 
+// A control's background part shares the memory of a picture that stays anyway (a view of the
+// window's background) and is its own copy of a page's own picture, which the page lets go
+// while hidden: a view there would keep the whole picture alive for one button.
+TEST_F(ControlsWin, APartSharesOnlyTheMemoryOfAPictureThatStays) {
+    PicturePtr window = SharedSkinPicture(SkinPath("msg_nr.png"));
+    ASSERT_TRUE(PicturePresent(window.get()));
+    // The same file again while it is held: the same decoded picture, not a second one.
+    EXPECT_EQ(SharedSkinPicture(SkinPath("msg_nr.png")), window);
+
+    PicturePtr page = PictureView(window, RECT{0, 10, 200, 110});
+    PicturePtr onView = PictureOfPart(page.get(), RECT{5, 5, 45, 25});
+    ASSERT_TRUE(PicturePresent(onView.get()));
+    EXPECT_EQ(onView->pixels, window->pixels);
+    EXPECT_EQ(onView->origin, window->origin + 15 * window->stride + 5 * 4);
+
+    PicturePtr own = LoadSkinPicture(SkinPath("msg_nr.png"));
+    PicturePtr onOwn = PictureOfPart(own.get(), RECT{5, 5, 45, 25});
+    ASSERT_TRUE(PicturePresent(onOwn.get()));
+    EXPECT_NE(onOwn->pixels, own->pixels);
+    EXPECT_EQ(PictureWidth(onOwn.get()), 40);
+    EXPECT_EQ(PictureHeight(onOwn.get()), 20);
+}
+
 }  // namespace

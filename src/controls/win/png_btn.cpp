@@ -41,7 +41,7 @@ bool CPngBtn::Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme) 
         if (args.backgroundAt) {
             m_bkg = CropPicture(args.background, args.backgroundAt->x, args.backgroundAt->y, w, h);
         } else {
-            m_bkg = CopyPictureRect(args.background, args.rc);
+            m_bkg = PictureOfPart(args.background, args.rc);
         }
     }
     m_textOffset = args.textOffset;

@@ -62,13 +62,29 @@ PicturePtr LoadSkinPicture(const std::string& path) {
     return Over(std::move(pixels), origin, w, h, static_cast<int>(row));
 }
 
-PicturePtr PictureView(const PicturePtr& src, const RECT& rc) {
+namespace {
+// `rc` of `src` over `src`'s own memory, when it has memory of its own and `rc` lies inside it.
+PicturePtr ViewOf(const SkinPicture* src, const RECT& rc) {
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (!src || !src->pixels || w <= 0 || h <= 0 || !Inside(src.get(), rc.left, rc.top, w, h))
-        return CopyPictureRect(src.get(), rc);
-    return Over(src->pixels,
-                src->origin + static_cast<ptrdiff_t>(rc.top) * src->stride + ptrdiff_t{rc.left} * 4,
-                w, h, src->stride);
+    if (!src || !src->pixels || w <= 0 || h <= 0 || !Inside(src, rc.left, rc.top, w, h))
+        return nullptr;
+    PicturePtr p =
+        Over(src->pixels,
+             src->origin + static_cast<ptrdiff_t>(rc.top) * src->stride + ptrdiff_t{rc.left} * 4, w,
+             h, src->stride);
+    p->view = true;
+    return p;
+}
+}  // namespace
+
+PicturePtr PictureView(const PicturePtr& src, const RECT& rc) {
+    PicturePtr p = ViewOf(src.get(), rc);
+    return p ? p : CopyPictureRect(src.get(), rc);
+}
+
+PicturePtr PictureOfPart(SkinPicture* src, const RECT& rc) {
+    PicturePtr p = src && src->view ? ViewOf(src, rc) : nullptr;
+    return p ? p : CopyPictureRect(src, rc);
 }
 
 PicturePtr SharedSkinPicture(const std::string& path) {

@@ -21,6 +21,7 @@ struct SkinPicture {
     std::shared_ptr<const std::vector<uint8_t>> pixels;  // the memory bmp draws from, if ours
     int stride = 0;                                      // bytes a row of `pixels`
     const uint8_t* origin = nullptr;                     // the picture's first pixel in `pixels`
+    bool view = false;  // a part of a picture that stays anyway (PictureView), not a file's own
 };
 // Shared: controls whose states use one picture hold it once.
 using PicturePtr = std::shared_ptr<SkinPicture>;
@@ -39,6 +40,11 @@ PicturePtr CropPicture(SkinPicture* src, int x, int y, int w, int h);
 // it alive (for a part of a picture that stays anyway). Draw from it, never into it. A copy
 // (CopyPictureRect) when the source is not a loaded picture or `rc` leaves it.
 PicturePtr PictureView(const PicturePtr& src, const RECT& rc);
+// The part `rc` of `src` for a control to draw its background from: without a copy when `src`
+// is itself a view (its memory belongs to a picture that stays anyway, such as the window's
+// background), else a copy, so that a page's own picture can still be let go while the page is
+// hidden. Draw from it, never into it.
+PicturePtr PictureOfPart(SkinPicture* src, const RECT& rc);
 // The picture of this file, decoded once however many windows and controls use it at the same
 // time: while one holds it, the next gets the same picture.
 PicturePtr SharedSkinPicture(const std::string& path);

@@ -48,7 +48,7 @@ bool CTreeCtrlEx::Create(HWND owner, const TreeCreateArgs& args, const UiTheme& 
     m_theme = theme;
     m_colours = args.colours;
     if (args.background && PicturePresent(args.background))
-        m_bkg = CopyPictureRect(args.background, args.rc);
+        m_bkg = PictureOfPart(args.background, args.rc);
     m_open = LoadSkinPicture(args.openGlyph);
     m_closed = LoadSkinPicture(args.closedGlyph);
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_HASBUTTONS |

@@ -203,7 +203,9 @@ bool CZorvanDlg::LoadBackground(bool place) {
     const SensorCfg* cfg = gVar.pSensorCfg;
     PicturePtr bkg;
     for (const std::string& path : MainBackgroundPaths(cfg ? cfg->CID : 0, cfg ? cfg->MID : 0)) {
-        bkg = LoadSkinPicture(path);
+        // Shared: the pages draw from views of the picture they were given, which a second
+        // load of the same file (the mouse found again) would otherwise duplicate.
+        bkg = SharedSkinPicture(path);
         if (PicturePresent(bkg.get())) break;
     }
     if (!PicturePresent(bkg.get())) return false;
@@ -329,7 +331,7 @@ void CZorvanDlg::BuildLayout() {
     }
 
     if (m_power.Create(m_hWnd, Rect(m_layout.power)))
-        m_power.SetBackground(CopyPictureRect(m_bkg.get(), Rect(flat.power)));
+        m_power.SetBackground(PictureView(m_bkg, Rect(flat.power)));
 
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
