@@ -298,7 +298,8 @@ class Applier {
             if (y) {
                 const int64_t wantY = Whole(*y, Join(at, "y"));
                 if (!p().bSeparateXY) {
-                    if (wantY != wantX)
+                    // Y follows X here: a y left as it was is no value of its own.
+                    if (wantY != wantX && wantY != held.y)
                         Refuse(Join(at, "y"),
                                Num(wantY) + " differs from x (" + Num(wantX) +
                                    "), but this profile keeps one DPI value per level");
