@@ -146,10 +146,9 @@ class Applier {
                                   Num(n) + ") or leave the key out to apply it here");
     }
 
-    void Name(const JsonValue& v) {
-        if (Text(v, "name") != p().Name())
-            Refuse("name", "a profile's name is not kept by the mouse and cannot be changed");
-    }
+    // The mouse keeps no name: the one printed comes from the program's own texts, so a text
+    // taken from another profile is not refused for it.
+    void Name(const JsonValue& v) { Text(v, "name"); }
 
     void Performance(const JsonValue& doc) {
         if (const JsonValue* v = doc.Find("rate")) {

@@ -56,8 +56,9 @@ struct ProfileJsonApply {
 };
 
 // `doc` (a whole profile as ProfileJson gives it, or any part of one) applied to `current`.
-// Keys left out keep the mouse's values; "caption" is only read as a string. A "profile"
-// other than `profileNumber` is refused rather than written into the wrong profile.
+// Keys left out keep the mouse's values; "name" and "caption" are only read as strings (the
+// mouse keeps neither). A "profile" other than `profileNumber` is refused rather than written
+// into the wrong profile.
 ProfileJsonApply ApplyProfileJson(const JsonValue& doc, const ProfileFile& current,
                                   int32_t curLevel, int profileNumber,
                                   const ProfileJsonDevice& dev);

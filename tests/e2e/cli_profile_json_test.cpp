@@ -74,7 +74,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 TEST_F(CliProfileJson, ShowAppliedBackChangesNothing) {
     // A profile with something of every kind the words can say: a macro, a combination, a
     // media key, a burst, another rate and a colour.
-    ASSERT_EQ(Run("macro new hid 'down:A 20' 'up:A 30'").code, 0);
+    ASSERT_EQ(Run("macro new hid 'down A 20ms up A'").code, 0);
     for (const char* args :
          {"button 2 combo Ctrl+Shift+A", "button 3 media volume-up", "button 4 fire 3 10",
           "button 5 macro hid", "set rate 250", "set dpi-color 3 '#102030'"})
@@ -126,13 +126,13 @@ TEST_F(CliProfileJson, ARefusedValueNamesItsPlaceAndNothingIsWritten) {
         std::vector<std::pair<std::string, std::string>> edits;
         const char* error;
     } cases[] = {
-        // A value the mouse takes beside one it does not: neither is written.
-        {{{R"("debounce":4)", R"("debounce":8)"}, {R"("x":1600,"y":1600)", R"("x":70000,"y":1600)"}},
+        // A value the mouse takes (read first) beside one it does not: neither is written.
+        {{{R"("color":"#ff0000")", R"("color":"#102030")"}, {R"("rate":1000)", R"("rate":300)"}},
+         "rate: 300 is not a rate this mouse takes (125, 250, 500 or 1000)"},
+        {{{R"("x":1600,"y":1600)", R"("x":70000,"y":1600)"}},
          "dpi.levels[2].x: 70000 is beyond this mouse (26000 at most)"},
         {{{R"("function":"right")", R"("function":"rigth")"}},
          "buttons[1].function: unknown function \"rigth\" (did you mean right?)"},
-        {{{R"("rate":1000)", R"("rate":300)"}},
-         "rate: 300 is not a rate this mouse takes (125, 250, 500 or 1000)"},
         {{{R"("rate":1000)", R"("rate":"1000")"}}, "rate: expected a number, not a string"},
         {{{R"("lod":1)", R"("lod":1.5)"}}, "lod: expected a whole number, not 1.5"},
         {{{R"("lod":1)", R"("lod":1,"lift_off":2)"}}, "lift_off: unknown key"},
@@ -180,7 +180,7 @@ TEST_F(CliProfileJson, JsonOnAChangePrintsWhatWasStoredAndAppliesBack) {
          "\"color\":\"#00ff00\"}]}}\n"},
         {"--json button 2 combo Ctrl+Shift+A",
          "{\"profile\":1,\"buttons\":[{\"button\":2,\"function\":\"combo Ctrl+Shift+A\","
-         "\"caption\":\"Ctrl+Shift+A\"}]}\n"},
+         "\"caption\":\"Ctrl + Shift + A\"}]}\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
