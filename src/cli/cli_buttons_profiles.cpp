@@ -143,6 +143,7 @@ int App::Profile(const Words& w) {
     const std::string& what = Word(w, 1, "profile command");
     if (IsProfileLinksCommand(what))
         return RunProfileLinksCommand(w, gVar.szAppDataDir, m_opt.json);
+    if (what == "apply") return ApplyProfile(w);
     if (what == "switch") {
         const int n = static_cast<int>(Number(w, 2, 1, 4, "profile"));
         NoMoreWords(w, 3);
@@ -183,7 +184,7 @@ int App::Profile(const Words& w) {
         return kExitDone;
     }
     throw Unknown("profile command", what,
-                  {"switch", "export", "import", "link", "unlink", "links"});
+                  {"switch", "export", "import", "apply", "link", "unlink", "links"});
 }
 
 int App::Reset() {

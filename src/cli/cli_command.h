@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/json_text.h"
 #include "cli/cli_app.h"
 #include "macro/st_macro.h"
 #include "platform/folder_lock.h"
@@ -78,8 +79,6 @@ class CliUi : public SessionUi {
 
 constexpr uint32_t kCustomFunction = 0x080000AD;  // its parameter is the key-matrix code
 
-// A button's function in the words `button` takes.
-std::string FunctionWords(const KeyInfo& k, const SensorTable* table);
 // One lighting zone as show prints it.
 std::string LightingText(const ProfileFile& p, uint32_t zone);
 
@@ -126,6 +125,12 @@ class App {
     int SetLight(const Words& w);
     int Button(const Words& w);
     int Profile(const Words& w);
+    // `profile apply <file.json|->`.
+    int ApplyProfile(const Words& w);
+    // A command that reads standard input reads it before the data folder is locked.
+    void ReadInputFirst();
+    // What the change stored, as JSON (--json): where the profile now differs from before.
+    std::string StoredJson();
     int Reset();
     int Macro(const Words& w);
     void ShowMacro(const StMacro& m) const;
@@ -147,6 +152,10 @@ class App {
     uint64_t m_failedBefore = 0;
     bool m_readBack = false;              // the mouse was read again after a failed write
     std::optional<ProfileFile> m_before;  // the current profile before the command changed it
+    int32_t m_beforeLevel = 0;            // and its current DPI level and number
+    int m_beforeNumber = 0;
+    std::optional<JsonValue> m_storedJson;  // what --json prints after a change of no profile
+    std::string m_input, m_inputError;      // standard input, for a command that reads it
     uint64_t m_macroGeneration = 0;
 };
 

@@ -46,6 +46,11 @@ int App::Eeprom(const Words& w) {
             std::snprintf(said, sizeof said, "%zu bytes written at 0x%04X", bytes.size(),
                           static_cast<unsigned>(addr));
             m_stored = said;
+            JsonValue o = JsonValue::Object();
+            o.Set("address", JsonValue::Int(addr));
+            JsonValue& list = o.Set("bytes", JsonValue::Array());
+            for (uint8_t b : bytes) list.Add(JsonValue::Int(b));
+            m_storedJson = std::move(o);
             return kExitDone;
         }
         Err("the mouse did not take every byte of the write at " + std::to_string(addr));

@@ -319,7 +319,10 @@ std::string App::DamageHint() {
 
 void App::KeepBefore() {
     std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (gVar.pFile) m_before = *gVar.pFile;
+    if (!gVar.pFile) return;
+    m_before = *gVar.pFile;
+    m_beforeLevel = gVar.g_nCurDpiLevel;
+    m_beforeNumber = static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1;
 }
 
 int App::WaitWrites() {
@@ -443,7 +446,8 @@ int App::Finish(int code) {
                  : "cannot save " + f.path + ": " + why);
         code = kExitFailed;
     }
-    if (made && code == kExitDone && !m_opt.quiet) std::printf("%s\n", m_stored.c_str());
+    if (made && code == kExitDone && !m_opt.quiet)
+        std::fputs(m_opt.json ? StoredJson().c_str() : (m_stored + "\n").c_str(), stdout);
     return code;
 }
 
@@ -464,6 +468,7 @@ int App::Change(const Edit& edit, const Describe& said, const std::string& uncha
 int App::Run() {
     const Words& w = m_opt.words;
     const std::string& cmd = w[0];
+    ReadInputFirst();
     if (int r = Prepare()) return r;
     int code;
     if (cmd == "list") {

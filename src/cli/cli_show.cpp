@@ -17,45 +17,12 @@
 #include "profile/sensor_table.h"
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
+#include "cli/cli_profile_json.h"
 #include "ui/device_session.h"
 #include "ui/lighting_model.h"
 #include "ui/performance_model.h"
 
 namespace cli {
-
-// A button's function in the words `button` takes ("combo Ctrl+C", "media volume-up", "macro
-// hid"), so that --json output can be fed back; the function id in hexadecimal for anything the
-// command has no words for.
-std::string FunctionWords(const KeyInfo& k, const SensorTable* table) {
-    const uint32_t id = k.dwFunID;
-    for (const NamedValue& n : ButtonFunctionNames())
-        if (n.value == id) return n.name;
-    for (const NamedValue& n : MediaNames())
-        if (n.value == id) return std::string("media ") + n.name;
-    if (k.Type() == kFunCombo) {
-        const std::string c = ComboText({k.stCombo[0], {k.stCombo[1], k.stCombo[2], k.stCombo[3]}});
-        if (!c.empty()) return "combo " + c;
-    } else if (id == FireKey(0, 0).dwFunID) {
-        return "fire " + std::to_string(k.dwParameter & 0xFF) + " " +
-               std::to_string((k.dwParameter >> 8) & 0xFF);
-    } else if (id == kSniperFunction) {
-        const uint32_t i = k.dwParameter & 0xFF;
-        if (table && i < std::min<uint32_t>(table->count, kSensorMaxValues))
-            return "sniper " + std::to_string(table->dpi[i]);
-    } else if (k.Type() == kFunMacro) {
-        if (auto m = g_MacroList.FindMacroById(k.dwMacroID)) return "macro " + MacroNameUtf8(*m);
-    } else if (k.Type() == kFunExKey && (id & 0xFFFFFF) < 3) {
-        return "extra " + std::to_string((id & 0xFFFFFF) + 1);
-    } else if (id == kCustomFunction) {
-        char code[24];
-        std::snprintf(code, sizeof code, "custom 0x%06x", k.dwParameter & 0xFFFFFF);
-        return code;
-    }
-    // `button` takes the id back for a function that has no words (and no caption).
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08x", id);
-    return hex;
-}
 
 // One lighting zone as show prints it.
 std::string LightingText(const ProfileFile& p, uint32_t zone) {
@@ -185,31 +152,7 @@ int App::Show() {
     const std::string rate = hz ? std::to_string(hz) : m_opt.json ? "null" : "unknown";
     std::ostringstream o;
     if (m_opt.json) {
-        o << "{\"profile\":" << index + 1 << ",\"name\":" << JsonString(p.Name())
-          << ",\"buttons\":[";
-        for (int b = 0; b < cfg.nKeyNum; ++b) {
-            const KeyInfo& k = p.keys[set][b];
-            o << (b ? "," : "") << "{\"button\":" << b + 1
-              << ",\"function\":" << JsonString(FunctionWords(k, FindSensorTable(SensorId())))
-              << ",\"caption\":" << JsonString(GetKeyFunctionText(k)) << "}";
-        }
-        o << "],\"dpi\":{\"count\":" << p.nDpiLevels << ",\"current\":" << cur + 1
-          << ",\"levels\":[";
-        for (int i = 0; i < cfg.DM; ++i)
-            o << (i ? "," : "") << "{\"level\":" << i + 1 << ",\"x\":" << p.dpi[i].x
-              << ",\"y\":" << p.dpi[i].y << ",\"color\":\"" << ColourText(p.dpi[i].colour) << "\"}";
-        o << "]},\"rate\":" << rate << ",\"lod\":" << p.nLod
-          << ",\"ripple\":" << (p.nRipple ? "true" : "false")
-          << ",\"angle_snap\":" << (p.nFixLine ? "true" : "false")
-          << ",\"motion_sync\":" << (p.nMotionSync ? "true" : "false") << ",\"sensor_mode\":\""
-          << (p.nSensorMode ? "hp" : "lp") << "\",\"debounce\":" << p.nDebounce
-          << ",\"sleep\":" << p.nSleepTime << ",\"auto_sleep\":" << AutoSleepSeconds(p.nAutoSleep)
-          << ",\"light_off_moving\":" << (p.nLightOffOnMoving ? "true" : "false")
-          << ",\"main_light\":" << light(p.mainLight, MainModeNames()) << ",\"logo_light\":"
-          << (cfg.ShowLogoEffect ? light(p.logoLight, LogoModeNames()) : std::string("null"))
-          << ",\"dpi_light\":{\"mode\":\"" << NameOf(DpiLightModeNames(), p.nDpiLightMode)
-          << "\",\"brightness\":" << p.nDpiLightBright << ",\"speed\":" << p.nDpiLightSpeed
-          << "}}\n";
+        o << WriteJson(ProfileJson(p, cur, index + 1, cfg, g_MacroList)) << "\n";
     } else {
         o << "profile " << index + 1 << ": " << PrintableText(p.Name()) << "\nbuttons:\n";
         for (int b = 0; b < cfg.nKeyNum; ++b)
