@@ -17,7 +17,7 @@ complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a info -d 'mo
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a show -d 'the current onboard profile'
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a set -d 'change one setting'
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a button -d 'give a button a function'
-complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a profile -d 'switch, export, import, link'
+complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a profile -d 'switch, export, import, apply, link'
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a reset -d 'the factory settings'
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a macro -d 'the macro library'
 complete -c zorvan -n "not __fish_seen_subcommand_from $commands" -a eeprom -d 'raw memory'
@@ -42,10 +42,11 @@ set -l functions left right middle forward back off dpi-up dpi-down dpi-cycle ra
 complete -c zorvan -n "__fish_seen_subcommand_from button; and test (count (commandline -opc)) -eq 2" -a '(seq 16)'
 complete -c zorvan -n "__fish_seen_subcommand_from button; and test (count (commandline -opc)) -eq 3" -a "$functions"
 
-set -l profile_words switch export import link unlink links
+set -l profile_words switch export import apply link unlink links
 complete -c zorvan -n "__fish_seen_subcommand_from profile; and not __fish_seen_subcommand_from $profile_words" -a "$profile_words"
 complete -c zorvan -n "__fish_seen_subcommand_from profile; and __fish_seen_subcommand_from switch" -a '1 2 3 4'
 complete -c zorvan -n "__fish_seen_subcommand_from profile macro; and __fish_seen_subcommand_from export import" -F
+complete -c zorvan -n "__fish_seen_subcommand_from profile; and __fish_seen_subcommand_from apply" -F -a '-'
 set -l macro_words list show new import export delete
 complete -c zorvan -n "__fish_seen_subcommand_from macro; and not __fish_seen_subcommand_from $macro_words" -a "$macro_words"
 complete -c zorvan -n "__fish_seen_subcommand_from eeprom; and not __fish_seen_subcommand_from read write" -a 'read write'

@@ -84,9 +84,9 @@ size_t Utf8Length(std::string_view s, size_t i) {
     if (n == 0 || c > 0xF4 || i + n > s.size()) return 0;
     for (size_t k = 1; k < n; ++k)
         if ((b(k) & 0xC0) != 0x80) return 0;
-    if (c == 0xE0 && b(1) < 0xA0) return 0;  // overlong
+    if (c == 0xE0 && b(1) < 0xA0) return 0;   // overlong
     if (c == 0xED && b(1) >= 0xA0) return 0;  // a surrogate
-    if (c == 0xF0 && b(1) < 0x90) return 0;  // overlong
+    if (c == 0xF0 && b(1) < 0x90) return 0;   // overlong
     if (c == 0xF4 && b(1) >= 0x90) return 0;  // past U+10FFFF
     return n;
 }
@@ -242,10 +242,9 @@ class JsonParser {
             return String(v.m_text);
         }
         if (c == '-' || (c >= '0' && c <= '9')) return Number(v);
-        for (const auto& [word, kind, b] :
-             {std::tuple{"true", JsonValue::Kind::kBool, true},
-              std::tuple{"false", JsonValue::Kind::kBool, false},
-              std::tuple{"null", JsonValue::Kind::kNull, false}}) {
+        for (const auto& [word, kind, b] : {std::tuple{"true", JsonValue::Kind::kBool, true},
+                                            std::tuple{"false", JsonValue::Kind::kBool, false},
+                                            std::tuple{"null", JsonValue::Kind::kNull, false}}) {
             const std::string_view w(word);
             if (s.substr(pos, w.size()) == w) {
                 pos += w.size();

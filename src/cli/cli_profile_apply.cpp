@@ -71,8 +71,8 @@ int App::ApplyProfile(const Words& w) {
     if (int r = Connect(true)) return r;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     const SensorCfg& cfg = *gVar.pSensorCfg;
-    const ProfileJsonDevice dev{cfg,          FindSensorTable(SensorId()), gVar, gVar.WorkDefKeys,
-                                gVar.KeyMask, g_MacroList};
+    const ProfileJsonDevice dev{
+        cfg, FindSensorTable(SensorId()), gVar, gVar.WorkDefKeys, gVar.KeyMask, g_MacroList};
     const int number = CurrentProfileNumber();
     ProfileJsonApply a;
     {

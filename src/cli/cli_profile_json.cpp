@@ -54,8 +54,8 @@ std::string Item(const std::string& path, size_t i) {
 
 void NeedKind(const JsonValue& v, JsonValue::Kind kind, const std::string& path) {
     if (v.kind() != kind)
-        Refuse(path, std::string("expected ") + JsonKindName(kind) + ", not " +
-                         JsonKindName(v.kind()));
+        Refuse(path,
+               std::string("expected ") + JsonKindName(kind) + ", not " + JsonKindName(v.kind()));
 }
 
 int64_t Whole(const JsonValue& v, const std::string& path) {
@@ -82,8 +82,8 @@ void KnownKeys(const JsonValue& v, const std::string& path, const std::vector<st
     for (const JsonValue::Member& m : v.Members()) {
         if (std::find(keys.begin(), keys.end(), m.first) != keys.end()) continue;
         const std::string near = NearestWord(m.first, keys);
-        Refuse(Join(path, m.first), "unknown key" + (near.empty() ? "" : " (did you mean " +
-                                                                             near + "?)"));
+        Refuse(Join(path, m.first),
+               "unknown key" + (near.empty() ? "" : " (did you mean " + near + "?)"));
     }
 }
 
@@ -141,9 +141,9 @@ class Applier {
         const int64_t n = Whole(v, "profile");
         if (n != m_profileNumber)
             Refuse("profile", "the text is of profile " + Num(n) + " and the mouse is on profile " +
-                                  Num(m_profileNumber) + "; switch to it first (zorvan profile "
-                                  "switch " +
-                                  Num(n) + ") or leave the key out to apply it here");
+                                  Num(m_profileNumber) +
+                                  "; switch to it first (zorvan profile switch " + Num(n) +
+                                  ") or leave the key out to apply it here");
     }
 
     // The mouse keeps no name: the one printed comes from the program's own texts, so a text
@@ -323,8 +323,8 @@ class Applier {
         if (value > range.hi)
             Refuse(at, Num(value) + " is beyond this mouse (" + Num(range.hi) + " at most)");
         if (value < range.lo)
-            Refuse(at, Num(value) + " is below this mouse's lowest (" + Num(range.lo) +
-                           " at least)");
+            Refuse(at,
+                   Num(value) + " is below this mouse's lowest (" + Num(range.lo) + " at least)");
         Took(TypeDpiValue(p(), d.table, row, y, value), at,
              Num(value) + " is not one this sensor has");
         const DpiLevel& l = p().dpi[static_cast<size_t>(row)];
@@ -341,8 +341,8 @@ class Applier {
         const std::vector<NamedValue>& names = main ? MainModeNames() : LogoModeNames();
         auto present = [&](const std::string& at) {
             if (!DeviceHasLighting(cfg, zone))
-                Refuse(at, std::string("this mouse has no ") + (main ? "main" : "logo") +
-                               " lighting");
+                Refuse(at,
+                       std::string("this mouse has no ") + (main ? "main" : "logo") + " lighting");
         };
         if (const JsonValue* m = v.Find("mode")) {
             const std::string at = Join(path, "mode");
@@ -374,13 +374,12 @@ class Applier {
             const int64_t value = Whole(*s, at);
             if (value == (speed ? held.speed : held.brightness)) continue;
             present(at);
-            const LightSlider which = main ? (speed ? LightSlider::kMainSpeed
-                                                    : LightSlider::kMainBrightness)
-                                           : (speed ? LightSlider::kLogoSpeed
-                                                    : LightSlider::kLogoBrightness);
+            const LightSlider which =
+                main ? (speed ? LightSlider::kMainSpeed : LightSlider::kMainBrightness)
+                     : (speed ? LightSlider::kLogoSpeed : LightSlider::kLogoBrightness);
             const IntRange range = LightSliderRange(cfg, which);
-            const std::string why = Num(value) + " is not one this mouse takes (" +
-                                    Num(range.lo) + " to " + Num(range.hi) + ")";
+            const std::string why = Num(value) + " is not one this mouse takes (" + Num(range.lo) +
+                                    " to " + Num(range.hi) + ")";
             if (!range.Contains(value)) Refuse(at, why);
             Took(CommitLightSlider(p(), cfg, which, static_cast<int32_t>(value)), at, why);
         }
@@ -430,10 +429,11 @@ class Applier {
             const int64_t value = Whole(*s, at);
             if (value == (speed ? p().nDpiLightSpeed : p().nDpiLightBright)) continue;
             const IntRange range = speed ? kDpiLightSpeedRange : kDpiLightLevelRange;
-            const std::string why = Num(value) + " is not one this mouse takes (" +
-                                    Num(range.lo) + " to " + Num(range.hi) + ")";
+            const std::string why = Num(value) + " is not one this mouse takes (" + Num(range.lo) +
+                                    " to " + Num(range.hi) + ")";
             if (!range.Contains(value)) Refuse(at, why);
-            if (p().nDpiLightMode == 0) Refuse(at, std::string("the DPI light is off; it has no ") + key);
+            if (p().nDpiLightMode == 0)
+                Refuse(at, std::string("the DPI light is off; it has no ") + key);
             Took(CommitDpiEffectSlider(p(), speed, static_cast<int32_t>(value)), at, why);
         }
     }
@@ -525,7 +525,8 @@ class Applier {
             k.dwParameter = code;
             return k;
         }
-        if (const auto id = ParseNumber(fun, 0, 0xFFFFFFFF); id && fun.size() > 2 && fun[1] == 'x') {
+        if (const auto id = ParseNumber(fun, 0, 0xFFFFFFFF);
+            id && fun.size() > 2 && fun[1] == 'x') {
             const KeyFunction* f = FindKeyFunction(static_cast<uint32_t>(*id));
             if (f && f->rule == MatrixRule::kFixed) {
                 noMore();
@@ -574,7 +575,8 @@ class Applier {
         for (const Wanted& w : wanted) {
             const KeyInfo& held = p().keys[static_cast<size_t>(set)][static_cast<size_t>(w.row)];
             if (w.words == ButtonFunctionWords(held, d.table, d.macros)) continue;
-            const ButtonRowView row = ViewButtonRows(p(), cfg, d.keyMask)[static_cast<size_t>(w.row)];
+            const ButtonRowView row =
+                ViewButtonRows(p(), cfg, d.keyMask)[static_cast<size_t>(w.row)];
             if (!row.visible || !row.enabled) Refuse(w.at, RowRefusal(cfg, d.keyMask, w.row));
             const KeyInfo k = Assignment(w.words, w.row, w.at);
             const int stored = StoreKeyFunction(p(), d.defaults, w.row, k);

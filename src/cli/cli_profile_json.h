@@ -50,9 +50,9 @@ struct ProfileJsonApply {
     std::string error;
     ProfileFile profile;
     int32_t curLevel = 0;
-    std::vector<PageChange> writes;     // the requests that carry the changes to the mouse
-    std::vector<std::string> changed;   // the path of each value that differs
-    std::vector<std::string> notes;     // values stored other than given (the nearest DPI)
+    std::vector<PageChange> writes;    // the requests that carry the changes to the mouse
+    std::vector<std::string> changed;  // the path of each value that differs
+    std::vector<std::string> notes;    // values stored other than given (the nearest DPI)
 };
 
 // `doc` (a whole profile as ProfileJson gives it, or any part of one) applied to `current`.

@@ -55,6 +55,9 @@ const std::vector<CommandHelp>& Commands() {
              "                                     extra <1-3>\n"},
         {"profile",
          "  profile switch <1-4> | export <file.qza> | import <file.qza>\n"
+         "  profile apply <file.json|->        what show --json prints (all of it or a part;\n"
+         "                                     - reads standard input): every value is checked\n"
+         "                                     first, only what differs is written\n"
          "  profile link <program.exe> <1-4|default>\n"
          "                                     while the window runs, the mouse takes this\n"
          "                                     profile when the program comes to the front\n"
@@ -142,7 +145,7 @@ std::string Usage() {
         "  --data-dir DIR   the data folder: profile cache, macros (Mac), sim.bin\n"
         "                   (default: the per-user data folder of the configuration window)\n"
         "  --json           list, info, show, profile links, macro list, macro show and eeprom\n"
-        "                   read print JSON\n"
+        "                   read print JSON; a change prints what it stored, as JSON\n"
         "  -q, --quiet      nothing on standard output after a change (errors are still said)\n"
         "  -v, --verbose    the diagnostic log on standard error\n"
         "  -y, --yes        reset without asking; without a terminal, reset needs it\n"

@@ -100,9 +100,8 @@ TEST_F(CliProfileJson, AnEditedValueWritesExactlyItsBytes) {
     edited = Replaced(edited, R"("debounce":4)", R"("debounce":8)");
     const Result r = Apply(edited);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "profile 1: applied from " + (files / "p.json") +
-                  ": dpi.levels[0].x, dpi.levels[1].color, rate, debounce\n");
+    EXPECT_EQ(r.out, "profile 1: applied from " + (files / "p.json") +
+                         ": dpi.levels[0].x, dpi.levels[1].color, rate, debounce\n");
 
     const std::map<size_t, std::string> expected = {
         {0x00, "02"}, {0x01, "53"},                              // rate 500

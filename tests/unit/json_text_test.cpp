@@ -81,7 +81,9 @@ TEST(JsonText, ValuesReadBackAsWritten) {
 TEST(JsonText, TheWriterNeverPrintsInvalidUtf8) {
     // A name from the mouse or a file may hold any bytes: what is not UTF-8 becomes U+FFFD,
     // so the line stays JSON that any reader takes.
-    const std::string quoted = JsonQuoted("a\xFF" "b\xC3");
+    const std::string quoted = JsonQuoted(
+        "a\xFF"
+        "b\xC3");
     EXPECT_EQ(quoted, R"("a\ufffdb\ufffd")");
     EXPECT_TRUE(ParseJson(quoted).value);
 }
