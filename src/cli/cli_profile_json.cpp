@@ -348,12 +348,14 @@ class Applier {
             const std::string at = Join(path, "mode");
             const std::string& word = Text(*m, at);
             const auto mode = LookUp(names, word);
-            if (!mode) {
+            // A mode without a name is printed as its number: as printed, it is no change.
+            const bool asPrinted = word == NameOf(names, held.mode);
+            if (!asPrinted && !mode) {
                 const std::string near = NearestWord(word, NamesOf(names));
                 Refuse(at, "unknown mode \"" + word + "\"" +
                                (near.empty() ? "" : " (did you mean " + near + "?)"));
             }
-            if (*mode != held.mode) {
+            if (!asPrinted && *mode != held.mode) {
                 present(at);
                 if (main) {
                     const auto offered = MainModeItems(cfg.LedMask);
@@ -412,12 +414,14 @@ class Applier {
             const std::string at = Join(path, "mode");
             const std::string& word = Text(*m, at);
             const auto mode = LookUp(DpiLightModeNames(), word);
-            if (!mode) {
+            const bool asPrinted =
+                word == NameOf(DpiLightModeNames(), static_cast<uint32_t>(p().nDpiLightMode));
+            if (!asPrinted && !mode) {
                 const std::string near = NearestWord(word, NamesOf(DpiLightModeNames()));
                 Refuse(at, "unknown mode \"" + word + "\"" +
                                (near.empty() ? "" : " (did you mean " + near + "?)"));
             }
-            if (static_cast<int32_t>(*mode) != p().nDpiLightMode)
+            if (!asPrinted && static_cast<int32_t>(*mode) != p().nDpiLightMode)
                 Took(SetDpiEffectMode(p(), static_cast<int32_t>(*mode)), at,
                      "this mouse does not offer the mode " + word);
         }
