@@ -6,6 +6,7 @@
 #include "base/version.h"
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "cli/cli_command_table.h"
 #include "cli/cli_sim.h"
 #include "platform/sys.h"
 
@@ -19,6 +20,16 @@ constexpr const char* kShortUsage =
 }  // namespace
 
 int Run(const std::vector<std::string>& args) {
+    // For the shells' completion scripts and the packaging, never shown in the help: the words
+    // that may follow a command line typed so far, and the manual page.
+    if (!args.empty() && args[0] == "__complete") {
+        std::fputs(CompletionWords(Words(args.begin() + 1, args.end())).c_str(), stdout);
+        return kExitDone;
+    }
+    if (args.size() == 1 && args[0] == "__man") {
+        std::fputs(ManPage().c_str(), stdout);
+        return kExitDone;
+    }
     Options opt;
     std::string why;
     if (!ParseOptions(args, &opt, &why)) {
@@ -78,7 +89,15 @@ int Run(const std::vector<std::string>& args) {
         std::fputs(kShortUsage, stderr);
         return kExitUsage;
     }
-    if (cmd == "sim" && helpOf.empty()) return RunSimCommand(opt);
+    // And the word that names what the command is to do.
+    std::string noVerb, near;
+    if (!FindVerb(*FindCommand(cmd), opt.words, &noVerb, &near)) {
+        Err(noVerb + (near.empty() ? "" : " (did you mean " + near + "?)"));
+        std::fputs(CommandUsage(cmd).c_str(), stderr);
+        return kExitUsage;
+    }
+    // The one command that acts on a running program's virtual mouse, without a start-up here.
+    if (!FindCommand(cmd)->startsApp) return RunSimCommand(opt);
     try {
         App app(opt);
         return app.Run();

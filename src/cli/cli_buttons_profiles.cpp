@@ -7,6 +7,7 @@
 #include "app/gvar.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
+#include "cli/cli_command_table.h"
 #include "cli/cli_profile_links.h"
 #include "macro/macro_list.h"
 #include "platform/fs.h"
@@ -86,7 +87,7 @@ int App::Button(const Words& w) {
         used = 4;
     } else if (fun == "macro") {
         auto m = g_MacroList.FindMacroByNameUtf8(Word(w, 3, "macro name"));
-        if (!m) throw UsageError{"no macro named \"" + w[3] + "\""};
+        if (!m) throw NoMacroNamed(w[3]);
         const uint32_t id = m->id;
         make = [id](const SensorCfg&) { return MacroKey(id); };
         used = 4;
@@ -110,10 +111,7 @@ int App::Button(const Words& w) {
         // The id show prints for a function without words.
         make = [=](const SensorCfg& cfg) { return chosen(static_cast<uint32_t>(*id), cfg); };
     } else {
-        std::vector<std::string> names = NamesOf(ButtonFunctionNames());
-        for (const char* f : {"fire", "combo", "media", "sniper", "macro", "extra", "custom"})
-            names.push_back(f);
-        throw Unknown("function", fun, names);
+        throw Unknown("function", fun, ButtonFunctionWords());
     }
     NoMoreWords(w, used);
     if (int r = Connect(true)) return r;
@@ -139,55 +137,52 @@ int App::Button(const Words& w) {
 
 // ---- profiles, reset --------------------------------------------------------------------
 
-int App::Profile(const Words& w) {
-    const std::string& what = Word(w, 1, "profile command");
-    if (IsProfileLinksCommand(what))
-        return RunProfileLinksCommand(w, gVar.szAppDataDir, m_opt.json);
-    if (what == "apply") return ApplyProfile(w);
-    if (what == "switch") {
-        const int n = static_cast<int>(Number(w, 2, 1, 4, "profile"));
-        NoMoreWords(w, 3);
-        if (int r = Connect(true)) return r;
-        if (!m_session.CheckDeviceReady()) return kExitFailed;
-        // A switch without a word back may have happened all the same: the mouse is asked.
-        if (SwitchProfile(m_session.Usb(), n - 1) != 1 &&
-            m_session.Usb().GetCurProfile() != n - 1) {
-            Err("the mouse did not switch its profile");
-            return kExitFailed;
-        }
-        // The window would follow the mouse's notification; here the new profile is read now.
-        m_session.StartRead();
-        if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
-            Err("the mouse's settings could not be read");
-            return kExitFailed;
-        }
-        m_stored = "current profile: " + std::to_string(n);
-        return kExitDone;
-    }
-    if (what == "export" || what == "import") {
-        const std::string& file = Word(w, 2, "file");
-        NoMoreWords(w, 3);
-        if (int r = Connect(true)) return r;
-        if (what == "export") {
-            if (!ExportProfile(file)) return kExitFailed;
-            m_stored =
-                "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
-            return kExitDone;
-        }
-        if (const std::string why = UnreadableFile(file); !why.empty()) {
-            Err("cannot import " + file + ": " + why);
-            return kExitFailed;
-        }
-        if (!m_session.CheckDeviceReady()) return kExitFailed;
-        if (!ImportProfile(file, PageImportRules())) return kExitFailed;
-        m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
-        return kExitDone;
-    }
-    throw Unknown("profile command", what,
-                  {"switch", "export", "import", "apply", "link", "unlink", "links"});
+int App::ProfileLinks(const Words& w) {
+    return RunProfileLinksCommand(w, gVar.szAppDataDir, m_opt.json);
 }
 
-int App::Reset() {
+int App::ProfileSwitch(const Words& w) {
+    const int n = static_cast<int>(Number(w, 2, 1, 4, "profile"));
+    NoMoreWords(w, 3);
+    if (int r = Connect(true)) return r;
+    if (!m_session.CheckDeviceReady()) return kExitFailed;
+    // A switch without a word back may have happened all the same: the mouse is asked.
+    if (SwitchProfile(m_session.Usb(), n - 1) != 1 && m_session.Usb().GetCurProfile() != n - 1) {
+        Err("the mouse did not switch its profile");
+        return kExitFailed;
+    }
+    // The window would follow the mouse's notification; here the new profile is read now.
+    m_session.StartRead();
+    if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
+        Err("the mouse's settings could not be read");
+        return kExitFailed;
+    }
+    m_stored = "current profile: " + std::to_string(n);
+    return kExitDone;
+}
+
+int App::ProfileTransfer(const Words& w) {
+    const std::string& what = w[1];
+    const std::string& file = Word(w, 2, "file");
+    NoMoreWords(w, 3);
+    if (int r = Connect(true)) return r;
+    if (what == "export") {
+        if (!ExportProfile(file)) return kExitFailed;
+        m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
+        return kExitDone;
+    }
+    if (const std::string why = UnreadableFile(file); !why.empty()) {
+        Err("cannot import " + file + ": " + why);
+        return kExitFailed;
+    }
+    if (!m_session.CheckDeviceReady()) return kExitFailed;
+    if (!ImportProfile(file, PageImportRules())) return kExitFailed;
+    m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
+    return kExitDone;
+}
+
+int App::Reset(const Words& w) {
+    NoMoreWords(w, 1);
     // Nobody can be asked in a script: wiping every setting must be meant in so many words.
     if (!m_opt.yes && !StdinIsTerminal())
         throw UsageError{

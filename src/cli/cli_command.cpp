@@ -5,6 +5,7 @@
 #include "app/gvar.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
+#include "macro/macro_list.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
 
@@ -20,6 +21,12 @@ namespace cli {
 UsageError Unknown(const std::string& what, const std::string& word,
                    const std::vector<std::string>& choices) {
     return {"unknown " + what + " \"" + word + "\"", NearestWord(word, choices)};
+}
+
+UsageError NoMacroNamed(const std::string& name) {
+    std::vector<std::string> names;
+    for (const StMacro& m : g_MacroList.Snapshot()) names.push_back(MacroNameUtf8(m));
+    return {"no macro named \"" + name + "\"", NearestWord(name, names)};
 }
 
 // Lines carry names and texts from files and from the mouse: their control characters are

@@ -11,6 +11,7 @@
 
 #include "base/json_text.h"
 #include "cli/cli_app.h"
+#include "cli/cli_command_table.h"
 #include "macro/st_macro.h"
 #include "platform/folder_lock.h"
 #include "profile/key_function.h"
@@ -38,6 +39,8 @@ struct UsageError {
 // An unknown word among `choices`: the reason, with the nearest choice when one is close.
 UsageError Unknown(const std::string& what, const std::string& word,
                    const std::vector<std::string>& choices);
+// No macro of the library has this name: the reason, with the nearest name when one is close.
+UsageError NoMacroNamed(const std::string& name);
 // A line on standard error, its control characters shown.
 void Err(const std::string& line);
 // A file the command is to read: the reason it cannot be, in the user's words; "" when it can.
@@ -52,6 +55,10 @@ const std::string& Word(const Words& w, size_t i, const char* what);
 void NoMoreWords(const Words& w, size_t n);
 int32_t OnOff(const Words& w, size_t i, const char* what);
 uint32_t SensorId();
+// The folder of the shipped cfg.ini and texts.
+std::string ShippedDataDir();
+// The system's own catalogue, "" when there is none.
+std::string SystemCfgPath();
 
 // The session's messages are lines on standard error. A question is asked only of a person at a
 // terminal; in a script the command itself is the user's yes.
@@ -89,6 +96,36 @@ class App {
 
     int Run();
 
+    // The commands, as the command table names them; each gets every word of the command
+    // line, the command's own name first.
+    int List(const Words& w);
+    int Info(const Words& w);
+    int Show(const Words& w);
+    int RateSetting(const Words& w);
+    int DpiSetting(const Words& w);
+    int DpiLevelSetting(const Words& w);  // dpi-count, dpi-level and dpi-color
+    int LodSetting(const Words& w);
+    int SwitchSetting(const Words& w);  // ripple, angle-snap, motion-sync
+    int SensorModeSetting(const Words& w);
+    int DebounceSetting(const Words& w);
+    int SleepSetting(const Words& w);
+    int AutoSleepSetting(const Words& w);
+    int LightOffMovingSetting(const Words& w);
+    int LightSetting(const Words& w);
+    int Button(const Words& w);
+    int ProfileSwitch(const Words& w);
+    int ProfileTransfer(const Words& w);  // export and import
+    int ProfileLinks(const Words& w);
+    int ProfileApply(const Words& w);  // <file.json|->
+    int Reset(const Words& w);
+    int MacroList(const Words& w);
+    int MacroShow(const Words& w);
+    int NewMacro(const Words& w);
+    int MacroImport(const Words& w);
+    int MacroExport(const Words& w);
+    int MacroDelete(const Words& w);
+    int Eeprom(const Words& w);  // read and write
+
   private:
     int Prepare();
     int Discover();
@@ -117,25 +154,12 @@ class App {
     // The onboard profile in use, 1 to 4; 0 when none is read.
     int CurrentProfileNumber();
     bool RefreshLighting(uint32_t zone);
-
-    int List();
-    int Info();
-    int Show();
-    int Set(const Words& w);
-    int SetLight(const Words& w);
-    int Button(const Words& w);
-    int Profile(const Words& w);
-    // `profile apply <file.json|->`.
-    int ApplyProfile(const Words& w);
     // A command that reads standard input reads it before the data folder is locked.
     void ReadInputFirst();
     // What the change stored, as JSON (--json): where the profile now differs from before.
     std::string StoredJson();
-    int Reset();
-    int Macro(const Words& w);
+
     void ShowMacro(const StMacro& m) const;
-    int NewMacro(const Words& w);
-    int Eeprom(const Words& w);
 
     // Declared first so that it is let go last, after everything has been saved.
     std::unique_ptr<platform::FolderLock> m_folderLock;

@@ -24,111 +24,108 @@ namespace cli {
 
 // ---- macros -----------------------------------------------------------------------------
 
-int App::Macro(const Words& w) {
-    const std::string& what = Word(w, 1, "macro command");
-    if (what == "list") {
-        NoMoreWords(w, 2);
-        auto all = g_MacroList.Snapshot();
-        if (m_opt.json) std::fputs("[", stdout);
-        for (size_t i = 0; i < all.size(); ++i) {
-            const std::string name = MacroNameUtf8(all[i]);
-            if (m_opt.json)
-                std::printf("%s{\"name\":%s,\"events\":%d}", i ? "," : "", JsonString(name).c_str(),
-                            CountMacroEvents(all[i]));
-            else
-                std::printf("%s  (%d events)\n", PrintableText(name).c_str(),
-                            CountMacroEvents(all[i]));
-        }
-        if (m_opt.json) std::fputs("]\n", stdout);
-        return kExitDone;
+int App::MacroList(const Words& w) {
+    NoMoreWords(w, 2);
+    auto all = g_MacroList.Snapshot();
+    if (m_opt.json) std::fputs("[", stdout);
+    for (size_t i = 0; i < all.size(); ++i) {
+        const std::string name = MacroNameUtf8(all[i]);
+        if (m_opt.json)
+            std::printf("%s{\"name\":%s,\"events\":%d}", i ? "," : "", JsonString(name).c_str(),
+                        CountMacroEvents(all[i]));
+        else
+            std::printf("%s  (%d events)\n", PrintableText(name).c_str(), CountMacroEvents(all[i]));
     }
-    if (what == "show") {
-        const std::string& name = Word(w, 2, "macro name");
-        NoMoreWords(w, 3);
-        auto m = g_MacroList.FindMacroByNameUtf8(name);
-        if (!m) throw UsageError{"no macro named \"" + name + "\""};
-        ShowMacro(*m);
-        return kExitDone;
+    if (m_opt.json) std::fputs("]\n", stdout);
+    return kExitDone;
+}
+
+int App::MacroShow(const Words& w) {
+    const std::string& name = Word(w, 2, "macro name");
+    NoMoreWords(w, 3);
+    auto m = g_MacroList.FindMacroByNameUtf8(name);
+    if (!m) throw NoMacroNamed(name);
+    ShowMacro(*m);
+    return kExitDone;
+}
+
+int App::MacroImport(const Words& w) {
+    const std::string& file = Word(w, 2, "file");
+    NoMoreWords(w, 3);
+    if (const std::string why = UnreadableFile(file); !why.empty()) {
+        Err("cannot import " + file + ": " + why);
+        return kExitFailed;
     }
-    if (what == "new") return NewMacro(w);
-    if (what == "import") {
-        const std::string& file = Word(w, 2, "file");
-        NoMoreWords(w, 3);
-        if (const std::string why = UnreadableFile(file); !why.empty()) {
-            Err("cannot import " + file + ": " + why);
-            return kExitFailed;
-        }
-        std::optional<StMacro> m = ReadMacroFile(file);
-        if (!m) {
-            Err("not a macro file: " + file);
-            return kExitFailed;
-        }
-        // Held to the rules of recording and `macro new`, as a profile's macros are.
-        std::vector<std::string> said;
-        if (std::optional<std::string> why = LimitImportedMacro(*m, said)) {
-            Err("cannot import " + file + ": " + *why);
-            return kExitFailed;
-        }
-        for (const std::string& line : said)
-            Err("macro \"" + PrintableText(MacroNameUtf8(*m)) + "\": " + line);
-        uint32_t err = 0;
-        auto added = ImportOutsideMacro(*m, g_MacroList, &err);
-        if (!added) {
-            Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
-                platform::ErrorText(err) + ")");
-            return kExitFailed;
-        }
-        if (std::string note = AddedMacroNote(MacroNameUtf8(*m), *added); !note.empty()) Err(note);
-        m_stored = "macro " + MacroNameUtf8(added->stored) + ": imported from " + file;
-        return kExitDone;
+    std::optional<StMacro> m = ReadMacroFile(file);
+    if (!m) {
+        Err("not a macro file: " + file);
+        return kExitFailed;
     }
-    if (what == "export") {
-        const std::string& name = Word(w, 2, "macro name");
-        const std::string& file = Word(w, 3, "file");
-        NoMoreWords(w, 4);
-        auto m = g_MacroList.FindMacroByNameUtf8(name);
-        if (!m) throw UsageError{"no macro named \"" + name + "\""};
-        uint8_t bytes[kStMacroSize];
-        MacroFileBytes(*m, bytes);
-        // A failed save is said with its reason among the failed saves at the end.
-        if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) return kExitFailed;
-        m_stored = "macro " + MacroNameUtf8(*m) + ": exported to " + file;
-        return kExitDone;
+    // Held to the rules of recording and `macro new`, as a profile's macros are.
+    std::vector<std::string> said;
+    if (std::optional<std::string> why = LimitImportedMacro(*m, said)) {
+        Err("cannot import " + file + ": " + *why);
+        return kExitFailed;
     }
-    if (what == "delete") {
-        const std::string& name = Word(w, 2, "macro name");
-        NoMoreWords(w, 3);
-        if (!g_MacroList.FindMacroByNameUtf8(name))
-            throw UsageError{"no macro named \"" + name + "\""};
-        // The mouse is read first: a macro it holds would otherwise come back into the
-        // library with that reading, and its buttons could not be given their defaults. So
-        // without a reading nothing is deleted.
-        if (const int r = Connect(true); r != kExitDone) {
-            Err("macro \"" + PrintableText(name) +
-                "\" is not deleted: the mouse's settings could not be read, and a macro it holds "
-                "would come back with the next reading");
-            return r;
-        }
-        auto m = g_MacroList.FindMacroByNameUtf8(name);
-        if (!m) return kExitFailed;
-        uint32_t err = 0;
-        std::string path;
-        if (!DeleteLibraryMacro(m->id, g_MacroList, &err, &path)) {
-            Err("cannot delete " + path + ": " + platform::ErrorText(err));
-            return kExitFailed;
-        }
-        // Buttons that played it go back to their defaults, in the mouse too.
-        bool changed;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            changed = FixOrphanMacros();
-        }
-        if (changed) RequestApply(kApplyKeys, kAllItems);
-        m_stored = "macro " + PrintableText(name) + ": deleted" +
-                   (changed ? "; the buttons that played it are back to their defaults" : "");
-        return kExitDone;
+    for (const std::string& line : said)
+        Err("macro \"" + PrintableText(MacroNameUtf8(*m)) + "\": " + line);
+    uint32_t err = 0;
+    auto added = ImportOutsideMacro(*m, g_MacroList, &err);
+    if (!added) {
+        Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
+            platform::ErrorText(err) + ")");
+        return kExitFailed;
     }
-    throw Unknown("macro command", what, {"list", "show", "new", "import", "export", "delete"});
+    if (std::string note = AddedMacroNote(MacroNameUtf8(*m), *added); !note.empty()) Err(note);
+    m_stored = "macro " + MacroNameUtf8(added->stored) + ": imported from " + file;
+    return kExitDone;
+}
+
+int App::MacroExport(const Words& w) {
+    const std::string& name = Word(w, 2, "macro name");
+    const std::string& file = Word(w, 3, "file");
+    NoMoreWords(w, 4);
+    auto m = g_MacroList.FindMacroByNameUtf8(name);
+    if (!m) throw NoMacroNamed(name);
+    uint8_t bytes[kStMacroSize];
+    MacroFileBytes(*m, bytes);
+    // A failed save is said with its reason among the failed saves at the end.
+    if (!platform::WriteFileAtomic(file, bytes, sizeof bytes)) return kExitFailed;
+    m_stored = "macro " + MacroNameUtf8(*m) + ": exported to " + file;
+    return kExitDone;
+}
+
+int App::MacroDelete(const Words& w) {
+    const std::string& name = Word(w, 2, "macro name");
+    NoMoreWords(w, 3);
+    if (!g_MacroList.FindMacroByNameUtf8(name)) throw NoMacroNamed(name);
+    // The mouse is read first: a macro it holds would otherwise come back into the
+    // library with that reading, and its buttons could not be given their defaults. So
+    // without a reading nothing is deleted.
+    if (const int r = Connect(true); r != kExitDone) {
+        Err("macro \"" + PrintableText(name) +
+            "\" is not deleted: the mouse's settings could not be read, and a macro it holds "
+            "would come back with the next reading");
+        return r;
+    }
+    auto m = g_MacroList.FindMacroByNameUtf8(name);
+    if (!m) return kExitFailed;
+    uint32_t err = 0;
+    std::string path;
+    if (!DeleteLibraryMacro(m->id, g_MacroList, &err, &path)) {
+        Err("cannot delete " + path + ": " + platform::ErrorText(err));
+        return kExitFailed;
+    }
+    // Buttons that played it go back to their defaults, in the mouse too.
+    bool changed;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        changed = FixOrphanMacros();
+    }
+    if (changed) RequestApply(kApplyKeys, kAllItems);
+    m_stored = "macro " + PrintableText(name) + ": deleted" +
+               (changed ? "; the buttons that played it are back to their defaults" : "");
+    return kExitDone;
 }
 
 // The events in the words `macro new` takes, one a line, under a line of the play options.

@@ -47,7 +47,7 @@ void App::ReadInputFirst() {
     if (std::ferror(stdin)) m_inputError = "standard input could not be read";
 }
 
-int App::ApplyProfile(const Words& w) {
+int App::ProfileApply(const Words& w) {
     const std::string& from = Word(w, 2, "file (or - for standard input)");
     NoMoreWords(w, 3);
     const std::string name = from == "-" ? std::string("standard input") : from;

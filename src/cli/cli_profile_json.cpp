@@ -7,6 +7,7 @@
 #include <set>
 
 #include "cli/cli_args.h"
+#include "cli/cli_command_table.h"
 #include "profile/eeprom_writer.h"
 #include "profile/key_function.h"
 #include "ui/button_assignment.h"
@@ -537,10 +538,7 @@ class Applier {
                 return chosen(static_cast<uint32_t>(*id));
             }
         }
-        std::vector<std::string> names = NamesOf(ButtonFunctionNames());
-        for (const char* f : {"fire", "combo", "media", "sniper", "macro", "extra", "custom"})
-            names.push_back(f);
-        const std::string near = NearestWord(fun, names);
+        const std::string near = NearestWord(fun, ButtonFunctionWords());
         Refuse(at, "unknown function \"" + fun + "\"" +
                        (near.empty() ? "" : " (did you mean " + near + "?)"));
     }
@@ -578,7 +576,7 @@ class Applier {
         });
         for (const Wanted& w : wanted) {
             const KeyInfo& held = p().keys[static_cast<size_t>(set)][static_cast<size_t>(w.row)];
-            if (w.words == ButtonFunctionWords(held, d.table, d.macros)) continue;
+            if (w.words == FunctionWords(held, d.table, d.macros)) continue;
             const ButtonRowView row =
                 ViewButtonRows(p(), cfg, d.keyMask)[static_cast<size_t>(w.row)];
             if (!row.visible || !row.enabled) Refuse(w.at, RowRefusal(cfg, d.keyMask, w.row));
@@ -599,8 +597,7 @@ class Applier {
 
 }  // namespace
 
-std::string ButtonFunctionWords(const KeyInfo& k, const SensorTable* table,
-                                const MacroList& macros) {
+std::string FunctionWords(const KeyInfo& k, const SensorTable* table, const MacroList& macros) {
     const uint32_t id = k.dwFunID;
     for (const NamedValue& n : ButtonFunctionNames())
         if (n.value == id) return n.name;
@@ -642,7 +639,7 @@ JsonValue ProfileJson(const ProfileFile& p, int32_t curLevel, int profileNumber,
         const KeyInfo& k = p.keys[static_cast<size_t>(set)][static_cast<size_t>(b)];
         JsonValue& one = buttons.Add(JsonValue::Object());
         one.Set("button", JsonValue::Int(b + 1));
-        one.Set("function", JsonValue::String(ButtonFunctionWords(k, table, macros)));
+        one.Set("function", JsonValue::String(FunctionWords(k, table, macros)));
         one.Set("caption", JsonValue::String(GetKeyFunctionText(k)));
     }
     JsonValue& dpi = o.Set("dpi", JsonValue::Object());

@@ -22,8 +22,7 @@ namespace cli {
 // A button's function in the words `button` takes ("combo Ctrl+C", "media volume-up", "macro
 // hid"), so that --json output can be fed back; the function id in hexadecimal for anything the
 // command has no words for.
-std::string ButtonFunctionWords(const KeyInfo& k, const SensorTable* table,
-                                const MacroList& macros);
+std::string FunctionWords(const KeyInfo& k, const SensorTable* table, const MacroList& macros);
 
 // The profile as `show --json` prints it: `profileNumber` 1 to 4, the current key set's buttons.
 JsonValue ProfileJson(const ProfileFile& p, int32_t curLevel, int profileNumber,

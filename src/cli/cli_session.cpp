@@ -69,17 +69,6 @@ class Progress {
     bool m_on;
 };
 
-// The folder of the shipped cfg.ini and texts: beside the program (the Windows zip), in
-// ../share/zorvan (installed), or the repository's data folder (the build tree).
-std::string ShippedDataDir() {
-    const std::string exeDir = platform::DirectoryOf(platform::GetExecutablePath());
-    for (const char* rel : {"", "../share/zorvan", "../../data"}) {
-        const std::string dir = *rel ? platform::JoinPath(exeDir, rel) : exeDir;
-        if (platform::FileExists(platform::JoinPath(dir, "cfg.ini"))) return dir;
-    }
-    return exeDir;
-}
-
 // On Linux a receiver the user may not open is not found at all: say so, and what lets the user
 // at the seat open it. "" elsewhere or when every receiver can be opened.
 std::string InaccessibleReceiverHint() {
@@ -120,6 +109,19 @@ std::string ModelName(const std::string& cfgPath, uint32_t cid, uint32_t mid) {
                         : PrintableText(name) + " (" + id + ")";
 }
 
+}  // namespace
+
+// The folder of the shipped cfg.ini and texts: beside the program (the Windows zip), in
+// ../share/zorvan (installed), or the repository's data folder (the build tree).
+std::string ShippedDataDir() {
+    const std::string exeDir = platform::DirectoryOf(platform::GetExecutablePath());
+    for (const char* rel : {"", "../share/zorvan", "../../data"}) {
+        const std::string dir = *rel ? platform::JoinPath(exeDir, rel) : exeDir;
+        if (platform::FileExists(platform::JoinPath(dir, "cfg.ini"))) return dir;
+    }
+    return exeDir;
+}
+
 // A system administrator's catalogue: a mouse added without touching what the package installed.
 // ZORVAN_SYSCONFDIR stands in for /etc/zorvan (tests, a staged install). "" when there is none.
 std::string SystemCfgPath() {
@@ -132,8 +134,6 @@ std::string SystemCfgPath() {
     return platform::FileExists(path) ? path : std::string();
 #endif
 }
-
-}  // namespace
 
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
@@ -467,34 +467,12 @@ int App::Change(const Edit& edit, const Describe& said, const std::string& uncha
 
 int App::Run() {
     const Words& w = m_opt.words;
-    const std::string& cmd = w[0];
+    // The words that name the verb were checked before the program started.
+    std::string why, near;
+    const VerbSpec* verb = FindVerb(*FindCommand(w[0]), w, &why, &near);
     ReadInputFirst();
     if (int r = Prepare()) return r;
-    int code;
-    if (cmd == "list") {
-        NoMoreWords(w, 1);
-        code = List();
-    } else if (cmd == "info") {
-        NoMoreWords(w, 1);
-        code = Info();
-    } else if (cmd == "show") {
-        NoMoreWords(w, 1);
-        code = Show();
-    } else if (cmd == "set") {
-        code = Set(w);
-    } else if (cmd == "button") {
-        code = Button(w);
-    } else if (cmd == "profile") {
-        code = Profile(w);
-    } else if (cmd == "reset") {
-        NoMoreWords(w, 1);
-        code = Reset();
-    } else if (cmd == "macro") {
-        code = Macro(w);
-    } else {
-        code = Eeprom(w);
-    }
-    return Finish(code);
+    return Finish((this->*verb->run)(w));
 }
 
 }  // namespace cli

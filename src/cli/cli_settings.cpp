@@ -18,133 +18,134 @@
 
 namespace cli {
 
-// ---- set --------------------------------------------------------------------------------
+// The settings of `set`. The words are checked first; what depends on the mouse's catalogue entry
+// is checked once it is known, before anything is written.
+int App::RateSetting(const Words& w) {
+    const int64_t hz = Number(w, 2, 1, 100000, "rate");
+    NoMoreWords(w, 3);
+    int button = -1;
+    for (int k = 0; k < kRateButtons; ++k)
+        if (RateHzOfCode(RateCodeOfButton(k)) == hz) button = k;
+    if (button < 0) throw UsageError{"rate must be 125, 250, 500 or 1000: " + w[2]};
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetRateButton(p, button); },
+                  [](const ProfileFile& p, int32_t) {
+                      return "rate: " + std::to_string(RateHzOfCode(p.nRate)) + " Hz";
+                  });
+}
 
-int App::Set(const Words& w) {
-    const std::string& what = Word(w, 1, "setting");
-    if (what == "light") return SetLight(w);
-    // The words are checked first; what depends on the mouse's catalogue entry is checked once
-    // it is known, before anything is written.
-    if (what == "rate") {
-        const int64_t hz = Number(w, 2, 1, 100000, "rate");
-        NoMoreWords(w, 3);
-        int button = -1;
-        for (int k = 0; k < kRateButtons; ++k)
-            if (RateHzOfCode(RateCodeOfButton(k)) == hz) button = k;
-        if (button < 0) throw UsageError{"rate must be 125, 250, 500 or 1000: " + w[2]};
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetRateButton(p, button); },
-                      [](const ProfileFile& p, int32_t) {
-                          return "rate: " + std::to_string(RateHzOfCode(p.nRate)) + " Hz";
-                      });
+int App::DpiSetting(const Words& w) {
+    const int level = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
+    const std::string& v = Word(w, 3, "DPI value");
+    const size_t colon = v.find(':');
+    auto x = ParseNumber(v.substr(0, colon), 1, 1000000);
+    auto y = colon == std::string::npos ? x : ParseNumber(v.substr(colon + 1), 1, 1000000);
+    if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>: " + v};
+    NoMoreWords(w, 4);
+    if (int r = ConnectForRecord()) return r;
+    const SensorCfg& cfg = *gVar.pSensorCfg;
+    if (level > cfg.DM)
+        throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
+                         w[2]};
+    const SensorTable* table = FindSensorTable(SensorId());
+    const IntRange range = LevelDpiRange(table, cfg, level - 1);
+    if (range.hi == 0) {
+        Err("this mouse's sensor has no DPI table; no DPI value can be written");
+        return kExitFailed;
     }
-    if (what == "dpi") {
-        const int level = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
-        const std::string& v = Word(w, 3, "DPI value");
-        const size_t colon = v.find(':');
-        auto x = ParseNumber(v.substr(0, colon), 1, 1000000);
-        auto y = colon == std::string::npos ? x : ParseNumber(v.substr(colon + 1), 1, 1000000);
-        if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>: " + v};
-        NoMoreWords(w, 4);
-        if (int r = ConnectForRecord()) return r;
-        const SensorCfg& cfg = *gVar.pSensorCfg;
-        if (level > cfg.DM)
-            throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
-                             w[2]};
-        const SensorTable* table = FindSensorTable(SensorId());
-        const IntRange range = LevelDpiRange(table, cfg, level - 1);
-        if (range.hi == 0) {
-            Err("this mouse's sensor has no DPI table; no DPI value can be written");
-            return kExitFailed;
-        }
-        for (int64_t d : {*x, *y})
-            if (!range.Contains(d))
-                throw UsageError{"DPI of level " + std::to_string(level) + " must be from " +
-                                 std::to_string(range.lo) + " to " + std::to_string(range.hi) +
-                                 ": " + std::to_string(d)};
-        const int64_t tx = *x, ty = *y;
+    for (int64_t d : {*x, *y})
+        if (!range.Contains(d))
+            throw UsageError{"DPI of level " + std::to_string(level) + " must be from " +
+                             std::to_string(range.lo) + " to " + std::to_string(range.hi) + ": " +
+                             std::to_string(d)};
+    const int64_t tx = *x, ty = *y;
+    return Change(
+        [&](ProfileFile& p, int32_t&) {
+            if (ty != tx && !p.bSeparateXY)
+                return Refused("this profile keeps one DPI value per level: give one value");
+            PageChange c = TypeDpiValue(p, table, level - 1, false, tx);
+            if (p.bSeparateXY) c = TypeDpiValue(p, table, level - 1, true, ty);
+            return c;
+        },
+        [=](const ProfileFile& p, int32_t) {
+            const DpiLevel& l = p.dpi[static_cast<size_t>(level - 1)];
+            std::string s = "level " + std::to_string(level) + ": " + std::to_string(l.x);
+            if (l.y != l.x) s += ":" + std::to_string(l.y);
+            s += " DPI";
+            if (l.x != tx || l.y != ty)
+                s += " (nearest to " +
+                     (tx == ty ? std::to_string(tx)
+                               : std::to_string(tx) + ":" + std::to_string(ty)) +
+                     ")";
+            return s;
+        });
+}
+
+int App::DpiLevelSetting(const Words& w) {
+    const std::string& what = w[1];
+    const int n = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
+    std::optional<uint32_t> colour;
+    if (what == "dpi-color") {
+        colour = ParseColour(Word(w, 3, "colour"));
+        if (!colour) throw UsageError{"colour must be #rrggbb: " + w[3]};
+    }
+    NoMoreWords(w, colour ? 4 : 3);
+    if (int r = ConnectForRecord()) return r;
+    const SensorCfg& cfg = *gVar.pSensorCfg;
+    if (n > cfg.DM)
+        throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
+                         w[2]};
+    if (what == "dpi-count")
+        // As the window does: with SyncChangeDpiLevel the first level becomes the one in
+        // use; without it the level in use stays unless it falls outside the new count.
         return Change(
-            [&](ProfileFile& p, int32_t&) {
-                if (ty != tx && !p.bSeparateXY)
-                    return Refused("this profile keeps one DPI value per level: give one value");
-                PageChange c = TypeDpiValue(p, table, level - 1, false, tx);
-                if (p.bSeparateXY) c = TypeDpiValue(p, table, level - 1, true, ty);
-                return c;
+            [&](ProfileFile& p, int32_t& cur) {
+                return SetLevelCount(p, cur, n, cfg.DM, gVar.SyncChangeDpiLevel != 0);
             },
-            [=](const ProfileFile& p, int32_t) {
-                const DpiLevel& l = p.dpi[static_cast<size_t>(level - 1)];
-                std::string s = "level " + std::to_string(level) + ": " + std::to_string(l.x);
-                if (l.y != l.x) s += ":" + std::to_string(l.y);
-                s += " DPI";
-                if (l.x != tx || l.y != ty)
-                    s += " (nearest to " +
-                         (tx == ty ? std::to_string(tx)
-                                   : std::to_string(tx) + ":" + std::to_string(ty)) +
-                         ")";
-                return s;
+            [](const ProfileFile& p, int32_t cur) {
+                return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
+                       std::to_string(cur + 1);
             });
-    }
-    if (what == "dpi-count" || what == "dpi-level" || what == "dpi-color") {
-        const int n = static_cast<int>(Number(w, 2, 1, 1000000, "level"));
-        std::optional<uint32_t> colour;
-        if (what == "dpi-color") {
-            colour = ParseColour(Word(w, 3, "colour"));
-            if (!colour) throw UsageError{"colour must be #rrggbb: " + w[3]};
-        }
-        NoMoreWords(w, colour ? 4 : 3);
-        if (int r = ConnectForRecord()) return r;
-        const SensorCfg& cfg = *gVar.pSensorCfg;
-        if (n > cfg.DM)
-            throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
-                             w[2]};
-        if (what == "dpi-count")
-            // As the window does: with SyncChangeDpiLevel the first level becomes the one in
-            // use; without it the level in use stays unless it falls outside the new count.
-            return Change(
-                [&](ProfileFile& p, int32_t& cur) {
-                    return SetLevelCount(p, cur, n, cfg.DM, gVar.SyncChangeDpiLevel != 0);
-                },
-                [](const ProfileFile& p, int32_t cur) {
-                    return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
-                           std::to_string(cur + 1);
-                });
-        if (what == "dpi-color")
-            return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, n - 1, *colour); },
-                          [n](const ProfileFile& p, int32_t) {
-                              return "level " + std::to_string(n) + " colour: " +
-                                     ColourText(p.dpi[static_cast<size_t>(n - 1)].colour);
-                          });
-        // The level chosen must be in use on the mouse, so its count is asked for rather than
-        // taken from the cache.
-        if (m_oneRecord && !RefreshLevelCount()) return kExitFailed;
-        const int32_t count = [] {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            return gVar.pFile ? gVar.pFile->nDpiLevels : 1;
-        }();
-        if (n > count)
-            throw UsageError{"level must be a number from 1 to " + std::to_string(count) +
-                             " (the levels in use): " + w[2]};
-        return Change([&](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, n - 1); },
-                      [](const ProfileFile&, int32_t cur) {
-                          return "current DPI level: " + std::to_string(cur + 1);
+    if (what == "dpi-color")
+        return Change([&](ProfileFile& p, int32_t&) { return SetDpiColour(p, n - 1, *colour); },
+                      [n](const ProfileFile& p, int32_t) {
+                          return "level " + std::to_string(n) +
+                                 " colour: " + ColourText(p.dpi[static_cast<size_t>(n - 1)].colour);
                       });
-    }
-    if (what == "lod") {
-        const int button = static_cast<int>(Number(w, 2, 1, 2, "lod"));
-        NoMoreWords(w, 3);
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetLiftOff(p, button); },
-                      [](const ProfileFile& p, int32_t) {
-                          return "lift-off distance: " + std::to_string(p.nLod);
-                      });
-    }
+    // The level chosen must be in use on the mouse, so its count is asked for rather than
+    // taken from the cache.
+    if (m_oneRecord && !RefreshLevelCount()) return kExitFailed;
+    const int32_t count = [] {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        return gVar.pFile ? gVar.pFile->nDpiLevels : 1;
+    }();
+    if (n > count)
+        throw UsageError{"level must be a number from 1 to " + std::to_string(count) +
+                         " (the levels in use): " + w[2]};
+    return Change([&](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, n - 1); },
+                  [](const ProfileFile&, int32_t cur) {
+                      return "current DPI level: " + std::to_string(cur + 1);
+                  });
+}
+
+int App::LodSetting(const Words& w) {
+    const int button = static_cast<int>(Number(w, 2, 1, 2, "lod"));
+    NoMoreWords(w, 3);
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetLiftOff(p, button); },
+                  [](const ProfileFile& p, int32_t) {
+                      return "lift-off distance: " + std::to_string(p.nLod);
+                  });
+}
+
+int App::SwitchSetting(const Words& w) {
     static const std::pair<const char*, PerfSwitch> kSwitches[] = {
         {"ripple", PerfSwitch::kRipple},
         {"angle-snap", PerfSwitch::kAngleSnap},
         {"motion-sync", PerfSwitch::kMotionSync},
     };
     for (const auto& sw : kSwitches) {
-        if (what != sw.first) continue;
+        if (w[1] != sw.first) continue;
         const PerfSwitch which = sw.second;
         const bool on = OnOff(w, 2, sw.first) != 0;
         NoMoreWords(w, 3);
@@ -153,74 +154,76 @@ int App::Set(const Words& w) {
         return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); },
                       [=](const ProfileFile&, int32_t) { return name + (on ? ": on" : ": off"); });
     }
-    if (what == "sensor-mode") {
-        const std::string& m = Word(w, 2, "sensor mode");
-        if (m != "hp" && m != "lp") throw UsageError{"sensor mode must be hp or lp: " + m};
-        NoMoreWords(w, 3);
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetSensorMode(p, m == "hp"); },
-                      [](const ProfileFile& p, int32_t) {
-                          return std::string("sensor mode: ") + (p.nSensorMode ? "hp" : "lp");
-                      });
-    }
-    if (what == "debounce") {
-        const IntRange range = DebounceRange(gVar.DebounceRange);
-        const int32_t ms = static_cast<int32_t>(Number(w, 2, range.lo, range.hi, "debounce"));
-        NoMoreWords(w, 3);
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetDebounce(p, ms, range); },
-                      [](const ProfileFile& p, int32_t) {
-                          return "debounce: " + std::to_string(p.nDebounce) + " ms";
-                      });
-    }
-    if (what == "sleep") {
-        const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
-        NoMoreWords(w, 3);
-        if (int r = ConnectForRecord()) return r;
-        const SensorCfg& cfg = *gVar.pSensorCfg;
-        const std::vector<SleepItem> items = SleepItems(cfg);
-        if (std::none_of(items.begin(), items.end(),
-                         [s](const SleepItem& i) { return i.seconds == s; })) {
-            std::string offered;
-            for (const SleepItem& i : items) offered += " " + std::to_string(i.seconds);
-            throw UsageError{"sleep must be one of these seconds:" + offered};
-        }
-        return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); },
-                      [](const ProfileFile& p, int32_t) {
-                          return "sleep: " + std::to_string(p.nSleepTime) + " s";
-                      });
-    }
-    if (what == "auto-sleep") {
-        const auto v = AutoSleepValueOfSeconds(Number(w, 2, 0, 100000, "auto-sleep"));
-        NoMoreWords(w, 3);
-        if (!v) {
-            std::string offered;
-            for (int32_t t : kAutoSleepTable) offered += " " + std::to_string(AutoSleepSeconds(t));
-            throw UsageError{"auto sleep must be one of these seconds:" + offered};
-        }
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); },
-                      [](const ProfileFile& p, int32_t) {
-                          return "auto sleep: " + std::to_string(AutoSleepSeconds(p.nAutoSleep)) +
-                                 " s";
-                      });
-    }
-    if (what == "light-off-moving") {
-        const bool on = OnOff(w, 2, "light-off-moving") != 0;
-        NoMoreWords(w, 3);
-        if (int r = ConnectForRecord()) return r;
-        return Change([&](ProfileFile& p, int32_t&) { return SetLightOffOnMoving(p, on); },
-                      [on](const ProfileFile&, int32_t) {
-                          return std::string("light off while moving: ") + (on ? "on" : "off");
-                      });
-    }
-    throw Unknown("setting", what,
-                  {"rate", "dpi", "dpi-count", "dpi-level", "dpi-color", "lod", "ripple",
-                   "angle-snap", "motion-sync", "sensor-mode", "debounce", "sleep", "auto-sleep",
-                   "light-off-moving", "light"});
+    return kExitUsage;
 }
 
-int App::SetLight(const Words& w) {
+int App::SensorModeSetting(const Words& w) {
+    const std::string& m = Word(w, 2, "sensor mode");
+    if (m != "hp" && m != "lp")
+        throw UsageError{"sensor mode must be hp or lp: " + m, NearestWord(m, {"hp", "lp"})};
+    NoMoreWords(w, 3);
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetSensorMode(p, m == "hp"); },
+                  [](const ProfileFile& p, int32_t) {
+                      return std::string("sensor mode: ") + (p.nSensorMode ? "hp" : "lp");
+                  });
+}
+
+int App::DebounceSetting(const Words& w) {
+    const IntRange range = DebounceRange(gVar.DebounceRange);
+    const int32_t ms = static_cast<int32_t>(Number(w, 2, range.lo, range.hi, "debounce"));
+    NoMoreWords(w, 3);
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetDebounce(p, ms, range); },
+                  [](const ProfileFile& p, int32_t) {
+                      return "debounce: " + std::to_string(p.nDebounce) + " ms";
+                  });
+}
+
+int App::SleepSetting(const Words& w) {
+    const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
+    NoMoreWords(w, 3);
+    if (int r = ConnectForRecord()) return r;
+    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const std::vector<SleepItem> items = SleepItems(cfg);
+    if (std::none_of(items.begin(), items.end(),
+                     [s](const SleepItem& i) { return i.seconds == s; })) {
+        std::string offered;
+        for (const SleepItem& i : items) offered += " " + std::to_string(i.seconds);
+        throw UsageError{"sleep must be one of these seconds:" + offered};
+    }
+    return Change([&](ProfileFile& p, int32_t&) { return SetSleepTime(p, cfg, s); },
+                  [](const ProfileFile& p, int32_t) {
+                      return "sleep: " + std::to_string(p.nSleepTime) + " s";
+                  });
+}
+
+int App::AutoSleepSetting(const Words& w) {
+    const auto v = AutoSleepValueOfSeconds(Number(w, 2, 0, 100000, "auto-sleep"));
+    NoMoreWords(w, 3);
+    if (!v) {
+        std::string offered;
+        for (int32_t t : kAutoSleepTable) offered += " " + std::to_string(AutoSleepSeconds(t));
+        throw UsageError{"auto sleep must be one of these seconds:" + offered};
+    }
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetAutoSleep(p, *v); },
+                  [](const ProfileFile& p, int32_t) {
+                      return "auto sleep: " + std::to_string(AutoSleepSeconds(p.nAutoSleep)) + " s";
+                  });
+}
+
+int App::LightOffMovingSetting(const Words& w) {
+    const bool on = OnOff(w, 2, "light-off-moving") != 0;
+    NoMoreWords(w, 3);
+    if (int r = ConnectForRecord()) return r;
+    return Change([&](ProfileFile& p, int32_t&) { return SetLightOffOnMoving(p, on); },
+                  [on](const ProfileFile&, int32_t) {
+                      return std::string("light off while moving: ") + (on ? "on" : "off");
+                  });
+}
+
+int App::LightSetting(const Words& w) {
     const std::string& zone = Word(w, 2, "lighting (main, logo or dpi)");
     const std::vector<NamedValue>* names = zone == "main"   ? &MainModeNames()
                                            : zone == "logo" ? &LogoModeNames()

@@ -49,7 +49,8 @@ std::string LightingText(const ProfileFile& p, uint32_t zone) {
 
 // ---- list, info, show -------------------------------------------------------------------
 
-int App::List() {
+int App::List(const Words& w) {
+    NoMoreWords(w, 1);
     m_session.FindDevices();
     m_session.WaitForDevice(kFindMs);
     std::ostringstream out;
@@ -84,7 +85,8 @@ int App::List() {
     return kExitDone;
 }
 
-int App::Info() {
+int App::Info(const Words& w) {
+    NoMoreWords(w, 1);
     if (int r = Connect(false)) return r;
     DeviceSlot s = GetDeviceSlot(m_slot);
     CUSBDriver& usb = m_session.Usb();
@@ -120,7 +122,8 @@ int App::Info() {
     return kExitDone;
 }
 
-int App::Show() {
+int App::Show(const Words& w) {
+    NoMoreWords(w, 1);
     if (int r = Connect(true)) return r;
     ProfileFile p;
     int32_t cur;
