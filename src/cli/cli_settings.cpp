@@ -157,7 +157,7 @@ int App::SwitchSetting(const Words& w) {
         return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); },
                       [=](const ProfileFile&, int32_t) { return name + (on ? ": on" : ": off"); });
     }
-    return kExitUsage;
+    throw Unknown("setting", w[1], {"ripple", "angle-snap", "motion-sync"});
 }
 
 int App::SensorModeSetting(const Words& w) {
