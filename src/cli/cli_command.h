@@ -128,6 +128,7 @@ class App {
 
   private:
     int Prepare();
+    bool StartVirtualMouse(const std::string& cfg, std::string* why);
     int Discover();
     int ReadProfile();
     int Connect(bool readProfile);
@@ -150,7 +151,6 @@ class App {
     void KeepBefore();
     // Why a profile read failed when the mouse's memory says so, with the way back; "" else.
     std::string DamageHint();
-    bool RefreshLevelCount();
     // The onboard profile in use, 1 to 4; 0 when none is read.
     int CurrentProfileNumber();
     bool RefreshLighting(uint32_t zone);

@@ -135,6 +135,34 @@ std::string SystemCfgPath() {
 #endif
 }
 
+// The virtual receiver and mouse in place of the real devices: the catalogue entry --model
+// names, its memory kept in the state file.
+bool App::StartVirtualMouse(const std::string& cfg, std::string* why) {
+    sim::ReceiverConfig rc;
+    rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
+    if (gVar.PID[0]) rc.pid = gVar.PID[0];
+    if (!sim::CatalogueMouse(cfg, m_opt.model, &rc.cid, &rc.mid, &rc.factory, why)) return false;
+    rc.statePath = m_opt.simFile.empty() ? gVar.szAppDataDir + "sim.bin" : m_opt.simFile;
+    auto backend = std::make_shared<sim::VirtualBackend>();
+    m_sim = backend->AddReceiver(rc);
+    if (!m_sim->LoadState(why)) {
+        *why = "the virtual mouse's state " + rc.statePath + " cannot be used: " + *why;
+        return false;
+    }
+    // A state file keeps the mouse it was made for; going on would show that mouse under
+    // the name asked for, or the other way round.
+    const auto [cid, mid] = m_sim->MouseIdentity();
+    if (!m_opt.model.empty() && (cid != rc.cid || mid != rc.mid)) {
+        *why = "the virtual mouse in " + rc.statePath + " is " + ModelName(cfg, cid, mid) +
+               ", not " + ModelName(cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
+               " asks; give --sim=FILE with another file for it";
+        return false;
+    }
+    if (!sim::ApplyFaultsFromEnvironment(*m_sim, why)) return false;
+    platform::SetHidBackend(backend);
+    return true;
+}
+
 int App::Prepare() {
     std::string cfg = m_opt.cfgPath;
     if (cfg.empty()) cfg = SystemCfgPath();
@@ -145,109 +173,71 @@ int App::Prepare() {
         return kExitUsage;
     }
     // The configuration is cfg.ini in the program folder; its folder stands in for that.
-    gVar.szAppDir = platform::DirectoryOf(cfg);
-    if (!gVar.szAppDir.empty() && gVar.szAppDir.back() != platform::PathSeparator())
-        gVar.szAppDir += platform::PathSeparator();
     if (platform::FileNameOf(cfg) != "cfg.ini") {
         Err("the configuration file must be named cfg.ini: " + cfg);
         return kExitUsage;
     }
-    if (!LoadConfiguration()) {
-        Err("the device catalogue of " + cfg + " cannot be used");
-        return kExitUsage;
-    }
-    if (const std::vector<std::string> problems = ConfigurationProblems(); !problems.empty()) {
-        for (const std::string& p : problems) Err(cfg + ": " + p);
-        return kExitUsage;
-    }
-    if (m_opt.verbose) {
-        gVar.nDebug = 1;
-        LogInit();
-        SetLogDebugWriter([](const std::string& s) { std::fprintf(stderr, "%s\n", s.c_str()); });
-    }
-    // A cfg.ini of the user's own may stand alone: the program's shipped texts stand in for a
-    // missing text.xml, so no caption or profile name is made of an empty text.
-    if (!LoadDefaultTexts(gVar.szAppDir) || GetText("tc_msg35").empty()) {
-        const std::string shipped = ShippedDataDir();
-        if (!LoadDefaultTexts(shipped) || GetText("tc_msg35").empty()) {
-            Err("the program's texts cannot be read: " +
-                platform::JoinPath(gVar.szAppDir, "text.xml") + " and " +
-                platform::JoinPath(shipped, "text.xml"));
-            return kExitUsage;
+    StartupPlan plan;
+    plan.appDir = platform::DirectoryOf(cfg);
+    // A cfg.ini of the user's own may stand alone: the program's shipped texts stand in.
+    plan.fallbackTextsDir = ShippedDataDir();
+    plan.textsRequired = true;
+    plan.dataDir = m_opt.dataDir;
+    plan.lockWaitMs = kBusyWaitMs;
+    plan.lockRequired = true;
+    plan.afterCatalogue = [&](std::string*) {
+        if (const std::vector<std::string> problems = ConfigurationProblems(); !problems.empty()) {
+            for (const std::string& p : problems) Err(cfg + ": " + p);
+            return false;
         }
-        LogPrintf("texts of %s used", shipped.c_str());
-    }
-    ApplyTitle();
-    if (!m_opt.dataDir.empty()) {
-        gVar.szAppDataDir = m_opt.dataDir;
-        if (gVar.szAppDataDir.back() != platform::PathSeparator())
-            gVar.szAppDataDir += platform::PathSeparator();
-        uint32_t err = 0;
-        if (!CreateDataFolder(gVar.szAppDataDir, &err))
-            Err("cannot create the data folder " + gVar.szAppDataDir + ": " +
-                platform::PathErrorText(gVar.szAppDataDir, err));
-    } else {
-        PrepareAppDataDir();
-    }
-    // One writer at a time: the cache and the macro library are read, changed and saved whole,
-    // so two commands (or a command and the window) on one folder would lose a change.
-    uint32_t lockErr = 0;
-    switch (platform::LockFolder(gVar.szAppDataDir, kBusyWaitMs, &m_folderLock, &lockErr)) {
-        case platform::FolderLockResult::kTaken:
+        if (m_opt.verbose) {
+            gVar.nDebug = 1;
+            LogInit();
+            SetLogDebugWriter(
+                [](const std::string& s) { std::fprintf(stderr, "%s\n", s.c_str()); });
+        }
+        return true;
+    };
+    plan.virtualMouse = [&](std::string* why) {
+        platform::SetMessageBoxHook(
+            [](const std::string& text, const std::string& caption, uint32_t flags) {
+                // A box's text is padded to look centred and its caption says "Error"; on a line
+                // of its own on standard error neither means anything.
+                const std::string line = Trimmed(text);
+                const std::string head = Trimmed(caption);
+                Err(head.empty() || head == gVar.szTitle || head == "Error" ? line
+                                                                            : head + ": " + line);
+                return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
+            });
+        return !m_opt.sim || StartVirtualMouse(cfg, why);
+    };
+    StartupOutcome started = StartUp(plan);
+    m_folderLock = std::move(started.folderLock);
+    if (!started.dataFolderError.empty()) Err(started.dataFolderError);
+    switch (started.stop) {
+        case StartupStop::kNone:
             break;
-        case platform::FolderLockResult::kBusy:
-            Err("Zorvan is busy (another command or the window is using this data folder)");
+        case StartupStop::kCatalogue:
+            Err("the device catalogue of " + cfg + " cannot be used");
+            return kExitUsage;
+        case StartupStop::kHook:
+            return kExitUsage;
+        case StartupStop::kTexts:
+        case StartupStop::kVirtualMouse:
+            Err(started.why);
+            return kExitUsage;
+        case StartupStop::kLock:
+            if (started.lock == platform::FolderLockResult::kBusy)
+                Err("Zorvan is busy (another command or the window is using this data folder)");
+            else
+                Err("cannot lock the data folder: " +
+                    platform::JoinPath(gVar.szAppDataDir, platform::kFolderLockFile) +
+                    " is not a plain file (a link or a pipe); remove it");
             return kExitFailed;
-        case platform::FolderLockResult::kNotAFile:
-            Err("cannot lock the data folder: " +
-                platform::JoinPath(gVar.szAppDataDir, platform::kFolderLockFile) +
-                " is not a plain file (a link or a pipe); remove it");
-            return kExitFailed;
-        case platform::FolderLockResult::kNoLockFile:
-            // Nothing can be saved there either; what fails to be saved is said where it fails.
-            LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), lockErr);
-            break;
     }
-    platform::SetMessageBoxHook([](const std::string& text, const std::string& caption,
-                                   uint32_t flags) {
-        // A box's text is padded to look centred and its caption says "Error"; on a line of
-        // its own on standard error neither means anything.
-        const std::string line = Trimmed(text);
-        const std::string head = Trimmed(caption);
-        Err(head.empty() || head == gVar.szTitle || head == "Error" ? line : head + ": " + line);
-        return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
-    });
-    if (m_opt.sim) {
-        sim::ReceiverConfig rc;
-        rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
-        if (gVar.PID[0]) rc.pid = gVar.PID[0];
-        std::string why;
-        if (!sim::CatalogueMouse(cfg, m_opt.model, &rc.cid, &rc.mid, &rc.factory, &why)) {
-            Err(why);
-            return kExitUsage;
-        }
-        rc.statePath = m_opt.simFile.empty() ? gVar.szAppDataDir + "sim.bin" : m_opt.simFile;
-        auto backend = std::make_shared<sim::VirtualBackend>();
-        m_sim = backend->AddReceiver(rc);
-        if (!m_sim->LoadState(&why)) {
-            Err("the virtual mouse's state " + rc.statePath + " cannot be used: " + why);
-            return kExitUsage;
-        }
-        // A state file keeps the mouse it was made for; going on would show that mouse under
-        // the name asked for, or the other way round.
-        const auto [cid, mid] = m_sim->MouseIdentity();
-        if (!m_opt.model.empty() && (cid != rc.cid || mid != rc.mid)) {
-            Err("the virtual mouse in " + rc.statePath + " is " + ModelName(cfg, cid, mid) +
-                ", not " + ModelName(cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
-                " asks; give --sim=FILE with another file for it");
-            return kExitUsage;
-        }
-        if (!sim::ApplyFaultsFromEnvironment(*m_sim, &why)) {
-            Err(why);
-            return kExitUsage;
-        }
-        platform::SetHidBackend(backend);
-    }
+    // Nothing can be saved there either; what fails to be saved is said where it fails.
+    if (started.lock == platform::FolderLockResult::kNoLockFile)
+        LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), started.lockErr);
     LoadCID();
     LoadMacroLibrary();
     m_macroGeneration = g_MacroList.Generation();
@@ -332,18 +322,6 @@ int App::WaitWrites() {
         return kExitFailed;
     }
     return GetApplyCounts().failed != m_failedBefore ? kExitFailed : kExitDone;
-}
-
-bool App::RefreshLevelCount() {
-    uint8_t b[2] = {};
-    if (!m_session.Usb().ReadEEPROM(eeprom::kLevelCount, b, 2) || CheckByte(b, 1) != b[1] ||
-        b[0] < 1 || b[0] > kDpiLevels) {
-        Err("the mouse's DPI level count could not be read");
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (gVar.pFile) gVar.pFile->nDpiLevels = b[0];
-    return true;
 }
 
 // A lighting record holds mode, brightness, speed and colour together, and the command may give

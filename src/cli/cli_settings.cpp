@@ -114,7 +114,10 @@ int App::DpiLevelSetting(const Words& w) {
                       });
     // The level chosen must be in use on the mouse, so its count is asked for rather than
     // taken from the cache.
-    if (m_oneRecord && !RefreshLevelCount()) return kExitFailed;
+    if (m_oneRecord && !m_session.RefreshLevelCount()) {
+        Err("the mouse's DPI level count could not be read");
+        return kExitFailed;
+    }
     const int32_t count = [] {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         return gVar.pFile ? gVar.pFile->nDpiLevels : 1;
@@ -154,7 +157,7 @@ int App::SwitchSetting(const Words& w) {
         return Change([&](ProfileFile& p, int32_t&) { return SetPerfSwitch(p, which, on); },
                       [=](const ProfileFile&, int32_t) { return name + (on ? ": on" : ": off"); });
     }
-    return kExitUsage;
+    throw Unknown("setting", w[1], {"ripple", "angle-snap", "motion-sync"});
 }
 
 int App::SensorModeSetting(const Words& w) {
