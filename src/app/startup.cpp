@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/config.h"
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
@@ -81,4 +82,57 @@ std::string MissingDataMessage(const std::string& missingFile) {
            "\n\nZorvan needs the files that come with it in its own folder. If you started it "
            "from inside a zip file, extract the whole folder first, then start Zorvan.exe from "
            "the extracted folder.";
+}
+
+StartupOutcome StartUp(const StartupPlan& plan) {
+    StartupOutcome out;
+    auto stop = [&out](StartupStop why) {
+        out.stop = why;
+        return std::move(out);
+    };
+    gVar.szAppDir = plan.appDir;
+    if (!gVar.szAppDir.empty() && gVar.szAppDir.back() != platform::PathSeparator())
+        gVar.szAppDir += platform::PathSeparator();
+    if (!LoadConfiguration()) return stop(StartupStop::kCatalogue);
+    if (plan.afterCatalogue && !plan.afterCatalogue(&out.why)) return stop(StartupStop::kHook);
+    // No caption or profile name may be made of an empty text: the shipped texts stand in for a
+    // text.xml that is missing beside the catalogue.
+    if (!LoadDefaultTexts(gVar.szAppDir) || GetText("tc_msg35").empty()) {
+        const bool shipped = !plan.fallbackTextsDir.empty() &&
+                             LoadDefaultTexts(plan.fallbackTextsDir) &&
+                             !GetText("tc_msg35").empty();
+        if (shipped) {
+            LogPrintf("texts of %s used", plan.fallbackTextsDir.c_str());
+        } else if (plan.textsRequired) {
+            out.why = "the program's texts cannot be read: " +
+                      platform::JoinPath(gVar.szAppDir, "text.xml") +
+                      (plan.fallbackTextsDir.empty()
+                           ? std::string()
+                           : " and " + platform::JoinPath(plan.fallbackTextsDir, "text.xml"));
+            return stop(StartupStop::kTexts);
+        }
+    }
+    ApplyTitle();
+    if (plan.afterTitle) plan.afterTitle();
+    if (!plan.dataDir.empty()) {
+        gVar.szAppDataDir = plan.dataDir;
+        if (gVar.szAppDataDir.back() != platform::PathSeparator())
+            gVar.szAppDataDir += platform::PathSeparator();
+        uint32_t err = 0;
+        if (!CreateDataFolder(gVar.szAppDataDir, &err))
+            out.dataFolderError = "cannot create the data folder " + gVar.szAppDataDir + ": " +
+                                  platform::PathErrorText(gVar.szAppDataDir, err);
+    } else {
+        PrepareAppDataDir();
+    }
+    if (plan.beforeLock && !plan.beforeLock(&out.why)) return stop(StartupStop::kHook);
+    // One writer at a time: the cache and the macro library are read, changed and saved whole,
+    // so two programs on one folder would lose a change.
+    out.lock =
+        platform::LockFolder(gVar.szAppDataDir, plan.lockWaitMs, &out.folderLock, &out.lockErr);
+    if (plan.lockRequired && (out.lock == platform::FolderLockResult::kBusy ||
+                              out.lock == platform::FolderLockResult::kNotAFile))
+        return stop(StartupStop::kLock);
+    if (plan.virtualMouse && !plan.virtualMouse(&out.why)) return stop(StartupStop::kVirtualMouse);
+    return out;
 }

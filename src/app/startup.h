@@ -1,7 +1,11 @@
 // The portable steps of start-up and shutdown.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "platform/folder_lock.h"
 
 // The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2 (and 7 for every
 // later version), 0 otherwise.
@@ -31,3 +35,37 @@ constexpr const char* kSingleInstanceName = "MUTEX_QZ_WIRELESS";
 // Tray-icon callback message and the mouse message that makes the running instance show.
 constexpr unsigned kWmTrayNotify = 0x46C;
 constexpr unsigned kWmLButtonUp = 0x202;
+
+// The start-up the window and the command line share, in this order: the catalogue (cfg.ini in
+// `appDir`), the texts, the title, the data folder, its writer lock, the virtual mouse. Each
+// program gives what differs between them and decides what a failure means to it; a hook that
+// returns false stops start-up there, with its reason in `why`.
+struct StartupPlan {
+    std::string appDir;  // the folder of cfg.ini and text.xml
+    // The shipped texts, for a cfg.ini of the user's own that stands alone; "" for none.
+    std::string fallbackTextsDir;
+    bool textsRequired = false;  // no usable texts stops start-up
+    std::string dataDir;         // "" for the per-user data folder
+    uint32_t lockWaitMs = 0;
+    // A lock held by another or a lock file that is no plain file stops start-up; without it
+    // the program goes on unlocked (the caller says so).
+    bool lockRequired = false;
+    std::function<bool(std::string* why)> afterCatalogue;  // the catalogue is loaded
+    std::function<void()> afterTitle;                      // the title is known
+    std::function<bool(std::string* why)> beforeLock;      // the data folder is known
+    // Puts the virtual receiver in place of the real devices when the program is asked for one.
+    std::function<bool(std::string* why)> virtualMouse;
+};
+
+enum class StartupStop { kNone, kCatalogue, kHook, kTexts, kLock, kVirtualMouse };
+
+struct StartupOutcome {
+    StartupStop stop = StartupStop::kNone;
+    std::string why;
+    std::string dataFolderError;  // a given data folder that could not be made, said; not a stop
+    platform::FolderLockResult lock = platform::FolderLockResult::kNoLockFile;
+    uint32_t lockErr = 0;
+    std::unique_ptr<platform::FolderLock> folderLock;  // held while the program runs
+};
+
+StartupOutcome StartUp(const StartupPlan& plan);

@@ -172,4 +172,8 @@ std::optional<std::vector<MacroEvent>> ParseMacroEvents(const std::vector<std::s
     return events;
 }
 
+std::vector<std::string> MacroKeyNames() {
+    return AllKeyNames();
+}
+
 }  // namespace cli

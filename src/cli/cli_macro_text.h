@@ -19,6 +19,8 @@ namespace cli {
 // The name of a key or mouse-button code as a macro event names it ("A", "LShift",
 // "MouseLeft"); "0x.." for a code without a name.
 std::string MacroKeyName(uint8_t code);
+// Every key name a macro event takes.
+std::vector<std::string> MacroKeyNames();
 // The code of a name MacroKeyName gives (any case, also "0x.."); 0 for a word that names no key
 // or button the mouse can play in a macro.
 uint8_t MacroKeyCode(std::string_view word);

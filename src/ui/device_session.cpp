@@ -8,6 +8,7 @@
 #include "device/discovery.h"
 #include "device/eeprom_map.h"
 #include "device/report_rate.h"
+#include "device/reports.h"
 #include "device/transport.h"
 #include "platform/fs.h"
 #include "platform/sys.h"
@@ -131,6 +132,17 @@ void DeviceSession::RefreshLayout() {
         gVar.g_nCurDpiLevel = level;
     }
     m_ui.ShowProfile();
+}
+
+bool DeviceSession::RefreshLevelCount() {
+    uint8_t b[2] = {};
+    if (!m_usb.CmdHandle() || !m_usb.ReadEEPROM(eeprom::kLevelCount, b, 2) ||
+        CheckByte(b, 1) != b[1] || b[0] < 1 || b[0] > kDpiLevels)
+        return false;
+    std::lock_guard<std::mutex> lock(ProfileDataLock());
+    if (!gVar.pFile) return false;
+    gVar.pFile->nDpiLevels = b[0];
+    return true;
 }
 
 void DeviceSession::StartRead() {

@@ -79,6 +79,10 @@ class DeviceSession {
     bool TakeOverWithoutRead(bool* cached);
     // The layout's data steps for the device in use: cached profiles and the current level.
     void RefreshLayout();
+    // The current profile's DPI level count as the mouse holds it, read back into the profile
+    // (a profile taken over from the cache may hold an older count); false, with the profile
+    // unchanged, when the mouse does not answer or answers with no count of levels.
+    bool RefreshLevelCount();
 
     // The macro page whose tree shows the macros a profile read finds in the mouse; null for
     // none. Set before the first read and kept until Shutdown.

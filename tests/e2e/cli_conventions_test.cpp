@@ -94,7 +94,14 @@ TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
          "unknown lighting (main, logo or dpi) \"mian\" (did you mean main?)"},
         {"button 2 combo Ctrl+Entr", "unknown key \"Entr\" (did you mean Enter?)"},
         {"set ripple onn", "ripple must be on or off: onn (did you mean on?)"},
+        {"set sensor-mode hq", "sensor mode must be hp or lp: hq (did you mean hp?)"},
+        {"profile swich 2", "unknown profile command \"swich\" (did you mean switch?)"},
+        {"macro shw Reload", "unknown macro command \"shw\" (did you mean show?)"},
+        {"eeprom reed 0 2", "unknown eeprom command \"reed\" (did you mean read?)"},
+        {"macro delete Rlaod", "no macro named \"Rlaod\" (did you mean Reload?)"},
+        {"button 2 macro Relod", "no macro named \"Relod\" (did you mean Reload?)"},
     };
+    ASSERT_EQ(Run("macro new Reload down R up R").code, 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         Result r = Run(c.args);
@@ -107,6 +114,53 @@ TEST_F(CliConventions, UsageErrorsAreShortAndNameTheNearMiss) {
     // The usage of the command that went wrong, not of another one.
     Result r = Run("set rat 500");
     EXPECT_FALSE(r.Says("zorvan button")) << r.err;
+}
+
+// The words the completion offers are the command table's: each command and each of its verbs is
+// in the help, and run here with no further word, without a mouse: whatever it says, it is never
+// that the word is unknown, and a usage error always says what is wrong.
+TEST_F(CliConventions, EveryWordOfTheTableReachesItsCommand) {
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        size_t start = 0;
+        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+            out.push_back(text.substr(start, end - start));
+        return out;
+    };
+    const std::string cli = std::string("env -u ZORVAN_SIM ") + ZV_CLI_PATH;
+    const std::vector<std::string> commands =
+        lines(zvtest::RunCommand(cli, "__complete ''", files).out);
+    ASSERT_GE(commands.size(), 11u);
+    const std::string help = zvtest::RunCommand(cli, "help", files).out;
+    size_t runs = 0;
+    for (const std::string& command : commands) {
+        if (command == "help") continue;
+        // The help lists every command, and every verb among its command's usage lines.
+        EXPECT_TRUE(help.find("\n  " + command + "\n") != std::string::npos ||
+                    help.find("\n  " + command + " ") != std::string::npos)
+            << command;
+        const std::string usage = zvtest::RunCommand(cli, "help " + command, files).out;
+        // A command of several verbs offers them as its next word; the others offer a value.
+        std::vector<std::string> verbs = {""};
+        const std::string next =
+            zvtest::RunCommand(cli, "__complete " + command + " ''", files).out;
+        if (!next.empty() && usage.find(command + " " + lines(next)[0]) != std::string::npos)
+            verbs = lines(next);
+        for (const std::string& verb : verbs) {
+            const std::string words = command + (verb.empty() ? "" : " " + verb);
+            SCOPED_TRACE(words);
+            EXPECT_NE(usage.find("zorvan " + words), std::string::npos) << usage;
+            Result r = zvtest::RunCommand(
+                cli, zvtest::ShippedCfgArg() + " --data-dir '" + data.path() + "' " + words, files);
+            ++runs;
+            EXPECT_FALSE(r.Says("unknown")) << r.err;
+            EXPECT_TRUE(r.code >= 0 && r.code <= 3) << r.code;
+            if (r.code == 2) {
+                EXPECT_TRUE(r.Says("zorvan: ")) << "a usage error that says nothing";
+            }
+        }
+    }
+    EXPECT_GE(runs, 35u);
 }
 
 TEST_F(CliConventions, WordsAreCheckedBeforeTheDeviceIsLookedFor) {

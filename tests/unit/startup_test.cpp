@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "app/gvar.h"
 #include "app/startup.h"
+#include "base/language_texts.h"
+#include "platform/folder_lock.h"
+#include "platform/fs.h"
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
 
@@ -82,4 +87,62 @@ TEST(Startup, TheFirstMissingDataFileIsNamed) {
     zvtest::TempDir odd;
     platform::MakeDirectory(odd / "cfg.ini");
     EXPECT_EQ(MissingDataFile(odd.path()), odd / "cfg.ini");
+}
+
+// The window and the command line start the same way; each says what a failure means to it. A
+// lock held by another stops only the program that needs it, and the steps run in their order.
+TEST(Startup, StepsRunInOrderAndABusyLockStopsOnlyWhenRequired) {
+    zvtest::TempDir data;
+    std::unique_ptr<platform::FolderLock> other;
+    ASSERT_EQ(platform::LockFolder(data.path(), 0, &other), platform::FolderLockResult::kTaken);
+    for (const bool required : {true, false}) {
+        SCOPED_TRACE(required ? "lock required" : "lock not required");
+        std::string steps;
+        StartupPlan plan;
+        plan.appDir = zvtest::SourceDir() + "/data";
+        plan.dataDir = data.path();
+        plan.lockRequired = required;
+        plan.afterCatalogue = [&](std::string*) { return steps += "catalogue ", true; };
+        plan.afterTitle = [&] { steps += "title "; };
+        plan.beforeLock = [&](std::string*) { return steps += "lock ", true; };
+        plan.virtualMouse = [&](std::string*) { return steps += "mouse", true; };
+        const StartupOutcome out = StartUp(plan);
+        EXPECT_EQ(out.lock, platform::FolderLockResult::kBusy);
+        EXPECT_EQ(out.folderLock, nullptr);
+        EXPECT_EQ(out.stop, required ? StartupStop::kLock : StartupStop::kNone);
+        EXPECT_EQ(steps, required ? "catalogue title lock " : "catalogue title lock mouse");
+        EXPECT_EQ(gVar.szAppDataDir.rfind(data.path(), 0), 0u) << gVar.szAppDataDir;
+        EXPECT_FALSE(gVar.szTitle.empty());
+    }
+    other.reset();
+    StartupPlan plan;
+    plan.appDir = zvtest::SourceDir() + "/data";
+    plan.dataDir = data.path();
+    plan.lockRequired = true;
+    const StartupOutcome out = StartUp(plan);
+    EXPECT_EQ(out.stop, StartupStop::kNone);
+    EXPECT_NE(out.folderLock, nullptr);
+}
+
+// A catalogue without texts beside it takes the shipped ones; without those either, the program
+// that cannot go on without texts is stopped with both places named.
+TEST(Startup, TextsFallBackToTheShippedOnes) {
+    zvtest::TempDir own, data;
+    std::vector<uint8_t> cfg;
+    ASSERT_TRUE(platform::ReadFile(zvtest::SourceDir() + "/data/cfg.ini", cfg));
+    ASSERT_TRUE(platform::WriteFileAtomic(own / "cfg.ini", cfg));
+    StartupPlan plan;
+    plan.appDir = own.path();
+    plan.dataDir = data.path();
+    plan.textsRequired = true;
+    plan.fallbackTextsDir = zvtest::SourceDir() + "/data";
+    StartupOutcome out = StartUp(plan);
+    EXPECT_EQ(out.stop, StartupStop::kNone) << out.why;
+    EXPECT_FALSE(GetText("tc_msg35").empty());
+
+    plan.fallbackTextsDir = data.path();
+    out = StartUp(plan);
+    EXPECT_EQ(out.stop, StartupStop::kTexts);
+    EXPECT_NE(out.why.find(own / "text.xml"), std::string::npos) << out.why;
+    EXPECT_NE(out.why.find(data / "text.xml"), std::string::npos) << out.why;
 }

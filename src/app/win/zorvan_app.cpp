@@ -44,48 +44,54 @@ BOOL CZorvanApp::InitInstance() {
     Gdiplus::GdiplusStartupInput gsi;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gsi, nullptr);
 
-    gVar.szAppDir = platform::DirectoryOf(platform::GetExecutablePath());
+    const std::string appDir = platform::DirectoryOf(platform::GetExecutablePath());
     // Without its data (started from inside a zip, say) one clear message instead of the
     // generic errors that each missing file would give further on.
-    const std::string missing = MissingDataFile(gVar.szAppDir);
+    const std::string missing = MissingDataFile(appDir);
     if (!missing.empty()) {
         platform::ShowMessageBox(MissingDataMessage(missing), "Zorvan", platform::kMbIconError);
         return FALSE;
     }
-    LoadDefaultTexts(gVar.szAppDir);
 
     bFontLoaded = 0;
-    if (!LoadConfiguration()) {
-        platform::ShowMessageBox("     Data Init failed.     ", "Error", platform::kMbOk);
-        return FALSE;
-    }
-    // ZORVAN_SIM puts the virtual receiver in place of the real HID devices; it needs the
-    // receiver ids just read.
-    m_virtualReceiver = sim::UseVirtualReceiverIfRequested(
-        gVar.szAppDir + "cfg.ini", static_cast<uint32_t>(gVar.VID), gVar.PID[0]);
-    ApplyTitle();
-    LogLaunchLines();
-    bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;
-    PrepareAppDataDir();
-
-    m_instance = platform::CreateSingleInstance(kSingleInstanceName);
-    if (m_instance->AlreadyExisted()) {
+    StartupPlan plan;
+    plan.appDir = appDir;
+    // A command of the command-line tool holds the lock for a few seconds at most.
+    plan.lockWaitMs = kFolderLockWaitMs;
+    plan.afterTitle = [this] {
+        LogLaunchLines();
+        bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;
+    };
+    // A second start hands over to the window that runs, before it waits for the lock.
+    plan.beforeLock = [this](std::string*) {
+        m_instance = platform::CreateSingleInstance(kSingleInstanceName);
+        if (!m_instance->AlreadyExisted()) return true;
         platform::WindowHandle wnd = platform::FindWindowByTitle(gVar.szTitle);
         if (wnd) platform::PostWindowMessage(wnd, kWmTrayNotify, 0, kWmLButtonUp);
         LogPrintf("ALREADY_EXISTS, hWnd=%x", static_cast<unsigned>(wnd));
+        return false;
+    };
+    // ZORVAN_SIM puts the virtual receiver in place of the real HID devices; it needs the
+    // receiver ids of the catalogue.
+    plan.virtualMouse = [this](std::string*) {
+        m_virtualReceiver = sim::UseVirtualReceiverIfRequested(
+            gVar.szAppDir + "cfg.ini", static_cast<uint32_t>(gVar.VID), gVar.PID[0]);
+        return true;
+    };
+    StartupOutcome started = StartUp(plan);
+    m_folderLock = std::move(started.folderLock);
+    if (started.stop == StartupStop::kCatalogue) {
+        platform::ShowMessageBox("     Data Init failed.     ", "Error", platform::kMbOk);
         return FALSE;
     }
-
-    // A command of the command-line tool holds the lock for a few seconds at most.
-    uint32_t lockErr = 0;
-    const platform::FolderLockResult lock =
-        platform::LockFolder(gVar.szAppDataDir, kFolderLockWaitMs, &m_folderLock, &lockErr);
+    if (started.stop != StartupStop::kNone) return FALSE;
+    const platform::FolderLockResult lock = started.lock;
     if (lock != platform::FolderLockResult::kTaken)
         LogPrintf("data folder %s not locked (%s, error %u)", gVar.szAppDataDir.c_str(),
                   lock == platform::FolderLockResult::kBusy       ? "busy"
                   : lock == platform::FolderLockResult::kNotAFile ? "lock file is no plain file"
                                                                   : "no lock file",
-                  lockErr);
+                  started.lockErr);
 
     if (GetOsVersionCode() >= 5) {
         if (HMODULE user = ::LoadLibraryW(L"User32.dll")) {
