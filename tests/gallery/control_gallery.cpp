@@ -472,7 +472,11 @@ void SaveMacroDialogs(HWND owner) {
         if (!MakeSureFolderExist(path) || !MyCreateFile(path, bytes, sizeof bytes)) ++g_failures;
         files.push_back(path);
     }
-    {
+    // The picker in each language: its buttons in the skin's face, their captions inside it.
+    for (const auto& [folder, shot] :
+         {std::pair{"German", "macro_picker_de"}, std::pair{"French", "macro_picker_fr"},
+          std::pair{"English", "macro_picker"}}) {
+        LoadTexts(gVar.szAppDir + folder + "\\text.xml");
         CPickMacroDlg d;
         d.root = root;
         d.showFolders = true;
@@ -492,7 +496,7 @@ void SaveMacroDialogs(HWND owner) {
                            },
                            true);
                    },
-                   Shot("macro_picker")};
+                   Shot(shot)};
         d.DoModal(owner);
     }
     {
