@@ -119,6 +119,7 @@ void LoadPro() {
     }
 
     TheProfileState().ProfileList = std::move(records);
+    TheProfileState().pFileRead = false;
     TheProfileState().pFile = &TheProfileState().ProfileList.front();
     for (ProfileFile& p : TheProfileState().ProfileList)
         if (p.dwId == id) {

@@ -11,7 +11,10 @@ struct ProfileState {
     // One record per onboard profile, in profile order (at most four).
     std::vector<ProfileFile> ProfileList;
     ProfileFile* pFile = nullptr;  // the entry of the profile the mouse reports as current
-    int32_t g_nCurDpiLevel = 0;    // the mouse's current DPI level, 0 based
+    // pFile's entry holds what was read from the mouse in use, not a cached or new record: until
+    // then the pages show none of its values.
+    bool pFileRead = false;
+    int32_t g_nCurDpiLevel = 0;  // the mouse's current DPI level, 0 based
 };
 
 // The cfg.ini options the profile code reads, read at start-up.

@@ -90,6 +90,10 @@ std::array<ButtonRowView, kKeysPerSet> ViewButtonRows(const ProfileFile& p, cons
 // Why row `row` (0-based) cannot take a function: "" when it can.
 std::string RowRefusal(const SensorCfg& cfg, int32_t keyMask, int row);
 
+// What a value field shows while the mouse's own value is not known (before its profile was
+// read): no made-up value, only a mark that one belongs there.
+inline constexpr const char* kValueNotRead = "\xE2\x80\x93";  // an en dash
+
 // ---- debounce and auto sleep ---------------------------------------------------------------
 
 // The option DebounceRange: low byte the lowest value, second byte the highest.

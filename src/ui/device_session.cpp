@@ -194,6 +194,7 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
             if (static_cast<size_t>(index) < gVar.ProfileList.size()) {
                 gVar.ProfileList[static_cast<size_t>(index)] = *work;
                 gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
+                gVar.pFileRead = true;
                 if (gVar.pSensorCfg) SavePro();
                 m_failedWritesAtRead = GetApplyCounts().failed;
                 ok = true;

@@ -171,6 +171,8 @@ struct MainLayoutInput {
     bool hasLighting = true;
     ZvRect rcHomePageBtn{}, rcSubDlg{};
     bool homeText = false;  // tc_mainweb is not empty
+    // The widest battery percentage ("100 %") as the indicator draws it on a normal screen.
+    int powerTextWidth = 0;
     bool b4K = false;
 };
 MainLayout LayoutMainWindow(const MainLayoutInput& in);

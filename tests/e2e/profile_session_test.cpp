@@ -75,14 +75,18 @@ TEST_F(ProfileSession, ReadFillsTheListEntryAndTheCache) {
     EXPECT_EQ(g_bSyncDone.load(), 1);
     ASSERT_NE(gVar.pFile, nullptr);
     EXPECT_EQ(gVar.pFile, &gVar.ProfileList[0]);
+    EXPECT_TRUE(gVar.pFileRead);
     EXPECT_EQ(gVar.pFile->keys[0][5].dwFunID, 0x080000A9u);
     EXPECT_TRUE(platform::FileExists(data / "PRO_101a.dct"));
 }
 
 TEST_F(ProfileSession, FailedReadLeavesTheListAlone) {
     rx->WithMouse([](sim::VirtualMouse& m) { m.Poke(0, {3, 0x52}); });
+    gVar.pFileRead = true;  // a mouse read before
     ASSERT_NO_FATAL_FAILURE(Connect());
     EXPECT_FALSE(session.LastReadOk());
+    // The record taken over holds no value of this mouse's, and the pages show none.
+    EXPECT_FALSE(gVar.pFileRead);
     EXPECT_EQ(g_bSyncDone.load(), 1);
     // The entry keeps the defaults it was loaded with, not what the mouse holds (DPI down).
     EXPECT_EQ(gVar.ProfileList[0].keys[0][5].dwFunID, 0x080000AAu);

@@ -463,8 +463,11 @@ void SaveMacroDialogs(HWND owner) {
     const std::string root = gVar.szAppDir + "gallery_macros";
     MacroId id = 0x101;
     std::vector<std::string> files;
-    for (const char* rel : {"Rapid reload.qzm", "Games\\Burst fire.qzm", "Games\\Grenade.qzm",
-                            "Sniper breath hold.qzm"}) {
+    std::vector<std::string> names = {"Rapid reload.qzm", "Games\\Burst fire.qzm",
+                                      "Games\\Grenade.qzm", "Sniper breath hold.qzm"};
+    // More than the picker's list shows at once, so its scroll bar is seen.
+    for (int i = 1; i <= 12; ++i) names.push_back("Build order " + std::to_string(i) + ".qzm");
+    for (const std::string& rel : names) {
         StMacro m = NewMacroRecord(platform::FileNameOf(rel), id++);
         uint8_t bytes[kStMacroSize];
         MacroFileBytes(m, bytes);
@@ -472,7 +475,11 @@ void SaveMacroDialogs(HWND owner) {
         if (!MakeSureFolderExist(path) || !MyCreateFile(path, bytes, sizeof bytes)) ++g_failures;
         files.push_back(path);
     }
-    {
+    // The picker in each language: its buttons in the skin's face, their captions inside it.
+    for (const auto& [folder, shot] :
+         {std::pair{"German", "macro_picker_de"}, std::pair{"French", "macro_picker_fr"},
+          std::pair{"English", "macro_picker"}}) {
+        LoadTexts(gVar.szAppDir + folder + "\\text.xml");
         CPickMacroDlg d;
         d.root = root;
         d.showFolders = true;
@@ -492,7 +499,7 @@ void SaveMacroDialogs(HWND owner) {
                            },
                            true);
                    },
-                   Shot("macro_picker")};
+                   Shot(shot)};
         d.DoModal(owner);
     }
     {

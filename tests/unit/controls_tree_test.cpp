@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "controls/scroll_bar_model.h"
 #include "macro/macro_tree.h"
 
 namespace {
@@ -117,3 +118,36 @@ TEST(TreeControl, AFolderAtDepthFiveTakesMacrosButNoFolder) {
 }
 
 }  // namespace
+
+// The skinned scroll bar's thumb: in proportion to the page, at least the minimum, moved over
+// the track's travel by the position, and a thumb put somewhere gives the nearest position.
+TEST(ScrollBarModel, ThumbFollowsTheRange) {
+    struct Case {
+        ScrollRange range;
+        int track, minThumb;
+        ThumbPlace thumb;
+    };
+    const Case cases[] = {
+        {{0, 9, 10, 0}, 100, 16, {0, 100}},       // everything fits: nothing to scroll
+        {{0, 99, 25, 0}, 200, 16, {0, 50}},       // a quarter shown, at the top
+        {{0, 99, 25, 75}, 200, 16, {150, 200}},   // at the last position: at the bottom
+        {{0, 99, 25, 99}, 200, 16, {150, 200}},   // past the last position: held at the bottom
+        {{0, 999, 10, 495}, 200, 16, {92, 108}},  // a tiny page: the minimum, in the middle
+        {{5, 24, 10, 10}, 100, 16, {25, 75}},     // a range not starting at 0
+    };
+    for (const Case& c : cases) {
+        const ThumbPlace t = PlaceThumb(c.range, c.track, c.minThumb);
+        EXPECT_EQ(t.top, c.thumb.top) << c.range.max << "/" << c.range.pos;
+        EXPECT_EQ(t.bottom, c.thumb.bottom) << c.range.max << "/" << c.range.pos;
+        // Where the thumb is drawn gives back its position.
+        if (Scrolls(c.range) && c.range.pos <= LastScrollPosition(c.range)) {
+            EXPECT_EQ(PositionAtThumb(c.range, c.track, c.minThumb, t.top), c.range.pos);
+        }
+    }
+    const ScrollRange r{0, 99, 25, 0};
+    EXPECT_EQ(LastScrollPosition(r), 75);
+    EXPECT_EQ(PositionAtThumb(r, 200, 16, -30), 0);
+    EXPECT_EQ(PositionAtThumb(r, 200, 16, 500), 75);
+    EXPECT_EQ(PositionAtThumb(r, 200, 16, 76), 38);
+    EXPECT_FALSE(Scrolls({0, 9, 10, 0}));
+}

@@ -191,6 +191,15 @@ TEST(MainWindowModel, ButtonsListLinkBatteryAndPages) {
     EXPECT_EQ(l.langList, (ZvRect{791, 10, 902, 40}));
     EXPECT_EQ(l.power, (ZvRect{949, 66, 986, 109}));
     EXPECT_EQ(l.pages, (ZvRect{1, 160, 1019, 699}));
+    // A percentage wider than the picture: the place grows about the picture's centre, to the
+    // text's width and a pixel each side; one that fits changes nothing.
+    for (const auto& [text, place] :
+         {std::pair{35, ZvRect{949, 66, 986, 109}}, std::pair{40, ZvRect{946, 66, 988, 109}},
+          std::pair{41, ZvRect{946, 66, 989, 109}}}) {
+        in.powerTextWidth = text;
+        EXPECT_EQ(LayoutMainWindow(in).power, place) << text;
+    }
+    in.powerTextWidth = 0;
     EXPECT_EQ(l.homeLink, (ZvRect{25, 672, 155, 690}));
     EXPECT_FALSE(l.homeShown) << "no link without its text";
 

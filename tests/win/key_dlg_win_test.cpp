@@ -19,6 +19,7 @@
 #include "profile/apply_thread.h"
 #include "profile/profile_defaults.h"
 #include "controls/skin_paths.h"
+#include "ui/buttons_page_model.h"
 #include "ui/key_page_layout.h"
 #include "ui/win/firekey_dlg.h"
 #include "ui/win/key_dlg.h"
@@ -92,6 +93,7 @@ class KeyDlgWin : public ::testing::Test {
         gVar.ProfileList[0].dwId = 0x1234;
         gVar.ProfileList[0].keys = gVar.WorkDefKeys;
         gVar.pFile = &gVar.ProfileList[0];
+        gVar.pFileRead = true;  // as read from the mouse
     }
     void TearDown() override {
         ClosePopup();
@@ -100,6 +102,7 @@ class KeyDlgWin : public ::testing::Test {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         gVar.ProfileList = saved;
         gVar.pFile = nullptr;
+        gVar.pFileRead = false;
         gVar.pSensorCfg = nullptr;
     }
     void Open(bool large = false) {
@@ -378,6 +381,33 @@ TEST_F(KeyDlgWin, DebounceAndAutoSleepButtons) {
     pageHost.ready = 0;
     Click(page->AutoSleep().UpButton());
     EXPECT_EQ(gVar.pFile->nAutoSleep, 2);
+}
+
+// Until the mouse's profile was read the page shows no value of the record it holds (the new
+// profile's or the cache's): no function on a row, no debounce or sleep time, no mark in a
+// row's menu, and the value buttons store nothing. Once read, the mouse's values show.
+TEST_F(KeyDlgWin, NoValueShowsBeforeTheMouseWasRead) {
+    gVar.pFileRead = false;
+    gVar.pFile->nDebounce = 5;
+    gVar.pFile->nAutoSleep = 12;
+    Open();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(Caption(i), kValueNotRead) << "row " << i;
+    EXPECT_EQ(page->Debounce().ValueText(), kValueNotRead);
+    EXPECT_EQ(page->AutoSleep().ValueText(), kValueNotRead);
+    Click(page->Debounce().UpButton());
+    Click(page->AutoSleep().DownButton());
+    EXPECT_EQ(gVar.pFile->nDebounce, 5);
+    EXPECT_EQ(gVar.pFile->nAutoSleep, 12);
+    page->ClickRow(1);
+    ASSERT_NE(GetOpenPopup(), nullptr);
+    EXPECT_EQ(GetOpenPopup()->Marked(), -1);
+    ClosePopup();
+
+    gVar.pFileRead = true;
+    page->RefreshKeyPage();
+    EXPECT_EQ(Caption(0), GetText("tc_click"));
+    EXPECT_EQ(page->Debounce().ValueText(), "5 ms");
+    EXPECT_EQ(page->AutoSleep().ValueText(), "2 m");
 }
 
 // The fire dialog's window without its modal run.

@@ -185,6 +185,61 @@ TEST_F(TreeWin, FrameOnlyInAColourOtherThanZero) {
     }
 }
 
+// The system's light scroll bar never shows: while the rows do not all fit, the skin's bar lies
+// over it in the tree's colours, and dragging its thumb, clicking its track or turning the wheel
+// over it scrolls the rows as the system's bar would.
+TEST_F(TreeWin, RowsThatDoNotFitScrollWithTheSkinsBar) {
+    CSkinScrollBar& bar = tree.ScrollBar();
+    tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "only", 1, 5);
+    zvtest::Pump(30);
+    EXPECT_FALSE(::IsWindowVisible(bar.m_hWnd)) << "all rows fit";
+    for (int i = 0; i < 60; ++i)
+        tree.InsertItem(TVI_ROOT, false, CTreeCtrlEx::kLeaf, "", "row " + std::to_string(i), i, 5);
+    ::RedrawWindow(host.m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    zvtest::Pump(30);
+    ASSERT_TRUE(::IsWindowVisible(bar.m_hWnd));
+
+    // Every pixel where the system draws its bar shows the skin's colours.
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(::GetScrollBarInfo(tree.m_hWnd, OBJID_VSCROLL, &sbi));
+    RECT sys = sbi.rcScrollBar;
+    ::MapWindowPoints(nullptr, host.m_hWnd, reinterpret_cast<POINT*>(&sys), 2);
+    const TreeColours colours;
+    const ThumbPlace thumb = bar.Thumb();
+    HDC dc = ::GetDC(host.m_hWnd);
+    int foreign = 0;
+    for (int y = sys.top; y < sys.bottom; ++y)
+        for (int x = sys.left; x < sys.right; ++x) {
+            const COLORREF c = ::GetPixel(dc, x, y);
+            const bool inThumb = y - sys.top >= thumb.top && y - sys.top < thumb.bottom;
+            foreign += c != COLORREF{colours.background} && !inThumb;
+        }
+    ::ReleaseDC(host.m_hWnd, dc);
+    EXPECT_EQ(foreign, 0) << "pixels of the bar's track not in the tree's background";
+
+    auto pos = [&] { return ::GetScrollPos(tree.m_hWnd, SB_VERT); };
+    const int last = LastScrollPosition(bar.Range());
+    ASSERT_GT(last, 0);
+    const int x = (sys.right - sys.left) / 2, grab = (thumb.top + thumb.bottom) / 2;
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, grab));
+    ::SendMessageW(bar.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, sys.bottom - sys.top));
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, sys.bottom - sys.top));
+    EXPECT_EQ(pos(), last) << "dragged to the end";
+    EXPECT_NE(TreeView_GetFirstVisible(tree.m_hWnd), TreeView_GetRoot(tree.m_hWnd));
+
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 2));
+    ::SendMessageW(bar.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, 2));
+    const int afterPage = pos();
+    EXPECT_LT(afterPage, last) << "a click above the thumb goes a page up";
+    RECT screen;
+    ::GetWindowRect(bar.m_hWnd, &screen);
+    ::SendMessageW(bar.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                   MAKELPARAM(screen.left + 2, screen.top + 2));
+    EXPECT_LT(pos(), afterPage) << "the wheel over the bar scrolls the rows";
+}
+
 // ---- the modal dialogs ---------------------------------------------------------------
 
 using zvtest::g_steps;

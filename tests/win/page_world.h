@@ -42,6 +42,7 @@ class PageWorld : public ::testing::Test {
         gVar.ProfileList.assign(4, ProfileFile{});
         for (int i = 0; i < 4; ++i) NewProfile(gVar.ProfileList[static_cast<size_t>(i)], "P");
         gVar.pFile = &gVar.ProfileList[0];
+        gVar.pFileRead = true;  // as read from the mouse
         gVar.g_nCurDpiLevel = 0;
         gVar.ApplyNow = 1;
         LoadMenuImages();
@@ -55,6 +56,7 @@ class PageWorld : public ::testing::Test {
         EXPECT_TRUE(boxes.empty()) << boxes.front();
         platform::SetMessageBoxHook(nullptr);
         gVar.pFile = nullptr;
+        gVar.pFileRead = false;
         gVar.pSensorCfg = FindSensorCfg(0x10, 0x1A);
         gVar.ApplyNow = 0;
     }

@@ -92,7 +92,8 @@ class TextFitWin : public ::testing::Test {
         sim::ReceiverConfig rc;
         rc.cid = static_cast<uint32_t>(cfg.CID);
         rc.mid = static_cast<uint32_t>(cfg.MID);
-        backend->AddReceiver(rc);
+        // A full battery gives the header's widest percentage.
+        backend->AddReceiver(rc)->WithMouse([](sim::VirtualMouse& m) { m.State().battery = 100; });
         platform::SetHidBackend(backend);
         const std::string base = gVar.Lang[static_cast<size_t>(lang)].folder + " mouse " +
                                  std::to_string(cfg.CID) + "/" + std::to_string(cfg.MID) + screen;

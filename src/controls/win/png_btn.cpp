@@ -59,9 +59,21 @@ bool CPngBtn::Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme) 
 
 bool CPngBtn::CreateWindowOnly(HWND parent, const PngBtnArgs& args) {
     m_text = args.caption;
-    const DWORD style = WS_CHILD | BS_OWNERDRAW | (args.visible ? WS_VISIBLE : 0);
-    return CreateControl(L"BUTTON", platform::win::Widen(args.caption), style, args.rc, parent,
-                         args.id);
+    // Shown only once this object hears its messages: the system button erases a new visible
+    // button with its own light colour, which stayed on screen as a white block until the
+    // window painted again (during a device's first read, seconds later).
+    if (!CreateControl(L"BUTTON", platform::win::Widen(args.caption), WS_CHILD | BS_OWNERDRAW,
+                       args.rc, parent, args.id)) {
+        return false;
+    }
+    if (args.visible) ::ShowWindow(m_hWnd, SW_SHOWNA);
+    return true;
+}
+
+HBRUSH CPngBtn::OnReflectCtlColor(UINT msg, HDC dc) {
+    if (msg != WM_CTLCOLORBTN) return CWndBase::OnReflectCtlColor(msg, dc);
+    // Whatever the system fills with it leaves the face as drawn.
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
 bool CPngBtn::OnReflectCommand(UINT code) {

@@ -104,6 +104,8 @@ class CPngBtn : public CWndBase {
 
   protected:
     UINT ControlId() const;
+    // The system's brush for the button's background: none, since the face covers all of it.
+    HBRUSH OnReflectCtlColor(UINT msg, HDC dc) override;
     // A key the button acts on while it has the focus; true when taken.
     virtual bool OnKeyDown(UINT vk);
 

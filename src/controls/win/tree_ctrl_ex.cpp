@@ -38,8 +38,10 @@ TreeColours TreeColoursFromOptions() {
 CTreeCtrlEx::CTreeCtrlEx() = default;
 
 CTreeCtrlEx::~CTreeCtrlEx() {
+    m_bar.DestroyWindow();
     DestroyWindow();
     if (m_font) ::DeleteObject(m_font);
+    if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
 bool CTreeCtrlEx::Create(HWND owner, const TreeCreateArgs& args, const UiTheme& theme) {
@@ -61,6 +63,20 @@ bool CTreeCtrlEx::Create(HWND owner, const TreeCreateArgs& args, const UiTheme& 
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
     // The font also serves the in-place rename box.
     ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    if (m_editBrush) ::DeleteObject(m_editBrush);
+    m_editBrush = ::CreateSolidBrush(m_colours.background);
+    // The system's scroll bar is light whatever the theme: the skin's is laid over it, a thumb
+    // between the row text's colour and the background's.
+    auto mix = [](COLORREF a, COLORREF b, int percentOfA) {
+        auto part = [&](int ca, int cb) {
+            return (ca * percentOfA + cb * (100 - percentOfA)) / 100;
+        };
+        return RGB(part(GetRValue(a), GetRValue(b)), part(GetGValue(a), GetGValue(b)),
+                   part(GetBValue(a), GetBValue(b)));
+    };
+    m_bar.DestroyWindow();
+    m_bar.Create(m_hWnd, m_colours.background, mix(m_colours.textNormal, m_colours.background, 35),
+                 mix(m_colours.textNormal, m_colours.background, 70));
 
     m_tooltip =
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -376,6 +392,22 @@ void CTreeCtrlEx::TrackHot(LPARAM lp) {
 }
 
 LRESULT CTreeCtrlEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT r = TreeProc(msg, wp, lp);
+    // Whatever the message did to the rows (added, folded, scrolled, shown), the skin's bar
+    // follows the system's.
+    if (msg != WM_NCDESTROY && msg != WM_DESTROY && m_hWnd) m_bar.Sync();
+    return r;
+}
+
+HBRUSH CTreeCtrlEx::OnCtlColor(UINT msg, HDC dc, HWND from) {
+    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || !m_editBrush)
+        return CWndBase::OnCtlColor(msg, dc, from);
+    ::SetTextColor(dc, m_colours.textSelected);
+    ::SetBkColor(dc, m_colours.background);
+    return m_editBrush;
+}
+
+LRESULT CTreeCtrlEx::TreeProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:

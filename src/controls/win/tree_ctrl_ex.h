@@ -19,6 +19,7 @@
 
 #include "controls/tree_model.h"
 #include "controls/win/skin_picture.h"
+#include "controls/win/skin_scroll_bar.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 #include "macro/macro_tree.h"
@@ -120,11 +121,17 @@ class CTreeCtrlEx : public CWndBase {
     AccessibleInfo Describe() const override;
     void SetOnDeleteKey(std::function<void(HTREEITEM)> fn) { m_onDelete = std::move(fn); }
 
+    // The skin's scroll bar over the system's (shown while the rows do not all fit).
+    CSkinScrollBar& ScrollBar() { return m_bar; }
+
   protected:
     void OnPaint(CMemPaint& buf) override;
     void OnFinalDestroy() override;
+    // The in-place rename box in the tree's colours.
+    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from) override;
 
   private:
+    LRESULT TreeProc(UINT msg, WPARAM wp, LPARAM lp);
     bool HandleButton(UINT msg, LPARAM lp);
     bool HandleKey(UINT vk);
     // Selects `item` as a click on it would (the owner hears of it when it was not selected).
@@ -145,6 +152,8 @@ class CTreeCtrlEx : public CWndBase {
     std::map<HTREEITEM, std::unique_ptr<TreeItemRecord>> m_records;
     HFONT m_font = nullptr;
     HWND m_tooltip = nullptr;
+    CSkinScrollBar m_bar;
+    HBRUSH m_editBrush = nullptr;
     HTREEITEM m_hot = nullptr;
     std::string m_tipText;
     bool m_tracking = false;

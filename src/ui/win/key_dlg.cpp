@@ -323,12 +323,21 @@ void CKeyDlg::OnRefresh() {
     RefreshKeyPage();
 }
 
+// Whether the current record's values are the mouse's own (read from it), or the program has
+// no mouse to read and works on its own record.
+bool CKeyDlg::ValuesKnown() {
+    return gVar.pFile && (gVar.pFileRead || gVar.GoWithNoDev);
+}
+
 void CKeyDlg::SetRowCaptions() {
     std::array<ButtonRowView, kKeysPerSet> rows{};
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!gVar.pFile) return;
         rows = ViewButtonRows(*gVar.pFile, DeviceCfg(), gVar.KeyMask);
+        if (!ValuesKnown())
+            for (ButtonRowView& r : rows)
+                if (r.caption) r.caption = kValueNotRead;
     }
     for (int i = 0; i < kKeysPerSet; ++i) {
         const ButtonRowView& v = rows[static_cast<size_t>(i)];
@@ -347,11 +356,19 @@ void CKeyDlg::RefreshKeyPage() {
     LogPrintf("CKeyDlg shows profile %d", view.selected);
     SetRowCaptions();
     int32_t debounce = 0, sleep = 0;
+    bool known = false;
     {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        debounce = gVar.pFile->nDebounce;
-        sleep = gVar.pFile->nAutoSleep;
+        known = ValuesKnown();
+        if (known) {
+            debounce = gVar.pFile->nDebounce;
+            sleep = gVar.pFile->nAutoSleep;
+        }
+    }
+    if (!known) {
+        m_debounce.ClearValue();
+        m_autoSleep.ClearValue();
+        return;
     }
     m_debounce.SetDebounceValue(debounce);
     m_autoSleep.SetAutoSleepValue(sleep);
@@ -405,14 +422,15 @@ void CKeyDlg::OnRowClicked(int row) {
     OpenPopup(m_hWnd, static_cast<int>(menu.size()), at.width, at.x, at.y, Theme().menuNormal,
               Theme().menuHover, row, menu.data(), &Theme());
     if (CMenuDlg* open = GetOpenPopup()) {
-        KeyInfo current;
+        // Before the mouse was read the row's function is not known: nothing is marked.
+        std::optional<KeyInfo> current;
         {
             std::lock_guard<std::mutex> lock(ProfileDataLock());
-            const ProfileFile* p = gVar.pFile;
+            const ProfileFile* p = ValuesKnown() ? gVar.pFile : nullptr;
             if (p && p->nKeySet >= 0 && p->nKeySet < kKeySets)
                 current = p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
         }
-        open->SetMarked(MenuItemOf(menu, current, row, cfg));
+        if (current) open->SetMarked(MenuItemOf(menu, *current, row, cfg));
     }
 }
 

@@ -126,6 +126,8 @@ class CKeyDlg : public CMainPage {
     void OnRestore();
     void SetRowCaptions();
     void SetSelectorTexts();
+    // Under the profile lock.
+    static bool ValuesKnown();
 
     KeyPageHost& m_host;
     std::array<CPngBtn, kKeysPerSet> m_rows;

@@ -24,7 +24,6 @@ constexpr int kComboW = 147, kComboH = 30, kSleepW = 83, kSleepH = 19;
 constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
 // The zone choice of a mouse with both zones: in the left panel's title band, after the title.
 constexpr ZvRect kZoneBtn[2] = {{150, 18, 315, 44}, {320, 18, 485, 44}};
-constexpr COLORREF kEditBack = RGB(204, 204, 204);
 constexpr COLORREF kUnavailableText = RGB(100, 100, 100);  // as the buttons page's disabled rows
 
 bool Inside(const ZvRect& r, POINT pt) {
@@ -247,7 +246,8 @@ void CLedDlg::CreateEdits() {
     m_editFont = ::CreateFontW(Theme().large ? 30 : 15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-    m_editBrush = ::CreateSolidBrush(kEditBack);
+    // The theme's text boxes, as in every dialog of the program.
+    m_editBrush = ::CreateSolidBrush(Theme().edit);
     for (size_t i = 0; i < m_edit.size(); ++i) {
         const RECT rc = Scaled(m_layout.edits[i]);
         m_edit[i] = ::CreateWindowExW(
@@ -569,9 +569,11 @@ bool CLedDlg::OnCommand(UINT id, UINT code, HWND from) {
 }
 
 HBRUSH CLedDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
-    if (msg == WM_CTLCOLOREDIT && std::find(m_edit.begin(), m_edit.end(), from) != m_edit.end()) {
-        ::SetBkColor(dc, kEditBack);
-        ::SetTextColor(dc, RGB(0, 0, 0));
+    // A box that cannot be typed into asks with WM_CTLCOLORSTATIC: it keeps the theme too.
+    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) &&
+        std::find(m_edit.begin(), m_edit.end(), from) != m_edit.end()) {
+        ::SetBkColor(dc, Theme().edit);
+        ::SetTextColor(dc, Theme().text);
         return m_editBrush;
     }
     return CMainPage::OnCtlColor(msg, dc, from);

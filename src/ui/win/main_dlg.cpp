@@ -237,6 +237,7 @@ void CZorvanDlg::BuildLayout() {
     in.rcHomePageBtn = gVar.rcHomePageBtn;
     in.rcSubDlg = gVar.rcSubDlg;
     in.homeText = !GetText("tc_mainweb").empty();
+    in.powerTextWidth = CPowerDlg::WidestTextWidth();
     // Controls are made at the skin's own coordinates and then moved to twice them, so their
     // pictures are cut from the unscaled skin.
     const MainLayout flat = LayoutMainWindow(in);

@@ -10,9 +10,10 @@
 
 namespace {
 constexpr RECT kClose{360, 12, 382, 34};
-constexpr RECT kNew{25, 302, 105, 322};
-constexpr RECT kOk{210, 302, 290, 322};
-constexpr RECT kCancel{298, 302, 378, 322};
+// The skin's button face is 27 high: the buttons keep their middle line.
+constexpr RECT kNew{25, 299, 105, 326};
+constexpr RECT kOk{210, 299, 290, 326};
+constexpr RECT kCancel{298, 299, 378, 326};
 constexpr RECT kTree{25, 80, 375, 290};
 constexpr RECT kHeading{27, 56, 225, 76};
 constexpr COLORREF kOutline = 0x969696;
@@ -49,6 +50,7 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
     m_picker = std::make_unique<MacroPicker>(root, showFolders);
 
     PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
+    PicturePtr buttonPic = LoadSkinPicture(SkinPath("button2_nr.png"));
     auto makeButton = [&](CPngBtn& b, UINT id, const RECT& where, SkinPicture* pic,
                           const std::string& caption) {
         PngBtnArgs a;
@@ -61,10 +63,10 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
         b.Create(m_hWnd, a, theme);
     };
     makeButton(m_close, kIdClose, kClose, exitPic.get(), "");
-    // The text buttons are captions over the background picture.
-    makeButton(m_new, kIdNew, kNew, nullptr, GetText("tc_macro_msg5"));
-    makeButton(m_ok, IDOK, kOk, nullptr, GetText("tc_ok"));
-    makeButton(m_cancel, IDCANCEL, kCancel, nullptr, GetText("tc_cancel"));
+    // The skin's button face, as every other dialog's buttons have it.
+    makeButton(m_new, kIdNew, kNew, buttonPic.get(), GetText("tc_macro_msg5"));
+    makeButton(m_ok, IDOK, kOk, buttonPic.get(), GetText("tc_ok"));
+    makeButton(m_cancel, IDCANCEL, kCancel, buttonPic.get(), GetText("tc_cancel"));
 
     TreeCreateArgs t;
     t.id = kIdTree;

@@ -9,20 +9,39 @@
 #include "controls/skin_paths.h"
 #include "ui/main_window_model.h"
 
+namespace {
+
+HFONT MakePowerFont(bool big) {
+    return ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+}
+
+}  // namespace
+
 CPowerDlg::~CPowerDlg() {
     DestroyWindow();
     if (m_ownFont && m_font) ::DeleteObject(m_font);
+}
+
+int CPowerDlg::WidestTextWidth() {
+    HFONT font = MakePowerFont(false);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    RECT rc{0, 0, 0, 0};
+    ::DrawTextW(dc, L"100 %", -1, &rc, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(font);
+    return rc.right - rc.left;
 }
 
 bool CPowerDlg::Create(HWND parent, const RECT& rc) {
     for (size_t i = 0; i < m_levels.size(); ++i)
         m_levels[i] = LoadSkinPicture(SkinPath("power" + std::to_string(i + 1) + ".png"));
     m_chargingPic = LoadSkinPicture(SkinPath("power_charging.png"));
-    const bool big = gVar.b4K != 0;
     m_ownFont = true;
-    m_font = ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_font = MakePowerFont(gVar.b4K != 0);
     SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0);
 }
@@ -58,10 +77,10 @@ void CPowerDlg::OnPaint(CMemPaint& mp) {
     SkinPicture* pic =
         m_charging ? m_chargingPic.get() : m_levels[static_cast<size_t>(m_picture - 1)].get();
     if (PicturePresent(pic)) {
-        if (gVar.b4K)
-            DrawPictureStretched(g, pic, RECT{0, 0, w, PictureHeight(pic) * 2});
-        else
-            DrawPicture(g, pic, 0, 0);
+        // In the middle of the place, which may be wider than the picture for the text.
+        const int k = gVar.b4K ? 2 : 1;
+        const int pw = PictureWidth(pic) * k, x = (w - pw) / 2;
+        DrawPictureStretched(g, pic, RECT{x, 0, x + pw, PictureHeight(pic) * k});
     }
     if (auto text = PowerText(gVar.ShowPower, m_level, m_charging)) {
         const RECT band = gVar.b4K ? RECT{0, 50, w, 80} : RECT{0, 22, w, 42};

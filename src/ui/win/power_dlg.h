@@ -13,6 +13,8 @@ class CPowerDlg : public CWndBase {
     ~CPowerDlg() override;
     // A hidden child of `parent` at `rc`; the pictures are loaded once here.
     bool Create(HWND parent, const RECT& rc);
+    // The width the widest percentage takes on a normal screen, in the font it is drawn with.
+    static int WidestTextWidth();
     // The part of the main window's background under the indicator (owned from now on).
     void SetBackground(PicturePtr bkg);
     // A battery reading: charging 0 or 1, level 0 to 100.

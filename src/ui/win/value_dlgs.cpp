@@ -64,8 +64,15 @@ void CValueDlg::SetCaption(const std::string& caption) {
     Invalidate();
 }
 
+void CValueDlg::ClearValue() {
+    m_hasValue = false;
+    Invalidate();
+}
+
 void CValueDlg::Press(bool up) {
     if (mayChange && !mayChange()) return;
+    // Stepping from a value the mouse may not have would store a made-up one.
+    if (!m_hasValue) return;
     const PageChange c = Step(up);
     Invalidate();
     if (c.Changed() && changed) changed(c);
@@ -104,11 +111,12 @@ LRESULT CValueDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CDebounceDlg::SetDebounceValue(int32_t ms) {
     m_ms = ms;
+    m_hasValue = true;
     Invalidate();
 }
 
 std::string CDebounceDlg::ValueText() const {
-    return DebounceText(m_ms);
+    return m_hasValue ? DebounceText(m_ms) : kValueNotRead;
 }
 
 PageChange CDebounceDlg::Step(bool up) {
@@ -128,6 +136,7 @@ void CAutoSleepDlg::SetAutoSleepValue(int32_t tableValue) {
     const int pos = AutoSleepPosition(tableValue);
     if (pos < 0) return;
     m_pos = pos;
+    m_hasValue = true;
     Invalidate();
 }
 
@@ -136,7 +145,7 @@ int32_t CAutoSleepDlg::TableValue() const {
 }
 
 std::string CAutoSleepDlg::ValueText() const {
-    return AutoSleepText(TableValue());
+    return m_hasValue ? AutoSleepText(TableValue()) : kValueNotRead;
 }
 
 PageChange CAutoSleepDlg::Step(bool up) {

@@ -32,12 +32,16 @@ class CValueDlg : public CWndBase {
     CPngBtn& UpButton() { return m_up; }
     // The value as shown.
     virtual std::string ValueText() const = 0;
+    // No value until the mouse's is known: the field shows a mark and the buttons do nothing.
+    void ClearValue();
+    bool HasValue() const { return m_hasValue; }
 
   protected:
     // One press; the change to report (nothing changed: an empty one).
     virtual PageChange Step(bool up) = 0;
     void OnPaint(CMemPaint& buf) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool m_hasValue = false;
 
   private:
     void Press(bool up);
