@@ -25,7 +25,8 @@ constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
 // The zone choice of a mouse with both zones: in the left panel's title band, after the title.
 constexpr ZvRect kZoneBtn[2] = {{150, 18, 315, 44}, {320, 18, 485, 44}};
 constexpr COLORREF kEditBack = RGB(204, 204, 204);
-constexpr COLORREF kUnavailableText = RGB(100, 100, 100);  // as the buttons page's disabled rows
+// Dimmer than the other captions, yet still readable against the panel.
+constexpr COLORREF kUnavailableText = RGB(138, 144, 156);
 
 bool Inside(const ZvRect& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
@@ -586,8 +587,9 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     // Everything is placed in the normal layout and drawn where that lies on this screen.
-    auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text, m_font);
+    auto draw = [&](const std::string& s, const RECT& rc, UINT align,
+                    TextRole role = TextRole::kLabel) {
+        DrawPageText(dc, s, rc, align, text, TypeFont(role));
     };
     auto at = [this](const CWndBase& w) { return ControlPlace(w); };
     auto picture = [&](SkinPicture* p, int x, int y) {
@@ -596,7 +598,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                                  Scaled(ZvRect{x, y, x + PictureWidth(p), y + PictureHeight(p)}));
     };
 
-    draw(GetText("tc_page4"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
+    draw(GetText("tc_page4"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
     if (const SensorCfg* cfg = gVar.pSensorCfg)
         picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
 
@@ -636,7 +638,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                  kLine | DT_RIGHT);
         }
         draw(std::to_string(bar->GetValue()), RECT{b.right + 12, b.top, b.right + 50, b.bottom},
-             kLine | DT_LEFT);
+             kLine | DT_LEFT, TextRole::kValue);
     }
     // Controls this receiver does not offer: their captions greyed, the reason beside them.
     const COLORREF sleepText = m_sleepUnavailable ? kUnavailableText : text;
@@ -654,7 +656,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         if (m_sleepUnavailable)
             DrawPageText(dc, UnavailableText(),
                          RECT{b.right + 10, b.bottom + 4, b.right + 400, b.bottom + 22},
-                         kLine | DT_LEFT, Theme().mark, m_font);
+                         kLine | DT_LEFT, Theme().mark, TypeFont(TextRole::kNote));
     }
 
     if (!m_view.controls.colour) {
@@ -703,5 +705,6 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         draw(kRgb[i], RECT{e.left - 16, e.top, e.left - 3, e.bottom}, kLine | DT_RIGHT);
     }
     const ZvRect& b = m_layout.edits[2];
-    draw(m_view.colourLabel, RECT{b.right + 12, b.top, b.right + 82, b.bottom}, kLine | DT_LEFT);
+    draw(m_view.colourLabel, RECT{b.right + 12, b.top, b.right + 82, b.bottom}, kLine | DT_LEFT,
+         TextRole::kValue);
 }

@@ -253,10 +253,11 @@ void CMacroDlg::OnTextsChanged() {
 
 void CMacroDlg::OnPaintPage(CMemPaint& buf) {
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS;
+    const HFONT group = TypeFont(TextRole::kGroupTitle);
     DrawSkinText(buf.dc(), GetText("tc_macro_list"), Scaled(HeadingOver(m_treeRc)), Theme().text,
-                 m_font, format);
+                 group, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_key_list"), Scaled(HeadingOver(m_listRc)),
-                 Theme().text, m_font, format);
+                 Theme().text, group, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_auto"), Scaled(m_autoLabel), Theme().text, m_font,
                  format);
     for (size_t i = 0; i < 3; ++i)
@@ -264,10 +265,8 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                      m_font, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
                  format);
-    // The page's title, in the window's bold font where every page has its title.
-    const CZorvanDlg* main = MainDlg();
     DrawSkinText(buf.dc(), GetText("tc_page3"), ToRect(PageTitleRect(Theme().large)), Theme().text,
-                 main && main->BoldFont() ? main->BoldFont() : m_font, format);
+                 TypeFont(TextRole::kPageTitle), format);
 }
 
 HBRUSH CMacroDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
