@@ -170,6 +170,40 @@ TEST_F(KeyDlgWin, HoverTimerRunsOnlyWhileThePointerIsOverThePage) {
     EXPECT_FALSE(page->Mark().Lit(2));
 }
 
+// A row and its button on the picture stand for each other: the pointer over a button on the
+// picture gives its row the pointed-at look and lights that button; with the pointer away, the
+// row with the keyboard focus keeps its button lit.
+TEST_F(KeyDlgWin, ARowAndItsButtonOnThePictureAreLinked) {
+    // Button 3's box reaches over button 5's, as a wide button's may over a small one.
+    cfg.Mark[2] = {0, 0, 80, 40};
+    Open();
+    RECT markRc;
+    ::GetWindowRect(page->Mark().m_hWnd, &markRc);
+    for (int row : {2, 4}) {
+        // The middle of the button's own box: the picture answers with the smallest box there.
+        const ZvRect& s = page->Mark().Spot(row);
+        ::SetCursorPos(markRc.left + (s.left + s.right) / 2, markRc.top + (s.top + s.bottom) / 2);
+        page->CheckHover();
+        for (int i = 0; i < kKeysPerSet; ++i) {
+            EXPECT_EQ(page->Row(i).LinkedLook(), i == row) << "pointer on button " << row;
+            EXPECT_EQ(page->Mark().Lit(i), i == row) << "pointer on button " << row;
+        }
+    }
+
+    RECT pageRc;
+    ::GetWindowRect(page->m_hWnd, &pageRc);
+    ::SetCursorPos(pageRc.right + 40, pageRc.bottom + 40);
+    ::SetFocus(page->Row(3).m_hWnd);
+    page->CheckHover();
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        EXPECT_EQ(page->Mark().Lit(i), i == 3) << "row 3 focused";
+        EXPECT_EQ(page->Row(i).LinkedLook(), i == 3) << "row 3 focused";
+    }
+    ::SetFocus(page->Row(5).m_hWnd);
+    EXPECT_TRUE(page->Mark().Lit(5)) << "moving the focus moves the light";
+    EXPECT_FALSE(page->Mark().Lit(3));
+}
+
 // On a large screen the controls of the page lie at twice their place and size (the rows below
 // the first keep their unscaled gap, so only the first is compared).
 TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {

@@ -118,6 +118,20 @@ int CKeyMarkDlg::ShownHotspots() const {
     return n;
 }
 
+std::optional<int> CKeyMarkDlg::SpotAt(POINT pt) const {
+    std::optional<int> best;
+    int64_t bestArea = 0;
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const ZvRect& s = m_spots[static_cast<size_t>(i)];
+        if (!m_shown[static_cast<size_t>(i)] || pt.x < s.left || pt.x >= s.right || pt.y < s.top ||
+            pt.y >= s.bottom)
+            continue;
+        const int64_t area = int64_t{s.right - s.left} * (s.bottom - s.top);
+        if (!best || area < bestArea) best = i, bestArea = area;
+    }
+    return best;
+}
+
 void CKeyMarkDlg::HighlightMark(int row) {
     bool changed = false;
     for (int i = 0; i < kKeysPerSet; ++i) {
@@ -202,6 +216,10 @@ bool CKeyDlg::Build() {
         a.onClick = [this, i] { OnRowClicked(i); };
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
         if (!AddButton(row, a)) return false;
+        // A row reached with the keyboard shows its button on the picture as well.
+        row.SetOnFocus([this, i](bool taken) {
+            if (!m_hoverOn) ShowLink(taken ? std::optional<int>(i) : std::nullopt);
+        });
         const bool locked = (gVar.KeyMask & (1 << i)) != 0;
         if (locked) {
             row.SetTextColors(kLockedRowText, kLockedRowText, kLockedRowText);
@@ -376,14 +394,33 @@ void CKeyDlg::CheckHover() {
     // Nothing to light once the pointer has left (or the page went): the last light goes out
     // and the timer stops until the pointer comes back.
     if (!IsShown() || !::PtInRect(&page, pt)) {
-        m_mark.HighlightMark(kKeysPerSet);
+        ShowLink(IsShown() ? FocusedRow() : std::nullopt);
         StopTimer(kHoverTimer);
         m_hoverOn = false;
         return;
     }
+    POINT inMark = pt;
     if (!::ScreenToClient(m_hWnd, &pt)) return;
-    const std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
+    std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
+    RECT mark;
+    ::GetWindowRect(m_mark.m_hWnd, &mark);
+    if (!row && ::PtInRect(&mark, inMark) && ::ScreenToClient(m_mark.m_hWnd, &inMark))
+        row = m_mark.SpotAt(inMark);
+    ShowLink(row ? row : FocusedRow());
+}
+
+void CKeyDlg::ShowLink(std::optional<int> row) {
     m_mark.HighlightMark(row.value_or(kKeysPerSet));
+    for (int i = 0; i < kKeysPerSet; ++i)
+        if (m_rows[static_cast<size_t>(i)].m_hWnd)
+            m_rows[static_cast<size_t>(i)].SetLinkedLook(row == i);
+}
+
+std::optional<int> CKeyDlg::FocusedRow() const {
+    const HWND focus = ::GetFocus();
+    for (int i = 0; i < kKeysPerSet; ++i)
+        if (focus && m_rows[static_cast<size_t>(i)].m_hWnd == focus) return i;
+    return std::nullopt;
 }
 
 void CKeyDlg::OnRowClicked(int row) {
