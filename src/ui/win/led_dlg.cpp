@@ -1,6 +1,7 @@
 #include "ui/win/led_dlg.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -123,6 +124,28 @@ CPngSliderBar& CLedDlg::Slider(LightSlider which) {
             return m_logoSpeed;
     }
 }
+
+namespace {
+// The colour of a lit zone at column x of its picture: the zone's own colour, or for a mode
+// that picks its colours a sweep through the house colours, red through violet to cyan.
+std::function<COLORREF(int, int)> ZoneColourAt(const ZonePreview& v) {
+    if (v.kind == ZonePreview::Kind::kColour) {
+        const auto c = static_cast<COLORREF>(v.colour);
+        return [c](int, int) { return c; };
+    }
+    return [](int x, int width) {
+        static constexpr COLORREF kStops[3] = {RGB(255, 59, 92), RGB(138, 77, 255),
+                                               RGB(0, 212, 255)};
+        const double t = width > 1 ? 2.0 * x / (width - 1) : 0.0;
+        const int k = t >= 1.0 ? 1 : 0;
+        const double f = t - k;
+        auto mix = [f](int a, int b) { return static_cast<BYTE>(a + (b - a) * f + 0.5); };
+        const COLORREF a = kStops[k], b = kStops[k + 1];
+        return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+                   mix(GetBValue(a), GetBValue(b)));
+    };
+}
+}  // namespace
 
 // ---- building --------------------------------------------------------------------------------
 
@@ -317,6 +340,12 @@ void CLedDlg::LayoutForDevice() {
     m_laidOutFor = cfg;
     m_mouse = LoadSkinPicture(DeviceSkinPath(static_cast<uint8_t>(cfg->CID),
                                              static_cast<uint8_t>(cfg->MID), "mouse_led.png"));
+    for (size_t i = 0; i < m_zoneLight.size(); ++i) {
+        m_zoneLight[i] = LoadSkinPicture(
+            DeviceSkinPath(static_cast<uint8_t>(cfg->CID), static_cast<uint8_t>(cfg->MID),
+                           i ? "mouse_zone_logo.png" : "mouse_zone_main.png"));
+        m_zoneTinted[i].reset();
+    }
     // Another mouse starts on its first zone.
     m_zone = EditableZone(*cfg, LightZone::kMain);
     for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,
@@ -351,6 +380,9 @@ void CLedDlg::ShowProfile() {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!gVar.pFile) return;
         m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt, m_zone);
+        for (LightZone z : {LightZone::kMain, LightZone::kLogo})
+            m_zonePreview[z == LightZone::kLogo ? 1 : 0] =
+                PreviewZone(*gVar.pFile, *cfg, gVar.LedOpt, z);
     }
     const LightingView& v = m_view;
     m_zone = v.zone;
@@ -599,8 +631,21 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     };
 
     draw(GetText("tc_page4"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
-    if (const SensorCfg* cfg = gVar.pSensorCfg)
+    if (const SensorCfg* cfg = gVar.pSensorCfg) {
         picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+        // Each zone lit as the profile has it: its colour, or the cycle of a mode that picks
+        // its own, as bright as its brightness.
+        for (size_t i = 0; i < m_zoneLight.size(); ++i) {
+            const ZonePreview& want = m_zonePreview[i];
+            if (want.kind == ZonePreview::Kind::kOff) continue;
+            if (!m_zoneTinted[i] || !(m_zoneTintedFor[i] == want)) {
+                m_zoneTinted[i] =
+                    TintPicture(m_zoneLight[i].get(), ZoneColourAt(want), want.strength);
+                m_zoneTintedFor[i] = want;
+            }
+            picture(m_zoneTinted[i].get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+        }
+    }
 
     // With two zones the mode list is named after its zone, and the chosen zone's button is
     // underlined.
