@@ -204,6 +204,36 @@ TEST_F(KeyDlgWin, ARowAndItsButtonOnThePictureAreLinked) {
     EXPECT_FALSE(page->Mark().Lit(3));
 }
 
+// Beside the mouse the page sums up the profile's settings from the other pages, the lighting
+// with a swatch of its colour; the mouse changing a setting itself paints it again.
+TEST_F(KeyDlgWin, SummaryBesideTheMouseShowsTheProfilesLighting) {
+    gVar.LedOpt[1].opt = {3, 5, 0, 0, 1};  // breathing takes a colour
+    gVar.pFile->mainLight = {2, 3, 5, Rgb(0x20, 0xC0, 0x40), {}};
+    Open();
+    auto swatch = [this] {
+        ::RedrawWindow(page->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        zvtest::Pump(30);
+        const int last = page->SummaryLinesShown() - 1;
+        const int y =
+            CKeyDlg::kSummaryPanel.top + CKeyDlg::kSummaryHead + last * CKeyDlg::kSummaryLine + 13;
+        HDC dc = ::GetDC(page->m_hWnd);
+        const COLORREF c = ::GetPixel(dc, CKeyDlg::kSummaryPanel.right - 20, y);
+        ::ReleaseDC(page->m_hWnd, dc);
+        return c;
+    };
+    EXPECT_GE(page->SummaryLinesShown(), 3);  // DPI, level, lighting at least
+    EXPECT_EQ(swatch(), RGB(0x20, 0xC0, 0x40));
+    // The mouse's own lighting change (4): the page shows it without being asked to refresh.
+    gVar.pFile->mainLight.colour = Rgb(0xD0, 0x30, 0x10);
+    page->DeviceChanged(4);
+    ::UpdateWindow(page->m_hWnd);
+    HDC dc = ::GetDC(page->m_hWnd);
+    const int y = CKeyDlg::kSummaryPanel.top + CKeyDlg::kSummaryHead +
+                  (page->SummaryLinesShown() - 1) * CKeyDlg::kSummaryLine + 13;
+    EXPECT_EQ(::GetPixel(dc, CKeyDlg::kSummaryPanel.right - 20, y), RGB(0xD0, 0x30, 0x10));
+    ::ReleaseDC(page->m_hWnd, dc);
+}
+
 // On a large screen the controls of the page lie at twice their place and size (the rows below
 // the first keep their unscaled gap, so only the first is compared).
 TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {

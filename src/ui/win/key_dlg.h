@@ -79,6 +79,10 @@ class CKeyMarkDlg : public CWndBase {
 
 class CKeyDlg : public CMainPage {
   public:
+    // The profile summary's panel: right of the mouse picture (which ends by x 640 on every
+    // shipped mouse), a head and one line per setting.
+    static constexpr ZvRect kSummaryPanel{664, 58, 994, 0};
+    static constexpr int kSummaryHead = 40, kSummaryLine = 26;
     static constexpr UINT kIdRow0 = 100, kIdProfile = 130, kIdRestore = 131, kIdExport = 132,
                           kIdImport = 133, kIdLinks = 134;
     static constexpr UINT_PTR kHoverTimer = 1;
@@ -113,6 +117,8 @@ class CKeyDlg : public CMainPage {
     CDebounceDlg& Debounce() { return m_debounce; }
     CAutoSleepDlg& AutoSleep() { return m_autoSleep; }
     void ClickRow(int row) { OnRowClicked(row); }
+    // The lines the summary beside the mouse showed when last painted.
+    int SummaryLinesShown() const { return m_summaryLines; }
 
     void LayoutForDevice() override;
     void DeviceChanged(int kind) override;
@@ -133,6 +139,8 @@ class CKeyDlg : public CMainPage {
     // off.
     void ShowLink(std::optional<int> row);
     std::optional<int> FocusedRow() const;
+    // The current profile's settings from the other pages, beside the mouse picture.
+    void PaintSummary(CMemPaint& buf);
     void OnProfileChosen(int32_t index);
     void OnRestore();
     void SetRowCaptions();
@@ -150,6 +158,7 @@ class CKeyDlg : public CMainPage {
     CAutoSleepDlg m_autoSleep;
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
     bool m_hoverOn = false;      // the hover timer runs
+    int m_summaryLines = 0;
     HFONT m_tipFont = nullptr;
     bool m_ownTipFont = false;
 };

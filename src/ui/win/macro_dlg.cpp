@@ -121,6 +121,8 @@ bool CMacroDlg::OnCreatePage() {
     const RECT insert{x, radios[2].bottom + 90, x + kInsertW, radios[2].bottom + 90 + kInsertH};
     m_insertHeading = RECT{x, insert.top - 24, labelRight, insert.top - 4};
     const RECT save{x, insert.bottom + 48, x + 80, insert.bottom + 48 + 27};
+    // The panel reaches down to the lists' bottom edge; its foot says how recording works.
+    m_helpRc = RECT{x, save.bottom + 14, labelRight, save.bottom + 80};
 
     PicturePtr checkNr = LoadSkinPicture(SkinPath("check_nr.png"));
     PicturePtr checkDn = LoadSkinPicture(SkinPath("check_dn.png"));
@@ -265,6 +267,8 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                      m_font, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
                  format);
+    DrawSkinText(buf.dc(), GetText("tc_macro_help"), Scaled(m_helpRc), Theme().text,
+                 TypeFont(TextRole::kNote), DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
     DrawSkinText(buf.dc(), GetText("tc_page3"), ToRect(PageTitleRect(Theme().large)), Theme().text,
                  TypeFont(TextRole::kPageTitle), format);
 }

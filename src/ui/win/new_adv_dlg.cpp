@@ -682,6 +682,11 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock,
              TextRole::kNote);
     }
+    if (gVar.ShowSys && m_look.sysLink) {
+        // The gear alone does not say where it leads.
+        draw(GetText("tc_adv_str18"), RECT{872, 484, 1000, 524}, kBlock | DT_CENTER,
+             TextRole::kNote);
+    }
     if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi) {
         draw(GetText("tc_page2"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
     }
