@@ -3,7 +3,9 @@
 
 Writes, beside this script, <cid><mid>/mouse_nr.svg (the mouse seen from above),
 mouse_dn.svg (the same with every button lit; the buttons page cuts each button out of it at
-its mark), mouse_led.svg (the same outline, smaller, with the lighting zones lit) and key_nr.svg
+its mark), mouse_led.svg (the same outline, smaller, its lighting zones dark),
+mouse_zone_main.svg and, with a lit logo, mouse_zone_logo.svg (each zone's light alone, in
+white, for the lighting page to tint) and key_nr.svg
 (the general window background with the model's name, outline and accent), and device/ for
 mice without a folder of their own. Prints the Mark lines for cfg.ini: the bounding box of each
 button as drawn, one pixel around it. Needs rsvg-convert and ImageMagick's convert.
@@ -82,25 +84,13 @@ def body(m, state):
     for num, d, kind in m.buttons:
         s.append(key_svg(d, kind))
     s.append(m.features)
-    # light zones: dark slits when off, colour when the lighting page shows them
+    # light zones: dark slits; the lighting page lays each zone's light over them
+    # (mouse_zone_*.svg) in the colour the user chose
     for d, w in m.light:
-        if state == "led":
-            s.append(f'<path d="{d}" fill="none" stroke="url(#rgb)" stroke-width="{w * 3}" stroke-linecap="round" opacity="0.8" filter="url(#glow6)" clip-path="url(#body)"/>')
-            s.append(f'<path d="{d}" fill="none" stroke="url(#rgb)" stroke-width="{w}" stroke-linecap="round"/>')
-        else:
-            s.append(f'<path d="{d}" fill="none" stroke="#07090d" stroke-width="{w + 1}" stroke-linecap="round"/>')
-            s.append(f'<path d="{d}" fill="none" stroke="{CYAN}" stroke-width="{w - 1}" stroke-linecap="round" opacity="0.18"/>')
-    if state == "led" and getattr(m, "grid", None):
-        # the thumb panel is backlit: light comes through the gaps around its keys
-        for g in m.grid:
-            s.append(f'<path d="{g}" fill="none" stroke="{CYAN}" stroke-width="3" opacity="0.55" filter="url(#glow)"/>')
-            s.append(f'<path d="{g}" fill="none" stroke="{CYAN}" stroke-width="1" opacity="0.9"/>')
+        s.append(f'<path d="{d}" fill="none" stroke="#07090d" stroke-width="{w + 1}" stroke-linecap="round"/>')
+        s.append(f'<path d="{d}" fill="none" stroke="{CYAN}" stroke-width="{w - 1}" stroke-linecap="round" opacity="0.18"/>')
     lx, ly = m.logo_at
-    if state == "led" and m.logo_lit:
-        s.append(f'<g filter="url(#glow)">{logo(lx, ly, 1.2, CYAN, 1)}</g>')
-        s.append(logo(lx, ly, 1.2, "#bff3ff", 1))
-    else:
-        s.append(logo(lx, ly, 1.2, "#4a5468", 0.9))
+    s.append(logo(lx, ly, 1.2, "#4a5468", 0.9))
     # volume: a soft sheen on the crown and shadow gathering at the edges
     s.append(f'<path d="{o}" fill="url(#sheen)"/>')
     s.append(f'<ellipse cx="{m.crown[0]}" cy="{m.crown[1]}" rx="34" ry="92" fill="#fff" opacity="0.09" filter="url(#wide)" clip-path="url(#body)"/>')
@@ -110,6 +100,34 @@ def body(m, state):
             s.append(lit_svg(d))
     s.append(f'<path d="{o}" fill="none" stroke="url(#rim)" stroke-width="1.6"/>')
     return "\n".join(s)
+
+
+def zone_light(m, zone):
+    """The light of one zone in white on nothing: the lighting page tints it with the zone's
+    colour and lays it over the mouse. zone: main (the strips, and the backlit thumb panel) or
+    logo."""
+    s = []
+    if zone == "main":
+        for d, w in m.light:
+            s.append(f'<path d="{d}" fill="none" stroke="#fff" stroke-width="{w * 3}" stroke-linecap="round" opacity="0.8" filter="url(#glow6)" clip-path="url(#body)"/>')
+            s.append(f'<path d="{d}" fill="none" stroke="#fff" stroke-width="{w}" stroke-linecap="round"/>')
+        # the thumb panel is backlit: light comes through the gaps around its keys
+        for g in getattr(m, "grid", None) or []:
+            s.append(f'<path d="{g}" fill="none" stroke="#fff" stroke-width="3" opacity="0.55" filter="url(#glow)"/>')
+            s.append(f'<path d="{g}" fill="none" stroke="#fff" stroke-width="1" opacity="0.9"/>')
+    else:
+        lx, ly = m.logo_at
+        mark = (f'<g transform="translate({lx},{ly}) scale(1.2)">'
+                f'<path d="M-10 -8H10L-4 4H10M-10 8H4" fill="none" stroke="#fff" stroke-width="2.4" '
+                f'stroke-linejoin="round" stroke-linecap="round"/></g>')
+        s.append(f'<g filter="url(#glow)">{mark}</g>')
+        s.append(mark)
+    w, h = 300, 320
+    defs = DEFS.format(outline=m.outline, extra=m.extra_defs)
+    inner = "\n".join(s)
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}" viewBox="0 0 {w} {h}">\n'
+            f'<!-- {m.name}, {zone} light: drawn by mice.py -->\n{defs}\n'
+            f'<g transform="translate(30,0) scale(0.8)">\n{inner}\n</g>\n</svg>\n')
 
 
 def svg(m, state):
@@ -335,6 +353,9 @@ def main():
                 for st in ("nr", "dn", "led"):
                     with open(os.path.join(d, f"mouse_{st}.svg"), "w") as f:
                         f.write(svg(m, st))
+                for zone in ("main", "logo") if m.logo_lit else ("main",):
+                    with open(os.path.join(d, f"mouse_zone_{zone}.svg"), "w") as f:
+                        f.write(zone_light(m, zone))
             with open(os.path.join(HERE, m.folder, "key_nr.svg"), "w") as f:
                 f.write(header(m, base))
             print(f"; {m.name} ({m.folder})")

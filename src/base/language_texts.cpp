@@ -50,7 +50,8 @@ const char* const kSingleKeys[] = {
     "tc_led_mode4", "tc_led_mode5", "tc_led_mode6", "tc_led_mode7", "tc_led_eft1", "tc_led_eft2",
     "tc_led_eft3", "tc_led_eft4",
     // messages of our own: a language without them falls back to English where they are used
-    "tc_save_failed", "tc_dpi_stored", "tc_pid_unavailable", "tc_fire_as_click",
+    "tc_save_failed", "tc_dpi_stored", "tc_pid_unavailable", "tc_fire_as_click", "tc_summary",
+    "tc_macro_help",
     // the profile that follows the program in front, the DPI overlay, the battery in the tray
     "tc_links", "tc_links_default", "tc_links_as_default", "tc_links_running", "tc_links_name",
     "tc_links_remove", "tc_links_prompt", "tc_links_bad", "tc_links_full", "tc_links_none",

@@ -6,6 +6,8 @@
 #include "base/printable_text.h"
 #include "profile/profile_file.h"
 #include "profile/sensor_cfg.h"
+#include "ui/lighting_model.h"
+#include "ui/performance_model.h"
 
 std::optional<DpiOverlayView> DpiOverlayTexts(const ProfileFile& p, int level) {
     const int count = static_cast<int>(p.nDpiLevels);
@@ -65,4 +67,32 @@ bool LowBatteryWarning::OnReading(int level, bool charging,
 
 std::string LowBatteryText(int level) {
     return GetText("tc_battery_low") + " " + std::to_string(level) + " %";
+}
+
+std::vector<SummaryLine> ProfileSummary(const ProfileFile& p, const SensorCfg& cfg,
+                                        const std::array<LedOption, 7>& ledOpt, int curLevel) {
+    std::vector<SummaryLine> lines;
+    if (cfg.ShowDpi) {
+        if (const std::optional<DpiOverlayView> dpi = DpiOverlayTexts(p, curLevel)) {
+            lines.push_back({"DPI", dpi->value});
+            lines.push_back({GetText("tc_dpi_level"),
+                             std::to_string(curLevel + 1) + " / " + std::to_string(p.nDpiLevels)});
+        }
+    }
+    const PerformanceView perf = ViewPerformance(p, cfg, curLevel);
+    if (perf.showRate && perf.rateButton >= 0)
+        lines.push_back({GetText("tc_adv_str6"), RateLabel(perf.rateButton)});
+    if (perf.showLod && perf.lodButton > 0)
+        lines.push_back({GetText("tc_adv_str9"), LiftOffLabel(perf.lodButton)});
+    if (cfg.ShowMainEffect) {
+        for (const ModeItem& item : MainModeItems(cfg.LedMask)) {
+            if (item.mode != p.mainLight.mode) continue;
+            SummaryLine light{GetText("tc_page4"), GetText(item.textKey)};
+            const ZonePreview shown = PreviewZone(p, cfg, ledOpt, LightZone::kMain);
+            light.swatch = shown.kind == ZonePreview::Kind::kColour;
+            light.colour = light.swatch ? shown.colour : 0;
+            lines.push_back(light);
+        }
+    }
+    return lines;
 }

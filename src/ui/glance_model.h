@@ -1,12 +1,15 @@
-// What the window shows of the mouse while it waits in the tray: the DPI overlay that follows
-// the mouse's DPI button, the tray icon's tooltip and the one warning of a low battery. The
+// What the window shows of the mouse at a glance: the summary of the current profile beside the
+// mouse picture, and while the window waits in the tray the DPI overlay that follows the
+// mouse's DPI button, the tray icon's tooltip and the one warning of a low battery. The
 // windows ask these functions; the tests pin them natively.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/options.h"
 #include "base/geometry.h"
 
 struct ProfileFile;
@@ -53,3 +56,20 @@ class LowBatteryWarning {
 };
 // The warning's text: "<tc_battery_low> 8 %".
 std::string LowBatteryText(int level);
+
+// ---- profile summary --------------------------------------------------------------------
+
+// One line of the profile summary: what a setting is called where it is changed, and its value.
+// A lighting line carries the colour its mode shows (swatch set), for a small swatch beside it.
+struct SummaryLine {
+    std::string label, value;
+    bool swatch = false;
+    uint32_t colour = 0;  // 0x00BBGGRR
+    bool operator==(const SummaryLine&) const = default;
+};
+// The settings of the current profile the user tunes on the other pages, as the buttons page
+// shows them beside the mouse: the current DPI and its level, the polling rate, the lift-off
+// distance and the lighting, each only where the mouse has it. `curLevel` is the level in use
+// (0 based).
+std::vector<SummaryLine> ProfileSummary(const ProfileFile& p, const SensorCfg& cfg,
+                                        const std::array<LedOption, 7>& ledOpt, int curLevel);

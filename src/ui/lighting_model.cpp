@@ -267,6 +267,28 @@ LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
     return v;
 }
 
+ZonePreview PreviewZone(const ProfileFile& p, const SensorCfg& cfg,
+                        const std::array<LedOption, 7>& ledOpt, LightZone zone) {
+    const bool logo = zone == LightZone::kLogo;
+    if (!(logo ? cfg.ShowLogoEffect : cfg.ShowMainEffect)) return {};
+    const LightBlock& block = logo ? p.logoLight : p.mainLight;
+    if (block.mode == 0) return {};
+    const LightingControls c =
+        logo ? LogoModeControls(block.mode) : MainModeControls(ledOpt, block.mode);
+    ZonePreview v;
+    v.kind = c.colour ? ZonePreview::Kind::kColour : ZonePreview::Kind::kCycle;
+    v.colour = c.colour ? block.colour & 0xFFFFFF : 0;
+    if (c.brightness) {
+        const IntRange r = logo ? kLogoBrightnessRange : MainBrightnessRange(cfg);
+        if (r.hi > r.lo) {
+            const int32_t b = std::clamp(static_cast<int32_t>(block.brightness), r.lo, r.hi);
+            v.strength = static_cast<uint8_t>(kFaintestZone +
+                                              (255 - kFaintestZone) * (b - r.lo) / (r.hi - r.lo));
+        }
+    }
+    return v;
+}
+
 bool DeviceHasLighting(const SensorCfg& cfg, uint32_t zoneData) {
     switch (zoneData) {
         case kLightDataLogo:

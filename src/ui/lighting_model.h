@@ -138,6 +138,21 @@ LightingView ViewLighting(const ProfileFile& p, const SensorCfg& cfg,
                           const std::array<LedOption, 7>& ledOpt,
                           LightZone zone = LightZone::kMain);
 
+// What the mouse picture shows on a zone's light: nothing for a zone that is off or that the
+// mouse does not light, the zone's colour for a mode that takes one, and a colour cycle for a
+// mode that picks its own colours. A mode with a brightness shows it: the lowest step faintly,
+// the highest at full strength.
+struct ZonePreview {
+    enum class Kind { kOff, kColour, kCycle };
+    Kind kind = Kind::kOff;
+    uint32_t colour = 0;     // 0x00BBGGRR, for kColour
+    uint8_t strength = 255;  // how strongly the light shows: kFaintestZone..255
+    bool operator==(const ZonePreview&) const = default;
+};
+constexpr uint8_t kFaintestZone = 96;
+ZonePreview PreviewZone(const ProfileFile& p, const SensorCfg& cfg,
+                        const std::array<LedOption, 7>& ledOpt, LightZone zone);
+
 // Whether the device has the lighting a request's data bit names (0x01, 0x02 or 0x04).
 bool DeviceHasLighting(const SensorCfg& cfg, uint32_t zoneData);
 

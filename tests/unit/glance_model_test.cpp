@@ -1,8 +1,10 @@
-// The battery warning once per discharge, the tray tooltip and the DPI overlay's texts and place.
+// The battery warning once per discharge, the tray tooltip, the DPI overlay's texts and place,
+// and the summary of the profile beside the mouse picture.
 #include <gtest/gtest.h>
 
 #include "base/language_texts.h"
 #include "profile/profile_file.h"
+#include "profile/sensor_cfg.h"
 #include "support/temp_dir.h"
 #include "ui/glance_model.h"
 
@@ -67,3 +69,35 @@ TEST(DpiOverlay, TextsAndPlace) {
 }
 
 }  // namespace
+
+// The buttons page's summary: each line reads the profile's own value (distinct values, so a
+// line reading another field shows), and a mouse without a setting has no line for it.
+TEST(ProfileSummary, LinesOfTheSettingsTheMouseHas) {
+    ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "/data/text.xml"));
+    ProfileFile p;
+    p.nDpiLevels = 4;
+    p.dpi[0] = {400, 400};
+    p.dpi[1] = {800, 1600};
+    p.nRate = 0x500;
+    p.nLod = 2;
+    p.mainLight = {2, 3, 5, 0x112233, {}};
+    std::array<LedOption, 7> led{};
+    led[1].opt = {3, 5, 0, 0, 1};  // mode 2 takes a colour, mode 3 does not
+    SensorCfg all;
+    all.ShowDpi = all.ShowUsbRate = all.ShowLOD = all.ShowMainEffect = 1;
+    using L = std::vector<SummaryLine>;
+    EXPECT_EQ(ProfileSummary(p, all, led, 1), (L{{"DPI", "800 x 1600 DPI"},
+                                                 {"Level", "2 / 4"},
+                                                 {"Polling rate (Hz)", "500 Hz"},
+                                                 {"Lift-off distance", "2 mm"},
+                                                 {"Lighting", "Breathing", true, 0x112233}}));
+    EXPECT_EQ(ProfileSummary(p, all, led, 0).front(), (SummaryLine{"DPI", "400 DPI"}));
+
+    p.mainLight.mode = 3;  // its own colours: no swatch
+    EXPECT_EQ(ProfileSummary(p, all, led, 0).back(), (SummaryLine{"Lighting", "Colour wave"}));
+
+    SensorCfg bare = all;  // no rate, lift-off or lighting on this mouse
+    bare.ShowUsbRate = bare.ShowLOD = bare.ShowMainEffect = 0;
+    EXPECT_EQ(ProfileSummary(p, bare, led, 0).size(), 2u);
+    EXPECT_TRUE(ProfileSummary(p, bare, led, 4).empty()) << "a level the profile does not use";
+}

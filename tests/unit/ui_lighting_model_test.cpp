@@ -214,3 +214,64 @@ TEST(LightingModel, SleepItemsAreTheDevicesValues) {
 }
 
 }  // namespace
+
+// What the mouse picture shows on each zone: the zone's own colour, a cycle for a mode that
+// picks its colours, nothing when off or not lit on this mouse; the brightness dims it.
+TEST(LightingModel, PreviewShowsEachZonesModeColourAndBrightness) {
+    std::array<LedOption, 7> led{};
+    led[0].opt = {0, 5, 0, 0, 1};  // mode 1: brightness and a colour
+    led[1].opt = {3, 0, 0, 0, 0};  // mode 2: a speed only, its own colours
+    SensorCfg cfg;
+    cfg.ShowMainEffect = 1;
+    cfg.ShowLogoEffect = 1;
+    cfg.LightParam = 0x0A01;  // main brightness 1..10
+    using K = ZonePreview::Kind;
+    const struct {
+        const char* what;
+        LightZone zone;
+        LightBlock block;
+        bool logoLit;
+        ZonePreview shown;
+    } cases[] = {
+        {"colour, brightest",
+         LightZone::kMain,
+         {1, 0, 10, 0xAA112233, {}},
+         true,
+         {K::kColour, 0x112233, 255}},
+        {"colour, faintest",
+         LightZone::kMain,
+         {1, 0, 1, 0x112233, {}},
+         true,
+         {K::kColour, 0x112233, kFaintestZone}},
+        {"colour, step 4 of 10",
+         LightZone::kMain,
+         {1, 0, 4, 0x112233, {}},
+         true,
+         {K::kColour, 0x112233, 149}},
+        {"own colours, no brightness",
+         LightZone::kMain,
+         {2, 3, 1, 0x112233, {}},
+         true,
+         {K::kCycle, 0, 255}},
+        {"off", LightZone::kMain, {0, 3, 10, 0x112233, {}}, true, {}},
+        {"logo colour",
+         LightZone::kLogo,
+         {1, 0, 10, 0x00FF00, {}},
+         true,
+         {K::kColour, 0x00FF00, 255}},
+        {"logo own colours, faintest",
+         LightZone::kLogo,
+         {3, 2, 1, 0x00FF00, {}},
+         true,
+         {K::kCycle, 0, kFaintestZone}},
+        {"no logo light on this mouse", LightZone::kLogo, {1, 0, 10, 0x00FF00, {}}, false, {}},
+    };
+    for (const auto& c : cases) {
+        ProfileFile p;
+        (c.zone == LightZone::kLogo ? p.logoLight : p.mainLight) = c.block;
+        // The other zone's block differs, so reading the wrong one shows.
+        (c.zone == LightZone::kLogo ? p.mainLight : p.logoLight) = {1, 1, 1, 0x445566, {}};
+        cfg.ShowLogoEffect = c.logoLit ? 1 : 0;
+        EXPECT_EQ(PreviewZone(p, cfg, led, c.zone), c.shown) << c.what;
+    }
+}

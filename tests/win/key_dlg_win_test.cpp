@@ -173,6 +173,70 @@ TEST_F(KeyDlgWin, HoverTimerRunsOnlyWhileThePointerIsOverThePage) {
     EXPECT_FALSE(page->Mark().Lit(2));
 }
 
+// A row and its button on the picture stand for each other: the pointer over a button on the
+// picture gives its row the pointed-at look and lights that button; with the pointer away, the
+// row with the keyboard focus keeps its button lit.
+TEST_F(KeyDlgWin, ARowAndItsButtonOnThePictureAreLinked) {
+    // Button 3's box reaches over button 5's, as a wide button's may over a small one.
+    cfg.Mark[2] = {0, 0, 80, 40};
+    Open();
+    RECT markRc;
+    ::GetWindowRect(page->Mark().m_hWnd, &markRc);
+    for (int row : {2, 4}) {
+        // The middle of the button's own box: the picture answers with the smallest box there.
+        const ZvRect& s = page->Mark().Spot(row);
+        ::SetCursorPos(markRc.left + (s.left + s.right) / 2, markRc.top + (s.top + s.bottom) / 2);
+        page->CheckHover();
+        for (int i = 0; i < kKeysPerSet; ++i) {
+            EXPECT_EQ(page->Row(i).LinkedLook(), i == row) << "pointer on button " << row;
+            EXPECT_EQ(page->Mark().Lit(i), i == row) << "pointer on button " << row;
+        }
+    }
+
+    RECT pageRc;
+    ::GetWindowRect(page->m_hWnd, &pageRc);
+    ::SetCursorPos(pageRc.right + 40, pageRc.bottom + 40);
+    ::SetFocus(page->Row(3).m_hWnd);
+    page->CheckHover();
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        EXPECT_EQ(page->Mark().Lit(i), i == 3) << "row 3 focused";
+        EXPECT_EQ(page->Row(i).LinkedLook(), i == 3) << "row 3 focused";
+    }
+    ::SetFocus(page->Row(5).m_hWnd);
+    EXPECT_TRUE(page->Mark().Lit(5)) << "moving the focus moves the light";
+    EXPECT_FALSE(page->Mark().Lit(3));
+}
+
+// Beside the mouse the page sums up the profile's settings from the other pages, the lighting
+// with a swatch of its colour; the mouse changing a setting itself paints it again.
+TEST_F(KeyDlgWin, SummaryBesideTheMouseShowsTheProfilesLighting) {
+    gVar.LedOpt[1].opt = {3, 5, 0, 0, 1};  // breathing takes a colour
+    gVar.pFile->mainLight = {2, 3, 5, Rgb(0x20, 0xC0, 0x40), {}};
+    Open();
+    auto swatch = [this] {
+        ::RedrawWindow(page->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        zvtest::Pump(30);
+        const int last = page->SummaryLinesShown() - 1;
+        const int y =
+            CKeyDlg::kSummaryPanel.top + CKeyDlg::kSummaryHead + last * CKeyDlg::kSummaryLine + 13;
+        HDC dc = ::GetDC(page->m_hWnd);
+        const COLORREF c = ::GetPixel(dc, CKeyDlg::kSummaryPanel.right - 20, y);
+        ::ReleaseDC(page->m_hWnd, dc);
+        return c;
+    };
+    EXPECT_GE(page->SummaryLinesShown(), 3);  // DPI, level, lighting at least
+    EXPECT_EQ(swatch(), RGB(0x20, 0xC0, 0x40));
+    // The mouse's own lighting change (4): the page shows it without being asked to refresh.
+    gVar.pFile->mainLight.colour = Rgb(0xD0, 0x30, 0x10);
+    page->DeviceChanged(4);
+    ::UpdateWindow(page->m_hWnd);
+    HDC dc = ::GetDC(page->m_hWnd);
+    const int y = CKeyDlg::kSummaryPanel.top + CKeyDlg::kSummaryHead +
+                  (page->SummaryLinesShown() - 1) * CKeyDlg::kSummaryLine + 13;
+    EXPECT_EQ(::GetPixel(dc, CKeyDlg::kSummaryPanel.right - 20, y), RGB(0xD0, 0x30, 0x10));
+    ::ReleaseDC(page->m_hWnd, dc);
+}
+
 // On a large screen the controls of the page lie at twice their place and size (the rows below
 // the first keep their unscaled gap, so only the first is compared).
 TEST_F(KeyDlgWin, LargeScreenDoublesEveryPlace) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device/eeprom_map.h"
+#include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "ui/lighting_model.h"
 #include "ui/win/adv_dlg.h"
@@ -220,6 +221,54 @@ TEST_F(LedPageWin, ModeWithoutColourHidesTheColourControls) {
             << f.what;
     }
     ::ReleaseDC(page.m_hWnd, dc);
+}
+
+// The mouse picture shows the light zone in the chosen colour: red, then green from a preset
+// (channels apart, so a light left in the old colour, or in the cycle's, shows); a mode that
+// picks its own colours still lights the zone; off leaves it dark. Read where the zone's light
+// is solid in its picture.
+TEST_F(LedPageWin, MousePictureShowsTheZonesColour) {
+    gVar.pFile->mainLight = {2, 7, 10, Rgb(255, 0, 0), {}};
+    ASSERT_TRUE(Open(page));
+    PicturePtr light = LoadSkinPicture(DeviceSkinPath(
+        static_cast<uint8_t>(cfg.CID), static_cast<uint8_t>(cfg.MID), "mouse_zone_main.png"));
+    ASSERT_TRUE(PicturePresent(light.get()));
+    std::vector<POINT> solid;
+    for (int y = 0; y < PictureHeight(light.get()); ++y)
+        for (int x = 0; x < PictureWidth(light.get()); x += 3) {
+            Gdiplus::Color c;
+            light->bmp->GetPixel(x, y, &c);
+            if (c.GetA() == 255) solid.push_back(POINT{cfg.ptLedMark.x + x, cfg.ptLedMark.y + y});
+        }
+    ASSERT_GE(solid.size(), 10u);
+    // How many of the solid points show the colour with channel `ch` (0 red, 1 green, 2 blue)
+    // well above the other two.
+    auto showing = [&](int ch) {
+        ::RedrawWindow(page.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        zvtest::Pump(30);
+        HDC dc = ::GetDC(page.m_hWnd);
+        size_t n = 0;
+        for (const POINT& pt : solid) {
+            const COLORREF c = ::GetPixel(dc, pt.x, pt.y);
+            const int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+            n += v[ch] > v[(ch + 1) % 3] + 100 && v[ch] > v[(ch + 2) % 3] + 100;
+        }
+        ::ReleaseDC(page.m_hWnd, dc);
+        return n;
+    };
+    EXPECT_EQ(showing(0), solid.size()) << "red";
+    ClickPreset(2);  // 0, 255, 0
+    WaitWritten();
+    EXPECT_EQ(showing(1), solid.size()) << "green";
+    EXPECT_EQ(showing(0), 0u);
+
+    ::SendMessageW(page.ModeCombo(false).m_hWnd, WM_MENU_RESULT, 3, 0);  // its own colours
+    WaitWritten();
+    EXPECT_EQ(page.Preview(LightZone::kMain).kind, ZonePreview::Kind::kCycle);
+    EXPECT_EQ(showing(1), 0u) << "the chosen colour left on a mode that does not use it";
+    ::SendMessageW(page.ModeCombo(false).m_hWnd, WM_MENU_RESULT, 0, 0);  // off
+    WaitWritten();
+    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(showing(ch), 0u) << "off, channel " << ch;
 }
 
 // On a large screen every control lies at twice its normal place and size, and a click where a

@@ -1,9 +1,13 @@
-// Every text the program draws fits its place, in every language of the catalogue, on every
-// page and dialog and with each mouse of the catalogue: measured with the font and format each
-// text is drawn with, while the real windows paint.
+// Every text the program draws fits its place and stands out from what it is drawn on, in every
+// language of the catalogue, on every page and dialog and with each mouse of the catalogue:
+// measured with the font and format each text is drawn with, and against the pixels under its
+// letters, while the real windows paint.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,6 +16,7 @@
 #include "app/language_select.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
+#include "controls/button_model.h"
 #include "platform/hid.h"
 #include "sim/virtual_receiver.h"
 #include "support/temp_dir.h"
@@ -70,8 +75,25 @@ class TextFitWin : public ::testing::Test {
                                      std::to_string(m.place.bottom - m.place.top);
             misfits.insert(line);
         });
+        SetTextContrastHook([this](const TextOnBackground& t) {
+            const double ratio = ContrastRatio(t.colour, t.background);
+            Worst& w = worst[t.colour];
+            if (w.text.empty() || ratio < w.ratio) w = Worst{ratio, t.background, t.text, where};
+            if (ratio >= kMinTextContrast) return;
+            char line[96];
+            std::snprintf(line, sizeof line, "\" in #%06X on #%06X: %.2f:1", Hex(t.colour),
+                          Hex(t.background), ratio);
+            lowContrast.insert(where + ": \"" + t.text + line);
+        });
     }
     void TearDown() override {
+        // ZORVAN_CONTRAST_LIST=1 prints each text colour with the background it stood out
+        // least from, for the notes on the look.
+        if (const char* list = std::getenv("ZORVAN_CONTRAST_LIST"); list && *list == '1')
+            for (const auto& [colour, w] : worst)
+                std::printf("#%06X on #%06X  %5.2f:1  \"%s\" (%s)\n", Hex(colour),
+                            Hex(w.background), w.ratio, w.text.c_str(), w.where.c_str());
+        SetTextContrastHook(nullptr);
         SetTextFitHook(nullptr);
         platform::SetHidBackend(nullptr);
         platform::SetMessageBoxHook(nullptr);
@@ -127,10 +149,22 @@ class TextFitWin : public ::testing::Test {
         where.clear();
     }
 
+    // A COLORREF as it is written in a style sheet: #RRGGBB.
+    static unsigned Hex(COLORREF c) {
+        return (unsigned{GetRValue(c)} << 16) | (unsigned{GetGValue(c)} << 8) | GetBValue(c);
+    }
+
     zvtest::TempDir data;
     std::vector<std::string> boxes;
     std::string where;
     std::set<std::string> misfits;
+    std::set<std::string> lowContrast;  // texts that stand out less than a reader needs
+    struct Worst {
+        double ratio = 0;
+        COLORREF background = 0;
+        std::string text, where;
+    };
+    std::map<COLORREF, Worst> worst;  // per text colour, the background it stood out least from
 };
 
 TEST_F(TextFitWin, EveryPageOfEveryMouseInEveryLanguage) {
@@ -151,6 +185,7 @@ TEST_F(TextFitWin, EveryPageOfEveryMouseInEveryLanguage) {
     }
     gVar.b4K = 0;
     EXPECT_TRUE(misfits.empty()) << Lines(misfits);
+    EXPECT_TRUE(lowContrast.empty()) << Lines(lowContrast);
 }
 
 TEST_F(TextFitWin, EveryDialogInEveryLanguage) {
@@ -195,6 +230,7 @@ TEST_F(TextFitWin, EveryDialogInEveryLanguage) {
         }
     }
     EXPECT_TRUE(misfits.empty()) << Lines(misfits);
+    EXPECT_TRUE(lowContrast.empty()) << Lines(lowContrast);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 bool CPageBase::CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& theme, UINT id) {
     m_theme = theme;
+    m_fonts.Reset(theme);
     SetBufferedPaint(true);
     // WS_EX_CONTROLPARENT lets dialog-style keyboard navigation reach the page's controls.
     if (!CreateEx(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, pageRect,

@@ -48,6 +48,8 @@ class CPageBase : public CWndBase {
     void SetSkinBackground(PicturePtr picture);
     void SetSkinBackground(const std::function<PicturePtr()>& load);
     const UiTheme& Theme() const { return m_theme; }
+    // The page's font for a kind of text, from the theme's type scale.
+    HFONT TypeFont(TextRole role) { return m_fonts.Get(role); }
 
   protected:
     // Creates the controls; false gives up the page.
@@ -97,6 +99,7 @@ class CPageBase : public CWndBase {
     SkinPicture* PlainBackground() const;
 
     UiTheme m_theme;
+    ThemeFonts m_fonts;
     mutable PicturePtr m_background;  // made again on demand when a source is known
     std::function<PicturePtr()> m_source;
     PicturePtr m_plain;  // the skin picture as drawn, while the page builds on a large screen

@@ -251,6 +251,12 @@ void CPngBtn::SetDoubleClickReport(bool on, LPARAM tag) {
     m_dblTag = tag;
 }
 
+void CPngBtn::SetLinkedLook(bool on) {
+    if (m_linked == on) return;
+    m_linked = on;
+    Invalidate();
+}
+
 void CPngBtn::SetClipRegion(HRGN rgn) {
     if (m_clip) ::DeleteObject(m_clip);
     m_clip = rgn;
@@ -286,6 +292,10 @@ LRESULT CPngBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSELEAVE:
             m_hover = false;
             Invalidate();
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (m_onFocus) m_onFocus(msg == WM_SETFOCUS);
             break;
         case WM_LBUTTONDOWN:
             if (m_disabledLook) return 0;
@@ -346,7 +356,7 @@ void CPngBtn::Render(HDC dc, bool pressed, bool itemDisabled) {
         ButtonDrawState s;
         s.checkable = m_checkable;
         s.checked = m_checked;
-        s.hovering = m_hover;
+        s.hovering = m_hover || m_linked;
         s.pressed = pressed;
         s.itemDisabled = itemDisabled;
         s.hasAltPressed = PicturePresent(m_alt.get());

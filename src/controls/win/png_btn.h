@@ -83,6 +83,12 @@ class CPngBtn : public CWndBase {
     void SetStretch(bool on) { m_stretch = on; }
     void SetDebugFrame(bool on) { m_debugFrame = on; }
     bool IsHovering() const { return m_hover; }
+    // Shows the button as if the pointer were over it: another part of the window stands for
+    // the same thing and is pointed at.
+    void SetLinkedLook(bool on);
+    bool LinkedLook() const { return m_linked; }
+    // Told when the button takes (true) or loses the keyboard focus.
+    void SetOnFocus(std::function<void(bool)> fn) { m_onFocus = std::move(fn); }
     SkinPicture* NormalPicture() const { return m_nr.get(); }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -123,7 +129,8 @@ class CPngBtn : public CWndBase {
     COLORREF m_clrNr = RGB(200, 200, 200), m_clrOv = RGB(100, 100, 100), m_clrDn = RGB(0, 0, 0);
     HFONT m_font = nullptr;
     bool m_ownFont = false;
-    bool m_hover = false, m_checkable = false, m_checked = false, m_toggle = false;
+    bool m_hover = false, m_linked = false, m_checkable = false, m_checked = false,
+         m_toggle = false;
     bool m_pressShift = false, m_disabledLook = false, m_dblReport = false;
     LPARAM m_dblTag = 0;
     HRGN m_clip = nullptr;
@@ -131,6 +138,7 @@ class CPngBtn : public CWndBase {
     HWND m_tooltip = nullptr;
     UiTheme m_theme;
     std::function<void()> m_onClick;
+    std::function<void(bool)> m_onFocus;
     std::optional<bool> m_tabStop;
     long m_role = 0;
 };

@@ -173,6 +173,41 @@ PicturePtr ScalePicture(SkinPicture* src, double factor) {
     return p;
 }
 
+PicturePtr TintPicture(SkinPicture* light,
+                       const std::function<COLORREF(int x, int width)>& colourAt,
+                       uint8_t strength) {
+    if (!PicturePresent(light)) return nullptr;
+    const int w = PictureWidth(light), h = PictureHeight(light);
+    PicturePtr p = NewArgb(w, h);
+    Gdiplus::Rect all(0, 0, w, h);
+    Gdiplus::BitmapData from{}, to{};
+    if (light->bmp->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) !=
+        Gdiplus::Ok)
+        return nullptr;
+    if (p->bmp->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &to) !=
+        Gdiplus::Ok) {
+        light->bmp->UnlockBits(&from);
+        return nullptr;
+    }
+    std::vector<COLORREF> columns(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x) columns[static_cast<size_t>(x)] = colourAt(x, w);
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from.Scan0) +
+                                                           static_cast<ptrdiff_t>(y) * from.Stride);
+        auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(to.Scan0) +
+                                                static_cast<ptrdiff_t>(y) * to.Stride);
+        for (int x = 0; x < w; ++x) {
+            const uint32_t a = ((in[x] >> 24) * strength + 127) / 255;
+            const COLORREF c = columns[static_cast<size_t>(x)];
+            out[x] = (a << 24) | (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) |
+                     GetBValue(c);
+        }
+    }
+    p->bmp->UnlockBits(&to);
+    light->bmp->UnlockBits(&from);
+    return p;
+}
+
 PicturePtr ComposePicture(SkinPicture* background, int x, int y, SkinPicture* over) {
     if (!PicturePresent(over)) return nullptr;
     const int w = PictureWidth(over), h = PictureHeight(over);

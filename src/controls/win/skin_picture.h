@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,11 @@ PicturePtr SharedSkinPicture(const std::string& path);
 PicturePtr CopyPictureRect(SkinPicture* src, const RECT& rc);
 // A 32-bit ARGB picture `factor` times as large, sampled nearest-neighbour.
 PicturePtr ScalePicture(SkinPicture* src, double factor);
+// A light drawn in white (its shape in the alpha) in another colour: each pixel takes the
+// colour `colourAt` gives for its column (of `width`) and the light's own alpha, scaled by
+// `strength` (255 full). Null without a picture.
+PicturePtr TintPicture(SkinPicture* light,
+                       const std::function<COLORREF(int x, int width)>& colourAt, uint8_t strength);
 // `over` drawn on the part of `background` at (x, y), into a new picture of `over`'s size.
 PicturePtr ComposePicture(SkinPicture* background, int x, int y, SkinPicture* over);
 

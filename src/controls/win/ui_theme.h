@@ -4,6 +4,14 @@
 #pragma once
 #include <windows.h>
 
+// The type scale: each kind of text has a size and weight that shows its rank, so a page reads
+// title, then group, then the labels and the values the user came for.
+enum class TextRole { kPageTitle, kGroupTitle, kLabel, kValue, kNote };
+struct TextStyle {
+    int height;  // pixels, for the layout in use
+    int weight;  // FW_...
+};
+
 struct UiTheme {
     COLORREF text = RGB(220, 220, 220);  // texts drawn on the windows' backgrounds
     // Button captions in their normal, hover and pressed states.
@@ -22,6 +30,8 @@ struct UiTheme {
 
     // Pixel height of the controls' own font when there is no application font.
     int FontHeight() const { return large ? 24 : 14; }
+    // The size and weight of a kind of text in this layout.
+    TextStyle Style(TextRole role) const;
     // A rectangle of the normal layout as it lies in this one (doubled on large screens).
     RECT Scale(const RECT& rc) const {
         return large ? RECT{rc.left * 2, rc.top * 2, rc.right * 2, rc.bottom * 2} : rc;
@@ -32,6 +42,25 @@ struct UiTheme {
         return large ? RECT{rc.left / 2, rc.top / 2, rc.right / 2, rc.bottom / 2} : rc;
     }
     POINT Unscale(POINT pt) const { return large ? POINT{pt.x / 2, pt.y / 2} : pt; }
+};
+
+// The fonts of the type scale for one theme, made when first asked for and owned: the
+// application font's face when the theme has one, else "MS Shell Dlg".
+class ThemeFonts {
+  public:
+    explicit ThemeFonts(const UiTheme& theme) : m_theme(theme) {}
+    ThemeFonts() = default;
+    ~ThemeFonts();
+    ThemeFonts(const ThemeFonts&) = delete;
+    ThemeFonts& operator=(const ThemeFonts&) = delete;
+    // Forgets the fonts made so far; the next Get makes them for `theme`.
+    void Reset(const UiTheme& theme);
+    HFONT Get(TextRole role);
+
+  private:
+    void Release();
+    UiTheme m_theme;
+    HFONT m_fonts[5]{};
 };
 
 // The theme of the running program, from its loaded options (colours, font, screen size).

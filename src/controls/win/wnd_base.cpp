@@ -1,6 +1,9 @@
 #include "controls/win/wnd_base.h"
 
 #include <oleacc.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include "controls/win/accessible.h"
 #include "platform/win/wide.h"
@@ -443,7 +446,48 @@ void CheckTextFits(HDC dc, const std::string& utf8, const std::wstring& w, RECT 
     if (needed.cx > rc.right - rc.left || needed.cy > rc.bottom - rc.top)
         FitHook()(TextMisfit{utf8, rc, needed});
 }
+
+TextContrastHook& ContrastHook() {
+    static TextContrastHook hook;
+    return hook;
+}
+
+// The mean colour of what lies under the letters of `w` in `rc`, read before they are drawn,
+// handed to the hook with the text's colour.
+void CheckTextContrast(HDC dc, const std::string& utf8, const std::wstring& w, RECT rc, UINT format,
+                       COLORREF colour) {
+    const UINT keep = DT_SINGLELINE | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+    RECT need{0, 0, rc.right - rc.left, 0};
+    ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &need, DT_CALCRECT | (format & keep));
+    const int tw = std::min<int>(need.right - need.left, rc.right - rc.left);
+    const int th = std::min<int>(need.bottom - need.top, rc.bottom - rc.top);
+    RECT box{rc.left, rc.top, rc.left + tw, rc.top + th};
+    if (format & DT_CENTER) ::OffsetRect(&box, (rc.right - rc.left - tw) / 2, 0);
+    if (format & DT_RIGHT) ::OffsetRect(&box, rc.right - rc.left - tw, 0);
+    if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+        ::OffsetRect(&box, 0, (rc.bottom - rc.top - th) / 2);
+    if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
+        ::OffsetRect(&box, 0, rc.bottom - rc.top - th);
+    // A few hundred points are plenty for a mean and keep the measuring quick.
+    const int step = std::max(1, static_cast<int>(std::sqrt(tw * th / 400.0)));
+    uint64_t sum[3]{};
+    uint64_t n = 0;
+    for (int y = box.top; y < box.bottom; y += step)
+        for (int x = box.left; x < box.right; x += step) {
+            const COLORREF p = ::GetPixel(dc, x, y);
+            if (p == CLR_INVALID) continue;
+            sum[0] += GetRValue(p), sum[1] += GetGValue(p), sum[2] += GetBValue(p);
+            ++n;
+        }
+    if (n == 0) return;
+    const COLORREF mean = RGB(sum[0] / n, sum[1] / n, sum[2] / n);
+    ContrastHook()(TextOnBackground{utf8, box, colour, mean});
+}
 }  // namespace
+
+void SetTextContrastHook(TextContrastHook hook) {
+    ContrastHook() = std::move(hook);
+}
 
 void SetTextFitHook(TextFitHook hook) {
     FitHook() = std::move(hook);
@@ -455,6 +499,7 @@ void DrawSkinText(HDC dc, const std::string& utf8, RECT rc, COLORREF colour, HFO
     std::wstring w = platform::win::Widen(utf8);
     HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
     if (FitHook()) CheckTextFits(dc, utf8, w, rc, format);
+    if (ContrastHook()) CheckTextContrast(dc, utf8, w, rc, format, colour);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rc, format);

@@ -249,6 +249,17 @@ struct TextMisfit {
 // does not fit is handed to the hook; without one nothing is measured.
 using TextFitHook = std::function<void(const TextMisfit&)>;
 void SetTextFitHook(TextFitHook hook);
+// A text as it was drawn: its colour and the mean colour of what lay under its letters.
+struct TextOnBackground {
+    std::string text;
+    RECT letters;  // the part of the place the text's letters cover
+    COLORREF colour;
+    COLORREF background;
+};
+// While a hook is set, every text drawn through DrawSkinText is handed to it with the colour
+// it is drawn on, read from the target before drawing; without one nothing is read.
+using TextContrastHook = std::function<void(const TextOnBackground&)>;
+void SetTextContrastHook(TextContrastHook hook);
 // The font windows use for their texts: the theme's application font, else "MS Shell Dlg" of
 // `height` pixels (owned by the caller when `owned` is set).
 HFONT MakeUiFont(HFONT appFont, int height, int weight, bool* owned);

@@ -16,6 +16,7 @@
 #include "profile/sensor_table.h"
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
+#include "ui/glance_model.h"
 #include "ui/profiles_model.h"
 
 namespace {
@@ -118,6 +119,20 @@ int CKeyMarkDlg::ShownHotspots() const {
     return n;
 }
 
+std::optional<int> CKeyMarkDlg::SpotAt(POINT pt) const {
+    std::optional<int> best;
+    int64_t bestArea = 0;
+    for (int i = 0; i < kKeysPerSet; ++i) {
+        const ZvRect& s = m_spots[static_cast<size_t>(i)];
+        if (!m_shown[static_cast<size_t>(i)] || pt.x < s.left || pt.x >= s.right || pt.y < s.top ||
+            pt.y >= s.bottom)
+            continue;
+        const int64_t area = int64_t{s.right - s.left} * (s.bottom - s.top);
+        if (!best || area < bestArea) best = i, bestArea = area;
+    }
+    return best;
+}
+
 void CKeyMarkDlg::HighlightMark(int row) {
     bool changed = false;
     for (int i = 0; i < kKeysPerSet; ++i) {
@@ -202,6 +217,10 @@ bool CKeyDlg::Build() {
         a.onClick = [this, i] { OnRowClicked(i); };
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
         if (!AddButton(row, a)) return false;
+        // A row reached with the keyboard shows its button on the picture as well.
+        row.SetOnFocus([this, i](bool taken) {
+            if (!m_hoverOn) ShowLink(taken ? std::optional<int>(i) : std::nullopt);
+        });
         const bool locked = (gVar.KeyMask & (1 << i)) != 0;
         if (locked) {
             row.SetTextColors(kLockedRowText, kLockedRowText, kLockedRowText);
@@ -297,7 +316,8 @@ void CKeyDlg::LayoutForDevice() {
 }
 
 void CKeyDlg::DeviceChanged(int /*kind*/) {
-    // The mouse's own changes (levels, rate, lighting) show on other pages.
+    // The mouse's own changes (levels, rate, lighting) show in the summary.
+    Invalidate();
 }
 
 void CKeyDlg::SetSelectorTexts() {
@@ -393,14 +413,33 @@ void CKeyDlg::CheckHover() {
     // Nothing to light once the pointer has left (or the page went): the last light goes out
     // and the timer stops until the pointer comes back.
     if (!IsShown() || !::PtInRect(&page, pt)) {
-        m_mark.HighlightMark(kKeysPerSet);
+        ShowLink(IsShown() ? FocusedRow() : std::nullopt);
         StopTimer(kHoverTimer);
         m_hoverOn = false;
         return;
     }
+    POINT inMark = pt;
     if (!::ScreenToClient(m_hWnd, &pt)) return;
-    const std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
+    std::optional<int> row = RowAt(m_places, ZvPoint{pt.x, pt.y});
+    RECT mark;
+    ::GetWindowRect(m_mark.m_hWnd, &mark);
+    if (!row && ::PtInRect(&mark, inMark) && ::ScreenToClient(m_mark.m_hWnd, &inMark))
+        row = m_mark.SpotAt(inMark);
+    ShowLink(row ? row : FocusedRow());
+}
+
+void CKeyDlg::ShowLink(std::optional<int> row) {
     m_mark.HighlightMark(row.value_or(kKeysPerSet));
+    for (int i = 0; i < kKeysPerSet; ++i)
+        if (m_rows[static_cast<size_t>(i)].m_hWnd)
+            m_rows[static_cast<size_t>(i)].SetLinkedLook(row == i);
+}
+
+std::optional<int> CKeyDlg::FocusedRow() const {
+    const HWND focus = ::GetFocus();
+    for (int i = 0; i < kKeysPerSet; ++i)
+        if (focus && m_rows[static_cast<size_t>(i)].m_hWnd == focus) return i;
+    return std::nullopt;
 }
 
 void CKeyDlg::OnRowClicked(int row) {
@@ -527,11 +566,65 @@ void CKeyDlg::OnPaintPage(CMemPaint& buf) {
         SkinPicture* n = m_numbers[static_cast<size_t>(i)].get();
         if (p.shown && PicturePresent(n)) DrawPictureStretched(g, n, R(p.number));
     }
+    PaintSummary(buf);
     if (const std::optional<ZvRect> tip = DebounceTipRect(gVar.TipForDebounce, Theme().large)) {
         DrawSkinText(buf.dc(), GetText("tc_debounce_tips"), R(*tip), Theme().text, m_tipFont,
                      DT_WORDBREAK | DT_END_ELLIPSIS | DT_LEFT);
     }
     if (gVar.UIDebug) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 0, 0));
+}
+
+void CKeyDlg::PaintSummary(CMemPaint& buf) {
+    std::vector<SummaryLine> lines;
+    {
+        std::lock_guard<std::mutex> lock(ProfileDataLock());
+        if (!gVar.pFile) return;
+        lines = ProfileSummary(*gVar.pFile, DeviceCfg(), gVar.LedOpt, gVar.g_nCurDpiLevel);
+    }
+    m_summaryLines = static_cast<int>(lines.size());
+    if (lines.empty()) return;
+    Gdiplus::Graphics& g = buf.g();
+    const ZvRect& at = kSummaryPanel;
+    const int bottom = at.top + kSummaryHead + static_cast<int>(lines.size()) * kSummaryLine + 10;
+    const RECT panel = Scaled(ZvRect{at.left, at.top, at.right, bottom});
+    auto rect = [](const RECT& r) {
+        return Gdiplus::Rect(static_cast<INT>(r.left), static_cast<INT>(r.top),
+                             static_cast<INT>(r.right - r.left),
+                             static_cast<INT>(r.bottom - r.top));
+    };
+    // A panel like the page's others: a darker face, a thin edge and the accent over its head.
+    Gdiplus::SolidBrush face(Gdiplus::Color(200, 0x18, 0x1c, 0x26));
+    g.FillRectangle(&face, rect(panel));
+    Gdiplus::Pen edge(Gdiplus::Color(255, 0x2e, 0x36, 0x46), Theme().large ? 2.0f : 1.0f);
+    edge.SetAlignment(Gdiplus::PenAlignmentInset);
+    g.DrawRectangle(&edge, rect(panel));
+    Gdiplus::SolidBrush accent(Gdiplus::Color(255, 0, 212, 255));
+    g.FillRectangle(&accent, rect(Scaled(ZvRect{at.left + 12, at.top, at.left + 48, at.top + 2})));
+
+    const COLORREF text = Theme().text;
+    constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    DrawSkinText(buf.dc(), GetText("tc_summary"),
+                 Scaled(ZvRect{at.left + 14, at.top + 8, at.right - 14, at.top + kSummaryHead - 4}),
+                 text, TypeFont(TextRole::kGroupTitle), kLine | DT_LEFT);
+    int y = at.top + kSummaryHead;
+    for (const SummaryLine& l : lines) {
+        DrawSkinText(buf.dc(), l.label,
+                     Scaled(ZvRect{at.left + 14, y, at.left + 210, y + kSummaryLine}), text,
+                     TypeFont(TextRole::kLabel), kLine | DT_LEFT);
+        int valueRight = at.right - 14;
+        if (l.swatch) {
+            const RECT sw = Scaled(ZvRect{valueRight - 12, y + 7, valueRight, y + 19});
+            Gdiplus::SolidBrush fill(Gdiplus::Color(255, l.colour & 0xFF, (l.colour >> 8) & 0xFF,
+                                                    (l.colour >> 16) & 0xFF));
+            g.FillRectangle(&fill, rect(sw));
+            g.DrawRectangle(&edge, rect(sw));
+            valueRight -= 20;
+        }
+        DrawSkinText(buf.dc(), l.value,
+                     Scaled(ZvRect{at.left + 200, y, valueRight, y + kSummaryLine}), text,
+                     TypeFont(TextRole::kValue), kLine | DT_RIGHT);
+        y += kSummaryLine;
+    }
 }
 
 LRESULT CKeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -61,6 +61,10 @@ class CKeyMarkDlg : public CWndBase {
     void HighlightMark(int row);
     bool Lit(int i) const { return m_lit[static_cast<size_t>(i)]; }
     int ShownHotspots() const;
+    // The shown hotspot under `pt` (this window's coordinates): the smallest that holds it,
+    // as a button's box may reach over a smaller one beside it.
+    std::optional<int> SpotAt(POINT pt) const;
+    const ZvRect& Spot(int i) const { return m_spots[static_cast<size_t>(i)]; }
 
   protected:
     void OnPaint(CMemPaint& buf) override;
@@ -75,6 +79,10 @@ class CKeyMarkDlg : public CWndBase {
 
 class CKeyDlg : public CMainPage {
   public:
+    // The profile summary's panel: right of the mouse picture (which ends by x 640 on every
+    // shipped mouse), a head and one line per setting.
+    static constexpr ZvRect kSummaryPanel{664, 58, 994, 0};
+    static constexpr int kSummaryHead = 40, kSummaryLine = 26;
     static constexpr UINT kIdRow0 = 100, kIdProfile = 130, kIdRestore = 131, kIdExport = 132,
                           kIdImport = 133, kIdLinks = 134;
     static constexpr UINT_PTR kHoverTimer = 1;
@@ -92,9 +100,12 @@ class CKeyDlg : public CMainPage {
     void OnFunctionChosen(uint32_t value, int row);
     // Stores `key` on `row` (the left-click guard's refusal is shown); 1 when stored.
     int SetKeyFunction(int row, const KeyInfo& key);
-    // The hover timer's work: lights the hotspot of the row under the cursor. The timer runs
-    // only while the pointer is over the page: it starts when the pointer comes over the page
-    // or one of its controls and stops once the pointer has left.
+    // The hover timer's work: links a row and its button on the picture, so either shows
+    // which is which. The row under the pointer lights its button; the button under the
+    // pointer on the picture gives its row the pointed-at look; with neither, the row with the
+    // keyboard focus is linked. The timer runs only while the pointer is over the page: it
+    // starts when the pointer comes over the page or one of its controls and stops once the
+    // pointer has left.
     void CheckHover();
     bool HoverTimerRunning() const { return m_hoverOn; }
 
@@ -106,6 +117,8 @@ class CKeyDlg : public CMainPage {
     CDebounceDlg& Debounce() { return m_debounce; }
     CAutoSleepDlg& AutoSleep() { return m_autoSleep; }
     void ClickRow(int row) { OnRowClicked(row); }
+    // The lines the summary beside the mouse showed when last painted.
+    int SummaryLinesShown() const { return m_summaryLines; }
 
     void LayoutForDevice() override;
     void DeviceChanged(int kind) override;
@@ -122,6 +135,12 @@ class CKeyDlg : public CMainPage {
     void DestroyControls();
     void OnRowClicked(int row);
     void StartHover();
+    // Lights `row`'s button on the picture and gives the row the pointed-at look; none: all
+    // off.
+    void ShowLink(std::optional<int> row);
+    std::optional<int> FocusedRow() const;
+    // The current profile's settings from the other pages, beside the mouse picture.
+    void PaintSummary(CMemPaint& buf);
     void OnProfileChosen(int32_t index);
     void OnRestore();
     void SetRowCaptions();
@@ -141,6 +160,7 @@ class CKeyDlg : public CMainPage {
     CAutoSleepDlg m_autoSleep;
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
     bool m_hoverOn = false;      // the hover timer runs
+    int m_summaryLines = 0;
     HFONT m_tipFont = nullptr;
     bool m_ownTipFont = false;
 };

@@ -1,6 +1,7 @@
 #include "ui/win/led_dlg.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -24,7 +25,8 @@ constexpr int kComboW = 147, kComboH = 30, kSleepW = 83, kSleepH = 19;
 constexpr int kSliderW = 261, kSliderH = 20, kCheck = 11;
 // The zone choice of a mouse with both zones: in the left panel's title band, after the title.
 constexpr ZvRect kZoneBtn[2] = {{150, 18, 315, 44}, {320, 18, 485, 44}};
-constexpr COLORREF kUnavailableText = RGB(100, 100, 100);  // as the buttons page's disabled rows
+// Dimmer than the other captions, yet still readable against the panel.
+constexpr COLORREF kUnavailableText = RGB(138, 144, 156);
 
 bool Inside(const ZvRect& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
@@ -121,6 +123,28 @@ CPngSliderBar& CLedDlg::Slider(LightSlider which) {
             return m_logoSpeed;
     }
 }
+
+namespace {
+// The colour of a lit zone at column x of its picture: the zone's own colour, or for a mode
+// that picks its colours a sweep through the house colours, red through violet to cyan.
+std::function<COLORREF(int, int)> ZoneColourAt(const ZonePreview& v) {
+    if (v.kind == ZonePreview::Kind::kColour) {
+        const auto c = static_cast<COLORREF>(v.colour);
+        return [c](int, int) { return c; };
+    }
+    return [](int x, int width) {
+        static constexpr COLORREF kStops[3] = {RGB(255, 59, 92), RGB(138, 77, 255),
+                                               RGB(0, 212, 255)};
+        const double t = width > 1 ? 2.0 * x / (width - 1) : 0.0;
+        const int k = t >= 1.0 ? 1 : 0;
+        const double f = t - k;
+        auto mix = [f](int a, int b) { return static_cast<BYTE>(a + (b - a) * f + 0.5); };
+        const COLORREF a = kStops[k], b = kStops[k + 1];
+        return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+                   mix(GetBValue(a), GetBValue(b)));
+    };
+}
+}  // namespace
 
 // ---- building --------------------------------------------------------------------------------
 
@@ -316,6 +340,12 @@ void CLedDlg::LayoutForDevice() {
     m_laidOutFor = cfg;
     m_mouse = LoadSkinPicture(DeviceSkinPath(static_cast<uint8_t>(cfg->CID),
                                              static_cast<uint8_t>(cfg->MID), "mouse_led.png"));
+    for (size_t i = 0; i < m_zoneLight.size(); ++i) {
+        m_zoneLight[i] = LoadSkinPicture(
+            DeviceSkinPath(static_cast<uint8_t>(cfg->CID), static_cast<uint8_t>(cfg->MID),
+                           i ? "mouse_zone_logo.png" : "mouse_zone_main.png"));
+        m_zoneTinted[i].reset();
+    }
     // Another mouse starts on its first zone.
     m_zone = EditableZone(*cfg, LightZone::kMain);
     for (LightSlider which : {LightSlider::kMainBrightness, LightSlider::kMainSpeed,
@@ -350,6 +380,9 @@ void CLedDlg::ShowProfile() {
         std::lock_guard<std::mutex> lock(ProfileDataLock());
         if (!gVar.pFile) return;
         m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt, m_zone);
+        for (LightZone z : {LightZone::kMain, LightZone::kLogo})
+            m_zonePreview[z == LightZone::kLogo ? 1 : 0] =
+                PreviewZone(*gVar.pFile, *cfg, gVar.LedOpt, z);
     }
     const LightingView& v = m_view;
     m_zone = v.zone;
@@ -588,8 +621,9 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     // Everything is placed in the normal layout and drawn where that lies on this screen.
-    auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text, m_font);
+    auto draw = [&](const std::string& s, const RECT& rc, UINT align,
+                    TextRole role = TextRole::kLabel) {
+        DrawPageText(dc, s, rc, align, text, TypeFont(role));
     };
     auto at = [this](const CWndBase& w) { return ControlPlace(w); };
     auto picture = [&](SkinPicture* p, int x, int y) {
@@ -598,9 +632,22 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                                  Scaled(ZvRect{x, y, x + PictureWidth(p), y + PictureHeight(p)}));
     };
 
-    draw(GetText("tc_page4"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
-    if (const SensorCfg* cfg = gVar.pSensorCfg)
+    draw(GetText("tc_page4"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
+    if (const SensorCfg* cfg = gVar.pSensorCfg) {
         picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+        // Each zone lit as the profile has it: its colour, or the cycle of a mode that picks
+        // its own, as bright as its brightness.
+        for (size_t i = 0; i < m_zoneLight.size(); ++i) {
+            const ZonePreview& want = m_zonePreview[i];
+            if (want.kind == ZonePreview::Kind::kOff) continue;
+            if (!m_zoneTinted[i] || !(m_zoneTintedFor[i] == want)) {
+                m_zoneTinted[i] =
+                    TintPicture(m_zoneLight[i].get(), ZoneColourAt(want), want.strength);
+                m_zoneTintedFor[i] = want;
+            }
+            picture(m_zoneTinted[i].get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
+        }
+    }
 
     // With two zones the mode list is named after its zone, and the chosen zone's button is
     // underlined.
@@ -638,7 +685,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
                  kLine | DT_RIGHT);
         }
         draw(std::to_string(bar->GetValue()), RECT{b.right + 12, b.top, b.right + 50, b.bottom},
-             kLine | DT_LEFT);
+             kLine | DT_LEFT, TextRole::kValue);
     }
     // Controls this receiver does not offer: their captions greyed, the reason beside them.
     const COLORREF sleepText = m_sleepUnavailable ? kUnavailableText : text;
@@ -656,7 +703,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         if (m_sleepUnavailable)
             DrawPageText(dc, UnavailableText(),
                          RECT{b.right + 10, b.bottom + 4, b.right + 400, b.bottom + 22},
-                         kLine | DT_LEFT, Theme().mark, m_font);
+                         kLine | DT_LEFT, Theme().mark, TypeFont(TextRole::kNote));
     }
 
     if (!m_view.controls.colour) {
@@ -705,5 +752,6 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         draw(kRgb[i], RECT{e.left - 16, e.top, e.left - 3, e.bottom}, kLine | DT_RIGHT);
     }
     const ZvRect& b = m_layout.edits[2];
-    draw(m_view.colourLabel, RECT{b.right + 12, b.top, b.right + 82, b.bottom}, kLine | DT_LEFT);
+    draw(m_view.colourLabel, RECT{b.right + 12, b.top, b.right + 82, b.bottom}, kLine | DT_LEFT,
+         TextRole::kValue);
 }

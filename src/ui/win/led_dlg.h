@@ -46,6 +46,10 @@ class CLedDlg : public CMainPage {
     CComboBtn& SleepCombo() { return m_sleep; }
     const LightingView& View() const { return m_view; }
     const LightingLayout& Layout() const { return m_layout; }
+    // What the mouse picture shows on a zone's light now.
+    const ZonePreview& Preview(LightZone zone) const {
+        return m_zonePreview[zone == LightZone::kLogo ? 1 : 0];
+    }
     bool ColourShown() const { return m_view.controls.colour; }
     // The zone choice of a mouse with main and logo lighting (0 main, 1 logo).
     CPngBtn& ZoneButton(int i) { return m_zoneBtn[static_cast<size_t>(i ? 1 : 0)]; }
@@ -97,6 +101,10 @@ class CLedDlg : public CMainPage {
     bool m_sleepUnavailable = false;  // this receiver has no sleep time or light-off box
     bool m_swatchFramed = false;      // the result swatch was pressed: it keeps a white frame
     PicturePtr m_wheel, m_mouse;
+    // Each zone's light (main, logo) in white, what the profile has it show, and the light in
+    // that colour as last drawn.
+    std::array<PicturePtr, 2> m_zoneLight, m_zoneTinted;
+    std::array<ZonePreview, 2> m_zonePreview{}, m_zoneTintedFor{};
     HFONT m_font = nullptr, m_editFont = nullptr;
     bool m_ownFont = false;
     HBRUSH m_editBrush = nullptr;

@@ -121,6 +121,8 @@ bool CMacroDlg::OnCreatePage() {
     const RECT insert{x, radios[2].bottom + 90, x + kInsertW, radios[2].bottom + 90 + kInsertH};
     m_insertHeading = RECT{x, insert.top - 24, labelRight, insert.top - 4};
     const RECT save{x, insert.bottom + 48, x + 80, insert.bottom + 48 + 27};
+    // The panel reaches down to the lists' bottom edge; its foot says how recording works.
+    m_helpRc = RECT{x, save.bottom + 14, labelRight, save.bottom + 80};
 
     PicturePtr checkNr = LoadSkinPicture(SkinPath("check_nr.png"));
     PicturePtr checkDn = LoadSkinPicture(SkinPath("check_dn.png"));
@@ -253,10 +255,11 @@ void CMacroDlg::OnTextsChanged() {
 
 void CMacroDlg::OnPaintPage(CMemPaint& buf) {
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS;
+    const HFONT group = TypeFont(TextRole::kGroupTitle);
     DrawSkinText(buf.dc(), GetText("tc_macro_list"), Scaled(HeadingOver(m_treeRc)), Theme().text,
-                 m_font, format);
+                 group, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_key_list"), Scaled(HeadingOver(m_listRc)),
-                 Theme().text, m_font, format);
+                 Theme().text, group, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_auto"), Scaled(m_autoLabel), Theme().text, m_font,
                  format);
     for (size_t i = 0; i < 3; ++i)
@@ -264,10 +267,10 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                      m_font, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
                  format);
-    // The page's title, in the window's bold font where every page has its title.
-    const CZorvanDlg* main = MainDlg();
+    DrawSkinText(buf.dc(), GetText("tc_macro_help"), Scaled(m_helpRc), Theme().text,
+                 TypeFont(TextRole::kNote), DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
     DrawSkinText(buf.dc(), GetText("tc_page3"), ToRect(PageTitleRect(Theme().large)), Theme().text,
-                 main && main->BoldFont() ? main->BoldFont() : m_font, format);
+                 TypeFont(TextRole::kPageTitle), format);
 }
 
 HBRUSH CMacroDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {

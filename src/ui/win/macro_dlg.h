@@ -132,6 +132,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     HWND m_count = nullptr;
     bool m_settingCount = false;
     RECT m_treeRc{}, m_listRc{}, m_autoLabel{}, m_insertHeading{};
+    RECT m_helpRc{};  // how recording works, under the options
     std::array<RECT, 3> m_radioLabels{};
     HFONT m_font = nullptr;
     bool m_ownFont = false;

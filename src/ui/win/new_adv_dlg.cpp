@@ -590,8 +590,9 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
     constexpr UINT kBlock = DT_WORDBREAK | DT_NOPREFIX;
     // Texts are placed in the normal layout beside their controls and drawn where it lies on
     // this screen.
-    auto draw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text, m_font);
+    auto draw = [&](const std::string& s, const RECT& rc, UINT align,
+                    TextRole role = TextRole::kLabel) {
+        DrawPageText(dc, s, rc, align, text, TypeFont(role));
     };
     auto at = [this](const CWndBase& w) { return ControlPlace(w); };
 
@@ -627,7 +628,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
                  kLine | DT_RIGHT);
             draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
-                 kLine | DT_LEFT);
+                 kLine | DT_LEFT, TextRole::kValue);
         }
     }
     if (ControlShown(m_rate[0])) {
@@ -637,11 +638,12 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
                  kLine | DT_CENTER);
         }
         // The longer languages take two lines here, inside the panel's edges.
-        RECT title = Theme().Scale(RECT{861, 23, 1001, 52});
+        RECT title = Theme().Scale(RECT{861, 19, 1001, 55});
         const std::string rate = GetText("tc_adv_str6");
         const std::wstring wide = platform::win::Widen(rate);
         RECT need = title;
-        const HGDIOBJ old = ::SelectObject(dc, m_font);
+        const HFONT titleFont = TypeFont(TextRole::kGroupTitle);
+        const HGDIOBJ old = ::SelectObject(dc, titleFont);
         ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &need,
                     DT_CALCRECT | kBlock | DT_CENTER);
         ::SelectObject(dc, old);
@@ -650,7 +652,7 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             title.top += (title.bottom - title.top - h) / 2;
             title.bottom = title.top + h;
         }
-        DrawSkinText(dc, rate, title, text, m_font, kBlock | DT_CENTER);
+        DrawSkinText(dc, rate, title, text, titleFont, kBlock | DT_CENTER);
     }
     if (ControlShown(m_lod[0])) {
         for (int k = 0; k < 2; ++k) {
@@ -658,16 +660,18 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
             draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
                  kLine | DT_CENTER);
         }
-        draw(GetText("tc_adv_str9"), RECT{479, 422, 639, 446}, kLine | DT_LEFT);
+        draw(GetText("tc_adv_str9"), RECT{479, 422, 639, 446}, kLine | DT_LEFT,
+             TextRole::kGroupTitle);
         // The hint shares its area with the DPI-indicator options; they win when shown.
-        if (!ControlShown(m_effect)) draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock);
+        if (!ControlShown(m_effect))
+            draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock, TextRole::kNote);
     }
     if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
         // Under the right end of the last row: directly under row 0 it would cover row 1.
         const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
         const RECT b = at(m_bar[static_cast<size_t>(last)]);
         draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
-             kLine | DT_RIGHT);
+             kLine | DT_RIGHT, TextRole::kNote);
     }
     if (ControlShown(m_hp)) {
         const RECT hp = at(m_hp), lp = at(m_lp);
@@ -675,9 +679,15 @@ void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
         draw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
         draw(GetText("tc_msg4"), RECT{hp.left - 155, hp.top - 5, hp.left - 10, hp.bottom + 5},
              kLine | DT_LEFT);
-        draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock);
+        draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock,
+             TextRole::kNote);
+    }
+    if (gVar.ShowSys && m_look.sysLink) {
+        // The gear alone does not say where it leads.
+        draw(GetText("tc_adv_str18"), RECT{872, 484, 1000, 524}, kBlock | DT_CENTER,
+             TextRole::kNote);
     }
     if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi) {
-        draw(GetText("tc_page2"), RECT{43, 20, 343, 40}, kLine | DT_LEFT);
+        draw(GetText("tc_page2"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
     }
 }
