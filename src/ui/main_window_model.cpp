@@ -215,10 +215,11 @@ MainLayout LayoutMainWindow(const MainLayoutInput& in) {
     }
     l.power = At(in.ptPower.x, in.ptPower.y, 37, 43);
     // A percentage wider than the battery picture gets its whole place: the indicator grows
-    // evenly about the picture's centre (the text was cut at both ends).
+    // evenly about the picture's centre (the text was cut at both ends). The picture, drawn in
+    // the middle, stays where it was (an odd pixel goes to the right).
     if (const int grow = in.powerTextWidth + 2 - 37; grow > 0) {
-        l.power.left -= (grow + 1) / 2;
-        l.power.right += grow / 2;
+        l.power.left -= grow / 2;
+        l.power.right += (grow + 1) / 2;
     }
     const ZvRect& sub = in.rcSubDlg;
     l.pages = sub.right > sub.left && sub.bottom > sub.top ? sub : ZvRect{1, 160, 1019, 699};

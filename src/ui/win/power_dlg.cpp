@@ -77,11 +77,11 @@ void CPowerDlg::OnPaint(CMemPaint& mp) {
     SkinPicture* pic =
         m_charging ? m_chargingPic.get() : m_levels[static_cast<size_t>(m_picture - 1)].get();
     if (PicturePresent(pic)) {
-        // Where the layout left it when it widened the place for the text: an odd number of
-        // extra pixels puts the larger half on the left. Taken at the skin's own scale, so that
-        // the large-screen place is exactly twice it.
+        // Where the layout left it when it widened the place for the text (an odd pixel went to
+        // the right); taken at the skin's own scale, so that the large-screen place is exactly
+        // twice it.
         const int k = gVar.b4K ? 2 : 1;
-        const int pw = PictureWidth(pic) * k, x = k * ((w / k - PictureWidth(pic) + 1) / 2);
+        const int pw = PictureWidth(pic) * k, x = k * ((w / k - PictureWidth(pic)) / 2);
         DrawPictureStretched(g, pic, RECT{x, 0, x + pw, PictureHeight(pic) * k});
     }
     if (auto text = PowerText(gVar.ShowPower, m_level, m_charging)) {
