@@ -21,24 +21,6 @@ void ErrorBox(const std::string& text) {
     platform::ShowMessageBox(text, "Error", platform::kMbOk);
 }
 
-// strtoul's reading of one token: leading blanks, an optional sign, an optional 0x in base 16.
-bool ReadNumber(std::string_view s, size_t& pos, int base, uint32_t& value) {
-    size_t i = pos;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-    bool minus = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) minus = s[i++] == '-';
-    if (base == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X') &&
-        i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 2])))
-        i += 2;
-    const DigitRun run = ReadDigits(s, i, base);
-    if (run.digits == 0) return false;
-    // strtoul saturates a value too large for it.
-    const uint32_t r = run.value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(run.value);
-    value = minus ? 0u - r : r;
-    pos = i + run.digits;
-    return true;
-}
-
 struct OptReader {
     const IniFile& ini;
 
@@ -257,19 +239,6 @@ void ReadOptions(const OptReader& r) {
 }
 
 }  // namespace
-
-std::vector<uint32_t> ParseNumberList(std::string_view text, int base, size_t maxCount) {
-    std::vector<uint32_t> out;
-    size_t pos = 0;
-    while (out.size() < maxCount) {
-        uint32_t v = 0;
-        if (!ReadNumber(text, pos, base, v)) break;
-        out.push_back(v);
-        if (pos >= text.size() || text[pos] != ',') break;
-        ++pos;
-    }
-    return out;
-}
 
 uint32_t ParseColour(std::string_view text) {
     auto n = ParseNumberList(text, 10, 3);

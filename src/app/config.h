@@ -17,9 +17,6 @@ int LoadConfiguration();
 // when there is none.
 std::vector<std::string> ConfigurationProblems();
 
-// The value syntaxes of cfg.ini, shared with the device catalogue.
-// A comma-separated list of unsigned numbers; reading stops at the first token that is not a
-// number, and a token with anything after its digits is the last one read.
-std::vector<uint32_t> ParseNumberList(std::string_view text, int base, size_t maxCount);
+// The value syntaxes of cfg.ini (number lists: ParseNumberList, base/number_text.h).
 // R + G*256 + B*65536 of up to three numbers; the missing ones are 0.
 uint32_t ParseColour(std::string_view text);

@@ -8,6 +8,7 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/log.h"
+#include "base/number_text.h"
 #include "platform/window.h"
 #include "profile/sensor_table.h"
 

@@ -1,5 +1,6 @@
 #include "base/number_text.h"
 
+#include <cctype>
 #include <limits>
 
 DigitRun ReadDigits(std::string_view s, size_t pos, int base) {
@@ -26,4 +27,39 @@ DigitRun ReadDigits(std::string_view s, size_t pos, int base) {
         }
     }
     return run;
+}
+
+namespace {
+
+// strtoul's reading of one token: leading blanks, an optional sign, an optional 0x in base 16.
+bool ReadNumber(std::string_view s, size_t& pos, int base, uint32_t& value) {
+    size_t i = pos;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+    bool minus = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) minus = s[i++] == '-';
+    if (base == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X') &&
+        i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 2])))
+        i += 2;
+    const DigitRun run = ReadDigits(s, i, base);
+    if (run.digits == 0) return false;
+    // strtoul saturates a value too large for it.
+    const uint32_t r = run.value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(run.value);
+    value = minus ? 0u - r : r;
+    pos = i + run.digits;
+    return true;
+}
+
+}  // namespace
+
+std::vector<uint32_t> ParseNumberList(std::string_view text, int base, size_t maxCount) {
+    std::vector<uint32_t> out;
+    size_t pos = 0;
+    while (out.size() < maxCount) {
+        uint32_t v = 0;
+        if (!ReadNumber(text, pos, base, v)) break;
+        out.push_back(v);
+        if (pos >= text.size() || text[pos] != ',') break;
+        ++pos;
+    }
+    return out;
 }

@@ -9,6 +9,7 @@
 #include "macro/macro_list.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
 #include "profile/key_function.h"
 #include "profile/sensor_table.h"
 #include "ui/key_names.h"
@@ -76,7 +77,7 @@ int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::str
             Tell(GetText("tc_msg1"));
         return 0;
     }
-    if (r == 1 && gVar.ApplyNow) RequestApply(0x0001, static_cast<uint32_t>(row));
+    if (r == 1 && gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(row));
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include "base/language_texts.h"
 #include "device/report_rate.h"
 #include "profile/eeprom_writer.h"
+#include "ui/lighting_model.h"
 
 namespace {
 
@@ -222,14 +223,14 @@ PageChange SetSensorMode(ProfileFile& p, bool hp) {
 PageChange SetDpiEffectMode(ProfileFile& p, int32_t mode) {
     if (mode < 0 || mode > 2) return {};
     p.nDpiLightMode = mode;
-    return Request(kApplyLighting, 4);
+    return Request(kApplyLighting, kLightDataDpi);
 }
 
 PageChange CommitDpiEffectSlider(ProfileFile& p, bool speedSlider, int32_t value) {
     if (p.nDpiLightMode == 0) return {};
     if (!(speedSlider ? kDpiLightSpeedRange : kDpiLightLevelRange).Contains(value)) return {};
     (speedSlider ? p.nDpiLightSpeed : p.nDpiLightBright) = value;
-    return Request(kApplyLighting, 4);
+    return Request(kApplyLighting, kLightDataDpi);
 }
 
 // ---- texts ----------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
+#include "base/number_text.h"
 #include "fuzz/fuzz_setup.h"
 #include "platform/fs.h"
 #include "platform/window.h"

@@ -15,6 +15,7 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
+#include "base/number_text.h"
 #include "controls/button_model.h"
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"

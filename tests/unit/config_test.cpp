@@ -4,6 +4,7 @@
 
 #include "app/config.h"
 #include "app/gvar.h"
+#include "base/number_text.h"
 #include "platform/window_recorder.h"
 #include "support/temp_dir.h"
 

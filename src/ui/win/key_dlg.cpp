@@ -13,6 +13,7 @@
 #include "controls/win/menu_dlg.h"
 #include "macro/macro_list.h"
 #include "profile/apply_thread.h"
+#include "profile/eeprom_writer.h"
 #include "profile/sensor_table.h"
 #include "ui/button_assignment.h"
 #include "ui/buttons_page_model.h"
@@ -396,7 +397,7 @@ void CKeyDlg::RefreshKeyPage() {
 
 void CKeyDlg::MacrosChanged(bool applyKeys) {
     SetRowCaptions();
-    if (applyKeys) RequestApply(0x0001, 255);
+    if (applyKeys) RequestApply(kApplyKeys, kAllItems);
 }
 
 void CKeyDlg::StartHover() {
@@ -553,9 +554,12 @@ void CKeyDlg::OnRestore() {
     if (!m_host.ResetToDefaults()) return;
     RefreshKeyPage();
     if (gVar.InitOnReset) {
-        // The mouse needs a moment after its reset before it answers a read.
-        ::Sleep(500);
-        m_host.ReadAgainAfterReset();
+        // The mouse needs a moment after its reset before it answers a read; the window keeps
+        // painting meanwhile.
+        StartTimer(kReadAfterResetTimer, kReadAfterResetMs, [this] {
+            StopTimer(kReadAfterResetTimer);
+            m_host.ReadAgainAfterReset();
+        });
     }
 }
 

@@ -86,6 +86,8 @@ class CKeyDlg : public CMainPage {
     static constexpr UINT kIdRow0 = 100, kIdProfile = 130, kIdRestore = 131, kIdExport = 132,
                           kIdImport = 133, kIdLinks = 134;
     static constexpr UINT_PTR kHoverTimer = 1;
+    static constexpr UINT_PTR kReadAfterResetTimer = 2;
+    static constexpr UINT kReadAfterResetMs = 500;
     static constexpr UINT kHoverMs = 300;
 
     explicit CKeyDlg(KeyPageHost& host) : m_host(host) {}

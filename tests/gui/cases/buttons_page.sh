@@ -109,6 +109,22 @@ gui_case_restore_brings_factory_settings_back() {
     check "row 2 is the right button again" within 20 matrix_is 2 "01 02 00 52"
 }
 
+# A mouse that wants reading after its reset is read once more, a moment later, without the
+# window stopping for that moment (and only once: the moment is not a repeating one).
+gui_case_restore_then_read_again_once() {
+    case_begin restore_read ApplyNow=1 InitOnReset=1
+    start_page
+    click 762 $(($(page_top) + 486))
+    check "the reset asks first" wait_for_message 10
+    # A hand reads the question before it answers.
+    sleep 1
+    click_message_ok_at 176
+    check "the reset runs behind the progress window" wait_log "nFlag=0x8100" 20
+    check "the mouse is read again after the reset" wait_log "OnSyncOk" 30 2
+    sleep 3
+    check "and only once" test "$(log_count "OnSyncOk")" -eq 2
+}
+
 # click_message_ok_at X: a click at (X, 123) of the message window (OK alone sits at 186-266,
 # the question's OK at 136-216).
 click_message_ok_at() {
