@@ -275,47 +275,59 @@ class Applier {
         }
     }
 
-    void Levels(const JsonValue& v, const std::string& path) {
+    // Each item of the list at `path` with the row it names under `key` (counted from 1; its
+    // place in the list when it names none): a row of this mouse, named once.
+    void EachRow(
+        const JsonValue& v, const std::string& path, const std::string& key, int rows,
+        const std::vector<std::string>& keys,
+        const std::function<void(int row, const JsonValue& item, const std::string& at)>& fn) {
         NeedKind(v, JsonValue::Kind::kArray, path);
-        const int rows = std::clamp(cfg.DM, 0, kDpiLevels);
         std::set<int64_t> seen;
         for (size_t i = 0; i < v.Items().size(); ++i) {
             const JsonValue& item = v.Items()[i];
             const std::string at = Item(path, i);
-            KnownKeys(item, at, {"level", "x", "y", "color"});
-            int64_t level = static_cast<int64_t>(i) + 1;
-            if (const JsonValue* n = item.Find("level")) level = Whole(*n, Join(at, "level"));
-            if (level < 1 || level > rows)
-                Refuse(Join(at, "level"),
-                       Num(level) + " is not a level of this mouse (1 to " + Num(rows) + ")");
-            if (!seen.insert(level).second) Refuse(Join(at, "level"), "level given twice");
-            const int row = static_cast<int>(level - 1);
-            const DpiLevel& held = p().dpi[static_cast<size_t>(row)];
-            const JsonValue* x = item.Find("x");
-            const JsonValue* y = item.Find("y");
-            const int64_t wantX = x ? Whole(*x, Join(at, "x")) : held.x;
-            if (x && wantX != held.x) DpiValue(row, false, wantX, Join(at, "x"));
-            if (y) {
-                const int64_t wantY = Whole(*y, Join(at, "y"));
-                if (!p().bSeparateXY) {
-                    // Y follows X here: a y left as it was is no value of its own.
-                    if (wantY != wantX && wantY != held.y)
-                        Refuse(Join(at, "y"),
-                               Num(wantY) + " differs from x (" + Num(wantX) +
-                                   "), but this profile keeps one DPI value per level");
-                } else if (wantY != p().dpi[static_cast<size_t>(row)].y) {
-                    DpiValue(row, true, wantY, Join(at, "y"));
-                }
-            }
-            if (const JsonValue* c = item.Find("color")) {
-                const std::string& text = Text(*c, Join(at, "color"));
-                const auto colour = ParseColour(text);
-                if (!colour) Refuse(Join(at, "color"), "expected a colour #rrggbb: " + text);
-                if (*colour != held.colour)
-                    Took(SetDpiColour(p(), row, *colour), Join(at, "color"),
-                         "this mouse does not take it");
-            }
+            KnownKeys(item, at, keys);
+            int64_t n = static_cast<int64_t>(i) + 1;
+            if (const JsonValue* given = item.Find(key)) n = Whole(*given, Join(at, key));
+            if (n < 1 || n > rows)
+                Refuse(Join(at, key),
+                       Num(n) + " is not a " + key + " of this mouse (1 to " + Num(rows) + ")");
+            if (!seen.insert(n).second) Refuse(Join(at, key), key + " given twice");
+            fn(static_cast<int>(n - 1), item, at);
         }
+    }
+
+    void Levels(const JsonValue& v, const std::string& path) {
+        const int rows = std::clamp(cfg.DM, 0, kDpiLevels);
+        EachRow(v, path, "level", rows, {"level", "x", "y", "color"},
+                [&](int row, const JsonValue& item, const std::string& at) {
+                    const DpiLevel& held = p().dpi[static_cast<size_t>(row)];
+                    const JsonValue* x = item.Find("x");
+                    const JsonValue* y = item.Find("y");
+                    const int64_t wantX = x ? Whole(*x, Join(at, "x")) : held.x;
+                    if (x && wantX != held.x) DpiValue(row, false, wantX, Join(at, "x"));
+                    if (y) {
+                        const int64_t wantY = Whole(*y, Join(at, "y"));
+                        if (!p().bSeparateXY) {
+                            // Y follows X here: a y left as it was is no value of its own.
+                            if (wantY != wantX && wantY != held.y)
+                                Refuse(Join(at, "y"),
+                                       Num(wantY) + " differs from x (" + Num(wantX) +
+                                           "), but this profile keeps one DPI value per level");
+                        } else if (wantY != p().dpi[static_cast<size_t>(row)].y) {
+                            DpiValue(row, true, wantY, Join(at, "y"));
+                        }
+                    }
+                    if (const JsonValue* c = item.Find("color")) {
+                        const std::string& text = Text(*c, Join(at, "color"));
+                        const auto colour = ParseColour(text);
+                        if (!colour)
+                            Refuse(Join(at, "color"), "expected a colour #rrggbb: " + text);
+                        if (*colour != held.colour)
+                            Took(SetDpiColour(p(), row, *colour), Join(at, "color"),
+                                 "this mouse does not take it");
+                    }
+                });
     }
 
     void DpiValue(int row, bool y, int64_t value, const std::string& at) {
@@ -544,30 +556,21 @@ class Applier {
     }
 
     void Buttons(const JsonValue& v, const std::string& path) {
-        NeedKind(v, JsonValue::Kind::kArray, path);
         const int rows = std::clamp(cfg.nKeyNum, 0, kKeysPerSet);
         struct Wanted {
             int row;
             std::string words, at;
         };
         std::vector<Wanted> wanted;
-        std::set<int64_t> seen;
-        for (size_t i = 0; i < v.Items().size(); ++i) {
-            const JsonValue& item = v.Items()[i];
-            const std::string at = Item(path, i);
-            KnownKeys(item, at, {"button", "function", "caption"});
-            int64_t button = static_cast<int64_t>(i) + 1;
-            if (const JsonValue* n = item.Find("button")) button = Whole(*n, Join(at, "button"));
-            if (button < 1 || button > rows)
-                Refuse(Join(at, "button"),
-                       Num(button) + " is not a button of this mouse (1 to " + Num(rows) + ")");
-            if (!seen.insert(button).second) Refuse(Join(at, "button"), "button given twice");
-            // The caption is what show prints for a person; the function says what is stored.
-            if (const JsonValue* c = item.Find("caption")) Text(*c, Join(at, "caption"));
-            if (const JsonValue* f = item.Find("function"))
-                wanted.push_back({static_cast<int>(button - 1), Text(*f, Join(at, "function")),
-                                  Join(at, "function")});
-        }
+        EachRow(
+            v, path, "button", rows, {"button", "function", "caption"},
+            [&](int row, const JsonValue& item, const std::string& at) {
+                // The caption is what show prints for a person; the function says what is
+                // stored.
+                if (const JsonValue* c = item.Find("caption")) Text(*c, Join(at, "caption"));
+                if (const JsonValue* f = item.Find("function"))
+                    wanted.push_back({row, Text(*f, Join(at, "function")), Join(at, "function")});
+            });
         const int set = std::clamp(p().nKeySet, 0, kKeySets - 1);
         // Left clicks first, so that moving the left click to another button never passes
         // through a profile without one.

@@ -144,6 +144,9 @@ TEST_F(CliProfileJson, ARefusedValueNamesItsPlaceAndNothingIsWritten) {
         {{{R"("function":"left")", R"("function":"right")"}},
          "buttons[0].function: it would leave the mouse without a left click"},
         {{{R"({"profile":1)", R"({"profile":2)"}}, "profile: the text is of profile 2"},
+        {{{R"({"button":2,)", R"({"button":1,)"}}, "buttons[1].button: button given twice"},
+        {{{R"({"level":6,)", R"({"level":7,)"}},
+         "dpi.levels[5].level: 7 is not a level of this mouse (1 to 6)"},
         {{{R"("dpi_light")", R"("dpi_light":[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]],"x")"}},
          "nested deeper than 16 levels"},
     };
