@@ -7,6 +7,7 @@
 #include <set>
 
 #include "cli/cli_args.h"
+#include "cli/cli_button_words.h"
 #include "cli/cli_command_table.h"
 #include "profile/eeprom_writer.h"
 #include "profile/key_function.h"
@@ -20,7 +21,6 @@ namespace cli {
 
 namespace {
 
-constexpr uint32_t kCustomFunction = 0x080000AD;  // its parameter is the key-matrix code
 constexpr uint32_t kLeftClick = 0x01000011;
 
 std::string Num(int64_t v) {
@@ -86,14 +86,6 @@ void KnownKeys(const JsonValue& v, const std::string& path, const std::vector<st
         Refuse(Join(path, m.first),
                "unknown key" + (near.empty() ? "" : " (did you mean " + near + "?)"));
     }
-}
-
-std::string WordAt(const std::string& s, size_t& at) {
-    while (at < s.size() && s[at] == ' ') ++at;
-    const size_t end = std::min(s.find(' ', at), s.size());
-    std::string w = s.substr(at, end - at);
-    at = end;
-    return w;
 }
 
 class Applier {
@@ -457,102 +449,12 @@ class Applier {
 
     // The assignment the words stand for on `row`, as `button` makes it.
     KeyInfo Assignment(const std::string& words, int row, const std::string& at) {
-        size_t pos = 0;
-        const std::string fun = WordAt(words, pos);
-        auto number = [&](const char* what, int64_t lo, int64_t hi) {
-            const std::string w = WordAt(words, pos);
-            const auto n = ParseNumber(w, lo, hi);
-            if (!n)
-                Refuse(at, std::string(what) + " must be a number from " + Num(lo) + " to " +
-                               Num(hi) + ": \"" + w + "\"");
-            return *n;
-        };
-        auto rest = [&] {
-            while (pos < words.size() && words[pos] == ' ') ++pos;
-            return words.substr(pos);
-        };
-        auto noMore = [&] {
-            if (!rest().empty()) Refuse(at, "unexpected \"" + rest() + "\"");
-        };
-        auto chosen = [&](uint32_t value) {
-            const FunctionChoice c = OnFunctionChosen(value, row, cfg, false);
-            if (c.step != ChoiceStep::kStore)
-                Refuse(at, c.message.empty() ? "this function cannot be chosen here" : c.message);
-            return c.key;
-        };
-        if (auto simple = LookUp(ButtonFunctionNames(), fun)) {
-            noMore();
-            return chosen(*simple);
+        try {
+            return ButtonKey(ReadButtonWords(SplitFunctionWords(words), 0, d.macros), row, cfg,
+                             d.table);
+        } catch (const UsageError& e) {
+            Refuse(at, e.why + (e.near.empty() ? "" : " (did you mean " + e.near + "?)"));
         }
-        if (fun == "fire") {
-            const auto count = static_cast<uint8_t>(number("count", 0, kFireCountLimit));
-            const auto interval =
-                static_cast<uint8_t>(number("interval", kFireIntervalMin, kFireIntervalMax));
-            noMore();
-            if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) return *same;
-            return FireKey(count, interval);
-        }
-        if (fun == "combo") {
-            std::string why;
-            const auto c = ParseCombo(WordAt(words, pos), &why);
-            if (!c) Refuse(at, why);
-            noMore();
-            return ComboKey(c->modifiers, c->keys[0], c->keys[1], c->keys[2]);
-        }
-        if (fun == "media") {
-            const std::string name = WordAt(words, pos);
-            const auto m = LookUp(MediaNames(), name);
-            if (!m) {
-                const std::string near = NearestWord(name, NamesOf(MediaNames()));
-                Refuse(at, "unknown media key \"" + name + "\"" +
-                               (near.empty() ? "" : " (did you mean " + near + "?)"));
-            }
-            noMore();
-            return chosen(*m);
-        }
-        if (fun == "sniper") {
-            const int64_t dpi = number("DPI", 1, 1000000);
-            noMore();
-            // Only the values the page's sniper menu offers: the mouse keeps the table position
-            // in one byte.
-            std::string offered;
-            for (const SniperItem& i : SniperItems(d.table)) {
-                if (i.dpi == dpi) return SniperKey(i.index);
-                offered += " " + Num(i.dpi);
-            }
-            Refuse(at, offered.empty() ? "this mouse offers no sniper DPI"
-                                       : "sniper DPI must be one of" + offered + ": " + Num(dpi));
-        }
-        if (fun == "macro") {
-            const std::string name = rest();
-            const auto m = d.macros.FindMacroByNameUtf8(name);
-            if (!m) Refuse(at, "no macro named \"" + name + "\"");
-            return MacroKey(m->id);
-        }
-        if (fun == "extra") {
-            const auto j = static_cast<uint32_t>(number("extra key", 1, 3));
-            noMore();
-            return chosen(0x0B000000 + j - 1);
-        }
-        if (fun == "custom") {
-            const auto code = static_cast<uint32_t>(number("key-matrix code", 0, 0xFFFFFF));
-            noMore();
-            KeyInfo k;
-            k.dwFunID = kCustomFunction;
-            k.dwParameter = code;
-            return k;
-        }
-        if (const auto id = ParseNumber(fun, 0, 0xFFFFFFFF);
-            id && fun.size() > 2 && fun[1] == 'x') {
-            const KeyFunction* f = FindKeyFunction(static_cast<uint32_t>(*id));
-            if (f && f->rule == MatrixRule::kFixed) {
-                noMore();
-                return chosen(static_cast<uint32_t>(*id));
-            }
-        }
-        const std::string near = NearestWord(fun, ButtonFunctionWords());
-        Refuse(at, "unknown function \"" + fun + "\"" +
-                       (near.empty() ? "" : " (did you mean " + near + "?)"));
     }
 
     void Buttons(const JsonValue& v, const std::string& path) {

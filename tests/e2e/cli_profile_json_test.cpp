@@ -132,6 +132,9 @@ TEST_F(CliProfileJson, ARefusedValueNamesItsPlaceAndNothingIsWritten) {
          "dpi.levels[2].x: 70000 is beyond this mouse (26000 at most)"},
         {{{R"("function":"right")", R"("function":"rigth")"}},
          "buttons[1].function: unknown function \"rigth\" (did you mean right?)"},
+        // A macro's name is the whole rest, blanks and all.
+        {{{R"("function":"right")", R"("function":"macro  Two  words")"}},
+         "buttons[1].function: no macro named \"Two  words\""},
         {{{R"("rate":1000)", R"("rate":"1000")"}}, "rate: expected a number, not a string"},
         {{{R"("lod":1)", R"("lod":1.5)"}}, "lod: expected a whole number, not 1.5"},
         {{{R"("lod":1)", R"("lod":1,"lift_off":2)"}}, "lift_off: unknown key"},
