@@ -15,6 +15,10 @@ constexpr size_t kLineChars = 512;      // the debugger and hex-dump line buffer
 
 std::mutex g_writerMu;
 std::function<void(const std::string&)> g_writer;
+// One record written at a time: an append from two threads at once can land both records at
+// the same end of the file, one over the other (seen under Wine), and a lost line is a lost
+// clue.
+std::mutex g_fileMu;
 
 void WriteDebug(const std::string& text) {
     std::function<void(const std::string&)> w;
@@ -66,8 +70,12 @@ void FileV(const char* fmt, va_list ap) {
         if (c == '\n') record += '\r';
         record += c;
     }
-    if (!platform::AppendToFile(TheLogState().szLogPath, record.data(), record.size()))
-        WriteDebug("Open Log failed");
+    bool written;
+    {
+        std::lock_guard<std::mutex> lock(g_fileMu);
+        written = platform::AppendToFile(TheLogState().szLogPath, record.data(), record.size());
+    }
+    if (!written) WriteDebug("Open Log failed");
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ ButtonRequest ReadButtonWords(const Words& w, size_t at, const MacroList& macros
     } else if (fun == "fire") {
         // The fire dialog's rule: a count of 0 to 3, an interval of 10 to 255.
         const auto count = static_cast<uint8_t>(Number(w, at + 1, 0, kFireCountLimit, "count"));
-        const auto interval = static_cast<uint8_t>(
-            Number(w, at + 2, kFireIntervalMin, kFireIntervalMax, "interval"));
+        const auto interval =
+            static_cast<uint8_t>(Number(w, at + 2, kFireIntervalMin, kFireIntervalMax, "interval"));
         // A burst the mouse keeps as one of its click functions is stored as that function
         // (the same bytes), and said so, as the window does.
         if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
