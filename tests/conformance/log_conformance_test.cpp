@@ -38,5 +38,6 @@ TEST(LogConformance, LinesOfSeveralThreadsAtOnceAreAllKept) {
         at = end;
     }
     for (int k = 0; k < kThreads * kLines; ++k)
-        EXPECT_EQ(seen[static_cast<size_t>(k)], 1) << "thread " << k / kLines << " line " << k % kLines;
+        EXPECT_EQ(seen[static_cast<size_t>(k)], 1)
+            << "thread " << k / kLines << " line " << k % kLines;
 }
