@@ -22,6 +22,10 @@ const MacroOptions& TheMacroOptions() {
 ProfileState& TheProfileState() {
     return gVar;
 }
+ProfileMonitor& TheProfile() {
+    static ProfileMonitor monitor(gVar, ProfileDataLock());
+    return monitor;
+}
 const ProfileOptions& TheProfileOptions() {
     return gVar;
 }

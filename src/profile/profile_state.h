@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "profile/profile_file.h"
@@ -37,6 +39,58 @@ struct ProfileOptions {
 ProfileState& TheProfileState();
 const ProfileOptions& TheProfileOptions();
 
-// Held by whoever changes gVar.pFile's record or g_nCurDpiLevel while the apply thread runs, and
-// by the apply thread while it copies them.
+// The profiles in memory and which of them is current, shared by the pages, the command line,
+// the reader thread and the apply thread. Every access goes through Read or Edit, which run
+// `fn` with the one lock held: the apply thread copies a whole record under it, so it never
+// sends a half-made change, and the reader swaps in a record read from the mouse in one step.
+//
+// `fn` must be short: no device traffic, no window, no waiting (the reader and the apply
+// thread queue behind it). Return values, never references or pointers into the state; copy
+// out what you need and act on it after the lock is released.
+//
+//     const int level = profile.Read([](const ProfileState& s) { return s.g_nCurDpiLevel; });
+//     profile.EditCurrent([&](ProfileFile& f, int32_t&) { f.nRate = code; });
+class ProfileMonitor {
+  public:
+    ProfileMonitor(ProfileState& state, std::mutex& lock) : m_state(state), m_lock(lock) {}
+    ProfileMonitor(const ProfileMonitor&) = delete;
+    ProfileMonitor& operator=(const ProfileMonitor&) = delete;
+
+    template <class Fn>
+    auto Read(Fn&& fn) const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return std::forward<Fn>(fn)(std::as_const(m_state));
+    }
+    template <class Fn>
+    auto Edit(Fn&& fn) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return std::forward<Fn>(fn)(m_state);
+    }
+    // `fn(record, curLevel)` on the current record; false (and fn not run) while there is none.
+    template <class Fn>
+    bool EditCurrent(Fn&& fn) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_state.pFile) return false;
+        std::forward<Fn>(fn)(*m_state.pFile, m_state.g_nCurDpiLevel);
+        return true;
+    }
+    // A copy of the current record; none while there is none.
+    std::optional<ProfileFile> CopyCurrent() const {
+        return Read([](const ProfileState& s) {
+            return s.pFile ? std::optional<ProfileFile>(*s.pFile) : std::nullopt;
+        });
+    }
+    int32_t CurrentLevel() const {
+        return Read([](const ProfileState& s) { return s.g_nCurDpiLevel; });
+    }
+
+  private:
+    ProfileState& m_state;
+    std::mutex& m_lock;
+};
+
+// The program's one monitor over TheProfileState().
+ProfileMonitor& TheProfile();
+
+// The monitor's lock, for the code not yet moved onto Read and Edit.
 std::mutex& ProfileDataLock();
