@@ -125,7 +125,7 @@ void BM_DiscoveryToReady(benchmark::State& state) {
         gVar.szAppDataDir = w.data.path();
         state.ResumeTiming();
         {
-            DeviceSession session(ui);
+            DeviceSession session(ui, {TheProfile(), gVar, gVar});
             session.FindDevices();
             if (session.WaitForDevice(10000) < 0 || !session.OnFindDeviceOK() ||
                 !session.WaitSync(60000) || !session.LastReadOk())

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/gvar.h"
 #include "base/version.h"
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
@@ -99,7 +100,8 @@ int Run(const std::vector<std::string>& args) {
     // The one command that acts on a running program's virtual mouse, without a start-up here.
     if (!FindCommand(cmd)->startsApp) return RunSimCommand(opt);
     try {
-        App app(opt);
+        // The program's one state, handed down: the commands reach nothing else of it.
+        App app(opt, {TheProfile(), gVar, gVar, gVar});
         return app.Run();
     } catch (const UsageError& e) {
         Err(e.why + (e.near.empty() ? "" : " (did you mean " + e.near + "?)"));

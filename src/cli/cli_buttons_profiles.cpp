@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app/device_catalogue.h"
-#include "app/gvar.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
 #include "cli/cli_button_words.h"
@@ -33,14 +32,14 @@ int App::Button(const Words& w) {
     // The words are checked before the mouse is asked; the assignment itself needs the device.
     const ButtonRequest request = ReadButtonWords(w, 2, g_MacroList);
     if (int r = Connect(true)) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
-    const ButtonRowView row = [&] {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        return gVar.pFile ? ViewButtonRows(*gVar.pFile, cfg, gVar.KeyMask)[n - 1] : ButtonRowView{};
-    }();
-    if (!row.visible) throw UsageError{RowRefusal(cfg, gVar.KeyMask, n - 1)};
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
+    const int32_t keyMask = m_options.KeyMask;
+    const ButtonRowView row = m_profile.Read([&](const ProfileState& s) {
+        return s.pFile ? ViewButtonRows(*s.pFile, cfg, keyMask)[n - 1] : ButtonRowView{};
+    });
+    if (!row.visible) throw UsageError{RowRefusal(cfg, keyMask, n - 1)};
     if (!row.enabled) {
-        Err(RowRefusal(cfg, gVar.KeyMask, n - 1));
+        Err(RowRefusal(cfg, keyMask, n - 1));
         return kExitFailed;
     }
     std::optional<KeyInfo> k;
@@ -52,17 +51,18 @@ int App::Button(const Words& w) {
         return kExitUsage;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
+    // The command is the user's own "apply now": the write is asked for whatever ApplyNow says.
+    if (SetKeyFunction(m_profile, m_catalogue.WorkDefKeys, true, n - 1, *k) != 1)
+        return kExitFailed;
     m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!request.note.empty()) m_stored += "\n" + PrintableText(request.note);
-    if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
     return kExitDone;
 }
 
 // ---- profiles, reset --------------------------------------------------------------------
 
 int App::ProfileLinks(const Words& w) {
-    return RunProfileLinksCommand(w, gVar.szAppDataDir, m_opt.json);
+    return RunProfileLinksCommand(w, m_paths.szAppDataDir, m_opt.json);
 }
 
 int App::ProfileSwitch(const Words& w) {

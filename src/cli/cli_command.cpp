@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/gvar.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
 #include "macro/macro_list.h"
@@ -98,8 +97,9 @@ int32_t OnOff(const Words& w, size_t i, const char* what) {
     return *v;
 }
 
-uint32_t SensorId() {
-    return gVar.pSensorCfg ? static_cast<uint32_t>(gVar.pSensorCfg->Sensor) : 0;
+uint32_t App::SensorId() const {
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    return cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
 }
 
 }  // namespace cli

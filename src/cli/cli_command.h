@@ -9,13 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "app/options.h"
+#include "base/app_paths.h"
 #include "base/json_text.h"
 #include "cli/cli_app.h"
 #include "cli/cli_command_table.h"
 #include "macro/st_macro.h"
 #include "platform/folder_lock.h"
+#include "profile/catalogue_state.h"
 #include "profile/key_function.h"
 #include "profile/profile_file.h"
+#include "profile/profile_state.h"
 #include "profile/sensor_table.h"
 #include "sim/virtual_receiver.h"
 #include "ui/device_session.h"
@@ -54,7 +58,6 @@ int64_t Number(const Words& w, size_t i, int64_t lo, int64_t hi, const char* wha
 const std::string& Word(const Words& w, size_t i, const char* what);
 void NoMoreWords(const Words& w, size_t n);
 int32_t OnOff(const Words& w, size_t i, const char* what);
-uint32_t SensorId();
 // The folder of the shipped cfg.ini and texts.
 std::string ShippedDataDir();
 // The system's own catalogue, "" when there is none.
@@ -89,9 +92,25 @@ constexpr uint32_t kCustomFunction = 0x080000AD;  // its parameter is the key-ma
 // One lighting zone as show prints it.
 std::string LightingText(const ProfileFile& p, uint32_t zone);
 
+// The parts of the program's state the commands work on, handed in by Run: the profiles in
+// memory, the catalogue, the options and the folders, all filled in by the start-up.
+struct AppState {
+    ProfileMonitor& profile;
+    const CatalogueState& catalogue;
+    const AppOptions& options;
+    const AppPaths& paths;
+};
+
 class App {
   public:
-    explicit App(Options o) : m_opt(std::move(o)), m_ui(m_opt.yes), m_session(m_ui) {}
+    App(Options o, const AppState& state)
+        : m_opt(std::move(o)),
+          m_profile(state.profile),
+          m_catalogue(state.catalogue),
+          m_options(state.options),
+          m_paths(state.paths),
+          m_ui(m_opt.yes),
+          m_session(m_ui, {state.profile, state.catalogue, state.options}) {}
     ~App() { m_session.Shutdown(); }
 
     int Run();
@@ -160,10 +179,16 @@ class App {
     std::string StoredJson();
 
     void ShowMacro(const StMacro& m) const;
+    // The sensor of the mouse in use; 0 before one is.
+    uint32_t SensorId() const;
 
     // Declared first so that it is let go last, after everything has been saved.
     std::unique_ptr<platform::FolderLock> m_folderLock;
     Options m_opt;
+    ProfileMonitor& m_profile;
+    const CatalogueState& m_catalogue;
+    const AppOptions& m_options;
+    const AppPaths& m_paths;
     std::string m_cfgPath;
     CliUi m_ui;
     DeviceSession m_session;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/gvar.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
 #include "cli/cli_macro_text.h"
@@ -117,11 +116,10 @@ int App::MacroDelete(const Words& w) {
         return kExitFailed;
     }
     // Buttons that played it go back to their defaults, in the mouse too.
-    bool changed;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        changed = FixOrphanMacros();
-    }
+    bool changed = false;
+    m_profile.EditCurrent([&](ProfileFile& f, int32_t&) {
+        changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, g_MacroList);
+    });
     if (changed) RequestApply(kApplyKeys, kAllItems);
     m_stored = "macro " + PrintableText(name) + ": deleted" +
                (changed ? "; the buttons that played it are back to their defaults" : "");

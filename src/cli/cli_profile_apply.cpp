@@ -1,8 +1,6 @@
 // `profile apply <file.json|->` and the JSON a change prints with --json.
 #include <cstdio>
-#include <mutex>
 
-#include "app/gvar.h"
 #include "base/json_text.h"
 #include "base/language_texts.h"
 #include "base/printable_text.h"
@@ -70,16 +68,19 @@ int App::ProfileApply(const Words& w) {
     }
     if (int r = Connect(true)) return r;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
-    const ProfileJsonDevice dev{
-        cfg, FindSensorTable(SensorId()), gVar, gVar.WorkDefKeys, gVar.KeyMask, g_MacroList};
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
+    const ProfileJsonDevice dev{cfg,
+                                FindSensorTable(SensorId()),
+                                m_options,
+                                m_catalogue.WorkDefKeys,
+                                m_options.KeyMask,
+                                g_MacroList};
     const int number = CurrentProfileNumber();
     ProfileJsonApply a;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return kExitFailed;
-        a = ApplyProfileJson(*doc.value, *gVar.pFile, gVar.g_nCurDpiLevel, number, dev);
-    }
+    const bool current = m_profile.EditCurrent([&](ProfileFile& f, int32_t& level) {
+        a = ApplyProfileJson(*doc.value, f, level, number, dev);
+    });
+    if (!current) return kExitFailed;
     if (!a.error.empty()) {
         Err(name + ": " + a.error + "; nothing was written");
         return kExitFailed;
@@ -95,6 +96,7 @@ int App::ProfileApply(const Words& w) {
             return kExitFailed;
         }
     EditCurrentProfile(
+        m_profile,
         [&](ProfileFile& p, int32_t& cur) {
             p = a.profile;
             cur = a.curLevel;
@@ -111,19 +113,20 @@ int App::ProfileApply(const Words& w) {
 
 std::string App::StoredJson() {
     if (m_storedJson) return WriteJson(*m_storedJson) + "\n";
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (!m_before || !gVar.pFile || !gVar.pSensorCfg) {
-        JsonValue o = JsonValue::Object();
-        o.Set("done", JsonValue::String(m_stored));
-        return WriteJson(o) + "\n";
-    }
-    // What the command stored is where the profile now differs from before it.
-    const int number = static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1;
-    const JsonValue before =
-        ProfileJson(*m_before, m_beforeLevel, m_beforeNumber, *gVar.pSensorCfg, g_MacroList);
-    const JsonValue after =
-        ProfileJson(*gVar.pFile, gVar.g_nCurDpiLevel, number, *gVar.pSensorCfg, g_MacroList);
-    return WriteJson(JsonChanges(before, after, {"profile", "level", "button"})) + "\n";
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    return m_profile.Read([&](const ProfileState& s) {
+        if (!m_before || !s.pFile || !cfg) {
+            JsonValue o = JsonValue::Object();
+            o.Set("done", JsonValue::String(m_stored));
+            return WriteJson(o) + "\n";
+        }
+        // What the command stored is where the profile now differs from before it.
+        const int number = static_cast<int>(s.pFile - s.ProfileList.data()) + 1;
+        const JsonValue before =
+            ProfileJson(*m_before, m_beforeLevel, m_beforeNumber, *cfg, g_MacroList);
+        const JsonValue after = ProfileJson(*s.pFile, s.g_nCurDpiLevel, number, *cfg, g_MacroList);
+        return WriteJson(JsonChanges(before, after, {"profile", "level", "button"})) + "\n";
+    });
 }
 
 }  // namespace cli

@@ -71,7 +71,7 @@ class Progress {
 
 // On Linux a receiver the user may not open is not found at all: say so, and what lets the user
 // at the seat open it. "" elsewhere or when every receiver can be opened.
-std::string InaccessibleReceiverHint() {
+std::string InaccessibleReceiverHint(int32_t receiverVid) {
 #ifdef __linux__
     for (int i = 0; i < 64; ++i) {
         const std::string node = "/dev/hidraw" + std::to_string(i);
@@ -81,7 +81,7 @@ std::string InaccessibleReceiverHint() {
         if (!platform::ReadFilePrefix(uevent, 4096, bytes)) continue;
         const std::string text(bytes.begin(), bytes.end());
         char vid[16];
-        std::snprintf(vid, sizeof vid, ":%08X:", static_cast<unsigned>(gVar.VID) & 0xFFFF);
+        std::snprintf(vid, sizeof vid, ":%08X:", static_cast<unsigned>(receiverVid) & 0xFFFF);
         const size_t at = text.find("HID_ID=");
         if (at == std::string::npos || text.find(vid, at) == std::string::npos) continue;
         if (access(node.c_str(), R_OK | W_OK) != 0)
@@ -94,13 +94,14 @@ std::string InaccessibleReceiverHint() {
 }
 
 // The catalogue's name of the mouse with this identity, with the identity.
-std::string ModelName(const std::string& cfgPath, uint32_t cid, uint32_t mid) {
+std::string ModelName(const CatalogueState& catalogue, const std::string& cfgPath, uint32_t cid,
+                      uint32_t mid) {
     char id[40];
     std::snprintf(id, sizeof id, "CID %02x, MID %02x", cid, mid);
     const SensorCfg* entry = FindSensorCfg(cid, mid);
     std::string name;
     for (int i = 0; entry && i < kDeviceSections; ++i)
-        if (&gVar.SensorCfgs[i] == entry) {
+        if (&catalogue.SensorCfgs[i] == entry) {
             name =
                 IniFile::Load(cfgPath).GetString("DEV_" + std::to_string(i + 1), "Name", "", 200);
             if (name.empty()) name = "DEV_" + std::to_string(i + 1);
@@ -139,10 +140,10 @@ std::string SystemCfgPath() {
 // names, its memory kept in the state file.
 bool App::StartVirtualMouse(const std::string& cfg, std::string* why) {
     sim::ReceiverConfig rc;
-    rc.vid = static_cast<uint32_t>(gVar.VID) & 0xFFFF;
-    if (gVar.PID[0]) rc.pid = gVar.PID[0];
+    rc.vid = static_cast<uint32_t>(m_options.VID) & 0xFFFF;
+    if (m_options.PID[0]) rc.pid = m_options.PID[0];
     if (!sim::CatalogueMouse(cfg, m_opt.model, &rc.cid, &rc.mid, &rc.factory, why)) return false;
-    rc.statePath = m_opt.simFile.empty() ? gVar.szAppDataDir + "sim.bin" : m_opt.simFile;
+    rc.statePath = m_opt.simFile.empty() ? m_paths.szAppDataDir + "sim.bin" : m_opt.simFile;
     auto backend = std::make_shared<sim::VirtualBackend>();
     m_sim = backend->AddReceiver(rc);
     if (!m_sim->LoadState(why)) {
@@ -153,8 +154,9 @@ bool App::StartVirtualMouse(const std::string& cfg, std::string* why) {
     // the name asked for, or the other way round.
     const auto [cid, mid] = m_sim->MouseIdentity();
     if (!m_opt.model.empty() && (cid != rc.cid || mid != rc.mid)) {
-        *why = "the virtual mouse in " + rc.statePath + " is " + ModelName(cfg, cid, mid) +
-               ", not " + ModelName(cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
+        *why = "the virtual mouse in " + rc.statePath + " is " +
+               ModelName(m_catalogue, cfg, cid, mid) + ", not " +
+               ModelName(m_catalogue, cfg, rc.cid, rc.mid) + " as --model " + m_opt.model +
                " asks; give --sim=FILE with another file for it";
         return false;
     }
@@ -191,7 +193,7 @@ int App::Prepare() {
             return false;
         }
         if (m_opt.verbose) {
-            gVar.nDebug = 1;
+            TheLogState().nDebug = 1;
             LogInit();
             SetLogDebugWriter(
                 [](const std::string& s) { std::fprintf(stderr, "%s\n", s.c_str()); });
@@ -231,13 +233,13 @@ int App::Prepare() {
                 Err("Zorvan is busy (another command or the window is using this data folder)");
             else
                 Err("cannot lock the data folder: " +
-                    platform::JoinPath(gVar.szAppDataDir, platform::kFolderLockFile) +
+                    platform::JoinPath(m_paths.szAppDataDir, platform::kFolderLockFile) +
                     " is not a plain file (a link or a pipe); remove it");
             return kExitFailed;
     }
     // Nothing can be saved there either; what fails to be saved is said where it fails.
     if (started.lock == platform::FolderLockResult::kNoLockFile)
-        LogPrintf("no lock file in %s: error %u", gVar.szAppDataDir.c_str(), started.lockErr);
+        LogPrintf("no lock file in %s: error %u", m_paths.szAppDataDir.c_str(), started.lockErr);
     LoadCID();
     LoadMacroLibrary();
     m_macroGeneration = g_MacroList.Generation();
@@ -254,7 +256,8 @@ int App::Discover() {
         Err(GetText("tc_msg15").empty() ? "no receiver or mouse found" : GetText("tc_msg15"));
         if (!receivers && !m_opt.sim) {
             Err("no receiver is plugged in; zorvan --sim runs against a virtual mouse");
-            if (!InaccessibleReceiverHint().empty()) Err(InaccessibleReceiverHint());
+            const std::string hint = InaccessibleReceiverHint(m_options.VID);
+            if (!hint.empty()) Err(hint);
         }
         return kExitNoDevice;
     }
@@ -308,11 +311,12 @@ std::string App::DamageHint() {
 }
 
 void App::KeepBefore() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (!gVar.pFile) return;
-    m_before = *gVar.pFile;
-    m_beforeLevel = gVar.g_nCurDpiLevel;
-    m_beforeNumber = static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1;
+    m_profile.Read([this](const ProfileState& s) {
+        if (!s.pFile) return;
+        m_before = *s.pFile;
+        m_beforeLevel = s.g_nCurDpiLevel;
+        m_beforeNumber = static_cast<int>(s.pFile - s.ProfileList.data()) + 1;
+    });
 }
 
 int App::WaitWrites() {
@@ -336,22 +340,22 @@ bool App::RefreshLighting(uint32_t zone) {
         Err("the mouse's lighting could not be read");
         return false;
     }
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (!gVar.pFile) return false;
-    if (zone == kLightDataMain)
-        EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
-    else if (zone == kLightDataLogo)
-        EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
-    else
-        EEPROM_To_DpiLight(b, *gVar.pFile);
-    return true;
+    return m_profile.EditCurrent([&](ProfileFile& f, int32_t&) {
+        if (zone == kLightDataMain)
+            EEPROM_To_MainRGB(b, f.mainLight);
+        else if (zone == kLightDataLogo)
+            EEPROM_To_LogoRGB(b, f.logoLight);
+        else
+            EEPROM_To_DpiLight(b, f);
+    });
 }
 
 void App::DropCache() {
     // A cached copy that may hold settings the mouse does not hold would be written back by
     // the next one-record change; without it the next command reads the mouse.
-    if (!gVar.pSensorCfg) return;
-    const std::string cache = ProfileCachePath(*gVar.pSensorCfg);
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    if (!cfg) return;
+    const std::string cache = ProfileCachePath(*cfg);
     uint32_t err = 0;
     if (platform::FileExists(cache) && !platform::RemoveFile(cache, &err))
         Err("cannot remove " + cache + ": " + platform::ErrorText(err));
@@ -359,12 +363,9 @@ void App::DropCache() {
 
 int App::ReadBackAfterFailure() {
     m_readBack = true;
-    ProfileFile intended;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile || !gVar.pSensorCfg) return kExitFailed;
-        intended = *gVar.pFile;
-    }
+    if (!m_catalogue.pSensorCfg) return kExitFailed;
+    const std::optional<ProfileFile> intended = m_profile.CopyCurrent();
+    if (!intended) return kExitFailed;
     m_session.StartRead();
     if (!m_session.WaitSync(kReadMs) || !m_session.LastReadOk()) {
         DropCache();
@@ -374,19 +375,17 @@ int App::ReadBackAfterFailure() {
     }
     // The read saved what the mouse holds; it may be the change after all, only unconfirmed.
     m_profileRead = true;
+    const std::optional<ProfileFile> read = m_profile.CopyCurrent();
+    if (!read) return kExitFailed;
+    // The change landed when every byte it changed reads back as meant; the bytes it did not
+    // touch may differ from a cached record without that saying anything.
     bool landed = m_before.has_value();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return kExitFailed;
-        // The change landed when every byte it changed reads back as meant; the bytes it did
-        // not touch may differ from a cached record without that saying anything.
-        std::array<uint8_t, kProfileFileSize> b{}, i{}, r{};
-        if (m_before) ProfileToBytes(*m_before, b);
-        ProfileToBytes(intended, i);
-        ProfileToBytes(*gVar.pFile, r);
-        for (size_t k = 0; k < kProfileFileSize && landed; ++k)
-            if (b[k] != i[k] && r[k] != i[k]) landed = false;
-    }
+    std::array<uint8_t, kProfileFileSize> b{}, i{}, r{};
+    if (m_before) ProfileToBytes(*m_before, b);
+    ProfileToBytes(*intended, i);
+    ProfileToBytes(*read, r);
+    for (size_t k = 0; k < kProfileFileSize && landed; ++k)
+        if (b[k] != i[k] && r[k] != i[k]) landed = false;
     if (landed) {
         Err("read back from the mouse: it holds the change all the same");
         return kExitDone;
@@ -397,8 +396,9 @@ int App::ReadBackAfterFailure() {
 }
 
 int App::CurrentProfileNumber() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    return gVar.pFile ? static_cast<int>(gVar.pFile - gVar.ProfileList.data()) + 1 : 0;
+    return m_profile.Read([](const ProfileState& s) {
+        return s.pFile ? static_cast<int>(s.pFile - s.ProfileList.data()) + 1 : 0;
+    });
 }
 
 int App::Finish(int code) {
@@ -432,6 +432,7 @@ int App::Finish(int code) {
 int App::Change(const Edit& edit, const Describe& said, const std::string& unchanged) {
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     const PageChange c = EditCurrentProfile(
+        m_profile,
         [&](ProfileFile& p, int32_t& cur) {
             PageChange r = edit(p, cur);
             if (r.Changed()) m_stored = said(p, cur);

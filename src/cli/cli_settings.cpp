@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app/device_catalogue.h"
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "cli/cli_args.h"
 #include "profile/apply_thread.h"
@@ -43,7 +42,7 @@ int App::DpiSetting(const Words& w) {
     if (!x || !y) throw UsageError{"DPI value must be <x> or <x>:<y>: " + v};
     NoMoreWords(w, 4);
     if (int r = ConnectForRecord()) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     if (level > cfg.DM)
         throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
                          w[2]};
@@ -91,7 +90,7 @@ int App::DpiLevelSetting(const Words& w) {
     }
     NoMoreWords(w, colour ? 4 : 3);
     if (int r = ConnectForRecord()) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     if (n > cfg.DM)
         throw UsageError{"level must be a number from 1 to " + std::to_string(cfg.DM) + ": " +
                          w[2]};
@@ -100,7 +99,7 @@ int App::DpiLevelSetting(const Words& w) {
         // use; without it the level in use stays unless it falls outside the new count.
         return Change(
             [&](ProfileFile& p, int32_t& cur) {
-                return SetLevelCount(p, cur, n, cfg.DM, gVar.SyncChangeDpiLevel != 0);
+                return SetLevelCount(p, cur, n, cfg.DM, m_options.SyncChangeDpiLevel != 0);
             },
             [](const ProfileFile& p, int32_t cur) {
                 return "DPI levels: " + std::to_string(p.nDpiLevels) + ", current " +
@@ -118,10 +117,8 @@ int App::DpiLevelSetting(const Words& w) {
         Err("the mouse's DPI level count could not be read");
         return kExitFailed;
     }
-    const int32_t count = [] {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        return gVar.pFile ? gVar.pFile->nDpiLevels : 1;
-    }();
+    const int32_t count =
+        m_profile.Read([](const ProfileState& s) { return s.pFile ? s.pFile->nDpiLevels : 1; });
     if (n > count)
         throw UsageError{"level must be a number from 1 to " + std::to_string(count) +
                          " (the levels in use): " + w[2]};
@@ -173,7 +170,7 @@ int App::SensorModeSetting(const Words& w) {
 }
 
 int App::DebounceSetting(const Words& w) {
-    const IntRange range = DebounceRange(gVar.DebounceRange);
+    const IntRange range = DebounceRange(m_options.DebounceRange);
     const int32_t ms = static_cast<int32_t>(Number(w, 2, range.lo, range.hi, "debounce"));
     NoMoreWords(w, 3);
     if (int r = ConnectForRecord()) return r;
@@ -187,7 +184,7 @@ int App::SleepSetting(const Words& w) {
     const int32_t s = static_cast<int32_t>(Number(w, 2, 0, 100000, "sleep"));
     NoMoreWords(w, 3);
     if (int r = ConnectForRecord()) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     const std::vector<SleepItem> items = SleepItems(cfg);
     if (std::none_of(items.begin(), items.end(),
                      [s](const SleepItem& i) { return i.seconds == s; })) {
@@ -252,7 +249,7 @@ int App::LightSetting(const Words& w) {
             throw UsageError{"unexpected \"" + w[i] + "\""};
     }
     if (int r = ConnectForRecord()) return r;
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     const uint32_t bit = zone == "main"   ? kLightDataMain
                          : zone == "logo" ? kLightDataLogo
                                           : kLightDataDpi;
@@ -280,6 +277,7 @@ int App::LightSetting(const Words& w) {
     if (m_oneRecord && !RefreshLighting(bit)) return kExitFailed;
     // Each given value is what the page's control for it stores; the zone asked for is written.
     const PageChange c = EditCurrentProfile(
+        m_profile,
         [&](ProfileFile& p, int32_t&) {
             if (bit == kLightDataDpi) {
                 SetDpiEffectMode(p, static_cast<int32_t>(*mode));
@@ -288,7 +286,7 @@ int App::LightSetting(const Words& w) {
             } else {
                 const bool main = bit == kLightDataMain;
                 if (main)
-                    ChooseMainMode(p, cfg, gVar.LedOpt, *mode);
+                    ChooseMainMode(p, cfg, m_options.LedOpt, *mode);
                 else
                     ChooseLogoMode(p, *mode);
                 if (bright)

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "app/device_catalogue.h"
-#include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/printable_text.h"
 #include "cli/cli_args.h"
@@ -95,7 +94,7 @@ int App::Info(const Words& w) {
     const int profile = usb.GetCurProfile();
     int index = 0;
     for (int i = 0; i < kDeviceSections; ++i)
-        if (&gVar.SensorCfgs[i] == gVar.pSensorCfg) index = i + 1;
+        if (&m_catalogue.SensorCfgs[i] == m_catalogue.pSensorCfg) index = i + 1;
     // The catalogue's name of the entry; DEV_n where it has none.
     std::string name =
         IniFile::Load(m_cfgPath).GetString("DEV_" + std::to_string(index), "Name", "", 200);
@@ -113,8 +112,8 @@ int App::Info(const Words& w) {
                       "model: %s (sensor %04x, %d buttons)\nCID: %02x\nMID: %02x\n"
                       "firmware: %04x\nbattery: %s\ncharging: %s\nonboard profile: %s\n",
                       PrintableText(name).c_str(), SensorId(),
-                      gVar.pSensorCfg ? gVar.pSensorCfg->nKeyNum : 0, s.CID, s.MID, s.version,
-                      power ? (std::to_string(level) + "%").c_str() : "unknown",
+                      m_catalogue.pSensorCfg ? m_catalogue.pSensorCfg->nKeyNum : 0, s.CID, s.MID,
+                      s.version, power ? (std::to_string(level) + "%").c_str() : "unknown",
                       power ? (charging ? "yes" : "no") : "unknown",
                       profile >= 0 ? std::to_string(profile + 1).c_str() : "unknown");
     }
@@ -126,16 +125,17 @@ int App::Show(const Words& w) {
     NoMoreWords(w, 1);
     if (int r = Connect(true)) return r;
     ProfileFile p;
-    int32_t cur;
+    int32_t cur = 0;
     int index = 0;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return kExitFailed;
-        p = *gVar.pFile;
-        cur = gVar.g_nCurDpiLevel;
-        index = static_cast<int>(gVar.pFile - gVar.ProfileList.data());
-    }
-    const SensorCfg& cfg = *gVar.pSensorCfg;
+    const bool current = m_profile.Read([&](const ProfileState& s) {
+        if (!s.pFile) return false;
+        p = *s.pFile;
+        cur = s.g_nCurDpiLevel;
+        index = static_cast<int>(s.pFile - s.ProfileList.data());
+        return true;
+    });
+    if (!current) return kExitFailed;
+    const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     const int set = std::clamp(p.nKeySet, 0, kKeySets - 1);
     auto light = [&](const LightBlock& l, const std::vector<NamedValue>& names) {
         char b[160];

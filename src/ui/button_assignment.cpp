@@ -63,13 +63,12 @@ int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo k
     return 1;
 }
 
-int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::string&)>& tell) {
-    int r;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return 0;
-        r = StoreKeyFunction(*gVar.pFile, gVar.WorkDefKeys, row, key);
-    }
+int SetKeyFunction(ProfileMonitor& profile, const KeySets& defaults, bool place, int row,
+                   KeyInfo key, const std::function<void(const std::string&)>& tell) {
+    int r = 0;
+    if (!profile.EditCurrent(
+            [&](ProfileFile& f, int32_t&) { r = StoreKeyFunction(f, defaults, row, key); }))
+        return 0;
     if (r == -1) {
         if (tell)
             tell(GetText("tc_msg1"));
@@ -77,8 +76,12 @@ int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::str
             Tell(GetText("tc_msg1"));
         return 0;
     }
-    if (r == 1 && gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(row));
+    if (r == 1 && place) RequestApply(kApplyKeys, static_cast<uint32_t>(row));
     return r;
+}
+
+int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::string&)>& tell) {
+    return SetKeyFunction(TheProfile(), gVar.WorkDefKeys, gVar.ApplyNow != 0, row, key, tell);
 }
 
 std::string GetKeyFunctionText(const KeyInfo& k) {

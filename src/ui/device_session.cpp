@@ -37,7 +37,12 @@ bool SessionUi::Confirm(const std::string& text) {
     return platform::ShowMessageBox(text, gVar.szTitle, platform::kMbOkCancel) == platform::kIdOk;
 }
 
-DeviceSession::DeviceSession(SessionUi& ui, platform::WindowHandle wnd) : m_ui(ui), m_wnd(wnd) {}
+DeviceSession::DeviceSession(SessionUi& ui, const SessionState& state, platform::WindowHandle wnd)
+    : m_ui(ui),
+      m_profile(state.profile),
+      m_catalogue(state.catalogue),
+      m_options(state.options),
+      m_wnd(wnd) {}
 
 DeviceSession::~DeviceSession() {
     Shutdown();
@@ -104,33 +109,31 @@ bool DeviceSession::TakeOverWithoutRead(bool* cached) {
     for (int i = 0; i < kMaxDeviceSlots && slot < 0; ++i)
         if (GetDeviceSlot(i).bActive) slot = i;
     if (slot < 0 || !TakeOverDevice(&m_usb, slot)) return false;
-    *cached = gVar.pSensorCfg && platform::FileExists(ProfileCachePath(*gVar.pSensorCfg));
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    *cached = cfg && platform::FileExists(ProfileCachePath(*cfg));
     RefreshLayout();
     const int index = m_usb.GetCurProfile();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (index < 0 || static_cast<size_t>(index) >= gVar.ProfileList.size()) return false;
-        gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
-    }
+    const bool current = m_profile.Edit([index](ProfileState& s) {
+        if (index < 0 || static_cast<size_t>(index) >= s.ProfileList.size()) return false;
+        s.pFile = &s.ProfileList[static_cast<size_t>(index)];
+        return true;
+    });
+    if (!current) return false;
     // Nothing is being read, so a change may be placed at once.
     g_bSyncDone = 1;
     return true;
 }
 
 void DeviceSession::RefreshLayout() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (cfg) LogPrintf("RefreshLayout for 0x%x, cid=%x,mid=%x", cfg->Sensor, cfg->CID, cfg->MID);
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LoadPro();
-    }
+    // The cache loads into the program's profile list, the state behind the monitor: it runs
+    // with the monitor's lock held so nobody sees a list half loaded.
+    m_profile.Edit([](ProfileState&) { LoadPro(); });
     m_ui.LayoutForDevice();
     uint8_t b[2] = {};
     int level = m_usb.CmdHandle() && m_usb.ReadEEPROM(eeprom::kCurLevel, b, 2) ? b[0] : -1;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        gVar.g_nCurDpiLevel = level;
-    }
+    m_profile.Edit([level](ProfileState& s) { s.g_nCurDpiLevel = level; });
     m_ui.ShowProfile();
 }
 
@@ -139,10 +142,8 @@ bool DeviceSession::RefreshLevelCount() {
     if (!m_usb.CmdHandle() || !m_usb.ReadEEPROM(eeprom::kLevelCount, b, 2) ||
         CheckByte(b, 1) != b[1] || b[0] < 1 || b[0] > kDpiLevels)
         return false;
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (!gVar.pFile) return false;
-    gVar.pFile->nDpiLevels = b[0];
-    return true;
+    return m_profile.EditCurrent(
+        [count = b[0]](ProfileFile& f, int32_t&) { f.nDpiLevels = count; });
 }
 
 void DeviceSession::StartRead() {
@@ -183,23 +184,24 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
     LogPrintf("Mouse profile is %d", index);
     std::optional<ProfileFile> work;
     if (index >= 0 && index <= 3) {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (static_cast<size_t>(index) < gVar.ProfileList.size())
-            work = gVar.ProfileList[static_cast<size_t>(index)];
+        work = m_profile.Read([index](const ProfileState& s) -> std::optional<ProfileFile> {
+            if (static_cast<size_t>(index) >= s.ProfileList.size()) return std::nullopt;
+            return s.ProfileList[static_cast<size_t>(index)];
+        });
     }
     if (work && GetProfile(&m_usb, *work, &m_abortRead, m_macroPage.load())) {
         LogPrintf("Init Pro OK");
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            if (static_cast<size_t>(index) < gVar.ProfileList.size()) {
-                gVar.ProfileList[static_cast<size_t>(index)] = *work;
-                gVar.pFile = &gVar.ProfileList[static_cast<size_t>(index)];
-                gVar.pFileRead = true;
-                if (gVar.pSensorCfg) SavePro();
-                m_failedWritesAtRead = GetApplyCounts().failed;
-                ok = true;
-            }
-        }
+        // The record read goes in, becomes current and is cached in one step, so the apply
+        // thread never copies a record between the two.
+        ok = m_profile.Edit([&](ProfileState& s) {
+            if (static_cast<size_t>(index) >= s.ProfileList.size()) return false;
+            s.ProfileList[static_cast<size_t>(index)] = *work;
+            s.pFile = &s.ProfileList[static_cast<size_t>(index)];
+            s.pFileRead = true;
+            if (m_catalogue.pSensorCfg) SavePro();
+            m_failedWritesAtRead = GetApplyCounts().failed;
+            return true;
+        });
         if (ok) platform::PostWindowMessage(m_wnd, WM_SYNC_OK, 0, 0);
     }
     m_lastReadOk = ok;
@@ -232,12 +234,8 @@ void DeviceSession::GetPower() {
 void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
     LogPrintf("OnDeviceBehavior  Buffer= %x %x %x, nPopByte1=%d, lParam=%d",
               static_cast<unsigned>(value & 0xFF), 0, 0, 0, static_cast<int>(kind));
-    const SensorCfg* cfg = gVar.pSensorCfg;
-    bool haveFile;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        haveFile = gVar.pFile != nullptr;
-    }
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    const bool haveFile = m_profile.Read([](const ProfileState& s) { return s.pFile != nullptr; });
     if (!haveFile || !cfg || !m_usb.CmdHandle()) {
         LogPrintf("return.  pFile=0x%x, pSensorCfg=0x%x", haveFile ? 1u : 0u, cfg ? 1u : 0u);
         return;
@@ -245,18 +243,14 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
     switch (kind) {
         case kBehaviorDpiLevel:
             if (value < static_cast<uintptr_t>(cfg->DM)) {
-                {
-                    std::lock_guard<std::mutex> lock(ProfileDataLock());
-                    gVar.g_nCurDpiLevel = static_cast<int32_t>(value);
-                }
+                m_profile.Edit(
+                    [value](ProfileState& s) { s.g_nCurDpiLevel = static_cast<int32_t>(value); });
                 m_ui.DeviceChanged(kBehaviorDpiLevel);
             }
             break;
         case kBehaviorRate: {
-            if (const ReportRate* rate = RateOfInterval(static_cast<uint32_t>(value))) {
-                std::lock_guard<std::mutex> lock(ProfileDataLock());
-                if (gVar.pFile) gVar.pFile->nRate = rate->code;
-            }
+            if (const ReportRate* rate = RateOfInterval(static_cast<uint32_t>(value)))
+                m_profile.EditCurrent([rate](ProfileFile& f, int32_t&) { f.nRate = rate->code; });
             m_ui.DeviceChanged(kBehaviorRate);
             break;
         }
@@ -287,16 +281,15 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
                                          : eeprom::kDpiLight;
             const int n = main ? 8 : logo ? 10 : 6;
             if (!m_usb.ReadEEPROM(addr, b, n)) break;
-            {
-                std::lock_guard<std::mutex> lock(ProfileDataLock());
-                if (!gVar.pFile) break;
+            const bool stored = m_profile.EditCurrent([&](ProfileFile& f, int32_t&) {
                 if (main)
-                    EEPROM_To_MainRGB(b, gVar.pFile->mainLight);
+                    EEPROM_To_MainRGB(b, f.mainLight);
                 else if (logo)
-                    EEPROM_To_LogoRGB(b, gVar.pFile->logoLight);
+                    EEPROM_To_LogoRGB(b, f.logoLight);
                 else
-                    EEPROM_To_DpiLight(b, *gVar.pFile);
-            }
+                    EEPROM_To_DpiLight(b, f);
+            });
+            if (!stored) break;
             m_ui.DeviceChanged(static_cast<int>(kind));
             break;
         }
@@ -351,8 +344,8 @@ int DeviceSession::CheckDeviceReady() {
     f.syncDone = g_bSyncDone.load() != 0;
     for (int i = 0; i < kMaxDeviceSlots; ++i)
         if (GetDeviceSlot(i).m_hCmd) f.anyHandle = true;
-    f.applyNow = gVar.ApplyNow != 0;
-    f.goWithNoDev = gVar.GoWithNoDev != 0;
+    f.applyNow = m_options.ApplyNow != 0;
+    f.goWithNoDev = m_options.GoWithNoDev != 0;
     const std::string refusal = ReadyRefusal(f, [this] { return m_usb.GetConnectStatus(); });
     if (refusal.empty()) return 1;
     m_ui.ShowText(GetText(refusal));
@@ -365,7 +358,7 @@ bool DeviceSession::ReadRunning() {
 }
 
 int DeviceSession::ResetToDefaults() {
-    if (!m_usb.CmdHandle() && !gVar.GoWithNoDev) {
+    if (!m_usb.CmdHandle() && !m_options.GoWithNoDev) {
         m_ui.ShowText(GetText("tc_msg15"));
         return 0;
     }
@@ -375,11 +368,11 @@ int DeviceSession::ResetToDefaults() {
     }
     if (!CheckDeviceReady()) return 0;
     if (!m_ui.Confirm(GetText("tc_msg5"))) return 0;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (gVar.pFile) ResetProfileSettings(*gVar.pFile);
-        if (gVar.pSensorCfg) gVar.g_nCurDpiLevel = gVar.pSensorCfg->DEFLEVEL;
-    }
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    m_profile.Edit([cfg](ProfileState& s) {
+        if (s.pFile) ResetProfileSettings(*s.pFile);
+        if (cfg) s.g_nCurDpiLevel = cfg->DEFLEVEL;
+    });
     m_ui.ShowProfile();
     m_nResetTickCount = platform::GetTickCount();
     // A tick count of 0 would read as "never reset".
@@ -396,14 +389,14 @@ int DeviceSession::ResetToDefaults() {
 void DeviceSession::OnExit() {
     LogPrintf("OnExit");
     if (m_usb.CmdHandle()) m_usb.TellDrvStatus(0);
-    if (gVar.pSensorCfg) {
+    if (m_catalogue.pSensorCfg) {
         if (GetApplyCounts().failed != m_failedWritesAtRead.load()) {
             LogPrintf(
                 "OnExit: a write to the mouse failed since it was read; the cache keeps what "
                 "was read");
         } else {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            SavePro();
+            // The cache is written from the program's profile list, the state behind the monitor.
+            m_profile.Read([](const ProfileState&) { SavePro(); });
         }
         SaveCID();
     }

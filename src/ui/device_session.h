@@ -13,8 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/options.h"
 #include "device/usb_driver.h"
 #include "platform/window.h"
+#include "profile/catalogue_state.h"
+#include "profile/profile_state.h"
 
 class MacroPageLink;
 
@@ -29,10 +32,10 @@ class SessionUi {
     virtual void ShowText(const std::string& text);
     // The factory-reset question; true to go on.
     virtual bool Confirm(const std::string& text);
-    // The mouse in gVar.pSensorCfg is the one in use now: the window takes its skin and the
+    // The catalogue's entry in use is the mouse in use now: the window takes its skin and the
     // pages lay themselves out for it.
     virtual void LayoutForDevice() {}
-    // The pages show gVar.pFile anew (after a read, a layout, a reset).
+    // The pages show the current profile anew (after a read, a layout, a reset).
     virtual void ShowProfile() {}
     // The mouse changed something by itself: a DevBehaviorKind.
     virtual void DeviceChanged(int /*kind*/) {}
@@ -49,10 +52,18 @@ class SessionUi {
     virtual bool Visible() const { return false; }
 };
 
+// The parts of the program's state a session works on, handed in by whoever starts it: the
+// profiles in memory, the catalogue (the entry in use) and the options read at start-up.
+struct SessionState {
+    ProfileMonitor& profile;
+    const CatalogueState& catalogue;
+    const AppOptions& options;
+};
+
 class DeviceSession {
   public:
     // `wnd` receives WM_SYNC_OK; 0 when nobody listens.
-    explicit DeviceSession(SessionUi& ui, platform::WindowHandle wnd = 0);
+    DeviceSession(SessionUi& ui, const SessionState& state, platform::WindowHandle wnd = 0);
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
@@ -121,6 +132,9 @@ class DeviceSession {
     void ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done);
 
     SessionUi& m_ui;
+    ProfileMonitor& m_profile;
+    const CatalogueState& m_catalogue;
+    const AppOptions& m_options;
     platform::WindowHandle m_wnd;
     CUSBDriver m_usb;
     std::atomic<int> m_abortRead{0};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "profile/profile_file.h"
+#include "profile/profile_state.h"
 
 struct PageChange {
     uint32_t flag = 0;  // what the apply thread writes; 0: nothing changed
@@ -35,6 +36,10 @@ inline PageChange Refused(std::string text) {
 // Runs `edit` on the current profile record and the current DPI level under the profile lock,
 // so the apply thread never copies a half-made change. Without a current profile nothing runs
 // and an empty change comes back. The request is placed only when `place` is set and the edit
-// changed something; pages pass gVar.ApplyNow, the command-line tool always places it.
+// changed something; pages pass the ApplyNow option, the command-line tool always places it.
+PageChange EditCurrentProfile(
+    ProfileMonitor& profile, const std::function<PageChange(ProfileFile&, int32_t& curLevel)>& edit,
+    bool place);
+// The same on the program's own profile, for the pages not yet handed their monitor.
 PageChange EditCurrentProfile(
     const std::function<PageChange(ProfileFile&, int32_t& curLevel)>& edit, bool place);

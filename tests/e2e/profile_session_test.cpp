@@ -66,7 +66,7 @@ class ProfileSession : public ::testing::Test {
     zvtest::TempDir data;
     std::shared_ptr<sim::VirtualReceiver> rx;
     RecordingUi ui;
-    DeviceSession session{ui, 0};
+    DeviceSession session{ui, {TheProfile(), gVar, gVar}, 0};
 };
 
 TEST_F(ProfileSession, ReadFillsTheListEntryAndTheCache) {
@@ -101,10 +101,7 @@ class ProfileSessionExit : public ProfileSession {
         ASSERT_NO_FATAL_FAILURE(Connect());
         ASSERT_EQ(gVar.pFile->nRate, 0x1000);
         if (refuse) rx->InjectFault({sim::FaultKind::kBadStatus, -1, 0, -1});
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            gVar.pFile->nRate = 0x500;
-        }
+        TheProfile().EditCurrent([](ProfileFile& f, int32_t&) { f.nRate = 0x500; });
         RequestApply(kApplyRate, 0);
         ASSERT_TRUE(WaitApplyDone(20000));
         rx->ClearFaults();

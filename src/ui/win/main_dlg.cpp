@@ -88,7 +88,8 @@ bool CZorvanDlg::CreateDialogWindow(HWND owner) {
                   RECT{0, 0, 1020, 700}, owner, 0))
         return false;
     SetBufferedPaint(true);
-    m_session = std::make_unique<DeviceSession>(*this, reinterpret_cast<uintptr_t>(m_hWnd));
+    m_session = std::make_unique<DeviceSession>(*this, SessionState{TheProfile(), gVar, gVar},
+                                                reinterpret_cast<uintptr_t>(m_hWnd));
     g_mainDlg = this;
     OnInitDialog();
     return true;
