@@ -100,7 +100,7 @@ int App::ProfileTransfer(const Words& w) {
         return kExitFailed;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (!ImportProfile(file, PageImportRules())) return kExitFailed;
+    if (!ImportProfile(file, PageImportRules(m_catalogue, m_options))) return kExitFailed;
     m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
     return kExitDone;
 }

@@ -71,7 +71,7 @@ class Progress {
 
 // On Linux a receiver the user may not open is not found at all: say so, and what lets the user
 // at the seat open it. "" elsewhere or when every receiver can be opened.
-std::string InaccessibleReceiverHint(int32_t receiverVid) {
+std::string InaccessibleReceiverHint([[maybe_unused]] int32_t receiverVid) {
 #ifdef __linux__
     for (int i = 0; i < 64; ++i) {
         const std::string node = "/dev/hidraw" + std::to_string(i);

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/gvar.h"
+#include "base/app_paths.h"
 #include "platform/fs.h"
 
 std::string SkinPath(const std::string& name) {
-    std::string p = gVar.szAppDir + "skins";
+    std::string p = ThePaths().szAppDir + "skins";
     p += platform::PathSeparator();
     for (char c : name) p += (c == '/' || c == '\\') ? platform::PathSeparator() : c;
     return p;

@@ -1,6 +1,5 @@
 #include "ui/glance_model.h"
 
-#include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/language_texts.h"
 #include "base/printable_text.h"
@@ -45,10 +44,11 @@ std::string TrayTipText(const std::string& title, const std::string& mouseName,
     return FirstChars(tip, 127);
 }
 
-std::string CatalogueMouseName(const std::string& cfgIniPath, const SensorCfg* cfg) {
+std::string CatalogueMouseName(const std::string& cfgIniPath, const CatalogueState& catalogue,
+                               const SensorCfg* cfg) {
     if (!cfg) return "";
     for (int i = 0; i < kDeviceSections; ++i)
-        if (&gVar.SensorCfgs[static_cast<size_t>(i)] == cfg)
+        if (&catalogue.SensorCfgs[static_cast<size_t>(i)] == cfg)
             return IniFile::Load(cfgIniPath)
                 .GetString("DEV_" + std::to_string(i + 1), "Name", "", 64);
     return "";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "profile/catalogue_state.h"
 #include "base/geometry.h"
 
 struct ProfileFile;
@@ -40,7 +41,8 @@ bool DpiOverlayOn(std::optional<int> userChoice, int cfgValue);
 std::string TrayTipText(const std::string& title, const std::string& mouseName,
                         std::optional<int> level, bool charging);
 // The catalogue's name of a mouse ("Name" of its DEV_n section in cfg.ini), "" without one.
-std::string CatalogueMouseName(const std::string& cfgIniPath, const SensorCfg* cfg);
+std::string CatalogueMouseName(const std::string& cfgIniPath, const CatalogueState& catalogue,
+                               const SensorCfg* cfg);
 
 // One warning per discharge when the battery first reaches the lowest PowerCritical level:
 // a reading at or under it warns once; charging arms the warning again.

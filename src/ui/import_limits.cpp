@@ -369,16 +369,22 @@ std::optional<std::string> LimitImportedMacro(StMacro& m, std::vector<std::strin
     return std::nullopt;
 }
 
-ImportRules PageImportRules() {
+ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options) {
     ImportRules rules;
-    rules.profile = [](const ProfileFile& file, const ProfileFile& current,
-                       std::vector<std::string>& said) {
+    // The device in use is looked up when a file is imported, not when the rules are made.
+    rules.profile = [&catalogue, &options](const ProfileFile& file, const ProfileFile& current,
+                                           std::vector<std::string>& said) {
         static const SensorCfg kNone{};
-        const SensorCfg& cfg = gVar.pSensorCfg ? *gVar.pSensorCfg : kNone;
-        const ImportDevice dev{cfg, FindSensorTable(static_cast<uint32_t>(cfg.Sensor)), gVar,
-                               gVar.WorkDefKeys, gVar.KeyMask};
+        const SensorCfg* inUse = catalogue.pSensorCfg;
+        const SensorCfg& cfg = inUse ? *inUse : kNone;
+        const ImportDevice dev{cfg, FindSensorTable(static_cast<uint32_t>(cfg.Sensor)), options,
+                               catalogue.WorkDefKeys, options.KeyMask};
         return LimitImportedProfile(file, current, dev, said);
     };
     rules.macro = LimitImportedMacro;
     return rules;
+}
+
+ImportRules PageImportRules() {
+    return PageImportRules(gVar, gVar);
 }

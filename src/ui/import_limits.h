@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "profile/catalogue_state.h"
 #include "macro/st_macro.h"
 #include "profile/profile_file.h"
 #include "profile/profile_transfer.h"
@@ -37,6 +38,8 @@ ProfileFile LimitImportedProfile(const ProfileFile& file, const ProfileFile& cur
 // reason comes back, and nothing is changed.
 std::optional<std::string> LimitImportedMacro(StMacro& m, std::vector<std::string>& said);
 
-// The rules above for the device in use (gVar): what both the window and the command line hand
-// to ImportProfile.
+// The rules above for the catalogue's device in use and the options: what both the window and
+// the command line hand to ImportProfile. Both must outlive the rules.
+ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options);
+// The same on the program's own catalogue and options.
 ImportRules PageImportRules();

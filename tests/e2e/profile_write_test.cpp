@@ -555,13 +555,16 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
         std::vector<int> before;
         for (const std::string& line : c.carried) before.push_back(log.Count(line));
         const ApplyCounts counts = GetApplyCounts();
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
+        // The apply thread copies the record under the monitor's lock: holding it keeps the
+        // thread at its copy of the first request while the next two wait together.
+        const bool waited = TheProfile().Read([&](const ProfileState&) {
             RequestApply(kApplyCurLevel, 0x77);
-            ASSERT_TRUE(log.WaitForCount("nFlag=0x10, nData=0x77", ++held));
+            if (!log.WaitForCount("nFlag=0x10, nData=0x77", ++held)) return false;
             RequestApply(c.first.flag, c.first.data);
             RequestApply(c.second.flag, c.second.data);
-        }
+            return true;
+        });
+        ASSERT_TRUE(waited);
         ASSERT_TRUE(WaitApplyDone(20000));
         for (size_t i = 0; i < c.carried.size(); ++i)
             EXPECT_EQ(log.Count(c.carried[i]), before[i] + 1) << c.carried[i];
@@ -573,18 +576,16 @@ TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {
     SimMouse m(0x10, 0x1A, 4);
     StartApplyThread(&m.drv, 0);
     const ApplyCounts before = GetApplyCounts();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        p->nDebounce = 9;
-        p->keys[0][1] = {0x01000015, 2};
-    }
+    TheProfile().EditCurrent([](ProfileFile& f, int32_t&) {
+        f.nDebounce = 9;
+        f.keys[0][1] = {0x01000015, 2};
+    });
     RequestApply(kApplyDebounce, 0);
     RequestApply(kApplyKeys, 1);
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        p->keys[0][2] = {0x01000014, 3};
-        p->nRipple = 1;
-    }
+    TheProfile().EditCurrent([](ProfileFile& f, int32_t&) {
+        f.keys[0][2] = {0x01000014, 3};
+        f.nRipple = 1;
+    });
     RequestApply(kApplyKeys, 2);
     RequestApply(kApplyRipple, 0);
     ASSERT_TRUE(WaitApplyDone(10000));

@@ -52,10 +52,8 @@ TEST(SharedState, DiscoverySelectsAMouseWhileTheApplyThreadWritesAndAPageReads) 
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     for (int32_t x = 400; gVar.pSensorCfg != second && std::chrono::steady_clock::now() < until;
          x += 100) {
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            gVar.pFile->dpi[0].x = gVar.pFile->dpi[0].y = static_cast<uint32_t>(x);
-        }
+        TheProfile().EditCurrent(
+            [x](ProfileFile& f, int32_t&) { f.dpi[0].x = f.dpi[0].y = static_cast<uint32_t>(x); });
         RequestApply(kApplyDpi | kApplyKeys, kAllItems);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

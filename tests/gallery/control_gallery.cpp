@@ -32,6 +32,7 @@
 #include "ui/win/msg_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
 #include "ui/win/progress_dlg.h"
+#include "ui/win/theme_options.h"
 
 namespace {
 

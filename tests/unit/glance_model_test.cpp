@@ -2,13 +2,38 @@
 // and the summary of the profile beside the mouse picture.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "base/language_texts.h"
+#include "profile/catalogue_state.h"
 #include "profile/profile_file.h"
 #include "profile/sensor_cfg.h"
 #include "support/temp_dir.h"
 #include "ui/glance_model.h"
 
 namespace {
+
+// The name shown for the mouse in use is its entry's section (DEV_n for entry n - 1) of the
+// catalogue the caller hands in, not of the program's own.
+TEST(CatalogueMouseName, NamesTheEntryOfTheCatalogueHandedIn) {
+    zvtest::TempDir dir;
+    dir.Write("cfg.ini", "[DEV_1]\nName=First\n[DEV_2]\nName=Second\n[DEV_3]\nSensor=1\n");
+    const auto catalogue = std::make_unique<CatalogueState>();
+    const SensorCfg elsewhere{};
+    struct Case {
+        const SensorCfg* cfg;
+        const char* name;
+    };
+    const Case cases[] = {
+        {&catalogue->SensorCfgs[0], "First"},
+        {&catalogue->SensorCfgs[1], "Second"},
+        {&catalogue->SensorCfgs[2], ""},  // a section without a name
+        {&elsewhere, ""},                 // no entry of this catalogue
+        {nullptr, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CatalogueMouseName(dir / "cfg.ini", *catalogue, c.cfg), c.name) << c.name;
+}
 
 TEST(LowBatteryWarning, OncePerDischarge) {
     const std::array<uint8_t, 4> critical{10, 40, 70, 100};

@@ -3,7 +3,6 @@
 #include <oleacc.h>
 #include <windowsx.h>
 
-#include "app/gvar.h"
 #include "controls/tree_model.h"
 #include "platform/win/wide.h"
 
@@ -24,16 +23,6 @@ void DrawInBox(Gdiplus::Graphics& g, SkinPicture* p, const RECT& box) {
     }
 }
 }  // namespace
-
-TreeColours TreeColoursFromOptions() {
-    TreeColours c;
-    c.background = gVar.LstBox_bkg_clr;
-    c.selectedFill = gVar.LstBox_item_clr;
-    c.textNormal = gVar.LstBox_txt_clr_nr;
-    c.textSelected = gVar.LstBox_txt_clr_dn;
-    c.frame = gVar.clrMacFrame;
-    return c;
-}
 
 CTreeCtrlEx::CTreeCtrlEx() = default;
 

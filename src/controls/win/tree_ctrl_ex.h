@@ -32,8 +32,6 @@ struct TreeColours {
     uint32_t textSelected = 0x00FFFFFF;
     uint32_t frame = 0;  // 0: no frame
 };
-// The list colours of the program's options (LstBox_..., clrMacFrame).
-TreeColours TreeColoursFromOptions();
 
 struct TreeItemRecord {
     HTREEITEM item = nullptr;

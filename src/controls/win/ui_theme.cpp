@@ -1,7 +1,5 @@
 #include "controls/win/ui_theme.h"
 
-#include "app/gvar.h"
-
 TextStyle UiTheme::Style(TextRole role) const {
     // The labels keep the controls' own size (FontHeight); the rest steps from it. Large
     // screens use their own steps: text grows less than the layout doubles.
@@ -53,24 +51,4 @@ HFONT ThemeFonts::Get(TextRole role) {
     lf.lfWeight = style.weight;
     f = ::CreateFontIndirectW(&lf);
     return f;
-}
-
-// The one place the windows read the look from the options: everything below gets a UiTheme.
-UiTheme ThemeFromOptions() {
-    UiTheme t;
-    t.text = gVar.Txt_clr ? gVar.Txt_clr : t.text;
-    t.buttonNormal = gVar.Btn_txt_clr_nr;
-    t.buttonHover = gVar.Btn_txt_clr_ov;
-    t.buttonPressed = gVar.Btn_txt_clr_dn;
-    t.menuNormal = gVar.Menu_txt_clr_nr;
-    t.menuHover = gVar.Menu_txt_clr_ov;
-    t.edit = gVar.clrEdit;
-    t.lowBackground = gVar.clrLowBkg;
-    t.mark = gVar.clrDpiMark;
-    t.mask = gVar.clrMask;
-    t.maskDialog = gVar.clrMaskDialog;
-    t.font = reinterpret_cast<HFONT>(gVar.hAppFont);
-    t.large = gVar.b4K != 0;
-    t.debugFrames = gVar.UIDebug != 0;
-    return t;
 }

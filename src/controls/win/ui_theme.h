@@ -62,6 +62,3 @@ class ThemeFonts {
     UiTheme m_theme;
     HFONT m_fonts[5]{};
 };
-
-// The theme of the running program, from its loaded options (colours, font, screen size).
-UiTheme ThemeFromOptions();

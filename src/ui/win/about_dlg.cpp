@@ -14,6 +14,7 @@
 #include "ui/win/msg_dlg.h"
 #include "ui/win/skin_backdrop.h"
 #include "ui/win/skin_dialog.h"
+#include "ui/win/theme_options.h"
 
 namespace {
 // The release number of the first active mouse, if any.

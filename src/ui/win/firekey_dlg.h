@@ -13,6 +13,7 @@
 #include "controls/win/wnd_base.h"
 #include "profile/profile_file.h"
 #include "ui/fire_dlg_model.h"
+#include "ui/win/theme_options.h"
 
 class CFirekeyDlg : public CDialogBase {
   public:

@@ -13,6 +13,7 @@
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 #include "ui/program_links.h"
+#include "ui/win/theme_options.h"
 
 class CLinksDlg : public CDialogBase {
   public:

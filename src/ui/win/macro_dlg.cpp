@@ -22,6 +22,7 @@
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/profile_file_dlg.h"
+#include "ui/win/theme_options.h"
 
 namespace {
 constexpr int kRecordW = 161, kRecordH = 33, kCheck = 11, kRadio = 12;

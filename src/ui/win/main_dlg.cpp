@@ -34,6 +34,7 @@
 #include "ui/win/msg_dlg.h"
 #include "ui/win/progress_dlg.h"
 #include "ui/win/skin_backdrop.h"
+#include "ui/win/theme_options.h"
 
 using platform::win::Widen;
 
@@ -530,7 +531,7 @@ void CZorvanDlg::HidePower() {
 std::string CZorvanDlg::TrayTip() const {
     return TrayTipText(
         gVar.szTitle,
-        HasDevice() ? CatalogueMouseName(gVar.szAppDir + "cfg.ini", gVar.pSensorCfg) : "",
+        HasDevice() ? CatalogueMouseName(gVar.szAppDir + "cfg.ini", gVar, gVar.pSensorCfg) : "",
         m_batteryLevel, m_batteryCharging);
 }
 

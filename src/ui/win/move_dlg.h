@@ -15,6 +15,7 @@
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
+#include "ui/win/theme_options.h"
 
 class CMoveDlg : public CDialogBase {
   public:

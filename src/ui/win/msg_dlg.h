@@ -14,6 +14,7 @@
 #include "controls/win/wnd_base.h"
 #include "ui/key_capture.h"
 #include "ui/msg_dlg_model.h"
+#include "ui/win/theme_options.h"
 
 // Posted by the waiting thread when the event a waiting message is tied to is signalled.
 constexpr UINT WM_MSGDLG_EVENT_DONE = 0x448;

@@ -20,6 +20,7 @@
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 #include "macro/macro_picker.h"
+#include "ui/win/theme_options.h"
 
 class CPickMacroDlg : public CDialogBase {
   public:

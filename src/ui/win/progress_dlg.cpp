@@ -5,6 +5,7 @@
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
+#include "ui/win/theme_options.h"
 
 CProgressDlg::~CProgressDlg() {
     DestroyWindow();
