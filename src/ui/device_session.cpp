@@ -297,7 +297,7 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
                 else
                     EEPROM_To_DpiLight(b, *gVar.pFile);
             }
-            m_ui.DeviceChanged(static_cast<int>(kind));
+            m_ui.DeviceChanged(static_cast<DevBehaviorKind>(kind));
             break;
         }
         default:

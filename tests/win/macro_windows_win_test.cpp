@@ -23,6 +23,7 @@
 #include "ui/win/pick_macro_dlg.h"
 #include "ui/win/profile_file_dlg.h"
 #include "win/modal_steps.h"
+#include "win/page_host_stub.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -414,6 +415,7 @@ class MacroPageWin : public ::testing::Test {
   protected:
     zvtest::TempDir dir;
     zvtest::UiHost host;
+    zvtest::StubPageHost pageHost;
     std::string root;
 
     void SetUp() override {
@@ -453,7 +455,7 @@ class MacroPageWin : public ::testing::Test {
 };
 
 TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
-    CMacroDlg page;
+    CMacroDlg page(pageHost, TheProfile());
     ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
     page.Show(true);
     HTREEITEM hid = page.Tree().FindRootChild("HID");
@@ -498,7 +500,8 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
 // F1 before they are dispatched.
 class KeySwallowingWindow : public CDialogBase {
   public:
-    CMacroDlg page;
+    zvtest::StubPageHost pageHost;
+    CMacroDlg page{pageHost, TheProfile()};
     std::function<void()> start;
     bool PreTranslateMessage(MSG* msg) override {
         return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
@@ -541,7 +544,7 @@ TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
 }
 
 TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
-    CMacroDlg page;
+    CMacroDlg page(pageHost, TheProfile());
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     HWND count = page.CountBox();
     ASSERT_TRUE(::IsWindowVisible(count));
@@ -580,7 +583,7 @@ TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
-    CMacroDlg page;
+    CMacroDlg page(pageHost, TheProfile());
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     ASSERT_TRUE(page.Editor().HasMacro());
 
@@ -657,7 +660,7 @@ void CALLBACK AnswerDeleteQuestion(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheMouseWaitUntilADeleteIsDone) {
-    CMacroDlg page;
+    CMacroDlg page(pageHost, TheProfile());
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     g_page = &page;
     g_phase = 0;

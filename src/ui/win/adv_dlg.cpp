@@ -1,7 +1,6 @@
 #include "ui/win/adv_dlg.h"
 
 #include <algorithm>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,8 +32,8 @@ PerfPageLook OlderLook() {
 
 }  // namespace
 
-CAdvDlg::CAdvDlg(std::function<int()> deviceReady)
-    : CNewAdvDlg(deviceReady, OlderLook()), m_ready(std::move(deviceReady)) {}
+CAdvDlg::CAdvDlg(PageHost& host, ProfileMonitor& profile)
+    : CNewAdvDlg(host, profile, OlderLook()) {}
 
 CAdvDlg::~CAdvDlg() {
     // Its own controls go while the base's font still exists.
@@ -116,15 +115,17 @@ void CAdvDlg::ShowPointer() {
           static_cast<const CWndBase*>(&m_dbClick), static_cast<const CWndBase*>(&m_precision),
           static_cast<const CWndBase*>(&m_oneScreen)})
         ShowControl(*w, on);
-    int32_t speed = 0, lines = 0, dbClick = 0, precision = 0;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        speed = gVar.pFile->nPointerSpeed;
-        lines = gVar.pFile->nWheelLines;
-        dbClick = gVar.pFile->nDbClickTime;
-        precision = gVar.pFile->nEnhancePrecision;
-    }
+    struct Pointer {
+        int32_t speed, lines, dbClick, precision;
+    };
+    const std::optional<Pointer> now =
+        m_profiles.Read([](const ProfileState& s) -> std::optional<Pointer> {
+            if (!s.pFile) return std::nullopt;
+            const ProfileFile& p = *s.pFile;
+            return Pointer{p.nPointerSpeed, p.nWheelLines, p.nDbClickTime, p.nEnhancePrecision};
+        });
+    if (!now) return;
+    const auto [speed, lines, dbClick, precision] = *now;
     m_wheelLines = lines;
     m_precisionOn = precision != 0;
     if (m_moveSpeed.m_hWnd)
@@ -140,8 +141,8 @@ void CAdvDlg::ShowPointer() {
 
 void CAdvDlg::PointerChange(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst) {
     ClosePopup();
-    if (askFirst && !m_ready()) return;
-    EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, gVar.ApplyNow != 0);
+    if (askFirst && !m_host.CheckDeviceReady()) return;
+    EditProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, gVar.ApplyNow != 0);
     ShowPointer();
 }
 

@@ -1,7 +1,6 @@
 #include "ui/win/key_dlg.h"
 
 #include <cstdio>
-#include <mutex>
 #include <vector>
 
 #include "macro/macro_library_load.h"
@@ -28,13 +27,6 @@ constexpr UINT kCtrlChanging = 0x800, kCtrlChanged = 0x801, kCtrlMayChange = 0x8
 
 RECT R(const ZvRect& r) {
     return {r.left, r.top, r.right, r.bottom};
-}
-
-// The list of profile records is replaced by the profile reads, so it is looked at under their
-// lock.
-ProfileSelectorView SelectorNow() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    return ViewProfileSelector(gVar, gVar);
 }
 
 ZvRect ToZv(const RECT& r) {
@@ -234,7 +226,9 @@ bool CKeyDlg::Build() {
 
     {
         PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
-        const ProfileSelectorView view = SelectorNow();
+        // The list of profile records is replaced by the profile reads: looked at under the lock.
+        const ProfileSelectorView view =
+            m_profiles.Read([](const ProfileState& s) { return ViewProfileSelector(gVar, s); });
         ComboBtnArgs c;
         c.button.id = kIdProfile;
         // Placed by the unscaled row, then doubled like every other control of the page.
@@ -316,7 +310,7 @@ void CKeyDlg::LayoutForDevice() {
     Invalidate();
 }
 
-void CKeyDlg::DeviceChanged(int /*kind*/) {
+void CKeyDlg::DeviceChanged(DevBehaviorKind /*kind*/) {
     // The mouse's own changes (levels, rate, lighting) show in the summary.
     Invalidate();
 }
@@ -346,20 +340,22 @@ void CKeyDlg::OnRefresh() {
 
 // Whether the current record's values are the mouse's own (read from it), or the program has
 // no mouse to read and works on its own record.
-bool CKeyDlg::ValuesKnown() {
-    return gVar.pFile && (gVar.pFileRead || gVar.GoWithNoDev);
+bool CKeyDlg::ValuesKnown(const ProfileState& s) {
+    return s.pFile && (s.pFileRead || gVar.GoWithNoDev);
 }
 
 void CKeyDlg::SetRowCaptions() {
-    std::array<ButtonRowView, kKeysPerSet> rows{};
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        rows = ViewButtonRows(*gVar.pFile, DeviceCfg(), gVar.KeyMask);
-        if (!ValuesKnown())
-            for (ButtonRowView& r : rows)
-                if (r.caption) r.caption = kValueNotRead;
-    }
+    const auto shown = m_profiles.Read(
+        [](const ProfileState& s) -> std::optional<std::array<ButtonRowView, kKeysPerSet>> {
+            if (!s.pFile) return std::nullopt;
+            auto rows = ViewButtonRows(*s.pFile, DeviceCfg(), gVar.KeyMask);
+            if (!ValuesKnown(s))
+                for (ButtonRowView& r : rows)
+                    if (r.caption) r.caption = kValueNotRead;
+            return rows;
+        });
+    if (!shown) return;
+    const std::array<ButtonRowView, kKeysPerSet>& rows = *shown;
     for (int i = 0; i < kKeysPerSet; ++i) {
         const ButtonRowView& v = rows[static_cast<size_t>(i)];
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
@@ -372,27 +368,27 @@ void CKeyDlg::SetRowCaptions() {
 }
 
 void CKeyDlg::RefreshKeyPage() {
-    const ProfileSelectorView view = SelectorNow();
+    // The list of profile records is replaced by the profile reads: looked at under the lock.
+    const ProfileSelectorView view =
+        m_profiles.Read([](const ProfileState& s) { return ViewProfileSelector(gVar, s); });
     if (view.selected >= 0) m_profile.SelectIndex(view.selected);
     LogPrintf("CKeyDlg shows profile %d", view.selected);
     SetRowCaptions();
-    int32_t debounce = 0, sleep = 0;
-    bool known = false;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        known = ValuesKnown();
-        if (known) {
-            debounce = gVar.pFile->nDebounce;
-            sleep = gVar.pFile->nAutoSleep;
-        }
-    }
-    if (!known) {
+    struct Values {
+        int32_t debounce, sleep;
+    };
+    const std::optional<Values> values =
+        m_profiles.Read([](const ProfileState& s) -> std::optional<Values> {
+            if (!ValuesKnown(s)) return std::nullopt;
+            return Values{s.pFile->nDebounce, s.pFile->nAutoSleep};
+        });
+    if (!values) {
         m_debounce.ClearValue();
         m_autoSleep.ClearValue();
         return;
     }
-    m_debounce.SetDebounceValue(debounce);
-    m_autoSleep.SetAutoSleepValue(sleep);
+    m_debounce.SetDebounceValue(values->debounce);
+    m_autoSleep.SetAutoSleepValue(values->sleep);
 }
 
 void CKeyDlg::MacrosChanged(bool applyKeys) {
@@ -463,13 +459,12 @@ void CKeyDlg::OnRowClicked(int row) {
               Theme().menuHover, row, menu.data(), &Theme());
     if (CMenuDlg* open = GetOpenPopup()) {
         // Before the mouse was read the row's function is not known: nothing is marked.
-        std::optional<KeyInfo> current;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            const ProfileFile* p = ValuesKnown() ? gVar.pFile : nullptr;
-            if (p && p->nKeySet >= 0 && p->nKeySet < kKeySets)
-                current = p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
-        }
+        const std::optional<KeyInfo> current =
+            m_profiles.Read([row](const ProfileState& s) -> std::optional<KeyInfo> {
+                const ProfileFile* p = ValuesKnown(s) ? s.pFile : nullptr;
+                if (!p || p->nKeySet < 0 || p->nKeySet >= kKeySets) return std::nullopt;
+                return p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
+            });
         if (current) open->SetMarked(MenuItemOf(menu, *current, row, cfg));
     }
 }
@@ -477,15 +472,17 @@ void CKeyDlg::OnRowClicked(int row) {
 void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
     ClosePopup();
     if (!m_host.CheckDeviceReady()) return;
-    KeyInfo current;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        // Without a valid profile there is nothing to store into.
-        if (!gVar.pFile || gVar.pFile->dwId == 0) return;
-        const ProfileFile& p = *gVar.pFile;
-        if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
-            current = p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
-    }
+    // Without a valid profile there is nothing to store into.
+    const std::optional<KeyInfo> stored =
+        m_profiles.Read([row](const ProfileState& s) -> std::optional<KeyInfo> {
+            if (!s.pFile || s.pFile->dwId == 0) return std::nullopt;
+            const ProfileFile& p = *s.pFile;
+            if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
+                return p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
+            return KeyInfo{};
+        });
+    if (!stored) return;
+    const KeyInfo current = *stored;
     // "No macro yet" only once the library has loaded.
     WaitMacroLibraryLoaded();
     const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), g_MacroList.Count() == 0);
@@ -497,13 +494,13 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
             m_host.Tell(c.message);
             return;
         case ChoiceStep::kAskMacroPage:
-            if (m_host.Tell(c.message)) m_host.ShowMacroPage();
+            if (m_host.Tell(c.message)) m_host.ShowPage(kPageMacros);
             return;
         case ChoiceStep::kPickMacro: {
             const std::optional<int64_t> picked = m_host.PickMacro();
             if (!picked) return;
             if (*picked < 0) {
-                m_host.ShowMacroPage();
+                m_host.ShowPage(kPageMacros);
                 return;
             }
             key = MacroKey(static_cast<uint32_t>(*picked));
@@ -579,12 +576,13 @@ void CKeyDlg::OnPaintPage(CMemPaint& buf) {
 }
 
 void CKeyDlg::PaintSummary(CMemPaint& buf) {
-    std::vector<SummaryLine> lines;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        lines = ProfileSummary(*gVar.pFile, DeviceCfg(), gVar.LedOpt, gVar.g_nCurDpiLevel);
-    }
+    const auto summary =
+        m_profiles.Read([](const ProfileState& s) -> std::optional<std::vector<SummaryLine>> {
+            if (!s.pFile) return std::nullopt;
+            return ProfileSummary(*s.pFile, DeviceCfg(), gVar.LedOpt, s.g_nCurDpiLevel);
+        });
+    if (!summary) return;
+    const std::vector<SummaryLine>& lines = *summary;
     m_summaryLines = static_cast<int>(lines.size());
     if (lines.empty()) return;
     Gdiplus::Graphics& g = buf.g();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -97,9 +96,8 @@ uint32_t FirstReceiverPid() {
 
 }  // namespace
 
-CLedDlg::CLedDlg(std::function<int()> deviceReady, std::function<bool()> lightingHeld)
-    : m_deviceReady(std::move(deviceReady)),
-      m_lightingHeld(std::move(lightingHeld)),
+CLedDlg::CLedDlg(PageHost& host, ProfileMonitor& profile)
+    : CMainPage(host, profile),
       m_chooser(ChooseSystemColour),
       m_showText([](HWND owner, const std::string& key) { ShowMessage(key, nullptr, owner); }) {}
 
@@ -173,7 +171,7 @@ void CLedDlg::CreateCombos() {
                                     gVar.ptLedEft.y + kComboH});
         a.button.normal = a.button.hover = a.button.pressed = combo.get();
         a.button.visible = false;
-        a.permission = [this] { return m_deviceReady() != 0; };
+        a.permission = [this] { return m_host.CheckDeviceReady() != 0; };
         if (logo)
             a.onChange = [this](int32_t mode) {
                 const auto m = static_cast<uint32_t>(mode);
@@ -196,7 +194,7 @@ void CLedDlg::CreateCombos() {
     s.button.rc = Scaled(
         ZvRect{gVar.ptSleep.x, gVar.ptSleep.y, gVar.ptSleep.x + kSleepW, gVar.ptSleep.y + kSleepH});
     s.button.normal = s.button.hover = s.button.pressed = combo2.get();
-    s.permission = [this] { return m_deviceReady() != 0; };
+    s.permission = [this] { return m_host.CheckDeviceReady() != 0; };
     s.onChange = [this](int32_t seconds) {
         const SensorCfg* cfg = gVar.pSensorCfg;
         if (!cfg) return;
@@ -366,9 +364,9 @@ void CLedDlg::LayoutForDevice() {
     ShowProfile();
 }
 
-void CLedDlg::DeviceChanged(int kind) {
-    // The mouse's own lighting changes (main 4, logo 5) come back through the profile.
-    if (kind == 4 || kind == 5) ShowProfile();
+void CLedDlg::DeviceChanged(DevBehaviorKind kind) {
+    // The mouse's own lighting changes come back through the profile.
+    if (kind == kBehaviorMainLight || kind == kBehaviorLogoLight) ShowProfile();
 }
 
 void CLedDlg::ShowProfile() {
@@ -376,14 +374,15 @@ void CLedDlg::ShowProfile() {
     const SensorCfg* cfg = gVar.pSensorCfg;
     if (!cfg) return;
     if (m_laidOutFor != cfg) return LayoutForDevice();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt, m_zone);
+    const bool shown = m_profiles.Read([&](const ProfileState& s) {
+        if (!s.pFile) return false;
+        m_view = ViewLighting(*s.pFile, *cfg, gVar.LedOpt, m_zone);
         for (LightZone z : {LightZone::kMain, LightZone::kLogo})
             m_zonePreview[z == LightZone::kLogo ? 1 : 0] =
-                PreviewZone(*gVar.pFile, *cfg, gVar.LedOpt, z);
-    }
+                PreviewZone(*s.pFile, *cfg, gVar.LedOpt, z);
+        return true;
+    });
+    if (!shown) return;
     const LightingView& v = m_view;
     m_zone = v.zone;
     const bool logo = v.zone == LightZone::kLogo;
@@ -454,13 +453,13 @@ void CLedDlg::ShowColour(uint32_t colour) {
 
 void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst) {
     ClosePopup();
-    if (askFirst && !m_deviceReady()) return;
+    if (askFirst && !m_host.CheckDeviceReady()) return;
     const PageChange c =
         EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, false);
     if (c.Changed() && gVar.ApplyNow) {
         if (c.flag != kApplyLighting) {
             RequestApply(c.flag, c.data);
-        } else if (m_lightingHeld()) {
+        } else if (m_host.LightingHeld()) {
             // The mouse shows something of its own; the change waits in the profile.
             m_showText(m_hWnd, "tc_adv_str29");
         } else {
@@ -493,7 +492,7 @@ void CLedDlg::OnEditChanged(HWND box) {
         m_settingEdits = false;
         if (m_edit[i] == box) ::SendMessageW(box, EM_SETSEL, 4, 4);
     }
-    if (!m_deviceReady()) {
+    if (!m_host.CheckDeviceReady()) {
         // Refused: the boxes show the profile's colour again.
         ShowColour(m_view.colour);
         return;
@@ -518,7 +517,7 @@ bool CLedDlg::WheelColour(POINT pt, uint32_t* colour) const {
 LRESULT CLedDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kSliderMayChange:
-            return m_deviceReady() ? 1 : 0;
+            return m_host.CheckDeviceReady() ? 1 : 0;
         case kSliderCommitted: {
             const UINT control = LOWORD(lp);
             if (control < kIdMainLight || control > kIdLogoSpeed || !gVar.pSensorCfg) return 0;

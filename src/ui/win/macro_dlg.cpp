@@ -18,7 +18,6 @@
 #include "ui/import_limits.h"
 #include "ui/macro_rows.h"
 #include "ui/main_window_model.h"
-#include "ui/win/main_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/profile_file_dlg.h"
@@ -56,7 +55,8 @@ RECT HeadingOver(const RECT& control) {
 }
 }  // namespace
 
-CMacroDlg::CMacroDlg(bool treeFromLibraryLoad) : m_treeFromLoad(treeFromLibraryLoad) {}
+CMacroDlg::CMacroDlg(PageHost& host, ProfileMonitor& profile, bool treeFromLibraryLoad)
+    : CMainPage(host, profile), m_treeFromLoad(treeFromLibraryLoad) {}
 
 CMacroDlg::~CMacroDlg() {
     // Every macro changed here and not yet written reaches its file when the page goes.
@@ -187,9 +187,12 @@ bool CMacroDlg::OnCreatePage() {
     ::ShowWindow(m_save.m_hWnd, SW_HIDE);
 
     // Buttons whose macro is deleted go back to their defaults in the current profile.
-    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [] {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        return FixOrphanMacros();
+    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [this] {
+        bool changed = false;
+        m_profiles.EditCurrent([&changed](ProfileFile& f, int32_t&) {
+            changed = FixOrphanMacros(f, gVar.WorkDefKeys, g_MacroList);
+        });
+        return changed;
     });
     if (!m_treeFromLoad) {
         m_store->Load(gVar.MacroDir == 1);
@@ -299,7 +302,7 @@ void CMacroDlg::ShowMessage(const std::string& text) {
 }
 
 void CMacroDlg::RefreshButtonPage(bool applyKeys) {
-    if (CZorvanDlg* main = MainDlg()) main->RefreshButtonPage(applyKeys);
+    m_host.RefreshButtons(applyKeys);
 }
 
 void CMacroDlg::ShowInEditor(MacroId id) {
@@ -473,11 +476,8 @@ void CMacroDlg::OnSave() {
     (void)packed;
     ShowInEditor(m_shown);
     // A macro on a button is in the mouse too: the keys are written again with the new events.
-    bool assigned = false;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        assigned = gVar.pFile && MacroIsAssigned(*gVar.pFile, m_shown);
-    }
+    const bool assigned = m_profiles.Read(
+        [this](const ProfileState& s) { return s.pFile && MacroIsAssigned(*s.pFile, m_shown); });
     if (assigned) RefreshButtonPage(gVar.ApplyNow != 0);
 }
 

@@ -5,24 +5,21 @@
 #include "ui/win/key_dlg.h"
 #include "ui/win/led_dlg.h"
 #include "ui/win/macro_dlg.h"
-#include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 
-std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
+std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, PageHost& host,
+                                          ProfileMonitor& profile) {
     switch (type) {
         case kPageButtons:
-            return CreateKeyPage(main);
+            return std::make_unique<CKeyDlg>(host, profile);
         case kPagePerformance:
-            if (gVar.OldAdvDlg)
-                return std::make_unique<CAdvDlg>([&main] { return main.CheckDeviceReady(); });
-            return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
+            if (gVar.OldAdvDlg) return std::make_unique<CAdvDlg>(host, profile);
+            return std::make_unique<CNewAdvDlg>(host, profile);
         case kPageMacros:
             // Its tree comes with the macro library, which loads after the pages are made.
-            return std::make_unique<CMacroDlg>(true);
+            return std::make_unique<CMacroDlg>(host, profile, true);
         case kPageLighting:
-            return std::make_unique<CLedDlg>(
-                [&main] { return main.CheckDeviceReady(); },
-                [&main] { return LightingBlocked(main.Session().Usb()); });
+            return std::make_unique<CLedDlg>(host, profile);
         default:
             return nullptr;
     }

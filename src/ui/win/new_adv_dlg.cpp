@@ -9,7 +9,6 @@
 #include <optional>
 #include <utility>
 #include <vector>
-#include <mutex>
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
@@ -60,8 +59,8 @@ void Check(CPngBtn& b, bool on) {
 
 }  // namespace
 
-CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look)
-    : m_deviceReady(std::move(deviceReady)),
+CNewAdvDlg::CNewAdvDlg(PageHost& host, ProfileMonitor& profile, PerfPageLook look)
+    : CMainPage(host, profile),
       m_look(look),
       m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
           return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
@@ -212,7 +211,7 @@ bool CNewAdvDlg::CreateButtons() {
     c.button.id = kIdLevels;
     c.button.rc = Scaled(RECT{x1 - 83, 25, x1, 44});
     c.button.normal = c.button.hover = c.button.pressed = combo2.get();
-    c.permission = [this] { return m_deviceReady() != 0; };
+    c.permission = [this] { return m_host.CheckDeviceReady() != 0; };
     c.onChange = [this](int32_t count) {
         const int dm = gVar.pSensorCfg ? gVar.pSensorCfg->DM : kDpiLevels;
         const bool sync = gVar.SyncChangeDpiLevel != 0;
@@ -325,7 +324,9 @@ void CNewAdvDlg::LayoutForDevice() {
 
 bool CNewAdvDlg::LoadSensor() {
     const SensorCfg* cfg = gVar.pSensorCfg;
-    if (!gVar.pFile || !cfg || cfg->DM > kDpiLevels) return false;
+    const bool haveRecord =
+        m_profiles.Read([](const ProfileState& s) { return s.pFile != nullptr; });
+    if (!haveRecord || !cfg || cfg->DM > kDpiLevels) return false;
     const SensorTable* table = FindSensorTable(static_cast<uint32_t>(cfg->Sensor));
     if (!table || table->count == 0) return false;
     m_laidOutFor = cfg;
@@ -354,10 +355,13 @@ bool CNewAdvDlg::LoadSensor() {
 }
 
 bool CNewAdvDlg::CurrentView(PerformanceView* v) const {
-    if (!gVar.pFile || !gVar.pSensorCfg) return false;
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    *v = ViewPerformance(*gVar.pFile, *gVar.pSensorCfg, gVar.g_nCurDpiLevel);
-    return true;
+    const SensorCfg* cfg = gVar.pSensorCfg;
+    if (!cfg) return false;
+    return m_profiles.Read([&](const ProfileState& s) {
+        if (!s.pFile) return false;
+        *v = ViewPerformance(*s.pFile, *cfg, s.g_nCurDpiLevel);
+        return true;
+    });
 }
 
 void CNewAdvDlg::PlaceRows(bool separateXY) {
@@ -450,9 +454,9 @@ void CNewAdvDlg::SelectLevel(int index) {
     m_view.row[static_cast<size_t>(index)].current = true;
 }
 
-void CNewAdvDlg::DeviceChanged(int kind) {
-    if (kind == 1) {
-        SelectLevel(gVar.g_nCurDpiLevel);
+void CNewAdvDlg::DeviceChanged(DevBehaviorKind kind) {
+    if (kind == kBehaviorDpiLevel) {
+        SelectLevel(m_profiles.CurrentLevel());
     } else {
         ShowProfile();
     }
@@ -460,8 +464,8 @@ void CNewAdvDlg::DeviceChanged(int kind) {
 
 void CNewAdvDlg::Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
                         bool askFirst) {
-    if (askFirst && !m_deviceReady()) return;
-    EditCurrentProfile(edit, gVar.ApplyNow != 0);
+    if (askFirst && !m_host.CheckDeviceReady()) return;
+    EditProfile(edit, gVar.ApplyNow != 0);
     ShowProfile();
 }
 
@@ -470,9 +474,9 @@ void CNewAdvDlg::Change(const std::function<PageChange(ProfileFile&, int32_t&)>&
 LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kSliderMayChange:
-            return m_deviceReady() ? 1 : 0;
+            return m_host.CheckDeviceReady() ? 1 : 0;
         case kSlider2MayChange:
-            return m_deviceReady();
+            return m_host.CheckDeviceReady();
         case kSliderCommitted:
         case kSlider2Committed:
             OnSliderCommit(msg, static_cast<int32_t>(wp), lp);
@@ -482,7 +486,7 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnSliderDrag(msg, static_cast<int32_t>(wp), lp);
             return 0;
         case WM_COLOURBOX_CHANGED:
-            if (lp >= kColourBoxAsk) return m_deviceReady();
+            if (lp >= kColourBoxAsk) return m_host.CheckDeviceReady();
             if (lp >= 0 && lp < kDpiLevels) {
                 const int level = static_cast<int>(lp);
                 const auto colour = static_cast<uint32_t>(wp);
@@ -565,7 +569,7 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
     if (!table) return;
     uint32_t typed = 0;
     if (!m_askNumber(m_hWnd, DpiEntryPrompt(table), &typed)) return;
-    if (!m_deviceReady()) return;
+    if (!m_host.CheckDeviceReady()) return;
     bool stored = false;
     Change(
         [&](ProfileFile& p, int32_t&) {
