@@ -17,7 +17,7 @@ class CAdvDlg : public CNewAdvDlg {
     static constexpr UINT kIdMoveSpeed = 129, kIdDbClick = 130, kIdScroll = 132, kIdPrecision = 214,
                           kIdOneScreen = 215;
 
-    CAdvDlg(PageHost& host, ProfileMonitor& profile);
+    explicit CAdvDlg(const PageParts& parts);
     ~CAdvDlg() override;
 
     void LayoutForDevice() override;

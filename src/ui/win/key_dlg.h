@@ -61,7 +61,7 @@ class CKeyDlg : public CMainPage {
     static constexpr UINT kReadAfterResetMs = 500;
     static constexpr UINT kHoverMs = 300;
 
-    CKeyDlg(PageHost& host, ProfileMonitor& profile) : CMainPage(host, profile) {}
+    explicit CKeyDlg(const PageParts& parts) : CMainPage(parts) {}
     ~CKeyDlg() override;
 
     // Shows the current profile record again (RefreshKeyPage).
@@ -119,7 +119,9 @@ class CKeyDlg : public CMainPage {
     void SetRowCaptions();
     void SetSelectorTexts();
     // Inside a Read of the profile.
-    static bool ValuesKnown(const ProfileState& s);
+    bool ValuesKnown(const ProfileState& s) const;
+    // The mouse in use; an empty entry while there is none.
+    const SensorCfg& DeviceCfg() const;
 
     std::array<CPngBtn, kKeysPerSet> m_rows;
     std::array<KeyRowPlace, kKeysPerSet> m_places{};

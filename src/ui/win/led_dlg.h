@@ -25,7 +25,7 @@ class CLedDlg : public CMainPage {
 
     // The host's CheckDeviceReady is asked before every change, and its LightingHeld (the
     // mouse holds its lighting: no request) before a lighting request.
-    CLedDlg(PageHost& host, ProfileMonitor& profile);
+    explicit CLedDlg(const PageParts& parts);
     ~CLedDlg() override;
 
     void LayoutForDevice() override;

@@ -55,8 +55,8 @@ RECT HeadingOver(const RECT& control) {
 }
 }  // namespace
 
-CMacroDlg::CMacroDlg(PageHost& host, ProfileMonitor& profile, bool treeFromLibraryLoad)
-    : CMainPage(host, profile), m_treeFromLoad(treeFromLibraryLoad) {}
+CMacroDlg::CMacroDlg(const PageParts& parts, bool treeFromLibraryLoad)
+    : CMainPage(parts), m_treeFromLoad(treeFromLibraryLoad) {}
 
 CMacroDlg::~CMacroDlg() {
     // Every macro changed here and not yet written reaches its file when the page goes.
@@ -69,15 +69,15 @@ CMacroDlg::~CMacroDlg() {
 bool CMacroDlg::OnCreatePage() {
     const UiTheme& theme = Theme();
     m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
-    m_treeRc = ToRect(gVar.rcMacroList);
-    m_listRc = ToRect(gVar.rcKeyList);
+    m_treeRc = ToRect(m_options.rcMacroList);
+    m_listRc = ToRect(m_options.rcKeyList);
     const TreeColours colours = TreeColoursFromOptions();
     auto makeTree = [&](CTreeCtrlEx& t, UINT id, const RECT& rc) {
         TreeCreateArgs a;
         a.id = id;
         a.rc = Scaled(rc);
         // With ListTrans the page's picture shows through the lists.
-        a.background = gVar.ListTrans ? Background() : nullptr;
+        a.background = m_options.ListTrans ? Background() : nullptr;
         a.openGlyph = SkinPath("macro\\open.png");
         a.closedGlyph = SkinPath("macro\\close.png");
         a.colours = colours;
@@ -103,9 +103,9 @@ bool CMacroDlg::OnCreatePage() {
         a.onClick = std::move(onClick);
         return AddButton(b, a);
     };
-    const RECT record{gVar.ptRecord.x, gVar.ptRecord.y, gVar.ptRecord.x + kRecordW,
-                      gVar.ptRecord.y + kRecordH};
-    const int x = gVar.MacroOptX;
+    const RECT record{m_options.ptRecord.x, m_options.ptRecord.y, m_options.ptRecord.x + kRecordW,
+                      m_options.ptRecord.y + kRecordH};
+    const int x = m_options.MacroOptX;
     const RECT check{x, record.bottom + 40, x + kCheck, record.bottom + 40 + kCheck};
     // Labels reach to the panel's inner edge: the longer languages need all of it.
     const int labelRight = x + kOptionsWidth;
@@ -189,13 +189,13 @@ bool CMacroDlg::OnCreatePage() {
     // Buttons whose macro is deleted go back to their defaults in the current profile.
     m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [this] {
         bool changed = false;
-        m_profiles.EditCurrent([&changed](ProfileFile& f, int32_t&) {
-            changed = FixOrphanMacros(f, gVar.WorkDefKeys, g_MacroList);
+        m_profiles.EditCurrent([this, &changed](ProfileFile& f, int32_t&) {
+            changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, g_MacroList);
         });
         return changed;
     });
     if (!m_treeFromLoad) {
-        m_store->Load(gVar.MacroDir == 1);
+        m_store->Load(m_options.MacroDir == 1);
         m_treeShown = true;
     }
     ShowTree();
@@ -644,7 +644,7 @@ std::optional<uint32_t> CMacroDlg::AskKey() {
 
 std::optional<uint32_t> CMacroDlg::AskDelay() {
     uint32_t ms = 0;
-    const NumberRange range{gVar.MinUIDelay, static_cast<int32_t>(kMaxMacroDelay)};
+    const NumberRange range{m_options.MinUIDelay, static_cast<int32_t>(kMaxMacroDelay)};
     if (!AskNumber(m_hWnd, GetText("tc_macro_msg12"), 6, &ms, range)) return std::nullopt;
     return ms;
 }
@@ -658,7 +658,7 @@ void CMacroDlg::OnInsertChosen(uint32_t value) {
         return;
     }
     if (!m_editor.HasMacro()) return;
-    const bool before = gVar.InsertBefore != 0;
+    const bool before = m_options.InsertBefore != 0;
     EditorRefusal r = EditorRefusal::None;
     switch (req.kind) {
         case InsertKind::KeyPress:

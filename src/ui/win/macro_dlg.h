@@ -38,7 +38,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
 
     // treeFromLibraryLoad: the page's tree comes from the library's load at start
     // (TreeLoaded), not from a walk of its own.
-    CMacroDlg(PageHost& host, ProfileMonitor& profile, bool treeFromLibraryLoad = false);
+    explicit CMacroDlg(const PageParts& parts, bool treeFromLibraryLoad = false);
     ~CMacroDlg() override;
 
     // The folder tree the library's load walked (any thread): the page shows it, and macros

@@ -333,7 +333,8 @@ void CZorvanDlg::BuildLayout() {
 
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
-        auto page = CreateMainPage(static_cast<MainPageType>(type), *this, m_profile);
+        auto page = CreateMainPage(static_cast<MainPageType>(type),
+                                   PageParts{*this, m_profile, gVar, gVar});
         if (!page) continue;
         // The page's own skin picture, else the part of the window's background it covers;
         // given first, since the page's controls are cut from it when they are made. A hidden

@@ -9,19 +9,35 @@
 
 #include <functional>
 
+#include "app/options.h"
 #include "controls/win/page_base.h"
 #include "device/transport.h"
+#include "profile/catalogue_state.h"
 #include "profile/profile_state.h"
 #include "ui/page_change.h"
 #include "ui/win/page_host.h"
+
+// What a page is handed when it is made: its host, the profiles it shows and changes, the
+// program's options (cfg.ini and the skin's places) and the catalogue, whose pSensorCfg is the
+// mouse in use.
+struct PageParts {
+    PageHost& host;
+    ProfileMonitor& profiles;
+    const AppOptions& options;
+    const CatalogueState& catalogue;
+};
 
 // CPageBase (creation, showing, texts, the settings shown anew) and what only the main window
 // tells its pages.
 class CMainPage : public CPageBase {
   public:
-    CMainPage(PageHost& host, ProfileMonitor& profile) : m_host(host), m_profiles(profile) {}
+    explicit CMainPage(const PageParts& parts)
+        : m_host(parts.host),
+          m_profiles(parts.profiles),
+          m_options(parts.options),
+          m_catalogue(parts.catalogue) {}
 
-    // The mouse in gVar.pSensorCfg changed: lay the page out for it.
+    // The mouse in m_catalogue.pSensorCfg changed: lay the page out for it.
     virtual void LayoutForDevice() {}
     // The mouse changed something by itself.
     virtual void DeviceChanged(DevBehaviorKind /*kind*/) {}
@@ -41,4 +57,6 @@ class CMainPage : public CPageBase {
 
     PageHost& m_host;
     ProfileMonitor& m_profiles;
+    const AppOptions& m_options;
+    const CatalogueState& m_catalogue;
 };

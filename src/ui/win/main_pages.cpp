@@ -7,19 +7,18 @@
 #include "ui/win/macro_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 
-std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, PageHost& host,
-                                          ProfileMonitor& profile) {
+std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, const PageParts& parts) {
     switch (type) {
         case kPageButtons:
-            return std::make_unique<CKeyDlg>(host, profile);
+            return std::make_unique<CKeyDlg>(parts);
         case kPagePerformance:
-            if (gVar.OldAdvDlg) return std::make_unique<CAdvDlg>(host, profile);
-            return std::make_unique<CNewAdvDlg>(host, profile);
+            if (parts.options.OldAdvDlg) return std::make_unique<CAdvDlg>(parts);
+            return std::make_unique<CNewAdvDlg>(parts);
         case kPageMacros:
             // Its tree comes with the macro library, which loads after the pages are made.
-            return std::make_unique<CMacroDlg>(host, profile, true);
+            return std::make_unique<CMacroDlg>(parts, true);
         case kPageLighting:
-            return std::make_unique<CLedDlg>(host, profile);
+            return std::make_unique<CLedDlg>(parts);
         default:
             return nullptr;
     }

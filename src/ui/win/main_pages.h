@@ -5,9 +5,8 @@
 
 #include "ui/win/main_page.h"
 
-// The page of `type`, or null while that page does not exist yet, handed `host` and `profile`.
-// Each page adds its line to the switch in main_pages.cpp.
-std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, PageHost& host,
-                                          ProfileMonitor& profile);
+// The page of `type`, or null while that page does not exist yet, handed `parts`. Each page
+// adds its line to the switch in main_pages.cpp.
+std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, const PageParts& parts);
 // The skin picture of a page's whole area (drawn while the page does not exist).
 const char* MainPageBackground(int type);

@@ -41,7 +41,7 @@ class CNewAdvDlg : public CMainPage {
                           kIdLP = 212, kIdEffect = 213, kIdLight = 272, kIdSpeed = 273;
 
     // The host's CheckDeviceReady is asked before every change.
-    CNewAdvDlg(PageHost& host, ProfileMonitor& profile, PerfPageLook look = {});
+    explicit CNewAdvDlg(const PageParts& parts, PerfPageLook look = {});
     ~CNewAdvDlg() override;
 
     // The device changed: value lists, scale and which controls it has.
@@ -104,8 +104,8 @@ class CNewAdvDlg : public CMainPage {
     void OnSliderCommit(UINT msg, int32_t value, LPARAM lp);
     void OnSliderDrag(UINT msg, int32_t value, LPARAM lp);
     void OnTypeValue(HWND label);
-    // Value lists, scale and level items for the mouse in gVar.pSensorCfg; false when there is
-    // no profile, no device entry, more than 8 levels or no sensor table.
+    // Value lists, scale and level items for the mouse in m_catalogue.pSensorCfg; false when there
+    // is no profile, no device entry, more than 8 levels or no sensor table.
     bool LoadSensor();
     bool CurrentView(PerformanceView* v) const;
 
