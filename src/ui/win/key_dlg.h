@@ -130,7 +130,7 @@ class CKeyDlg : public CMainPage {
     CKeyMarkDlg m_mark;
     CComboBtn m_profile;
     CPngBtn m_restore, m_export, m_import, m_links;
-    CDebounceDlg m_debounce{m_profiles};
+    CDebounceDlg m_debounce{m_profiles, m_options};
     CAutoSleepDlg m_autoSleep{m_profiles};
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
     bool m_hoverOn = false;      // the hover timer runs

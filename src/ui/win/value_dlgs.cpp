@@ -1,6 +1,5 @@
 #include "ui/win/value_dlgs.h"
 
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "profile/apply_thread.h"
@@ -113,10 +112,10 @@ std::string CDebounceDlg::ValueText() const {
 }
 
 PageChange CDebounceDlg::Step(bool up) {
-    const IntRange range = DebounceRange(gVar.DebounceRange);
+    const IntRange range = DebounceRange(m_options.DebounceRange);
     const int32_t next = DebounceStep(m_ms, up, range);
     if (next == m_ms) return {};
-    if (!up && DebounceNeedsConfirm(m_ms, gVar.TipForDebounce) &&
+    if (!up && DebounceNeedsConfirm(m_ms, m_options.TipForDebounce) &&
         !(confirm && confirm(GetText("tc_debounce_tips"))))
         return {};
     m_ms = next;

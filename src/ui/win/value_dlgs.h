@@ -13,6 +13,7 @@
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
+#include "app/options.h"
 #include "profile/profile_state.h"
 #include "ui/page_change.h"
 
@@ -64,7 +65,9 @@ class CValueDlg : public CWndBase {
 // Milliseconds within DebounceRange; going down to TipForDebounce asks first.
 class CDebounceDlg : public CValueDlg {
   public:
-    using CValueDlg::CValueDlg;
+    // `options`: the range a user may choose and whether going down asks first.
+    CDebounceDlg(ProfileMonitor& profile, const AppOptions& options)
+        : CValueDlg(profile), m_options(options) {}
     void SetDebounceValue(int32_t ms);
     int32_t Value() const { return m_ms; }
     std::string ValueText() const override;
@@ -75,6 +78,7 @@ class CDebounceDlg : public CValueDlg {
     PageChange Step(bool up) override;
 
   private:
+    const AppOptions& m_options;
     int32_t m_ms = 0;
 };
 
