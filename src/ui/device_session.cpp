@@ -290,7 +290,7 @@ void DeviceSession::OnDeviceBehavior(uintptr_t value, intptr_t kind) {
                     EEPROM_To_DpiLight(b, f);
             });
             if (!stored) break;
-            m_ui.DeviceChanged(static_cast<int>(kind));
+            m_ui.DeviceChanged(static_cast<DevBehaviorKind>(kind));
             break;
         }
         default:

@@ -37,8 +37,8 @@ class SessionUi {
     virtual void LayoutForDevice() {}
     // The pages show the current profile anew (after a read, a layout, a reset).
     virtual void ShowProfile() {}
-    // The mouse changed something by itself: a DevBehaviorKind.
-    virtual void DeviceChanged(int /*kind*/) {}
+    // The mouse changed something by itself.
+    virtual void DeviceChanged(DevBehaviorKind /*kind*/) {}
     // A waiting message tied to the end of the current profile read.
     virtual void ShowWaiting() {}
     virtual void ShowPower(int /*level*/, int /*charging*/) {}

@@ -42,15 +42,14 @@ TEST(GlanceWin, OverlayFromTheTrayWithoutFocusOrClicksThenGoneAndBatteryNotice) 
     zvtest::Pump(50);
     ASSERT_FALSE(::IsWindowVisible(dlg.m_hWnd));
     ASSERT_EQ(::GetForegroundWindow(), game.m_hWnd);
-    {
-        // The profile the window knows, with distinct values per level.
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        gVar.ProfileList.assign(4, ProfileFile{});
-        gVar.pFile = &gVar.ProfileList[0];
-        gVar.pFile->nDpiLevels = 4;
-        for (uint32_t i = 0; i < 4; ++i) gVar.pFile->dpi[i] = {400 * (i + 1), 400 * (i + 1), 0, 0};
-        gVar.g_nCurDpiLevel = 2;
-    }
+    // The profile the window knows, with distinct values per level.
+    TheProfile().Edit([](ProfileState& s) {
+        s.ProfileList.assign(4, ProfileFile{});
+        s.pFile = &s.ProfileList[0];
+        s.pFile->nDpiLevels = 4;
+        for (uint32_t i = 0; i < 4; ++i) s.pFile->dpi[i] = {400 * (i + 1), 400 * (i + 1), 0, 0};
+        s.g_nCurDpiLevel = 2;
+    });
     dlg.DeviceChanged(kBehaviorDpiLevel);
     CDpiOverlay& o = dlg.DpiOverlay();
     ASSERT_TRUE(o.Shown());
@@ -90,8 +89,7 @@ TEST(GlanceWin, OverlayFromTheTrayWithoutFocusOrClicksThenGoneAndBatteryNotice) 
     game.DestroyWindow();
     platform::SetHidBackend(nullptr);
     gVar.TrayIcon = 0;  // the hidden start asked for the tray icon
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    gVar.pFile = nullptr;
+    TheProfile().Edit([](ProfileState& s) { s.pFile = nullptr; });
 }
 
 }  // namespace

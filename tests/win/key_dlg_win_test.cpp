@@ -3,7 +3,6 @@
 // auto-sleep controls pressed like a user, and the fire dialog's boxes typed into.
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,48 +22,16 @@
 #include "ui/key_page_layout.h"
 #include "ui/win/firekey_dlg.h"
 #include "ui/win/key_dlg.h"
+#include "win/page_host_stub.h"
 #include "win/ui_host.h"
 
 namespace {
-
-class TestHost : public KeyPageHost {
-  public:
-    int ready = 1;
-    bool askAnswer = false;
-    std::optional<CapturedCombo> combo;
-    std::optional<uint16_t> fire;
-    std::vector<std::string> told, asked;
-    int macroPage = 0;
-    std::optional<KeyInfo> fireOpenedWith;
-
-    int CheckDeviceReady() override { return ready; }
-    void ShowMacroPage() override { ++macroPage; }
-    int ResetToDefaults() override { return 0; }
-    void ReadAgainAfterReset() override {}
-    int SwitchProfile(int) override { return 1; }
-    bool Tell(const std::string& text) override {
-        told.push_back(text);
-        return true;
-    }
-    bool Ask(const std::string& text) override {
-        asked.push_back(text);
-        return askAnswer;
-    }
-    std::optional<int64_t> PickMacro() override { return std::nullopt; }
-    std::optional<CapturedCombo> CaptureCombo() override { return combo; }
-    std::optional<uint16_t> EditFire(const KeyInfo& current) override {
-        fireOpenedWith = current;
-        return fire;
-    }
-    void ExportProfile() override {}
-    void ImportProfile() override {}
-};
 
 // A 7-button mouse (KM 14): the first catalogue mouse with its button count cut down.
 class KeyDlgWin : public ::testing::Test {
   protected:
     zvtest::UiHost host;
-    TestHost pageHost;
+    zvtest::StubPageHost pageHost;
     std::optional<CKeyDlg> page;
     SensorCfg cfg;
     std::vector<ProfileFile> saved;
@@ -86,29 +53,31 @@ class KeyDlgWin : public ::testing::Test {
             cfg.Mark[static_cast<size_t>(i)] = {i * 10, 0, i * 10 + 8, 8};
         gVar.pSensorCfg = &cfg;
         LoadDefaultKeys();
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        saved = gVar.ProfileList;
-        gVar.ProfileList.assign(1, ProfileFile{});
-        NewProfile(gVar.ProfileList[0], "test");
-        gVar.ProfileList[0].dwId = 0x1234;
-        gVar.ProfileList[0].keys = gVar.WorkDefKeys;
-        gVar.pFile = &gVar.ProfileList[0];
-        gVar.pFileRead = true;  // as read from the mouse
+        TheProfile().Edit([this](ProfileState& s) {
+            saved = s.ProfileList;
+            s.ProfileList.assign(1, ProfileFile{});
+            NewProfile(s.ProfileList[0], "test");
+            s.ProfileList[0].dwId = 0x1234;
+            s.ProfileList[0].keys = gVar.WorkDefKeys;
+            s.pFile = &s.ProfileList[0];
+            s.pFileRead = true;  // as read from the mouse
+        });
     }
     void TearDown() override {
         ClosePopup();
         page.reset();
         host.DestroyWindow();
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        gVar.ProfileList = saved;
-        gVar.pFile = nullptr;
-        gVar.pFileRead = false;
+        TheProfile().Edit([this](ProfileState& s) {
+            s.ProfileList = saved;
+            s.pFile = nullptr;
+            s.pFileRead = false;
+        });
         gVar.pSensorCfg = nullptr;
     }
     void Open(bool large = false) {
         const int k = large ? 2 : 1;
         ASSERT_TRUE(host.Open(0, 0, 1020 * k, 700 * k));
-        page.emplace(pageHost);
+        page.emplace(PageParts{pageHost, TheProfile(), gVar, gVar});
         PicturePtr bkg = LoadSkinPicture(gVar.szAppDir + "skins\\key_nr.png");
         PicturePtr part = CopyPictureRect(bkg.get(), RECT{0, 160, 1020, 700});
         // As the main window hands it over on a large screen: scaled like the page.
@@ -228,7 +197,7 @@ TEST_F(KeyDlgWin, SummaryBesideTheMouseShowsTheProfilesLighting) {
     EXPECT_EQ(swatch(), RGB(0x20, 0xC0, 0x40));
     // The mouse's own lighting change (4): the page shows it without being asked to refresh.
     gVar.pFile->mainLight.colour = Rgb(0xD0, 0x30, 0x10);
-    page->DeviceChanged(4);
+    page->DeviceChanged(kBehaviorMainLight);
     ::UpdateWindow(page->m_hWnd);
     HDC dc = ::GetDC(page->m_hWnd);
     const int y = CKeyDlg::kSummaryPanel.top + CKeyDlg::kSummaryHead +
@@ -403,7 +372,7 @@ TEST_F(KeyDlgWin, MacroWithAnEmptyListAsksForTheMacroPage) {
     page->OnFunctionChosen(0x05000000, 1);
     ASSERT_EQ(pageHost.told.size(), 1u);
     EXPECT_EQ(pageHost.told[0], GetText("tc_msg9"));
-    EXPECT_EQ(pageHost.macroPage, 1);
+    EXPECT_EQ(pageHost.shown, std::vector<MainPageType>{kPageMacros});
     EXPECT_EQ(Key(0, 1).dwFunID, gVar.WorkDefKeys[0][1].dwFunID);
 }
 

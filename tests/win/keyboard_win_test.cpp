@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,8 +120,7 @@ class KeyboardPageWin : public zvtest::PageWorld {
     }
     void Press(UINT vk) { PressKey(host.m_hWnd, vk); }
 
-    int ready = 1;
-    CNewAdvDlg perf{[this] { return ready; }};
+    CNewAdvDlg perf{PageParts{pageHost, TheProfile(), gVar, gVar}};
 };
 
 // ---- keys through the models to the mouse ---------------------------------------------------
@@ -223,27 +221,11 @@ TEST_F(KeyboardPageWin, AListOpensWithEnterMovesWithArrowsAndEscapeChoosesNothin
 }
 
 // The buttons page's rows: Enter opens the function menu, the arrows and Enter choose.
-class KeyRowHost : public KeyPageHost {
-  public:
-    int CheckDeviceReady() override { return 1; }
-    void ShowMacroPage() override {}
-    int ResetToDefaults() override { return 0; }
-    void ReadAgainAfterReset() override {}
-    int SwitchProfile(int) override { return 1; }
-    bool Tell(const std::string&) override { return true; }
-    bool Ask(const std::string&) override { return false; }
-    std::optional<int64_t> PickMacro() override { return std::nullopt; }
-    std::optional<CapturedCombo> CaptureCombo() override { return std::nullopt; }
-    std::optional<uint16_t> EditFire(const KeyInfo&) override { return std::nullopt; }
-    void ExportProfile() override {}
-    void ImportProfile() override {}
-};
-
 TEST_F(KeyboardPageWin, ARowOpensItsMenuWithEnterAndTheChoiceReachesTheMouse) {
     gVar.pFile->dwId = 0x1234;
     gVar.pFile->keys = gVar.WorkDefKeys;
-    KeyRowHost rowHost;
-    CKeyDlg keys(rowHost);
+    zvtest::StubPageHost rowHost;
+    CKeyDlg keys(PageParts{rowHost, TheProfile(), gVar, gVar});
     ASSERT_TRUE(Open(keys));
     // Each row's code lies in the key-matrix slot its record names.
     auto slot = [](int row) {

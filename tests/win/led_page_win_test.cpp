@@ -34,7 +34,7 @@ class LedPageWin : public zvtest::PageWorld {
     }
 
     std::vector<std::string> shown;
-    CLedDlg page{[] { return 1; }, [this] { return LightingBlocked(mouse.drv); }};
+    CLedDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
 };
 
 TEST_F(LedPageWin, HeldLightingKeepsTheColourInTheProfileAndSaysSo) {
@@ -362,8 +362,7 @@ class AdvPageWin : public zvtest::PageWorld {
     int speedBefore = 10;
     UINT dbClickBefore = 500;
     int32_t precisionBefore = 0;
-    int ready = 1;
-    CAdvDlg page{[this] { return ready; }};
+    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
 };
 
 // Wine keeps no pointer speed (it answers 0 whatever was set), so the double-click time shows
@@ -395,7 +394,7 @@ TEST_F(AdvPageWin, PointerSettingsReachTheSystem) {
 }
 
 TEST_F(AdvPageWin, RefusedDeviceLeavesThePointerAlone) {
-    ready = 0;
+    pageHost.ready = 0;
     ASSERT_TRUE(Open(page));
     CPngSliderBar& bar = page.SystemSlider(PointerSlider::kSpeed);
     const int32_t shown = bar.GetValue();

@@ -23,6 +23,7 @@
 #include "ui/win/pick_macro_dlg.h"
 #include "ui/win/profile_file_dlg.h"
 #include "win/modal_steps.h"
+#include "win/page_host_stub.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -414,6 +415,7 @@ class MacroPageWin : public ::testing::Test {
   protected:
     zvtest::TempDir dir;
     zvtest::UiHost host;
+    zvtest::StubPageHost pageHost;
     std::string root;
 
     void SetUp() override {
@@ -453,7 +455,7 @@ class MacroPageWin : public ::testing::Test {
 };
 
 TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
-    CMacroDlg page;
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
     ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
     page.Show(true);
     HTREEITEM hid = page.Tree().FindRootChild("HID");
@@ -494,11 +496,54 @@ TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
     EXPECT_FALSE(page.Editor().SaveVisible());
 }
 
+// A saved macro that a button of the current profile plays is in the mouse too: the page asks
+// its host to write the buttons again (with ApplyNow, at once); a macro on no button asks
+// nothing.
+TEST_F(MacroPageWin, SavingAMacroOnAButtonAsksTheHostToWriteTheButtons) {
+    struct Case {
+        const char* what;
+        uint32_t onButton;  // the macro a button plays
+        std::vector<bool> refreshes;
+    };
+    const Case cases[] = {{"on a button", 0x000321, {true}}, {"on none", 0x000999, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TheProfile().Edit([&c](ProfileState& s) {
+            s.ProfileList.assign(1, ProfileFile{});
+            KeyInfo& key = s.ProfileList[0].keys[0][2];
+            key.dwFunID = 5u << 24;
+            key.dwMacroID = c.onButton;
+            s.pFile = &s.ProfileList[0];
+        });
+        gVar.ApplyNow = 1;
+        pageHost.buttonRefreshes.clear();
+        {
+            CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+            OpenOnHid(page);
+            ASSERT_TRUE(page.Editor().HasMacro());
+            HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
+            Press(record);
+            const LPARAM scanA = 1 | (0x1E << 16);
+            ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'A', scanA);
+            ::SendMessageW(page.m_hWnd, WM_KEYUP, 'A', scanA | 0xC0000000);
+            Press(record);
+            Press(::GetDlgItem(page.m_hWnd, CMacroDlg::kIdSave));
+            EXPECT_EQ(pageHost.buttonRefreshes, c.refreshes);
+        }
+        gVar.ApplyNow = 0;
+        TheProfile().Edit([](ProfileState& s) {
+            s.pFile = nullptr;
+            s.ProfileList.clear();
+        });
+    }
+}
+
 // The page inside a modal window that, like the main window, takes Enter, Escape, Space and
 // F1 before they are dispatched.
 class KeySwallowingWindow : public CDialogBase {
   public:
-    CMacroDlg page;
+    zvtest::StubPageHost pageHost;
+    CMacroDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
     std::function<void()> start;
     bool PreTranslateMessage(MSG* msg) override {
         return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
@@ -541,7 +586,7 @@ TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
 }
 
 TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
-    CMacroDlg page;
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     HWND count = page.CountBox();
     ASSERT_TRUE(::IsWindowVisible(count));
@@ -580,7 +625,7 @@ TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
-    CMacroDlg page;
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     ASSERT_TRUE(page.Editor().HasMacro());
 
@@ -657,7 +702,7 @@ void CALLBACK AnswerDeleteQuestion(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheMouseWaitUntilADeleteIsDone) {
-    CMacroDlg page;
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     g_page = &page;
     g_phase = 0;

@@ -22,6 +22,8 @@
 #include "profile/profile_defaults.h"
 #include "support/sim_link.h"
 #include "support/temp_dir.h"
+#include "ui/lighting_model.h"
+#include "win/page_host_stub.h"
 #include "win/ui_host.h"
 
 namespace zvtest {
@@ -49,6 +51,8 @@ class PageWorld : public ::testing::Test {
         ASSERT_TRUE(mouse.Ready());
         StartApplyThread(&mouse.drv, 0);
         ASSERT_TRUE(host.Open(0, 0, 1020, 540));
+        // As the main window answers: the mouse is asked.
+        pageHost.lightingHeld = [this] { return LightingBlocked(mouse.drv); };
     }
     void TearDown() override {
         StopApplyThread();
@@ -130,6 +134,7 @@ class PageWorld : public ::testing::Test {
     TempDir data;
     SimLink mouse;
     UiHost host;
+    StubPageHost pageHost;
     SensorCfg cfg;
 };
 

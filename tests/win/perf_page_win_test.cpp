@@ -42,8 +42,7 @@ class PerfPageWin : public zvtest::PageWorld {
         PageWorld::TearDown();
     }
 
-    int ready = 1;
-    CNewAdvDlg page{[this] { return ready; }};
+    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
 };
 
 TEST_F(PerfPageWin, RateButtonWritesTheRateRecord) {
@@ -131,7 +130,7 @@ TEST_F(PerfPageWin, ClickOnABarAsksThenMovesBothThumbsAndWrites) {
 }
 
 TEST_F(PerfPageWin, RefusedDeviceLeavesControlsProfileAndMouseAlone) {
-    ready = 0;
+    pageHost.ready = 0;
     const ProfileFile before = *gVar.pFile;
     const int32_t barBefore = page.Bar(0).GetValue(1);
     Click(page.RateButton(0).m_hWnd, 5, 5);
@@ -148,7 +147,7 @@ TEST_F(PerfPageWin, RefusedDeviceLeavesControlsProfileAndMouseAlone) {
 TEST_F(PerfPageWin, MouseLevelChangeMovesTheMarkOnly) {
     ASSERT_TRUE(page.LevelName(0).GetCheck());
     gVar.g_nCurDpiLevel = 3;
-    page.DeviceChanged(1);
+    page.DeviceChanged(kBehaviorDpiLevel);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(page.LevelName(i).GetCheck(), i == 3) << i;
     zvtest::Pump(30);
     EXPECT_TRUE(mouse.Sent().empty());
@@ -162,10 +161,10 @@ TEST_F(PerfPageWin, ColourBoxAsksThenStoresAndWritesItsLevelsColour) {
         *c = RGB(0x56, 0x34, 0x12);
         return true;
     });
-    ready = 0;
+    pageHost.ready = 0;
     Click(box.m_hWnd, 5, 5);
     EXPECT_EQ(chosen, 0);  // refused before the chooser opens
-    ready = 1;
+    pageHost.ready = 1;
     Click(box.m_hWnd, 5, 5);
     WaitWritten();
     EXPECT_EQ(chosen, 1);
@@ -197,7 +196,7 @@ TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
     cfg.ptSensorMode = {};
     gVar.pFile->bSeparateXY = 1;
     gVar.pFile->nSensorMode = 7;
-    CNewAdvDlg other([] { return 1; });
+    CNewAdvDlg other(PageParts{pageHost, TheProfile(), gVar, gVar});
     ASSERT_TRUE(other.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
     other.Show(true);
     for (int i = 0; i < cfg.DM; ++i) {
@@ -232,7 +231,7 @@ class PerfPageLargeWin : public zvtest::PageWorld {
 };
 
 TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
-    CNewAdvDlg page{[] { return 1; }};
+    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
     ASSERT_TRUE(Open(page, true));
     const PerfPageLook look;
     const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, look.barWidth, cfg.DPIH, false, 0);
@@ -272,7 +271,7 @@ TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
 }
 
 TEST_F(PerfPageLargeWin, OlderPageDoublesEveryPlaceAndItsScales) {
-    CAdvDlg page{[] { return 1; }};
+    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
     ASSERT_TRUE(Open(page, true));
     const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, 390, cfg.DPIH, false, 0);
     const ZvPoint speed = gVar.ptMoveSpeed;

@@ -126,9 +126,9 @@ class TextFitWin : public ::testing::Test {
         for (int n = 0; n < 200 && dlg.DeviceStateNow() != MainDeviceState::kReady; ++n)
             zvtest::Pump(50);
         ASSERT_EQ(dlg.DeviceStateNow(), MainDeviceState::kReady);
-        static constexpr int kPages[4] = {kPageButtons, kPagePerformance, kPageMacros,
-                                          kPageLighting};
-        for (int page : kPages) {
+        static constexpr MainPageType kPages[4] = {kPageButtons, kPagePerformance, kPageMacros,
+                                                   kPageLighting};
+        for (MainPageType page : kPages) {
             where = base + " page " + std::to_string(page);
             dlg.ShowPage(page);
             PaintAll(dlg.m_hWnd);

@@ -1,7 +1,6 @@
 #include "ui/win/adv_dlg.h"
 
 #include <algorithm>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,8 +32,7 @@ PerfPageLook OlderLook() {
 
 }  // namespace
 
-CAdvDlg::CAdvDlg(std::function<int()> deviceReady)
-    : CNewAdvDlg(deviceReady, OlderLook()), m_ready(std::move(deviceReady)) {}
+CAdvDlg::CAdvDlg(const PageParts& parts) : CNewAdvDlg(parts, OlderLook()) {}
 
 CAdvDlg::~CAdvDlg() {
     // Its own controls go while the base's font still exists.
@@ -65,9 +63,9 @@ void CAdvDlg::CreatePointerGroup() {
         UINT id;
         ZvPoint at;
         PointerSlider which;
-    } sliders[] = {{&m_moveSpeed, kIdMoveSpeed, gVar.ptMoveSpeed, PointerSlider::kSpeed},
-                   {&m_scroll, kIdScroll, gVar.ptScrollSpeed, PointerSlider::kScroll},
-                   {&m_dbClick, kIdDbClick, gVar.ptDbClickSpeed, PointerSlider::kDoubleClick}};
+    } sliders[] = {{&m_moveSpeed, kIdMoveSpeed, m_options.ptMoveSpeed, PointerSlider::kSpeed},
+                   {&m_scroll, kIdScroll, m_options.ptScrollSpeed, PointerSlider::kScroll},
+                   {&m_dbClick, kIdDbClick, m_options.ptDbClickSpeed, PointerSlider::kDoubleClick}};
     for (const auto& s : sliders) {
         SliderArgs a;
         a.id = s.id;
@@ -75,8 +73,8 @@ void CAdvDlg::CreatePointerGroup() {
         a.track = "bar_nr.png";
         a.fill = "bar_ov.png";
         a.thumb = "slider.png";
-        a.trackOffset = POINT{0, gVar.BarY};
-        a.thumbY = gVar.SliderY;
+        a.trackOffset = POINT{0, m_options.BarY};
+        a.thumbY = m_options.SliderY;
         // Positions 1..n; the model says which value each stands for.
         int32_t n = 0;
         while (PointerSliderValue(s.which, n + 1) != 0) ++n;
@@ -86,12 +84,12 @@ void CAdvDlg::CreatePointerGroup() {
         const std::vector<int32_t> marks = SliderMarks(kSliderW, n);
         s.bar->SetScalePos(n, marks.data());
     }
-    const POINT precisionAt{gVar.ptMoveSpeed.x, gVar.ptMoveSpeed.y + kBoxDy};
+    const POINT precisionAt{m_options.ptMoveSpeed.x, m_options.ptMoveSpeed.y + kBoxDy};
     AddRadio(m_precision, kIdPrecision, precisionAt, true, [this] {
         const bool on = !m_precisionOn;
         PointerChange([on](ProfileFile& p) { return SetPointerPrecision(p, on); }, true);
     });
-    const POINT oneScreenAt{gVar.ptScrollSpeed.x, gVar.ptScrollSpeed.y + kBoxDy};
+    const POINT oneScreenAt{m_options.ptScrollSpeed.x, m_options.ptScrollSpeed.y + kBoxDy};
     AddRadio(m_oneScreen, kIdOneScreen, oneScreenAt, true, [this] {
         const bool on = m_wheelLines != -1;
         const int position = m_scroll.m_hWnd ? m_scroll.GetValue() : 3;
@@ -110,21 +108,23 @@ void CAdvDlg::OnRefresh() {
 }
 
 void CAdvDlg::ShowPointer() {
-    const bool on = gVar.ShowSys != 0;
+    const bool on = m_options.ShowSys != 0;
     for (const CWndBase* w :
          {static_cast<const CWndBase*>(&m_moveSpeed), static_cast<const CWndBase*>(&m_scroll),
           static_cast<const CWndBase*>(&m_dbClick), static_cast<const CWndBase*>(&m_precision),
           static_cast<const CWndBase*>(&m_oneScreen)})
         ShowControl(*w, on);
-    int32_t speed = 0, lines = 0, dbClick = 0, precision = 0;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        speed = gVar.pFile->nPointerSpeed;
-        lines = gVar.pFile->nWheelLines;
-        dbClick = gVar.pFile->nDbClickTime;
-        precision = gVar.pFile->nEnhancePrecision;
-    }
+    struct Pointer {
+        int32_t speed, lines, dbClick, precision;
+    };
+    const std::optional<Pointer> now =
+        m_profiles.Read([](const ProfileState& s) -> std::optional<Pointer> {
+            if (!s.pFile) return std::nullopt;
+            const ProfileFile& p = *s.pFile;
+            return Pointer{p.nPointerSpeed, p.nWheelLines, p.nDbClickTime, p.nEnhancePrecision};
+        });
+    if (!now) return;
+    const auto [speed, lines, dbClick, precision] = *now;
     m_wheelLines = lines;
     m_precisionOn = precision != 0;
     if (m_moveSpeed.m_hWnd)
@@ -140,8 +140,8 @@ void CAdvDlg::ShowPointer() {
 
 void CAdvDlg::PointerChange(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst) {
     ClosePopup();
-    if (askFirst && !m_ready()) return;
-    EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, gVar.ApplyNow != 0);
+    if (askFirst && !m_host.CheckDeviceReady()) return;
+    EditProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, m_options.ApplyNow != 0);
     ShowPointer();
 }
 

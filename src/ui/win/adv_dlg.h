@@ -17,7 +17,7 @@ class CAdvDlg : public CNewAdvDlg {
     static constexpr UINT kIdMoveSpeed = 129, kIdDbClick = 130, kIdScroll = 132, kIdPrecision = 214,
                           kIdOneScreen = 215;
 
-    explicit CAdvDlg(std::function<int()> deviceReady);
+    explicit CAdvDlg(const PageParts& parts);
     ~CAdvDlg() override;
 
     void LayoutForDevice() override;
@@ -39,7 +39,6 @@ class CAdvDlg : public CNewAdvDlg {
     void ShowPointer();
     void PointerChange(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst);
 
-    std::function<int()> m_ready;
     CPngSliderBar m_moveSpeed, m_scroll, m_dbClick;
     CPngBtn m_precision, m_oneScreen;
     int32_t m_wheelLines = 0;

@@ -1,7 +1,6 @@
 #include "ui/win/key_dlg.h"
 
 #include <cstdio>
-#include <mutex>
 #include <vector>
 
 #include "macro/macro_library_load.h"
@@ -30,20 +29,8 @@ RECT R(const ZvRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// The list of profile records is replaced by the profile reads, so it is looked at under their
-// lock.
-ProfileSelectorView SelectorNow() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    return ViewProfileSelector(gVar, gVar);
-}
-
 ZvRect ToZv(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
-}
-
-const SensorCfg& DeviceCfg() {
-    static const SensorCfg none{};
-    return gVar.pSensorCfg ? *gVar.pSensorCfg : none;
 }
 
 void FrameIn(HDC dc, RECT rc, COLORREF colour) {
@@ -203,7 +190,7 @@ bool CKeyDlg::Build() {
     const bool large = theme.large;
     auto scaled = [large](const ZvRect& r) { return large ? Double4K(R(r)) : R(r); };
 
-    m_places = LayoutKeyRows(cfg, gVar.ptKey, large);
+    m_places = LayoutKeyRows(cfg, m_options.ptKey, large);
     m_rowPic = LoadSkinPicture(SkinPath("button_nr.png"));
     for (int i = 0; i < kKeysPerSet; ++i) {
         const KeyRowPlace& place = m_places[static_cast<size_t>(i)];
@@ -213,7 +200,7 @@ bool CKeyDlg::Build() {
         a.id = kIdRow0 + static_cast<UINT>(i);
         a.rc = R(place.row);
         a.normal = a.hover = a.pressed = m_rowPic.get();
-        a.tooltip = gVar.BtnTips != 0;
+        a.tooltip = m_options.BtnTips != 0;
         a.visible = place.shown;
         a.onClick = [this, i] { OnRowClicked(i); };
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
@@ -222,23 +209,26 @@ bool CKeyDlg::Build() {
         row.SetOnFocus([this, i](bool taken) {
             if (!m_hoverOn) ShowLink(taken ? std::optional<int>(i) : std::nullopt);
         });
-        const bool locked = (gVar.KeyMask & (1 << i)) != 0;
+        const bool locked = (m_options.KeyMask & (1 << i)) != 0;
         if (locked) {
             row.SetTextColors(kLockedRowText, kLockedRowText, kLockedRowText);
             ::EnableWindow(row.m_hWnd, FALSE);
         }
     }
 
-    m_mark.Load(m_hWnd, cfg, Background(), gVar.UIDebug != 0, large,
+    m_mark.Load(m_hWnd, cfg, Background(), m_options.UIDebug != 0, large,
                 [this](const std::string& t) { m_host.Tell(t); });
 
     {
         PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
-        const ProfileSelectorView view = SelectorNow();
+        // The list of profile records is replaced by the profile reads: looked at under the lock.
+        const ProfileSelectorView view =
+            m_profiles.Read([](const ProfileState& s) { return ViewProfileSelector(gVar, s); });
         ComboBtnArgs c;
         c.button.id = kIdProfile;
         // Placed by the unscaled row, then doubled like every other control of the page.
-        c.button.rc = scaled(ProfileSelectorRect(LayoutKeyRows(cfg, gVar.ptKey, false)[0].row));
+        c.button.rc =
+            scaled(ProfileSelectorRect(LayoutKeyRows(cfg, m_options.ptKey, false)[0].row));
         c.button.normal = c.button.hover = c.button.pressed = pic.get();
         c.button.visible = view.visible;
         c.popupDisabled = view.popupDisabled;
@@ -251,8 +241,8 @@ bool CKeyDlg::Build() {
         PicturePtr btn = LoadSkinPicture(SkinPath("button2_nr.png"));
         PngBtnArgs l;
         l.id = kIdLinks;
-        l.rc = scaled(
-            LinksButtonRect(ProfileSelectorRect(LayoutKeyRows(cfg, gVar.ptKey, false)[0].row)));
+        l.rc = scaled(LinksButtonRect(
+            ProfileSelectorRect(LayoutKeyRows(cfg, m_options.ptKey, false)[0].row)));
         l.caption = GetText("tc_links");
         l.normal = l.hover = l.pressed = btn.get();
         l.pressShift = true;
@@ -289,8 +279,8 @@ bool CKeyDlg::Build() {
             ClosePopup();
             return m_host.CheckDeviceReady();
         };
-        d.changed = [](const PageChange& c) {
-            if (gVar.ApplyNow) RequestApply(c.flag, c.data);
+        d.changed = [this](const PageChange& c) {
+            if (m_options.ApplyNow) RequestApply(c.flag, c.data);
         };
         ::ShowWindow(d.m_hWnd, shown ? SW_SHOW : SW_HIDE);
         return true;
@@ -316,7 +306,7 @@ void CKeyDlg::LayoutForDevice() {
     Invalidate();
 }
 
-void CKeyDlg::DeviceChanged(int /*kind*/) {
+void CKeyDlg::DeviceChanged(DevBehaviorKind /*kind*/) {
     // The mouse's own changes (levels, rate, lighting) show in the summary.
     Invalidate();
 }
@@ -346,20 +336,28 @@ void CKeyDlg::OnRefresh() {
 
 // Whether the current record's values are the mouse's own (read from it), or the program has
 // no mouse to read and works on its own record.
-bool CKeyDlg::ValuesKnown() {
-    return gVar.pFile && (gVar.pFileRead || gVar.GoWithNoDev);
+const SensorCfg& CKeyDlg::DeviceCfg() const {
+    static const SensorCfg none{};
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    return cfg ? *cfg : none;
+}
+
+bool CKeyDlg::ValuesKnown(const ProfileState& s) const {
+    return s.pFile && (s.pFileRead || m_options.GoWithNoDev);
 }
 
 void CKeyDlg::SetRowCaptions() {
-    std::array<ButtonRowView, kKeysPerSet> rows{};
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        rows = ViewButtonRows(*gVar.pFile, DeviceCfg(), gVar.KeyMask);
-        if (!ValuesKnown())
-            for (ButtonRowView& r : rows)
-                if (r.caption) r.caption = kValueNotRead;
-    }
+    const auto shown = m_profiles.Read(
+        [this](const ProfileState& s) -> std::optional<std::array<ButtonRowView, kKeysPerSet>> {
+            if (!s.pFile) return std::nullopt;
+            auto rows = ViewButtonRows(*s.pFile, DeviceCfg(), m_options.KeyMask);
+            if (!ValuesKnown(s))
+                for (ButtonRowView& r : rows)
+                    if (r.caption) r.caption = kValueNotRead;
+            return rows;
+        });
+    if (!shown) return;
+    const std::array<ButtonRowView, kKeysPerSet>& rows = *shown;
     for (int i = 0; i < kKeysPerSet; ++i) {
         const ButtonRowView& v = rows[static_cast<size_t>(i)];
         CPngBtn& row = m_rows[static_cast<size_t>(i)];
@@ -367,32 +365,32 @@ void CKeyDlg::SetRowCaptions() {
         // Read out as "Button 2: Right click".
         row.SetAccessibleName(GetText("tc_button") + " " + std::to_string(i + 1));
         row.SetText(*v.caption);
-        if (gVar.BtnTips) row.SetTooltip(*v.caption);
+        if (m_options.BtnTips) row.SetTooltip(*v.caption);
     }
 }
 
 void CKeyDlg::RefreshKeyPage() {
-    const ProfileSelectorView view = SelectorNow();
+    // The list of profile records is replaced by the profile reads: looked at under the lock.
+    const ProfileSelectorView view =
+        m_profiles.Read([](const ProfileState& s) { return ViewProfileSelector(gVar, s); });
     if (view.selected >= 0) m_profile.SelectIndex(view.selected);
     LogPrintf("CKeyDlg shows profile %d", view.selected);
     SetRowCaptions();
-    int32_t debounce = 0, sleep = 0;
-    bool known = false;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        known = ValuesKnown();
-        if (known) {
-            debounce = gVar.pFile->nDebounce;
-            sleep = gVar.pFile->nAutoSleep;
-        }
-    }
-    if (!known) {
+    struct Values {
+        int32_t debounce, sleep;
+    };
+    const std::optional<Values> values =
+        m_profiles.Read([this](const ProfileState& s) -> std::optional<Values> {
+            if (!ValuesKnown(s)) return std::nullopt;
+            return Values{s.pFile->nDebounce, s.pFile->nAutoSleep};
+        });
+    if (!values) {
         m_debounce.ClearValue();
         m_autoSleep.ClearValue();
         return;
     }
-    m_debounce.SetDebounceValue(debounce);
-    m_autoSleep.SetAutoSleepValue(sleep);
+    m_debounce.SetDebounceValue(values->debounce);
+    m_autoSleep.SetAutoSleepValue(values->sleep);
 }
 
 void CKeyDlg::MacrosChanged(bool applyKeys) {
@@ -452,24 +450,24 @@ void CKeyDlg::OnRowClicked(int row) {
         return;
     }
     const SensorCfg& cfg = DeviceCfg();
-    if (!RowRefusal(cfg, gVar.KeyMask, row).empty()) return;
+    if (!RowRefusal(cfg, m_options.KeyMask, row).empty()) return;
     const std::vector<MenuEntry> menu =
         BuildFunctionMenu(cfg, gVar, FindSensorTable(static_cast<uint32_t>(cfg.Sensor)));
     RECT rc;
     ::GetWindowRect(m_rows[static_cast<size_t>(row)].m_hWnd, &rc);
-    const MenuPlace at = FunctionMenuPlace({rc.left, rc.top, rc.right, rc.bottom}, gVar.MenuItems,
-                                           ::GetSystemMetrics(SM_CYFULLSCREEN), gVar.MenuW);
+    const MenuPlace at =
+        FunctionMenuPlace({rc.left, rc.top, rc.right, rc.bottom}, m_options.MenuItems,
+                          ::GetSystemMetrics(SM_CYFULLSCREEN), m_options.MenuW);
     OpenPopup(m_hWnd, static_cast<int>(menu.size()), at.width, at.x, at.y, Theme().menuNormal,
               Theme().menuHover, row, menu.data(), &Theme());
     if (CMenuDlg* open = GetOpenPopup()) {
         // Before the mouse was read the row's function is not known: nothing is marked.
-        std::optional<KeyInfo> current;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            const ProfileFile* p = ValuesKnown() ? gVar.pFile : nullptr;
-            if (p && p->nKeySet >= 0 && p->nKeySet < kKeySets)
-                current = p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
-        }
+        const std::optional<KeyInfo> current =
+            m_profiles.Read([this, row](const ProfileState& s) -> std::optional<KeyInfo> {
+                const ProfileFile* p = ValuesKnown(s) ? s.pFile : nullptr;
+                if (!p || p->nKeySet < 0 || p->nKeySet >= kKeySets) return std::nullopt;
+                return p->keys[static_cast<size_t>(p->nKeySet)][static_cast<size_t>(row)];
+            });
         if (current) open->SetMarked(MenuItemOf(menu, *current, row, cfg));
     }
 }
@@ -477,15 +475,17 @@ void CKeyDlg::OnRowClicked(int row) {
 void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
     ClosePopup();
     if (!m_host.CheckDeviceReady()) return;
-    KeyInfo current;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        // Without a valid profile there is nothing to store into.
-        if (!gVar.pFile || gVar.pFile->dwId == 0) return;
-        const ProfileFile& p = *gVar.pFile;
-        if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
-            current = p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
-    }
+    // Without a valid profile there is nothing to store into.
+    const std::optional<KeyInfo> stored =
+        m_profiles.Read([row](const ProfileState& s) -> std::optional<KeyInfo> {
+            if (!s.pFile || s.pFile->dwId == 0) return std::nullopt;
+            const ProfileFile& p = *s.pFile;
+            if (row >= 0 && row < kKeysPerSet && p.nKeySet >= 0 && p.nKeySet < kKeySets)
+                return p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(row)];
+            return KeyInfo{};
+        });
+    if (!stored) return;
+    const KeyInfo current = *stored;
     // "No macro yet" only once the library has loaded.
     WaitMacroLibraryLoaded();
     const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), g_MacroList.Count() == 0);
@@ -497,13 +497,13 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
             m_host.Tell(c.message);
             return;
         case ChoiceStep::kAskMacroPage:
-            if (m_host.Tell(c.message)) m_host.ShowMacroPage();
+            if (m_host.Tell(c.message)) m_host.ShowPage(kPageMacros);
             return;
         case ChoiceStep::kPickMacro: {
             const std::optional<int64_t> picked = m_host.PickMacro();
             if (!picked) return;
             if (*picked < 0) {
-                m_host.ShowMacroPage();
+                m_host.ShowPage(kPageMacros);
                 return;
             }
             key = MacroKey(static_cast<uint32_t>(*picked));
@@ -553,7 +553,7 @@ void CKeyDlg::OnRestore() {
     ClosePopup();
     if (!m_host.ResetToDefaults()) return;
     RefreshKeyPage();
-    if (gVar.InitOnReset) {
+    if (m_options.InitOnReset) {
         // The mouse needs a moment after its reset before it answers a read; the window keeps
         // painting meanwhile.
         StartTimer(kReadAfterResetTimer, kReadAfterResetMs, [this] {
@@ -571,20 +571,22 @@ void CKeyDlg::OnPaintPage(CMemPaint& buf) {
         if (p.shown && PicturePresent(n)) DrawPictureStretched(g, n, R(p.number));
     }
     PaintSummary(buf);
-    if (const std::optional<ZvRect> tip = DebounceTipRect(gVar.TipForDebounce, Theme().large)) {
+    if (const std::optional<ZvRect> tip =
+            DebounceTipRect(m_options.TipForDebounce, Theme().large)) {
         DrawSkinText(buf.dc(), GetText("tc_debounce_tips"), R(*tip), Theme().text, m_tipFont,
                      DT_WORDBREAK | DT_END_ELLIPSIS | DT_LEFT);
     }
-    if (gVar.UIDebug) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 0, 0));
+    if (m_options.UIDebug) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 0, 0));
 }
 
 void CKeyDlg::PaintSummary(CMemPaint& buf) {
-    std::vector<SummaryLine> lines;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        lines = ProfileSummary(*gVar.pFile, DeviceCfg(), gVar.LedOpt, gVar.g_nCurDpiLevel);
-    }
+    const auto summary =
+        m_profiles.Read([this](const ProfileState& s) -> std::optional<std::vector<SummaryLine>> {
+            if (!s.pFile) return std::nullopt;
+            return ProfileSummary(*s.pFile, DeviceCfg(), m_options.LedOpt, s.g_nCurDpiLevel);
+        });
+    if (!summary) return;
+    const std::vector<SummaryLine>& lines = *summary;
     m_summaryLines = static_cast<int>(lines.size());
     if (lines.empty()) return;
     Gdiplus::Graphics& g = buf.g();

@@ -16,37 +16,8 @@
 #include "profile/profile_file.h"
 #include "ui/key_capture.h"
 #include "ui/key_page_layout.h"
-#include "ui/win/main_pages.h"
+#include "ui/win/main_page.h"
 #include "ui/win/value_dlgs.h"
-
-// What the page needs from the main window and the dialogs it opens. The main window's host
-// runs the real dialogs; a test hands in its own answers.
-class KeyPageHost {
-  public:
-    virtual ~KeyPageHost() = default;
-    // 1 when a change may be sent now; otherwise the reason was shown.
-    virtual int CheckDeviceReady() = 0;
-    virtual void ShowMacroPage() = 0;
-    // The factory reset with its progress window; 1 when it ran.
-    virtual int ResetToDefaults() = 0;
-    // After a reset with InitOnReset: the profile read anew behind the waiting message.
-    virtual void ReadAgainAfterReset() = 0;
-    // Asks the mouse to switch to onboard profile `index`; 1 when it took it.
-    virtual int SwitchProfile(int index) = 0;
-    // A message with OK; true when the user closed it with OK.
-    virtual bool Tell(const std::string& text) = 0;
-    virtual bool Ask(const std::string& text) = 0;
-    // The macro picker: a macro's identifier, -1 for the macro page, none when cancelled.
-    virtual std::optional<int64_t> PickMacro() = 0;
-    // The key capture for a combination; none when cancelled.
-    virtual std::optional<CapturedCombo> CaptureCombo() = 0;
-    // The fire dialog for the row's assignment; the 16-bit parameter, none when cancelled.
-    virtual std::optional<uint16_t> EditFire(const KeyInfo& current) = 0;
-    virtual void ExportProfile() = 0;
-    virtual void ImportProfile() = 0;
-    // The linked-programs window (the profile that follows the program in front).
-    virtual void EditProgramLinks() {}
-};
 
 // The picture of the mouse with one hotspot per button, lit when the page says so.
 class CKeyMarkDlg : public CWndBase {
@@ -90,7 +61,7 @@ class CKeyDlg : public CMainPage {
     static constexpr UINT kReadAfterResetMs = 500;
     static constexpr UINT kHoverMs = 300;
 
-    explicit CKeyDlg(KeyPageHost& host) : m_host(host) {}
+    explicit CKeyDlg(const PageParts& parts) : CMainPage(parts) {}
     ~CKeyDlg() override;
 
     // Shows the current profile record again (RefreshKeyPage).
@@ -123,7 +94,7 @@ class CKeyDlg : public CMainPage {
     int SummaryLinesShown() const { return m_summaryLines; }
 
     void LayoutForDevice() override;
-    void DeviceChanged(int kind) override;
+    void DeviceChanged(DevBehaviorKind kind) override;
 
   protected:
     bool OnCreatePage() override;
@@ -147,10 +118,11 @@ class CKeyDlg : public CMainPage {
     void OnRestore();
     void SetRowCaptions();
     void SetSelectorTexts();
-    // Under the profile lock.
-    static bool ValuesKnown();
+    // Inside a Read of the profile.
+    bool ValuesKnown(const ProfileState& s) const;
+    // The mouse in use; an empty entry while there is none.
+    const SensorCfg& DeviceCfg() const;
 
-    KeyPageHost& m_host;
     std::array<CPngBtn, kKeysPerSet> m_rows;
     std::array<KeyRowPlace, kKeysPerSet> m_places{};
     std::array<PicturePtr, kKeysPerSet> m_numbers;
@@ -158,14 +130,11 @@ class CKeyDlg : public CMainPage {
     CKeyMarkDlg m_mark;
     CComboBtn m_profile;
     CPngBtn m_restore, m_export, m_import, m_links;
-    CDebounceDlg m_debounce;
-    CAutoSleepDlg m_autoSleep;
+    CDebounceDlg m_debounce{m_profiles, m_options};
+    CAutoSleepDlg m_autoSleep{m_profiles};
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
     bool m_hoverOn = false;      // the hover timer runs
     int m_summaryLines = 0;
     HFONT m_tipFont = nullptr;
     bool m_ownTipFont = false;
 };
-
-// The buttons page of the main window.
-std::unique_ptr<CMainPage> CreateKeyPage(CZorvanDlg& main);

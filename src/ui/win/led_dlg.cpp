@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -97,9 +96,8 @@ uint32_t FirstReceiverPid() {
 
 }  // namespace
 
-CLedDlg::CLedDlg(std::function<int()> deviceReady, std::function<bool()> lightingHeld)
-    : m_deviceReady(std::move(deviceReady)),
-      m_lightingHeld(std::move(lightingHeld)),
+CLedDlg::CLedDlg(const PageParts& parts)
+    : CMainPage(parts),
       m_chooser(ChooseSystemColour),
       m_showText([](HWND owner, const std::string& key) { ShowMessage(key, nullptr, owner); }) {}
 
@@ -169,11 +167,12 @@ void CLedDlg::CreateCombos() {
         const bool logo = c == &m_logoMode;
         ComboBtnArgs a;
         a.button.id = logo ? kIdLogoMode : kIdMainMode;
-        a.button.rc = Scaled(ZvRect{gVar.ptLedEft.x, gVar.ptLedEft.y, gVar.ptLedEft.x + kComboW,
-                                    gVar.ptLedEft.y + kComboH});
+        a.button.rc =
+            Scaled(ZvRect{m_options.ptLedEft.x, m_options.ptLedEft.y,
+                          m_options.ptLedEft.x + kComboW, m_options.ptLedEft.y + kComboH});
         a.button.normal = a.button.hover = a.button.pressed = combo.get();
         a.button.visible = false;
-        a.permission = [this] { return m_deviceReady() != 0; };
+        a.permission = [this] { return m_host.CheckDeviceReady() != 0; };
         if (logo)
             a.onChange = [this](int32_t mode) {
                 const auto m = static_cast<uint32_t>(mode);
@@ -182,9 +181,10 @@ void CLedDlg::CreateCombos() {
         else
             a.onChange = [this](int32_t mode) {
                 const auto m = static_cast<uint32_t>(mode);
-                const SensorCfg* cfg = gVar.pSensorCfg;
+                const SensorCfg* cfg = m_catalogue.pSensorCfg;
                 if (!cfg) return;
-                Change([cfg, m](ProfileFile& p) { return ChooseMainMode(p, *cfg, gVar.LedOpt, m); },
+                Change([this, cfg,
+                        m](ProfileFile& p) { return ChooseMainMode(p, *cfg, m_options.LedOpt, m); },
                        false);
             };
         AddCombo(*c, a);
@@ -193,12 +193,12 @@ void CLedDlg::CreateCombos() {
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs s;
     s.button.id = kIdSleep;
-    s.button.rc = Scaled(
-        ZvRect{gVar.ptSleep.x, gVar.ptSleep.y, gVar.ptSleep.x + kSleepW, gVar.ptSleep.y + kSleepH});
+    s.button.rc = Scaled(ZvRect{m_options.ptSleep.x, m_options.ptSleep.y,
+                                m_options.ptSleep.x + kSleepW, m_options.ptSleep.y + kSleepH});
     s.button.normal = s.button.hover = s.button.pressed = combo2.get();
-    s.permission = [this] { return m_deviceReady() != 0; };
+    s.permission = [this] { return m_host.CheckDeviceReady() != 0; };
     s.onChange = [this](int32_t seconds) {
-        const SensorCfg* cfg = gVar.pSensorCfg;
+        const SensorCfg* cfg = m_catalogue.pSensorCfg;
         if (!cfg) return;
         Change([cfg, seconds](ProfileFile& p) { return SetSleepTime(p, *cfg, seconds); }, false);
     };
@@ -206,7 +206,7 @@ void CLedDlg::CreateCombos() {
 
     PngBtnArgs b;
     b.id = kIdOffMoving;
-    const ZvPoint at = gVar.ptLightOffOnMoving;
+    const ZvPoint at = m_options.ptLightOffOnMoving;
     b.rc = RECT{at.x, at.y, at.x + kCheck, at.y + kCheck};
     b.checkable = true;
     b.onClick = [this] {
@@ -218,9 +218,10 @@ void CLedDlg::CreateCombos() {
 
 void CLedDlg::CreateZoneButtons() {
     const COLORREF text =
-        gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
-    const COLORREF chosen =
-        gVar.Btn_txt_clr_ov ? static_cast<COLORREF>(gVar.Btn_txt_clr_ov) : RGB(0, 212, 255);
+        m_options.clrTxtLedDlg ? static_cast<COLORREF>(m_options.clrTxtLedDlg) : Theme().text;
+    const COLORREF chosen = m_options.Btn_txt_clr_ov
+                                ? static_cast<COLORREF>(m_options.Btn_txt_clr_ov)
+                                : RGB(0, 212, 255);
     for (int i = 0; i < 2; ++i) {
         PngBtnArgs a;
         a.id = i ? kIdZoneLogo : kIdZoneMain;
@@ -249,10 +250,10 @@ void CLedDlg::CreateSliders() {
         CPngSliderBar* bar;
         UINT id;
         ZvPoint at;
-    } sliders[] = {{&m_mainLight, kIdMainLight, gVar.ptLight},
-                   {&m_mainSpeed, kIdMainSpeed, gVar.ptSpeed},
-                   {&m_logoLight, kIdLogoLight, gVar.ptLight},
-                   {&m_logoSpeed, kIdLogoSpeed, gVar.ptSpeed}};
+    } sliders[] = {{&m_mainLight, kIdMainLight, m_options.ptLight},
+                   {&m_mainSpeed, kIdMainSpeed, m_options.ptSpeed},
+                   {&m_logoLight, kIdLogoLight, m_options.ptLight},
+                   {&m_logoSpeed, kIdLogoSpeed, m_options.ptSpeed}};
     for (const auto& s : sliders) {
         SliderArgs a;
         a.id = s.id;
@@ -261,7 +262,7 @@ void CLedDlg::CreateSliders() {
         a.fill = "bar_ov.png";
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
-        a.thumbY = gVar.SliderY + 1;
+        a.thumbY = m_options.SliderY + 1;
         if (AddSlider(*s.bar, a)) ShowControl(*s.bar, false);
     }
 }
@@ -306,7 +307,7 @@ void CLedDlg::OnTextsChanged() {
 }
 
 void CLedDlg::FillModeItems() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (m_mainMode.m_hWnd) {
         const int32_t chosen = m_mainMode.GetValue();
         m_mainMode.Model() = ComboModel{};
@@ -327,7 +328,7 @@ void CLedDlg::FillSleepItems() {
     if (!m_sleep.m_hWnd) return;
     const int32_t chosen = m_sleep.GetValue();
     m_sleep.Model() = ComboModel{};
-    if (const SensorCfg* cfg = gVar.pSensorCfg)
+    if (const SensorCfg* cfg = m_catalogue.pSensorCfg)
         for (const SleepItem& item : SleepItems(*cfg)) m_sleep.AddItem(0, item.seconds, item.text);
     m_sleep.SelectValue(chosen);
 }
@@ -335,7 +336,7 @@ void CLedDlg::FillSleepItems() {
 // ---- the device and the profile ----------------------------------------------------------
 
 void CLedDlg::LayoutForDevice() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (!cfg || !m_hWnd) return;
     m_laidOutFor = cfg;
     m_mouse = LoadSkinPicture(DeviceSkinPath(static_cast<uint8_t>(cfg->CID),
@@ -366,24 +367,25 @@ void CLedDlg::LayoutForDevice() {
     ShowProfile();
 }
 
-void CLedDlg::DeviceChanged(int kind) {
-    // The mouse's own lighting changes (main 4, logo 5) come back through the profile.
-    if (kind == 4 || kind == 5) ShowProfile();
+void CLedDlg::DeviceChanged(DevBehaviorKind kind) {
+    // The mouse's own lighting changes come back through the profile.
+    if (kind == kBehaviorMainLight || kind == kBehaviorLogoLight) ShowProfile();
 }
 
 void CLedDlg::ShowProfile() {
     if (!m_hWnd) return;
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (!cfg) return;
     if (m_laidOutFor != cfg) return LayoutForDevice();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!gVar.pFile) return;
-        m_view = ViewLighting(*gVar.pFile, *cfg, gVar.LedOpt, m_zone);
+    const bool shown = m_profiles.Read([&](const ProfileState& s) {
+        if (!s.pFile) return false;
+        m_view = ViewLighting(*s.pFile, *cfg, m_options.LedOpt, m_zone);
         for (LightZone z : {LightZone::kMain, LightZone::kLogo})
             m_zonePreview[z == LightZone::kLogo ? 1 : 0] =
-                PreviewZone(*gVar.pFile, *cfg, gVar.LedOpt, z);
-    }
+                PreviewZone(*s.pFile, *cfg, m_options.LedOpt, z);
+        return true;
+    });
+    if (!shown) return;
     const LightingView& v = m_view;
     m_zone = v.zone;
     const bool logo = v.zone == LightZone::kLogo;
@@ -454,13 +456,13 @@ void CLedDlg::ShowColour(uint32_t colour) {
 
 void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool askFirst) {
     ClosePopup();
-    if (askFirst && !m_deviceReady()) return;
+    if (askFirst && !m_host.CheckDeviceReady()) return;
     const PageChange c =
         EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, false);
     if (c.Changed() && gVar.ApplyNow) {
         if (c.flag != kApplyLighting) {
             RequestApply(c.flag, c.data);
-        } else if (m_lightingHeld()) {
+        } else if (m_host.LightingHeld()) {
             // The mouse shows something of its own; the change waits in the profile.
             m_showText(m_hWnd, "tc_adv_str29");
         } else {
@@ -471,7 +473,7 @@ void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool a
 }
 
 void CLedDlg::PickColour(uint32_t colour, bool askFirst) {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (!cfg || !m_view.controls.colour) return;
     const LightZone zone = m_view.zone;
     Change([cfg, zone, colour](ProfileFile& p) { return SetLightColour(p, *cfg, zone, colour); },
@@ -493,7 +495,7 @@ void CLedDlg::OnEditChanged(HWND box) {
         m_settingEdits = false;
         if (m_edit[i] == box) ::SendMessageW(box, EM_SETSEL, 4, 4);
     }
-    if (!m_deviceReady()) {
+    if (!m_host.CheckDeviceReady()) {
         // Refused: the boxes show the profile's colour again.
         ShowColour(m_view.colour);
         return;
@@ -518,12 +520,13 @@ bool CLedDlg::WheelColour(POINT pt, uint32_t* colour) const {
 LRESULT CLedDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kSliderMayChange:
-            return m_deviceReady() ? 1 : 0;
+            return m_host.CheckDeviceReady() ? 1 : 0;
         case kSliderCommitted: {
             const UINT control = LOWORD(lp);
-            if (control < kIdMainLight || control > kIdLogoSpeed || !gVar.pSensorCfg) return 0;
+            if (control < kIdMainLight || control > kIdLogoSpeed || !m_catalogue.pSensorCfg)
+                return 0;
             const auto which = static_cast<LightSlider>(control - kIdMainLight);
-            const SensorCfg* cfg = gVar.pSensorCfg;
+            const SensorCfg* cfg = m_catalogue.pSensorCfg;
             const auto value = static_cast<int32_t>(wp);
             // The slider asked for permission before it moved.
             Change([=](ProfileFile& p) { return CommitLightSlider(p, *cfg, which, value); }, false);
@@ -618,7 +621,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     const HDC dc = buf.dc();
     Gdiplus::Graphics& g = buf.g();
     const COLORREF text =
-        gVar.clrTxtLedDlg ? static_cast<COLORREF>(gVar.clrTxtLedDlg) : Theme().text;
+        m_options.clrTxtLedDlg ? static_cast<COLORREF>(m_options.clrTxtLedDlg) : Theme().text;
     constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     // Everything is placed in the normal layout and drawn where that lies on this screen.
     auto draw = [&](const std::string& s, const RECT& rc, UINT align,
@@ -633,7 +636,7 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
     };
 
     draw(GetText("tc_page4"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
-    if (const SensorCfg* cfg = gVar.pSensorCfg) {
+    if (const SensorCfg* cfg = m_catalogue.pSensorCfg) {
         picture(m_mouse.get(), cfg->ptLedMark.x, cfg->ptLedMark.y);
         // Each zone lit as the profile has it: its colour, or the cycle of a mode that picks
         // its own, as bright as its brightness.

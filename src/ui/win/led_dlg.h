@@ -13,7 +13,7 @@
 #include "controls/win/png_btn.h"
 #include "controls/win/png_slider.h"
 #include "ui/lighting_model.h"
-#include "ui/win/main_pages.h"
+#include "ui/win/main_page.h"
 
 class CLedDlg : public CMainPage {
   public:
@@ -23,13 +23,13 @@ class CLedDlg : public CMainPage {
                           kIdLogoSpeed = 323;
     static constexpr UINT kIdZoneMain = 330, kIdZoneLogo = 331;
 
-    // `deviceReady` is the main window's CheckDeviceReady, asked before every change;
-    // `lightingHeld` asks the mouse whether it holds its lighting (true: no request).
-    CLedDlg(std::function<int()> deviceReady, std::function<bool()> lightingHeld);
+    // The host's CheckDeviceReady is asked before every change, and its LightingHeld (the
+    // mouse holds its lighting: no request) before a lighting request.
+    explicit CLedDlg(const PageParts& parts);
     ~CLedDlg() override;
 
     void LayoutForDevice() override;
-    void DeviceChanged(int kind) override;
+    void DeviceChanged(DevBehaviorKind kind) override;
 
     // The system colour chooser of the result swatch unless replaced (tests).
     using Chooser = std::function<bool(HWND owner, COLORREF* colour)>;
@@ -83,8 +83,6 @@ class CLedDlg : public CMainPage {
     void OnEditChanged(HWND box);
     bool WheelColour(POINT pt, uint32_t* colour) const;
 
-    std::function<int()> m_deviceReady;
-    std::function<bool()> m_lightingHeld;
     Chooser m_chooser;
     ShowTextFn m_showText;
     LightingView m_view;

@@ -18,7 +18,6 @@
 #include "ui/import_limits.h"
 #include "ui/macro_rows.h"
 #include "ui/main_window_model.h"
-#include "ui/win/main_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/profile_file_dlg.h"
@@ -57,7 +56,8 @@ RECT HeadingOver(const RECT& control) {
 }
 }  // namespace
 
-CMacroDlg::CMacroDlg(bool treeFromLibraryLoad) : m_treeFromLoad(treeFromLibraryLoad) {}
+CMacroDlg::CMacroDlg(const PageParts& parts, bool treeFromLibraryLoad)
+    : CMainPage(parts), m_treeFromLoad(treeFromLibraryLoad) {}
 
 CMacroDlg::~CMacroDlg() {
     // Every macro changed here and not yet written reaches its file when the page goes.
@@ -70,15 +70,15 @@ CMacroDlg::~CMacroDlg() {
 bool CMacroDlg::OnCreatePage() {
     const UiTheme& theme = Theme();
     m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
-    m_treeRc = ToRect(gVar.rcMacroList);
-    m_listRc = ToRect(gVar.rcKeyList);
+    m_treeRc = ToRect(m_options.rcMacroList);
+    m_listRc = ToRect(m_options.rcKeyList);
     const TreeColours colours = TreeColoursFromOptions();
     auto makeTree = [&](CTreeCtrlEx& t, UINT id, const RECT& rc) {
         TreeCreateArgs a;
         a.id = id;
         a.rc = Scaled(rc);
         // With ListTrans the page's picture shows through the lists.
-        a.background = gVar.ListTrans ? Background() : nullptr;
+        a.background = m_options.ListTrans ? Background() : nullptr;
         a.openGlyph = SkinPath("macro\\open.png");
         a.closedGlyph = SkinPath("macro\\close.png");
         a.colours = colours;
@@ -104,9 +104,9 @@ bool CMacroDlg::OnCreatePage() {
         a.onClick = std::move(onClick);
         return AddButton(b, a);
     };
-    const RECT record{gVar.ptRecord.x, gVar.ptRecord.y, gVar.ptRecord.x + kRecordW,
-                      gVar.ptRecord.y + kRecordH};
-    const int x = gVar.MacroOptX;
+    const RECT record{m_options.ptRecord.x, m_options.ptRecord.y, m_options.ptRecord.x + kRecordW,
+                      m_options.ptRecord.y + kRecordH};
+    const int x = m_options.MacroOptX;
     const RECT check{x, record.bottom + 40, x + kCheck, record.bottom + 40 + kCheck};
     // Labels reach to the panel's inner edge: the longer languages need all of it.
     const int labelRight = x + kOptionsWidth;
@@ -188,12 +188,15 @@ bool CMacroDlg::OnCreatePage() {
     ::ShowWindow(m_save.m_hWnd, SW_HIDE);
 
     // Buttons whose macro is deleted go back to their defaults in the current profile.
-    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [] {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        return FixOrphanMacros();
+    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [this] {
+        bool changed = false;
+        m_profiles.EditCurrent([this, &changed](ProfileFile& f, int32_t&) {
+            changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, g_MacroList);
+        });
+        return changed;
     });
     if (!m_treeFromLoad) {
-        m_store->Load(gVar.MacroDir == 1);
+        m_store->Load(m_options.MacroDir == 1);
         m_treeShown = true;
     }
     ShowTree();
@@ -300,7 +303,7 @@ void CMacroDlg::ShowMessage(const std::string& text) {
 }
 
 void CMacroDlg::RefreshButtonPage(bool applyKeys) {
-    if (CZorvanDlg* main = MainDlg()) main->RefreshButtonPage(applyKeys);
+    m_host.RefreshButtons(applyKeys);
 }
 
 void CMacroDlg::ShowInEditor(MacroId id) {
@@ -474,11 +477,8 @@ void CMacroDlg::OnSave() {
     (void)packed;
     ShowInEditor(m_shown);
     // A macro on a button is in the mouse too: the keys are written again with the new events.
-    bool assigned = false;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        assigned = gVar.pFile && MacroIsAssigned(*gVar.pFile, m_shown);
-    }
+    const bool assigned = m_profiles.Read(
+        [this](const ProfileState& s) { return s.pFile && MacroIsAssigned(*s.pFile, m_shown); });
     if (assigned) RefreshButtonPage(gVar.ApplyNow != 0);
 }
 
@@ -645,7 +645,7 @@ std::optional<uint32_t> CMacroDlg::AskKey() {
 
 std::optional<uint32_t> CMacroDlg::AskDelay() {
     uint32_t ms = 0;
-    const NumberRange range{gVar.MinUIDelay, static_cast<int32_t>(kMaxMacroDelay)};
+    const NumberRange range{m_options.MinUIDelay, static_cast<int32_t>(kMaxMacroDelay)};
     if (!AskNumber(m_hWnd, GetText("tc_macro_msg12"), 6, &ms, range)) return std::nullopt;
     return ms;
 }
@@ -659,7 +659,7 @@ void CMacroDlg::OnInsertChosen(uint32_t value) {
         return;
     }
     if (!m_editor.HasMacro()) return;
-    const bool before = gVar.InsertBefore != 0;
+    const bool before = m_options.InsertBefore != 0;
     EditorRefusal r = EditorRefusal::None;
     switch (req.kind) {
         case InsertKind::KeyPress:

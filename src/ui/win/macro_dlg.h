@@ -25,7 +25,7 @@
 #include "macro/macro_store.h"
 #include "macro/macro_tree.h"
 #include "ui/macro_page_menus.h"
-#include "ui/win/main_pages.h"
+#include "ui/win/main_page.h"
 
 class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
   public:
@@ -38,7 +38,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
 
     // treeFromLibraryLoad: the page's tree comes from the library's load at start
     // (TreeLoaded), not from a walk of its own.
-    explicit CMacroDlg(bool treeFromLibraryLoad = false);
+    explicit CMacroDlg(const PageParts& parts, bool treeFromLibraryLoad = false);
     ~CMacroDlg() override;
 
     // The folder tree the library's load walked (any thread): the page shows it, and macros

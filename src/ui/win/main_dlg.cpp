@@ -39,8 +39,6 @@
 using platform::win::Widen;
 
 namespace {
-CZorvanDlg* g_mainDlg = nullptr;
-
 // A receiver leaving or returning in the virtual mouse, handed to the window's thread.
 constexpr UINT WM_SIM_PLUG = WM_APP + 0x5A;
 constexpr UINT WM_SAVE_FAILED = WM_APP + 0x5B;
@@ -60,13 +58,12 @@ RECT Rect(const ZvRect& r) {
 }
 }  // namespace
 
-CZorvanDlg* MainDlg() {
-    return g_mainDlg;
-}
-
 CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> rx,
                        std::string simState)
-    : m_bShown(!startHidden), m_rx(std::move(rx)), m_simState(std::move(simState)) {
+    : m_profile(TheProfile()),
+      m_bShown(!startHidden),
+      m_rx(std::move(rx)),
+      m_simState(std::move(simState)) {
     // A hidden start must leave the user a way back to the window.
     if (startHidden) gVar.TrayIcon = 1;
 }
@@ -91,7 +88,6 @@ bool CZorvanDlg::CreateDialogWindow(HWND owner) {
     SetBufferedPaint(true);
     m_session = std::make_unique<DeviceSession>(*this, SessionState{TheProfile(), gVar, gVar},
                                                 reinterpret_cast<uintptr_t>(m_hWnd));
-    g_mainDlg = this;
     OnInitDialog();
     return true;
 }
@@ -298,7 +294,8 @@ void CZorvanDlg::BuildLayout() {
     }
 
     // Navigation: each button's pictures are full-window pictures cut at its place.
-    static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
+    static constexpr MainPageType kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros,
+                                                kPageLighting};
     for (size_t i = 0; i < 4; ++i) {
         const std::string n = "navi" + std::to_string(i + 1);
         PicturePtr nr = LoadSkinPicture(SkinPath(n + "_nr.png"));
@@ -338,7 +335,8 @@ void CZorvanDlg::BuildLayout() {
 
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
-        auto page = CreateMainPage(type, *this);
+        auto page = CreateMainPage(static_cast<MainPageType>(type),
+                                   PageParts{*this, m_profile, gVar, gVar});
         if (!page) continue;
         // The page's own skin picture, else the part of the window's background it covers;
         // given first, since the page's controls are cut from it when they are made. A hidden
@@ -362,7 +360,7 @@ void CZorvanDlg::BuildLayout() {
     m_session->SetMacroPage(dynamic_cast<MacroPageLink*>(m_pages[kPageMacros].get()));
 }
 
-void CZorvanDlg::ShowPage(int type) {
+void CZorvanDlg::ShowPage(MainPageType type) {
     ClosePopup();
     if (auto& macro = m_pages[kPageMacros]; macro && macro->IsRecording()) {
         ShowMessage("tc_macro_msg17", nullptr, m_hWnd);
@@ -394,10 +392,6 @@ void CZorvanDlg::ShowPage(int type) {
         if (const char* file = MainPageBackground(type))
             m_pageBkg = LoadSkinPicture(SkinPath(file));
     Invalidate();
-}
-
-void CZorvanDlg::RefreshButtonPage(bool applyKeys) {
-    if (auto& p = m_pages[kPageButtons]) p->MacrosChanged(applyKeys);
 }
 
 void CZorvanDlg::RefreshLayout() {
@@ -452,21 +446,18 @@ void CZorvanDlg::ShowProfile() {
         if (p) p->Refresh();
 }
 
-void CZorvanDlg::DeviceChanged(int kind) {
+void CZorvanDlg::DeviceChanged(DevBehaviorKind kind) {
     for (auto& p : m_pages)
         if (p) p->DeviceChanged(kind);
     // The mouse's DPI button: the new level on screen, wherever the window is.
     if (kind == kBehaviorDpiLevel && m_overlayOn) {
         std::optional<DpiOverlayView> view;
         uint32_t colour = 0;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            const int level = gVar.g_nCurDpiLevel;
-            if (gVar.pFile) {
-                view = DpiOverlayTexts(*gVar.pFile, level);
-                if (view) colour = gVar.pFile->dpi[static_cast<size_t>(level)].colour;
-            }
-        }
+        m_profile.Read([&](const ProfileState& s) {
+            if (!s.pFile) return;
+            view = DpiOverlayTexts(*s.pFile, s.g_nCurDpiLevel);
+            if (view) colour = s.pFile->dpi[static_cast<size_t>(s.g_nCurDpiLevel)].colour;
+        });
         if (view) m_overlay.Show(*view, colour, gVar.b4K != 0);
     }
 }
@@ -902,11 +893,12 @@ bool CZorvanDlg::PreTranslateMessage(MSG* msg) {
     return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
 }
 
-int CZorvanDlg::CurrentProfileIndex() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    for (size_t i = 0; i < gVar.ProfileList.size(); ++i)
-        if (&gVar.ProfileList[i] == gVar.pFile) return static_cast<int>(i);
-    return -1;
+int CZorvanDlg::CurrentProfileIndex() const {
+    return m_profile.Read([](const ProfileState& s) {
+        for (size_t i = 0; i < s.ProfileList.size(); ++i)
+            if (&s.ProfileList[i] == s.pFile) return static_cast<int>(i);
+        return -1;
+    });
 }
 
 void CZorvanDlg::FollowProfile(int index) {
@@ -932,7 +924,8 @@ bool CZorvanDlg::SetProgramLinks(const ProgramLinks& links) {
 bool CZorvanDlg::OnWindowKey(UINT vk) {
     const MainKeyAction a = MainWindowKey(vk, ::GetKeyState(VK_CONTROL) < 0,
                                           ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0);
-    static constexpr int kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros, kPageLighting};
+    static constexpr MainPageType kPageOf[4] = {kPageButtons, kPagePerformance, kPageMacros,
+                                                kPageLighting};
     bool shown[4];
     for (size_t i = 0; i < 4; ++i)
         shown[i] = m_navi[i].m_hWnd && ::IsWindowVisible(m_navi[i].m_hWnd);
@@ -1003,5 +996,4 @@ void CZorvanDlg::Teardown() {
     // The load hands its tree to the macro page: it ends before the page goes.
     JoinMacroLibraryLoad();
     for (auto& p : m_pages) p.reset();
-    if (g_mainDlg == this) g_mainDlg = nullptr;
 }

@@ -20,8 +20,9 @@
 #include "controls/win/wnd_base.h"
 #include "ui/device_session.h"
 #include "ui/main_window_model.h"
-#include "ui/win/main_pages.h"
 #include "ui/win/dpi_overlay.h"
+#include "ui/win/main_pages.h"
+#include "ui/win/page_host.h"
 #include "ui/win/power_dlg.h"
 #include "ui/win/program_follow.h"
 
@@ -30,7 +31,7 @@ class VirtualReceiver;
 class ControlWatcher;
 }  // namespace sim
 
-class CZorvanDlg : public CDialogBase, public SessionUi {
+class CZorvanDlg : public CDialogBase, public SessionUi, public PageHost {
   public:
     static constexpr UINT kIdMin = 1001, kIdExit = 1002, kIdHelp = 1003, kIdLang = 1004,
                           kIdHome = 1005, kIdNavi1 = 1011;
@@ -44,12 +45,6 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
                std::string simState = "");
     ~CZorvanDlg() override;
 
-    // For the pages and the sliders.
-    int CheckDeviceReady();
-    int ResetToDefaults();
-    void ShowPage(int type);
-    // The buttons page after a change of the macros (MacrosChanged).
-    void RefreshButtonPage(bool applyKeys);
     int CurrentPage() const { return m_nCurPage; }
     DeviceSession& Session() { return *m_session; }
     void ShowMainWindow();
@@ -71,8 +66,6 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // The DPI overlay switched on or off by the user (kept in lang.ini).
     bool DpiOverlayEnabled() const { return m_overlayOn; }
     void SetDpiOverlayEnabled(bool on);
-    // The linked-programs window, modal.
-    void EditProgramLinks();
     // The programs linked to profiles; null until the window is built.
     CProgramFollow* Follow() { return m_follow.get(); }
     // New links from the user: saved in the data folder and followed from now on. false (with
@@ -82,12 +75,30 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool PreTranslateMessage(MSG* msg) override;
 
+    // PageHost: the pages' one way to the window (main_page_host.cpp).
+    int CheckDeviceReady() override;
+    bool Tell(const std::string& text) override;
+    bool Ask(const std::string& text) override;
+    void ShowPage(MainPageType type) override;
+    void RefreshButtons(bool applyKeys) override;
+    bool LightingHeld() override;
+    int ResetToDefaults() override;
+    void ReadAgainAfterReset() override;
+    int SwitchProfile(int index) override;
+    std::optional<int64_t> PickMacro() override;
+    std::optional<CapturedCombo> CaptureCombo() override;
+    std::optional<uint16_t> EditFire(const KeyInfo& current) override;
+    void ExportProfile() override;
+    void ImportProfile() override;
+    // The linked-programs window, modal.
+    void EditProgramLinks() override;
+
     // SessionUi
     void ShowText(const std::string& text) override;
     bool Confirm(const std::string& text) override;
     void LayoutForDevice() override;
     void ShowProfile() override;
-    void DeviceChanged(int kind) override;
+    void DeviceChanged(DevBehaviorKind kind) override;
     void ShowWaiting() override;
     void ShowPower(int level, int charging) override;
     void HidePower() override;
@@ -126,8 +137,10 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     // The program in front asked for profile `index`: switched behind the apply thread.
     void FollowProfile(int index);
     // The onboard profile the current record is, -1 when none.
-    static int CurrentProfileIndex();
+    int CurrentProfileIndex() const;
 
+    // The profiles the pages show and change, handed to each page.
+    ProfileMonitor& m_profile;
     bool m_bShown = true;
     std::shared_ptr<sim::VirtualReceiver> m_rx;
     std::string m_simState;
@@ -166,6 +179,3 @@ class CZorvanDlg : public CDialogBase, public SessionUi {
     bool m_tornDown = false;
     bool m_reportingSaves = false;
 };
-
-// The main window while it exists (pages and workers reach it here); null otherwise.
-CZorvanDlg* MainDlg();

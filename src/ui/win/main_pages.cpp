@@ -5,24 +5,20 @@
 #include "ui/win/key_dlg.h"
 #include "ui/win/led_dlg.h"
 #include "ui/win/macro_dlg.h"
-#include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 
-std::unique_ptr<CMainPage> CreateMainPage(int type, CZorvanDlg& main) {
+std::unique_ptr<CMainPage> CreateMainPage(MainPageType type, const PageParts& parts) {
     switch (type) {
         case kPageButtons:
-            return CreateKeyPage(main);
+            return std::make_unique<CKeyDlg>(parts);
         case kPagePerformance:
-            if (gVar.OldAdvDlg)
-                return std::make_unique<CAdvDlg>([&main] { return main.CheckDeviceReady(); });
-            return std::make_unique<CNewAdvDlg>([&main] { return main.CheckDeviceReady(); });
+            if (parts.options.OldAdvDlg) return std::make_unique<CAdvDlg>(parts);
+            return std::make_unique<CNewAdvDlg>(parts);
         case kPageMacros:
             // Its tree comes with the macro library, which loads after the pages are made.
-            return std::make_unique<CMacroDlg>(true);
+            return std::make_unique<CMacroDlg>(parts, true);
         case kPageLighting:
-            return std::make_unique<CLedDlg>(
-                [&main] { return main.CheckDeviceReady(); },
-                [&main] { return LightingBlocked(main.Session().Usb()); });
+            return std::make_unique<CLedDlg>(parts);
         default:
             return nullptr;
     }

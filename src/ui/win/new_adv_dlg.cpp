@@ -9,7 +9,6 @@
 #include <optional>
 #include <utility>
 #include <vector>
-#include <mutex>
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
@@ -60,8 +59,8 @@ void Check(CPngBtn& b, bool on) {
 
 }  // namespace
 
-CNewAdvDlg::CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look)
-    : m_deviceReady(std::move(deviceReady)),
+CNewAdvDlg::CNewAdvDlg(const PageParts& parts, PerfPageLook look)
+    : CMainPage(parts),
       m_look(look),
       m_askNumber([](HWND parent, const std::string& prompt, uint32_t* out) {
           return AskNumber(parent, prompt, 6, out, NumberRange{0, 999999});
@@ -143,9 +142,9 @@ void CNewAdvDlg::NameControls() {
 
 bool CNewAdvDlg::CreateRow(int i) {
     const auto n = static_cast<size_t>(i);
-    const SensorCfg* cfg = gVar.pSensorCfg;
-    const DpiRowLayout r =
-        LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, cfg ? cfg->DPIH : 10, cfg && cfg->ShowXY, i);
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    const DpiRowLayout r = LayoutDpiRow(m_options.ptDpiBar, m_look.barWidth, cfg ? cfg->DPIH : 10,
+                                        cfg && cfg->ShowXY, i);
     SliderArgs a;
     a.id = kIdBar + static_cast<UINT>(i);
     a.rc = Rc(r.bar);
@@ -153,16 +152,16 @@ bool CNewAdvDlg::CreateRow(int i) {
     a.fill = m_look.barFill;
     a.thumb = "slider1.png";
     a.thumb2 = "slider2.png";
-    a.trackOffset = POINT{0, gVar.DpiBarY};
-    a.thumbY = gVar.DpiSliderY;
+    a.trackOffset = POINT{0, m_options.DpiBarY};
+    a.thumbY = m_options.DpiSliderY;
     if (AddSlider(m_bar[n], a)) {
-        m_bar[n].SetTwoThumbs(false, m_singleThumb.get(), gVar.DpiSliderY);
+        m_bar[n].SetTwoThumbs(false, m_singleThumb.get(), m_options.DpiSliderY);
         m_bar[n].SetReportWhileDragging(true);
     }
     m_colour[n].Create(m_hWnd, Scaled(r.colour), i, Background(), kIdColour + static_cast<UINT>(i));
     m_colour[n].SetFocusLook(Theme().focus, Theme().large ? 4 : 2);
 
-    const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
+    const COLORREF text = Colour(m_options.clrTxtAdvDlg, Theme().text);
     PngBtnArgs name;
     name.id = kIdName + static_cast<UINT>(i);
     name.rc = Scaled(r.name);
@@ -173,7 +172,7 @@ bool CNewAdvDlg::CreateRow(int i) {
         Change([i](ProfileFile& p, int32_t& cur) { return SetCurrentLevel(p, cur, i); });
     };
     if (AddButton(m_name[n], name))
-        m_name[n].SetTextColors(text, text, Colour(gVar.clrDpiMark, RGB(255, 0, 0)));
+        m_name[n].SetTextColors(text, text, Colour(m_options.clrDpiMark, RGB(255, 0, 0)));
     for (int y = 0; y < 2; ++y) {
         CPngBtn& label = y ? m_yLabel[n] : m_xLabel[n];
         PngBtnArgs l;
@@ -201,21 +200,21 @@ bool CNewAdvDlg::AddRadio(CPngBtn& b, UINT id, POINT at, bool check,
 }
 
 bool CNewAdvDlg::CreateButtons() {
-    AddRadio(m_xy, kIdXY, {gVar.ptDpiBar.x, 0}, true, [this] {
+    AddRadio(m_xy, kIdXY, {m_options.ptDpiBar.x, 0}, true, [this] {
         const bool separate = !m_view.separateXY;
         Change([separate](ProfileFile& p, int32_t&) { return SetSeparateXY(p, separate); });
     });
 
-    const int x1 = gVar.ptDpiBar.x + m_look.barWidth;
+    const int x1 = m_options.ptDpiBar.x + m_look.barWidth;
     PicturePtr combo2 = LoadSkinPicture(SkinPath("combo2_nr.png"));
     ComboBtnArgs c;
     c.button.id = kIdLevels;
     c.button.rc = Scaled(RECT{x1 - 83, 25, x1, 44});
     c.button.normal = c.button.hover = c.button.pressed = combo2.get();
-    c.permission = [this] { return m_deviceReady() != 0; };
+    c.permission = [this] { return m_host.CheckDeviceReady() != 0; };
     c.onChange = [this](int32_t count) {
-        const int dm = gVar.pSensorCfg ? gVar.pSensorCfg->DM : kDpiLevels;
-        const bool sync = gVar.SyncChangeDpiLevel != 0;
+        const int dm = m_catalogue.pSensorCfg ? m_catalogue.pSensorCfg->DM : kDpiLevels;
+        const bool sync = m_options.SyncChangeDpiLevel != 0;
         // The combo asked for permission before it took the choice.
         Change([=](ProfileFile& p, int32_t& cur) { return SetLevelCount(p, cur, count, dm, sync); },
                false);
@@ -223,9 +222,9 @@ bool CNewAdvDlg::CreateButtons() {
     AddCombo(m_levels, c);
 
     for (int k = 0; k < kRateButtons; ++k) {
-        const POINT at =
-            m_look.rateDx ? POINT{m_look.rateAt.x + k * m_look.rateDx, m_look.rateAt.y}
-                          : POINT{m_look.rateAt.x, m_look.rateAt.y + k * (kRadio + gVar.RateVSp)};
+        const POINT at = m_look.rateDx ? POINT{m_look.rateAt.x + k * m_look.rateDx, m_look.rateAt.y}
+                                       : POINT{m_look.rateAt.x,
+                                               m_look.rateAt.y + k * (kRadio + m_options.RateVSp)};
         AddRadio(
             m_rate[static_cast<size_t>(k)], kIdRate + static_cast<UINT>(k), at, false,
             [this, k] { Change([k](ProfileFile& p, int32_t&) { return SetRateButton(p, k); }); });
@@ -248,7 +247,7 @@ bool CNewAdvDlg::CreateButtons() {
         });
     }
 
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     if (cfg && HasSensorModePair(*cfg)) {
         const POINT hp{cfg->ptSensorMode.x, cfg->ptSensorMode.y};
         for (int k = 0; k < 2; ++k) {
@@ -265,7 +264,7 @@ bool CNewAdvDlg::CreateButtons() {
 
 bool CNewAdvDlg::CreateEffect() {
     PicturePtr combo = LoadSkinPicture(SkinPath("combo_nr.png"));
-    const ZvPoint at = gVar.ptDpiEft;
+    const ZvPoint at = m_options.ptDpiEft;
     ComboBtnArgs c;
     c.button.id = kIdEffect;
     c.button.rc = Scaled(RECT{at.x, at.y, at.x + kEffectW, at.y + kEffectH});
@@ -282,8 +281,8 @@ bool CNewAdvDlg::CreateEffect() {
         UINT id;
         ZvPoint at;
         IntRange range;
-    } sliders[] = {{&m_light, kIdLight, gVar.ptDpiLight, kDpiLightLevelRange},
-                   {&m_speed, kIdSpeed, gVar.ptDpiSpeed, kDpiLightSpeedRange}};
+    } sliders[] = {{&m_light, kIdLight, m_options.ptDpiLight, kDpiLightLevelRange},
+                   {&m_speed, kIdSpeed, m_options.ptDpiSpeed, kDpiLightSpeedRange}};
     for (const auto& s : sliders) {
         SliderArgs a;
         a.id = s.id;
@@ -292,7 +291,7 @@ bool CNewAdvDlg::CreateEffect() {
         a.fill = m_look.effectFill;
         a.thumb = "slider.png";
         a.trackOffset = POINT{0, (kSliderH - 6) / 2};
-        a.thumbY = gVar.SliderY + 1;
+        a.thumbY = m_options.SliderY + 1;
         a.minimum = s.range.lo;
         a.maximum = s.range.hi;
         if (!AddSlider(*s.bar, a)) continue;
@@ -324,8 +323,10 @@ void CNewAdvDlg::LayoutForDevice() {
 }
 
 bool CNewAdvDlg::LoadSensor() {
-    const SensorCfg* cfg = gVar.pSensorCfg;
-    if (!gVar.pFile || !cfg || cfg->DM > kDpiLevels) return false;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    const bool haveRecord =
+        m_profiles.Read([](const ProfileState& s) { return s.pFile != nullptr; });
+    if (!haveRecord || !cfg || cfg->DM > kDpiLevels) return false;
     const SensorTable* table = FindSensorTable(static_cast<uint32_t>(cfg->Sensor));
     if (!table || table->count == 0) return false;
     m_laidOutFor = cfg;
@@ -354,18 +355,22 @@ bool CNewAdvDlg::LoadSensor() {
 }
 
 bool CNewAdvDlg::CurrentView(PerformanceView* v) const {
-    if (!gVar.pFile || !gVar.pSensorCfg) return false;
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    *v = ViewPerformance(*gVar.pFile, *gVar.pSensorCfg, gVar.g_nCurDpiLevel);
-    return true;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
+    if (!cfg) return false;
+    return m_profiles.Read([&](const ProfileState& s) {
+        if (!s.pFile) return false;
+        *v = ViewPerformance(*s.pFile, *cfg, s.g_nCurDpiLevel);
+        return true;
+    });
 }
 
 void CNewAdvDlg::PlaceRows(bool separateXY) {
-    const SensorCfg* cfg = gVar.pSensorCfg;
+    const SensorCfg* cfg = m_catalogue.pSensorCfg;
     const int dpih = cfg ? cfg->DPIH : 10;
     for (int i = 0; i < kDpiLevels; ++i) {
         const auto n = static_cast<size_t>(i);
-        const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, i);
+        const DpiRowLayout r =
+            LayoutDpiRow(m_options.ptDpiBar, m_look.barWidth, dpih, separateXY, i);
         MoveCtl(m_bar[n], Scaled(r.bar));
         MoveCtl(m_name[n], Scaled(r.name));
         MoveCtl(m_xLabel[n], Scaled(r.xLabel));
@@ -374,13 +379,14 @@ void CNewAdvDlg::PlaceRows(bool separateXY) {
     }
     // The X/Y box under the device's last row.
     const int last = std::clamp(cfg ? cfg->DM : kDpiLevels, 1, kDpiLevels) - 1;
-    const DpiRowLayout r = LayoutDpiRow(gVar.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
+    const DpiRowLayout r =
+        LayoutDpiRow(m_options.ptDpiBar, m_look.barWidth, dpih, separateXY, last);
     MoveCtlTo(m_xy, ScaledPoint(ZvPoint{r.bar.left, r.bar.bottom + 15}));
 }
 
 void CNewAdvDlg::ShowProfile() {
     // A profile may arrive before the main window lays the page out for its mouse.
-    if (m_laidOutFor != gVar.pSensorCfg && !LoadSensor()) return;
+    if (m_laidOutFor != m_catalogue.pSensorCfg && !LoadSensor()) return;
     PerformanceView v;
     if (!CurrentView(&v)) return;
     m_view = v;
@@ -391,7 +397,7 @@ void CNewAdvDlg::ShowProfile() {
         const DpiRowView& r = v.row[n];
         CPngHSliderBarEx& bar = m_bar[n];
         if (bar.m_hWnd && i < v.rows) {
-            bar.SetTwoThumbs(separate, nullptr, gVar.DpiSliderY);
+            bar.SetTwoThumbs(separate, nullptr, m_options.DpiSliderY);
             bar.SetValue(1, static_cast<int32_t>(r.x), false);
             bar.SetValue(2, static_cast<int32_t>(r.y), false);
         }
@@ -403,7 +409,7 @@ void CNewAdvDlg::ShowProfile() {
         m_colour[n].SetReadOnly(r.colourReadOnly);
         // Apart, the values take their thumbs' colours (X cyan, Y red), so each value tells
         // which thumb it belongs to even where the thumbs overlap.
-        const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
+        const COLORREF text = Colour(m_options.clrTxtAdvDlg, Theme().text);
         const COLORREF xText = separate ? kXThumbColour : text;
         if (m_xLabel[n].m_hWnd) m_xLabel[n].SetTextColors(xText, xText, RGB(255, 0, 0));
         if (m_yLabel[n].m_hWnd)
@@ -450,9 +456,9 @@ void CNewAdvDlg::SelectLevel(int index) {
     m_view.row[static_cast<size_t>(index)].current = true;
 }
 
-void CNewAdvDlg::DeviceChanged(int kind) {
-    if (kind == 1) {
-        SelectLevel(gVar.g_nCurDpiLevel);
+void CNewAdvDlg::DeviceChanged(DevBehaviorKind kind) {
+    if (kind == kBehaviorDpiLevel) {
+        SelectLevel(m_profiles.CurrentLevel());
     } else {
         ShowProfile();
     }
@@ -460,8 +466,8 @@ void CNewAdvDlg::DeviceChanged(int kind) {
 
 void CNewAdvDlg::Change(const std::function<PageChange(ProfileFile&, int32_t&)>& edit,
                         bool askFirst) {
-    if (askFirst && !m_deviceReady()) return;
-    EditCurrentProfile(edit, gVar.ApplyNow != 0);
+    if (askFirst && !m_host.CheckDeviceReady()) return;
+    EditProfile(edit, m_options.ApplyNow != 0);
     ShowProfile();
 }
 
@@ -470,9 +476,9 @@ void CNewAdvDlg::Change(const std::function<PageChange(ProfileFile&, int32_t&)>&
 LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kSliderMayChange:
-            return m_deviceReady() ? 1 : 0;
+            return m_host.CheckDeviceReady() ? 1 : 0;
         case kSlider2MayChange:
-            return m_deviceReady();
+            return m_host.CheckDeviceReady();
         case kSliderCommitted:
         case kSlider2Committed:
             OnSliderCommit(msg, static_cast<int32_t>(wp), lp);
@@ -482,7 +488,7 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnSliderDrag(msg, static_cast<int32_t>(wp), lp);
             return 0;
         case WM_COLOURBOX_CHANGED:
-            if (lp >= kColourBoxAsk) return m_deviceReady();
+            if (lp >= kColourBoxAsk) return m_host.CheckDeviceReady();
             if (lp >= 0 && lp < kDpiLevels) {
                 const int level = static_cast<int>(lp);
                 const auto colour = static_cast<uint32_t>(wp);
@@ -497,11 +503,11 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             ClosePopup();
             break;
         case WM_SETCURSOR:
-            if (gVar.ShowSys && m_look.sysLink) {
+            if (m_options.ShowSys && m_look.sysLink) {
                 POINT pt;
                 ::GetCursorPos(&pt);
                 ::ScreenToClient(m_hWnd, &pt);
-                const RECT sys = Rc(gVar.rcSys);
+                const RECT sys = Rc(m_options.rcSys);
                 if (reinterpret_cast<HWND>(wp) == m_hWnd && ::PtInRect(&sys, Theme().Unscale(pt))) {
                     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
                     return TRUE;
@@ -517,8 +523,8 @@ LRESULT CNewAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 bool CNewAdvDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
     if (msg != WM_LBUTTONDOWN) return false;
     ClosePopup();
-    const RECT sys = Rc(gVar.rcSys);
-    if (gVar.ShowSys && m_look.sysLink && ::PtInRect(&sys, Theme().Unscale(pt)))
+    const RECT sys = Rc(m_options.rcSys);
+    if (m_options.ShowSys && m_look.sysLink && ::PtInRect(&sys, Theme().Unscale(pt)))
         ::ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll Control_RunDLL main.cpl",
                         nullptr, SW_SHOWNORMAL);
     // The borderless main window is dragged by its pages too.
@@ -560,12 +566,13 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
         if (m_xLabel[static_cast<size_t>(i)].m_hWnd == label) level = i;
         if (m_yLabel[static_cast<size_t>(i)].m_hWnd == label) level = i, y = true;
     }
-    if (level < 0 || !gVar.pSensorCfg) return;
-    const SensorTable* table = FindSensorTable(static_cast<uint32_t>(gVar.pSensorCfg->Sensor));
+    if (level < 0 || !m_catalogue.pSensorCfg) return;
+    const SensorTable* table =
+        FindSensorTable(static_cast<uint32_t>(m_catalogue.pSensorCfg->Sensor));
     if (!table) return;
     uint32_t typed = 0;
     if (!m_askNumber(m_hWnd, DpiEntryPrompt(table), &typed)) return;
-    if (!m_deviceReady()) return;
+    if (!m_host.CheckDeviceReady()) return;
     bool stored = false;
     Change(
         [&](ProfileFile& p, int32_t&) {

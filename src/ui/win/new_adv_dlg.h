@@ -14,7 +14,7 @@
 #include "controls/win/png_slider.h"
 #include "ui/performance_model.h"
 #include "ui/win/dpi_colour_box.h"
-#include "ui/win/main_pages.h"
+#include "ui/win/main_page.h"
 
 // What the older form of the page (CAdvDlg) places and draws differently.
 struct PerfPageLook {
@@ -40,13 +40,13 @@ class CNewAdvDlg : public CMainPage {
     static constexpr UINT kIdRipple = 208, kIdAngle = 209, kIdMotion = 210, kIdHP = 211,
                           kIdLP = 212, kIdEffect = 213, kIdLight = 272, kIdSpeed = 273;
 
-    // `deviceReady` is the main window's CheckDeviceReady: asked before every change.
-    explicit CNewAdvDlg(std::function<int()> deviceReady, PerfPageLook look = {});
+    // The host's CheckDeviceReady is asked before every change.
+    explicit CNewAdvDlg(const PageParts& parts, PerfPageLook look = {});
     ~CNewAdvDlg() override;
 
     // The device changed: value lists, scale and which controls it has.
     void LayoutForDevice() override;
-    void DeviceChanged(int kind) override;
+    void DeviceChanged(DevBehaviorKind kind) override;
     // Marks level `index` current (0..7; anything else is ignored).
     void SelectLevel(int index);
 
@@ -104,12 +104,11 @@ class CNewAdvDlg : public CMainPage {
     void OnSliderCommit(UINT msg, int32_t value, LPARAM lp);
     void OnSliderDrag(UINT msg, int32_t value, LPARAM lp);
     void OnTypeValue(HWND label);
-    // Value lists, scale and level items for the mouse in gVar.pSensorCfg; false when there is
-    // no profile, no device entry, more than 8 levels or no sensor table.
+    // Value lists, scale and level items for the mouse in m_catalogue.pSensorCfg; false when there
+    // is no profile, no device entry, more than 8 levels or no sensor table.
     bool LoadSensor();
     bool CurrentView(PerformanceView* v) const;
 
-    std::function<int()> m_deviceReady;
     PerfPageLook m_look;
     AskNumberFn m_askNumber;
     ShowTextFn m_showText;

@@ -1,8 +1,5 @@
 #include "ui/win/profile_file_dlg.h"
 
-#include <mutex>
-
-#include "app/gvar.h"
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_transfer.h"
@@ -10,9 +7,8 @@
 #include "ui/win/common_dialogs.h"
 
 namespace {
-bool HaveProfile() {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    return gVar.pFile != nullptr;
+bool HaveProfile(const ProfileMonitor& profile) {
+    return profile.Read([](const ProfileState& s) { return s.pFile != nullptr; });
 }
 }  // namespace
 
@@ -47,14 +43,14 @@ std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string&
     return platform::win::Narrow(file);
 }
 
-int ExportProfileWithDialog(HWND owner) {
-    if (!HaveProfile()) return 0;
+int ExportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
+    if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, true);
     return path ? ExportProfile(*path) : 0;
 }
 
-int ImportProfileWithDialog(HWND owner) {
-    if (!HaveProfile()) return 0;
+int ImportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
+    if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, false);
     return path ? ImportProfile(*path, PageImportRules()) : 0;
 }

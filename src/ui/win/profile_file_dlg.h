@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "profile/profile_state.h"
+
 // Asks for a file name; nothing when cancelled. `save`: the save dialog with the overwrite
 // question, else the open dialog of an existing file.
 std::optional<std::string> AskProfileFile(HWND owner, bool save);
@@ -14,6 +16,6 @@ std::optional<std::string> AskProfileFile(HWND owner, bool save);
 std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string& ext,
                                        const std::string& name = "");
 // The current profile into a file the user names. 1 when written.
-int ExportProfileWithDialog(HWND owner);
+int ExportProfileWithDialog(HWND owner, const ProfileMonitor& profile);
 // A file the user picks into the current profile. 1 when imported.
-int ImportProfileWithDialog(HWND owner);
+int ImportProfileWithDialog(HWND owner, const ProfileMonitor& profile);

@@ -1,23 +1,15 @@
 #include "ui/win/value_dlgs.h"
 
-#include <mutex>
-
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "profile/apply_thread.h"
 #include "ui/buttons_page_model.h"
 
-namespace {
-
-// Under the profile lock, so the apply thread never copies a half-made record.
-PageChange StoreValue(const std::function<PageChange(ProfileFile&)>& edit) {
-    std::lock_guard<std::mutex> lock(ProfileDataLock());
-    if (!gVar.pFile) return {};
-    return edit(*gVar.pFile);
+PageChange CValueDlg::Store(const std::function<PageChange(ProfileFile&)>& edit) {
+    PageChange c;
+    m_profile.EditCurrent([&](ProfileFile& p, int32_t&) { c = edit(p); });
+    return c;
 }
-
-}  // namespace
 
 CValueDlg::~CValueDlg() {
     DestroyWindow();
@@ -120,14 +112,14 @@ std::string CDebounceDlg::ValueText() const {
 }
 
 PageChange CDebounceDlg::Step(bool up) {
-    const IntRange range = DebounceRange(gVar.DebounceRange);
+    const IntRange range = DebounceRange(m_options.DebounceRange);
     const int32_t next = DebounceStep(m_ms, up, range);
     if (next == m_ms) return {};
-    if (!up && DebounceNeedsConfirm(m_ms, gVar.TipForDebounce) &&
+    if (!up && DebounceNeedsConfirm(m_ms, m_options.TipForDebounce) &&
         !(confirm && confirm(GetText("tc_debounce_tips"))))
         return {};
     m_ms = next;
-    return StoreValue([next, range](ProfileFile& p) { return SetDebounce(p, next, range); });
+    return Store([next, range](ProfileFile& p) { return SetDebounce(p, next, range); });
 }
 
 // ---- auto sleep ----------------------------------------------------------------------------
@@ -154,5 +146,5 @@ PageChange CAutoSleepDlg::Step(bool up) {
     if (next == m_pos) return {};
     m_pos = next;
     const int32_t v = TableValue();
-    return StoreValue([v](ProfileFile& p) { return SetAutoSleep(p, v); });
+    return Store([v](ProfileFile& p) { return SetAutoSleep(p, v); });
 }

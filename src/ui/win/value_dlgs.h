@@ -13,11 +13,15 @@
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
+#include "app/options.h"
+#include "profile/profile_state.h"
 #include "ui/page_change.h"
 
 class CValueDlg : public CWndBase {
   public:
     static constexpr UINT kIdDown = 1, kIdUp = 2;
+    // `profile`: the record a press changes.
+    explicit CValueDlg(ProfileMonitor& profile) : m_profile(profile) {}
     ~CValueDlg() override;
 
     // A child of `parent` at `rc` over `background` (the page's picture, cut at `rc`).
@@ -39,6 +43,9 @@ class CValueDlg : public CWndBase {
   protected:
     // One press; the change to report (nothing changed: an empty one).
     virtual PageChange Step(bool up) = 0;
+    // Runs `edit` on the current record inside the profile's lock, so the apply thread never
+    // copies a half-made record; nothing without a current record.
+    PageChange Store(const std::function<PageChange(ProfileFile&)>& edit);
     void OnPaint(CMemPaint& buf) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool m_hasValue = false;
@@ -46,6 +53,7 @@ class CValueDlg : public CWndBase {
   private:
     void Press(bool up);
 
+    ProfileMonitor& m_profile;
     PicturePtr m_face;  // the page's picture with "key_time.png" over it
     CPngBtn m_down, m_up;
     std::string m_caption;
@@ -57,6 +65,9 @@ class CValueDlg : public CWndBase {
 // Milliseconds within DebounceRange; going down to TipForDebounce asks first.
 class CDebounceDlg : public CValueDlg {
   public:
+    // `options`: the range a user may choose and whether going down asks first.
+    CDebounceDlg(ProfileMonitor& profile, const AppOptions& options)
+        : CValueDlg(profile), m_options(options) {}
     void SetDebounceValue(int32_t ms);
     int32_t Value() const { return m_ms; }
     std::string ValueText() const override;
@@ -67,12 +78,14 @@ class CDebounceDlg : public CValueDlg {
     PageChange Step(bool up) override;
 
   private:
+    const AppOptions& m_options;
     int32_t m_ms = 0;
 };
 
 // A position in the 13-step auto-sleep table.
 class CAutoSleepDlg : public CValueDlg {
   public:
+    using CValueDlg::CValueDlg;
     // A value not in the table leaves the position as it is.
     void SetAutoSleepValue(int32_t tableValue);
     int Position() const { return m_pos; }
