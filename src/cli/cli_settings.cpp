@@ -8,6 +8,7 @@
 #include "cli/cli_args.h"
 #include "profile/apply_thread.h"
 #include "profile/eeprom_writer.h"
+#include "profile/profile_state.h"
 #include "profile/sensor_table.h"
 #include "ui/buttons_page_model.h"
 #include "ui/device_session.h"
@@ -270,11 +271,10 @@ int App::LightSetting(const Words& w) {
         return kExitFailed;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (LightingBlocked(m_session.Usb())) {
-        Err(GetText("tc_adv_str29"));
-        return kExitFailed;
-    }
     if (m_oneRecord && !RefreshLighting(bit)) return kExitFailed;
+    // Kept to put back should the mouse hold its lighting: the record then says what the mouse
+    // has (it may go into the cache), not a change that never reached it.
+    const std::optional<ProfileFile> before = TheProfile().CopyCurrent();
     // Each given value is what the page's control for it stores; the zone asked for is written.
     const PageChange c = EditCurrentProfile(
         m_profile,
@@ -304,8 +304,16 @@ int App::LightSetting(const Words& w) {
             m_stored = zone + " lighting: " + LightingText(p, bit);
             return r;
         },
-        true);
-    return c.Changed() ? kExitDone : kExitFailed;
+        false);
+    if (!c.Changed()) return kExitFailed;
+    if (!PlaceLightingRequest(m_session.Usb(), c.data)) {
+        TheProfile().EditCurrent([&](ProfileFile& p, int32_t&) {
+            if (before) p = *before;
+        });
+        Err(GetText("tc_adv_str29"));
+        return kExitFailed;
+    }
+    return kExitDone;
 }
 
 }  // namespace cli

@@ -112,6 +112,9 @@ class MacroEditor {
     // leaves the change bits set for the file write to clear. false when a key code 0 was
     // stored.
     bool Save(StMacro& record);
+    // A save whose file could not be written: the marks it took come back, and with them the
+    // Save button.
+    void SaveFailed(uint32_t changes) { m_changes |= changes; }
 
   private:
     EditorRefusal CheckRoom(int rows) const;

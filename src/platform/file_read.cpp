@@ -31,4 +31,26 @@ bool ReadOpenFile(uint64_t size, uint64_t limit, bool failIfLarger, const ReadCh
     return true;
 }
 
+namespace {
+bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger, std::vector<uint8_t>& out,
+              uint32_t* err) {
+    out.clear();
+    std::unique_ptr<FileForReading> file = OpenFileForReading(path, err);
+    if (!file) return false;
+    return ReadOpenFile(
+        file->Size(), limit, failIfLarger,
+        [&file](uint8_t* buf, size_t size) { return file->Read(buf, size); }, out, err);
+}
+}  // namespace
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err,
+              uint64_t maxBytes) {
+    return ReadUpTo(path, maxBytes, true, out, err);
+}
+
+bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& out,
+                    uint32_t* err) {
+    return ReadUpTo(path, count, false, out, err);
+}
+
 }  // namespace platform

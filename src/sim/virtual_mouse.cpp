@@ -30,7 +30,10 @@ void Record(std::vector<uint8_t>& e, uint32_t addr, std::initializer_list<uint8_
     e[a] = Check(&e[addr], bytes.size());
 }
 
-// The codes of 100, 200, ... 16000 DPI on the 0x3335.
+// The codes of 100, 200, ... 16000 DPI on the 0x3335. A copy of the program's own table, kept
+// here on purpose and written out separately: the mouse shares no code with the program, so a
+// wrong entry in the program's table shows up as a DPI the virtual mouse reads differently
+// instead of being agreed with. Do not replace it with the program's table.
 constexpr uint8_t kTable3335[160] = {
     0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x10, 0x11, 0x12,
     0x13, 0x14, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1D, 0x1E, 0x1F, 0x20, 0x21, 0x23, 0x25, 0x26,

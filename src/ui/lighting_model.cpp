@@ -308,8 +308,12 @@ bool LightingBlocked(CUSBDriver& usb) {
     return usb.LightingGuardQuery(&blocked) == 1 && blocked;
 }
 
-bool PlaceLightingRequest(CUSBDriver& usb, uint32_t data) {
-    if (LightingBlocked(usb)) return false;
+bool PlaceLightingRequest(uint32_t data, const std::function<bool()>& held) {
+    if (held()) return false;
     RequestApply(kApplyLighting, data);
     return true;
+}
+
+bool PlaceLightingRequest(CUSBDriver& usb, uint32_t data) {
+    return PlaceLightingRequest(data, [&usb] { return LightingBlocked(usb); });
 }

@@ -6,6 +6,7 @@
 // Functions that change a record change nothing else; run them through EditCurrentProfile.
 #pragma once
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -161,5 +162,8 @@ bool DeviceHasLighting(const SensorCfg& cfg, uint32_t zoneData);
 // placed and the text tc_adv_str29 is shown. Runs on the caller's thread (the one command a
 // page sends itself besides the profile switch).
 bool LightingBlocked(CUSBDriver& usb);
-// The guard, then RequestApply(0x2, data). False (nothing placed) when the lighting is held.
+// The one way a lighting request is placed: the guard (`held`, normally LightingBlocked on the
+// mouse's link), then RequestApply(kApplyLighting, data). False, with nothing placed, when the
+// mouse holds its lighting; the caller says tc_adv_str29.
+bool PlaceLightingRequest(uint32_t data, const std::function<bool()>& held);
 bool PlaceLightingRequest(CUSBDriver& usb, uint32_t data);

@@ -404,6 +404,29 @@ TEST_F(CliConventions, LightingAndColoursAreWrittenWithoutReadingTheProfile) {
     EXPECT_TRUE(data.Read("PRO_102b.dct") == cached) << "the reading changed the cache";
 }
 
+// While the mouse holds its lighting, a lighting change is refused whole: it says why, nothing
+// reaches the mouse and the cache keeps what the mouse has.
+TEST_F(CliConventions, HeldLightingIsRefusedAndLeavesMouseAndCacheAlone) {
+    const std::string sim = "--sim='" + (files / "sim.bin") + "'";
+    // A write leaves the mouse's state file, which a reading alone does not.
+    ASSERT_EQ(Run("set debounce 9", sim).code, 0);
+    ASSERT_EQ(Run("show", sim).code, 0);
+    const std::string cached = data.Read("PRO_101a.dct");
+    const std::string lightBefore = Run("eeprom read 0xA0 7", sim).out;
+
+    std::string state = files.Read("sim.bin");
+    const size_t at = state.find("\nlighting=1");
+    ASSERT_NE(at, std::string::npos);
+    state.replace(at, 11, "\nlighting=0");
+    files.Write("sim.bin", state);
+
+    Result r = Run("set light main steady --brightness 5 --color '#0a0b0c'", sim);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.Says("The lighting cannot be changed right now")) << r.err;
+    EXPECT_EQ(Run("eeprom read 0xA0 7", sim).out, lightBefore);
+    EXPECT_TRUE(data.Read("PRO_101a.dct") == cached) << "the refused change went into the cache";
+}
+
 TEST_F(CliConventions, ResetWaitsForNoWindowAndReadsOnce) {
     ASSERT_EQ(Run("set debounce 9").code, 0);
     Result r = Run("reset --yes", "--sim -v");

@@ -2,7 +2,9 @@
 // and requests, and what the page shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <initializer_list>
 
 #include "base/language_texts.h"
@@ -10,6 +12,7 @@
 #include "support/temp_dir.h"
 #include "unit/ui_model_fixtures.h"
 #include "ui/buttons_page_model.h"
+#include "ui/performance_labels.h"
 #include "ui/performance_model.h"
 
 namespace {
@@ -318,6 +321,55 @@ TEST(PerformanceModel, DebounceAndAutoSleepSteps) {
     EXPECT_FALSE(AutoSleepValueOfSeconds(40));  // 4 is not in the table
     EXPECT_FALSE(AutoSleepValueOfSeconds(65));
     EXPECT_FALSE(AutoSleepValueOfSeconds(0));
+}
+
+// A name goes with its control on both pages: it sits at its distance from the control, and a
+// hidden control takes its name (and a slider its value) away. The lift-off hint on the newer
+// page gives way to the DPI-indicator options.
+TEST(PerformanceLabels, NamesGoWithTheirControls) {
+    ASSERT_TRUE(LoadTexts(zvtest::SourceDir() + "/data/text.xml"));
+    PerfControlPlaces all;
+    all.xy = ZvRect{100, 300, 118, 318};
+    all.effect = ZvRect{150, 430, 300, 460};
+    all.effectSliders = {ZvRect{200, 470, 460, 480}, ZvRect{200, 490, 460, 500}};
+    all.effectValues = {7, 3};
+    all.liftOff = {ZvRect{480, 450, 498, 468}, ZvRect{540, 450, 558, 468}};
+    auto find = [](const std::vector<PageLabel>& labels, const std::string& text) {
+        const auto it = std::find_if(labels.begin(), labels.end(),
+                                     [&](const PageLabel& l) { return l.text == text; });
+        return it == labels.end() ? std::nullopt : std::optional<ZvRect>(it->place);
+    };
+    const std::string xyName = GetText("tc_msg19"), speedName = GetText("tc_adv_str10"),
+                      lightName = GetText("tc_adv_str7"), hint = GetText("tc_lodtips"),
+                      effectName = GetText("tc_adv_str14");
+    for (const bool older : {false, true}) {
+        SCOPED_TRACE(older ? "older page" : "newer page");
+        auto layout = [older](const PerfControlPlaces& c) {
+            return older ? LayoutOlderPerfLabels(c) : LayoutNewerPerfLabels(c);
+        };
+        std::vector<PageLabel> shown = layout(all);
+        EXPECT_EQ(find(shown, xyName), (ZvRect{126, 297, 368, 321}));
+        EXPECT_EQ(find(shown, speedName), (ZvRect{50, 490, 190, 500}));
+        EXPECT_EQ(find(shown, "3"), (ZvRect{475, 490, 505, 500}));
+        EXPECT_EQ(find(shown, effectName), (ZvRect{47, 430, 142, 460}));
+        EXPECT_FALSE(find(shown, hint));
+
+        PerfControlPlaces fewer = all;
+        fewer.xy.reset();
+        fewer.effectSliders[1].reset();
+        shown = layout(fewer);
+        EXPECT_FALSE(find(shown, xyName));
+        EXPECT_FALSE(find(shown, speedName));
+        EXPECT_FALSE(find(shown, "3"));
+        EXPECT_TRUE(find(shown, lightName));
+        EXPECT_TRUE(find(shown, "7"));
+
+        fewer.effect.reset();
+        shown = layout(fewer);
+        EXPECT_FALSE(find(shown, effectName));
+        EXPECT_FALSE(find(shown, lightName));
+        EXPECT_EQ(find(shown, hint).has_value(), !older);
+    }
 }
 
 }  // namespace

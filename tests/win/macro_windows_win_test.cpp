@@ -538,6 +538,50 @@ TEST_F(MacroPageWin, SavingAMacroOnAButtonAsksTheHostToWriteTheButtons) {
     }
 }
 
+// A page that notes what it tells instead of opening a box.
+class TellingMacroPage : public CMacroDlg {
+  public:
+    using CMacroDlg::CMacroDlg;
+    std::vector<std::string> told;
+    void ShowMessage(const std::string& text) override { told.push_back(text); }
+};
+
+// A Save whose file cannot be written says so, with the file, and keeps its Save button; the
+// next Save, once the file can be written, puts the same edit there.
+TEST_F(MacroPageWin, SaveThatCannotWriteItsFileSaysSoAndKeepsTheButton) {
+    TellingMacroPage page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    OpenOnHid(page);
+    ASSERT_TRUE(page.Editor().HasMacro());
+    HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
+    HWND save = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdSave);
+    Press(record);
+    const LPARAM scanC = 1 | (0x2E << 16);
+    ::SendMessageW(page.m_hWnd, WM_KEYDOWN, 'C', scanC);
+    ::SendMessageW(page.m_hWnd, WM_KEYUP, 'C', scanC | 0xC0000000);
+    Press(record);
+    ASSERT_TRUE(page.Editor().SaveVisible());
+
+    // A folder has taken the file's place: the file cannot be replaced.
+    const std::string file = platform::JoinPath(root, "hid.qzm");
+    ASSERT_TRUE(platform::RemoveFile(file));
+    ASSERT_TRUE(platform::MakeDirectory(file));
+    Press(save);
+    ASSERT_EQ(page.told.size(), 1u);
+    EXPECT_NE(page.told[0].find("hid.qzm"), std::string::npos) << page.told[0];
+    EXPECT_TRUE(platform::TakeSaveFailures().empty()) << "told twice";
+    EXPECT_TRUE(page.Editor().SaveVisible());
+    EXPECT_TRUE(::IsWindowVisible(save));
+
+    ASSERT_TRUE(platform::RemoveEmptyDirectory(file));
+    Press(save);
+    EXPECT_EQ(page.told.size(), 1u);
+    const std::optional<StMacro> saved = ReadMacroFile(file);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(+saved->events[0].code, 0x43);
+    EXPECT_EQ(+saved->events[1].code, 0x43);
+    EXPECT_FALSE(page.Editor().SaveVisible());
+}
+
 // The page inside a modal window that, like the main window, takes Enter, Escape, Space and
 // F1 before they are dispatched.
 class KeySwallowingWindow : public CDialogBase {

@@ -1,4 +1,5 @@
-// The message dialog as a real modal window, driven by posted keys and clicks while it runs.
+// The message dialog as a real modal window, driven by posted keys and clicks while it runs; and
+// what every small skinned dialog shares: the keys it gives no meaning and its boxes' colours.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -10,7 +11,10 @@
 #include "base/language_texts.h"
 #include "platform/win/wide.h"
 #include "support/temp_dir.h"
+#include "ui/win/firekey_dlg.h"
+#include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/pick_macro_dlg.h"
 #include "win/modal_steps.h"
 
 namespace {
@@ -227,6 +231,83 @@ TEST_F(MsgDlgWin, WithoutItsPictureTheDialogClosesAtOnce) {
     gVar.szAppDir = empty.path();
     g_steps = {[](HWND) { ADD_FAILURE() << "the dialog stayed open"; }};
     EXPECT_EQ(ShowMessageText("Nothing to see", host.m_hWnd), IDCANCEL);
+}
+
+// A dialog's window without its modal run.
+template <class D>
+class OpenedDialog : public D {
+  public:
+    using D::CreateDialogWindow;
+    using D::D;
+};
+
+// `D` made with `args`, given `theme`, set up by `setUp` and opened over `owner`.
+template <class D, class... Args>
+std::shared_ptr<CSkinnedDialog> OpenDialog(HWND owner, const UiTheme& theme,
+                                           const std::function<void(D&)>& setUp, Args&&... args) {
+    auto d = std::make_shared<OpenedDialog<D>>(std::forward<Args>(args)...);
+    d->theme = theme;
+    if (setUp) setUp(*d);
+    if (!d->CreateDialogWindow(owner)) return nullptr;
+    return d;
+}
+
+// F1 never reaches a small dialog's controls (it would ask for help the program does not have),
+// nor does Escape where it would throw typed values away, while a letter does; the text box is
+// drawn in the theme's colours.
+TEST_F(MsgDlgWin, SkinnedDialogsSwallowStrayKeysAndColourTheirBoxes) {
+    ::KillTimer(nullptr, timer);  // the dialogs here have no modal run for the steps to end
+    zvtest::TempDir data;
+    gVar.szAppDataDir = data.path();
+    UiTheme theme;
+    theme.text = RGB(201, 102, 53);
+    theme.edit = RGB(7, 8, 9);
+    KeyInfo fire;
+    fire.dwFunID = 0x080000A4;
+    fire.dwParameter = 0x1402;
+    auto mode = [](MsgMode m) {
+        return std::function<void(CMsgDlg&)>([m](CMsgDlg& d) { d.mode = m; });
+    };
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<CSkinnedDialog>()> open;
+        UINT box;  // 0: the dialog has none
+        bool escapeSwallowed;
+    } cases[] = {
+        {"message",
+         [&] { return OpenDialog<CMsgDlg>(host.m_hWnd, theme, mode(MsgMode::kMessage)); }, 0, true},
+        {"text", [&] { return OpenDialog<CMsgDlg>(host.m_hWnd, theme, mode(MsgMode::kTextInput)); },
+         CMsgDlg::kIdEdit, true},
+        {"move", [&] { return OpenDialog<CMoveDlg>(host.m_hWnd, theme, {}); }, CMoveDlg::kIdX,
+         true},
+        {"fire", [&] { return OpenDialog<CFirekeyDlg>(host.m_hWnd, theme, {}, fire, theme); },
+         CFirekeyDlg::kIdCount, true},
+        // The picker leaves Escape to its tree.
+        {"picker", [&] { return OpenDialog<CPickMacroDlg>(host.m_hWnd, theme, {}); }, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<CSkinnedDialog> dlg = c.open();
+        ASSERT_NE(dlg, nullptr);
+        HWND target = c.box ? ::GetDlgItem(dlg->m_hWnd, static_cast<int>(c.box)) : dlg->m_hWnd;
+        for (const UINT vk : {UINT{VK_ESCAPE}, UINT{VK_F1}, UINT{'A'}}) {
+            MSG m{target, WM_KEYDOWN, vk, 1, 0, {}};
+            const bool swallowed = vk == VK_F1 || (vk == VK_ESCAPE && c.escapeSwallowed);
+            EXPECT_EQ(dlg->PreTranslateMessage(&m), swallowed) << vk;
+        }
+        if (c.box) {
+            HDC dc = ::GetDC(target);
+            const auto brush = reinterpret_cast<HBRUSH>(
+                ::SendMessageW(dlg->m_hWnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(target)));
+            EXPECT_NE(brush, nullptr);
+            EXPECT_EQ(::GetBkColor(dc), theme.edit);
+            EXPECT_EQ(::GetTextColor(dc), theme.text);
+            ::ReleaseDC(target, dc);
+        }
+        dlg->DestroyWindow();
+    }
+    gVar.szAppDataDir.clear();
 }
 
 }  // namespace

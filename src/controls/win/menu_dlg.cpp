@@ -80,7 +80,6 @@ CMenuDlg::~CMenuDlg() {
     CloseSubMenu();
     if (m_hWnd) ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 bool CMenuDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
@@ -108,7 +107,7 @@ bool CMenuDlg::Open(const MenuEntry* entries, int count, int width, int x, int y
     m_clrNr = normal;
     m_clrOv = hover;
     SetBufferedPaint(true);
-    m_font = MakeUiFont(m_theme.font, m_theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(m_theme.font, m_theme.FontHeight(), FW_NORMAL);
     const ZvRect& w = m_model.WindowRect();
     if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"", WS_POPUP,
                   RECT{w.left, w.top, w.right, w.bottom}, ::GetAncestor(m_owner, GA_ROOT), 0)) {
@@ -329,7 +328,7 @@ void CMenuDlg::Render(HDC dc) {
             RECT r = ToRect(m_model.ItemRect(k));
             if (m_textOffset != 0) r.left += m_textOffset;
             DrawSkinText(dc, MenuEntryText(m_model.Entries()[k]), r, hot ? m_clrOv : m_clrNr,
-                         m_font, format);
+                         m_font.get(), format);
         }
     }
     if (m_border == 1) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/menu_model.h"
+#include "controls/win/gdi_handle.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
 
@@ -81,8 +82,7 @@ class CMenuDlg : public CWndBase {
     bool m_keysInSub = false;
     int m_tag = 0;
     std::unique_ptr<CMenuDlg> m_sub;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
 };
 
 // The four menu pictures, loaded when the main window starts and freed when it ends.

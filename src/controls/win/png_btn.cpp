@@ -18,13 +18,11 @@ CPngBtn::~CPngBtn() {
     if (m_tooltip && ::IsWindow(m_tooltip)) ::DestroyWindow(m_tooltip);
     DestroyWindow();
     if (m_clip) ::DeleteObject(m_clip);
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 bool CPngBtn::Create(HWND parent, const PngBtnArgs& args, const UiTheme& theme) {
     m_theme = theme;
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(theme.font, theme.FontHeight(), FW_NORMAL);
     m_clrNr = theme.buttonNormal;
     m_clrOv = theme.buttonHover;
     m_clrDn = theme.buttonPressed;
@@ -223,9 +221,7 @@ void CPngBtn::SetTextColors(COLORREF normal, COLORREF hover, COLORREF pressed) {
 }
 
 void CPngBtn::SetFont(HFONT font) {
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    m_font = font;
-    m_ownFont = false;
+    m_font = UiFont::Shared(font);
     Invalidate();
 }
 
@@ -406,7 +402,7 @@ void CPngBtn::Render(HDC dc, bool pressed, bool itemDisabled) {
                          (cp.centred ? DT_CENTER : DT_LEFT);
             }
             g.Flush();
-            DrawSkinText(dc, m_text, ToRect(cp.rect), colour, m_font, format);
+            DrawSkinText(dc, m_text, ToRect(cp.rect), colour, m_font.get(), format);
         }
     }
     if (m_hWnd && ::GetFocus() == m_hWnd && TakesTab())

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/combo_model.h"
+#include "controls/win/gdi_handle.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
 #include "controls/win/wnd_base.h"
@@ -127,8 +128,7 @@ class CPngBtn : public CWndBase {
     RECT m_textRect{};
     UINT m_format = 0;
     COLORREF m_clrNr = RGB(200, 200, 200), m_clrOv = RGB(100, 100, 100), m_clrDn = RGB(0, 0, 0);
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
     bool m_hover = false, m_linked = false, m_checkable = false, m_checked = false,
          m_toggle = false;
     bool m_pressShift = false, m_disabledLook = false, m_dblReport = false;

@@ -29,7 +29,6 @@ CTreeCtrlEx::CTreeCtrlEx() = default;
 CTreeCtrlEx::~CTreeCtrlEx() {
     m_bar.DestroyWindow();
     DestroyWindow();
-    if (m_font) ::DeleteObject(m_font);
     if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
@@ -47,11 +46,11 @@ bool CTreeCtrlEx::Create(HWND owner, const TreeCreateArgs& args, const UiTheme& 
     if (!CreateControl(WC_TREEVIEWW, L"", style, args.rc, owner, args.id)) return false;
     SetBufferedPaint(true);
     TreeView_SetItemHeight(m_hWnd, theme.large ? 38 : kRowHeight);
-    m_font = ::CreateFontW(theme.large ? 30 : 15, 0, 0, 0, 600, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_font.Reset(::CreateFontW(theme.large ? 30 : 15, 0, 0, 0, 600, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
     // The font also serves the in-place rename box.
-    ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
     if (m_editBrush) ::DeleteObject(m_editBrush);
     m_editBrush = ::CreateSolidBrush(m_colours.background);
     // The system's scroll bar is light whatever the theme: the skin's is laid over it, a thumb
@@ -582,7 +581,7 @@ void CTreeCtrlEx::DrawRow(Gdiplus::Graphics& g, HDC dc, HTREEITEM item, int widt
     g.Flush(Gdiplus::FlushIntentionSync);
     const int x = TreeTextLeft(look, left, indent);
     const COLORREF colour = selected ? m_colours.textSelected : m_colours.textNormal;
-    DrawSkinText(dc, ItemText(item), RECT{x, row.top, width - 5, row.bottom}, colour, m_font,
+    DrawSkinText(dc, ItemText(item), RECT{x, row.top, width - 5, row.bottom}, colour, m_font.get(),
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 

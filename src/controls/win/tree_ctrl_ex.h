@@ -18,6 +18,7 @@
 #include <string>
 
 #include "controls/tree_model.h"
+#include "controls/win/gdi_handle.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/skin_scroll_bar.h"
 #include "controls/win/ui_theme.h"
@@ -148,7 +149,7 @@ class CTreeCtrlEx : public CWndBase {
     TreeColours m_colours;
     PicturePtr m_bkg, m_open, m_closed;
     std::map<HTREEITEM, std::unique_ptr<TreeItemRecord>> m_records;
-    HFONT m_font = nullptr;
+    FontHandle m_font;
     HWND m_tooltip = nullptr;
     CSkinScrollBar m_bar;
     HBRUSH m_editBrush = nullptr;

@@ -28,15 +28,12 @@ void ThemeFonts::Reset(const UiTheme& theme) {
 }
 
 void ThemeFonts::Release() {
-    for (HFONT& f : m_fonts) {
-        if (f) ::DeleteObject(f);
-        f = nullptr;
-    }
+    for (FontHandle& f : m_fonts) f.Reset();
 }
 
 HFONT ThemeFonts::Get(TextRole role) {
-    HFONT& f = m_fonts[static_cast<size_t>(role)];
-    if (f) return f;
+    FontHandle& f = m_fonts[static_cast<size_t>(role)];
+    if (f) return f.get();
     const TextStyle style = m_theme.Style(role);
     LOGFONTW lf{};
     // The application font gives its face; the scale gives the size and weight.
@@ -49,6 +46,6 @@ HFONT ThemeFonts::Get(TextRole role) {
     lf.lfHeight = style.height;
     lf.lfWidth = 0;
     lf.lfWeight = style.weight;
-    f = ::CreateFontIndirectW(&lf);
-    return f;
+    f.Reset(::CreateFontIndirectW(&lf));
+    return f.get();
 }

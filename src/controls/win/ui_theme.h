@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/win/gdi_handle.h"
+
 // The type scale: each kind of text has a size and weight that shows its rank, so a page reads
 // title, then group, then the labels and the values the user came for.
 enum class TextRole { kPageTitle, kGroupTitle, kLabel, kValue, kNote };
@@ -60,5 +62,5 @@ class ThemeFonts {
   private:
     void Release();
     UiTheme m_theme;
-    HFONT m_fonts[5]{};
+    FontHandle m_fonts[5];
 };

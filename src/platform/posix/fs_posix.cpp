@@ -106,39 +106,40 @@ bool GetFileSize(const std::string& path, uint64_t& size, uint32_t* err) {
     return Ok(err);
 }
 
-static bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger,
-                     std::vector<uint8_t>& out, uint32_t* err) {
-    out.clear();
+namespace {
+class PosixFileForReading : public FileForReading {
+  public:
+    PosixFileForReading(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
+    ~PosixFileForReading() override { ::close(m_fd); }
+    uint64_t Size() const override { return m_size; }
+    int64_t Read(uint8_t* buf, size_t size) override {
+        for (;;) {
+            const ssize_t r = ::read(m_fd, buf, size);
+            if (r >= 0 || errno != EINTR) return r;
+        }
+    }
+
+  private:
+    int m_fd;
+    uint64_t m_size;
+};
+}  // namespace
+
+std::unique_ptr<FileForReading> OpenFileForReading(const std::string& path, uint32_t* err) {
     // Without O_NONBLOCK, opening a pipe put where a data file belongs waits for a writer
     // forever; it is refused once open, like any file that is not a plain one.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return FailErrno(err, path);
+    if (fd < 0) {
+        FailErrno(err, path);
+        return nullptr;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Fail(err, kErrBadFileType);
+        Fail(err, kErrBadFileType);
+        return nullptr;
     }
-    const bool ok = ReadOpenFile(
-        static_cast<uint64_t>(st.st_size), limit, failIfLarger,
-        [fd](uint8_t* buf, size_t size) -> int64_t {
-            for (;;) {
-                const ssize_t r = ::read(fd, buf, size);
-                if (r >= 0 || errno != EINTR) return r;
-            }
-        },
-        out, err);
-    ::close(fd);
-    return ok;
-}
-
-bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err,
-              uint64_t maxBytes) {
-    return ReadUpTo(path, maxBytes, true, out, err);
-}
-
-bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& out,
-                    uint32_t* err) {
-    return ReadUpTo(path, count, false, out, err);
+    return std::make_unique<PosixFileForReading>(fd, static_cast<uint64_t>(st.st_size));
 }
 
 // Makes a finished rename last: the folder entry is only on disk once the folder is flushed.

@@ -48,44 +48,42 @@ bool GetFileSize(const std::string& path, uint64_t& size, uint32_t* err) {
     return Ok(err);
 }
 
-static bool ReadUpTo(const std::string& path, uint64_t limit, bool failIfLarger,
-                     std::vector<uint8_t>& out, uint32_t* err) {
-    out.clear();
+namespace {
+class WinFileForReading : public FileForReading {
+  public:
+    WinFileForReading(HANDLE h, uint64_t size) : m_h(h), m_size(size) {}
+    ~WinFileForReading() override { ::CloseHandle(m_h); }
+    uint64_t Size() const override { return m_size; }
+    int64_t Read(uint8_t* buf, size_t size) override {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        DWORD r = 0;
+        if (!::ReadFile(m_h, buf, chunk, &r, nullptr)) return -1;
+        return r;
+    }
+
+  private:
+    HANDLE m_h;
+    uint64_t m_size;
+};
+}  // namespace
+
+std::unique_ptr<FileForReading> OpenFileForReading(const std::string& path, uint32_t* err) {
     HANDLE h = ::CreateFileW(Widen(path).c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        DWORD e = ::GetLastError();
         // Opening a folder for reading reports access denied, as on every platform here.
-        return Fail(err, e);
+        FailLast(err);
+        return nullptr;
     }
     LARGE_INTEGER li;
     if (!::GetFileSizeEx(h, &li)) {
-        DWORD e = ::GetLastError();
+        const DWORD e = ::GetLastError();
         ::CloseHandle(h);
-        return Fail(err, e);
+        Fail(err, e);
+        return nullptr;
     }
-    const bool ok = ReadOpenFile(
-        static_cast<uint64_t>(li.QuadPart), limit, failIfLarger,
-        [h](uint8_t* buf, size_t size) -> int64_t {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
-            DWORD r = 0;
-            if (!::ReadFile(h, buf, chunk, &r, nullptr)) return -1;
-            return r;
-        },
-        out, err);
-    ::CloseHandle(h);
-    return ok;
-}
-
-bool ReadFile(const std::string& path, std::vector<uint8_t>& out, uint32_t* err,
-              uint64_t maxBytes) {
-    return ReadUpTo(path, maxBytes, true, out, err);
-}
-
-bool ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& out,
-                    uint32_t* err) {
-    return ReadUpTo(path, count, false, out, err);
+    return std::make_unique<WinFileForReading>(h, static_cast<uint64_t>(li.QuadPart));
 }
 
 static bool WriteReplacing(const std::string& path, const void* data, size_t size, uint32_t* err);

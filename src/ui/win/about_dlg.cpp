@@ -29,7 +29,6 @@ std::optional<uint32_t> ActiveMouseVersion() {
 
 CAboutDlg::~CAboutDlg() {
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 bool CAboutDlg::CreateDialogWindow(HWND owner) {
@@ -51,7 +50,7 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     const UiTheme theme = ThemeFromOptions();
     UiTheme flatTheme = theme;
     flatTheme.large = false;
-    m_font = MakeUiFont(theme.font, gVar.b4K ? 26 : 16, FW_NORMAL, &m_ownFont);
+    m_font = UiFont(theme.font, gVar.b4K ? 26 : 16, FW_NORMAL);
     m_layout = LayoutAbout(!GetText("tc_fwver").empty(), gVar.b4K != 0);
 
     // Made at the picture's own coordinates, then moved to twice them on large screens.
@@ -106,11 +105,11 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
 void CAboutDlg::OnPaint(CMemPaint& mp) {
     PaintSkinBackdrop(mp, m_bkg.get(), gVar.clrLowBkg);
     const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
-    DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), gVar.Txt_clr, m_font, fmt);
+    DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), gVar.Txt_clr, m_font.get(), fmt);
     DrawSkinText(mp.dc(), VersionLine(GetText("tc_version"), kProgramVersion), ToRect(m_layout.b),
-                 gVar.Txt_clr, m_font, fmt);
+                 gVar.Txt_clr, m_font.get(), fmt);
     if (auto fw = FirmwareLine(GetText("tc_fwver"), ActiveMouseVersion()))
-        DrawSkinText(mp.dc(), *fw, ToRect(m_layout.c), gVar.Txt_clr, m_font, fmt);
+        DrawSkinText(mp.dc(), *fw, ToRect(m_layout.c), gVar.Txt_clr, m_font.get(), fmt);
 }
 
 LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

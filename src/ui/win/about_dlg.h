@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
@@ -28,7 +29,6 @@ class CAboutDlg : public CDialogBase {
 
     PicturePtr m_bkg;
     CPngBtn m_close, m_link, m_fw;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
     AboutLayout m_layout;
 };

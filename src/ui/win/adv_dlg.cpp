@@ -165,103 +165,18 @@ LRESULT CAdvDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 // ---- painting -------------------------------------------------------------------------------
 
 void CAdvDlg::OnPaintPage(CMemPaint& buf) {
-    const HDC dc = buf.dc();
+    PerfControlPlaces c = ShownControlPlaces();
+    if (gVar.ShowSys && m_moveSpeed.m_hWnd) {
+        auto at = [this](const CWndBase& w) {
+            const RECT r = ControlPlace(w);
+            return ZvRect{r.left, r.top, r.right, r.bottom};
+        };
+        c.moveSpeed = at(m_moveSpeed);
+        c.scroll = at(m_scroll);
+        c.doubleClick = at(m_dbClick);
+        c.precision = at(m_precision);
+        c.oneScreen = at(m_oneScreen);
+    }
     const COLORREF text = gVar.Txt_clr ? static_cast<COLORREF>(gVar.Txt_clr) : Theme().text;
-    constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    // Placed in the normal layout, drawn where it lies on this screen.
-    auto draw = [&](const std::string& key, const RECT& rc, UINT align) {
-        DrawPageText(dc, GetText(key), rc, align, text, Font());
-    };
-    auto raw = [&](const std::string& s, const RECT& rc, UINT align) {
-        DrawPageText(dc, s, rc, align, text, Font());
-    };
-    auto at = [this](const CWndBase& w) { return ControlPlace(w); };
-
-    if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi)
-        draw("tc_page2", RECT{43, 20, 343, 40}, kLine | DT_LEFT);
-    if (ControlShown(XYBox())) {
-        const RECT b = at(XYBox());
-        draw("tc_msg19", RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
-             kLine | DT_LEFT);
-    }
-    if (ControlShown(LevelCount())) {
-        const RECT b = at(LevelCount());
-        draw("tc_adv_str19", RECT{b.left - 160, b.top, b.left - 10, b.bottom}, kLine | DT_RIGHT);
-    }
-    if (ControlShown(RateButton(0))) {
-        draw("tc_adv_str6", RECT{594, 22, 894, 42}, kLine | DT_LEFT);
-        for (int k = 0; k < kRateButtons; ++k) {
-            const RECT b = at(RateButton(k));
-            raw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
-                kLine | DT_CENTER);
-        }
-    }
-    if (ControlShown(LiftOffButton(0))) {
-        draw("tc_adv_str9", RECT{594, 148, 794, 168}, kLine | DT_LEFT);
-        for (int k = 0; k < 2; ++k) {
-            const RECT b = at(LiftOffButton(k));
-            raw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
-                kLine | DT_CENTER);
-        }
-    }
-    const std::pair<PerfSwitch, const char*> switches[] = {
-        {PerfSwitch::kRipple, "tc_adv_str12"},
-        {PerfSwitch::kAngleSnap, "tc_adv_str13"},
-        {PerfSwitch::kMotionSync, "tc_adv_str17"}};
-    for (const auto& [which, key] : switches) {
-        CPngBtn& box = SwitchBox(which);
-        if (!ControlShown(box)) continue;
-        const RECT b = at(box);
-        draw(key, RECT{b.right + 8, b.top - 3, b.right + 150, b.bottom + 3}, kLine | DT_LEFT);
-    }
-    if (ControlShown(SensorModeButton(true))) {
-        const RECT hp = at(SensorModeButton(true)), lp = at(SensorModeButton(false));
-        raw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
-        raw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
-        draw("tc_msg4", RECT{hp.left - 155, hp.top - 5, hp.left - 10, hp.bottom + 5},
-             kLine | DT_LEFT);
-    }
-    if (ControlShown(EffectCombo())) {
-        const RECT e = at(EffectCombo());
-        draw("tc_adv_str14", RECT{47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
-        const std::pair<bool, const char*> sliders[] = {{false, "tc_adv_str7"},
-                                                        {true, "tc_adv_str10"}};
-        for (const auto& [speed, key] : sliders) {
-            const CPngSliderBar& bar = EffectSlider(speed);
-            if (!ControlShown(bar)) continue;
-            const RECT b = at(bar);
-            draw(key, RECT{b.left - 150, b.top, b.left - 10, b.bottom}, kLine | DT_RIGHT);
-            raw(std::to_string(bar.GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
-                kLine | DT_LEFT);
-        }
-    }
-
-    if (Bar(0).m_hWnd && gVar.pSensorCfg) {
-        // Under the right end of the last row, as on the newer page.
-        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
-        const RECT b = at(Bar(last));
-        draw("tc_msg26", RECT{b.right - 300, b.bottom + 10, b.right + 50, b.bottom + 28},
-             kLine | DT_RIGHT);
-    }
-
-    if (!gVar.ShowSys || !m_moveSpeed.m_hWnd) return;
-    const RECT move = at(m_moveSpeed);
-    const RECT group{594, move.top - 60, 944, move.top - 40};
-    draw("tc_adv_str18", group, kLine | DT_LEFT);
-    const std::pair<const CPngSliderBar*, const char*> heads[] = {
-        {&m_moveSpeed, "tc_adv_str2"}, {&m_scroll, "tc_adv_str3"}, {&m_dbClick, "tc_adv_str1"}};
-    for (const auto& [bar, key] : heads) {
-        const RECT b = at(*bar);
-        draw(key, RECT{b.left, b.top - 25, b.left + 200, b.top - 5}, kLine | DT_LEFT);
-    }
-    const RECT db = at(m_dbClick);
-    draw("tc_msg37", RECT{db.left, db.bottom + 2, db.left + 100, db.bottom + 20}, kLine | DT_LEFT);
-    // Unclipped: a final letter whose stroke overhangs its advance would lose that stroke.
-    draw("tc_msg38", RECT{db.right - 100, db.bottom + 2, db.right, db.bottom + 20},
-         kLine | DT_RIGHT | DT_NOCLIP);
-    const RECT pr = at(m_precision), os = at(m_oneScreen);
-    draw("tc_adv_str5", RECT{pr.right + 8, pr.top - 3, pr.right + 300, pr.bottom + 3},
-         kLine | DT_LEFT);
-    draw("tc_adv_str4", RECT{os.right + 8, os.top - 3, os.right + 200, os.bottom + 3},
-         kLine | DT_LEFT);
+    DrawLabels(buf.dc(), LayoutOlderPerfLabels(c), text, false);
 }

@@ -8,8 +8,6 @@ constexpr UINT_PTR kHideTimer = 1;
 
 CDpiOverlay::~CDpiOverlay() {
     DestroyWindow();
-    if (m_valueFont) ::DeleteObject(m_valueFont);
-    if (m_levelFont) ::DeleteObject(m_levelFont);
 }
 
 bool CDpiOverlay::Create(bool large) {
@@ -28,12 +26,12 @@ bool CDpiOverlay::Create(bool large) {
     if (PicturePresent(m_bkg.get()))
         ShapeWindowFromPicture(m_hWnd, m_bkg.get(), RGB(0, 255, 0), 0x0A);
     SetBufferedPaint(true);
-    m_valueFont = ::CreateFontW(30 * k, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS,
-                                L"MS Shell Dlg");
-    m_levelFont = ::CreateFontW(15 * k, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS,
-                                L"MS Shell Dlg");
+    m_valueFont.Reset(::CreateFontW(30 * k, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    FF_SWISS, L"MS Shell Dlg"));
+    m_levelFont.Reset(::CreateFontW(15 * k, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg"));
     return true;
 }
 
@@ -75,8 +73,9 @@ void CDpiOverlay::OnPaint(CMemPaint& buf) {
     ::FillRect(buf.dc(), &mark, b);
     ::DeleteObject(b);
     DrawSkinText(buf.dc(), m_view.value, RECT{32 * k, 8 * k, buf.width() - 10 * k, 44 * k},
-                 RGB(240, 244, 250), m_valueFont,
+                 RGB(240, 244, 250), m_valueFont.get(),
                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     DrawSkinText(buf.dc(), m_view.level, RECT{32 * k, 44 * k, buf.width() - 10 * k, 66 * k},
-                 RGB(0, 212, 255), m_levelFont, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                 RGB(0, 212, 255), m_levelFont.get(),
+                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

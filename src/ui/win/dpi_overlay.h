@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
 #include "ui/glance_model.h"
@@ -25,7 +26,8 @@ class CDpiOverlay : public CWndBase {
   private:
     bool Create(bool large);
     PicturePtr m_bkg;
-    HFONT m_valueFont = nullptr, m_levelFont = nullptr;
+    FontHandle m_valueFont;
+    FontHandle m_levelFont;
     DpiOverlayView m_view;
     uint32_t m_colour = 0;
     bool m_large = false;

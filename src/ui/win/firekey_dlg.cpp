@@ -1,10 +1,8 @@
 #include "ui/win/firekey_dlg.h"
 
-#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
-#include "ui/win/msg_dlg.h"
 #include "ui/win/skin_dialog.h"
 
 namespace {
@@ -19,53 +17,44 @@ RECT LabelAbove(const RECT& box) {
 }
 }  // namespace
 
-CFirekeyDlg::CFirekeyDlg(const KeyInfo& current, const UiTheme& theme)
-    : m_current(current), m_theme(theme) {}
+CFirekeyDlg::CFirekeyDlg(const KeyInfo& current, const UiTheme& look)
+    : CSkinnedDialog(look), m_current(current) {
+    // Enter, Esc, Space and F1 neither close the dialog nor press a button.
+    SetDialogKeys({VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1});
+}
 
 CFirekeyDlg::~CFirekeyDlg() {
     DestroyWindow();
-    if (m_editFont) ::DeleteObject(m_editFont);
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    if (m_countBrush) ::DeleteObject(m_countBrush);
-    if (m_editBrush) ::DeleteObject(m_editBrush);
-}
-
-RECT CFirekeyDlg::Scaled(const RECT& r) const {
-    return m_theme.large ? Double4K(r) : r;
 }
 
 HWND CFirekeyDlg::MakeBox(UINT id, const RECT& where, const std::string& text) {
-    const RECT rc = Scaled(where);
-    HWND box = ::CreateWindowExW(
-        0, L"EDIT", platform::win::Widen(text).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_NUMBER | ES_AUTOHSCROLL, rc.left,
-        rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AppInstance(), nullptr);
-    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
     // A box reads at most 40 characters as a number.
-    ::SendMessageW(box, EM_LIMITTEXT, 40, 0);
-    return box;
+    return MakeEditBox(id, Scaled(where), WS_TABSTOP | ES_CENTER | ES_NUMBER, text,
+                       m_editFont.get(), 40);
 }
 
 bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
-    m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
-    if (m_theme.large && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
-    const int w = PictureWidth(m_bkg.get()), h = PictureHeight(m_bkg.get());
-    HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
-    if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(CMsgDlg::kWindowTitle),
-                  WS_POPUP | WS_CLIPCHILDREN, CentredOver(top, w, h), top, 0))
-        return false;
-    if (!PicturePresent(m_bkg.get())) {
-        PostMessage(WM_CLOSE);
-        ::ShowWindow(m_hWnd, SW_SHOWNA);
-        return true;
+    SetCommandHandler(kIdOk, [this](UINT) { OnOk(); });
+    SetCommandHandler(kIdCancel, [this](UINT) { EndDialog(IDCANCEL); });
+    SetCommandHandler(kIdClose, [this](UINT) { EndDialog(IDCANCEL); });
+    SetCommandHandler(kIdCount, [this](UINT code) {
+        if (code == EN_CHANGE) OnBoxChanged(m_count);
+    });
+    SetCommandHandler(kIdInterval, [this](UINT code) {
+        if (code == EN_CHANGE) OnBoxChanged(m_interval);
+    });
+
+    switch (StartSkinned(owner, "msg_nr.png")) {
+        case SkinDialogStart::kFailed:
+            return false;
+        case SkinDialogStart::kClosing:
+            return true;
+        case SkinDialogStart::kReady:
+            break;
     }
-    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), m_theme.maskDialog, 0);
-    m_font = MakeUiFont(m_theme.font, m_theme.FontHeight(), FW_NORMAL, &m_ownFont);
-    m_editFont = ::CreateFontW(m_theme.large ? 32 : 16, 0, 0, 0, 600, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-    m_editBrush = ::CreateSolidBrush(m_theme.edit);
+    m_editFont.Reset(::CreateFontW(theme.large ? 32 : 16, 0, 0, 0, 600, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
 
     auto makeButton = [&](CPngBtn& b, const char* file, const RECT& where, UINT id,
                           const std::string& caption) {
@@ -75,9 +64,9 @@ bool CFirekeyDlg::CreateDialogWindow(HWND owner) {
         a.rc = Scaled(where);
         a.caption = caption;
         a.normal = a.hover = a.pressed = pic.get();
-        a.background = m_bkg.get();
+        a.background = Background();
         a.pressShift = true;
-        b.Create(m_hWnd, a, m_theme);
+        b.Create(m_hWnd, a, theme);
     };
     makeButton(m_close, "exit_nr.png", RECT{399, 10, 424, 35}, kIdClose, "");
     makeButton(m_ok, "button2_nr.png", RECT{136, 114, 216, 141}, kIdOk, GetText("tc_ok"));
@@ -119,88 +108,15 @@ void CFirekeyDlg::OnOk() {
     EndDialog(IDOK);
 }
 
-bool CFirekeyDlg::PreTranslateMessage(MSG* msg) {
-    const UINT m = msg->message;
-    if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_CHAR && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP)
-        return false;
-    // Tab moves between the boxes and the buttons; a focused button takes Space and Enter.
-    switch (RouteDialogKey(m_hWnd, *msg)) {
-        case DialogKey::kMoved:
-            return true;
-        case DialogKey::kForControl:
-            return false;
-        case DialogKey::kOther:
-            break;
-    }
-    // Enter, Esc, Space and F1 neither close the dialog nor press a button.
-    switch (msg->wParam) {
-        case VK_RETURN:
-        case VK_ESCAPE:
-        case VK_SPACE:
-        case VK_F1:
-            return true;
-        default:
-            return false;
-    }
-}
-
-LRESULT CFirekeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT: {
-            CMemPaint buf(m_hWnd);
-            Paint(buf.dc());
-            return 0;
-        }
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wp);
-            if ((id == kIdCount || id == kIdInterval) && HIWORD(wp) == EN_CHANGE)
-                OnBoxChanged(reinterpret_cast<HWND>(lp));
-            else if (id == kIdOk)
-                OnOk();
-            else if (id == kIdCancel || id == kIdClose)
-                EndDialog(IDCANCEL);
-            return 0;
-        }
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            // Both boxes in the theme's colours, like every other input of the program.
-            if (reinterpret_cast<HWND>(lp) == m_count || reinterpret_cast<HWND>(lp) == m_interval) {
-                ::SetTextColor(dc, m_theme.text);
-                ::SetBkColor(dc, m_theme.edit);
-                return reinterpret_cast<LRESULT>(m_editBrush);
-            }
-            break;
-        }
-        case WM_LBUTTONDOWN:
-            ::ReleaseCapture();
-            ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, lp);
-            return 0;
-        case WM_HELP:
-            return TRUE;
-        default:
-            break;
-    }
-    return CDialogBase::WindowProc(msg, wp, lp);
-}
-
-void CFirekeyDlg::Paint(HDC dc) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    {
-        Gdiplus::Graphics g(dc);
-        DrawPictureStretched(g, m_bkg.get(), client);
-    }
+void CFirekeyDlg::OnPaintDialog(CMemPaint& buf) {
+    const HDC dc = buf.dc();
     const UINT one = DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS;
-    DrawSkinText(dc, GetText("tc_str1"), Scaled(LabelAbove(kCountBox)), m_theme.text, m_font, one);
-    DrawSkinText(dc, GetText("tc_str2"), Scaled(LabelAbove(kIntervalBox)), m_theme.text, m_font,
-                 one);
-    const int w = m_theme.large ? client.right / 2 : client.right;
+    DrawSkinText(dc, GetText("tc_str1"), Scaled(LabelAbove(kCountBox)), theme.text, Font(), one);
+    DrawSkinText(dc, GetText("tc_str2"), Scaled(LabelAbove(kIntervalBox)), theme.text, Font(), one);
+    const int w = theme.large ? buf.width() / 2 : buf.width();
     DrawSkinText(dc, GetText("tc_str3"),
-                 Scaled(RECT{10, kCountBox.bottom + 4, w - 10, kCountBox.bottom + 24}),
-                 m_theme.text, m_font, one);
+                 Scaled(RECT{10, kCountBox.bottom + 4, w - 10, kCountBox.bottom + 24}), theme.text,
+                 Font(), one);
 }
 
 std::optional<uint16_t> EditFireKey(HWND owner, const KeyInfo& current) {

@@ -7,15 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
-#include "controls/win/skin_picture.h"
+#include "controls/win/skinned_dialog.h"
 #include "controls/win/ui_theme.h"
-#include "controls/win/wnd_base.h"
 #include "profile/profile_file.h"
 #include "ui/fire_dlg_model.h"
 #include "ui/win/theme_options.h"
 
-class CFirekeyDlg : public CDialogBase {
+class CFirekeyDlg : public CSkinnedDialog {
   public:
     static constexpr UINT kIdOk = IDOK, kIdCancel = IDCANCEL, kIdClose = 1001, kIdCount = 1002,
                           kIdInterval = 1003;
@@ -33,28 +33,20 @@ class CFirekeyDlg : public CDialogBase {
     std::string BoxText(HWND box) const;
     void PressOk() { OnOk(); }
 
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool PreTranslateMessage(MSG* msg) override;
-
   protected:
     bool CreateDialogWindow(HWND owner) override;
+    void OnPaintDialog(CMemPaint& buf) override;
 
   private:
-    RECT Scaled(const RECT& r) const;
     HWND MakeBox(UINT id, const RECT& rc, const std::string& text);
     void OnBoxChanged(HWND box);
     void OnOk();
-    void Paint(HDC dc);
 
     KeyInfo m_current;
-    UiTheme m_theme;
     uint16_t m_result = 0;
-    PicturePtr m_bkg;
     CPngBtn m_close, m_ok, m_cancel;
     HWND m_count = nullptr, m_interval = nullptr;
-    HFONT m_editFont = nullptr, m_font = nullptr;
-    bool m_ownFont = false;
-    HBRUSH m_countBrush = nullptr, m_editBrush = nullptr;
+    FontHandle m_editFont;
     bool m_settingText = false;
 };
 

@@ -163,11 +163,10 @@ CKeyDlg::~CKeyDlg() {
     StopTimer(kHoverTimer);
     DestroyControls();
     DestroyWindow();
-    if (m_ownTipFont && m_tipFont) ::DeleteObject(m_tipFont);
 }
 
 bool CKeyDlg::OnCreatePage() {
-    m_tipFont = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownTipFont);
+    m_tipFont = UiFont(Theme().font, Theme().FontHeight(), FW_NORMAL);
     return Build();
 }
 
@@ -573,7 +572,7 @@ void CKeyDlg::OnPaintPage(CMemPaint& buf) {
     PaintSummary(buf);
     if (const std::optional<ZvRect> tip =
             DebounceTipRect(m_options.TipForDebounce, Theme().large)) {
-        DrawSkinText(buf.dc(), GetText("tc_debounce_tips"), R(*tip), Theme().text, m_tipFont,
+        DrawSkinText(buf.dc(), GetText("tc_debounce_tips"), R(*tip), Theme().text, m_tipFont.get(),
                      DT_WORDBREAK | DT_END_ELLIPSIS | DT_LEFT);
     }
     if (m_options.UIDebug) FrameIn(buf.dc(), RECT{0, 0, buf.width(), buf.height()}, RGB(255, 0, 0));

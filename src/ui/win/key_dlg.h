@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "profile/profile_file.h"
@@ -135,6 +136,5 @@ class CKeyDlg : public CMainPage {
     bool m_menuWasOpen = false;  // a menu was open when the last command arrived
     bool m_hoverOn = false;      // the hover timer runs
     int m_summaryLines = 0;
-    HFONT m_tipFont = nullptr;
-    bool m_ownTipFont = false;
+    UiFont m_tipFont;
 };

@@ -104,8 +104,6 @@ CLedDlg::CLedDlg(const PageParts& parts)
 CLedDlg::~CLedDlg() {
     // The controls go before the fonts and brush they draw with.
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    if (m_editFont) ::DeleteObject(m_editFont);
     if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
@@ -150,7 +148,7 @@ bool CLedDlg::OnCreatePage() {
     // The controls cut their backgrounds out of the page's picture while they are made.
     SetSkinBackground([] { return LoadSkinPicture(SkinPath("led_nr.png")); });
     m_wheel = LoadSkinPicture(SkinPath("color.png"));
-    m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(Theme().font, Theme().FontHeight(), FW_NORMAL);
     m_layout = LayoutLighting(gVar);
     CreateCombos();
     CreateZoneButtons();
@@ -268,9 +266,9 @@ void CLedDlg::CreateSliders() {
 }
 
 void CLedDlg::CreateEdits() {
-    m_editFont = ::CreateFontW(Theme().large ? 30 : 15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_editFont.Reset(::CreateFontW(Theme().large ? 30 : 15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
     // The theme's text boxes, as in every dialog of the program.
     m_editBrush = ::CreateSolidBrush(Theme().edit);
     for (size_t i = 0; i < m_edit.size(); ++i) {
@@ -280,7 +278,7 @@ void CLedDlg::CreateEdits() {
             rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdEdit + i)), AppInstance(), nullptr);
         if (!m_edit[i]) continue;
-        ::SendMessageW(m_edit[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
+        ::SendMessageW(m_edit[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.get()), FALSE);
         const LONG_PTR old = ::SetWindowLongPtrW(m_edit[i], GWLP_WNDPROC,
                                                  reinterpret_cast<LONG_PTR>(ColourEditProc));
         ::SetPropW(m_edit[i], kEditProcProp, reinterpret_cast<HANDLE>(old));
@@ -459,14 +457,12 @@ void CLedDlg::Change(const std::function<PageChange(ProfileFile&)>& edit, bool a
     if (askFirst && !m_host.CheckDeviceReady()) return;
     const PageChange c =
         EditCurrentProfile([&](ProfileFile& p, int32_t&) { return edit(p); }, false);
-    if (c.Changed() && gVar.ApplyNow) {
+    if (c.Changed() && m_options.ApplyNow) {
         if (c.flag != kApplyLighting) {
             RequestApply(c.flag, c.data);
-        } else if (m_host.LightingHeld()) {
+        } else if (!PlaceLightingRequest(c.data, [this] { return m_host.LightingHeld(); })) {
             // The mouse shows something of its own; the change waits in the profile.
             m_showText(m_hWnd, "tc_adv_str29");
-        } else {
-            RequestApply(c.flag, c.data);
         }
     }
     ShowProfile();
@@ -696,13 +692,13 @@ void CLedDlg::OnPaintPage(CMemPaint& buf) {
         const RECT b = at(m_offMoving);
         DrawPageText(dc, GetText("tc_adv_str23"),
                      RECT{b.right + 8, b.top - 5, b.right + 400, b.bottom + 5}, kLine | DT_LEFT,
-                     sleepText, m_font);
+                     sleepText, m_font.get());
     }
     if (ControlShown(m_sleep)) {
         const RECT b = at(m_sleep);
         DrawPageText(dc, GetText("tc_adv_str20"),
                      RECT{b.right + 10, b.top, b.right + 170, b.bottom}, kLine | DT_LEFT, sleepText,
-                     m_font);
+                     m_font.get());
         if (m_sleepUnavailable)
             DrawPageText(dc, UnavailableText(),
                          RECT{b.right + 10, b.bottom + 4, b.right + 400, b.bottom + 22},

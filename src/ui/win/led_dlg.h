@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/png_slider.h"
 #include "ui/lighting_model.h"
@@ -103,7 +104,7 @@ class CLedDlg : public CMainPage {
     // that colour as last drawn.
     std::array<PicturePtr, 2> m_zoneLight, m_zoneTinted;
     std::array<ZonePreview, 2> m_zonePreview{}, m_zoneTintedFor{};
-    HFONT m_font = nullptr, m_editFont = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
+    FontHandle m_editFont;
     HBRUSH m_editBrush = nullptr;
 };

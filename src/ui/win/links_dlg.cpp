@@ -7,7 +7,7 @@
 #include "controls/skin_paths.h"
 #include "controls/win/menu_dlg.h"
 #include "platform/win/wide.h"
-#include "ui/win/dialog_place.h"
+#include "controls/win/skinned_dialog.h"
 #include "ui/win/msg_dlg.h"
 #include "ui/win/program_follow.h"
 
@@ -37,8 +37,6 @@ CLinksDlg::CLinksDlg(ProgramLinks links) : m_editor(std::move(links)) {}
 
 CLinksDlg::~CLinksDlg() {
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    if (m_bold) ::DeleteObject(m_bold);
 }
 
 RECT CLinksDlg::RowRect(int visibleRow) {
@@ -70,10 +68,10 @@ bool CLinksDlg::CreateDialogWindow(HWND owner) {
         case SkinDialogStart::kReady:
             break;
     }
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
-    m_bold = ::CreateFontW(theme.large ? 34 : 18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg");
+    m_font = UiFont(theme.font, theme.FontHeight(), FW_NORMAL);
+    m_bold.Reset(::CreateFontW(theme.large ? 34 : 18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg"));
     PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
     PicturePtr buttonPic = LoadSkinPicture(SkinPath("button2_nr.png"));
     auto makeButton = [&](CPngBtn& b, UINT id, const RECT& where, SkinPicture* pic,
@@ -213,7 +211,7 @@ void CLinksDlg::OnPaint(CMemPaint& buf) {
     ::GetClientRect(m_hWnd, &client);
     DrawPictureStretched(buf.g(), m_bkg.get(), client);
     buf.g().Flush(Gdiplus::FlushIntentionSync);
-    DrawSkinText(buf.dc(), GetText("tc_links"), Scaled(kTitle), theme.text, m_bold,
+    DrawSkinText(buf.dc(), GetText("tc_links"), Scaled(kTitle), theme.text, m_bold.get(),
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     for (int v = 0; v < kVisibleRows && m_top + v < m_editor.Rows(); ++v) {
@@ -234,10 +232,10 @@ void CLinksDlg::OnPaint(CMemPaint& buf) {
         RECT name = r;
         name.left += Scaled(RECT{6, 0, 0, 0}).left;
         name.right = Scaled(ProfileRect(v)).left - 6;
-        DrawSkinText(buf.dc(), m_editor.RowProgram(row), name, theme.text, m_font, format);
+        DrawSkinText(buf.dc(), m_editor.RowProgram(row), name, theme.text, m_font.get(), format);
         RECT prof = Scaled(ProfileRect(v));
         prof.right -= Scaled(RECT{6, 0, 0, 0}).left;
-        DrawSkinText(buf.dc(), m_editor.RowProfile(row), prof, RGB(0, 212, 255), m_font,
+        DrawSkinText(buf.dc(), m_editor.RowProfile(row), prof, RGB(0, 212, 255), m_font.get(),
                      format | DT_RIGHT);
     }
 }

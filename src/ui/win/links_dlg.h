@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
@@ -55,6 +56,6 @@ class CLinksDlg : public CDialogBase {
     std::vector<std::string> m_running;
     PicturePtr m_bkg;
     CPngBtn m_close, m_addRunning, m_addName, m_remove, m_ok, m_cancel;
-    HFONT m_font = nullptr, m_bold = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
+    FontHandle m_bold;
 };

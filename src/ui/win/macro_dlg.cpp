@@ -17,6 +17,7 @@
 #undef InsertMenuItem
 #include "ui/import_limits.h"
 #include "ui/macro_rows.h"
+#include "ui/save_failure_text.h"
 #include "ui/main_window_model.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
@@ -63,13 +64,12 @@ CMacroDlg::~CMacroDlg() {
     // Every macro changed here and not yet written reaches its file when the page goes.
     if (m_store) m_store->FlushAll();
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
     if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
 bool CMacroDlg::OnCreatePage() {
     const UiTheme& theme = Theme();
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(theme.font, theme.FontHeight(), FW_NORMAL);
     m_treeRc = ToRect(m_options.rcMacroList);
     m_listRc = ToRect(m_options.rcKeyList);
     const TreeColours colours = TreeColoursFromOptions();
@@ -175,7 +175,7 @@ bool CMacroDlg::OnCreatePage() {
         countRc.top, countRc.right - countRc.left, countRc.bottom - countRc.top, m_hWnd,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdCount)), AppInstance(), nullptr);
     if (!m_count) return false;
-    ::SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    ::SendMessageW(m_count, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
     ::SendMessageW(m_count, EM_LIMITTEXT, 3, 0);
     m_editBrush = ::CreateSolidBrush(theme.edit);
     SetCommandHandler(kIdCount, [this](UINT code) {
@@ -264,13 +264,13 @@ void CMacroDlg::OnPaintPage(CMemPaint& buf) {
                  group, format);
     DrawSkinText(buf.dc(), GetText("tc_macro_key_list"), Scaled(HeadingOver(m_listRc)),
                  Theme().text, group, format);
-    DrawSkinText(buf.dc(), GetText("tc_macro_auto"), Scaled(m_autoLabel), Theme().text, m_font,
-                 format);
+    DrawSkinText(buf.dc(), GetText("tc_macro_auto"), Scaled(m_autoLabel), Theme().text,
+                 m_font.get(), format);
     for (size_t i = 0; i < 3; ++i)
         DrawSkinText(buf.dc(), GetText(kRadioText[i]), Scaled(m_radioLabels[i]), Theme().text,
-                     m_font, format);
-    DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text, m_font,
-                 format);
+                     m_font.get(), format);
+    DrawSkinText(buf.dc(), GetText("tc_macro_loop"), Scaled(m_insertHeading), Theme().text,
+                 m_font.get(), format);
     DrawSkinText(buf.dc(), GetText("tc_macro_help"), Scaled(m_helpRc), Theme().text,
                  TypeFont(TextRole::kNote), DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
     DrawSkinText(buf.dc(), GetText("tc_page3"), ToRect(PageTitleRect(Theme().large)), Theme().text,
@@ -466,20 +466,29 @@ void CMacroDlg::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CMacroDlg::OnSave() {
     if (RefusedWhileRecording() || !m_shown) return;
-    bool packed = false;
-    g_MacroList.Update(m_shown, [&](StMacro& r) { packed = m_editor.Save(r); });
+    const uint32_t changes = m_editor.Changes();
+    bool allKeys = true;
+    g_MacroList.Update(m_shown, [&](StMacro& r) { allKeys = m_editor.Save(r); });
+    // A key without a code is stored all the same; with the log on, the developer is warned.
+    if (!allKeys && gVar.nDebug)
+        ::MessageBoxW(m_hWnd, L"Capture keycode=0", L"Warning", MB_OK | MB_ICONWARNING);
     const MacroTreeItem item = m_model.FindMacro(m_shown);
     if (!Flush_Dirty_Macro(item, &m_model, m_store->Root())) {
-        // The record keeps its change marks and is written again when the page is left.
+        // Said here, with the file and the system's reason when the write itself failed (taken
+        // now, so the main window does not say it a second time). The record keeps its change
+        // marks and is written again when the page is left; the Save button stays for another
+        // try rather than going as if the macro were saved.
+        const std::string why = SaveFailureText(platform::TakeSaveFailures());
+        ShowMessage(why.empty() ? "Get file path failed." : why);
+        m_editor.SaveFailed(changes);
         UpdateSave();
         return;
     }
-    (void)packed;
     ShowInEditor(m_shown);
     // A macro on a button is in the mouse too: the keys are written again with the new events.
     const bool assigned = m_profiles.Read(
         [this](const ProfileState& s) { return s.pFile && MacroIsAssigned(*s.pFile, m_shown); });
-    if (assigned) RefreshButtonPage(gVar.ApplyNow != 0);
+    if (assigned) RefreshButtonPage(m_options.ApplyNow != 0);
 }
 
 void CMacroDlg::RunStore(const std::function<void()>& op) {

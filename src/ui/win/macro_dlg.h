@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "macro/macro_editor.h"
@@ -134,8 +135,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     RECT m_treeRc{}, m_listRc{}, m_autoLabel{}, m_insertHeading{};
     RECT m_helpRc{};  // how recording works, under the options
     std::array<RECT, 3> m_radioLabels{};
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
     HBRUSH m_editBrush = nullptr;
 
     // What the profile-reading thread asked for, run on the window's thread.

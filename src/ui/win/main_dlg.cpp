@@ -71,9 +71,6 @@ CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> r
 CZorvanDlg::~CZorvanDlg() {
     Teardown();
     DestroyWindow();
-    if (m_boldFont) ::DeleteObject(m_boldFont);
-    if (m_langFont) ::DeleteObject(m_langFont);
-    if (m_ownNoMouseFont && m_noMouseFont) ::DeleteObject(m_noMouseFont);
     if (m_ownIcon && m_icon) ::DestroyIcon(m_icon);
 }
 
@@ -119,9 +116,9 @@ bool CZorvanDlg::OnInitDialog() {
     const ScreenDecision screen = DecideScreen(xScreen, yScreen);
     if (screen.b4K) gVar.b4K = 1;
     if (screen.tooSmall) LogPrintf("Screen size too small, not set 4K flag");
-    m_boldFont = ::CreateFontW(gVar.b4K ? 34 : 24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg");
+    m_boldFont.Reset(::CreateFontW(gVar.b4K ? 34 : 24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, FF_SWISS, L"MS Shell Dlg"));
     // The title: a second start finds the window by it.
     ::SetWindowTextW(m_hWnd, Widen(gVar.szTitle).c_str());
     m_hSyncEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -270,9 +267,9 @@ void CZorvanDlg::BuildLayout() {
     m_min.SetAccessibleRole(ROLE_SYSTEM_PUSHBUTTON);
 
     // Language list.
-    m_langFont = ::CreateFontW(gVar.b4K ? 24 : 14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_langFont.Reset(::CreateFontW(gVar.b4K ? 24 : 14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
     {
         PicturePtr pic = LoadSkinPicture(SkinPath("combo3_nr.png"));
         ComboBtnArgs c;
@@ -283,7 +280,7 @@ void CZorvanDlg::BuildLayout() {
         c.button.visible = gVar.nLangNum > 1;
         c.onChange = [](int32_t index) { SelectLanguage(index); };
         if (m_lang.Create(m_hWnd, c, flatTheme)) {
-            m_lang.SetFont(m_langFont);
+            m_lang.SetFont(m_langFont.get());
             for (int32_t i = 0; i < gVar.nLangNum && i < static_cast<int32_t>(gVar.Lang.size());
                  ++i)
                 m_lang.AddItem(0, i, gVar.Lang[static_cast<size_t>(i)].name);
@@ -761,12 +758,11 @@ void CZorvanDlg::PaintNoMouse(CMemPaint& buf) {
     g.DrawRectangle(&frame, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
                     static_cast<INT>(rc.right - rc.left - 1),
                     static_cast<INT>(rc.bottom - rc.top - 1));
-    if (!m_noMouseFont)
-        m_noMouseFont = MakeUiFont(ThemeFromOptions().font, 16 * k, FW_BOLD, &m_ownNoMouseFont);
+    if (!m_noMouseFont) m_noMouseFont = UiFont(ThemeFromOptions().font, 16 * k, FW_BOLD);
     const std::wstring text = Widen(GetText("tc_msg15"));
     RECT inner{rc.left + 12 * k, rc.top + 4 * k, rc.right - 12 * k, rc.bottom - 4 * k};
     const HDC dc = buf.dc();
-    const HGDIOBJ old = ::SelectObject(dc, m_noMouseFont);
+    const HGDIOBJ old = ::SelectObject(dc, m_noMouseFont.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
     // Centred on one or two lines, whichever the language needs.

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
@@ -57,7 +58,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi, public PageHost {
     CPngBtn& NaviButton(int i) { return m_navi[static_cast<size_t>(i)]; }
     CPowerDlg& PowerDlg() { return m_power; }
     // The bold window font the pages draw their titles with.
-    HFONT BoldFont() const { return m_boldFont; }
+    HFONT BoldFont() const { return m_boldFont.get(); }
     bool HasTray() const { return m_trayAdded; }
     // The tray icon's tooltip as it stands, and the low-battery notices given so far.
     std::string TrayTip() const;
@@ -162,9 +163,9 @@ class CZorvanDlg : public CDialogBase, public SessionUi, public PageHost {
     std::array<CPngBtn, 4> m_navi;
     std::array<std::unique_ptr<CMainPage>, 5> m_pages;  // by page type
     CPowerDlg m_power;
-    HFONT m_boldFont = nullptr, m_langFont = nullptr;
-    HFONT m_noMouseFont = nullptr;  // the no-mouse notice's; owned when m_ownNoMouseFont
-    bool m_ownNoMouseFont = false;
+    FontHandle m_boldFont;
+    FontHandle m_langFont;
+    UiFont m_noMouseFont;  // the no-mouse notice's, made when first drawn
     HICON m_icon = nullptr;
     bool m_ownIcon = false;
     NOTIFYICONDATAW m_tray{};

@@ -1,11 +1,9 @@
 #include "ui/win/move_dlg.h"
 
-#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/win/wide.h"
 #include "ui/move_dlg_model.h"
-#include "ui/win/dialog_place.h"
 
 namespace {
 constexpr POINT kCloseAt{399, 10};
@@ -26,32 +24,22 @@ std::string BoxText(HWND box) {
 }
 }  // namespace
 
-CMoveDlg::CMoveDlg() = default;
+CMoveDlg::CMoveDlg() : CSkinnedDialog(ThemeFromOptions()) {
+    SetDialogKeys({VK_ESCAPE, VK_SPACE, VK_F1}, [this] { OnOk(); });
+}
 
 CMoveDlg::~CMoveDlg() {
     DestroyWindow();
-    if (m_editFont) ::DeleteObject(m_editFont);
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
 HWND CMoveDlg::MakeBox(UINT id, const RECT& where, int value) {
-    const RECT rc = Scaled(where);
-    HWND box = ::CreateWindowExW(
-        0, L"EDIT", platform::win::Widen(MoveBoxText(value)).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, rc.left,
-        rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AppInstance(), nullptr);
-    if (!box) return nullptr;
     // On large screens the boxes take the application font, like the captions.
-    HFONT font = theme.large && theme.font ? theme.font : m_editFont;
-    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ::SendMessageW(box, EM_LIMITTEXT, 4, 0);
-    return box;
+    HFONT font = theme.large && theme.font ? theme.font : m_editFont.get();
+    return MakeEditBox(id, Scaled(where), WS_BORDER | WS_TABSTOP | ES_CENTER, MoveBoxText(value),
+                       font, 4);
 }
 
 bool CMoveDlg::CreateDialogWindow(HWND owner) {
-    SetBufferedPaint(true);
     SetCommandHandler(kIdClose, [this](UINT) { EndDialog(IDCANCEL); });
     SetCommandHandler(IDCANCEL, [this](UINT) { EndDialog(IDCANCEL); });
     SetCommandHandler(IDOK, [this](UINT) { OnOk(); });
@@ -64,7 +52,7 @@ bool CMoveDlg::CreateDialogWindow(HWND owner) {
         });
     }
 
-    switch (CreateSkinDialog(*this, owner, kWindowTitle, "msg_nr.png", theme, &m_bkg)) {
+    switch (StartSkinned(owner, "msg_nr.png")) {
         case SkinDialogStart::kFailed:
             return false;
         case SkinDialogStart::kClosing:
@@ -72,11 +60,9 @@ bool CMoveDlg::CreateDialogWindow(HWND owner) {
         case SkinDialogStart::kReady:
             break;
     }
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
-    m_editFont = ::CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-    m_editBrush = ::CreateSolidBrush(theme.edit);
+    m_editFont.Reset(::CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
 
     PicturePtr exitPic = LoadSkinPicture(SkinPath("exit_nr.png"));
     PicturePtr buttonPic = LoadSkinPicture(SkinPath("button2_nr.png"));
@@ -87,7 +73,7 @@ bool CMoveDlg::CreateDialogWindow(HWND owner) {
         a.rc = Scaled(where);
         a.caption = caption;
         a.normal = a.hover = a.pressed = pic;
-        a.background = m_bkg.get();
+        a.background = Background();
         a.pressShift = true;
         a.tooltip = true;
         b.Create(m_hWnd, a, theme);
@@ -123,65 +109,10 @@ void CMoveDlg::OnOk() {
     EndDialog(IDOK);
 }
 
-bool CMoveDlg::PreTranslateMessage(MSG* msg) {
-    // Tab moves between the boxes and the buttons; a focused button takes Space and Enter.
-    switch (RouteDialogKey(m_hWnd, *msg)) {
-        case DialogKey::kMoved:
-            return true;
-        case DialogKey::kForControl:
-            return false;
-        case DialogKey::kOther:
-            break;
-    }
-    switch (msg->message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            break;
-        default:
-            return false;
-    }
-    switch (msg->wParam) {
-        case VK_ESCAPE:
-        case VK_SPACE:
-        case VK_F1:
-            return true;
-        case VK_RETURN:
-            if (msg->message == WM_KEYDOWN) OnOk();
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool CMoveDlg::OnCommand(UINT, UINT, HWND) {
-    return true;
-}
-
-HBRUSH CMoveDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
-    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || !m_editBrush ||
-        (from != m_x && from != m_y)) {
-        return nullptr;
-    }
-    ::SetTextColor(dc, theme.text);
-    ::SetBkColor(dc, theme.edit);
-    return m_editBrush;
-}
-
-bool CMoveDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
-    // No caption: the dialog is dragged by its background.
-    return DragByBackground(m_hWnd, msg, pt);
-}
-
-void CMoveDlg::OnPaint(CMemPaint& buf) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    DrawPictureStretched(buf.g(), m_bkg.get(), client);
-    buf.g().Flush(Gdiplus::FlushIntentionSync);
+void CMoveDlg::OnPaintDialog(CMemPaint& buf) {
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
-    DrawSkinText(buf.dc(), GetText("tc_adv_str25"), Scaled(CaptionOver(kBoxX)), theme.text, m_font,
+    DrawSkinText(buf.dc(), GetText("tc_adv_str25"), Scaled(CaptionOver(kBoxX)), theme.text, Font(),
                  format);
-    DrawSkinText(buf.dc(), GetText("tc_adv_str26"), Scaled(CaptionOver(kBoxY)), theme.text, m_font,
+    DrawSkinText(buf.dc(), GetText("tc_adv_str26"), Scaled(CaptionOver(kBoxY)), theme.text, Font(),
                  format);
 }

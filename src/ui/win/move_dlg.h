@@ -11,43 +11,31 @@
 
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
-#include "controls/win/skin_picture.h"
+#include "controls/win/skinned_dialog.h"
 #include "controls/win/ui_theme.h"
-#include "controls/win/wnd_base.h"
 #include "ui/win/theme_options.h"
 
-class CMoveDlg : public CDialogBase {
+class CMoveDlg : public CSkinnedDialog {
   public:
     static constexpr UINT kIdX = 513, kIdY = 514, kIdClose = 1201;
-    static constexpr const char* kWindowTitle = "ZorvanMsgTopWindow";
 
     int x = 0, y = 0;  // shown when the dialog opens; the typed values after OK
-    UiTheme theme = ThemeFromOptions();
 
     CMoveDlg();
     ~CMoveDlg() override;
 
-    bool PreTranslateMessage(MSG* msg) override;
-
   protected:
     bool CreateDialogWindow(HWND owner) override;
-    bool OnCommand(UINT id, UINT code, HWND from) override;
-    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from) override;
-    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
-    void OnPaint(CMemPaint& buf) override;
+    void OnPaintDialog(CMemPaint& buf) override;
 
   private:
-    RECT Scaled(const RECT& rc) const { return theme.Scale(rc); }
     HWND MakeBox(UINT id, const RECT& rc, int value);
     void OnBoxChanged(HWND box);
     void OnOk();
-    PicturePtr m_bkg;
     CPngBtn m_close, m_ok, m_cancel;
     HWND m_x = nullptr, m_y = nullptr;
-    HFONT m_editFont = nullptr;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
-    HBRUSH m_editBrush = nullptr;
+    FontHandle m_editFont;
     bool m_settingText = false;
 };

@@ -1,10 +1,10 @@
 #include "ui/win/msg_dlg.h"
 
-#include "controls/win/focus_nav.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "platform/sys.h"
 #include "platform/win/wide.h"
+#include "ui/win/skin_backdrop.h"
 #include "ui/win/skin_dialog.h"
 
 namespace {
@@ -12,18 +12,15 @@ const char* const kCheckLabels[4] = {"Shift", "Ctrl", "Alt", "Win"};
 
 }  // namespace
 
-RECT CMsgDlg::Scaled(const ZvRect& r) const {
-    return theme.Scale(ToRect(r));
+CMsgDlg::CMsgDlg() : CSkinnedDialog(ThemeFromOptions()) {
+    SetDialogKeys({VK_ESCAPE, VK_F1}, [this] {
+        if (m_layout.showOk) OnOk();
+    });
 }
-
-CMsgDlg::CMsgDlg() = default;
 
 CMsgDlg::~CMsgDlg() {
     StopWaiter();
     DestroyWindow();
-    if (m_editFont) ::DeleteObject(m_editFont);
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
-    if (m_editBrush) ::DeleteObject(m_editBrush);
 }
 
 void CMsgDlg::StopWaiter() {
@@ -34,7 +31,6 @@ void CMsgDlg::StopWaiter() {
 }
 
 bool CMsgDlg::CreateDialogWindow(HWND owner) {
-    SetBufferedPaint(true);
     SetCommandHandler(kIdEdit, [this](UINT code) {
         if (code == EN_CHANGE) OnEditChange();
     });
@@ -45,26 +41,18 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
     m_capture.checkBoxMode = modifierCheckBoxes;
     m_capture.restartEachKey = restartEachKey;
 
-    m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
-    if (theme.large && PicturePresent(m_bkg.get())) m_bkg = ScalePicture(m_bkg.get(), 2.0);
-    const int w = PictureWidth(m_bkg.get()), h = PictureHeight(m_bkg.get());
+    const SkinDialogStart start = StartSkinned(owner, "msg_nr.png");
+    const int w = PictureWidth(Background());
     const int unscaledW = theme.large ? w / 2 : w;
     m_layout = LayoutMsgDlg(mode, unscaledW, modifierCheckBoxes, waitEvent != nullptr);
-
-    // Centred over the main window (the owner's top-level window), else over the screen.
-    HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
-    if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(kWindowTitle), WS_POPUP | WS_CLIPCHILDREN,
-                  CentredOver(top, w, h), top, 0)) {
-        return false;
+    switch (start) {
+        case SkinDialogStart::kFailed:
+            return false;
+        case SkinDialogStart::kClosing:
+            return true;
+        case SkinDialogStart::kReady:
+            break;
     }
-    if (!PicturePresent(m_bkg.get())) {
-        // Without its picture the dialog has no size: it goes away at once, as cancelled.
-        PostMessage(WM_CLOSE);
-        ::ShowWindow(m_hWnd, SW_SHOWNA);
-        return true;
-    }
-    ShapeWindowFromPicture(m_hWnd, m_bkg.get(), theme.maskDialog, 0);
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
 
     auto makeButton = [&](CPngBtn& b, const char* file, const ZvRect& where, UINT id,
                           const std::string& caption, bool show) {
@@ -74,7 +62,7 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
         a.rc = Scaled(where);
         a.caption = caption;
         a.normal = a.hover = a.pressed = pic.get();
-        a.background = m_bkg.get();
+        a.background = Background();
         a.pressShift = true;
         a.visible = show;
         b.Create(m_hWnd, a, theme);
@@ -86,21 +74,16 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
                cancelText.empty() ? GetText("tc_cancel") : cancelText, m_layout.showCancel);
 
     if (m_layout.showEdit) {
-        DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_CENTER;
+        DWORD style = ES_CENTER;
         if (mode == MsgMode::kNumberInput) style |= ES_NUMBER;
         if (mode == MsgMode::kKeyCapture) style |= ES_READONLY;
-        const RECT rc = Scaled(m_layout.edit);
-        m_edit = ::CreateWindowExW(
-            0, L"EDIT", L"", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
-            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdEdit)), AppInstance(), nullptr);
-        m_editFont = ::CreateFontW(theme.large ? 32 : 16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-        ::SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), FALSE);
+        m_editFont.Reset(::CreateFontW(theme.large ? 32 : 16, 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
         // A text box can hold no more than a result can carry.
         const int32_t limit = textLimit > 0 ? textLimit : (mode == MsgMode::kTextInput ? 259 : 0);
-        if (limit > 0) ::SendMessageW(m_edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
-        m_editBrush = ::CreateSolidBrush(theme.edit);
+        m_edit = MakeEditBox(kIdEdit, Scaled(m_layout.edit), style, "", m_editFont.get(), limit);
     }
     if (m_layout.showCheckBoxes) {
         PicturePtr nr = LoadSkinPicture(SkinPath("Check_nr.png"));
@@ -111,7 +94,7 @@ bool CMsgDlg::CreateDialogWindow(HWND owner) {
             a.rc = Scaled(m_layout.checkBox[i]);
             a.normal = a.hover = nr.get();
             a.pressed = dn.get();
-            a.background = m_bkg.get();
+            a.background = Background();
             a.checkable = a.toggleOnClick = true;
             a.onClick = [this] { OnBoxTicked(); };
             m_check[i].Create(m_hWnd, a, theme);
@@ -198,21 +181,12 @@ void CMsgDlg::OnOk() {
     EndDialog(IDOK);
 }
 
-bool CMsgDlg::PreTranslateMessage(MSG* msg) {
-    if (!IsKeyboardMessage(msg->message)) return false;
-    // Tab moves between the box and the buttons in every mode (so a key capture does not take
-    // Tab); a focused button takes Space and Enter as a click.
-    switch (RouteDialogKey(m_hWnd, *msg)) {
-        case DialogKey::kMoved:
-            return true;
-        case DialogKey::kForControl:
-            return false;
-        case DialogKey::kOther:
-            break;
-    }
+bool CMsgDlg::OnDialogKey(const MSG& msg) {
+    // Tab has moved between the box and the buttons before this, in every mode (so a key capture
+    // does not take Tab), and a focused button has taken Space and Enter as a click.
     if (mode == MsgMode::kKeyCapture) {
-        const uint32_t code = TranslateKeyMessage(static_cast<uint32_t>(msg->wParam), msg->lParam);
-        if (m_capture.CaptureKeyEvent(code, IsKeyReleaseMessage(msg->message),
+        const uint32_t code = TranslateKeyMessage(static_cast<uint32_t>(msg.wParam), msg.lParam);
+        if (m_capture.CaptureKeyEvent(code, IsKeyReleaseMessage(msg.message),
                                       platform::GetTickCount())) {
             if (modifierCheckBoxes) {
                 // Modifiers held with the key tick their boxes: Shift, Ctrl, Alt, Win.
@@ -225,19 +199,9 @@ bool CMsgDlg::PreTranslateMessage(MSG* msg) {
         }
         return true;
     }
-    switch (msg->wParam) {
-        case VK_ESCAPE:
-        case VK_F1:
-            return true;
-        case VK_SPACE:
-            // A blank is part of a typed text; elsewhere Space would press the focused button.
-            return !(mode == MsgMode::kTextInput && msg->hwnd == m_edit);
-        case VK_RETURN:
-            if (msg->message == WM_KEYDOWN && m_layout.showOk) OnOk();
-            return true;
-        default:
-            return false;
-    }
+    // A blank is part of a typed text; elsewhere Space would press the focused button.
+    if (msg.wParam == VK_SPACE) return !(mode == MsgMode::kTextInput && msg.hwnd == m_edit);
+    return CSkinnedDialog::OnDialogKey(msg);
 }
 
 LRESULT CMsgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -245,66 +209,34 @@ LRESULT CMsgDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MSGDLG_EVENT_DONE:
             EndDialog(IDCANCEL);
             return 0;
-        case WM_HELP:
-            return TRUE;
         default:
             break;
     }
-    return CDialogBase::WindowProc(msg, wp, lp);
+    return CSkinnedDialog::WindowProc(msg, wp, lp);
 }
 
-bool CMsgDlg::OnCommand(UINT, UINT, HWND) {
-    return true;  // nothing else of the dialog's children reaches its default handling
+void CMsgDlg::PaintBackdrop(CMemPaint& buf) {
+    // The message box dims what lies under its edges, as the main window does.
+    PaintSkinBackdrop(buf, Background(), theme.lowBackground);
 }
 
-HBRUSH CMsgDlg::OnCtlColor(UINT msg, HDC dc, HWND from) {
-    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || !m_editBrush || from != m_edit) {
-        return nullptr;
-    }
-    ::SetTextColor(dc, theme.text);
-    ::SetBkColor(dc, theme.edit);
-    return m_editBrush;
-}
-
-bool CMsgDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
-    if (msg != WM_LBUTTONDOWN) return false;
-    // The dialog has no caption: drag it by its background.
-    ::ReleaseCapture();
-    ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
-    return true;
-}
-
-void CMsgDlg::OnPaint(CMemPaint& buf) {
-    Paint(buf.dc());
-}
-
-void CMsgDlg::Paint(HDC dc) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    {
-        Gdiplus::Graphics g(dc);
-        if (theme.lowBackground) {
-            Gdiplus::SolidBrush low(Gdiplus::Color(200, GetRValue(theme.lowBackground),
-                                                   GetGValue(theme.lowBackground),
-                                                   GetBValue(theme.lowBackground)));
-            g.FillRectangle(&low, 0, 0, client.right, client.bottom);
-        }
-        DrawPictureStretched(g, m_bkg.get(), client);
-    }
+void CMsgDlg::OnPaintDialog(CMemPaint& buf) {
+    const HDC dc = buf.dc();
+    const HFONT font = Font();
     const COLORREF colour = theme.text;
-    DrawSkinText(dc, title, Scaled(m_layout.title), colour, m_font,
+    DrawSkinText(dc, title, Scaled(m_layout.title), colour, font,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
     if (m_layout.showEdit) {
         if (!m_layout.hintOverPrompt || m_hint.empty()) {
-            DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, m_font,
+            DrawSkinText(dc, text, Scaled(m_layout.prompt), colour, font,
                          DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
         }
-        DrawSkinText(dc, m_hint, Scaled(m_layout.hint), theme.mark, m_font,
+        DrawSkinText(dc, m_hint, Scaled(m_layout.hint), theme.mark, font,
                      DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS);
     } else {
         RECT area = Scaled(m_layout.text);
         const std::wstring w = platform::win::Widen(text);
-        HGDIOBJ old = ::SelectObject(dc, m_font);
+        HGDIOBJ old = ::SelectObject(dc, font);
         RECT measure = area;
         ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &measure,
                     DT_CALCRECT | DT_SINGLELINE);
@@ -318,15 +250,15 @@ void CMsgDlg::Paint(HDC dc) {
             const int lines = (measure.bottom - measure.top + lineH - 1) / lineH;
             const ZvRect c =
                 CentreTextLines({area.left, area.top, area.right, area.bottom}, lines, lineH);
-            DrawSkinText(dc, text, ToRect(c), colour, m_font, DT_WORDBREAK | DT_CENTER | DT_NOCLIP);
+            DrawSkinText(dc, text, ToRect(c), colour, font, DT_WORDBREAK | DT_CENTER | DT_NOCLIP);
         } else {
-            DrawSkinText(dc, text, area, colour, m_font, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+            DrawSkinText(dc, text, area, colour, font, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
         }
         ::SelectObject(dc, old);
     }
     if (m_layout.showCheckBoxes) {
         for (int i = 0; i < 4; ++i) {
-            DrawSkinText(dc, kCheckLabels[i], Scaled(m_layout.checkLabel[i]), colour, m_font,
+            DrawSkinText(dc, kCheckLabels[i], Scaled(m_layout.checkLabel[i]), colour, font,
                          DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         }
     }

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <thread>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
-#include "controls/win/skin_picture.h"
+#include "controls/win/skinned_dialog.h"
 #include "controls/win/ui_theme.h"
-#include "controls/win/wnd_base.h"
 #include "ui/key_capture.h"
 #include "ui/msg_dlg_model.h"
 #include "ui/win/theme_options.h"
@@ -19,7 +19,7 @@
 // Posted by the waiting thread when the event a waiting message is tied to is signalled.
 constexpr UINT WM_MSGDLG_EVENT_DONE = 0x448;
 
-class CMsgDlg : public CDialogBase {
+class CMsgDlg : public CSkinnedDialog {
   public:
     static constexpr UINT kIdOk = IDOK, kIdCancel = IDCANCEL, kIdClose = 1001, kIdEdit = 1002;
     static constexpr UINT kIdCheckFirst = 1010;  // Shift, Ctrl, Alt, Win
@@ -40,10 +40,6 @@ class CMsgDlg : public CDialogBase {
     std::string textResult;
     uint32_t numberResult = 0;
     CapturedCombo captureResult;
-    UiTheme theme = ThemeFromOptions();  // the look; the program's own unless set
-
-    // The window class every message dialog shows under, found by the main window at exit.
-    static constexpr const char* kWindowTitle = "ZorvanMsgTopWindow";
 
     // For tests and screenshots.
     HWND EditBox() const { return m_edit; }
@@ -53,18 +49,15 @@ class CMsgDlg : public CDialogBase {
     KeyCaptureModel& Capture() { return m_capture; }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool PreTranslateMessage(MSG* msg) override;
 
   protected:
     bool CreateDialogWindow(HWND owner) override;
-    bool OnCommand(UINT id, UINT code, HWND from) override;
-    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND from) override;
-    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
-    void OnPaint(CMemPaint& buf) override;
+    bool OnDialogKey(const MSG& msg) override;
+    void PaintBackdrop(CMemPaint& buf) override;
+    void OnPaintDialog(CMemPaint& buf) override;
 
   private:
-    RECT Scaled(const ZvRect& r) const;  // doubled on large screens
-    void Paint(HDC dc);
+    RECT Scaled(const ZvRect& r) const { return CSkinnedDialog::Scaled(ToRect(r)); }
     void OnOk();
     void OnEditChange();
     void OnBoxTicked();
@@ -72,14 +65,10 @@ class CMsgDlg : public CDialogBase {
     std::string EditText() const;
     void StopWaiter();
 
-    PicturePtr m_bkg;
     CPngBtn m_close, m_ok, m_cancel;
     CPngBtn m_check[4];
     HWND m_edit = nullptr;
-    HFONT m_editFont = nullptr;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
-    HBRUSH m_editBrush = nullptr;
+    FontHandle m_editFont;
     MsgDlgLayout m_layout;
     std::string m_hint;
     KeyCaptureModel m_capture;

@@ -70,7 +70,6 @@ CNewAdvDlg::CNewAdvDlg(const PageParts& parts, PerfPageLook look)
 CNewAdvDlg::~CNewAdvDlg() {
     // The controls go before the font they draw with.
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 CPngBtn& CNewAdvDlg::SwitchBox(PerfSwitch which) {
@@ -96,7 +95,7 @@ bool CNewAdvDlg::OnCreatePage() {
         return background;
     });
     m_singleThumb = LoadSkinPicture(SkinPath("slider.png"));
-    m_font = MakeUiFont(Theme().font, Theme().FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(Theme().font, Theme().FontHeight(), FW_NORMAL);
     for (int i = 0; i < kDpiLevels; ++i) CreateRow(i);
     CreateButtons();
     CreateEffect();
@@ -590,111 +589,74 @@ void CNewAdvDlg::OnTypeValue(HWND label) {
 
 // ---- painting -------------------------------------------------------------------------------
 
-void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
-    const HDC dc = buf.dc();
-    const COLORREF text = Colour(gVar.clrTxtAdvDlg, Theme().text);
-    constexpr UINT kLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    constexpr UINT kBlock = DT_WORDBREAK | DT_NOPREFIX;
-    // Texts are placed in the normal layout beside their controls and drawn where it lies on
-    // this screen.
-    auto draw = [&](const std::string& s, const RECT& rc, UINT align,
-                    TextRole role = TextRole::kLabel) {
-        DrawPageText(dc, s, rc, align, text, TypeFont(role));
+PerfControlPlaces CNewAdvDlg::ShownControlPlaces() const {
+    auto at = [this](const CWndBase& w) {
+        const RECT r = ControlPlace(w);
+        return ZvRect{r.left, r.top, r.right, r.bottom};
     };
-    auto at = [this](const CWndBase& w) { return ControlPlace(w); };
+    auto shown = [&](const CWndBase& w) -> std::optional<ZvRect> {
+        if (!ControlShown(w)) return std::nullopt;
+        return at(w);
+    };
+    PerfControlPlaces c;
+    c.dpiTitle = gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi;
+    c.xy = shown(m_xy);
+    c.levels = shown(m_levels);
+    if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
+        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
+        c.lastBar = at(m_bar[static_cast<size_t>(last)]);
+    }
+    // The names under a group of buttons go with its first button.
+    if (ControlShown(m_rate[0]))
+        for (size_t k = 0; k < m_rate.size(); ++k) c.rate[k] = at(m_rate[k]);
+    if (ControlShown(m_lod[0]))
+        for (size_t k = 0; k < m_lod.size(); ++k) c.liftOff[k] = at(m_lod[k]);
+    c.switches = {shown(m_ripple), shown(m_angle), shown(m_motion)};
+    if (ControlShown(m_hp)) {
+        c.hp = at(m_hp);
+        c.lp = at(m_lp);
+    }
+    c.effect = shown(m_effect);
+    c.effectSliders = {shown(m_light), shown(m_speed)};
+    c.effectValues = {m_light.GetValue(), m_speed.GetValue()};
+    c.sysLink = gVar.ShowSys && m_look.sysLink;
+    return c;
+}
 
-    if (ControlShown(m_xy)) {
-        const RECT b = at(m_xy);
-        draw(GetText("tc_msg19"), RECT{b.right + 8, b.top - 3, b.right + 250, b.bottom + 3},
-             kLine | DT_LEFT);
-    }
-    if (ControlShown(m_levels)) {
-        const RECT b = at(m_levels);
-        draw(GetText("tc_adv_str19"), RECT{b.left - 160, b.top, b.left - 10, b.bottom},
-             kLine | DT_RIGHT);
-    }
-    // The three switches: their names left of the boxes, from x 673.
-    const std::pair<const CPngBtn*, const char*> switches[] = {
-        {&m_ripple, "tc_adv_str12"}, {&m_angle, "tc_adv_str13"}, {&m_motion, "tc_adv_str17"}};
-    for (const auto& [box, key] : switches) {
-        if (!ControlShown(*box)) continue;
-        const RECT b = at(*box);
-        draw(GetText(key), RECT{673, b.top - 4, b.left - 4, b.bottom + 4}, kLine | DT_LEFT);
-    }
-    if (ControlShown(m_effect)) {
-        const RECT e = at(m_effect);
-        draw(GetText("tc_adv_str14"), RECT{47, e.top, e.left - 8, e.bottom}, kLine | DT_LEFT);
-        const struct {
-            const CPngSliderBar* bar;
-            const char* key;
-        } sliders[] = {{&m_light, "tc_adv_str7"}, {&m_speed, "tc_adv_str10"}};
-        for (const auto& s : sliders) {
-            // A mode without this slider has no use for its name either.
-            if (!ControlShown(*s.bar)) continue;
-            const RECT b = at(*s.bar);
-            draw(GetText(s.key), RECT{b.left - 150, b.top, b.left - 10, b.bottom},
-                 kLine | DT_RIGHT);
-            draw(Num(s.bar->GetValue()), RECT{b.right + 15, b.top, b.right + 45, b.bottom},
-                 kLine | DT_LEFT, TextRole::kValue);
+void CNewAdvDlg::DrawLabels(HDC dc, const std::vector<PageLabel>& labels, COLORREF colour,
+                            bool ranked) {
+    for (const PageLabel& l : labels) {
+        UINT format = DT_NOPREFIX;
+        format |= l.wraps ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+        format |= l.align == LabelAlign::kRight    ? DT_RIGHT
+                  : l.align == LabelAlign::kCentre ? DT_CENTER
+                                                   : DT_LEFT;
+        if (l.unclipped) format |= DT_NOCLIP;
+        const TextRole role = l.rank == LabelRank::kGroupTitle ? TextRole::kGroupTitle
+                              : l.rank == LabelRank::kValue    ? TextRole::kValue
+                              : l.rank == LabelRank::kNote     ? TextRole::kNote
+                                                               : TextRole::kLabel;
+        const HFONT font = ranked ? TypeFont(role) : Font();
+        if (!l.middled) {
+            DrawPageText(dc, l.text, Rc(l.place), format, colour, font);
+            continue;
         }
-    }
-    if (ControlShown(m_rate[0])) {
-        for (int k = 0; k < kRateButtons; ++k) {
-            const RECT b = at(m_rate[static_cast<size_t>(k)]);
-            draw(RateLabel(k), RECT{b.left - 30, b.bottom + 5, b.right + 30, b.bottom + 25},
-                 kLine | DT_CENTER);
-        }
-        // The longer languages take two lines here, inside the panel's edges.
-        RECT title = Theme().Scale(RECT{861, 19, 1001, 55});
-        const std::string rate = GetText("tc_adv_str6");
-        const std::wstring wide = platform::win::Widen(rate);
-        RECT need = title;
-        const HFONT titleFont = TypeFont(TextRole::kGroupTitle);
-        const HGDIOBJ old = ::SelectObject(dc, titleFont);
-        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &need,
-                    DT_CALCRECT | kBlock | DT_CENTER);
+        RECT place = Theme().Scale(Rc(l.place));
+        const std::wstring wide = platform::win::Widen(l.text);
+        RECT need = place;
+        const HGDIOBJ old = ::SelectObject(dc, font);
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &need, DT_CALCRECT | format);
         ::SelectObject(dc, old);
         const int h = need.bottom - need.top;
-        if (h < title.bottom - title.top) {
-            title.top += (title.bottom - title.top - h) / 2;
-            title.bottom = title.top + h;
+        if (h < place.bottom - place.top) {
+            place.top += (place.bottom - place.top - h) / 2;
+            place.bottom = place.top + h;
         }
-        DrawSkinText(dc, rate, title, text, titleFont, kBlock | DT_CENTER);
+        DrawSkinText(dc, l.text, place, colour, font, format);
     }
-    if (ControlShown(m_lod[0])) {
-        for (int k = 0; k < 2; ++k) {
-            const RECT b = at(m_lod[static_cast<size_t>(k)]);
-            draw(LiftOffLabel(k + 1), RECT{b.left - 20, b.bottom + 5, b.right + 20, b.bottom + 25},
-                 kLine | DT_CENTER);
-        }
-        draw(GetText("tc_adv_str9"), RECT{479, 422, 639, 446}, kLine | DT_LEFT,
-             TextRole::kGroupTitle);
-        // The hint shares its area with the DPI-indicator options; they win when shown.
-        if (!ControlShown(m_effect))
-            draw(GetText("tc_lodtips"), RECT{30, 415, 430, 512}, kBlock, TextRole::kNote);
-    }
-    if (m_bar[0].m_hWnd && gVar.pSensorCfg) {
-        // Under the right end of the last row: directly under row 0 it would cover row 1.
-        const int last = std::clamp(gVar.pSensorCfg->DM, 1, kDpiLevels) - 1;
-        const RECT b = at(m_bar[static_cast<size_t>(last)]);
-        draw(GetText("tc_msg26"), RECT{b.right - 300, b.bottom + 10, b.right + 36, b.bottom + 28},
-             kLine | DT_RIGHT, TextRole::kNote);
-    }
-    if (ControlShown(m_hp)) {
-        const RECT hp = at(m_hp), lp = at(m_lp);
-        draw("HP", RECT{hp.right + 5, hp.top - 3, hp.right + 50, hp.bottom + 3}, kLine | DT_LEFT);
-        draw("LP", RECT{lp.right + 5, lp.top - 3, lp.right + 50, lp.bottom + 3}, kLine | DT_LEFT);
-        draw(GetText("tc_msg4"), RECT{hp.left - 155, hp.top - 5, hp.left - 10, hp.bottom + 5},
-             kLine | DT_LEFT);
-        draw(GetText("tc_sensor_tips"), RECT{hp.left - 155, hp.top + 27, 564, hp.top + 57}, kBlock,
-             TextRole::kNote);
-    }
-    if (gVar.ShowSys && m_look.sysLink) {
-        // The gear alone does not say where it leads.
-        draw(GetText("tc_adv_str18"), RECT{872, 484, 1000, 524}, kBlock | DT_CENTER,
-             TextRole::kNote);
-    }
-    if (gVar.pSensorCfg && gVar.pSensorCfg->ShowDpi) {
-        draw(GetText("tc_page2"), RECT{43, 18, 343, 42}, kLine | DT_LEFT, TextRole::kGroupTitle);
-    }
+}
+
+void CNewAdvDlg::OnPaintPage(CMemPaint& buf) {
+    DrawLabels(buf.dc(), LayoutNewerPerfLabels(ShownControlPlaces()),
+               Colour(gVar.clrTxtAdvDlg, Theme().text), true);
 }

@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/png_slider.h"
+#include "ui/performance_labels.h"
 #include "ui/performance_model.h"
 #include "ui/win/dpi_colour_box.h"
 #include "ui/win/main_page.h"
@@ -81,10 +83,15 @@ class CNewAdvDlg : public CMainPage {
     bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
 
     // The page's text font and its look.
-    HFONT Font() const { return m_font; }
+    HFONT Font() const { return m_font.get(); }
     const PerfPageLook& Look() const { return m_look; }
     // A check box or radio button of the skin at `at`.
     bool AddRadio(CPngBtn& b, UINT id, POINT at, bool check, std::function<void()> onClick);
+    // Where the controls both pages have are now (normal layout), the shown ones only.
+    PerfControlPlaces ShownControlPlaces() const;
+    // The texts where the layout puts them, in `colour`: each rank in its size of the type
+    // scale, or all in the page's font when not `ranked`.
+    void DrawLabels(HDC dc, const std::vector<PageLabel>& labels, COLORREF colour, bool ranked);
 
   private:
     // Radio groups the arrows walk: rate, lift-off distance, sensor mode, current level.
@@ -125,6 +132,5 @@ class CNewAdvDlg : public CMainPage {
     CPngBtn m_ripple, m_angle, m_motion, m_hp, m_lp;
     CPngSliderBar m_light, m_speed;
     PicturePtr m_singleThumb;  // "slider.png", the DPI bars' thumb in single-value mode
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
 };

@@ -3,10 +3,8 @@
 #include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
-#include "controls/win/focus_nav.h"
 #include "macro/macro_file.h"
 #include "platform/win/wide.h"
-#include "ui/win/dialog_place.h"
 
 namespace {
 constexpr RECT kClose{360, 12, 382, 34};
@@ -19,15 +17,17 @@ constexpr RECT kHeading{27, 56, 225, 76};
 constexpr COLORREF kOutline = 0x969696;
 }  // namespace
 
-CPickMacroDlg::CPickMacroDlg() : root(MacroRootFolder()), showFolders(gVar.MacroDir == 1) {}
+CPickMacroDlg::CPickMacroDlg()
+    : CSkinnedDialog(ThemeFromOptions()), root(MacroRootFolder()), showFolders(gVar.MacroDir == 1) {
+    // F1 would ask for help the program does not have.
+    SetDialogKeys({VK_F1});
+}
 
 CPickMacroDlg::~CPickMacroDlg() {
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
-    SetBufferedPaint(true);
     SetCommandHandler(kIdClose, [this](UINT) { EndDialog(IDCANCEL); });
     SetCommandHandler(IDCANCEL, [this](UINT) { EndDialog(IDCANCEL); });
     SetCommandHandler(IDOK, [this](UINT) { OnOk(); });
@@ -36,7 +36,7 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
         EndDialog(IDOK);
     });
 
-    switch (CreateSkinDialog(*this, owner, kWindowTitle, "msg2_nr.png", theme, &m_bkg)) {
+    switch (StartSkinned(owner, "msg2_nr.png")) {
         case SkinDialogStart::kFailed:
             return false;
         case SkinDialogStart::kClosing:
@@ -44,7 +44,6 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
         case SkinDialogStart::kReady:
             break;
     }
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
 
     // Read now, not at start-up: the picker offers what lies in the folder at this moment.
     m_picker = std::make_unique<MacroPicker>(root, showFolders);
@@ -58,7 +57,7 @@ bool CPickMacroDlg::CreateDialogWindow(HWND owner) {
         a.rc = Scaled(where);
         a.caption = caption;
         a.normal = a.hover = a.pressed = pic;
-        a.background = m_bkg.get();
+        a.background = Background();
         a.pressShift = true;
         b.Create(m_hWnd, a, theme);
     };
@@ -97,34 +96,15 @@ void CPickMacroDlg::OnOk() {
     EndDialog(IDOK);
 }
 
-bool CPickMacroDlg::PreTranslateMessage(MSG* msg) {
-    // Tab moves between the tree and the buttons.
-    if (RouteDialogKey(m_hWnd, *msg) == DialogKey::kMoved) return true;
-    // F1 would ask for help the program does not have.
-    return (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_F1;
+void CPickMacroDlg::PaintBackdrop(CMemPaint& buf) {
+    CSkinnedDialog::PaintBackdrop(buf);
+    Gdiplus::Pen pen(
+        Gdiplus::Color(0xFF, GetRValue(kOutline), GetGValue(kOutline), GetBValue(kOutline)));
+    buf.g().DrawRectangle(&pen, 0, 0, buf.width() - 1, buf.height() - 1);
 }
 
-bool CPickMacroDlg::OnCommand(UINT, UINT, HWND) {
-    return true;
-}
-
-bool CPickMacroDlg::OnMouse(UINT msg, POINT pt, WPARAM) {
-    // No caption: the dialog is dragged by its background.
-    return DragByBackground(m_hWnd, msg, pt);
-}
-
-void CPickMacroDlg::OnPaint(CMemPaint& buf) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    {
-        Gdiplus::Graphics& g = buf.g();
-        DrawPictureStretched(g, m_bkg.get(), client);
-        Gdiplus::Pen pen(
-            Gdiplus::Color(0xFF, GetRValue(kOutline), GetGValue(kOutline), GetBValue(kOutline)));
-        g.DrawRectangle(&pen, 0, 0, client.right - 1, client.bottom - 1);
-        g.Flush(Gdiplus::FlushIntentionSync);
-    }
-    DrawSkinText(buf.dc(), GetText("tc_macro_list"), Scaled(kHeading), theme.text, m_font,
+void CPickMacroDlg::OnPaintDialog(CMemPaint& buf) {
+    DrawSkinText(buf.dc(), GetText("tc_macro_list"), Scaled(kHeading), theme.text, Font(),
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
 }
 

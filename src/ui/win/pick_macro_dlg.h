@@ -15,23 +15,20 @@
 #include <string>
 
 #include "controls/win/png_btn.h"
-#include "controls/win/skin_picture.h"
+#include "controls/win/skinned_dialog.h"
 #include "controls/win/tree_ctrl_ex.h"
 #include "controls/win/ui_theme.h"
-#include "controls/win/wnd_base.h"
 #include "macro/macro_picker.h"
 #include "ui/win/theme_options.h"
 
-class CPickMacroDlg : public CDialogBase {
+class CPickMacroDlg : public CSkinnedDialog {
   public:
     static constexpr UINT kIdTree = 17, kIdNew = 1101, kIdClose = 1102;
-    static constexpr const char* kWindowTitle = "ZorvanMsgTopWindow";
 
     // Where the macros are read from and whether sub-folders are shown; the program's own
     // unless set before DoModal.
     std::string root;
     bool showFolders = false;
-    UiTheme theme = ThemeFromOptions();
     TreeColours colours = TreeColoursFromOptions();
 
     CPickMacroDlg();
@@ -41,23 +38,17 @@ class CPickMacroDlg : public CDialogBase {
     int32_t Result() const { return m_result; }
 
     CTreeCtrlEx& Tree() { return m_tree; }
-    bool PreTranslateMessage(MSG* msg) override;
 
   protected:
     bool CreateDialogWindow(HWND owner) override;
-    bool OnCommand(UINT id, UINT code, HWND from) override;
-    bool OnMouse(UINT msg, POINT pt, WPARAM keys) override;
-    void OnPaint(CMemPaint& buf) override;
+    void PaintBackdrop(CMemPaint& buf) override;
+    void OnPaintDialog(CMemPaint& buf) override;
 
   private:
-    RECT Scaled(const RECT& rc) const { return theme.Scale(rc); }
     void OnOk();
     std::unique_ptr<MacroPicker> m_picker;
-    PicturePtr m_bkg;
     CPngBtn m_close, m_new, m_ok, m_cancel;
     CTreeCtrlEx m_tree;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
     int32_t m_result = 0;
 };
 

@@ -11,28 +11,26 @@
 
 namespace {
 
-HFONT MakePowerFont(bool big) {
-    return ::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+FontHandle MakePowerFont(bool big) {
+    return FontHandle(::CreateFontW(big ? 26 : 16, 0, 0, 0, big ? 500 : FW_NORMAL, FALSE, FALSE,
+                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
 }
 
 }  // namespace
 
 CPowerDlg::~CPowerDlg() {
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 int CPowerDlg::WidestTextWidth() {
-    HFONT font = MakePowerFont(false);
+    const FontHandle font = MakePowerFont(false);
     HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, font);
+    HGDIOBJ old = ::SelectObject(dc, font.get());
     RECT rc{0, 0, 0, 0};
     ::DrawTextW(dc, L"100 %", -1, &rc, DT_CALCRECT | DT_SINGLELINE);
     ::SelectObject(dc, old);
     ::ReleaseDC(nullptr, dc);
-    ::DeleteObject(font);
     return rc.right - rc.left;
 }
 
@@ -40,7 +38,6 @@ bool CPowerDlg::Create(HWND parent, const RECT& rc) {
     for (size_t i = 0; i < m_levels.size(); ++i)
         m_levels[i] = LoadSkinPicture(SkinPath("power" + std::to_string(i + 1) + ".png"));
     m_chargingPic = LoadSkinPicture(SkinPath("power_charging.png"));
-    m_ownFont = true;
     m_font = MakePowerFont(gVar.b4K != 0);
     SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0);
@@ -86,7 +83,7 @@ void CPowerDlg::OnPaint(CMemPaint& mp) {
     }
     if (auto text = PowerText(gVar.ShowPower, m_level, m_charging)) {
         const RECT band = gVar.b4K ? RECT{0, 50, w, 80} : RECT{0, 22, w, 42};
-        DrawSkinText(mp.dc(), *text, band, gVar.Txt_clr, m_font,
+        DrawSkinText(mp.dc(), *text, band, gVar.Txt_clr, m_font.get(),
                      DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     if (gVar.UIDebug) {

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
 
@@ -35,8 +36,7 @@ class CPowerDlg : public CWndBase {
   private:
     std::array<PicturePtr, 4> m_levels;
     PicturePtr m_chargingPic, m_bkg;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    FontHandle m_font;
     bool m_charging = false;
     int m_level = 0;
     int m_picture = 4;

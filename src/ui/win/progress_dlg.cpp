@@ -9,7 +9,6 @@
 
 CProgressDlg::~CProgressDlg() {
     DestroyWindow();
-    if (m_font) ::DeleteObject(m_font);
 }
 
 bool CProgressDlg::CreateDialogWindow(HWND owner) {
@@ -34,9 +33,9 @@ bool CProgressDlg::CreateDialogWindow(HWND owner) {
                   WS_POPUP | WS_CLIPCHILDREN, RECT{x, y, x + w, y + h}, top, 0))
         return false;
     SetBufferedPaint(true);
-    m_font = ::CreateFontW(large ? 26 : 14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+    m_font.Reset(::CreateFontW(large ? 26 : 14, 0, 0, 0, FW_LIGHT, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg"));
     if (!skins) {
         // The write still runs; only its progress is not shown.
         ::MessageBoxW(m_hWnd, L"ProgressDlg skin loss", L"", MB_OK);
@@ -63,7 +62,7 @@ void CProgressDlg::OnPaint(CMemPaint& mp) {
         g.DrawImage(m_ov->bmp.get(), Gdiplus::Rect(0, 0, right, PictureHeight(m_ov.get())), 0, 0,
                     right, PictureHeight(m_ov.get()), Gdiplus::UnitPixel);
     }
-    DrawSkinText(mp.dc(), text, textRect, RGB(255, 255, 255), m_font,
+    DrawSkinText(mp.dc(), text, textRect, RGB(255, 255, 255), m_font.get(),
                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 

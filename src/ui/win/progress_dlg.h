@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
@@ -33,7 +34,7 @@ class CProgressDlg : public CDialogBase {
   private:
     PicturePtr m_bkg, m_ov;
     CPngBtn m_exit;
-    HFONT m_font = nullptr;
+    FontHandle m_font;
     ProgressBar m_bar;
 };
 

@@ -13,7 +13,6 @@ PageChange CValueDlg::Store(const std::function<PageChange(ProfileFile&)>& edit)
 
 CValueDlg::~CValueDlg() {
     DestroyWindow();
-    if (m_ownFont && m_font) ::DeleteObject(m_font);
 }
 
 bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, const UiTheme& theme) {
@@ -29,7 +28,7 @@ bool CValueDlg::Create(HWND parent, const RECT& rc, SkinPicture* background, con
     } else if (!m_face) {
         m_face = std::move(time);
     }
-    m_font = MakeUiFont(theme.font, theme.FontHeight(), FW_NORMAL, &m_ownFont);
+    m_font = UiFont(theme.font, theme.FontHeight(), FW_NORMAL);
     SetBufferedPaint(true);
     if (!CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0)) return false;
     auto button = [&](CPngBtn& b, UINT id, RECT at, bool up) {
@@ -76,10 +75,10 @@ void CValueDlg::OnPaint(CMemPaint& buf) {
     if (PicturePresent(m_face.get()))
         DrawPictureStretched(buf.g(), m_face.get(), RECT{0, 0, buf.width(), buf.height()});
     const RECT caption = m_theme.Scale(RECT{0, 0, 79, 30});
-    DrawSkinText(buf.dc(), m_caption, RECT{0, 0, caption.right, buf.height()}, m_theme.text, m_font,
-                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
-    DrawSkinText(buf.dc(), ValueText(), m_theme.Scale(RECT{97, 7, 141, 24}), m_theme.text, m_font,
-                 DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawSkinText(buf.dc(), m_caption, RECT{0, 0, caption.right, buf.height()}, m_theme.text,
+                 m_font.get(), DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
+    DrawSkinText(buf.dc(), ValueText(), m_theme.Scale(RECT{97, 7, 141, 24}), m_theme.text,
+                 m_font.get(), DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     if (m_theme.debugFrames) {
         HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
         RECT all{0, 0, buf.width(), buf.height()};

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "controls/win/png_btn.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/ui_theme.h"
@@ -58,8 +59,7 @@ class CValueDlg : public CWndBase {
     CPngBtn m_down, m_up;
     std::string m_caption;
     UiTheme m_theme;
-    HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    UiFont m_font;
 };
 
 // Milliseconds within DebounceRange; going down to TipForDebounce asks first.
