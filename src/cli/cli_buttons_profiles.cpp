@@ -52,7 +52,8 @@ int App::Button(const Words& w) {
         return kExitUsage;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (SetKeyFunction(n - 1, *k) != 1) return kExitFailed;
+    if (SetKeyFunction(n - 1, *k, [](const std::string& t) { ErrNotice({t, gVar.szTitle}); }) != 1)
+        return kExitFailed;
     m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!request.note.empty()) m_stored += "\n" + PrintableText(request.note);
     if (!gVar.ApplyNow) RequestApply(kApplyKeys, static_cast<uint32_t>(n - 1));
@@ -91,7 +92,7 @@ int App::ProfileTransfer(const Words& w) {
     NoMoreWords(w, 3);
     if (int r = Connect(true)) return r;
     if (what == "export") {
-        if (!ExportProfile(file)) return kExitFailed;
+        if (!ExportProfile(file, ErrNotice)) return kExitFailed;
         m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
         return kExitDone;
     }
@@ -100,7 +101,7 @@ int App::ProfileTransfer(const Words& w) {
         return kExitFailed;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (!ImportProfile(file, PageImportRules())) return kExitFailed;
+    if (!ImportProfile(file, PageImportRules(), ErrNotice)) return kExitFailed;
     m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
     return kExitDone;
 }

@@ -22,6 +22,7 @@
 #include "profile/profile_defaults.h"
 #include "support/sim_link.h"
 #include "support/temp_dir.h"
+#include "ui/win/notice_box.h"
 #include "win/ui_host.h"
 
 namespace zvtest {
@@ -47,7 +48,7 @@ class PageWorld : public ::testing::Test {
         gVar.ApplyNow = 1;
         LoadMenuImages();
         ASSERT_TRUE(mouse.Ready());
-        StartApplyThread(&mouse.drv, 0);
+        StartApplyThread(&mouse.drv, NoticeBoxes());
         ASSERT_TRUE(host.Open(0, 0, 1020, 540));
     }
     void TearDown() override {

@@ -21,6 +21,7 @@
 #include "ui/win/main_dlg.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/notice_box.h"
 #include "ui/win/profile_file_dlg.h"
 
 namespace {
@@ -291,6 +292,10 @@ std::optional<std::string> CMacroDlg::AskName(const std::string& prompt, int max
 
 bool CMacroDlg::Confirm(const std::string& question) {
     return AskYesNo(m_hWnd, question);
+}
+
+void CMacroDlg::Tell(const Notice& n) {
+    ShowNotice(n);
 }
 
 void CMacroDlg::ShowMessage(const std::string& text) {
