@@ -52,7 +52,8 @@ int App::Button(const Words& w) {
         return kExitUsage;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (SetKeyFunction(n - 1, *k, [](const std::string& t) { ErrNotice({t, gVar.szTitle}); }) != 1)
+    // The refusal (the last left click) is said as the window's box says it, on a line.
+    if (SetKeyFunction(n - 1, *k, [](const std::string& t) { ErrNotice({t, ""}); }) != 1)
         return kExitFailed;
     m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!request.note.empty()) m_stored += "\n" + PrintableText(request.note);
