@@ -88,7 +88,7 @@ void BM_FullWrite(benchmark::State& state) {
     ProfileFile p;
     NewProfile(p, "bench");
     for (auto _ : state)
-        if (!WriteProfile(0, &link.drv, &p, WM_PROGRESS_SETPOS, kApplyAll, kAllItems, 0))
+        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, kApplyAll, kAllItems, 0))
             state.SkipWithError("write failed");
     Bound(state, kWritePausesMs, kWriteExchanges);
 }
@@ -101,7 +101,7 @@ void BM_OneDpiChange(benchmark::State& state) {
     uint32_t dpi = 800;
     for (auto _ : state) {
         p.dpi[2].x = p.dpi[2].y = (dpi = dpi == 800 ? 1600 : 800);
-        if (!WriteProfile(0, &link.drv, &p, WM_PROGRESS_SETPOS, kApplyDpi, 2, 0))
+        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, kApplyDpi, 2, 0))
             state.SkipWithError("write failed");
     }
     Bound(state, 10, 1);

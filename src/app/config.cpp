@@ -7,22 +7,22 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/log.h"
+#include "base/notice.h"
 #include "base/number_text.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
-#include "platform/window.h"
 #include "profile/sensor_table.h"
 
 namespace {
 
 constexpr const char* kOpt = "OPT";
 
-void ErrorBox(const std::string& text) {
-    platform::ShowMessageBox(text, "Error", platform::kMbOk);
-}
-
 struct OptReader {
     const IniFile& ini;
+    const NoticeSink& tell;
+
+    // A value that cannot be used, said as it is found; reading goes on.
+    void ErrorBox(const std::string& text) const { Notify(tell, {text, "Error"}); }
 
     int32_t Int(const char* key, int32_t def) const { return ini.GetInt(kOpt, key, def); }
     std::string Text(const char* key, size_t size, const char* def = "") const {
@@ -138,7 +138,7 @@ void ReadOptions(const OptReader& r) {
     r.PidList("PID2", o.PID2, o.nPID2Num);
     o.FontName = r.Text("FontName", 30);
     o.appdir = r.Text("appdir", 30);
-    if (o.appdir.empty()) ErrorBox("APPDATA=NULL");
+    if (o.appdir.empty()) r.ErrorBox("APPDATA=NULL");
     o.Title = r.Text("Title", 40);
 
     r.Colour("Txt_clr", o.Txt_clr);
@@ -228,7 +228,7 @@ void ReadOptions(const OptReader& r) {
         if (v == "\x01") break;
         size_t comma = v.find(',');
         if (comma == std::string::npos || comma + 1 >= v.size()) {
-            ErrorBox(key + " is invalidate");
+            r.ErrorBox(key + " is invalidate");
             break;
         }
         o.Lang[i].name = platform::CutToUtf16Units(v.substr(0, comma), 29);
@@ -283,12 +283,12 @@ std::vector<std::string> ConfigurationProblems() {
     return out;
 }
 
-int LoadConfiguration() {
+int LoadConfiguration(const NoticeSink& tell) {
     static_cast<AppOptions&>(gVar) = AppOptions{};
     static_cast<CatalogueState&>(gVar) = CatalogueState{};
     std::string path = gVar.szAppDir + "cfg.ini";
     IniFile ini = IniFile::Load(path);
-    OptReader r{ini};
+    OptReader r{ini, tell};
 
     gVar.Setp200_3325 = r.Int("3325Setp200", 0);
     gVar.Sensor9000Max = r.Int("Sensor9000Max", 12000);
@@ -300,7 +300,7 @@ int LoadConfiguration() {
     LogInit();
     ReadOptions(r);
 
-    if (!LoadDeviceSections(ini)) return 0;
+    if (!LoadDeviceSections(ini, tell)) return 0;
     LoadDefaultKeys();
 
     gVar.nMinDelay = gVar.MinDelay;

@@ -5,11 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/notice.h"
+
 class IniFile;
 
 // Reads cfg.ini in gVar.szAppDir into gVar. Returns 1 on success, 0 when the device catalogue
-// cannot be used (the program then cannot start).
-int LoadConfiguration();
+// cannot be used (the program then cannot start). Each value that cannot be used goes to `tell`
+// as it is found (the window shows a box for each before it goes on), and reading goes on.
+int LoadConfiguration(const NoticeSink& tell = {});
 
 // What makes the cfg.ini in gVar.szAppDir unusable although it loads: numbers that do not fit
 // (the system's reading would wrap them into another value), a retry count that lets no command

@@ -8,8 +8,8 @@
 #include "app/gvar.h"
 #include "base/ini_file.h"
 #include "base/log.h"
+#include "base/notice.h"
 #include "base/number_text.h"
-#include "platform/window.h"
 #include "profile/sensor_table.h"
 
 namespace {
@@ -25,21 +25,18 @@ const std::array<uint32_t, kDpiLevels> kDefaultColours = {
 const std::array<int32_t, 11> kDefaultSleepVal = {10,   30,   60,   300,  600, 900,
                                                   1200, 1500, 1800, 2100, 2400};
 
-void Warning(const std::string& text) {
-    platform::ShowMessageBox(text, "Warning", platform::kMbOk);
-}
-void Error(const std::string& text) {
-    platform::ShowMessageBox(text, "Error", platform::kMbOk);
-}
-
 struct AliasPair {
     uint32_t from, to;
 };
 
 class SectionReader {
   public:
-    SectionReader(const IniFile& ini, int number)
-        : m_ini(ini), m_section("DEV_" + std::to_string(number)), m_number(number) {}
+    SectionReader(const IniFile& ini, int number, const NoticeSink& tell)
+        : m_ini(ini), m_section("DEV_" + std::to_string(number)), m_number(number), m_tell(tell) {}
+
+    // What is wrong with the section, said as it is found; reading goes on.
+    void Warning(const std::string& text) const { Notify(m_tell, {text, "Warning"}); }
+    void Error(const std::string& text) const { Notify(m_tell, {text, "Error"}); }
 
     int number() const { return m_number; }
     int32_t Int(const char* key, int32_t def) const { return m_ini.GetInt(m_section, key, def); }
@@ -68,6 +65,7 @@ class SectionReader {
     const IniFile& m_ini;
     std::string m_section;
     int m_number;
+    const NoticeSink& m_tell;
 };
 
 std::vector<AliasPair> ReadAliases(const SectionReader& r) {
@@ -99,7 +97,7 @@ uint32_t Alias(const std::vector<AliasPair>& pairs, uint32_t v) {
 void ApplyDpiRange(const SectionReader& r, SensorTable& t, const std::vector<AliasPair>& pairs) {
     auto n = r.List("DPIRANGE", 260, 10, 6);
     if (n.size() < 3) {
-        Warning("Wrong DPIRANGE");
+        r.Warning("Wrong DPIRANGE");
         return;
     }
     if (n.size() < 6)
@@ -111,7 +109,7 @@ void ApplyDpiRange(const SectionReader& r, SensorTable& t, const std::vector<Ali
         if (step == 0 || step > kMaxDpiValue || start > kMaxDpiValue || end > kMaxDpiValue) {
             LogPrintf("DEV_%d: DPIRANGE %u,%u,%u cannot build a list", r.number(), start, end,
                       step);
-            Warning("Wrong DPIRANGE");
+            r.Warning("Wrong DPIRANGE");
             return;
         }
     }
@@ -162,7 +160,7 @@ void ApplyDpiSet(const SectionReader& r, SensorTable& t) {
         if (!n.empty()) {
             t.code.fill(0);
             for (size_t i = 0; i < n.size(); ++i) t.code[i] = static_cast<uint8_t>(n[i]);
-            if (n.size() != t.count) Warning("DPISET Num != DPIHW Num");
+            if (n.size() != t.count) r.Warning("DPISET Num != DPIHW Num");
         }
     }
 }
@@ -204,7 +202,7 @@ void ReadDefaultKeys(const SectionReader& r, SensorCfg& cfg) {
         }
         if (valid > 0) {
             cfg.DefKeys[static_cast<size_t>(p)] = buffer;
-            if (valid < cfg.nKeyNum) Error("Key num to small");
+            if (valid < cfg.nKeyNum) r.Error("Key num to small");
         } else if (p > 0) {
             cfg.DefKeys[static_cast<size_t>(p)] = cfg.DefKeys[0];
         }
@@ -218,7 +216,7 @@ void ReadMarks(const SectionReader& r, SensorCfg& cfg) {
         cfg.nMarkNum = i + 1;
         auto n = r.List(key, 50, 10, 5);
         if (n.size() != 4) {
-            Error("Mark value error");
+            r.Error("Mark value error");
             continue;
         }
         // Unsigned sums: hostile values wrap instead of overflowing.
@@ -269,7 +267,7 @@ void ReadSwitches(const SectionReader& r, SensorCfg& c) {
 
     auto limits = r.List("DpiLimit", 260, 10, 20);
     if (limits.size() % 2 != 0) {
-        Warning("wrong DpiLimit value");
+        r.Warning("wrong DpiLimit value");
     } else {
         for (size_t i = 0; i / 2 < kDpiLevels && i + 1 < limits.size(); i += 2)
             c.DpiLimit[i / 2] = {static_cast<int32_t>(limits[i]),
@@ -318,7 +316,7 @@ bool ReadSection(const SectionReader& r, SensorCfg& c) {
     const uint32_t sensor = static_cast<uint32_t>(c.Sensor);
     SensorTable* table = FindSensorTable(sensor);
     if (!table) {
-        Warning("Can't find sensor");
+        r.Warning("Can't find sensor");
     } else {
         auto pairs = ReadAliases(r);
         for (uint32_t i = 0; i < table->count; ++i)
@@ -337,12 +335,12 @@ bool ReadSection(const SectionReader& r, SensorCfg& c) {
     } else {
         if (const DefaultDpi* set = DefaultDpiSet(sensor))
             std::copy(set->begin(), set->end(), c.DPI.begin());
-        if (!dpi.empty()) Warning("DPI != DM.");
+        if (!dpi.empty()) r.Warning("DPI != DM.");
     }
     for (int i = 0; i < c.DM; ++i) {
         int32_t v = c.DPI[static_cast<size_t>(i)];
         if (v < 0 || IndexOfDpi(sensor, static_cast<uint32_t>(v)) < 0)
-            Warning("Wrong default dpi value: " + std::to_string(v));
+            r.Warning("Wrong default dpi value: " + std::to_string(v));
     }
 
     c.DC = kDefaultColours;
@@ -351,7 +349,7 @@ bool ReadSection(const SectionReader& r, SensorCfg& c) {
         for (size_t i = 0; i < static_cast<size_t>(c.DM); ++i)
             c.DC[i] = Rgb(dc[3 * i] & 0xFF, dc[3 * i + 1] & 0xFF, dc[3 * i + 2] & 0xFF);
     } else if (!dc.empty()) {
-        Warning("DC != DM.");
+        r.Warning("DC != DM.");
     }
 
     c.KEYH = r.Int("KEYH", 10);
@@ -375,12 +373,12 @@ bool ReadSection(const SectionReader& r, SensorCfg& c) {
 
 }  // namespace
 
-bool LoadDeviceSections(const IniFile& ini) {
+bool LoadDeviceSections(const IniFile& ini, const NoticeSink& tell) {
     for (SensorCfg& c : gVar.SensorCfgs) c = SensorCfg{};
     gVar.pSensorCfg = &gVar.SensorCfgs[0];
     for (int i = 0; i < kDeviceSections; ++i) {
         SensorCfg& c = gVar.SensorCfgs[static_cast<size_t>(i)];
-        if (!ReadSection(SectionReader(ini, i + 1), c)) return false;
+        if (!ReadSection(SectionReader(ini, i + 1, tell), c)) return false;
         // A skipped section leaves an empty entry.
         if (c.Sensor == 0) c = SensorCfg{};
     }

@@ -93,7 +93,7 @@ StartupOutcome StartUp(const StartupPlan& plan) {
     gVar.szAppDir = plan.appDir;
     if (!gVar.szAppDir.empty() && gVar.szAppDir.back() != platform::PathSeparator())
         gVar.szAppDir += platform::PathSeparator();
-    if (!LoadConfiguration()) return stop(StartupStop::kCatalogue);
+    if (!LoadConfiguration(plan.tell)) return stop(StartupStop::kCatalogue);
     if (plan.afterCatalogue && !plan.afterCatalogue(&out.why)) return stop(StartupStop::kHook);
     // No caption or profile name may be made of an empty text: the shipped texts stand in for a
     // text.xml that is missing beside the catalogue.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/notice.h"
 #include "platform/folder_lock.h"
 
 // The Windows version code: 1 and 2 for the 9x family, 3 to 7 for NT 5.0 to 6.2 (and 7 for every
@@ -50,6 +51,8 @@ struct StartupPlan {
     // A lock held by another or a lock file that is no plain file stops start-up; without it
     // the program goes on unlocked (the caller says so).
     bool lockRequired = false;
+    // Hears what is wrong in cfg.ini, each as it is found while the catalogue loads.
+    NoticeSink tell;
     std::function<bool(std::string* why)> afterCatalogue;  // the catalogue is loaded
     std::function<void()> afterTitle;                      // the title is known
     std::function<bool(std::string* why)> beforeLock;      // the data folder is known

@@ -52,7 +52,11 @@ int App::Button(const Words& w) {
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     // The command is the user's own "apply now": the write is asked for whatever ApplyNow says.
-    if (SetKeyFunction(m_profile, m_catalogue.WorkDefKeys, true, n - 1, *k) != 1)
+    // The refusal (the last left click) is said as the window's box says it, on a line.
+    if (SetKeyFunction(m_profile, m_catalogue.WorkDefKeys, true, n - 1, *k,
+                       [](const std::string& t) {
+                           ErrNotice({t, ""});
+                       }) != 1)
         return kExitFailed;
     m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
     if (!request.note.empty()) m_stored += "\n" + PrintableText(request.note);
@@ -91,7 +95,7 @@ int App::ProfileTransfer(const Words& w) {
     NoMoreWords(w, 3);
     if (int r = Connect(true)) return r;
     if (what == "export") {
-        if (!ExportProfile(file)) return kExitFailed;
+        if (!ExportProfile(file, ErrNotice)) return kExitFailed;
         m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
         return kExitDone;
     }
@@ -100,7 +104,8 @@ int App::ProfileTransfer(const Words& w) {
         return kExitFailed;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (!ImportProfile(file, PageImportRules(m_catalogue, m_options))) return kExitFailed;
+    if (!ImportProfile(file, PageImportRules(m_catalogue, m_options), ErrNotice))
+        return kExitFailed;
     m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
     return kExitDone;
 }

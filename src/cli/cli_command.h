@@ -12,6 +12,7 @@
 #include "app/options.h"
 #include "base/app_paths.h"
 #include "base/json_text.h"
+#include "base/notice.h"
 #include "cli/cli_app.h"
 #include "cli/cli_command_table.h"
 #include "macro/st_macro.h"
@@ -47,6 +48,9 @@ UsageError Unknown(const std::string& what, const std::string& word,
 UsageError NoMacroNamed(const std::string& name);
 // A line on standard error, its control characters shown.
 void Err(const std::string& line);
+// What the core tells, as a line on standard error: without the padding that centres it in a
+// box, and with its caption in front unless the caption only says "Error" or the title.
+void ErrNotice(const Notice& n);
 // A file the command is to read: the reason it cannot be, in the user's words; "" when it can.
 std::string UnreadableFile(const std::string& path);
 bool IsTerminal(FILE* f);
@@ -69,6 +73,7 @@ class CliUi : public SessionUi {
   public:
     explicit CliUi(bool yes) : m_yes(yes) {}
     void ShowText(const std::string& text) override { Err(text); }
+    void Tell(const Notice& n, platform::WindowHandle) override { ErrNotice(n); }
     bool Confirm(const std::string& text) override {
         if (m_yes || !StdinIsTerminal()) return true;
         std::fprintf(stderr, "%s [y/N] ", text.c_str());

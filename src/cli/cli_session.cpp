@@ -112,6 +112,14 @@ std::string ModelName(const CatalogueState& catalogue, const std::string& cfgPat
 
 }  // namespace
 
+void ErrNotice(const Notice& n) {
+    // A box's text is padded to look centred and its caption says "Error"; on a line of its own
+    // on standard error neither means anything.
+    const std::string line = Trimmed(n.text);
+    const std::string head = Trimmed(n.caption);
+    Err(head.empty() || head == gVar.szTitle || head == "Error" ? line : head + ": " + line);
+}
+
 // The folder of the shipped cfg.ini and texts: beside the program (the Windows zip), in
 // ../share/zorvan (installed), or the repository's data folder (the build tree).
 std::string ShippedDataDir() {
@@ -187,6 +195,7 @@ int App::Prepare() {
     plan.dataDir = m_opt.dataDir;
     plan.lockWaitMs = kBusyWaitMs;
     plan.lockRequired = true;
+    plan.tell = ErrNotice;
     plan.afterCatalogue = [&](std::string*) {
         if (const std::vector<std::string> problems = ConfigurationProblems(); !problems.empty()) {
             for (const std::string& p : problems) Err(cfg + ": " + p);
@@ -200,19 +209,7 @@ int App::Prepare() {
         }
         return true;
     };
-    plan.virtualMouse = [&](std::string* why) {
-        platform::SetMessageBoxHook(
-            [](const std::string& text, const std::string& caption, uint32_t flags) {
-                // A box's text is padded to look centred and its caption says "Error"; on a line
-                // of its own on standard error neither means anything.
-                const std::string line = Trimmed(text);
-                const std::string head = Trimmed(caption);
-                Err(head.empty() || head == gVar.szTitle || head == "Error" ? line
-                                                                            : head + ": " + line);
-                return (flags & 0x0F) == platform::kMbYesNo ? platform::kIdYes : platform::kIdOk;
-            });
-        return !m_opt.sim || StartVirtualMouse(cfg, why);
-    };
+    plan.virtualMouse = [&](std::string* why) { return !m_opt.sim || StartVirtualMouse(cfg, why); };
     StartupOutcome started = StartUp(plan);
     m_folderLock = std::move(started.folderLock);
     if (!started.dataFolderError.empty()) Err(started.dataFolderError);

@@ -12,7 +12,6 @@
 #include "macro/safe_file_name.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -135,20 +134,16 @@ bool Flush_Dirty_Macro(MacroTreeItem item, const MacroTree* tree, const std::str
     return FlushMacroRecord(list, n->id, *path);
 }
 
-void ShowMacroMessage(const std::string& text) {
-    platform::ShowMessageBox(text, ThePaths().szTitle);
-}
-
-std::optional<std::string> CheckFileName(const std::string& name) {
+NameCheck CheckFileName(const std::string& name) {
     auto refuse = [] {
         const std::string& tip = GetText("tc_tip1");
-        ShowMacroMessage(tip.empty() ? "Invalid file name." : tip);
-        return std::nullopt;
+        return NameCheck{std::nullopt,
+                         Notice{tip.empty() ? "Invalid file name." : tip, ThePaths().szTitle}};
     };
     if (name.find_first_of(kMacroNameForbidden) != std::string::npos) return refuse();
     std::string cut = CutAtLastDot(name);
     if (!IsSafeFileName(cut)) return refuse();
-    return cut;
+    return {cut, std::nullopt};
 }
 
 bool DeleteMacroFolderTree(const std::string& path, uint32_t* err) {
@@ -202,7 +197,9 @@ bool MacroStore::FixOrphans() {
 std::optional<std::string> MacroStore::AskCheckedName(const std::string& promptKey) {
     std::optional<std::string> name = m_ui.AskName(GetText(promptKey), kMaxMacroNameInput);
     if (!name) return std::nullopt;
-    return CheckFileName(*name);
+    NameCheck checked = CheckFileName(*name);
+    if (checked.refusal) m_ui.Tell(*checked.refusal);
+    return checked.name;
 }
 
 MacroTreeItem MacroStore::CreateMacro() {

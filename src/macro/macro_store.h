@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/notice.h"
 #include "macro/macro_list.h"
 #include "macro/macro_tree.h"
 
@@ -38,14 +39,16 @@ bool Flush_Dirty_Macro(MacroTreeItem item, const MacroTree* tree, const std::str
 // Characters a typed macro or folder name may not hold.
 constexpr const char* kMacroNameForbidden = "/\\?+=-*&%!#";
 
+// A typed name checked: the name to use, or what the user is told instead.
+struct NameCheck {
+    std::optional<std::string> name;
+    std::optional<Notice> refusal;
+};
 // Checks a name typed by the user: any of / \ ? + = - * & % ! # refuses it (message tc_tip1,
-// or "Invalid file name." without that text), as does a name that cannot be a file name
-// (empty, dots only, a device name, characters Windows refuses). Otherwise the name is
-// returned cut at its last ".".
-std::optional<std::string> CheckFileName(const std::string& name);
-
-// Shows a message of the macro store in a message box titled with the program's title.
-void ShowMacroMessage(const std::string& text);
+// or "Invalid file name." without that text, titled with the program's title), as does a name
+// that cannot be a file name (empty, dots only, a device name, characters Windows refuses).
+// Otherwise the name is returned cut at its last ".".
+NameCheck CheckFileName(const std::string& name);
 
 // What the store operations ask of the macro page and the rest of the window.
 class MacroStoreUi {
@@ -55,7 +58,10 @@ class MacroStoreUi {
     virtual std::optional<std::string> AskName(const std::string& prompt, int maxChars) = 0;
     // Question box; true when the user chose OK.
     virtual bool Confirm(const std::string& question) = 0;
-    virtual void ShowMessage(const std::string& text) { ShowMacroMessage(text); }
+    // A message of the macro page, in the page's own message window.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A typed name refused: a plain box titled with the program's title.
+    virtual void Tell(const Notice& n) = 0;
     // The button page shows its captions again and, with applyKeys, writes all keys.
     virtual void RefreshButtonPage(bool applyKeys) = 0;
     virtual void ShowInEditor(MacroId id) = 0;

@@ -1,6 +1,7 @@
-// The few window services the portable core needs: posting messages to a window, finding a
-// top-level window and showing a message box. Win32 for real; elsewhere a recorder, so that
-// native tests can see what would have been posted or shown.
+// The few window services the program needs: posting messages to a window, finding a top-level
+// window and showing a message box. Win32 for real; elsewhere a recorder, so that native tests
+// can see what would have been posted or shown. Only the windows show message boxes: the core
+// hands what it has to tell to a sink its caller gives (base/notice.h).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -23,9 +24,8 @@ enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags = kMbOk,
                    WindowHandle owner = 0);
 
-// Replaces the message box (and, elsewhere than Windows, the recorder) for this process, for
-// example by lines on standard error in the command-line tool. An empty function restores
-// the default.
+// Replaces the message box (and, elsewhere than Windows, the recorder) for this process, so that
+// a test of the windows can answer the boxes they show. An empty function restores the default.
 using MessageBoxHook =
     std::function<int(const std::string& text, const std::string& caption, uint32_t flags)>;
 void SetMessageBoxHook(MessageBoxHook hook);

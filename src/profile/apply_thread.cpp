@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "profile/profile_state.h"
@@ -97,20 +98,21 @@ void RunOne(const ApplyRequest& req, const Pending& p) {
     bool ok = false;
     if (!h && !TheProfileOptions().GoWithNoDev) {
         if (progress) platform::PostWindowMessage(progress, kWmClose, 0, 0);
-        platform::ShowMessageBox(GetText("tc_msg15"), "Error", platform::kMbIconWarning, req.owner);
+        Notify(req.tell, NoDeviceNotice());
     } else {
-        std::optional<ProfileFile> record;
-        int32_t level;
-        {
-            std::lock_guard<std::mutex> lock(ProfileDataLock());
-            if (TheProfileState().pFile) record = *TheProfileState().pFile;
-            level = TheProfileState().g_nCurDpiLevel;
-        }
-        ok = WriteProfile(progress, req.usb, record ? &*record : nullptr, req.progressMsg,
-                          p.flag & ~kApplyWithProgress, p.data, level) != 0;
-        if (!ok)
-            platform::ShowMessageBox(kUpdateFailedText, "Error", platform::kMbIconWarning,
-                                     req.owner);
+        // The profile as it is now: whatever the user changed up to this moment is written.
+        const auto [record, level] = TheProfile().Read([](const ProfileState& ps) {
+            return std::pair(ps.pFile ? std::optional<ProfileFile>(*ps.pFile) : std::nullopt,
+                             ps.g_nCurDpiLevel);
+        });
+        WriteProgress toWindow;
+        if (platform::IsWindow(progress))
+            toWindow = [&](uint32_t pos) {
+                platform::PostWindowMessage(progress, req.progressMsg, pos, 0);
+            };
+        ok = WriteProfile(CurrentProfileContext(), req.usb, record ? &*record : nullptr,
+                          p.flag & ~kApplyWithProgress, p.data, level, toWindow) != 0;
+        if (!ok) Notify(req.tell, UpdateFailedNotice());
         if (progress) {
             platform::PostWindowMessage(progress, kWmClose, 0, 0);
             platform::Sleep(20);
@@ -150,13 +152,21 @@ void ThreadProc() {
 
 }  // namespace
 
-void StartApplyThread(CUSBDriver* usb, platform::WindowHandle owner) {
+Notice NoDeviceNotice() {
+    return {GetText("tc_msg15"), "Error", platform::kMbIconWarning};
+}
+
+Notice UpdateFailedNotice() {
+    return {kUpdateFailedText, "Error", platform::kMbIconWarning};
+}
+
+void StartApplyThread(CUSBDriver* usb, NoticeSink tell) {
     ApplyThreadState& s = S();
     std::lock_guard<std::mutex> lock(s.mu);
     if (s.running) return;
     s.req = ApplyRequest{};
     s.req.usb = usb;
-    s.req.owner = owner;
+    s.req.tell = std::move(tell);
     s.exit = false;
     s.pending.clear();
     s.taken = s.placed;

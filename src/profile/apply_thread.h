@@ -1,6 +1,6 @@
 // The apply thread: the one worker that carries the pages' changes to the mouse, so that the
 // user-interface thread never waits for the EEPROM. A page stores its change in the current
-// profile (under ProfileDataLock) and places a request: flags saying what to write and a data
+// profile (through its monitor) and places a request: flags saying what to write and a data
 // value (a button, a DPI level, the lighting zones).
 //
 // Requests that arrive while the thread is busy are kept, not overwritten: a request of the
@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/notice.h"
 #include "platform/window.h"
 #include "profile/profile_state.h"
 
@@ -30,12 +31,19 @@ constexpr const char* kUpdateFailedText = "   Update settings failed!      ";
 struct ApplyRequest {
     std::string progressTitle = kProgressWindowTitle;
     CUSBDriver* usb = nullptr;
-    platform::WindowHandle owner = 0;  // owner of the message boxes
+    // Told, on the apply thread, when a request finds no device or its write fails; the
+    // thread goes on with the next request when the sink returns.
+    NoticeSink tell;
     uint32_t progressMsg = WM_PROGRESS_SETPOS;
 };
 
-// Starts the thread (once; a second start while it runs is ignored).
-void StartApplyThread(CUSBDriver* usb, platform::WindowHandle owner);
+// The notices of the apply thread, as it hands them to its sink.
+Notice NoDeviceNotice();      // no device and GoWithNoDev not set
+Notice UpdateFailedNotice();  // a write that failed
+
+// Starts the thread (once; a second start while it runs is ignored). `tell` hears what the
+// thread has to say to the user.
+void StartApplyThread(CUSBDriver* usb, NoticeSink tell);
 // Ends the thread after the request it is carrying out; requests still waiting are dropped
 // (the profile itself is kept by the caller's cache).
 void StopApplyThread();

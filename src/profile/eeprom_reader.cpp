@@ -13,7 +13,6 @@
 #include "macro/macro_device.h"
 #include "macro/macro_list.h"
 #include "platform/sys.h"
-#include "platform/window.h"
 #include "profile/combo_record.h"
 #include "profile/profile_state.h"
 #include "profile/hd_macro.h"
@@ -394,8 +393,12 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
     return 1;
 }
 
+Notice WrongDpiNotice() {
+    return {"Get wrong dpi from device", "Warning"};
+}
+
 int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
-               MacroPageLink* macroPage) {
+               MacroPageLink* macroPage, const NoticeSink& tell) {
     if (!usb) return 0;
     const ProfileCodecContext ctx = CurrentProfileContext();
     // Large: the macro areas of sixteen slots.
@@ -406,13 +409,12 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     // macros: the library must be whole. Its load ran while the EEPROM was read.
     WaitMacroLibraryLoaded();
     if (!DecodeProfile(*bytes, ctx, record, decoded) || Aborted(abort)) return 0;
-    {
-        // The pages and the apply thread read the level while this worker runs.
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        LogPrintf("set g_nCurDpiLevel=%d", TheProfileState().g_nCurDpiLevel);
-        TheProfileState().g_nCurDpiLevel = decoded.curDpiLevel;
-    }
-    if (decoded.wrongDpi) platform::ShowMessageBox("Get wrong dpi from device", "Warning");
+    // The pages and the apply thread read the level while this worker runs.
+    TheProfile().Edit([&](ProfileState& ps) {
+        LogPrintf("set g_nCurDpiLevel=%d", ps.g_nCurDpiLevel);
+        ps.g_nCurDpiLevel = decoded.curDpiLevel;
+    });
+    if (decoded.wrongDpi) Notify(tell, WrongDpiNotice());
     // The macros found enter the library; a named one is then found there by its name.
     for (SlotMacroFound& found : decoded.macros) {
         MacroIntoLibrary(found.macro, found.slotId, macroPage);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/notice.h"
 #include "device/eeprom_map.h"
 #include "macro/macro_id.h"
 #include "macro/st_macro.h"
@@ -63,9 +64,11 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
 // the macro library. 1 on success, 0 on failure (a failed read without GoWithNoDev, a polling
 // byte the mouse cannot hold, or `abort` set between two reads). Only buttons, settings and
 // lighting the mouse holds are changed in `record`; on failure it may be partly filled, so the
-// caller reads into a copy.
+// caller reads into a copy. A mouse whose levels hold no DPI value is read all the same, and
+// `tell` hears WrongDpiNotice() on the reading thread.
 int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort = nullptr,
-               MacroPageLink* macroPage = nullptr);
+               MacroPageLink* macroPage = nullptr, const NoticeSink& tell = {});
+Notice WrongDpiNotice();
 
 // The pauses between reads let a real mouse keep up over its wireless link; a virtual mouse
 // without link latency does not need them (fuzzing). On by default.

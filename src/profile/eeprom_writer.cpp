@@ -29,13 +29,12 @@ size_t StepIndex(uint32_t step) {
 
 class Writer {
   public:
-    Writer(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
-           const ProfileFile& rec, uint32_t msg, int32_t curLevel)
+    Writer(const ProfileCodecContext& ctx, const WriteProgress& progress, CUSBDriver* usb,
+           const ProfileFile& rec, int32_t curLevel)
         : m_ctx(ctx),
-          m_wnd(wnd),
+          m_progress(progress),
           m_usb(usb),
           m_rec(rec),
-          m_msg(msg),
           m_curLevel(curLevel),
           m_goWithNoDev(ctx.goWithNoDev),
           m_cfg(ctx.cfg) {}
@@ -46,7 +45,7 @@ class Writer {
     // false when the write failed and that counts.
     bool Ok(int r) const { return r != 0 || m_goWithNoDev; }
     void Post(uint32_t pos) {
-        if (m_wnd) platform::PostWindowMessage(m_wnd, m_msg, pos, 0);
+        if (m_progress) m_progress(pos);
     }
     bool Pair(uint32_t addr, int32_t v) {
         platform::Sleep(10);
@@ -60,10 +59,9 @@ class Writer {
     bool DpiColours(uint32_t index);
 
     ProfileCodecContext m_ctx;
-    platform::WindowHandle m_wnd;
+    const WriteProgress& m_progress;
     CUSBDriver* m_usb;
     const ProfileFile& m_rec;
-    uint32_t m_msg;
     int32_t m_curLevel;
     bool m_goWithNoDev = false;
     const SensorCfg* m_cfg = nullptr;
@@ -226,10 +224,8 @@ bool Writer::DpiColours(uint32_t index) {
 }
 
 int Writer::Run(uint32_t mask, uint32_t index) {
-    if (!platform::IsWindow(m_wnd)) {
-        LogPrintf("hWnd is invalidate");
-        m_wnd = 0;
-    }
+    // Nobody following the progress is what the log has always called a missing window.
+    if (!m_progress) LogPrintf("hWnd is invalidate");
     Post(20);
     if ((mask & kApplyKeys) && !Keys(index)) return 0;
     Post(60);
@@ -278,7 +274,7 @@ int Writer::Run(uint32_t mask, uint32_t index) {
     }
     Post(90);
     if ((mask & kApplyReset) && !Ok(m_usb->ResetDevice())) return 0;
-    if (m_wnd) {
+    if (m_progress) {
         Post(100);
         platform::Sleep(500);
     }
@@ -339,23 +335,11 @@ uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx) {
     return kNoKeyCode;
 }
 
-int WriteProfile(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
-                 const ProfileFile* record, uint32_t progressMsg, uint32_t mask, uint32_t index,
-                 int32_t curDpiLevel) {
+int WriteProfile(const ProfileCodecContext& ctx, CUSBDriver* usb, const ProfileFile* record,
+                 uint32_t mask, uint32_t index, int32_t curDpiLevel,
+                 const WriteProgress& progress) {
     if (!usb || !record || record->dwId == 0) return 0;
     if (!usb->CmdHandle() && !ctx.goWithNoDev) return 0;
-    Writer w(ctx, wnd, usb, *record, progressMsg, curDpiLevel);
+    Writer w(ctx, progress, usb, *record, curDpiLevel);
     return w.Run(mask, index);
-}
-
-int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel) {
-    return WriteProfile(CurrentProfileContext(), wnd, usb, record, progressMsg, mask, index,
-                        curDpiLevel);
-}
-
-int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t progressMsg, uint32_t mask, uint32_t index) {
-    return WriteProfile(wnd, usb, record, progressMsg, mask, index,
-                        TheProfileState().g_nCurDpiLevel);
 }

@@ -1,8 +1,8 @@
 // Writing the parts of a profile record that a change touched into the mouse's memory.
 #pragma once
 #include <cstdint>
+#include <functional>
 
-#include "platform/window.h"
 #include "profile/profile_codec.h"
 #include "profile/profile_file.h"
 
@@ -39,17 +39,15 @@ uint32_t EncodeKey(const KeyInfo& key, const ProfileCodecContext& ctx);
 // The same for the mouse in use.
 uint32_t EncodeKey(const KeyInfo& key);
 
-// Writes what `mask` names of `record` (buttons of its current key set) and posts progress
-// positions 20 to 100 to `wnd` with message `progressMsg` when it is a window. 1 when everything
-// asked for was written (or GoWithNoDev is set), else 0; nothing is done without a driver, a
-// record with an id, or (without GoWithNoDev) a device. `curDpiLevel` is written for 0x10.
-// The mouse written for is the one `ctx` names (its sensor coding, its lighting zones).
-int WriteProfile(const ProfileCodecContext& ctx, platform::WindowHandle wnd, CUSBDriver* usb,
-                 const ProfileFile* record, uint32_t progressMsg, uint32_t mask, uint32_t index,
-                 int32_t curDpiLevel);
-// The same for the mouse in use.
-int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t progressMsg, uint32_t mask, uint32_t index, int32_t curDpiLevel);
-// The same with g_nCurDpiLevel.
-int WriteProfile(platform::WindowHandle wnd, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t progressMsg, uint32_t mask, uint32_t index);
+// The position of a write, 20 to 100, as it goes on; called on the writing thread.
+using WriteProgress = std::function<void(uint32_t position)>;
+
+// Writes what `mask` names of `record` (buttons of its current key set) for the mouse `ctx`
+// names (its sensor coding, its lighting zones), telling `progress` the positions 20 to 100
+// when one is given (and pausing half a second at 100, so that the full bar is seen). 1 when
+// everything asked for was written (or GoWithNoDev is set), else 0; nothing is done without a
+// driver, a record with an id, or (without GoWithNoDev) a device. `curDpiLevel` is written for
+// 0x10.
+int WriteProfile(const ProfileCodecContext& ctx, CUSBDriver* usb, const ProfileFile* record,
+                 uint32_t mask, uint32_t index, int32_t curDpiLevel,
+                 const WriteProgress& progress = {});

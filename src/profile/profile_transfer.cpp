@@ -17,7 +17,6 @@
 #include "macro/macro_list.h"
 #include "macro/safe_file_name.h"
 #include "platform/fs.h"
-#include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "profile/eeprom_writer.h"
 #include "profile/profile_defaults.h"
@@ -27,8 +26,9 @@ std::atomic<int32_t> g_bSyncDone{0};
 
 namespace {
 
-void Tell(const std::string& text) {
-    platform::ShowMessageBox(text, ThePaths().szTitle);
+// Everything an export or import says is a plain box titled with the program's title.
+void Tell(const NoticeSink& tell, const std::string& text) {
+    Notify(tell, {text, ThePaths().szTitle});
 }
 
 // A text of the table, or the given English text when the language has none.
@@ -55,16 +55,16 @@ int ReplaceMacro(StMacro& macro) {
     return 1;
 }
 
-int ExportProfile(const std::string& path) {
+int ExportProfile(const std::string& path, const NoticeSink& tell) {
     // The file carries the macros of the buttons: every one must be known.
     WaitMacroLibraryLoaded();
+    // The file keeps the level in use as the record's saved level.
     ProfileFile record;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!TheProfileState().pFile) return 0;
-        TheProfileState().pFile->nSavedDpiLevel = TheProfileState().g_nCurDpiLevel;
-        record = *TheProfileState().pFile;
-    }
+    if (!TheProfile().EditCurrent([&](ProfileFile& current, int32_t level) {
+            current.nSavedDpiLevel = level;
+            record = current;
+        }))
+        return 0;
     LogPrintf("ExportProfile: g_nCurDpiLevel=%d", record.nSavedDpiLevel);
 
     std::vector<uint8_t> buf(kExportFileSize, 0);
@@ -90,24 +90,21 @@ int ExportProfile(const std::string& path) {
     uint32_t err = 0;
     if (!platform::WriteFileAtomic(path, buf.data(), buf.size(), &err)) {
         LogPrintf("ExportProfile: %s, err=%u", path.c_str(), err);
-        Tell("Create profile failed.");
+        Tell(tell, "Create profile failed.");
         return 0;
     }
     if (leftOut > 0)
-        Tell("Only ten macros fit a profile file; " + std::to_string(leftOut) +
-             " more were not stored.");
+        Tell(tell, "Only ten macros fit a profile file; " + std::to_string(leftOut) +
+                       " more were not stored.");
     return 1;
 }
 
-int ImportProfile(const std::string& path, const ImportRules& rules) {
+int ImportProfile(const std::string& path, const ImportRules& rules, const NoticeSink& tell) {
     // Imported macros are matched with the whole library.
     WaitMacroLibraryLoaded();
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!TheProfileState().pFile) return 0;
-    }
+    if (!TheProfile().CopyCurrent()) return 0;
     if (g_bSyncDone.load() == 0) {
-        Tell(GetText("tc_adv_str15"));
+        Tell(tell, GetText("tc_adv_str15"));
         return 0;
     }
     uint32_t err = 0;
@@ -116,37 +113,34 @@ int ImportProfile(const std::string& path, const ImportRules& rules) {
     if (!platform::GetFileSize(path, size, &err) ||
         !platform::ReadFilePrefix(path, kExportFileSize, bytes, &err)) {
         const std::string& tip = GetText("tc_tip2");
-        Tell(tip.empty() ? "Open Profile Err = " + std::to_string(err)
-                         : tip + " " + std::to_string(err));
+        Tell(tell, tip.empty() ? "Open Profile Err = " + std::to_string(err)
+                               : tip + " " + std::to_string(err));
         return 0;
     }
     if (bytes.empty()) {
-        Tell("Read profile failed.");
+        Tell(tell, "Read profile failed.");
         return 0;
     }
     const std::string invalid = TextOr("tc_tip3", "This is not a valid profile");
     // A file shorter than a record cannot carry one; a longer one is read as far as a profile
     // file goes and the rest ignored.
     if (bytes.size() < kProfileFileSize) {
-        Tell(invalid);
+        Tell(tell, invalid);
         return 0;
     }
     bytes.resize(kExportFileSize, 0);
     ProfileFile rec = ProfileFromBytes(
         std::span<const uint8_t, kProfileFileSize>(bytes.data(), kProfileFileSize));
     if (rec.dwMagic != kProfileMagic || rec.dwId == 0) {
-        Tell(invalid);
+        Tell(tell, invalid);
         return 0;
     }
     // The file meets the rules of a change made by hand, applied to what the profile holds now:
     // anything they refuse keeps the mouse's value and is named.
     std::vector<std::string> said;
-    ProfileFile current;
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        if (!TheProfileState().pFile) return 0;
-        current = *TheProfileState().pFile;
-    }
+    const std::optional<ProfileFile> now = TheProfile().CopyCurrent();
+    if (!now) return 0;
+    const ProfileFile& current = *now;
     rec = rules.profile ? rules.profile(rec, current, said) : rec;
     SanitizeProfile(rec, &said);
 
@@ -209,7 +203,7 @@ int ImportProfile(const std::string& path, const ImportRules& rules) {
                     stored.flags &= ~kMacroChanged;
                 });
                 if (!ReplaceMacro(updated)) {
-                    Tell("Add macro failed: " + MacroNameUtf8(updated));
+                    Tell(tell, "Add macro failed: " + MacroNameUtf8(updated));
                     return 0;
                 }
                 continue;
@@ -219,12 +213,12 @@ int ImportProfile(const std::string& path, const ImportRules& rules) {
             incoming.id = NewMacroId();
             std::optional<AddedMacro> added = AddOutsideMacro(incoming, g_MacroList, &addErr);
             if (!added) {
-                Tell("Add macro failed: " + MacroNameUtf8(*m) + " (" + platform::ErrorText(addErr) +
-                     ")");
+                Tell(tell, "Add macro failed: " + MacroNameUtf8(*m) + " (" +
+                               platform::ErrorText(addErr) + ")");
                 return 0;
             }
             const std::string note = AddedMacroNote(MacroNameUtf8(*m), *added);
-            if (!note.empty()) Tell(note);
+            if (!note.empty()) Tell(tell, note);
             StMacro fresh = added->stored;
             newIds[k.dwMacroID] = fresh.id;
             k.dwMacroID = fresh.id;
@@ -236,28 +230,26 @@ int ImportProfile(const std::string& path, const ImportRules& rules) {
     const bool dpiCodes =
         TheCatalogue().pSensorCfg && FindSensorTable(TheCatalogue().pSensorCfg->Sensor);
     if (!dpiCodes)
-        Tell("this mouse's sensor has no DPI table: the file's DPI values are not written");
-    {
-        std::lock_guard<std::mutex> lock(ProfileDataLock());
-        ProfileState& ps = TheProfileState();
-        if (!ps.pFile) return 0;
-        rec.dwId = ps.pFile->dwId;
+        Tell(tell, "this mouse's sensor has no DPI table: the file's DPI values are not written");
+    const bool stored = TheProfile().EditCurrent([&](ProfileFile& file, int32_t& curLevel) {
+        rec.dwId = file.dwId;
         if (!dpiCodes)
             for (size_t i = 0; i < rec.dpi.size(); ++i) {
-                rec.dpi[i].x = ps.pFile->dpi[i].x;
-                rec.dpi[i].y = ps.pFile->dpi[i].y;
+                rec.dpi[i].x = file.dpi[i].x;
+                rec.dpi[i].y = file.dpi[i].y;
             }
-        *ps.pFile = rec;
+        file = rec;
         level = rec.nSavedDpiLevel;
         LogPrintf("ImportProfile: g_nCurDpiLevel=%d", level);
         const int32_t dm = TheCatalogue().pSensorCfg ? TheCatalogue().pSensorCfg->DM : kDpiLevels;
         if (level < 0 || level >= dm) level = 0;
-        TheProfileState().g_nCurDpiLevel = level;
-    }
+        curLevel = level;
+    });
+    if (!stored) return 0;
     if (!said.empty()) {
         std::string text = "Imported " + path + ", except what this mouse does not take:";
         for (const std::string& line : said) text += "\n" + line;
-        Tell(text);
+        Tell(tell, text);
     }
     // Everything the file carries goes to the mouse: besides buttons, lighting, levels,
     // Windows settings, current level, rate and colours, also the level count and the single

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/notice.h"
 #include "macro/st_macro.h"
 #include "profile/profile_file.h"
 
@@ -24,8 +25,9 @@ extern std::atomic<int32_t> g_bSyncDone;
 // Writes the current profile (gVar.pFile) with its macros to `path`. Each macro is stored
 // once, however many buttons use it; when more than ten different macros are in use, the
 // first ten are stored, the user is told, and the other buttons keep their ids. 1 when the
-// file was written.
-int ExportProfile(const std::string& path);
+// file was written. What the user is told (a failure, the macros left out) goes to `tell`,
+// on the caller's thread, before the function returns.
+int ExportProfile(const std::string& path, const NoticeSink& tell);
 
 // What an imported file may bring, decided by the rules a user's own changes meet (they live
 // above this layer, with the pages). Each value not taken is put into `said` as one line.
@@ -42,8 +44,9 @@ struct ImportRules {
 // replaces the current profile's contents (keeping its id), sets the current DPI level and asks
 // the apply thread to write everything. The values not taken are told in one message, a line
 // each. A file that is not a profile, or whose macros could not be stored safely, changes
-// nothing. 1 when imported.
-int ImportProfile(const std::string& path, const ImportRules& rules);
+// nothing. 1 when imported. Every message goes to `tell` at the moment it is known (a note on a
+// macro added under another name comes while the import goes on), on the caller's thread.
+int ImportProfile(const std::string& path, const ImportRules& rules, const NoticeSink& tell);
 
 // Rewrites a library macro's file in the macro folder (change bits cleared). 1 on success.
 int ReplaceMacro(StMacro& macro);

@@ -33,6 +33,10 @@ void SessionUi::ShowText(const std::string& text) {
     platform::ShowMessageBox(text, gVar.szTitle);
 }
 
+void SessionUi::Tell(const Notice& n, platform::WindowHandle owner) {
+    platform::ShowMessageBox(n.text, n.caption, n.look, owner);
+}
+
 bool SessionUi::Confirm(const std::string& text) {
     return platform::ShowMessageBox(text, gVar.szTitle, platform::kMbOkCancel) == platform::kIdOk;
 }
@@ -50,7 +54,8 @@ DeviceSession::~DeviceSession() {
 
 void DeviceSession::StartApply() {
     if (m_applyStarted) return;
-    StartApplyThread(&m_usb, m_wnd);
+    // The apply thread's failures are the window's: their boxes belong to it.
+    StartApplyThread(&m_usb, [this](const Notice& n) { m_ui.Tell(n, m_wnd); });
     m_applyStarted = true;
 }
 
@@ -189,7 +194,8 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
             return s.ProfileList[static_cast<size_t>(index)];
         });
     }
-    if (work && GetProfile(&m_usb, *work, &m_abortRead, m_macroPage.load())) {
+    if (work && GetProfile(&m_usb, *work, &m_abortRead, m_macroPage.load(),
+                           [this](const Notice& n) { m_ui.Tell(n, 0); })) {
         LogPrintf("Init Pro OK");
         // The record read goes in, becomes current and is cached in one step, so the apply
         // thread never copies a record between the two.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "base/notice.h"
 #include "device/usb_driver.h"
 #include "platform/window.h"
 #include "profile/catalogue_state.h"
@@ -30,6 +31,9 @@ class SessionUi {
   public:
     virtual ~SessionUi() = default;
     virtual void ShowText(const std::string& text);
+    // What the core found, as the box `owner` would own (0: none); called on the thread that
+    // found it (the apply thread, the profile reader).
+    virtual void Tell(const Notice& n, platform::WindowHandle owner);
     // The factory-reset question; true to go on.
     virtual bool Confirm(const std::string& text);
     // The catalogue's entry in use is the mouse in use now: the window takes its skin and the

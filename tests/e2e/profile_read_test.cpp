@@ -10,6 +10,7 @@
 #include "macro/macro_id.h"
 #include "macro/macro_library_load.h"
 #include "platform/fs.h"
+#include "support/notice_log.h"
 #include "ui/button_assignment.h"
 
 namespace {
@@ -96,9 +97,10 @@ TEST_F(ProfileRead, UnknownDpiCodeWarnsOnceAndReadsAsZero) {
     // Level 2 with X code 0xFF: no value of the table.
     m.Poke(0x10, {0xFF, 0x0F, 0x00, static_cast<uint8_t>(0x55 - 0xFF - 0x0F)});
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    zvtest::NoticeLog told;
+    ASSERT_EQ(GetProfile(&m.drv, p, nullptr, nullptr, told.Sink()), 1);
     EXPECT_EQ(p.dpi[1].x, 0u);
-    auto boxes = platform::recorder::TakeMessageBoxes();
+    auto boxes = told.Take();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Get wrong dpi from device");
     EXPECT_EQ(boxes[0].caption, "Warning");

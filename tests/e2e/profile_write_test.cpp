@@ -9,6 +9,7 @@
 #include "profile/eeprom_reader.h"
 #include "profile/key_function.h"
 #include "profile/modifier_bits.h"
+#include "support/notice_log.h"
 
 namespace {
 
@@ -30,10 +31,11 @@ class ProfileWrite : public ::testing::Test {
     }
     int Write(SimMouse& m, uint32_t mask, uint32_t index, int32_t level = 0) {
         m.rx->ClearReceivedReports();
-        return WriteProfile(0, &m.drv, p, WM_PROGRESS_SETPOS, mask, index, level);
+        return WriteProfile(CurrentProfileContext(), &m.drv, p, mask, index, level);
     }
 
     zvtest::TempDir data;
+    zvtest::NoticeLog told;
     ProfileFile* p = nullptr;
     const SensorCfg* shipped = nullptr;
     SensorCfg sensor;  // a changed copy of the entry in use, for as long as the test runs
@@ -288,14 +290,14 @@ TEST_F(ProfileWrite, DpiLevelsWithDistinctAxesOnEverySensorCoding) {
         EXPECT_EQ(m.Peek(0x02, 2), (Bytes{0x02, 0x53}));
         ProfileFile back = *p;
         for (DpiLevel& l : back.dpi) l = DpiLevel{};
-        ASSERT_EQ(GetProfile(&m.drv, back), 1);
+        ASSERT_EQ(GetProfile(&m.drv, back, nullptr, nullptr, told.Sink()), 1);
         EXPECT_EQ(back.nDpiLevels, 2);
         EXPECT_EQ(back.dpi[0].x, c.x);
         EXPECT_EQ(back.dpi[0].y, c.y);
         EXPECT_EQ(back.dpi[1].x, c.y);
         EXPECT_EQ(back.dpi[1].y, c.x);
     }
-    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+    EXPECT_TRUE(told.Take().empty());
 }
 
 TEST_F(ProfileWrite, RateThatTheMouseCannotTakeFailsAfterEarlierSteps) {
@@ -416,7 +418,7 @@ TEST_F(ProfileWrite, TheContextNamesTheMouseWrittenFor) {
     EXPECT_EQ(EncodeKey(sniper), kNoKeyCode);
     EXPECT_EQ(EncodeKey(sniper, ctx), sniperCode);
     m.rx->ClearReceivedReports();
-    ASSERT_EQ(WriteProfile(ctx, 0, &m.drv, p, WM_PROGRESS_SETPOS, kApplyDpi, 3, 0), 1);
+    ASSERT_EQ(WriteProfile(ctx, &m.drv, p, kApplyDpi, 3, 0), 1);
     // Level 4: 700 and 1100 DPI in the entry's 50-DPI steps.
     EXPECT_EQ(m.Peek(0x18, 4), (Bytes{0x0D, 0x15, 0x00, 0x33}));
 }
@@ -437,13 +439,12 @@ TEST_F(ProfileWrite, SingleSettingsGoInTableOrder) {
 
 TEST_F(ProfileWrite, ProgressPositionsAndPointerSettings) {
     SimMouse m;
-    platform::recorder::SetWindow("progress", 77);
     platform::TakeRecordedPointerSettings();
     p->nWheelLines = 5;
-    ASSERT_EQ(WriteProfile(77, &m.drv, p, WM_PROGRESS_SETPOS, kApplyWindows, 0, 0), 1);
     std::vector<uintptr_t> positions;
-    for (auto& msg : platform::recorder::TakePosted())
-        if (msg.wnd == 77 && msg.msg == WM_PROGRESS_SETPOS) positions.push_back(msg.wParam);
+    ASSERT_EQ(WriteProfile(CurrentProfileContext(), &m.drv, p, kApplyWindows, 0, 0,
+                           [&](uint32_t pos) { positions.push_back(pos); }),
+              1);
     EXPECT_EQ(positions, (std::vector<uintptr_t>{20, 60, 70, 80, 90, 100}));
     auto applied = platform::TakeRecordedPointerSettings();
     ASSERT_EQ(applied.size(), 1u);
@@ -455,11 +456,12 @@ TEST_F(ProfileWrite, NothingWithoutRecordIdOrDevice) {
     CUSBDriver none;
     ProfileFile noId = *p;
     noId.dwId = 0;
-    EXPECT_EQ(WriteProfile(0, &m.drv, &noId, WM_PROGRESS_SETPOS, kApplyAll, kAllItems, 0), 0);
-    EXPECT_EQ(WriteProfile(0, &none, p, WM_PROGRESS_SETPOS, kApplyAll, kAllItems, 0), 0);
+    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &m.drv, &noId, kApplyAll, kAllItems, 0), 0);
+    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &none, p, kApplyAll, kAllItems, 0), 0);
     gVar.GoWithNoDev = 1;
     EXPECT_EQ(
-        WriteProfile(0, &none, p, WM_PROGRESS_SETPOS, kApplyAll | kApplyDebounce, kAllItems, 0), 1);
+        WriteProfile(CurrentProfileContext(), &none, p, kApplyAll | kApplyDebounce, kAllItems, 0),
+        1);
 }
 
 // ---- apply thread -------------------------------------------------------------------------
@@ -476,10 +478,10 @@ TEST_F(ApplyThreadTest, NoDeviceShowsTheMessageAndWritesNothing) {
     CUSBDriver none;
     // The counts run for the whole process: earlier tests' failures are in them.
     const uint64_t failedBefore = GetApplyCounts().failed;
-    StartApplyThread(&none, 5);
+    StartApplyThread(&none, told.Sink());
     RequestApply(kApplyDebounce, 0);
     ASSERT_TRUE(WaitApplyDone(5000));
-    auto boxes = platform::recorder::TakeMessageBoxes();
+    auto boxes = told.Take();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, GetText("tc_msg15"));
     EXPECT_EQ(boxes[0].caption, "Error");
@@ -489,19 +491,19 @@ TEST_F(ApplyThreadTest, NoDeviceShowsTheMessageAndWritesNothing) {
 TEST_F(ApplyThreadTest, NoDeviceWithGoWithNoDevRunsTheWriterSilently) {
     CUSBDriver none;
     gVar.GoWithNoDev = 1;
-    StartApplyThread(&none, 5);
+    StartApplyThread(&none, told.Sink());
     RequestApply(kApplyAll, kAllItems);
     ASSERT_TRUE(WaitApplyDone(10000));
-    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+    EXPECT_TRUE(told.Take().empty());
 }
 
 TEST_F(ApplyThreadTest, FailedWriteShowsTheFailureText) {
     SimMouse m;
     p->nRate = 0x300;
-    StartApplyThread(&m.drv, 5);
+    StartApplyThread(&m.drv, told.Sink());
     RequestApply(kApplyRate, 0);
     ASSERT_TRUE(WaitApplyDone(5000));
-    auto boxes = platform::recorder::TakeMessageBoxes();
+    auto boxes = told.Take();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "   Update settings failed!      ");
 }
@@ -548,7 +550,7 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
     LogLines log;
     SimMouse m;
     ASSERT_TRUE(m.Ready());
-    StartApplyThread(&m.drv, 0);
+    StartApplyThread(&m.drv, told.Sink());
     int held = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -574,7 +576,7 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
 
 TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {
     SimMouse m(0x10, 0x1A, 4);
-    StartApplyThread(&m.drv, 0);
+    StartApplyThread(&m.drv, told.Sink());
     const ApplyCounts before = GetApplyCounts();
     TheProfile().EditCurrent([](ProfileFile& f, int32_t&) {
         f.nDebounce = 9;

@@ -6,11 +6,10 @@
 #include "app/gvar.h"
 #include "base/number_text.h"
 #include "platform/window_recorder.h"
+#include "support/notice_log.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-using platform::recorder::ShownMessageBox;
 
 class ConfigTest : public ::testing::Test {
   protected:
@@ -25,20 +24,21 @@ class ConfigTest : public ::testing::Test {
     // Loads a cfg.ini holding [OPT] with these lines plus an appdir, and returns the messages.
     std::vector<std::string> Load(const std::string& optLines, bool withAppdir = true) {
         dir.Write("cfg.ini", "[OPT]\n" + std::string(withAppdir ? "appdir=Zv\n" : "") + optLines);
-        EXPECT_EQ(LoadConfiguration(), 1);
+        EXPECT_EQ(LoadConfiguration(told.Sink()), 1);
         std::vector<std::string> texts;
-        for (auto& b : platform::recorder::TakeMessageBoxes()) {
+        for (auto& b : told.Take()) {
             EXPECT_EQ(b.caption, "Error");
             texts.push_back(b.text);
         }
         return texts;
     }
     zvtest::TempDir dir;
+    zvtest::NoticeLog told;
 };
 
 TEST_F(ConfigTest, MissingFileGivesEveryDefault) {
-    EXPECT_EQ(LoadConfiguration(), 1);
-    auto boxes = platform::recorder::TakeMessageBoxes();
+    EXPECT_EQ(LoadConfiguration(told.Sink()), 1);
+    auto boxes = told.Take();
     ASSERT_EQ(boxes.size(), 1u);  // only the empty appdir is reported
     EXPECT_EQ(boxes[0].text, "APPDATA=NULL");
     EXPECT_EQ(gVar.Suwnd, 1);
@@ -201,7 +201,6 @@ TEST_F(ConfigTest, HostileFilesGiveDefaultsAndNeverCrash) {
     for (const std::string& bytes : cases) {
         dir.Write("cfg.ini", bytes);
         EXPECT_EQ(LoadConfiguration(), 1);
-        platform::recorder::TakeMessageBoxes();
         EXPECT_LE(gVar.Title.size(), 39u);
     }
     dir.Write("cfg.ini", cases[3]);
@@ -215,8 +214,8 @@ TEST_F(ConfigTest, ShippedFileLoadsWithoutAMessage) {
     ASSERT_TRUE(
         platform::ReadFile(platform::JoinPath(zvtest::SourceDir(), "data/cfg.ini"), shipped));
     dir.Write("cfg.ini", std::string(shipped.begin(), shipped.end()));
-    EXPECT_EQ(LoadConfiguration(), 1);
-    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+    EXPECT_EQ(LoadConfiguration(told.Sink()), 1);
+    EXPECT_TRUE(told.Take().empty());
     EXPECT_EQ(gVar.Title, "Zorvan");
     EXPECT_EQ(gVar.appdir, "Zorvan");
     EXPECT_EQ(gVar.VID, 0x25A7);

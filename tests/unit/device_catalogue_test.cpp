@@ -12,11 +12,10 @@
 #include "platform/window_recorder.h"
 #include "profile/key_function.h"
 #include "profile/sensor_table.h"
+#include "support/notice_log.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-using platform::recorder::ShownMessageBox;
 
 class DeviceCatalogueTest : public ::testing::Test {
   protected:
@@ -35,13 +34,13 @@ class DeviceCatalogueTest : public ::testing::Test {
         LoadDeviceSections(IniFile());
     }
     bool Load(const std::string& text) {
-        bool ok = LoadDeviceSections(IniFile::FromBytes(text));
-        boxes = platform::recorder::TakeMessageBoxes();
+        bool ok = LoadDeviceSections(IniFile::FromBytes(text), told.Sink());
+        boxes = told.Take();
         return ok;
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
-        for (const ShownMessageBox& b : boxes) out.push_back(b.text + " / " + b.caption);
+        for (const Notice& b : boxes) out.push_back(b.text + " / " + b.caption);
         return out;
     }
     const SensorCfg& Dev(int n) const { return gVar.SensorCfgs[static_cast<size_t>(n - 1)]; }
@@ -51,7 +50,8 @@ class DeviceCatalogueTest : public ::testing::Test {
                  : std::vector<uint16_t>{};
     }
 
-    std::vector<ShownMessageBox> boxes;
+    std::vector<Notice> boxes;
+    zvtest::NoticeLog told;
 };
 
 // 0x3050 is 12368, 0x3325 is 13093, 0x3335 is 13109, 0x3360 (no table) is 13152.
@@ -320,9 +320,10 @@ TEST_F(DeviceCatalogueTest, ShippedCatalogueIsSound) {
     const std::string savedDir = gVar.szAppDir;
     const AppOptions savedOptions = gVar;
     gVar.szAppDir = dir.path();
-    ASSERT_EQ(LoadConfiguration(), 1);
+    zvtest::NoticeLog told;
+    ASSERT_EQ(LoadConfiguration(told.Sink()), 1);
     gVar.szAppDir = savedDir;
-    EXPECT_TRUE(platform::recorder::TakeMessageBoxes().empty());
+    EXPECT_TRUE(told.Take().empty());
 
     std::set<uint32_t> sensors, ids;
     std::set<int> buttons;

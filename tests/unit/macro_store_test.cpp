@@ -42,6 +42,11 @@ struct FakeUi : MacroStoreUi {
         ++refreshes;
         lastApply = applyKeys;
     }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void Tell(const Notice& n) override {
+        EXPECT_EQ(n.caption, gVar.szTitle);
+        messages.push_back(n.text);
+    }
     void ShowInEditor(MacroId id) override { shown.push_back(id); }
     void ClearEditor() override { ++cleared; }
     std::optional<std::string> LimitImported(StMacro& m, std::vector<std::string>& said) override {
@@ -50,18 +55,13 @@ struct FakeUi : MacroStoreUi {
 
     std::deque<std::optional<std::string>> names;
     std::vector<std::string> prompts, questions;
+    std::vector<std::string> messages;  // shown and told, in order
     bool confirm = true;
     int refreshes = 0;
     bool lastApply = false;
     std::vector<MacroId> shown;
     int cleared = 0;
 };
-
-std::vector<std::string> Messages() {
-    std::vector<std::string> out;
-    for (const auto& m : platform::recorder::TakeMessageBoxes()) out.push_back(m.text);
-    return out;
-}
 
 class MacroStoreTest : public ::testing::Test {
   protected:
@@ -100,6 +100,7 @@ class MacroStoreTest : public ::testing::Test {
         EXPECT_TRUE(MakeSureFolderExist(platform::JoinPath(root, rel + "/x")));
     }
     std::string At(const std::string& rel) const { return platform::JoinPath(root, rel); }
+    std::vector<std::string> Messages() { return std::exchange(ui.messages, {}); }
     // Texts of the children of an item, folders marked with a trailing '/'.
     std::vector<std::string> Shown(MacroTreeItem parent = kMacroTreeRoot) const {
         std::vector<std::string> out;
@@ -229,12 +230,13 @@ TEST_F(MacroStoreTest, CheckFileNameRefusesOrCuts) {
         {"ok name", "ok name"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CheckFileName(c.typed), c.result) << c.typed;
-        const auto shown = Messages();
+        const NameCheck checked = CheckFileName(c.typed);
+        EXPECT_EQ(checked.name, c.result) << c.typed;
         if (c.result) {
-            EXPECT_TRUE(shown.empty()) << c.typed;
+            EXPECT_FALSE(checked.refusal) << c.typed;
         } else {
-            EXPECT_THAT(shown, ElementsAre("Invalid file name.")) << c.typed;
+            ASSERT_TRUE(checked.refusal) << c.typed;
+            EXPECT_EQ(checked.refusal->text, "Invalid file name.") << c.typed;
         }
     }
 }

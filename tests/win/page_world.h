@@ -24,6 +24,7 @@
 #include "support/temp_dir.h"
 #include "ui/lighting_model.h"
 #include "win/page_host_stub.h"
+#include "ui/win/notice_box.h"
 #include "win/ui_host.h"
 
 namespace zvtest {
@@ -49,7 +50,7 @@ class PageWorld : public ::testing::Test {
         gVar.ApplyNow = 1;
         LoadMenuImages();
         ASSERT_TRUE(mouse.Ready());
-        StartApplyThread(&mouse.drv, 0);
+        StartApplyThread(&mouse.drv, NoticeBoxes());
         ASSERT_TRUE(host.Open(0, 0, 1020, 540));
         // As the main window answers: the mouse is asked.
         pageHost.lightingHeld = [this] { return LightingBlocked(mouse.drv); };

@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "sim/virtual_receiver.h"
 #include "ui/win/main_dlg.h"
+#include "ui/win/notice_box.h"
 
 using platform::win::Widen;
 
@@ -58,6 +59,7 @@ BOOL CZorvanApp::InitInstance() {
     plan.appDir = appDir;
     // A command of the command-line tool holds the lock for a few seconds at most.
     plan.lockWaitMs = kFolderLockWaitMs;
+    plan.tell = NoticeBoxes();
     plan.afterTitle = [this] {
         LogLaunchLines();
         bStartedWithArgs = LogArguments(m_nArgs) ? 1 : 0;

@@ -1,5 +1,5 @@
-// Elsewhere than Windows there are no windows: everything is recorded for the tests, and
-// message boxes can be turned into lines on standard error by a hook.
+// Elsewhere than Windows there are no windows: everything is recorded for the tests, and a
+// test may answer the message boxes through a hook.
 #include <map>
 #include <mutex>
 #include <utility>

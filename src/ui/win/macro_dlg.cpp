@@ -21,6 +21,7 @@
 #include "ui/main_window_model.h"
 #include "ui/win/move_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/notice_box.h"
 #include "ui/win/profile_file_dlg.h"
 #include "ui/win/theme_options.h"
 
@@ -295,6 +296,10 @@ std::optional<std::string> CMacroDlg::AskName(const std::string& prompt, int max
 
 bool CMacroDlg::Confirm(const std::string& question) {
     return AskYesNo(m_hWnd, question);
+}
+
+void CMacroDlg::Tell(const Notice& n) {
+    ShowNotice(n);
 }
 
 void CMacroDlg::ShowMessage(const std::string& text) {

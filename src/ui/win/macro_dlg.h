@@ -57,6 +57,7 @@ class CMacroDlg : public CMainPage, public MacroStoreUi, public MacroPageLink {
     std::optional<std::string> AskName(const std::string& prompt, int maxChars) override;
     bool Confirm(const std::string& question) override;
     void ShowMessage(const std::string& text) override;
+    void Tell(const Notice& n) override;
     void RefreshButtonPage(bool applyKeys) override;
     void ShowInEditor(MacroId id) override;
     void ClearEditor() override;

@@ -5,6 +5,7 @@
 #include "profile/profile_transfer.h"
 #include "ui/import_limits.h"
 #include "ui/win/common_dialogs.h"
+#include "ui/win/notice_box.h"
 
 namespace {
 bool HaveProfile(const ProfileMonitor& profile) {
@@ -46,11 +47,11 @@ std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string&
 int ExportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
     if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, true);
-    return path ? ExportProfile(*path) : 0;
+    return path ? ExportProfile(*path, NoticeBoxes()) : 0;
 }
 
 int ImportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
     if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, false);
-    return path ? ImportProfile(*path, PageImportRules()) : 0;
+    return path ? ImportProfile(*path, PageImportRules(), NoticeBoxes()) : 0;
 }
