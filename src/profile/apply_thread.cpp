@@ -1,5 +1,6 @@
 #include "profile/apply_thread.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <optional>
 #include <thread>
@@ -27,7 +28,10 @@ struct ApplyThreadState {
     ApplyRequest req;
     std::vector<Pending> pending;
     bool exit = false;
+    // Requests are taken (between StartApplyThread and StopApplyThread).
     bool running = false;
+    // The thread is there: it is started for a request and ends when idle.
+    bool working = false;
     uint64_t placed = 0;  // requests placed
     uint64_t taken = 0;   // requests taken by the thread
     ApplyCounts counts;
@@ -42,10 +46,28 @@ ApplyThreadState& S() {
 // Flags that read the request's data.
 constexpr uint32_t kWithData = kApplyKeys | kApplyLighting | kApplyDpi | kApplyDpiColours;
 
+// How long the thread waits for the next request before it ends: long enough for the requests
+// of one drag or one series of clicks, so that a thread (about a megabyte under Wine) is there
+// only while the user changes something.
+constexpr auto kIdleEnd = std::chrono::seconds(3);
+
+void ThreadProc();
+
+// With a request waiting (under s.mu): starts the thread unless it is there.
+void Wake(ApplyThreadState& s) {
+    if (!s.running || s.working) return;
+    // A thread that ended when idle only logs its end after leaving the lock: it is joined
+    // before the next one starts.
+    if (s.thread.joinable()) s.thread.join();
+    s.working = true;
+    s.thread = std::thread(ThreadProc);
+}
+
 void Place(uint32_t flag, uint32_t data) {
     ApplyThreadState& s = S();
     {
         std::lock_guard<std::mutex> lock(s.mu);
+        Wake(s);
         ++s.placed;
         bool merged = false;
         // The factory reset and progress requests stand alone: they are what the progress
@@ -134,8 +156,11 @@ void ThreadProc() {
         uint64_t upTo;
         {
             std::unique_lock<std::mutex> lock(s.mu);
-            s.cv.wait(lock, [&] { return s.exit || !s.pending.empty(); });
-            if (s.exit) break;
+            if (!s.cv.wait_for(lock, kIdleEnd, [&] { return s.exit || !s.pending.empty(); }) ||
+                s.exit) {
+                s.working = false;
+                break;
+            }
             batch.swap(s.pending);
             req = s.req;
             upTo = s.placed;
@@ -171,7 +196,6 @@ void StartApplyThread(CUSBDriver* usb, NoticeSink tell) {
     s.pending.clear();
     s.taken = s.placed;
     s.running = true;
-    s.thread = std::thread(ThreadProc);
 }
 
 void StopApplyThread() {
@@ -196,6 +220,11 @@ bool ApplyThreadRunning() {
     return S().running;
 }
 
+bool ApplyThreadWorking() {
+    std::lock_guard<std::mutex> lock(S().mu);
+    return S().working;
+}
+
 void RequestApply(uint32_t flag, uint32_t data) {
     Place(flag & ~kApplyWithProgress, data);
 }
@@ -208,6 +237,7 @@ void RequestApplyTask(std::function<void()> task) {
     ApplyThreadState& s = S();
     {
         std::lock_guard<std::mutex> lock(s.mu);
+        Wake(s);
         ++s.placed;
         s.pending.push_back({0, 0, std::move(task)});
     }

@@ -41,13 +41,16 @@ struct ApplyRequest {
 Notice NoDeviceNotice();      // no device and GoWithNoDev not set
 Notice UpdateFailedNotice();  // a write that failed
 
-// Starts the thread (once; a second start while it runs is ignored). `tell` hears what the
-// thread has to say to the user.
+// Lets requests be carried out (once; a second start while it runs is ignored). The thread
+// itself is started by the first request and ends after a few seconds without one; the next
+// request starts it again. `tell` hears what the thread has to say to the user.
 void StartApplyThread(CUSBDriver* usb, NoticeSink tell);
 // Ends the thread after the request it is carrying out; requests still waiting are dropped
 // (the profile itself is kept by the caller's cache).
 void StopApplyThread();
 bool ApplyThreadRunning();
+// Whether the thread is there now (between a request and the end of its idle wait).
+bool ApplyThreadWorking();
 
 // Places a request; the thread writes `flag` (without 0x8000) with `data`.
 void RequestApply(uint32_t flag, uint32_t data);

@@ -2,6 +2,10 @@
 // thread that carries the requests.
 #include "profile/eeprom_writer.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "e2e/profile_sim.h"
 #include "platform/pointer.h"
 #include "profile/apply_thread.h"
@@ -571,6 +575,25 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
         for (size_t i = 0; i < c.carried.size(); ++i)
             EXPECT_EQ(log.Count(c.carried[i]), before[i] + 1) << c.carried[i];
         EXPECT_EQ(GetApplyCounts().done, counts.done + 1 + c.carried.size());
+    }
+}
+
+// The thread is there only while there is work: the first request starts it, it ends after a
+// few idle seconds, and the next request starts it again and is carried out.
+TEST_F(ApplyThreadTest, ThreadEndsWhenIdleAndTheNextRequestStartsItAgain) {
+    CUSBDriver none;
+    StartApplyThread(&none, 0);
+    EXPECT_FALSE(ApplyThreadWorking());
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::atomic<std::thread::id> ranOn{};
+        RequestApplyTask([&] { ranOn = std::this_thread::get_id(); });
+        ASSERT_TRUE(WaitApplyDone(5000));
+        EXPECT_NE(ranOn.load(), std::thread::id{});
+        EXPECT_NE(ranOn.load(), std::this_thread::get_id());
+        for (int i = 0; i < 200 && ApplyThreadWorking(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(ApplyThreadWorking());
     }
 }
 

@@ -2,9 +2,11 @@
 // with its reports, the snap-back, and the owner's veto, as the owner window receives them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "controls/skin_paths.h"
 #include "controls/win/png_slider.h"
 #include "platform/window.h"
 #include "win/ui_host.h"
@@ -174,6 +176,87 @@ TEST_F(SliderWin, SingleThumbClickAsksForExactlyOne) {
     ASSERT_EQ(commits.size(), 1u);
     EXPECT_EQ(commits[0].wp, 3u);
     EXPECT_EQ(commits[0].lp, static_cast<LPARAM>(kId));
+}
+
+// The track is drawn over its owner's background as the owner draws it: the part of the
+// background under the track, the track picture at its offset, and up to the fill the fill
+// picture over the background instead. Compared pixel by pixel with the same pictures composed
+// by hand, over a background in which no two pixels are alike (a part taken from the wrong place
+// shows), for a background asked of the owner at each paint and for one given at creation.
+// Edge pixels the pictures only partly cover may round one step apart (the hand-made picture
+// is blended twice).
+TEST_F(SliderWin, TrackDrawsItsPicturesOverTheOwnersBackground) {
+    RECT client{};
+    ::GetClientRect(owner.m_hWnd, &client);
+    PicturePtr back = std::make_shared<SkinPicture>();
+    back->bmp =
+        std::make_unique<Gdiplus::Bitmap>(client.right, client.bottom, PixelFormat32bppARGB);
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            back->bmp->SetPixel(x, y,
+                                Gdiplus::Color(255, static_cast<BYTE>(x), static_cast<BYTE>(y),
+                                               static_cast<BYTE>(x >> 8 | y << 2)));
+    PicturePtr track = LoadSkinPicture(SkinPath("longbar_nr.png"));
+    PicturePtr fill = LoadSkinPicture(SkinPath("longbar_ov.png"));
+    ASSERT_TRUE(PicturePresent(track.get()) && PicturePresent(fill.get()));
+    const RECT rc{37, 61, 687, 90};
+    const POINT offset{0, 12};
+    // `over` at the offset on the background's part under the track.
+    auto composed = [&](SkinPicture* over) {
+        PicturePtr p = CopyPictureRect(back.get(), rc);
+        Gdiplus::Graphics g(p->bmp.get());
+        DrawPicture(g, over, offset.x, offset.y);
+        return p;
+    };
+    PicturePtr withTrack = composed(track.get()), withFill = composed(fill.get());
+    for (bool asked : {true, false}) {
+        CPngHSliderBarEx bar;
+        SliderArgs a;
+        a.id = kId;
+        a.rc = rc;
+        a.track = "longbar_nr.png";
+        a.fill = "longbar_ov.png";
+        a.thumb = "slider1.png";
+        a.thumb2 = "slider2.png";
+        a.trackOffset = offset;
+        if (asked)
+            a.ownerBackground = [&] { return back.get(); };
+        else
+            a.background = back.get();
+        ASSERT_EQ(NewSmallPngHSliderBarEx(&bar, owner.m_hWnd, a, UiTheme{}), 1);
+        const int32_t values[] = {100, 200, 400, 800, 1600};
+        const std::vector<int32_t> marks = ScalePositions(650, 10, 5);
+        bar.SetRange(1, 5);
+        bar.SetValueList(values, 5);
+        bar.SetScalePos(5, marks.data());
+        bar.SetTwoThumbs(false, nullptr, 0);
+        bar.SetValue(1, 400, false);
+        ASSERT_TRUE(bar.Model()->DrawsFill());
+        const int fillTo = bar.Model()->FillWidth();
+        ASSERT_GT(fillTo, 0);
+        ASSERT_LT(fillTo, 650);
+
+        Gdiplus::Bitmap shot(650, 29, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics g(&shot);
+            bar.Render(g, 0, 0);
+        }
+        int wrong = 0;
+        for (int y = 0; y < 29; ++y)
+            for (int x = 0; x < 650; ++x) {
+                Gdiplus::Color got, want;
+                shot.GetPixel(x, y, &got);
+                (x < fillTo ? withFill : withTrack)->bmp->GetPixel(x, y, &want);
+                const auto apart = [&](int shift) {
+                    return std::abs(static_cast<int>((got.GetValue() >> shift) & 0xFF) -
+                                    static_cast<int>((want.GetValue() >> shift) & 0xFF)) > 1;
+                };
+                if ((apart(0) || apart(8) || apart(16) || apart(24)) && ++wrong <= 3)
+                    ADD_FAILURE() << (asked ? "asked" : "given") << " at " << x << "," << y << ": "
+                                  << std::hex << got.GetValue() << " not " << want.GetValue();
+            }
+        EXPECT_EQ(wrong, 0) << (asked ? "asked" : "given");
+    }
 }
 
 TEST_F(SliderWin, TrackFileMissingWarnsAndMakesNoWindow) {

@@ -10,7 +10,7 @@ bool CPageBase::CreatePage(HWND mainWnd, const RECT& pageRect, const UiTheme& th
         return false;
     }
     const bool made = OnCreatePage();
-    // Every slider has its track by now; the page draws the doubled picture only. A page is
+    // Every control has cut its part by now; the page draws the doubled picture only. A page is
     // made hidden: a picture it can make again waits until it is shown.
     m_plain.reset();
     if (m_source) m_background.reset();
@@ -102,14 +102,14 @@ bool CPageBase::AddPictureButton(CPngBtn& btn, const SkinButtonFiles& files, Png
 }
 
 bool CPageBase::AddSlider(CPngSliderBar& bar, SliderArgs args) {
-    if (!args.background) args.background = PlainBackground();
+    if (!args.background) args.ownerBackground = [this] { return Background(); };
     if (!NewSmallPngSliderBar(&bar, m_hWnd, args, m_theme)) return false;
     if (m_theme.large) bar.LayoutFor4K();
     return true;
 }
 
 bool CPageBase::AddSlider(CPngHSliderBarEx& bar, SliderArgs args) {
-    if (!args.background) args.background = PlainBackground();
+    if (!args.background) args.ownerBackground = [this] { return Background(); };
     if (!NewSmallPngHSliderBarEx(&bar, m_hWnd, args, m_theme)) return false;
     if (m_theme.large) bar.LayoutFor4K();
     return true;

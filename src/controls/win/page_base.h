@@ -43,8 +43,8 @@ class CPageBase : public CWndBase {
     SkinPicture* Background() const;
     // A page with a skin picture of its own sets it from OnCreatePage as drawn, at the normal
     // size: it is shown doubled on large screens, and kept as drawn while the page builds so
-    // its sliders can compose their tracks from it (see AddSlider). Given as the way to load
-    // it, the page lets it go while hidden, as with SetBackgroundSource.
+    // its picture buttons can cut their backgrounds from it (see AddPictureButton). Given as
+    // the way to load it, the page lets it go while hidden, as with SetBackgroundSource.
     void SetSkinBackground(PicturePtr picture);
     void SetSkinBackground(const std::function<PicturePtr()>& load);
     const UiTheme& Theme() const { return m_theme; }
@@ -68,8 +68,9 @@ class CPageBase : public CWndBase {
     // the normal layout, the page's picture as drawn behind it unless the arguments name one;
     // doubled on large screens.
     bool AddPictureButton(CPngBtn& btn, const SkinButtonFiles& files, PngBtnArgs args);
-    // A slider of this page from its normal place (`args.rc`, with the page's picture as drawn
-    // behind it unless the arguments name one); on large screens it then doubles itself.
+    // A slider of this page from its normal place (`args.rc`); on large screens it then doubles
+    // itself. Unless the arguments name a background, it draws the part of the page's picture
+    // under itself at each paint and keeps no copy of it.
     bool AddSlider(CPngSliderBar& bar, SliderArgs args);
     bool AddSlider(CPngHSliderBarEx& bar, SliderArgs args);
     // The scale marks of `count` positions over a slider `width` pixels wide at the normal size

@@ -10,21 +10,6 @@
 
 namespace {
 
-// The picture `over` at `at` on the part of `background` under `rc`, cut to the control's size.
-PicturePtr ComposeOnBackground(SkinPicture* background, const RECT& rc, SkinPicture* over,
-                               POINT at) {
-    if (!PicturePresent(over)) return nullptr;
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    PicturePtr p = CopyPictureRect(background, rc);
-    if (!p) {
-        p = std::make_unique<SkinPicture>();
-        p->bmp = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
-    }
-    Gdiplus::Graphics g(p->bmp.get());
-    g.DrawImage(over->bmp.get(), at.x, at.y, PictureWidth(over), PictureHeight(over));
-    return p;
-}
-
 void Warn(const char* format, const std::string& file) {
     char text[600];
     std::snprintf(text, sizeof text, format, file.c_str());
@@ -100,21 +85,28 @@ CSliderTrack::~CSliderTrack() {
 
 bool CSliderTrack::CreateTrack(HWND owner, const SliderArgs& a, const UiTheme& theme,
                                const char* who) {
-    PicturePtr track = LoadSkinPicture(SkinPath(a.track));
+    // The pages' sliders use a handful of files: each is decoded once for all of them.
+    PicturePtr track = SharedSkinPicture(SkinPath(a.track));
     if (!PicturePresent(track.get())) {
         Warn((std::string(who) + " Error. file %s not exist").c_str(), a.track);
         return false;
     }
     // A fill that does not load leaves a plain track: the slider still works.
-    PicturePtr fill = a.fill.empty() ? nullptr : LoadSkinPicture(SkinPath(a.fill));
+    PicturePtr fill = a.fill.empty() ? nullptr : SharedSkinPicture(SkinPath(a.fill));
+    if (!PicturePresent(fill.get())) fill = nullptr;
     m_owner = owner;
     m_width = a.rc.right - a.rc.left;
     m_height = a.rc.bottom - a.rc.top;
     m_large = false;
     m_debugFrame = theme.debugFrames;
     m_focusColour = theme.focus;
-    m_trackPic = ComposeOnBackground(a.background, a.rc, track.get(), a.trackOffset);
-    m_fillPic = ComposeOnBackground(a.background, a.rc, fill.get(), a.trackOffset);
+    m_trackPic = std::move(track);
+    m_fillPic = std::move(fill);
+    m_trackAt = a.trackOffset;
+    m_ownerBackground = a.ownerBackground;
+    m_backgroundPart = m_ownerBackground || !PicturePresent(a.background)
+                           ? nullptr
+                           : PictureOfPart(a.background, a.rc);
     SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, a.rc, owner, a.id);
 }
@@ -125,20 +117,54 @@ bool CSliderTrack::CreateThumb(CSliderThumb& thumb, int number, SkinPicture* pic
     return false;
 }
 
+void CSliderTrack::DrawBackground(Gdiplus::Graphics& g, const RECT& whole) {
+    if (!m_ownerBackground) {
+        if (!PicturePresent(m_backgroundPart.get())) return;
+        if (m_large)
+            DrawPictureStretched(g, m_backgroundPart.get(), whole);
+        else
+            DrawPicture(g, m_backgroundPart.get(), whole.left, whole.top);
+        return;
+    }
+    SkinPicture* p = m_ownerBackground();
+    if (!PicturePresent(p)) return;
+    // The owner draws its picture over its client area; the track shows the part under itself.
+    RECT owner{}, self{};
+    ::GetClientRect(m_owner, &owner);
+    ::GetWindowRect(m_hWnd, &self);
+    ::MapWindowPoints(nullptr, m_owner, reinterpret_cast<POINT*>(&self), 2);
+    if (PictureWidth(p) == owner.right && PictureHeight(p) == owner.bottom) {
+        g.DrawImage(p->bmp.get(), Gdiplus::Rect(whole.left, whole.top, m_width, m_height),
+                    self.left, self.top, m_width, m_height, Gdiplus::UnitPixel);
+    } else {
+        const int x = whole.left - self.left, y = whole.top - self.top;
+        DrawPictureStretched(g, p, RECT{x, y, x + owner.right, y + owner.bottom});
+    }
+}
+
+void CSliderTrack::DrawOver(Gdiplus::Graphics& g, SkinPicture* p, int dx, int dy) {
+    const int k = m_large ? 2 : 1;
+    const int x = dx + m_trackAt.x * k, y = dy + m_trackAt.y * k;
+    if (m_large)
+        DrawPictureStretched(g, p, RECT{x, y, x + PictureWidth(p) * 2, y + PictureHeight(p) * 2});
+    else
+        DrawPicture(g, p, x, y);
+}
+
 void CSliderTrack::Render(Gdiplus::Graphics& g, int dx, int dy) {
     const RECT whole{dx, dy, dx + m_width, dy + m_height};
-    if (m_large) {
-        DrawPictureStretched(g, m_trackPic.get(), whole);
-    } else {
-        DrawPicture(g, m_trackPic.get(), dx, dy);
-    }
+    const Gdiplus::GraphicsState state = g.Save();
+    g.IntersectClip(Gdiplus::Rect(dx, dy, m_width, m_height));
+    DrawBackground(g, whole);
+    DrawOver(g, m_trackPic.get(), dx, dy);
+    // The filled part shows the fill over the background in place of the track.
     const int fill = std::min(FillWidth(), m_width);
     if (DrawsFill() && PicturePresent(m_fillPic.get()) && fill > 0) {
-        // On large screens the picture is half the control's size.
-        const int src = m_large ? fill * PictureWidth(m_fillPic.get()) / m_width : fill;
-        g.DrawImage(m_fillPic->bmp.get(), Gdiplus::Rect(dx, dy, fill, m_height), 0, 0, src,
-                    m_large ? PictureHeight(m_fillPic.get()) : m_height, Gdiplus::UnitPixel);
+        g.IntersectClip(Gdiplus::Rect(dx, dy, fill, m_height));
+        DrawBackground(g, whole);
+        DrawOver(g, m_fillPic.get(), dx, dy);
     }
+    g.Restore(state);
     if (m_debugFrame) {
         Gdiplus::Pen red(Gdiplus::Color(255, 255, 0, 0));
         g.DrawRectangle(&red, dx, dy, m_width - 1, m_height - 1);
@@ -234,7 +260,7 @@ void CSliderTrack::Post(uint32_t msg, intptr_t wParam, intptr_t lParam) {
 
 bool CPngSliderBar::Create(HWND owner, const SliderArgs& a, const UiTheme& theme) {
     if (!CreateTrack(owner, a, theme, "NewSmallPngSliderBar")) return false;
-    m_picture = a.thumb.empty() ? nullptr : LoadSkinPicture(SkinPath(a.thumb));
+    m_picture = a.thumb.empty() ? nullptr : SharedSkinPicture(SkinPath(a.thumb));
     m_thumbY = a.thumbY;
     m_model =
         std::make_unique<SliderModel>(static_cast<SliderOwner&>(*this), static_cast<int32_t>(a.id),
@@ -318,8 +344,8 @@ bool CPngSliderBar::OnMouse(UINT msg, POINT pt, WPARAM) {
 
 bool CPngHSliderBarEx::Create(HWND owner, const SliderArgs& a, const UiTheme& theme) {
     if (!CreateTrack(owner, a, theme, "NewSmallPngHSliderBarEx")) return false;
-    m_picture1 = LoadSkinPicture(SkinPath(a.thumb));
-    m_picture2 = LoadSkinPicture(SkinPath(a.thumb2));
+    m_picture1 = SharedSkinPicture(SkinPath(a.thumb));
+    m_picture2 = SharedSkinPicture(SkinPath(a.thumb2));
     m_thumbY = a.thumbY;
     m_model = std::make_unique<TwoThumbSliderModel>(static_cast<SliderOwner&>(*this),
                                                     static_cast<int32_t>(a.id), m_width, m_height,

@@ -15,6 +15,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ struct SliderArgs {
     POINT trackOffset{};                // where the track picture lies inside the control
     int thumbY = 0;                     // the (single-value) thumb's offset below the top
     int32_t minimum = 0, maximum = 10;
+    // Instead of `background`: the picture the owner draws over its whole client area, asked
+    // for at each paint (it may be let go and made again while the owner is hidden). The track
+    // draws its part of it and keeps no copy.
+    std::function<SkinPicture*()> ownerBackground;
 };
 
 class CSliderTrack;
@@ -65,7 +70,8 @@ class CSliderThumb : public CWndBase {
     SkinPicture* m_picture = nullptr;
 };
 
-// What both tracks share: the composed track and fill pictures, painting, the owner link.
+// What both tracks share: the track and fill pictures over the owner's background, painting,
+// the owner link.
 class CSliderTrack : public CWndBase, protected SliderOwner {
   public:
     ~CSliderTrack() override;
@@ -88,7 +94,7 @@ class CSliderTrack : public CWndBase, protected SliderOwner {
     virtual void ThumbReleased(int thumb, int x) = 0;
 
   protected:
-    // Creates the window and composes the pictures; a warning names a track file that does not
+    // Creates the window and loads the pictures; a warning names a track file that does not
     // load.
     bool CreateTrack(HWND owner, const SliderArgs& a, const UiTheme& theme, const char* who);
     virtual int FillWidth() const = 0;
@@ -111,10 +117,21 @@ class CSliderTrack : public CWndBase, protected SliderOwner {
     void Post(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
 
     HWND m_owner = nullptr;
+    // The skin files as loaded (shared with every slider that uses them), drawn over the
+    // background at m_trackAt: nothing is composed into a picture of the slider's own.
     PicturePtr m_trackPic, m_fillPic;
+    POINT m_trackAt{};
+    std::function<SkinPicture*()> m_ownerBackground;
+    PicturePtr m_backgroundPart;  // without an owner's background: the part behind the track
     bool m_large = false, m_debugFrame = false;
     COLORREF m_focusColour = RGB(255, 196, 0);
     int m_width = 0, m_height = 0;
+
+  private:
+    // The background behind the track, clipped to `whole` (the track at its place).
+    void DrawBackground(Gdiplus::Graphics& g, const RECT& whole);
+    // A skin picture at the track offset, doubled on large screens.
+    void DrawOver(Gdiplus::Graphics& g, SkinPicture* p, int dx, int dy);
 };
 
 // The single-thumb slider.
