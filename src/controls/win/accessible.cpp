@@ -3,12 +3,42 @@
 #include <oleacc.h>
 
 #include "controls/win/wnd_base.h"
+#include "platform/win/system_library.h"
 #include "platform/win/wide.h"
 
 const IID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 namespace {
+
+// oleacc and oleaut32 are loaded when a screen reader first asks a control: most users never
+// run one, and imported they are loaded (with what they pull in) at every start.
+HRESULT StdAccessibleObject(HWND wnd, IAccessible** out) {
+    using Fn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+    static const Fn fn =
+        platform::win::SystemFunction<Fn>(L"oleacc.dll", "CreateStdAccessibleObject");
+    *out = nullptr;
+    if (!fn) return E_NOTIMPL;
+    return fn(wnd, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(out));
+}
+
+LRESULT ResultFromObject(WPARAM wp, IAccessible* acc) {
+    using Fn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+    static const Fn fn = platform::win::SystemFunction<Fn>(L"oleacc.dll", "LresultFromObject");
+    return fn ? fn(kIidAccessible, wp, acc) : 0;
+}
+
+// The caller frees the text with SysFreeString, so it must come from oleaut32's allocator.
+BSTR AllocText(const std::wstring& text) {
+    using Fn = BSTR(WINAPI*)(const OLECHAR*);
+    static const Fn fn = platform::win::SystemFunction<Fn>(L"oleaut32.dll", "SysAllocString");
+    return fn ? fn(text.c_str()) : nullptr;
+}
+
+// VariantInit's whole work; called here it needs no library.
+void EmptyVariant(VARIANT* v) {
+    v->vt = VT_EMPTY;
+}
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -18,16 +48,13 @@ HRESULT GiveText(const std::string& text, BSTR* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (text.empty()) return S_FALSE;
-    *out = ::SysAllocString(platform::win::Widen(text).c_str());
+    *out = AllocText(platform::win::Widen(text));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 class SkinAccessible final : public IAccessible {
   public:
-    explicit SkinAccessible(HWND wnd) : m_wnd(wnd) {
-        ::CreateStdAccessibleObject(wnd, OBJID_CLIENT, kIidAccessible,
-                                    reinterpret_cast<void**>(&m_std));
-    }
+    explicit SkinAccessible(HWND wnd) : m_wnd(wnd) { StdAccessibleObject(wnd, &m_std); }
     ~SkinAccessible() {
         if (m_std) m_std->Release();
     }
@@ -103,7 +130,7 @@ class SkinAccessible final : public IAccessible {
         AccessibleInfo info;
         if (HRESULT hr = Info(child, &info); hr != S_OK) return hr;
         if (!out) return E_POINTER;
-        ::VariantInit(out);
+        EmptyVariant(out);
         out->vt = VT_I4;
         out->lVal = info.role;
         return S_OK;
@@ -113,7 +140,7 @@ class SkinAccessible final : public IAccessible {
         if (HRESULT hr = Info(child, &info); hr != S_OK) return hr;
         if (!out) return E_POINTER;
         CWndBase* obj = CWndBase::FromHandle(m_wnd);
-        ::VariantInit(out);
+        EmptyVariant(out);
         out->vt = VT_I4;
         out->lVal = AccessibleState(m_wnd, info.checked, info.disabled, obj && obj->TakesTab());
         return S_OK;
@@ -133,14 +160,14 @@ class SkinAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
         if (!out) return E_POINTER;
-        ::VariantInit(out);
+        EmptyVariant(out);
         if (::GetFocus() != m_wnd) return S_FALSE;
         out->vt = VT_I4;
         out->lVal = CHILDID_SELF;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
-        if (out) ::VariantInit(out);
+        if (out) EmptyVariant(out);
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override {
@@ -165,12 +192,12 @@ class SkinAccessible final : public IAccessible {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long dir, VARIANT start, VARIANT* out) override {
-        if (out) ::VariantInit(out);
+        if (out) EmptyVariant(out);
         return m_std ? m_std->accNavigate(dir, start, out) : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override {
         if (!out) return E_POINTER;
-        ::VariantInit(out);
+        EmptyVariant(out);
         RECT rc{};
         ::GetWindowRect(m_wnd, &rc);
         if (!::PtInRect(&rc, POINT{x, y})) return S_FALSE;
@@ -216,7 +243,7 @@ long AccessibleState(HWND wnd, bool checked, bool disabled, bool focusable) {
 
 LRESULT AnswerAccessible(HWND wnd, WPARAM wp) {
     auto* acc = new SkinAccessible(wnd);
-    const LRESULT r = ::LresultFromObject(kIidAccessible, wp, acc);
+    const LRESULT r = ResultFromObject(wp, acc);
     acc->Release();  // the answer holds its own reference
     return r > 0 ? r : 0;
 }

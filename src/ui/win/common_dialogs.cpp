@@ -1,15 +1,13 @@
 #include "ui/win/common_dialogs.h"
 
+#include "platform/win/system_library.h"
+
 namespace {
 
-// The function `name` of comdlg32; null when it cannot be had. Dialogs are opened on the
-// window's thread only; the library stays loaded once it was.
+// The function `name` of comdlg32; null when it cannot be had.
 template <class Fn>
 Fn CommonDialogFunction(const char* name) {
-    static HMODULE lib = ::LoadLibraryW(L"comdlg32.dll");
-    if (!lib) return nullptr;
-    // Through a function type without parameters: a FARPROC is no Fn to the compiler.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(lib, name)));
+    return platform::win::SystemFunction<Fn>(L"comdlg32.dll", name);
 }
 
 }  // namespace
