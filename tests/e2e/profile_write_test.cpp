@@ -624,4 +624,39 @@ TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {
     EXPECT_EQ(GetApplyCounts().failed, before.failed);
 }
 
+// The thread writes a macro button with the macro from the library it was started with, and
+// the reader puts the mouse's macro back into the library it is handed: the program's own list
+// is neither asked nor changed.
+TEST_F(ApplyThreadTest, MacroButtonsGoThroughTheLibraryHandedIn) {
+    SimMouse m;
+    MacroList library;
+    StMacro mac = NewMacroRecord("Own");
+    mac.events[0] = {0x41, kMacroEventDown, 50};
+    mac.events[1] = {0x41, 0, 0};
+    ASSERT_TRUE(library.AddMacroToList(mac));
+    ASSERT_FALSE(g_MacroList.Contains(mac.id));
+    const size_t programs = g_MacroList.Count();
+    TheProfile().EditCurrent([&](ProfileFile& f, int32_t&) {
+        f.keys[0][4] = {0x05000000, 5, mac.id};
+    });
+    StartApplyThread(&m.drv, library, told.Sink());
+    RequestApply(kApplyKeys, kAllItems);
+    ASSERT_TRUE(WaitApplyDone(10000));
+    EXPECT_TRUE(told.Take().empty());
+    // Name "Own", then the events as the writer always lays them out.
+    const Bytes area = m.Peek(0x300 + 4 * 384, 48);
+    EXPECT_EQ(Bytes(area.begin(), area.begin() + 7), (Bytes{0x06, 'O', 0, 'w', 0, 'n', 0}));
+    EXPECT_EQ(Bytes(area.begin() + 31, area.begin() + 46),
+              (Bytes{0x02, 0x81, 0x04, 0x00, 0x00, 0x32, 0x41, 0x04, 0x00, 0x00, 0x00, 0x57, 0x00,
+                     0x00, 0x00}));
+    EXPECT_EQ(m.Peek(0x70, 4), (Bytes{0x06, 0x04, 0x01, 0x4A}));
+
+    ProfileFile back = *p;
+    back.keys[0][4] = KeyInfo{};
+    ASSERT_EQ(GetProfile(&m.drv, back, library), 1);
+    EXPECT_EQ(back.keys[0][4].dwMacroID, mac.id);
+    EXPECT_EQ(library.Count(), 1u);
+    EXPECT_EQ(g_MacroList.Count(), programs);
+}
+
 }  // namespace
