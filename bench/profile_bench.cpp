@@ -76,7 +76,7 @@ void BM_FullRead(benchmark::State& state) {
     NewProfile(p, "bench");
     for (auto _ : state) {
         ProfileFile work = p;
-        if (!GetProfile(&link.drv, work)) state.SkipWithError("read failed");
+        if (!GetProfile(&link.drv, work, g_MacroList)) state.SkipWithError("read failed");
         g_MacroList.Clear();
     }
     Bound(state, kReadPausesMs, kReadExchanges);
@@ -88,7 +88,8 @@ void BM_FullWrite(benchmark::State& state) {
     ProfileFile p;
     NewProfile(p, "bench");
     for (auto _ : state)
-        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, kApplyAll, kAllItems, 0))
+        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, g_MacroList, kApplyAll, kAllItems,
+                          0))
             state.SkipWithError("write failed");
     Bound(state, kWritePausesMs, kWriteExchanges);
 }
@@ -101,7 +102,7 @@ void BM_OneDpiChange(benchmark::State& state) {
     uint32_t dpi = 800;
     for (auto _ : state) {
         p.dpi[2].x = p.dpi[2].y = (dpi = dpi == 800 ? 1600 : 800);
-        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, kApplyDpi, 2, 0))
+        if (!WriteProfile(CurrentProfileContext(), &link.drv, &p, g_MacroList, kApplyDpi, 2, 0))
             state.SkipWithError("write failed");
     }
     Bound(state, 10, 1);
@@ -125,7 +126,7 @@ void BM_DiscoveryToReady(benchmark::State& state) {
         gVar.szAppDataDir = w.data.path();
         state.ResumeTiming();
         {
-            DeviceSession session(ui, {TheProfile(), gVar, gVar});
+            DeviceSession session(ui, {TheProfile(), gVar, gVar, g_MacroList});
             session.FindDevices();
             if (session.WaitForDevice(10000) < 0 || !session.OnFindDeviceOK() ||
                 !session.WaitSync(60000) || !session.LastReadOk())

@@ -9,6 +9,7 @@
 #include "cli/cli_command.h"
 #include "cli/cli_command_table.h"
 #include "cli/cli_sim.h"
+#include "macro/macro_list.h"
 #include "platform/sys.h"
 
 namespace cli {
@@ -101,7 +102,7 @@ int Run(const std::vector<std::string>& args) {
     if (!FindCommand(cmd)->startsApp) return RunSimCommand(opt);
     try {
         // The program's one state, handed down: the commands reach nothing else of it.
-        App app(opt, {TheProfile(), gVar, gVar, gVar});
+        App app(opt, {TheProfile(), gVar, gVar, gVar, g_MacroList});
         return app.Run();
     } catch (const UsageError& e) {
         Err(e.why + (e.near.empty() ? "" : " (did you mean " + e.near + "?)"));

@@ -48,7 +48,7 @@ ButtonRequest ReadButtonWords(const Words& w, size_t at, const MacroList& macros
         // (the same bytes), and said so, as the window does.
         if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
             r = Stored(*same);
-            r.note = FireStoredAsText(count, interval, *same);
+            r.note = FireStoredAsText(count, interval, *same, macros);
         } else {
             r = Stored(FireKey(count, interval));
         }

@@ -30,12 +30,12 @@ namespace cli {
 int App::Button(const Words& w) {
     const int n = static_cast<int>(Number(w, 1, 1, kKeysPerSet, "button"));
     // The words are checked before the mouse is asked; the assignment itself needs the device.
-    const ButtonRequest request = ReadButtonWords(w, 2, g_MacroList);
+    const ButtonRequest request = ReadButtonWords(w, 2, m_macros);
     if (int r = Connect(true)) return r;
     const SensorCfg& cfg = *m_catalogue.pSensorCfg;
     const int32_t keyMask = m_options.KeyMask;
     const ButtonRowView row = m_profile.Read([&](const ProfileState& s) {
-        return s.pFile ? ViewButtonRows(*s.pFile, cfg, keyMask)[n - 1] : ButtonRowView{};
+        return s.pFile ? ViewButtonRows(*s.pFile, cfg, keyMask, m_macros)[n - 1] : ButtonRowView{};
     });
     if (!row.visible) throw UsageError{RowRefusal(cfg, keyMask, n - 1)};
     if (!row.enabled) {
@@ -58,7 +58,8 @@ int App::Button(const Words& w) {
                            ErrNotice({t, ""});
                        }) != 1)
         return kExitFailed;
-    m_stored = "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k));
+    m_stored =
+        "button " + std::to_string(n) + ": " + PrintableText(GetKeyFunctionText(*k, m_macros));
     if (!request.note.empty()) m_stored += "\n" + PrintableText(request.note);
     return kExitDone;
 }
@@ -95,7 +96,7 @@ int App::ProfileTransfer(const Words& w) {
     NoMoreWords(w, 3);
     if (int r = Connect(true)) return r;
     if (what == "export") {
-        if (!ExportProfile(file, ErrNotice)) return kExitFailed;
+        if (!ExportProfile(file, m_macros, ErrNotice)) return kExitFailed;
         m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": exported to " + file;
         return kExitDone;
     }
@@ -104,7 +105,8 @@ int App::ProfileTransfer(const Words& w) {
         return kExitFailed;
     }
     if (!m_session.CheckDeviceReady()) return kExitFailed;
-    if (!ImportProfile(file, PageImportRules(m_catalogue, m_options), ErrNotice))
+    if (!ImportProfile(file, PageImportRules(m_catalogue, m_options, m_macros), m_macros,
+                       ErrNotice))
         return kExitFailed;
     m_stored = "profile " + std::to_string(CurrentProfileNumber()) + ": imported from " + file;
     return kExitDone;

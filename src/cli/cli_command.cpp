@@ -22,9 +22,9 @@ UsageError Unknown(const std::string& what, const std::string& word,
     return {"unknown " + what + " \"" + word + "\"", NearestWord(word, choices)};
 }
 
-UsageError NoMacroNamed(const std::string& name) {
+UsageError NoMacroNamed(const std::string& name, const MacroList& macros) {
     std::vector<std::string> names;
-    for (const StMacro& m : g_MacroList.Snapshot()) names.push_back(MacroNameUtf8(m));
+    for (const StMacro& m : macros.Snapshot()) names.push_back(MacroNameUtf8(m));
     return {"no macro named \"" + name + "\"", NearestWord(name, names)};
 }
 

@@ -15,6 +15,7 @@
 #include "base/notice.h"
 #include "cli/cli_app.h"
 #include "cli/cli_command_table.h"
+#include "macro/macro_list.h"
 #include "macro/st_macro.h"
 #include "platform/folder_lock.h"
 #include "profile/catalogue_state.h"
@@ -45,7 +46,7 @@ struct UsageError {
 UsageError Unknown(const std::string& what, const std::string& word,
                    const std::vector<std::string>& choices);
 // No macro of the library has this name: the reason, with the nearest name when one is close.
-UsageError NoMacroNamed(const std::string& name);
+UsageError NoMacroNamed(const std::string& name, const MacroList& macros);
 // A line on standard error, its control characters shown.
 void Err(const std::string& line);
 // What the core tells, as a line on standard error: without the padding that centres it in a
@@ -98,12 +99,14 @@ constexpr uint32_t kCustomFunction = 0x080000AD;  // its parameter is the key-ma
 std::string LightingText(const ProfileFile& p, uint32_t zone);
 
 // The parts of the program's state the commands work on, handed in by Run: the profiles in
-// memory, the catalogue, the options and the folders, all filled in by the start-up.
+// memory, the catalogue, the options and the folders, all filled in by the start-up, and the
+// macro library.
 struct AppState {
     ProfileMonitor& profile;
     const CatalogueState& catalogue;
     const AppOptions& options;
     const AppPaths& paths;
+    MacroList& macros;
 };
 
 class App {
@@ -114,8 +117,9 @@ class App {
           m_catalogue(state.catalogue),
           m_options(state.options),
           m_paths(state.paths),
+          m_macros(state.macros),
           m_ui(m_opt.yes),
-          m_session(m_ui, {state.profile, state.catalogue, state.options}) {}
+          m_session(m_ui, {state.profile, state.catalogue, state.options, state.macros}) {}
     ~App() { m_session.Shutdown(); }
 
     int Run();
@@ -194,6 +198,7 @@ class App {
     const CatalogueState& m_catalogue;
     const AppOptions& m_options;
     const AppPaths& m_paths;
+    ::MacroList& m_macros;
     std::string m_cfgPath;
     CliUi m_ui;
     DeviceSession m_session;

@@ -25,7 +25,7 @@ namespace cli {
 
 int App::MacroList(const Words& w) {
     NoMoreWords(w, 2);
-    auto all = g_MacroList.Snapshot();
+    auto all = m_macros.Snapshot();
     if (m_opt.json) std::fputs("[", stdout);
     for (size_t i = 0; i < all.size(); ++i) {
         const std::string name = MacroNameUtf8(all[i]);
@@ -42,8 +42,8 @@ int App::MacroList(const Words& w) {
 int App::MacroShow(const Words& w) {
     const std::string& name = Word(w, 2, "macro name");
     NoMoreWords(w, 3);
-    auto m = g_MacroList.FindMacroByNameUtf8(name);
-    if (!m) throw NoMacroNamed(name);
+    auto m = m_macros.FindMacroByNameUtf8(name);
+    if (!m) throw NoMacroNamed(name, m_macros);
     ShowMacro(*m);
     return kExitDone;
 }
@@ -69,7 +69,7 @@ int App::MacroImport(const Words& w) {
     for (const std::string& line : said)
         Err("macro \"" + PrintableText(MacroNameUtf8(*m)) + "\": " + line);
     uint32_t err = 0;
-    auto added = ImportOutsideMacro(*m, g_MacroList, &err);
+    auto added = ImportOutsideMacro(*m, m_macros, &err);
     if (!added) {
         Err("the macro could not be stored: " + MacroNameUtf8(*m) + " (" +
             platform::ErrorText(err) + ")");
@@ -84,8 +84,8 @@ int App::MacroExport(const Words& w) {
     const std::string& name = Word(w, 2, "macro name");
     const std::string& file = Word(w, 3, "file");
     NoMoreWords(w, 4);
-    auto m = g_MacroList.FindMacroByNameUtf8(name);
-    if (!m) throw NoMacroNamed(name);
+    auto m = m_macros.FindMacroByNameUtf8(name);
+    if (!m) throw NoMacroNamed(name, m_macros);
     uint8_t bytes[kStMacroSize];
     MacroFileBytes(*m, bytes);
     // A failed save is said with its reason among the failed saves at the end.
@@ -97,7 +97,7 @@ int App::MacroExport(const Words& w) {
 int App::MacroDelete(const Words& w) {
     const std::string& name = Word(w, 2, "macro name");
     NoMoreWords(w, 3);
-    if (!g_MacroList.FindMacroByNameUtf8(name)) throw NoMacroNamed(name);
+    if (!m_macros.FindMacroByNameUtf8(name)) throw NoMacroNamed(name, m_macros);
     // The mouse is read first: a macro it holds would otherwise come back into the
     // library with that reading, and its buttons could not be given their defaults. So
     // without a reading nothing is deleted.
@@ -107,18 +107,18 @@ int App::MacroDelete(const Words& w) {
             "would come back with the next reading");
         return r;
     }
-    auto m = g_MacroList.FindMacroByNameUtf8(name);
+    auto m = m_macros.FindMacroByNameUtf8(name);
     if (!m) return kExitFailed;
     uint32_t err = 0;
     std::string path;
-    if (!DeleteLibraryMacro(m->id, g_MacroList, &err, &path)) {
+    if (!DeleteLibraryMacro(m->id, m_macros, &err, &path)) {
         Err("cannot delete " + path + ": " + platform::ErrorText(err));
         return kExitFailed;
     }
     // Buttons that played it go back to their defaults, in the mouse too.
     bool changed = false;
     m_profile.EditCurrent([&](ProfileFile& f, int32_t&) {
-        changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, g_MacroList);
+        changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, m_macros);
     });
     if (changed) RequestApply(kApplyKeys, kAllItems);
     m_stored = "macro " + PrintableText(name) + ": deleted" +
@@ -180,20 +180,20 @@ int App::NewMacro(const Words& w) {
             "a macro name cannot hold any of / \\ ? + = - * & % ! # . : < > | \" "
             "nor end in a space: " +
             name};
-    for (const StMacro& other : g_MacroList.Snapshot())
+    for (const StMacro& other : m_macros.Snapshot())
         if (MacroNamesCollide(MacroNameUtf8(other), name))
             throw UsageError{"a macro named \"" + MacroNameUtf8(other) + "\" exists already"};
     MacroEventsError error;
     const auto events = ParseMacroEvents(Words(w.begin() + 3, w.end()), &error);
     if (!events) throw UsageError{error.why, error.near};
-    if (g_MacroList.Count() >= static_cast<size_t>(MAX_MACROS)) {
+    if (m_macros.Count() >= static_cast<size_t>(MAX_MACROS)) {
         Err("the library holds " + std::to_string(MAX_MACROS) + " macros, the most it can");
         return kExitFailed;
     }
     StMacro m = NewMacroRecord(name);
     for (size_t i = 0; i < events->size(); ++i) m.events[i] = (*events)[i];
     uint32_t err = 0;
-    auto added = AddOutsideMacro(m, g_MacroList, &err);
+    auto added = AddOutsideMacro(m, m_macros, &err);
     if (!added) {
         Err("the macro could not be stored: " + name + " (" + platform::ErrorText(err) + ")");
         return kExitFailed;

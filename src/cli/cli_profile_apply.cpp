@@ -69,12 +69,9 @@ int App::ProfileApply(const Words& w) {
     if (int r = Connect(true)) return r;
     if (!m_session.CheckDeviceReady()) return kExitFailed;
     const SensorCfg& cfg = *m_catalogue.pSensorCfg;
-    const ProfileJsonDevice dev{cfg,
-                                FindSensorTable(SensorId()),
-                                m_options,
-                                m_catalogue.WorkDefKeys,
-                                m_options.KeyMask,
-                                g_MacroList};
+    const ProfileJsonDevice dev{
+        cfg,     FindSensorTable(SensorId()), m_options, m_catalogue.WorkDefKeys, m_options.KeyMask,
+        m_macros};
     const int number = CurrentProfileNumber();
     ProfileJsonApply a;
     const bool current = m_profile.EditCurrent([&](ProfileFile& f, int32_t& level) {
@@ -123,8 +120,8 @@ std::string App::StoredJson() {
         // What the command stored is where the profile now differs from before it.
         const int number = static_cast<int>(s.pFile - s.ProfileList.data()) + 1;
         const JsonValue before =
-            ProfileJson(*m_before, m_beforeLevel, m_beforeNumber, *cfg, g_MacroList);
-        const JsonValue after = ProfileJson(*s.pFile, s.g_nCurDpiLevel, number, *cfg, g_MacroList);
+            ProfileJson(*m_before, m_beforeLevel, m_beforeNumber, *cfg, m_macros);
+        const JsonValue after = ProfileJson(*s.pFile, s.g_nCurDpiLevel, number, *cfg, m_macros);
         return WriteJson(JsonChanges(before, after, {"profile", "level", "button"})) + "\n";
     });
 }

@@ -483,7 +483,7 @@ class Applier {
             const KeyInfo& held = p().keys[static_cast<size_t>(set)][static_cast<size_t>(w.row)];
             if (w.words == FunctionWords(held, d.table, d.macros)) continue;
             const ButtonRowView row =
-                ViewButtonRows(p(), cfg, d.keyMask)[static_cast<size_t>(w.row)];
+                ViewButtonRows(p(), cfg, d.keyMask, d.macros)[static_cast<size_t>(w.row)];
             if (!row.visible || !row.enabled) Refuse(w.at, RowRefusal(cfg, d.keyMask, w.row));
             const KeyInfo k = Assignment(w.words, w.row, w.at);
             const int stored = StoreKeyFunction(p(), d.defaults, w.row, k);
@@ -545,7 +545,7 @@ JsonValue ProfileJson(const ProfileFile& p, int32_t curLevel, int profileNumber,
         JsonValue& one = buttons.Add(JsonValue::Object());
         one.Set("button", JsonValue::Int(b + 1));
         one.Set("function", JsonValue::String(FunctionWords(k, table, macros)));
-        one.Set("caption", JsonValue::String(GetKeyFunctionText(k)));
+        one.Set("caption", JsonValue::String(GetKeyFunctionText(k, macros)));
     }
     JsonValue& dpi = o.Set("dpi", JsonValue::Object());
     dpi.Set("count", JsonValue::Int(p.nDpiLevels));

@@ -238,8 +238,8 @@ int App::Prepare() {
     if (started.lock == platform::FolderLockResult::kNoLockFile)
         LogPrintf("no lock file in %s: error %u", m_paths.szAppDataDir.c_str(), started.lockErr);
     LoadCID();
-    LoadMacroLibrary();
-    m_macroGeneration = g_MacroList.Generation();
+    LoadMacroLibrary(m_macros);
+    m_macroGeneration = m_macros.Generation();
     m_session.StartApply();
     m_failedBefore = GetApplyCounts().failed;
     return kExitDone;
@@ -411,7 +411,7 @@ int App::Finish(int code) {
     // record the mouse took; a raw memory command leaves the cache as it was.
     if (m_profileRead || (m_oneRecord && m_recordCached && code == kExitDone)) m_session.OnExit();
     // mac.dct only follows a library that changed; a read-only command writes nothing.
-    if (g_MacroList.Generation() != m_macroGeneration) SaveMacroDict();
+    if (m_macros.Generation() != m_macroGeneration) SaveMacroDict(m_macros);
     // The change itself may have been made: that is said too, so that nobody makes it again.
     const bool made = code == kExitDone && !m_stored.empty();
     for (const platform::SaveFailure& f : platform::TakeSaveFailures()) {

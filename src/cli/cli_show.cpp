@@ -155,11 +155,12 @@ int App::Show(const Words& w) {
     const std::string rate = hz ? std::to_string(hz) : m_opt.json ? "null" : "unknown";
     std::ostringstream o;
     if (m_opt.json) {
-        o << WriteJson(ProfileJson(p, cur, index + 1, cfg, g_MacroList)) << "\n";
+        o << WriteJson(ProfileJson(p, cur, index + 1, cfg, m_macros)) << "\n";
     } else {
         o << "profile " << index + 1 << ": " << PrintableText(p.Name()) << "\nbuttons:\n";
         for (int b = 0; b < cfg.nKeyNum; ++b)
-            o << "  " << b + 1 << "  " << PrintableText(GetKeyFunctionText(p.keys[set][b])) << "\n";
+            o << "  " << b + 1 << "  "
+              << PrintableText(GetKeyFunctionText(p.keys[set][b], m_macros)) << "\n";
         o << "DPI levels: " << p.nDpiLevels << ", current " << cur + 1 << "\n";
         for (int i = 0; i < cfg.DM; ++i)
             o << (i == cur ? "  *" : "   ") << i + 1 << "  " << p.dpi[i].x << " x " << p.dpi[i].y

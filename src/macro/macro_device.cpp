@@ -57,10 +57,6 @@ std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage
     return list.FindMacroById(copy.id);
 }
 
-std::optional<StMacro> Add_Macro(const StMacro& record) {
-    return Add_Macro(record, nullptr, g_MacroList);
-}
-
 std::string RootMacroFilePath(const StMacro& record) {
     return RootFilePath(MakeSafeFileName(MacroNameUtf8(record)));
 }

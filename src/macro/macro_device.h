@@ -12,11 +12,7 @@
 // page), a copy in the list and its file <name>.qzm in the macro root folder. The name is
 // made safe for a file name first. Returns the stored copy; none when the record has no
 // magic or the tree refuses the item.
-std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage,
-                                 MacroList& list = g_MacroList);
-
-// The one-argument form used by profile import: the list and the file, no tree item.
-std::optional<StMacro> Add_Macro(const StMacro& record);
+std::optional<StMacro> Add_Macro(const StMacro& record, MacroPageLink* macroPage, MacroList& list);
 
 // The file of a macro in the root folder: its name made safe for a file name, then ".qzm".
 std::string RootMacroFilePath(const StMacro& record);
@@ -26,4 +22,4 @@ std::string RootMacroFilePath(const StMacro& record);
 // Returns the stored id; none when there is no such macro. Without a page, the root-level
 // macro is the file <name>.qzm of the root folder.
 std::optional<MacroId> UpdateMacroFromDevice(const StMacro& record, MacroPageLink* macroPage,
-                                             MacroList& list = g_MacroList);
+                                             MacroList& list);

@@ -52,4 +52,4 @@ bool FlushMacroRecord(MacroList& list, MacroId id, const std::string& path);
 
 // Writes mac.dct in the per-user data folder: the first 2000 records of the list that have
 // an id and a first event, in list order, the remaining slots zero.
-bool SaveMacroDict(const MacroList& list = g_MacroList);
+bool SaveMacroDict(const MacroList& list);

@@ -25,7 +25,7 @@ LoadState& S() {
     return s;
 }
 
-void Walk(MacroLibraryLoadArgs& args) {
+void Walk(MacroList& list, MacroLibraryLoadArgs& args) {
     if (args.beforeWalk) args.beforeWalk();
     LoadedMacroLibrary out;
     out.tree = std::make_unique<MacroTree>();
@@ -35,21 +35,21 @@ void Walk(MacroLibraryLoadArgs& args) {
     if (platform::DirectoryExists(root)) {
         // One walk fills the list and the page's tree: each file is read once.
         out.ok = LoadMacroFolder(root, out.tree.get(), kMacroTreeRoot,
-                                 TheMacroOptions().MacroDir == 1, true, *args.list);
+                                 TheMacroOptions().MacroDir == 1, true, list);
     }
-    LogPrintf("macro library loaded: %u macros", static_cast<unsigned>(args.list->Count()));
+    LogPrintf("macro library loaded: %u macros", static_cast<unsigned>(list.Count()));
     if (args.loaded) args.loaded(std::move(out));
 }
 
 }  // namespace
 
-void StartMacroLibraryLoad(MacroLibraryLoadArgs args) {
+void StartMacroLibraryLoad(MacroList& list, MacroLibraryLoadArgs args) {
     JoinMacroLibraryLoad();
     LoadState& s = S();
     std::lock_guard<std::mutex> lock(s.mu);
     s.loading = true;
-    s.worker = std::thread([args = std::move(args)]() mutable {
-        Walk(args);
+    s.worker = std::thread([&list, args = std::move(args)]() mutable {
+        Walk(list, args);
         LoadState& st = S();
         {
             std::lock_guard<std::mutex> l(st.mu);

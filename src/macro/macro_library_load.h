@@ -19,7 +19,6 @@ struct LoadedMacroLibrary {
 };
 
 struct MacroLibraryLoadArgs {
-    MacroList* list = &g_MacroList;
     // Runs on the worker once the list is complete, before any waiter is released, so that
     // what it hands on (the tree) is in place when a waiter goes on.
     std::function<void(LoadedMacroLibrary)> loaded;
@@ -27,9 +26,9 @@ struct MacroLibraryLoadArgs {
     std::function<void()> beforeWalk;
 };
 
-// Starts filling the list from the macro root folder (sub-folders per MacroDir, leftover
+// Starts filling `list` from the macro root folder (sub-folders per MacroDir, leftover
 // temporary files removed) on a worker thread. A load still running is waited for first.
-void StartMacroLibraryLoad(MacroLibraryLoadArgs args = {});
+void StartMacroLibraryLoad(MacroList& list, MacroLibraryLoadArgs args = {});
 // Blocks until the load started last has ended; returns at once when it has, or when none was
 // started.
 void WaitMacroLibraryLoaded();

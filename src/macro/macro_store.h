@@ -23,7 +23,7 @@ constexpr int kMaxMacroNameInput = 15;  // characters the name prompts accept
 // <folder>/<name>.png when it exists, and are walked, down to the tree's depth limit.
 // false when a folder cannot be listed.
 bool LoadMacroFolder(const std::string& path, MacroTree* tree, MacroTreeItem parent,
-                     bool showFolders, bool addToList, MacroList& list = g_MacroList);
+                     bool showFolders, bool addToList, MacroList& list);
 
 // The file or folder path of an item: the root folder, each ancestor's text and the item's
 // (".qzm" added for a macro). None when the item is unknown, too deep, the path too long, or
@@ -34,7 +34,7 @@ std::optional<std::string> TreeItemToFilePath(const MacroTree& tree, MacroTreeIt
 // Writes a macro item's record to its file when it carries change bits. false when the item
 // or its path is unusable or the write failed.
 bool Flush_Dirty_Macro(MacroTreeItem item, const MacroTree* tree, const std::string& root,
-                       MacroList& list = g_MacroList);
+                       MacroList& list);
 
 // Characters a typed macro or folder name may not hold.
 constexpr const char* kMacroNameForbidden = "/\\?+=-*&%!#";
@@ -78,7 +78,7 @@ class MacroStore {
     // fixOrphans resets buttons whose macro is gone and says whether any changed; the buttons
     // live in the profile, above this library, so the owner passes it (the profile's
     // FixOrphanMacros). Without it nothing is reset.
-    MacroStore(MacroTree& tree, MacroStoreUi& ui, std::string root, MacroList& list = g_MacroList,
+    MacroStore(MacroTree& tree, MacroStoreUi& ui, std::string root, MacroList& list,
                std::function<bool()> fixOrphans = {});
 
     // Loads the tree from the root folder (without touching the list), folders per MacroDir.

@@ -133,7 +133,7 @@ void RunOne(const ApplyRequest& req, const Pending& p) {
                 platform::PostWindowMessage(progress, req.progressMsg, pos, 0);
             };
         ok = WriteProfile(CurrentProfileContext(), req.usb, record ? &*record : nullptr,
-                          p.flag & ~kApplyWithProgress, p.data, level, toWindow) != 0;
+                          *req.macros, p.flag & ~kApplyWithProgress, p.data, level, toWindow) != 0;
         if (!ok) Notify(req.tell, UpdateFailedNotice());
         if (progress) {
             platform::PostWindowMessage(progress, kWmClose, 0, 0);
@@ -185,12 +185,13 @@ Notice UpdateFailedNotice() {
     return {kUpdateFailedText, "Error", platform::kMbIconWarning};
 }
 
-void StartApplyThread(CUSBDriver* usb, NoticeSink tell) {
+void StartApplyThread(CUSBDriver* usb, const MacroList& macros, NoticeSink tell) {
     ApplyThreadState& s = S();
     std::lock_guard<std::mutex> lock(s.mu);
     if (s.running) return;
     s.req = ApplyRequest{};
     s.req.usb = usb;
+    s.req.macros = &macros;
     s.req.tell = std::move(tell);
     s.exit = false;
     s.pending.clear();

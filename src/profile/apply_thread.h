@@ -19,6 +19,7 @@
 #include "profile/profile_state.h"
 
 class CUSBDriver;
+class MacroList;
 
 constexpr uint32_t WM_PROGRESS_SETPOS = 0x42B;
 constexpr uint32_t kWmClose = 0x0010;
@@ -31,6 +32,8 @@ constexpr const char* kUpdateFailedText = "   Update settings failed!      ";
 struct ApplyRequest {
     std::string progressTitle = kProgressWindowTitle;
     CUSBDriver* usb = nullptr;
+    // The macro library the buttons' macros are written from.
+    const MacroList* macros = nullptr;
     // Told, on the apply thread, when a request finds no device or its write fails; the
     // thread goes on with the next request when the sink returns.
     NoticeSink tell;
@@ -43,8 +46,9 @@ Notice UpdateFailedNotice();  // a write that failed
 
 // Lets requests be carried out (once; a second start while it runs is ignored). The thread
 // itself is started by the first request and ends after a few seconds without one; the next
-// request starts it again. `tell` hears what the thread has to say to the user.
-void StartApplyThread(CUSBDriver* usb, NoticeSink tell);
+// request starts it again. A macro button is written with its macro from `macros`; `tell`
+// hears what the thread has to say to the user.
+void StartApplyThread(CUSBDriver* usb, const MacroList& macros, NoticeSink tell);
 // Ends the thread after the request it is carrying out; requests still waiting are dropped
 // (the profile itself is kept by the caller's cache).
 void StopApplyThread();

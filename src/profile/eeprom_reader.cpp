@@ -59,22 +59,22 @@ StMacro SlotMacro(const uint8_t* area, size_t len, std::u16string_view name, uin
 // A macro found in the mouse enters the library: a named one replaces a different library
 // macro of the same name, or is added. A nameless one cannot be found by name later, so it
 // is kept under the id its button will refer to, replacing what an earlier read stored there.
-void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page) {
+void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page, MacroList& library) {
     const std::u16string name = MacroName(m);
     if (name.empty()) {
         m.id = slotId;
-        bool updated = g_MacroList.Update(slotId, [&](StMacro& stored) {
+        bool updated = library.Update(slotId, [&](StMacro& stored) {
             stored = m;
             stored.flags |= kMacroChanged;
         });
-        if (!updated && !Add_Macro(m, page)) LogPrintf("add macro to list faile..");
+        if (!updated && !Add_Macro(m, page, library)) LogPrintf("add macro to list faile..");
         return;
     }
-    if (auto lib = g_MacroList.FindMacroByName(name)) {
+    if (auto lib = library.FindMacroByName(name)) {
         if (MacrosEqual(*lib, m)) return;
-        if (!UpdateMacroFromDevice(m, page)) {
+        if (!UpdateMacroFromDevice(m, page, library)) {
             // No file of that name to follow: the library record itself takes the events.
-            g_MacroList.Update(lib->id, [&](StMacro& stored) {
+            library.Update(lib->id, [&](StMacro& stored) {
                 const MacroId keep = stored.id;
                 stored = m;
                 stored.id = keep;
@@ -84,7 +84,7 @@ void MacroIntoLibrary(StMacro m, MacroId slotId, MacroPageLink* page) {
         return;
     }
     m.id = NewMacroId();
-    if (!Add_Macro(m, page)) LogPrintf("add macro to list faile..");
+    if (!Add_Macro(m, page, library)) LogPrintf("add macro to list faile..");
 }
 
 }  // namespace
@@ -126,13 +126,12 @@ int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo&
 }
 
 int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
-              std::u16string_view macroName) {
+              const MacroList& library, std::u16string_view macroName) {
     const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     const uint32_t sensor = cfg ? static_cast<uint32_t>(cfg->Sensor) : 0;
     if (!DecodeKeyCode(code, combo, comboLen, key, sensor)) return 0;
     if (key.Type() == kFunMacro && !macroName.empty())
-        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(macroName))
-            key.dwMacroID = m->id;
+        if (std::optional<StMacro> m = library.FindMacroByName(macroName)) key.dwMacroID = m->id;
     return 1;
 }
 
@@ -397,8 +396,8 @@ Notice WrongDpiNotice() {
     return {"Get wrong dpi from device", "Warning"};
 }
 
-int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort,
-               MacroPageLink* macroPage, const NoticeSink& tell) {
+int GetProfile(CUSBDriver* usb, ProfileFile& record, MacroList& library,
+               const std::atomic<int>* abort, MacroPageLink* macroPage, const NoticeSink& tell) {
     if (!usb) return 0;
     const ProfileCodecContext ctx = CurrentProfileContext();
     // Large: the macro areas of sixteen slots.
@@ -417,11 +416,10 @@ int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abo
     if (decoded.wrongDpi) Notify(tell, WrongDpiNotice());
     // The macros found enter the library; a named one is then found there by its name.
     for (SlotMacroFound& found : decoded.macros) {
-        MacroIntoLibrary(found.macro, found.slotId, macroPage);
+        MacroIntoLibrary(found.macro, found.slotId, macroPage, library);
         KeyInfo& key = record.keys[0][found.key];
         if (key.Type() != kFunMacro || found.name.empty()) continue;
-        if (std::optional<StMacro> m = g_MacroList.FindMacroByName(found.name))
-            key.dwMacroID = m->id;
+        if (std::optional<StMacro> m = library.FindMacroByName(found.name)) key.dwMacroID = m->id;
     }
     return 1;
 }

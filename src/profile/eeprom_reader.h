@@ -19,6 +19,7 @@
 #include "profile/profile_file.h"
 
 class CUSBDriver;
+class MacroList;
 class MacroPageLink;
 struct SensorCfg;
 
@@ -61,13 +62,15 @@ int DecodeProfile(const ProfileBytes& bytes, const ProfileCodecContext& ctx, Pro
                   DecodedProfile& out);
 
 // Reads the mouse's current profile into `record` (the working record), g_nCurDpiLevel and
-// the macro library. 1 on success, 0 on failure (a failed read without GoWithNoDev, a polling
-// byte the mouse cannot hold, or `abort` set between two reads). Only buttons, settings and
-// lighting the mouse holds are changed in `record`; on failure it may be partly filled, so the
-// caller reads into a copy. A mouse whose levels hold no DPI value is read all the same, and
-// `tell` hears WrongDpiNotice() on the reading thread.
-int GetProfile(CUSBDriver* usb, ProfileFile& record, const std::atomic<int>* abort = nullptr,
-               MacroPageLink* macroPage = nullptr, const NoticeSink& tell = {});
+// `library` (the macros found in the mouse enter it and its buttons name them there). 1 on success,
+// 0 on failure (a failed read without GoWithNoDev, a polling byte the mouse cannot hold, or `abort`
+// set between two reads). Only buttons, settings and lighting the mouse holds are changed in
+// `record`; on failure it may be partly filled, so the caller reads into a copy. A mouse whose
+// levels hold no DPI value is read all the same, and `tell` hears WrongDpiNotice() on the reading
+// thread.
+int GetProfile(CUSBDriver* usb, ProfileFile& record, MacroList& library,
+               const std::atomic<int>* abort = nullptr, MacroPageLink* macroPage = nullptr,
+               const NoticeSink& tell = {});
 Notice WrongDpiNotice();
 
 // The pauses between reads let a real mouse keep up over its wireless link; a virtual mouse
@@ -79,12 +82,12 @@ void SetProfileReadPauses(bool on);
 // filled (MatrixInx kept), 0 with `key` untouched when the code means nothing the program knows.
 int DecodeKeyCode(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
                   uint32_t sensorId);
-// The same for the mouse in use, a macro button finding its macro in the library by
+// The same for the mouse in use, a macro button finding its macro in `library` by
 // `macroName`. `combo` holds the slot's combination record (`comboLen` bytes)
 // and `macroName` the slot's macro name. 1 with `key` filled (MatrixInx kept), 0 with `key`
 // untouched when the code means nothing the program knows.
 int DecodeKey(uint32_t code, const uint8_t* combo, size_t comboLen, KeyInfo& key,
-              std::u16string_view macroName = {});
+              const MacroList& library, std::u16string_view macroName = {});
 
 // The stored main lighting (7 bytes from 0xA0) and logo lighting (10 bytes from 0x54).
 void EEPROM_To_MainRGB(const uint8_t* b7, LightBlock& block);

@@ -29,9 +29,10 @@ size_t StepIndex(uint32_t step) {
 
 class Writer {
   public:
-    Writer(const ProfileCodecContext& ctx, const WriteProgress& progress, CUSBDriver* usb,
-           const ProfileFile& rec, int32_t curLevel)
+    Writer(const ProfileCodecContext& ctx, const MacroList& library, const WriteProgress& progress,
+           CUSBDriver* usb, const ProfileFile& rec, int32_t curLevel)
         : m_ctx(ctx),
+          m_library(library),
           m_progress(progress),
           m_usb(usb),
           m_rec(rec),
@@ -59,6 +60,7 @@ class Writer {
     bool DpiColours(uint32_t index);
 
     ProfileCodecContext m_ctx;
+    const MacroList& m_library;
     const WriteProgress& m_progress;
     CUSBDriver* m_usb;
     const ProfileFile& m_rec;
@@ -81,10 +83,10 @@ bool Writer::Keys(uint32_t index) {
         const uint32_t s = k.MatrixInx;
         if (s == 0 || s > kKeysPerSet) continue;
         oneSlot = s;
-        uint32_t code = EncodeKey(k, m_ctx);
+        uint32_t code = EncodeKey(k, m_ctx, m_library);
         table[s - 1] = code;
         if (code != kNoKeyCode && (code & 0xFF) == kMacroCode) {
-            std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
+            std::optional<StMacro> m = m_library.FindMacroById(k.dwMacroID);
             if (!m) continue;
             uint8_t buf[kHdMacroWorkBytes] = {};
             size_t len = StMacro_To_HdMacro(&*m, buf, sizeof buf);
@@ -283,11 +285,11 @@ int Writer::Run(uint32_t mask, uint32_t index) {
 
 }  // namespace
 
-uint32_t EncodeKey(const KeyInfo& k) {
-    return EncodeKey(k, CurrentProfileContext());
+uint32_t EncodeKey(const KeyInfo& k, const MacroList& library) {
+    return EncodeKey(k, CurrentProfileContext(), library);
 }
 
-uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx) {
+uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx, const MacroList& library) {
     const KeyFunction* f = FindKeyFunction(k.dwFunID);
     if (!f) {
         // A code the table does not list keeps the code of its kind: a consumer key points at
@@ -311,7 +313,7 @@ uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx) {
         case MatrixRule::kConsumer:
             return f->matrixCode == kNoMatrixCode ? kNoKeyCode : f->matrixCode;
         case MatrixRule::kMacro: {
-            std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
+            std::optional<StMacro> m = library.FindMacroById(k.dwMacroID);
             if (!m) {
                 LogPrintf("keyinfo_to_hardware_code can't find macro id 0x%x", k.dwMacroID);
                 return kNoKeyCode;
@@ -336,10 +338,10 @@ uint32_t EncodeKey(const KeyInfo& k, const ProfileCodecContext& ctx) {
 }
 
 int WriteProfile(const ProfileCodecContext& ctx, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t mask, uint32_t index, int32_t curDpiLevel,
+                 const MacroList& library, uint32_t mask, uint32_t index, int32_t curDpiLevel,
                  const WriteProgress& progress) {
     if (!usb || !record || record->dwId == 0) return 0;
     if (!usb->CmdHandle() && !ctx.goWithNoDev) return 0;
-    Writer w(ctx, progress, usb, *record, curDpiLevel);
+    Writer w(ctx, library, progress, usb, *record, curDpiLevel);
     return w.Run(mask, index);
 }

@@ -7,6 +7,7 @@
 #include "profile/profile_file.h"
 
 class CUSBDriver;
+class MacroList;
 
 // What WriteProfile writes: bits of its mask.
 enum : uint32_t {
@@ -34,20 +35,22 @@ enum : uint32_t {
 constexpr uint32_t kAllItems = 255;
 constexpr uint32_t kNoKeyCode = 0xFFFFFFFF;
 
-// The 24-bit key-matrix code of an assignment for the mouse of `ctx`, or kNoKeyCode.
-uint32_t EncodeKey(const KeyInfo& key, const ProfileCodecContext& ctx);
+// The 24-bit key-matrix code of an assignment for the mouse of `ctx`, or kNoKeyCode; a macro
+// button's code depends on its macro's loop mode, looked up in `library`.
+uint32_t EncodeKey(const KeyInfo& key, const ProfileCodecContext& ctx, const MacroList& library);
 // The same for the mouse in use.
-uint32_t EncodeKey(const KeyInfo& key);
+uint32_t EncodeKey(const KeyInfo& key, const MacroList& library);
 
 // The position of a write, 20 to 100, as it goes on; called on the writing thread.
 using WriteProgress = std::function<void(uint32_t position)>;
 
 // Writes what `mask` names of `record` (buttons of its current key set) for the mouse `ctx`
-// names (its sensor coding, its lighting zones), telling `progress` the positions 20 to 100
-// when one is given (and pausing half a second at 100, so that the full bar is seen). 1 when
+// names (its sensor coding, its lighting zones), a macro button's events taken from
+// `library`, telling `progress` the positions 20 to 100 when one is given (and pausing half a
+// second at 100, so that the full bar is seen). 1 when
 // everything asked for was written (or GoWithNoDev is set), else 0; nothing is done without a
 // driver, a record with an id, or (without GoWithNoDev) a device. `curDpiLevel` is written for
 // 0x10.
 int WriteProfile(const ProfileCodecContext& ctx, CUSBDriver* usb, const ProfileFile* record,
-                 uint32_t mask, uint32_t index, int32_t curDpiLevel,
+                 const MacroList& library, uint32_t mask, uint32_t index, int32_t curDpiLevel,
                  const WriteProgress& progress = {});

@@ -1,8 +1,5 @@
 #include "profile/orphan_macros.h"
 
-#include "profile/catalogue_state.h"
-#include "profile/profile_state.h"
-
 bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroList& list) {
     bool changed = false;
     for (int set = 0; set < kKeySets; ++set) {
@@ -14,11 +11,6 @@ bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroL
         }
     }
     return changed;
-}
-
-bool FixOrphanMacros() {
-    if (!TheProfileState().pFile) return false;
-    return FixOrphanMacros(*TheProfileState().pFile, TheCatalogue().WorkDefKeys, g_MacroList);
 }
 
 bool MacroIsAssigned(const ProfileFile& profile, MacroId id) {

@@ -7,9 +7,6 @@
 // In `profile`, every macro button (type 5) whose macro is not in `list` gets the same
 // button's assignment from `defaults`. Returns whether any button changed.
 bool FixOrphanMacros(ProfileFile& profile, const KeySets& defaults, const MacroList& list);
-// The same for the current profile (gVar.pFile), the device's default keys and the
-// program's macro list; false when there is no current profile.
-bool FixOrphanMacros();
 
 // Whether any button of any key set plays this macro: saving it must then write the keys to
 // the mouse again.

@@ -39,23 +39,23 @@ std::string TextOr(const char* key, const std::string& fallback) {
 
 }  // namespace
 
-int ReplaceMacro(StMacro& macro) {
+int ReplaceMacro(StMacro& macro, MacroList& library) {
     macro.flags &= ~kMacroChanged;
     uint8_t bytes[kStMacroSize];
     MacroFileBytes(macro, bytes);
     // The macro's own file, wherever it was loaded from; a macro without one gets a free name.
-    std::string path = g_MacroList.FileOf(macro.id);
-    if (path.empty()) path = FreeMacroFilePath(MacroRootFolder(), MacroNameUtf8(macro));
+    std::string path = library.FileOf(macro.id);
+    if (path.empty()) path = FreeMacroFilePath(MacroRootFolder(), MacroNameUtf8(macro), library);
     uint32_t err = 0;
     if (!MyCreateFile(path, bytes, sizeof bytes, &err)) {
         if (err) LogPrintf("ReplaceMacro: WriteFile err=0x%x", err);
         return 0;
     }
-    g_MacroList.SetFile(macro.id, path);
+    library.SetFile(macro.id, path);
     return 1;
 }
 
-int ExportProfile(const std::string& path, const NoticeSink& tell) {
+int ExportProfile(const std::string& path, const MacroList& library, const NoticeSink& tell) {
     // The file carries the macros of the buttons: every one must be known.
     WaitMacroLibraryLoaded();
     // The file keeps the level in use as the record's saved level.
@@ -76,7 +76,7 @@ int ExportProfile(const std::string& path, const NoticeSink& tell) {
         for (const KeyInfo& k : set) {
             if (k.Type() != 5) continue;
             if (seen.count(k.dwMacroID)) continue;
-            std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
+            std::optional<StMacro> m = library.FindMacroById(k.dwMacroID);
             if (!m) continue;
             seen.insert(k.dwMacroID);
             if (stored == kExportMacroSlots) {
@@ -99,7 +99,8 @@ int ExportProfile(const std::string& path, const NoticeSink& tell) {
     return 1;
 }
 
-int ImportProfile(const std::string& path, const ImportRules& rules, const NoticeSink& tell) {
+int ImportProfile(const std::string& path, const ImportRules& rules, MacroList& library,
+                  const NoticeSink& tell) {
     // Imported macros are matched with the whole library.
     WaitMacroLibraryLoaded();
     if (!TheProfile().CopyCurrent()) return 0;
@@ -195,14 +196,14 @@ int ImportProfile(const std::string& path, const ImportRules& rules, const Notic
             if (!m) continue;
             // The same macro (same id, same name) takes the file's contents in its own file;
             // anything else that collides by id or name is added beside it, never over it.
-            if (auto lib = g_MacroList.FindMacroById(m->id);
+            if (auto lib = library.FindMacroById(m->id);
                 lib && MacroNamesCollide(MacroNameUtf8(*lib), MacroNameUtf8(*m))) {
                 StMacro updated = *m;
-                g_MacroList.Update(m->id, [&](StMacro& stored) {
+                library.Update(m->id, [&](StMacro& stored) {
                     stored = *m;
                     stored.flags &= ~kMacroChanged;
                 });
-                if (!ReplaceMacro(updated)) {
+                if (!ReplaceMacro(updated, library)) {
                     Tell(tell, "Add macro failed: " + MacroNameUtf8(updated));
                     return 0;
                 }
@@ -211,7 +212,7 @@ int ImportProfile(const std::string& path, const ImportRules& rules, const Notic
             uint32_t addErr = 0;
             StMacro incoming = *m;
             incoming.id = NewMacroId();
-            std::optional<AddedMacro> added = AddOutsideMacro(incoming, g_MacroList, &addErr);
+            std::optional<AddedMacro> added = AddOutsideMacro(incoming, library, &addErr);
             if (!added) {
                 Tell(tell, "Add macro failed: " + MacroNameUtf8(*m) + " (" +
                                platform::ErrorText(addErr) + ")");

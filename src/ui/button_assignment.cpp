@@ -84,11 +84,11 @@ int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::str
     return SetKeyFunction(TheProfile(), gVar.WorkDefKeys, gVar.ApplyNow != 0, row, key, tell);
 }
 
-std::string GetKeyFunctionText(const KeyInfo& k) {
+std::string GetKeyFunctionText(const KeyInfo& k, const MacroList& macros) {
     const uint32_t type = k.Type();
     const uint32_t code = k.dwFunID & 0xFFFFFF;
     if (type == kFunMacro) {
-        std::optional<StMacro> m = g_MacroList.FindMacroById(k.dwMacroID);
+        std::optional<StMacro> m = macros.FindMacroById(k.dwMacroID);
         if (!m) return GetText("tc_msg11");
         return GetText("tc_msg25") + " - " + MacroNameUtf8(*m);
     }

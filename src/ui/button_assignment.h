@@ -10,6 +10,8 @@
 #include "profile/profile_file.h"
 #include "profile/profile_state.h"
 
+class MacroList;
+
 // Stores `key` on button `row` of the current profile's current key set (the matrix slots from
 // `defaults`, the device's default keys) and, with `place`, asks the apply thread to write it.
 // Refuses (message tc_msg1) to take away the last left click; returns 1 when stored, 0 when
@@ -24,5 +26,6 @@ int SetKeyFunction(int row, KeyInfo key, const std::function<void(const std::str
 // -1 refused by the left-click guard.
 int StoreKeyFunction(ProfileFile& p, const KeySets& defaults, int row, KeyInfo key);
 
-// The caption of an assignment ("" when the function has no text).
-std::string GetKeyFunctionText(const KeyInfo& key);
+// The caption of an assignment ("" when the function has no text); a macro button is named
+// by its macro in `macros`.
+std::string GetKeyFunctionText(const KeyInfo& key, const MacroList& macros);

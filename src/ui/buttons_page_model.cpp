@@ -228,7 +228,8 @@ std::optional<KeyInfo> FireReadsBackAs(uint8_t count, uint8_t interval) {
     return k;
 }
 
-std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored) {
+std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored,
+                             const MacroList& macros) {
     // Placeholders, each as often as the translation uses it; a translation cannot break the
     // numbers' printing as a format could.
     std::string text = GetText("tc_fire_as_click");
@@ -244,7 +245,7 @@ std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& sto
     };
     put("{count}", std::to_string(count));
     put("{interval}", std::to_string(interval));
-    put("{function}", GetKeyFunctionText(stored));
+    put("{function}", GetKeyFunctionText(stored, macros));
     return text;
 }
 
@@ -256,7 +257,7 @@ KeyInfo SniperKey(int index) {
 }
 
 std::array<ButtonRowView, kKeysPerSet> ViewButtonRows(const ProfileFile& p, const SensorCfg& cfg,
-                                                      int32_t keyMask) {
+                                                      int32_t keyMask, const MacroList& macros) {
     std::array<ButtonRowView, kKeysPerSet> rows{};
     const bool setOk = p.nKeySet >= 0 && p.nKeySet < kKeySets;
     for (int i = 0; i < kKeysPerSet; ++i) {
@@ -264,8 +265,8 @@ std::array<ButtonRowView, kKeysPerSet> ViewButtonRows(const ProfileFile& p, cons
         r.visible = i < cfg.nKeyNum;
         r.enabled = !(keyMask & (1 << i));
         if (setOk)
-            r.caption =
-                GetKeyFunctionText(p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(i)]);
+            r.caption = GetKeyFunctionText(
+                p.keys[static_cast<size_t>(p.nKeySet)][static_cast<size_t>(i)], macros);
     }
     return rows;
 }

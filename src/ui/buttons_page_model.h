@@ -16,6 +16,8 @@
 #include "profile/sensor_table.h"
 #include "ui/page_change.h"
 
+class MacroList;
+
 // Menu values that head a sub-menu and are no function of their own.
 constexpr uint32_t kMenuHeadMedia = 0x04000000;
 constexpr uint32_t kMenuHeadDpi = 0x08000000;
@@ -75,7 +77,8 @@ KeyInfo FireKey(uint8_t count, uint8_t interval);
 // written are the same) and names with FireStoredAsText; none for any other burst.
 std::optional<KeyInfo> FireReadsBackAs(uint8_t count, uint8_t interval);
 // What the user is told then: tc_fire_as_click with the burst and the function's caption.
-std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored);
+std::string FireStoredAsText(uint8_t count, uint8_t interval, const KeyInfo& stored,
+                             const MacroList& macros);
 // A sniper function at the sensor's table position `index`.
 KeyInfo SniperKey(int index);
 
@@ -85,8 +88,9 @@ struct ButtonRowView {
     bool enabled = false;                // not locked by the option KeyMask
     std::optional<std::string> caption;  // none: the caption stays (key-set index out of range)
 };
+// A macro button's caption names its macro in `macros`.
 std::array<ButtonRowView, kKeysPerSet> ViewButtonRows(const ProfileFile& p, const SensorCfg& cfg,
-                                                      int32_t keyMask);
+                                                      int32_t keyMask, const MacroList& macros);
 // Why row `row` (0-based) cannot take a function: "" when it can.
 std::string RowRefusal(const SensorCfg& cfg, int32_t keyMask, int row);
 

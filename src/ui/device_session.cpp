@@ -46,6 +46,7 @@ DeviceSession::DeviceSession(SessionUi& ui, const SessionState& state, platform:
       m_profile(state.profile),
       m_catalogue(state.catalogue),
       m_options(state.options),
+      m_macros(state.macros),
       m_wnd(wnd) {}
 
 DeviceSession::~DeviceSession() {
@@ -55,7 +56,7 @@ DeviceSession::~DeviceSession() {
 void DeviceSession::StartApply() {
     if (m_applyStarted) return;
     // The apply thread's failures are the window's: their boxes belong to it.
-    StartApplyThread(&m_usb, [this](const Notice& n) { m_ui.Tell(n, m_wnd); });
+    StartApplyThread(&m_usb, m_macros, [this](const Notice& n) { m_ui.Tell(n, m_wnd); });
     m_applyStarted = true;
 }
 
@@ -194,7 +195,7 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
             return s.ProfileList[static_cast<size_t>(index)];
         });
     }
-    if (work && GetProfile(&m_usb, *work, &m_abortRead, m_macroPage.load(),
+    if (work && GetProfile(&m_usb, *work, m_macros, &m_abortRead, m_macroPage.load(),
                            [this](const Notice& n) { m_ui.Tell(n, 0); })) {
         LogPrintf("Init Pro OK");
         // The record read goes in, becomes current and is cached in one step, so the apply

@@ -16,6 +16,7 @@
 #include "app/options.h"
 #include "base/notice.h"
 #include "device/usb_driver.h"
+#include "macro/macro_list.h"
 #include "platform/window.h"
 #include "profile/catalogue_state.h"
 #include "profile/profile_state.h"
@@ -57,11 +58,13 @@ class SessionUi {
 };
 
 // The parts of the program's state a session works on, handed in by whoever starts it: the
-// profiles in memory, the catalogue (the entry in use) and the options read at start-up.
+// profiles in memory, the catalogue (the entry in use), the options read at start-up and the
+// macro library the mouse's macros are read into and written from.
 struct SessionState {
     ProfileMonitor& profile;
     const CatalogueState& catalogue;
     const AppOptions& options;
+    MacroList& macros;
 };
 
 class DeviceSession {
@@ -139,6 +142,7 @@ class DeviceSession {
     ProfileMonitor& m_profile;
     const CatalogueState& m_catalogue;
     const AppOptions& m_options;
+    MacroList& m_macros;
     platform::WindowHandle m_wnd;
     CUSBDriver m_usb;
     std::atomic<int> m_abortRead{0};

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <set>
 
-#include "app/gvar.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_store.h"
 #include "profile/hid_key_table.h"
@@ -254,7 +253,7 @@ class ProfileLimits {
     }
 
     std::string Caption(const KeyInfo& k) {
-        const std::string t = GetKeyFunctionText(k);
+        const std::string t = GetKeyFunctionText(k, d.macros);
         return t.empty() ? "function " + Hex(k.dwFunID) : t;
     }
 
@@ -369,22 +368,24 @@ std::optional<std::string> LimitImportedMacro(StMacro& m, std::vector<std::strin
     return std::nullopt;
 }
 
-ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options) {
+ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options,
+                            const MacroList& macros) {
     ImportRules rules;
     // The device in use is looked up when a file is imported, not when the rules are made.
-    rules.profile = [&catalogue, &options](const ProfileFile& file, const ProfileFile& current,
-                                           std::vector<std::string>& said) {
+    rules.profile = [&catalogue, &options, &macros](const ProfileFile& file,
+                                                    const ProfileFile& current,
+                                                    std::vector<std::string>& said) {
         static const SensorCfg kNone{};
         const SensorCfg* inUse = catalogue.pSensorCfg;
         const SensorCfg& cfg = inUse ? *inUse : kNone;
-        const ImportDevice dev{cfg, FindSensorTable(static_cast<uint32_t>(cfg.Sensor)), options,
-                               catalogue.WorkDefKeys, options.KeyMask};
+        const ImportDevice dev{cfg,
+                               FindSensorTable(static_cast<uint32_t>(cfg.Sensor)),
+                               options,
+                               catalogue.WorkDefKeys,
+                               options.KeyMask,
+                               macros};
         return LimitImportedProfile(file, current, dev, said);
     };
     rules.macro = LimitImportedMacro;
     return rules;
-}
-
-ImportRules PageImportRules() {
-    return PageImportRules(gVar, gVar);
 }

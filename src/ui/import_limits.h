@@ -15,6 +15,8 @@
 #include "profile/profile_file.h"
 #include "profile/profile_transfer.h"
 #include "profile/sensor_cfg.h"
+
+class MacroList;
 #include "profile/sensor_table.h"
 
 // What the pages know of the mouse in use.
@@ -24,6 +26,7 @@ struct ImportDevice {
     const AppOptions& opt;
     const KeySets& defaults;  // the working default keys
     int32_t keyMask;          // rows the option KeyMask locks
+    const MacroList& macros;  // names the macro buttons in what is said
 };
 
 // The record an import stores: `current` with every value of `file` that the pages would take.
@@ -38,8 +41,7 @@ ProfileFile LimitImportedProfile(const ProfileFile& file, const ProfileFile& cur
 // reason comes back, and nothing is changed.
 std::optional<std::string> LimitImportedMacro(StMacro& m, std::vector<std::string>& said);
 
-// The rules above for the catalogue's device in use and the options: what both the window and
-// the command line hand to ImportProfile. Both must outlive the rules.
-ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options);
-// The same on the program's own catalogue and options.
-ImportRules PageImportRules();
+// The rules above for the catalogue's device in use, the options and the macro library: what
+// both the window and the command line hand to ImportProfile. All three must outlive the rules.
+ImportRules PageImportRules(const CatalogueState& catalogue, const AppOptions& options,
+                            const MacroList& macros);

@@ -39,7 +39,7 @@ TEST_F(CoreNotices, EachCarriesTheBoxItWasShownIn) {
         GetText("tc_tip1").empty() ? "Invalid file name." : GetText("tc_tip1");
     // Apply requests run on the thread; the sink hears them there, before WaitApplyDone returns.
     auto applyOnce = [](CUSBDriver& usb, const NoticeSink& tell, uint32_t flag) {
-        StartApplyThread(&usb, tell);
+        StartApplyThread(&usb, g_MacroList, tell);
         RequestApply(flag, 0);
         EXPECT_TRUE(WaitApplyDone(5000));
         StopApplyThread();
@@ -65,13 +65,16 @@ TEST_F(CoreNotices, EachCarriesTheBoxItWasShownIn) {
          {"   Update settings failed!      ", "Error", platform::kMbIconWarning}},
         {"an export into a folder that is not there",
          [&](const NoticeSink& tell) {
-             EXPECT_EQ(ExportProfile(platform::JoinPath(files / "no", "p.qza"), tell), 0);
+             EXPECT_EQ(ExportProfile(platform::JoinPath(files / "no", "p.qza"), g_MacroList, tell),
+                       0);
          },
          {"Create profile failed.", title}},
         {"an import of a file that is no profile",
          [&](const NoticeSink& tell) {
              files.Write("bad.qza", std::string(kProfileFileSize, 'x'));
-             EXPECT_EQ(ImportProfile(files / "bad.qza", PageImportRules(), tell), 0);
+             EXPECT_EQ(ImportProfile(files / "bad.qza", PageImportRules(gVar, gVar, g_MacroList),
+                                     g_MacroList, tell),
+                       0);
          },
          {GetText("tc_tip3"), title}},
         {"a macro name that cannot be a file name",
@@ -103,7 +106,7 @@ TEST_F(CoreNotices, EachCarriesTheBoxItWasShownIn) {
              zvtest::SimMouse m(0x10, 0x2B);
              m.Poke(0x10, {0xFF, 0x0F, 0x00, static_cast<uint8_t>(0x55 - 0xFF - 0x0F)});
              ProfileFile p = zvtest::UseNewProfile();
-             EXPECT_EQ(GetProfile(&m.drv, p, nullptr, nullptr, tell), 1);
+             EXPECT_EQ(GetProfile(&m.drv, p, g_MacroList, nullptr, nullptr, tell), 1);
          },
          {"Get wrong dpi from device", "Warning"}},
     };

@@ -52,7 +52,7 @@ class ProfileRead : public ::testing::Test {
 TEST_F(ProfileRead, FactoryProfileOfTheVirtualMouse) {
     SimMouse m;
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(p.nRate, 0x1000);
     EXPECT_EQ(gVar.g_nCurDpiLevel, 1);
     EXPECT_EQ(p.nDpiLevels, 6);
@@ -77,7 +77,7 @@ TEST_F(ProfileRead, PollingByteOutsideTheFourRatesFailsTheRead) {
     SimMouse m;
     m.PokePair(0x00, 3);
     ProfileFile p = zvtest::UseNewProfile();
-    EXPECT_EQ(GetProfile(&m.drv, p), 0);
+    EXPECT_EQ(GetProfile(&m.drv, p, g_MacroList), 0);
 }
 
 TEST_F(ProfileRead, LevelCountNineIsLoggedAndOnlyEightAreTaken) {
@@ -85,7 +85,7 @@ TEST_F(ProfileRead, LevelCountNineIsLoggedAndOnlyEightAreTaken) {
     SimMouse m;
     m.PokePair(0x02, 9);
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(log.Count("!!!!Error: wrong dpi data"), 1);
     EXPECT_EQ(p.nDpiLevels, 8);
 }
@@ -98,7 +98,7 @@ TEST_F(ProfileRead, UnknownDpiCodeWarnsOnceAndReadsAsZero) {
     m.Poke(0x10, {0xFF, 0x0F, 0x00, static_cast<uint8_t>(0x55 - 0xFF - 0x0F)});
     ProfileFile p = zvtest::UseNewProfile();
     zvtest::NoticeLog told;
-    ASSERT_EQ(GetProfile(&m.drv, p, nullptr, nullptr, told.Sink()), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList, nullptr, nullptr, told.Sink()), 1);
     EXPECT_EQ(p.dpi[1].x, 0u);
     auto boxes = told.Take();
     ASSERT_EQ(boxes.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(ProfileRead, SlotCodesBecomeTheirFunctions) {
         SCOPED_TRACE(c.code);
         PokeSlot(m, 3, c.code);
         ProfileFile p = zvtest::UseNewProfile();
-        ASSERT_EQ(GetProfile(&m.drv, p), 1);
+        ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
         EXPECT_EQ(p.keys[0][2].dwFunID, c.funId);
         EXPECT_EQ(p.keys[0][2].dwParameter, c.parameter);
         EXPECT_EQ(p.keys[0][2].MatrixInx, 3u);
@@ -134,7 +134,7 @@ TEST_F(ProfileRead, UnknownSlotCodeKeepsTheButton) {
     PokeSlot(m, 2, 0x00EE0F);
     ProfileFile p = zvtest::UseNewProfile();
     const KeyInfo before = p.keys[0][1];
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(p.keys[0][1], before);
 }
 
@@ -145,7 +145,7 @@ TEST_F(ProfileRead, MacroMatchingTheLibraryLeavesItAlone) {
     StMacro lib = LibraryMacro("hi");
     ASSERT_TRUE(g_MacroList.AddMacroToList(lib));
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(g_MacroList.Count(), 1u);
     EXPECT_TRUE(MacrosEqual(*g_MacroList.FindMacroById(lib.id), lib));
     EXPECT_EQ(p.keys[0][3].dwFunID, 0x05000000u);
@@ -160,7 +160,7 @@ TEST_F(ProfileRead, MacroDifferingFromTheLibraryReplacesItsEvents) {
     lib.events[0].code = 0x42;  // B instead of A
     ASSERT_TRUE(g_MacroList.AddMacroToList(lib));
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     StMacro now = *g_MacroList.FindMacroById(lib.id);
     EXPECT_EQ(+now.events[0].code, 0x41);
@@ -191,10 +191,10 @@ TEST_F(ProfileRead, MacroLibraryLoadingInTheBackgroundIsWholeBeforeTheReadMatche
     std::shared_future<void> returned = readReturned.get_future().share();
     MacroLibraryLoadArgs load;
     load.beforeWalk = [returned] { returned.wait_for(std::chrono::seconds(1)); };
-    StartMacroLibraryLoad(std::move(load));
+    StartMacroLibraryLoad(g_MacroList, std::move(load));
     ProfileFile p = zvtest::UseNewProfile();
     SetProfileReadPauses(false);
-    const int read = GetProfile(&m.drv, p);
+    const int read = GetProfile(&m.drv, p, g_MacroList);
     SetProfileReadPauses(true);
     readReturned.set_value();
     JoinMacroLibraryLoad();
@@ -202,7 +202,7 @@ TEST_F(ProfileRead, MacroLibraryLoadingInTheBackgroundIsWholeBeforeTheReadMatche
     ASSERT_EQ(read, 1);
     EXPECT_EQ(p.keys[0][3].dwFunID, 0x05000000u);
     EXPECT_EQ(p.keys[0][3].dwMacroID, +lib.id);
-    EXPECT_EQ(GetKeyFunctionText(p.keys[0][3]), GetText("tc_msg25") + " - Hi");
+    EXPECT_EQ(GetKeyFunctionText(p.keys[0][3], g_MacroList), GetText("tc_msg25") + " - Hi");
     EXPECT_EQ(g_MacroList.Count(), 3u);
     EXPECT_FALSE(platform::FileExists(platform::JoinPath(root, "Hi (2).qzm")));
 }
@@ -212,7 +212,7 @@ TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {
     PokeMacro(m, 5, "");
     PokeSlot(m, 5, 0x030406);
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(p.keys[0][4].dwMacroID, 0xFFEE00u + 4);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     StMacro added = g_MacroList.Snapshot()[0];
@@ -221,7 +221,7 @@ TEST_F(ProfileRead, NamelessMacroIsKeptUnderTheSlotId) {
     EXPECT_EQ(CountMacroEvents(added), 2);
     // Read again: the same macro is not added twice.
     ProfileFile again = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, again), 1);
+    ASSERT_EQ(GetProfile(&m.drv, again, g_MacroList), 1);
     EXPECT_EQ(g_MacroList.Count(), 1u);
 }
 
@@ -232,7 +232,7 @@ TEST_F(ProfileRead, NamedMacrosNewToTheLibraryGetIdsOfTheirOwn) {
     PokeMacro(m, 6, "Back");
     PokeSlot(m, 6, 0x010506);
     ProfileFile p = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     ASSERT_EQ(g_MacroList.Count(), 2u);
     const MacroId go = p.keys[0][4].dwMacroID, back = p.keys[0][5].dwMacroID;
     EXPECT_NE(go, 0u);
@@ -245,7 +245,7 @@ TEST_F(ProfileRead, NamedMacrosNewToTheLibraryGetIdsOfTheirOwn) {
     EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(back)), "Back");
     // Read again: found by name, not added twice, the buttons keep the same ids.
     ProfileFile again = zvtest::UseNewProfile();
-    ASSERT_EQ(GetProfile(&m.drv, again), 1);
+    ASSERT_EQ(GetProfile(&m.drv, again, g_MacroList), 1);
     EXPECT_EQ(g_MacroList.Count(), 2u);
     EXPECT_EQ(again.keys[0][4].dwMacroID, go);
     EXPECT_EQ(again.keys[0][5].dwMacroID, back);
@@ -257,7 +257,7 @@ TEST_F(ProfileRead, KeyMaskedButtonKeepsItsAssignment) {
     gVar.KeyMask = 4;  // button 2 (0 based)
     ProfileFile p = zvtest::UseNewProfile();
     const KeyInfo before = p.keys[0][2];
-    ASSERT_EQ(GetProfile(&m.drv, p), 1);
+    ASSERT_EQ(GetProfile(&m.drv, p, g_MacroList), 1);
     EXPECT_EQ(p.keys[0][2], before);
 }
 
@@ -265,16 +265,16 @@ TEST_F(ProfileRead, AbortFlagEndsTheRead) {
     SimMouse m;
     std::atomic<int> abort{1};
     ProfileFile p = zvtest::UseNewProfile();
-    EXPECT_EQ(GetProfile(&m.drv, p, &abort), 0);
+    EXPECT_EQ(GetProfile(&m.drv, p, g_MacroList, &abort), 0);
 }
 
 TEST_F(ProfileRead, NoDeviceFailsUnlessGoWithNoDev) {
     CUSBDriver none;
     ProfileFile p = zvtest::UseNewProfile();
-    EXPECT_EQ(GetProfile(&none, p), 0);
+    EXPECT_EQ(GetProfile(&none, p, g_MacroList), 0);
     // Without a mouse every byte reads as zero, and a polling byte of 0 is no rate.
     gVar.GoWithNoDev = 1;
-    EXPECT_EQ(GetProfile(&none, p), 0);
+    EXPECT_EQ(GetProfile(&none, p, g_MacroList), 0);
     gVar.GoWithNoDev = 0;
 }
 

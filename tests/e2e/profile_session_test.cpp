@@ -66,7 +66,7 @@ class ProfileSession : public ::testing::Test {
     zvtest::TempDir data;
     std::shared_ptr<sim::VirtualReceiver> rx;
     RecordingUi ui;
-    DeviceSession session{ui, {TheProfile(), gVar, gVar}, 0};
+    DeviceSession session{ui, {TheProfile(), gVar, gVar, g_MacroList}, 0};
 };
 
 TEST_F(ProfileSession, ReadFillsTheListEntryAndTheCache) {
@@ -216,7 +216,7 @@ TEST_F(ProfileSession, ButtonRulesOnTheProfileRead) {
     ASSERT_TRUE(WaitApplyDone(10000));
     EXPECT_EQ(Peek(0x60, 4), (Bytes{0, 0, 0, 0x55}));
     EXPECT_EQ(Peek(0x68, 4), (Bytes{0x01, 0x01, 0x00, 0x53}));
-    EXPECT_EQ(GetKeyFunctionText(gVar.pFile->keys[0][0]), GetText("tc_key_off"));
+    EXPECT_EQ(GetKeyFunctionText(gVar.pFile->keys[0][0], g_MacroList), GetText("tc_key_off"));
 }
 
 TEST(ButtonAssignment, AllSetsFunctionAndItsRemoval) {

@@ -33,7 +33,7 @@ class ProfileTransfer : public ::testing::Test {
     }
     std::string Exported() {
         const std::string path = files / "p.qza";
-        EXPECT_EQ(ExportProfile(path, told.Sink()), 1);
+        EXPECT_EQ(ExportProfile(path, g_MacroList, told.Sink()), 1);
         return path;
     }
     std::vector<std::string> Messages() { return told.TakeTexts(); }
@@ -65,7 +65,8 @@ TEST_F(ProfileTransfer, RoundTripKeepsTheRecordAndTheCurrentLevel) {
     gVar.pFile = &gVar.ProfileList[1];
     const uint32_t ownId = gVar.pFile->dwId;
     gVar.g_nCurDpiLevel = 0;
-    ASSERT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 1);
+    ASSERT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 1);
     EXPECT_EQ(gVar.pFile->dwId, ownId);
     ProfileFile want = exported;
     want.dwId = ownId;
@@ -81,7 +82,8 @@ TEST_F(ProfileTransfer, ImportedMacrosNewToTheLibraryGetNewIds) {
     p->keys[2][5] = p->keys[0][3];
     const std::string path = Exported();
     g_MacroList.Clear();
-    ASSERT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 1);
+    ASSERT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 1);
     ASSERT_EQ(g_MacroList.Count(), 1u);
     const StMacro added = g_MacroList.Snapshot()[0];
     EXPECT_NE(+added.id, +m.id);
@@ -96,14 +98,16 @@ TEST_F(ProfileTransfer, SavedLevelBeyondTheDeviceBecomesZero) {
     gVar.g_nCurDpiLevel = 7;  // the first mouse has six levels
     p->nDpiLevels = 8;
     const std::string path = Exported();
-    ASSERT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 1);
+    ASSERT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 1);
     EXPECT_EQ(gVar.g_nCurDpiLevel, 0);
 }
 
 TEST_F(ProfileTransfer, ButtonWhoseMacroIsNotInTheFileKeepsItsId) {
     p->keys[0][2] = {0x05000000, 3, 0x00ABCDEF};
     const std::string path = Exported();
-    ASSERT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 1);
+    ASSERT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 1);
     EXPECT_EQ(p->keys[0][2].dwMacroID, 0x00ABCDEFu);
     EXPECT_EQ(g_MacroList.Count(), 0u);
 }
@@ -152,12 +156,16 @@ TEST_F(ProfileTransfer, FilesThatAreNoProfileChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         files.Write("bad.qza", c.bytes);
-        EXPECT_EQ(ImportProfile(files / "bad.qza", PageImportRules(), told.Sink()), 0);
+        EXPECT_EQ(ImportProfile(files / "bad.qza", PageImportRules(gVar, gVar, g_MacroList),
+                                g_MacroList, told.Sink()),
+                  0);
         EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(*p, before);
         EXPECT_EQ(g_MacroList.Count(), 1u);
     }
-    EXPECT_EQ(ImportProfile(files / "missing.qza", PageImportRules(), told.Sink()), 0);
+    EXPECT_EQ(ImportProfile(files / "missing.qza", PageImportRules(gVar, gVar, g_MacroList),
+                            g_MacroList, told.Sink()),
+              0);
     // The language's own words for the open error, then the system's error number.
     EXPECT_EQ(Messages(), std::vector<std::string>{GetText("tc_tip2") + " 2"});
 }
@@ -177,7 +185,9 @@ TEST_F(ProfileTransfer, HostileMacroNamesAreImportedInsideTheMacroFolder) {
         SetMacroNameUtf8(hostile, name);
         StMacroToBytes(hostile, bytes.data() + 2116 + 834);
         files.Write("h.qza", std::string(bytes.begin(), bytes.end()));
-        ASSERT_EQ(ImportProfile(files / "h.qza", PageImportRules(), told.Sink()), 1);
+        ASSERT_EQ(ImportProfile(files / "h.qza", PageImportRules(gVar, gVar, g_MacroList),
+                                g_MacroList, told.Sink()),
+                  1);
         // The macro keeps its name; its file gets a safe one, directly in the macro folder.
         const MacroId id = p->keys[0][2].dwMacroID;
         EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(id)), name);
@@ -192,7 +202,9 @@ TEST_F(ProfileTransfer, HostileMacroNamesAreImportedInsideTheMacroFolder) {
     for (char16_t& c : longName.name) c = u'n';
     StMacroToBytes(longName, bytes.data() + 2116 + 834);
     files.Write("l.qza", std::string(bytes.begin(), bytes.end()));
-    ASSERT_EQ(ImportProfile(files / "l.qza", PageImportRules(), told.Sink()), 1);
+    ASSERT_EQ(ImportProfile(files / "l.qza", PageImportRules(gVar, gVar, g_MacroList), g_MacroList,
+                            told.Sink()),
+              1);
     EXPECT_EQ(MacroNameUtf8(*g_MacroList.FindMacroById(p->keys[0][2].dwMacroID)),
               std::string(15, 'n'));
 }
@@ -200,7 +212,8 @@ TEST_F(ProfileTransfer, HostileMacroNamesAreImportedInsideTheMacroFolder) {
 TEST_F(ProfileTransfer, ImportWhileReadingIsRefused) {
     const std::string path = Exported();
     g_bSyncDone = 0;
-    EXPECT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 0);
+    EXPECT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{GetText("tc_adv_str15")});
     g_bSyncDone = 1;
 }
@@ -212,7 +225,8 @@ TEST_F(ProfileTransfer, MacroThatCannotBeWrittenStopsTheImport) {
     const ProfileFile before = *p;
     // The macro folder's place is taken by a file, so no macro file can be made.
     data.Write("Mac", "not a folder");
-    EXPECT_EQ(ImportProfile(path, PageImportRules(), told.Sink()), 0);
+    EXPECT_EQ(
+        ImportProfile(path, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, told.Sink()), 0);
     const std::vector<std::string> msgs = Messages();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].rfind("Add macro failed: Solo (", 0), 0u) << msgs[0];

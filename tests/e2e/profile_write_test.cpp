@@ -35,7 +35,7 @@ class ProfileWrite : public ::testing::Test {
     }
     int Write(SimMouse& m, uint32_t mask, uint32_t index, int32_t level = 0) {
         m.rx->ClearReceivedReports();
-        return WriteProfile(CurrentProfileContext(), &m.drv, p, mask, index, level);
+        return WriteProfile(CurrentProfileContext(), &m.drv, p, g_MacroList, mask, index, level);
     }
 
     zvtest::TempDir data;
@@ -74,7 +74,7 @@ TEST_F(ProfileWrite, EncodeKeyTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(EncodeKey(c.key), c.code);
+        EXPECT_EQ(EncodeKey(c.key, g_MacroList), c.code);
     }
 }
 
@@ -92,7 +92,7 @@ TEST_F(ProfileWrite, EveryFunctionReadsBackFromTheCodeItWrites) {
         if (f.rule == MatrixRule::kMacro) k.dwMacroID = macro.id;
         if (f.rule == MatrixRule::kFire) k.dwParameter = 0x0A03;
         if (f.rule == MatrixRule::kSnipe) k.dwParameter = 2;
-        const uint32_t code = EncodeKey(k);
+        const uint32_t code = EncodeKey(k, g_MacroList);
         if (f.matrixCode == kNoMatrixCode) {
             EXPECT_EQ(code, kNoKeyCode);
             continue;
@@ -102,7 +102,7 @@ TEST_F(ProfileWrite, EveryFunctionReadsBackFromTheCodeItWrites) {
         BuildComboRecord(k, record, sizeof record);
         KeyInfo back;
         back.MatrixInx = 3;
-        ASSERT_EQ(DecodeKey(code, record, sizeof record, back, u"round"), 1);
+        ASSERT_EQ(DecodeKey(code, record, sizeof record, back, g_MacroList, u"round"), 1);
         // Every combination reads back as the one combination function.
         EXPECT_EQ(FindKeyFunction(back.dwFunID), FindKeyFunction(k.dwFunID));
         EXPECT_EQ(back.stCombo, k.stCombo);
@@ -176,7 +176,7 @@ TEST_F(ProfileWrite, AllButtonsReadBackAsWritten) {
     ASSERT_EQ(Write(m, kApplyKeys, kAllItems), 1);
     ProfileFile back = *p;
     for (KeyInfo& k : back.keys[0]) k = KeyInfo{};
-    ASSERT_EQ(GetProfile(&m.drv, back), 1);
+    ASSERT_EQ(GetProfile(&m.drv, back, g_MacroList), 1);
     // Combinations come back as the one type-2 value the mouse's record allows.
     p->keys[0][4].dwFunID = 0x02000000;
     for (int b = 0; b < 6; ++b) EXPECT_EQ(back.keys[0][b], p->keys[0][b]) << b;
@@ -241,7 +241,7 @@ TEST_F(ProfileWrite, LogoLightingByteForByteAndBack) {
         if (c.logo.mode != 0) {
             ProfileFile back = *p;
             back.logoLight = {};
-            ASSERT_EQ(GetProfile(&m.drv, back), 1);
+            ASSERT_EQ(GetProfile(&m.drv, back, g_MacroList), 1);
             EXPECT_EQ(back.logoLight, c.logo);
         }
     }
@@ -294,7 +294,7 @@ TEST_F(ProfileWrite, DpiLevelsWithDistinctAxesOnEverySensorCoding) {
         EXPECT_EQ(m.Peek(0x02, 2), (Bytes{0x02, 0x53}));
         ProfileFile back = *p;
         for (DpiLevel& l : back.dpi) l = DpiLevel{};
-        ASSERT_EQ(GetProfile(&m.drv, back, nullptr, nullptr, told.Sink()), 1);
+        ASSERT_EQ(GetProfile(&m.drv, back, g_MacroList, nullptr, nullptr, told.Sink()), 1);
         EXPECT_EQ(back.nDpiLevels, 2);
         EXPECT_EQ(back.dpi[0].x, c.x);
         EXPECT_EQ(back.dpi[0].y, c.y);
@@ -366,7 +366,7 @@ TEST_F(ProfileWrite, SettingsColoursAndDpiLightReadBackFromTheirOwnBytes) {
     ProfileFile back;
     NewProfile(back, "back");
     gVar.g_nCurDpiLevel = 0;
-    ASSERT_EQ(GetProfile(&m.drv, back), 1);
+    ASSERT_EQ(GetProfile(&m.drv, back, g_MacroList), 1);
     EXPECT_EQ(back.nRate, 0x250);
     EXPECT_EQ(back.nDpiLevels, 3);
     EXPECT_EQ(gVar.g_nCurDpiLevel, 2);
@@ -415,14 +415,14 @@ TEST_F(ProfileWrite, TheContextNamesTheMouseWrittenFor) {
     for (uint32_t i = 0; i < kDpiLevels; ++i) p->dpi[i] = {400 + 100 * i, 800 + 100 * i, 0, 0};
     const ProfileCodecContext ctx = CurrentProfileContext();
     const KeyInfo sniper{0x080000A6, 0, 0, {}, 1};
-    const uint32_t sniperCode = EncodeKey(sniper);
+    const uint32_t sniperCode = EncodeKey(sniper, g_MacroList);
     ASSERT_NE(sniperCode, kNoKeyCode);
 
     gVar.pSensorCfg = nullptr;  // no mouse selected any more
-    EXPECT_EQ(EncodeKey(sniper), kNoKeyCode);
-    EXPECT_EQ(EncodeKey(sniper, ctx), sniperCode);
+    EXPECT_EQ(EncodeKey(sniper, g_MacroList), kNoKeyCode);
+    EXPECT_EQ(EncodeKey(sniper, ctx, g_MacroList), sniperCode);
     m.rx->ClearReceivedReports();
-    ASSERT_EQ(WriteProfile(ctx, &m.drv, p, kApplyDpi, 3, 0), 1);
+    ASSERT_EQ(WriteProfile(ctx, &m.drv, p, g_MacroList, kApplyDpi, 3, 0), 1);
     // Level 4: 700 and 1100 DPI in the entry's 50-DPI steps.
     EXPECT_EQ(m.Peek(0x18, 4), (Bytes{0x0D, 0x15, 0x00, 0x33}));
 }
@@ -446,7 +446,7 @@ TEST_F(ProfileWrite, ProgressPositionsAndPointerSettings) {
     platform::TakeRecordedPointerSettings();
     p->nWheelLines = 5;
     std::vector<uintptr_t> positions;
-    ASSERT_EQ(WriteProfile(CurrentProfileContext(), &m.drv, p, kApplyWindows, 0, 0,
+    ASSERT_EQ(WriteProfile(CurrentProfileContext(), &m.drv, p, g_MacroList, kApplyWindows, 0, 0,
                            [&](uint32_t pos) { positions.push_back(pos); }),
               1);
     EXPECT_EQ(positions, (std::vector<uintptr_t>{20, 60, 70, 80, 90, 100}));
@@ -460,12 +460,15 @@ TEST_F(ProfileWrite, NothingWithoutRecordIdOrDevice) {
     CUSBDriver none;
     ProfileFile noId = *p;
     noId.dwId = 0;
-    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &m.drv, &noId, kApplyAll, kAllItems, 0), 0);
-    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &none, p, kApplyAll, kAllItems, 0), 0);
-    gVar.GoWithNoDev = 1;
     EXPECT_EQ(
-        WriteProfile(CurrentProfileContext(), &none, p, kApplyAll | kApplyDebounce, kAllItems, 0),
-        1);
+        WriteProfile(CurrentProfileContext(), &m.drv, &noId, g_MacroList, kApplyAll, kAllItems, 0),
+        0);
+    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &none, p, g_MacroList, kApplyAll, kAllItems, 0),
+              0);
+    gVar.GoWithNoDev = 1;
+    EXPECT_EQ(WriteProfile(CurrentProfileContext(), &none, p, g_MacroList,
+                           kApplyAll | kApplyDebounce, kAllItems, 0),
+              1);
 }
 
 // ---- apply thread -------------------------------------------------------------------------
@@ -482,7 +485,7 @@ TEST_F(ApplyThreadTest, NoDeviceShowsTheMessageAndWritesNothing) {
     CUSBDriver none;
     // The counts run for the whole process: earlier tests' failures are in them.
     const uint64_t failedBefore = GetApplyCounts().failed;
-    StartApplyThread(&none, told.Sink());
+    StartApplyThread(&none, g_MacroList, told.Sink());
     RequestApply(kApplyDebounce, 0);
     ASSERT_TRUE(WaitApplyDone(5000));
     auto boxes = told.Take();
@@ -495,7 +498,7 @@ TEST_F(ApplyThreadTest, NoDeviceShowsTheMessageAndWritesNothing) {
 TEST_F(ApplyThreadTest, NoDeviceWithGoWithNoDevRunsTheWriterSilently) {
     CUSBDriver none;
     gVar.GoWithNoDev = 1;
-    StartApplyThread(&none, told.Sink());
+    StartApplyThread(&none, g_MacroList, told.Sink());
     RequestApply(kApplyAll, kAllItems);
     ASSERT_TRUE(WaitApplyDone(10000));
     EXPECT_TRUE(told.Take().empty());
@@ -504,7 +507,7 @@ TEST_F(ApplyThreadTest, NoDeviceWithGoWithNoDevRunsTheWriterSilently) {
 TEST_F(ApplyThreadTest, FailedWriteShowsTheFailureText) {
     SimMouse m;
     p->nRate = 0x300;
-    StartApplyThread(&m.drv, told.Sink());
+    StartApplyThread(&m.drv, g_MacroList, told.Sink());
     RequestApply(kApplyRate, 0);
     ASSERT_TRUE(WaitApplyDone(5000));
     auto boxes = told.Take();
@@ -554,7 +557,7 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
     LogLines log;
     SimMouse m;
     ASSERT_TRUE(m.Ready());
-    StartApplyThread(&m.drv, told.Sink());
+    StartApplyThread(&m.drv, g_MacroList, told.Sink());
     int held = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -582,7 +585,7 @@ TEST_F(ApplyThreadTest, RequestsWaitingTogetherMergeByKind) {
 // few idle seconds, and the next request starts it again and is carried out.
 TEST_F(ApplyThreadTest, ThreadEndsWhenIdleAndTheNextRequestStartsItAgain) {
     CUSBDriver none;
-    StartApplyThread(&none, 0);
+    StartApplyThread(&none, g_MacroList, 0);
     EXPECT_FALSE(ApplyThreadWorking());
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
@@ -599,7 +602,7 @@ TEST_F(ApplyThreadTest, ThreadEndsWhenIdleAndTheNextRequestStartsItAgain) {
 
 TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {
     SimMouse m(0x10, 0x1A, 4);
-    StartApplyThread(&m.drv, told.Sink());
+    StartApplyThread(&m.drv, g_MacroList, told.Sink());
     const ApplyCounts before = GetApplyCounts();
     TheProfile().EditCurrent([](ProfileFile& f, int32_t&) {
         f.nDebounce = 9;
@@ -619,6 +622,41 @@ TEST_F(ApplyThreadTest, RequestsPlacedWhileBusyAreAllWritten) {
     EXPECT_EQ(m.Peek(0x64, 4), (Bytes{0x01, 0x08, 0x00, 0x4C}));
     EXPECT_EQ(m.Peek(0x68, 4), (Bytes{0x01, 0x10, 0x00, 0x44}));
     EXPECT_EQ(GetApplyCounts().failed, before.failed);
+}
+
+// The thread writes a macro button with the macro from the library it was started with, and
+// the reader puts the mouse's macro back into the library it is handed: the program's own list
+// is neither asked nor changed.
+TEST_F(ApplyThreadTest, MacroButtonsGoThroughTheLibraryHandedIn) {
+    SimMouse m;
+    MacroList library;
+    StMacro mac = NewMacroRecord("Own");
+    mac.events[0] = {0x41, kMacroEventDown, 50};
+    mac.events[1] = {0x41, 0, 0};
+    ASSERT_TRUE(library.AddMacroToList(mac));
+    ASSERT_FALSE(g_MacroList.Contains(mac.id));
+    const size_t programs = g_MacroList.Count();
+    TheProfile().EditCurrent([&](ProfileFile& f, int32_t&) {
+        f.keys[0][4] = {0x05000000, 5, mac.id};
+    });
+    StartApplyThread(&m.drv, library, told.Sink());
+    RequestApply(kApplyKeys, kAllItems);
+    ASSERT_TRUE(WaitApplyDone(10000));
+    EXPECT_TRUE(told.Take().empty());
+    // Name "Own", then the events as the writer always lays them out.
+    const Bytes area = m.Peek(0x300 + 4 * 384, 48);
+    EXPECT_EQ(Bytes(area.begin(), area.begin() + 7), (Bytes{0x06, 'O', 0, 'w', 0, 'n', 0}));
+    EXPECT_EQ(Bytes(area.begin() + 31, area.begin() + 46),
+              (Bytes{0x02, 0x81, 0x04, 0x00, 0x00, 0x32, 0x41, 0x04, 0x00, 0x00, 0x00, 0x57, 0x00,
+                     0x00, 0x00}));
+    EXPECT_EQ(m.Peek(0x70, 4), (Bytes{0x06, 0x04, 0x01, 0x4A}));
+
+    ProfileFile back = *p;
+    back.keys[0][4] = KeyInfo{};
+    ASSERT_EQ(GetProfile(&m.drv, back, library), 1);
+    EXPECT_EQ(back.keys[0][4].dwMacroID, mac.id);
+    EXPECT_EQ(library.Count(), 1u);
+    EXPECT_EQ(g_MacroList.Count(), programs);
 }
 
 }  // namespace

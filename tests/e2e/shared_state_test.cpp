@@ -37,7 +37,7 @@ TEST(SharedState, DiscoverySelectsAMouseWhileTheApplyThreadWritesAndAPageReads) 
     platform::recorder::SetWindow("main", kMainWnd);
     gVar.hDevNotifyWnd = kMainWnd;
 
-    StartApplyThread(&written.drv, 0);
+    StartApplyThread(&written.drv, g_MacroList, 0);
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> seen{0};
     std::thread page([&] {

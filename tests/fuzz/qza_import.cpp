@@ -102,7 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (file.size() < kProfileFileSize) file.resize(kProfileFileSize + (data[0] >> 1) * 40, 0);
     }
     platform::WriteFileAtomic(input, file.data(), file.size());
-    if (!ImportProfile(input, PageImportRules(), {}) && !(*gVar.pFile == before)) __builtin_trap();
+    if (!ImportProfile(input, PageImportRules(gVar, gVar, g_MacroList), g_MacroList, {}) &&
+        !(*gVar.pFile == before))
+        __builtin_trap();
     *gVar.pFile = before;
     RestoreLibrary(library);
     // The recording of message boxes would otherwise grow by every refusal.

@@ -342,7 +342,7 @@ TEST_F(MacroLibraryTest, AddMacroFromTheMouseWritesItsFileInTheRoot) {
 
 TEST_F(MacroLibraryTest, ImportFormAddsToTheProgramsListAndWritesTheFile) {
     const StMacro m = Macro("CON", 0x333);
-    ASSERT_TRUE(Add_Macro(m));
+    ASSERT_TRUE(Add_Macro(m, nullptr, g_MacroList));
     EXPECT_TRUE(g_MacroList.Contains(0x333));
     g_MacroList.Clear();
     EXPECT_EQ(RootMacroFilePath(m), Root("_CON.qzm"));

@@ -187,7 +187,7 @@ int SwitchesSent(const zvtest::SimLink& mouse, int* lastIndex) {
 TEST(QueueProfileSwitch, WaitsForTheReadRunning) {
     zvtest::SimLink mouse;
     ASSERT_TRUE(mouse.Ready());
-    StartApplyThread(&mouse.drv, {});
+    StartApplyThread(&mouse.drv, g_MacroList, {});
     std::unique_lock<std::mutex> reading(ConfigReadLock());
     bool taken = false;
     QueueProfileSwitch(mouse.drv, 2, [&](bool ok) { taken = ok; });

@@ -7,6 +7,7 @@
 
 #include "app/gvar.h"
 #include "base/language_texts.h"
+#include "macro/macro_list.h"
 #include "support/temp_dir.h"
 #include "ui/button_assignment.h"
 #include "unit/ui_model_fixtures.h"
@@ -248,7 +249,7 @@ TEST(ButtonsPageModel, RowsFollowTheButtonCountAndKeyMask) {
     p.dwId = 1;
     SensorCfg cfg;
     cfg.nKeyNum = 7;
-    auto rows = ViewButtonRows(p, cfg, 0x0001);
+    auto rows = ViewButtonRows(p, cfg, 0x0001, g_MacroList);
     EXPECT_TRUE(rows[6].visible);
     EXPECT_FALSE(rows[7].visible);
     EXPECT_FALSE(rows[0].enabled);
@@ -258,7 +259,7 @@ TEST(ButtonsPageModel, RowsFollowTheButtonCountAndKeyMask) {
     EXPECT_NE(RowRefusal(cfg, 0x0001, 0), "");
     EXPECT_NE(RowRefusal(cfg, 0, 7), "");
     p.nKeySet = 3;  // a key-set index out of range leaves the captions as they are
-    rows = ViewButtonRows(p, cfg, 0);
+    rows = ViewButtonRows(p, cfg, 0, g_MacroList);
     EXPECT_FALSE(rows[0].caption.has_value());
 }
 
@@ -279,7 +280,8 @@ TEST(ButtonsPageModel, CaptionOfEachKindOfAssignment) {
         {MacroKey(0xABCDEF), "Macro not found"},
         {{0x01000099}, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(GetKeyFunctionText(c.key), c.caption) << c.key.dwFunID;
+    for (const Case& c : cases)
+        EXPECT_EQ(GetKeyFunctionText(c.key, g_MacroList), c.caption) << c.key.dwFunID;
     gVar.ComboName = saved;
 }
 

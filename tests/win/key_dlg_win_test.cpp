@@ -77,7 +77,7 @@ class KeyDlgWin : public ::testing::Test {
     void Open(bool large = false) {
         const int k = large ? 2 : 1;
         ASSERT_TRUE(host.Open(0, 0, 1020 * k, 700 * k));
-        page.emplace(PageParts{pageHost, TheProfile(), gVar, gVar});
+        page.emplace(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
         PicturePtr bkg = LoadSkinPicture(gVar.szAppDir + "skins\\key_nr.png");
         PicturePtr part = CopyPictureRect(bkg.get(), RECT{0, 160, 1020, 700});
         // As the main window hands it over on a large screen: scaled like the page.

@@ -120,7 +120,7 @@ class KeyboardPageWin : public zvtest::PageWorld {
     }
     void Press(UINT vk) { PressKey(host.m_hWnd, vk); }
 
-    CNewAdvDlg perf{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CNewAdvDlg perf{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
 };
 
 // ---- keys through the models to the mouse ---------------------------------------------------
@@ -225,7 +225,7 @@ TEST_F(KeyboardPageWin, ARowOpensItsMenuWithEnterAndTheChoiceReachesTheMouse) {
     gVar.pFile->dwId = 0x1234;
     gVar.pFile->keys = gVar.WorkDefKeys;
     zvtest::StubPageHost rowHost;
-    CKeyDlg keys(PageParts{rowHost, TheProfile(), gVar, gVar});
+    CKeyDlg keys(PageParts{rowHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_TRUE(Open(keys));
     // Each row's code lies in the key-matrix slot its record names.
     auto slot = [](int row) {

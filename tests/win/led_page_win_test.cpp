@@ -34,7 +34,7 @@ class LedPageWin : public zvtest::PageWorld {
     }
 
     std::vector<std::string> shown;
-    CLedDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CLedDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
 };
 
 TEST_F(LedPageWin, HeldLightingKeepsTheColourInTheProfileAndSaysSo) {
@@ -362,7 +362,7 @@ class AdvPageWin : public zvtest::PageWorld {
     int speedBefore = 10;
     UINT dbClickBefore = 500;
     int32_t precisionBefore = 0;
-    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
 };
 
 // Wine keeps no pointer speed (it answers 0 whatever was set), so the double-click time shows

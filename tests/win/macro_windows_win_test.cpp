@@ -433,7 +433,7 @@ class MacroPageWin : public ::testing::Test {
         ASSERT_TRUE(MakeSureFolderExist(platform::JoinPath(root, "hid.qzm")));
         ASSERT_TRUE(MyCreateFile(platform::JoinPath(root, "hid.qzm"), bytes, sizeof bytes));
         g_MacroList.Clear();
-        LoadMacroFolder(root, nullptr, 0, false, true);
+        LoadMacroFolder(root, nullptr, 0, false, true, g_MacroList);
         ASSERT_TRUE(host.Open(0, 0, 1000, 560));
     }
     void TearDown() override {
@@ -455,7 +455,7 @@ class MacroPageWin : public ::testing::Test {
 };
 
 TEST_F(MacroPageWin, RecordsAPressAndReleaseAndSavesThemToTheFile) {
-    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_TRUE(page.CreatePage(host.m_hWnd, RECT{0, 0, 1000, 560}, UiTheme{}));
     page.Show(true);
     HTREEITEM hid = page.Tree().FindRootChild("HID");
@@ -518,7 +518,7 @@ TEST_F(MacroPageWin, SavingAMacroOnAButtonAsksTheHostToWriteTheButtons) {
         gVar.ApplyNow = 1;
         pageHost.buttonRefreshes.clear();
         {
-            CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+            CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
             OpenOnHid(page);
             ASSERT_TRUE(page.Editor().HasMacro());
             HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
@@ -549,7 +549,7 @@ class TellingMacroPage : public CMacroDlg {
 // A Save whose file cannot be written says so, with the file, and keeps its Save button; the
 // next Save, once the file can be written, puts the same edit there.
 TEST_F(MacroPageWin, SaveThatCannotWriteItsFileSaysSoAndKeepsTheButton) {
-    TellingMacroPage page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    TellingMacroPage page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     OpenOnHid(page);
     ASSERT_TRUE(page.Editor().HasMacro());
     HWND record = ::GetDlgItem(page.m_hWnd, CMacroDlg::kIdRecord);
@@ -587,7 +587,7 @@ TEST_F(MacroPageWin, SaveThatCannotWriteItsFileSaysSoAndKeepsTheButton) {
 class KeySwallowingWindow : public CDialogBase {
   public:
     zvtest::StubPageHost pageHost;
-    CMacroDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CMacroDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
     std::function<void()> start;
     bool PreTranslateMessage(MSG* msg) override {
         return SwallowsKey(kMainWindowKeys, msg->message, static_cast<uint32_t>(msg->wParam));
@@ -630,7 +630,7 @@ TEST_F(MacroPageWin, RecordsTheKeysTheMainWindowKeepsFromDialogs) {
 }
 
 TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
-    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     HWND count = page.CountBox();
     ASSERT_TRUE(::IsWindowVisible(count));
@@ -669,7 +669,7 @@ TEST_F(MacroPageWin, PlayModeCountAndInsertMenuReachTheSavedFile) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheReadingThreadNeverWaitForTheWindow) {
-    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     ASSERT_TRUE(page.Editor().HasMacro());
 
@@ -746,7 +746,7 @@ void CALLBACK AnswerDeleteQuestion(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(MacroPageWin, MacrosFromTheMouseWaitUntilADeleteIsDone) {
-    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar});
+    CMacroDlg page(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_NO_FATAL_FAILURE(OpenOnHid(page));
     g_page = &page;
     g_phase = 0;

@@ -17,6 +17,7 @@
 #include "controls/win/skin_picture.h"
 #include "controls/win/menu_dlg.h"
 #include "controls/win/page_base.h"
+#include "macro/macro_list.h"
 #include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_defaults.h"
@@ -50,7 +51,7 @@ class PageWorld : public ::testing::Test {
         gVar.ApplyNow = 1;
         LoadMenuImages();
         ASSERT_TRUE(mouse.Ready());
-        StartApplyThread(&mouse.drv, NoticeBoxes());
+        StartApplyThread(&mouse.drv, g_MacroList, NoticeBoxes());
         ASSERT_TRUE(host.Open(0, 0, 1020, 540));
         // As the main window answers: the mouse is asked.
         pageHost.lightingHeld = [this] { return LightingBlocked(mouse.drv); };

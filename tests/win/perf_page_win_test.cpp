@@ -42,7 +42,7 @@ class PerfPageWin : public zvtest::PageWorld {
         PageWorld::TearDown();
     }
 
-    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
 };
 
 TEST_F(PerfPageWin, RateButtonWritesTheRateRecord) {
@@ -196,7 +196,7 @@ TEST_F(PerfPageWin, DeviceWithoutXYOrSensorModeOffersNeither) {
     cfg.ptSensorMode = {};
     gVar.pFile->bSeparateXY = 1;
     gVar.pFile->nSensorMode = 7;
-    CNewAdvDlg other(PageParts{pageHost, TheProfile(), gVar, gVar});
+    CNewAdvDlg other(PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList});
     ASSERT_TRUE(other.CreatePage(host.m_hWnd, RECT{0, 0, 1020, 540}, UiTheme{}));
     other.Show(true);
     for (int i = 0; i < cfg.DM; ++i) {
@@ -231,7 +231,7 @@ class PerfPageLargeWin : public zvtest::PageWorld {
 };
 
 TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
-    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CNewAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
     ASSERT_TRUE(Open(page, true));
     const PerfPageLook look;
     const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, look.barWidth, cfg.DPIH, false, 0);
@@ -271,7 +271,7 @@ TEST_F(PerfPageLargeWin, NewerPageDoublesEveryPlaceAndItsScales) {
 }
 
 TEST_F(PerfPageLargeWin, OlderPageDoublesEveryPlaceAndItsScales) {
-    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar}};
+    CAdvDlg page{PageParts{pageHost, TheProfile(), gVar, gVar, g_MacroList}};
     ASSERT_TRUE(Open(page, true));
     const DpiRowLayout r0 = LayoutDpiRow(gVar.ptDpiBar, 390, cfg.DPIH, false, 0);
     const ZvPoint speed = gVar.ptMoveSpeed;

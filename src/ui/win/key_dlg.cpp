@@ -349,7 +349,7 @@ void CKeyDlg::SetRowCaptions() {
     const auto shown = m_profiles.Read(
         [this](const ProfileState& s) -> std::optional<std::array<ButtonRowView, kKeysPerSet>> {
             if (!s.pFile) return std::nullopt;
-            auto rows = ViewButtonRows(*s.pFile, DeviceCfg(), m_options.KeyMask);
+            auto rows = ViewButtonRows(*s.pFile, DeviceCfg(), m_options.KeyMask, m_macros);
             if (!ValuesKnown(s))
                 for (ButtonRowView& r : rows)
                     if (r.caption) r.caption = kValueNotRead;
@@ -487,7 +487,7 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
     const KeyInfo current = *stored;
     // "No macro yet" only once the library has loaded.
     WaitMacroLibraryLoaded();
-    const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), g_MacroList.Count() == 0);
+    const FunctionChoice c = ::OnFunctionChosen(value, row, DeviceCfg(), m_macros.Count() == 0);
     KeyInfo key = c.key;
     switch (c.step) {
         case ChoiceStep::kNothing:
@@ -524,7 +524,7 @@ void CKeyDlg::OnFunctionChosen(uint32_t value, int row) {
             // will report as something else.
             if (const std::optional<KeyInfo> same = FireReadsBackAs(count, interval)) {
                 if (SetKeyFunction(row, *same) == 1)
-                    m_host.Tell(FireStoredAsText(count, interval, *same));
+                    m_host.Tell(FireStoredAsText(count, interval, *same, m_macros));
                 return;
             }
             key = FireKey(count, interval);

@@ -189,10 +189,10 @@ bool CMacroDlg::OnCreatePage() {
     ::ShowWindow(m_save.m_hWnd, SW_HIDE);
 
     // Buttons whose macro is deleted go back to their defaults in the current profile.
-    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), g_MacroList, [this] {
+    m_store = std::make_unique<MacroStore>(m_model, *this, MacroRootFolder(), m_macros, [this] {
         bool changed = false;
         m_profiles.EditCurrent([this, &changed](ProfileFile& f, int32_t&) {
-            changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, g_MacroList);
+            changed = FixOrphanMacros(f, m_catalogue.WorkDefKeys, m_macros);
         });
         return changed;
     });
@@ -312,7 +312,7 @@ void CMacroDlg::RefreshButtonPage(bool applyKeys) {
 }
 
 void CMacroDlg::ShowInEditor(MacroId id) {
-    const std::optional<StMacro> record = g_MacroList.FindMacroById(id);
+    const std::optional<StMacro> record = m_macros.FindMacroById(id);
     if (!record) {
         ClearEditor();
         return;
@@ -473,12 +473,12 @@ void CMacroDlg::OnSave() {
     if (RefusedWhileRecording() || !m_shown) return;
     const uint32_t changes = m_editor.Changes();
     bool allKeys = true;
-    g_MacroList.Update(m_shown, [&](StMacro& r) { allKeys = m_editor.Save(r); });
+    m_macros.Update(m_shown, [&](StMacro& r) { allKeys = m_editor.Save(r); });
     // A key without a code is stored all the same; with the log on, the developer is warned.
     if (!allKeys && gVar.nDebug)
         ::MessageBoxW(m_hWnd, L"Capture keycode=0", L"Warning", MB_OK | MB_ICONWARNING);
     const MacroTreeItem item = m_model.FindMacro(m_shown);
-    if (!Flush_Dirty_Macro(item, &m_model, m_store->Root())) {
+    if (!Flush_Dirty_Macro(item, &m_model, m_store->Root(), m_macros)) {
         // Said here, with the file and the system's reason when the write itself failed (taken
         // now, so the main window does not say it a second time). The record keeps its change
         // marks and is written again when the page is left; the Save button stays for another

@@ -61,6 +61,7 @@ RECT Rect(const ZvRect& r) {
 CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> rx,
                        std::string simState)
     : m_profile(TheProfile()),
+      m_macros(g_MacroList),
       m_bShown(!startHidden),
       m_rx(std::move(rx)),
       m_simState(std::move(simState)) {
@@ -83,8 +84,8 @@ bool CZorvanDlg::CreateDialogWindow(HWND owner) {
                   RECT{0, 0, 1020, 700}, owner, 0))
         return false;
     SetBufferedPaint(true);
-    m_session = std::make_unique<DeviceSession>(*this, SessionState{TheProfile(), gVar, gVar},
-                                                reinterpret_cast<uintptr_t>(m_hWnd));
+    m_session = std::make_unique<DeviceSession>(
+        *this, SessionState{m_profile, gVar, gVar, m_macros}, reinterpret_cast<uintptr_t>(m_hWnd));
     OnInitDialog();
     return true;
 }
@@ -185,7 +186,7 @@ bool CZorvanDlg::OnInitDialog() {
         if (page) page->TreeLoaded(std::move(library.tree));
         ::PostMessageW(wnd, WM_MACROS_LOADED, 0, 0);
     };
-    StartMacroLibraryLoad(std::move(load));
+    StartMacroLibraryLoad(m_macros, std::move(load));
     if (HasTrayIcon(gVar.TrayIcon)) AddTrayIcon();
     // The pause lets the receiver settle before the window shows the device.
     RefreshLayout();
@@ -333,7 +334,7 @@ void CZorvanDlg::BuildLayout() {
     const RECT pagesRc = Rect(m_layout.pages);
     for (int type = kPageButtons; type <= kPageLighting; ++type) {
         auto page = CreateMainPage(static_cast<MainPageType>(type),
-                                   PageParts{*this, m_profile, gVar, gVar});
+                                   PageParts{*this, m_profile, gVar, gVar, m_macros});
         if (!page) continue;
         // The page's own skin picture, else the part of the window's background it covers;
         // given first, since the page's controls are cut from it when they are made. A hidden
@@ -853,7 +854,7 @@ LRESULT CZorvanDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             const LRESULT yes = Default(msg, wp, lp);
             // The whole library, not what of it had loaded.
             WaitMacroLibraryLoaded();
-            if (yes) SaveMacroDict();
+            if (yes) SaveMacroDict(m_macros);
             return yes;
         }
         case WM_SYSCOMMAND:

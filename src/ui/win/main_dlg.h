@@ -142,6 +142,8 @@ class CZorvanDlg : public CDialogBase, public SessionUi, public PageHost {
 
     // The profiles the pages show and change, handed to each page.
     ProfileMonitor& m_profile;
+    // The macro library, handed to the session and each page.
+    MacroList& m_macros;
     bool m_bShown = true;
     std::shared_ptr<sim::VirtualReceiver> m_rx;
     std::string m_simState;

@@ -12,19 +12,21 @@
 #include "app/options.h"
 #include "controls/win/page_base.h"
 #include "device/transport.h"
+#include "macro/macro_list.h"
 #include "profile/catalogue_state.h"
 #include "profile/profile_state.h"
 #include "ui/page_change.h"
 #include "ui/win/page_host.h"
 
 // What a page is handed when it is made: its host, the profiles it shows and changes, the
-// program's options (cfg.ini and the skin's places) and the catalogue, whose pSensorCfg is the
-// mouse in use.
+// program's options (cfg.ini and the skin's places), the catalogue, whose pSensorCfg is the
+// mouse in use, and the macro library the buttons' macros are kept in.
 struct PageParts {
     PageHost& host;
     ProfileMonitor& profiles;
     const AppOptions& options;
     const CatalogueState& catalogue;
+    MacroList& macros;
 };
 
 // CPageBase (creation, showing, texts, the settings shown anew) and what only the main window
@@ -35,7 +37,8 @@ class CMainPage : public CPageBase {
         : m_host(parts.host),
           m_profiles(parts.profiles),
           m_options(parts.options),
-          m_catalogue(parts.catalogue) {}
+          m_catalogue(parts.catalogue),
+          m_macros(parts.macros) {}
 
     // The mouse in m_catalogue.pSensorCfg changed: lay the page out for it.
     virtual void LayoutForDevice() {}
@@ -59,4 +62,5 @@ class CMainPage : public CPageBase {
     ProfileMonitor& m_profiles;
     const AppOptions& m_options;
     const CatalogueState& m_catalogue;
+    MacroList& m_macros;
 };

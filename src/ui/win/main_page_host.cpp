@@ -2,6 +2,7 @@
 // dialogs.
 #include "app/gvar.h"
 #include "base/language_texts.h"
+#include "ui/import_limits.h"
 #include "ui/lighting_model.h"
 #include "ui/profiles_model.h"
 #include "ui/win/firekey_dlg.h"
@@ -59,10 +60,11 @@ std::optional<uint16_t> CZorvanDlg::EditFire(const KeyInfo& current) {
 }
 
 void CZorvanDlg::ExportProfile() {
-    ExportProfileWithDialog(m_hWnd, m_profile);
+    ExportProfileWithDialog(m_hWnd, m_profile, m_macros);
 }
 
 void CZorvanDlg::ImportProfile() {
     // Every page shows the imported profile, not only the buttons page.
-    if (ImportProfileWithDialog(m_hWnd, m_profile)) ShowProfile();
+    if (ImportProfileWithDialog(m_hWnd, m_profile, PageImportRules(gVar, gVar, m_macros), m_macros))
+        ShowProfile();
 }

@@ -3,7 +3,6 @@
 #include "platform/win/wide.h"
 #include "profile/apply_thread.h"
 #include "profile/profile_transfer.h"
-#include "ui/import_limits.h"
 #include "ui/win/common_dialogs.h"
 #include "ui/win/notice_box.h"
 
@@ -44,14 +43,15 @@ std::optional<std::string> AskDataFile(HWND owner, bool save, const std::string&
     return platform::win::Narrow(file);
 }
 
-int ExportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
+int ExportProfileWithDialog(HWND owner, const ProfileMonitor& profile, const MacroList& macros) {
     if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, true);
-    return path ? ExportProfile(*path, NoticeBoxes()) : 0;
+    return path ? ExportProfile(*path, macros, NoticeBoxes()) : 0;
 }
 
-int ImportProfileWithDialog(HWND owner, const ProfileMonitor& profile) {
+int ImportProfileWithDialog(HWND owner, const ProfileMonitor& profile, const ImportRules& rules,
+                            MacroList& macros) {
     if (!HaveProfile(profile)) return 0;
     auto path = AskProfileFile(owner, false);
-    return path ? ImportProfile(*path, PageImportRules(), NoticeBoxes()) : 0;
+    return path ? ImportProfile(*path, rules, macros, NoticeBoxes()) : 0;
 }

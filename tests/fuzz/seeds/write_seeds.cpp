@@ -223,11 +223,11 @@ void ExportsAndCache(const std::string& work) {
     gVar.ProfileList[1].keys[0][5] = {0x05000000, 6, macros[1].id};
     gVar.pFile = &gVar.ProfileList[0];
     const std::string qza = platform::JoinPath(work, "e.qza");
-    if (!ExportProfile(qza, {})) std::exit(1);
+    if (!ExportProfile(qza, g_MacroList, {})) std::exit(1);
     Bytes plain = ReadAll(qza);
     Put("fuzz_qza_import", "plain.qza", plain);
     gVar.pFile = &gVar.ProfileList[1];
-    if (!ExportProfile(qza, {})) std::exit(1);
+    if (!ExportProfile(qza, g_MacroList, {})) std::exit(1);
     Bytes withMacros = ReadAll(qza);
     Put("fuzz_qza_import", "with_macros.qza", withMacros);
     Put("fuzz_qza_import", "short.qza", Bytes(withMacros.begin(), withMacros.end() - 7));
@@ -272,7 +272,8 @@ void MemoryImages() {
         for (StMacro& m : macros) g_MacroList.AddMacroToList(m);
         ProfileFile p = VariedProfile(&macros[0]);
         p.keys[0][5] = {0x05000000, 6, macros[1].id};
-        if (WriteProfile(CurrentProfileContext(), &link.drv, &p, kApplyAll, kAllItems, 1) != 1) {
+        if (WriteProfile(CurrentProfileContext(), &link.drv, &p, g_MacroList, kApplyAll, kAllItems,
+                         1) != 1) {
             std::fprintf(stderr, "writing the profile into the virtual mouse failed\n");
             std::exit(1);
         }
