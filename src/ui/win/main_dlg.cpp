@@ -32,6 +32,7 @@
 #include "base/ini_file.h"
 #include "ui/win/links_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/notice_box.h"
 #include "ui/win/progress_dlg.h"
 #include "ui/win/skin_backdrop.h"
 #include "ui/win/theme_options.h"
@@ -432,6 +433,12 @@ MainDeviceState CZorvanDlg::DeviceStateNow() {
 
 void CZorvanDlg::ShowText(const std::string& text) {
     ShowMessageText(text, m_hWnd);
+}
+
+// Also called from the apply thread and the profile reader: a message box may be shown from
+// there, and holds that worker until it is closed.
+void CZorvanDlg::Tell(const Notice& n, platform::WindowHandle owner) {
+    ShowNotice(n, owner);
 }
 
 bool CZorvanDlg::Confirm(const std::string& text) {
