@@ -332,7 +332,7 @@ TEST_F(KeyboardPageWin, EachControlClassAnswersNameRoleStateAndValue) {
     ASSERT_TRUE(tree.Create(host.m_hWnd, t, UiTheme{}));
     tree.SetAccessibleName("Macro library");
     tree.InsertItem(TVI_ROOT, true, CTreeCtrlEx::kLeaf, "", "Reload", 7, 5);
-    CPowerDlg power;
+    CPowerDlg power(gVar, gVar);
     ASSERT_TRUE(power.Create(host.m_hWnd, RECT{300, 10, 337, 53}));
     power.SetAccessibleName(GetText("tc_battery"));
     power.SetPower(1, 80);

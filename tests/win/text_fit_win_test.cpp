@@ -199,7 +199,7 @@ TEST_F(TextFitWin, EveryDialogInEveryLanguage) {
         fire.dwParameter = 0x1402;
         Opened<CFirekeyDlg> fireDlg(fire, UiTheme{});
         VisitDialog(folder + " fire", fireDlg);
-        Opened<CAboutDlg> about;
+        Opened<CAboutDlg> about(gVar, gVar);
         VisitDialog(folder + " about", about);
         Opened<CMoveDlg> move;
         VisitDialog(folder + " move", move);

@@ -64,7 +64,8 @@ CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> r
     : m_profile(TheProfile()),
       m_bShown(!startHidden),
       m_rx(std::move(rx)),
-      m_simState(std::move(simState)) {
+      m_simState(std::move(simState)),
+      m_power(gVar, gVar) {
     // A hidden start must leave the user a way back to the window.
     if (startHidden) gVar.TrayIcon = 1;
 }
@@ -674,7 +675,7 @@ bool CZorvanDlg::OnCommand(UINT id, UINT /*code*/, HWND /*from*/) {
 void CZorvanDlg::DoCommand(UINT id) {
     switch (id) {
         case kIdHelp: {
-            CAboutDlg about;
+            CAboutDlg about(gVar, gVar);
             about.DoModal(m_hWnd);
             break;
         }
