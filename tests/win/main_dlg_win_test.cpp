@@ -17,6 +17,7 @@
 #include "profile/apply_thread.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/progress_dlg.h"
+#include "win/main_window_start.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -33,15 +34,8 @@ class OpenMainDlg : public CZorvanDlg {
 class MainDlgWin : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        LoadDefaultTexts(gVar.szAppDir);
-        gVar.szAppDataDir = data.path();
-        gVar.szTitle = "Zorvan main window test";
-        gVar.b4K = 0;
-        gVar.TrayIcon = 0;
-        gVar.Suwnd = 1;
+        ASSERT_NO_FATAL_FAILURE(
+            zvtest::StartMainWindowTest(data.path(), "Zorvan main window test"));
         // No receiver at all.
         platform::SetHidBackend(std::make_shared<sim::VirtualBackend>());
     }
