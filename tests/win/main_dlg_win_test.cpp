@@ -119,6 +119,27 @@ TEST_F(MainDlgWin, AFailedSaveOnAnyThreadIsShownWithItsPath) {
     dlg.DestroyWindow();
 }
 
+// What the core tells from a worker (the apply thread, the profile reader) is shown by the window
+// as a box with the notice's own text, caption and look, not the window's title.
+TEST_F(MainDlgWin, ANoticeFromAWorkerIsShownAsItsOwnBox) {
+    OpenMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    std::vector<Notice> shown;
+    platform::SetMessageBoxHook(
+        [&shown](const std::string& text, const std::string& caption, uint32_t look) {
+            shown.push_back({text, caption, look});
+            return 1;
+        });
+    const Notice n{"The mouse did not take the change.", "Write failed", platform::kMbIconWarning};
+    SessionUi& ui = dlg;
+    const auto owner = reinterpret_cast<platform::WindowHandle>(dlg.m_hWnd);
+    std::thread([&] { ui.Tell(n, owner); }).join();
+    platform::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(shown, std::vector<Notice>{n});
+    EXPECT_TRUE(dlg.texts.empty());
+    dlg.DestroyWindow();
+}
+
 // The "no mouse" notice beside the navigation buttons: shown without a receiver, and not while a
 // mouse that was found is being taken over (it flashed on every start before the first read).
 TEST_F(MainDlgWin, TheNoMouseNoticeOnlyWhenNoMouseIsThere) {
