@@ -108,10 +108,19 @@ void BM_OneDpiChange(benchmark::State& state) {
     Bound(state, 10, 1);
 }
 
+// A session driver that says nothing and refuses every question: the benchmarks time the
+// session, not what it would tell.
+class QuietUi : public SessionUi {
+  public:
+    void ShowText(const std::string&) override {}
+    void Tell(const Notice&, platform::WindowHandle) override {}
+    bool Confirm(const std::string&) override { return false; }
+};
+
 // From a discovery pass to the profile read and shown, through the device session.
 void BM_DiscoveryToReady(benchmark::State& state) {
     World& w = TheWorld();
-    SessionUi ui;
+    QuietUi ui;
     for (auto _ : state) {
         state.PauseTiming();
         auto backend = std::make_shared<sim::VirtualBackend>();

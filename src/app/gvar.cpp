@@ -23,7 +23,7 @@ ProfileState& TheProfileState() {
     return gVar;
 }
 ProfileMonitor& TheProfile() {
-    static ProfileMonitor monitor(gVar, ProfileDataLock());
+    static ProfileMonitor monitor(gVar);
     return monitor;
 }
 const ProfileOptions& TheProfileOptions() {

@@ -10,7 +10,7 @@ struct AppPaths {
     std::string szAppDataDir;  // per-user data folder, with trailing separator
     std::string szTitle;       // title of the program and its main window, at most 39 characters
     int16_t b4K = 0;           // large-screen layout
-    uintptr_t hAppFont = 0;    // the application font (an HFONT), 0 when none was made
+    uintptr_t hAppFont = 0;    // the application font (an HFONT, borrowed), 0 when none was made
 };
 
 // The program's one set of paths; defined where the program keeps its state.

@@ -52,7 +52,7 @@ const ProfileOptions& TheProfileOptions();
 //     profile.EditCurrent([&](ProfileFile& f, int32_t&) { f.nRate = code; });
 class ProfileMonitor {
   public:
-    ProfileMonitor(ProfileState& state, std::mutex& lock) : m_state(state), m_lock(lock) {}
+    explicit ProfileMonitor(ProfileState& state) : m_state(state) {}
     ProfileMonitor(const ProfileMonitor&) = delete;
     ProfileMonitor& operator=(const ProfileMonitor&) = delete;
 
@@ -86,11 +86,9 @@ class ProfileMonitor {
 
   private:
     ProfileState& m_state;
-    std::mutex& m_lock;
+    // The monitor's own: nobody outside can take it, so no access to the state can forget it.
+    mutable std::mutex m_lock;
 };
 
 // The program's one monitor over TheProfileState().
 ProfileMonitor& TheProfile();
-
-// The monitor's lock, for the code not yet moved onto Read and Edit.
-std::mutex& ProfileDataLock();

@@ -7,7 +7,6 @@
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "macro/macro_list.h"
-#include "platform/window.h"
 #include "profile/apply_thread.h"
 #include "profile/eeprom_writer.h"
 #include "profile/key_function.h"
@@ -18,10 +17,6 @@ namespace {
 
 constexpr uint32_t kLeftClick = 0x01000011;
 constexpr uint32_t kAllSets = 0x080000AB;
-
-void Tell(const std::string& text) {
-    platform::ShowMessageBox(text, gVar.szTitle);
-}
 
 const std::string& TextWithFallback(const KeyFunction& f) {
     const std::string& t = GetText(f.textKey);
@@ -70,10 +65,7 @@ int SetKeyFunction(ProfileMonitor& profile, const KeySets& defaults, bool place,
             [&](ProfileFile& f, int32_t&) { r = StoreKeyFunction(f, defaults, row, key); }))
         return 0;
     if (r == -1) {
-        if (tell)
-            tell(GetText("tc_msg1"));
-        else
-            Tell(GetText("tc_msg1"));
+        if (tell) tell(GetText("tc_msg1"));
         return 0;
     }
     if (r == 1 && place) RequestApply(kApplyKeys, static_cast<uint32_t>(row));

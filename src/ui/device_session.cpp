@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/log.h"
 #include "device/discovery.h"
@@ -27,18 +26,6 @@ constexpr uint32_t kErrDeviceNotConnected = 1167;
 
 std::mutex& ConfigReadLock() {
     return g_configReadLock;
-}
-
-void SessionUi::ShowText(const std::string& text) {
-    platform::ShowMessageBox(text, gVar.szTitle);
-}
-
-void SessionUi::Tell(const Notice& n, platform::WindowHandle owner) {
-    platform::ShowMessageBox(n.text, n.caption, n.look, owner);
-}
-
-bool SessionUi::Confirm(const std::string& text) {
-    return platform::ShowMessageBox(text, gVar.szTitle, platform::kMbOkCancel) == platform::kIdOk;
 }
 
 DeviceSession::DeviceSession(SessionUi& ui, const SessionState& state, platform::WindowHandle wnd)

@@ -26,17 +26,18 @@ class MacroPageLink;
 constexpr uint32_t WM_SYNC_OK = 0x437;
 constexpr uint32_t FINDDEV_TIMER_MS = 1500;
 
-// What the session asks of the window that drives it. The defaults suit a program without
-// pages: messages become message boxes, confirmations are refused.
+// What the session asks of the program that drives it. The session shows nothing itself: what
+// it says and asks goes to whoever drives it (the window's boxes, the command line's lines), so
+// those three have no default. The rest default to a program without pages.
 class SessionUi {
   public:
     virtual ~SessionUi() = default;
-    virtual void ShowText(const std::string& text);
+    virtual void ShowText(const std::string& text) = 0;
     // What the core found, as the box `owner` would own (0: none); called on the thread that
     // found it (the apply thread, the profile reader).
-    virtual void Tell(const Notice& n, platform::WindowHandle owner);
+    virtual void Tell(const Notice& n, platform::WindowHandle owner) = 0;
     // The factory-reset question; true to go on.
-    virtual bool Confirm(const std::string& text);
+    virtual bool Confirm(const std::string& text) = 0;
     // The catalogue's entry in use is the mouse in use now: the window takes its skin and the
     // pages lay themselves out for it.
     virtual void LayoutForDevice() {}

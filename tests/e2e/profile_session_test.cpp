@@ -18,12 +18,14 @@ using zvtest::LogLines;
 class RecordingUi : public SessionUi {
   public:
     void ShowText(const std::string& text) override { texts.push_back(text); }
+    void Tell(const Notice& n, platform::WindowHandle) override { notices.push_back(n); }
     bool Confirm(const std::string& text) override {
         texts.push_back(text);
         return confirm;
     }
     void ShowProfile() override { ++shown; }
     std::vector<std::string> texts;
+    std::vector<Notice> notices;
     bool confirm = true;
     int shown = 0;
 };
@@ -205,14 +207,18 @@ TEST_F(ProfileSession, CheckDeviceReadyReasons) {
 TEST_F(ProfileSession, ButtonRulesOnTheProfileRead) {
     ASSERT_NO_FATAL_FAILURE(Connect());
     gVar.ApplyNow = 1;
-    // Button 1 is the only left click: it cannot lose it.
-    EXPECT_EQ(SetKeyFunction(0, {0x080000A2}), 0);
+    std::vector<std::string> told;
+    const auto tell = [&told](const std::string& t) { told.push_back(t); };
+    // Button 1 is the only left click: it cannot lose it, and the caller is told why.
+    EXPECT_EQ(SetKeyFunction(0, {0x080000A2}, tell), 0);
     EXPECT_EQ(gVar.pFile->keys[0][0].dwFunID, 0x01000011u);
+    EXPECT_EQ(told, std::vector<std::string>{GetText("tc_msg1")});
     // A second left click first, then the first button may change; the slot comes from the
     // default keys whatever the caller gave.
-    EXPECT_EQ(SetKeyFunction(2, {0x01000011, 9}), 1);
+    EXPECT_EQ(SetKeyFunction(2, {0x01000011, 9}, tell), 1);
     EXPECT_EQ(gVar.pFile->keys[0][2].MatrixInx, 3u);
-    EXPECT_EQ(SetKeyFunction(0, {0x080000A2}), 1);
+    EXPECT_EQ(SetKeyFunction(0, {0x080000A2}, tell), 1);
+    EXPECT_EQ(told.size(), 1u);
     ASSERT_TRUE(WaitApplyDone(10000));
     EXPECT_EQ(Peek(0x60, 4), (Bytes{0, 0, 0, 0x55}));
     EXPECT_EQ(Peek(0x68, 4), (Bytes{0x01, 0x01, 0x00, 0x53}));

@@ -29,6 +29,7 @@
 #include "ui/win/main_dlg.h"
 #include "ui/win/new_adv_dlg.h"
 #include "ui/win/power_dlg.h"
+#include "win/main_window_start.h"
 #include "win/page_world.h"
 
 namespace {
@@ -332,7 +333,7 @@ TEST_F(KeyboardPageWin, EachControlClassAnswersNameRoleStateAndValue) {
     ASSERT_TRUE(tree.Create(host.m_hWnd, t, UiTheme{}));
     tree.SetAccessibleName("Macro library");
     tree.InsertItem(TVI_ROOT, true, CTreeCtrlEx::kLeaf, "", "Reload", 7, 5);
-    CPowerDlg power;
+    CPowerDlg power(gVar, gVar);
     ASSERT_TRUE(power.Create(host.m_hWnd, RECT{300, 10, 337, 53}));
     power.SetAccessibleName(GetText("tc_battery"));
     power.SetPower(1, 80);
@@ -422,15 +423,7 @@ class OpenMainDlg : public CZorvanDlg {
 class KeyboardMainWin : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        LoadDefaultTexts(gVar.szAppDir);
-        gVar.szAppDataDir = data.path();
-        gVar.szTitle = "Zorvan keyboard test";
-        gVar.b4K = 0;
-        gVar.TrayIcon = 0;
-        gVar.Suwnd = 1;
+        ASSERT_NO_FATAL_FAILURE(zvtest::StartMainWindowTest(data.path(), "Zorvan keyboard test"));
         gVar.ShowMacro = 1;
         platform::SetHidBackend(std::make_shared<sim::VirtualBackend>());
     }

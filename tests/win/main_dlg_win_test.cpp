@@ -17,6 +17,7 @@
 #include "profile/apply_thread.h"
 #include "ui/win/main_dlg.h"
 #include "ui/win/progress_dlg.h"
+#include "win/main_window_start.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -33,15 +34,8 @@ class OpenMainDlg : public CZorvanDlg {
 class MainDlgWin : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        LoadDefaultTexts(gVar.szAppDir);
-        gVar.szAppDataDir = data.path();
-        gVar.szTitle = "Zorvan main window test";
-        gVar.b4K = 0;
-        gVar.TrayIcon = 0;
-        gVar.Suwnd = 1;
+        ASSERT_NO_FATAL_FAILURE(
+            zvtest::StartMainWindowTest(data.path(), "Zorvan main window test"));
         // No receiver at all.
         platform::SetHidBackend(std::make_shared<sim::VirtualBackend>());
     }
@@ -122,6 +116,27 @@ TEST_F(MainDlgWin, AFailedSaveOnAnyThreadIsShownWithItsPath) {
     EXPECT_EQ(dlg.texts[0].rfind(GetText("tc_save_failed") + "\n" + target + ": ", 0), 0u)
         << dlg.texts[0];
     EXPECT_TRUE(platform::TakeSaveFailures().empty());
+    dlg.DestroyWindow();
+}
+
+// What the core tells from a worker (the apply thread, the profile reader) is shown by the window
+// as a box with the notice's own text, caption and look, not the window's title.
+TEST_F(MainDlgWin, ANoticeFromAWorkerIsShownAsItsOwnBox) {
+    OpenMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    std::vector<Notice> shown;
+    platform::SetMessageBoxHook(
+        [&shown](const std::string& text, const std::string& caption, uint32_t look) {
+            shown.push_back({text, caption, look});
+            return 1;
+        });
+    const Notice n{"The mouse did not take the change.", "Write failed", platform::kMbIconWarning};
+    SessionUi& ui = dlg;
+    const auto owner = reinterpret_cast<platform::WindowHandle>(dlg.m_hWnd);
+    std::thread([&] { ui.Tell(n, owner); }).join();
+    platform::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(shown, std::vector<Notice>{n});
+    EXPECT_TRUE(dlg.texts.empty());
     dlg.DestroyWindow();
 }
 

@@ -28,6 +28,7 @@
 #include "ui/win/msg_dlg.h"
 #include "ui/win/pick_macro_dlg.h"
 #include "ui/win/progress_dlg.h"
+#include "win/main_window_start.h"
 #include "win/ui_host.h"
 
 namespace {
@@ -56,14 +57,7 @@ class Opened : public D {
 class TextFitWin : public ::testing::Test {
   protected:
     void SetUp() override {
-        zvtest::StartGdiplus();
-        gVar.szAppDir = zvtest::ProgramFolder();
-        ASSERT_EQ(LoadConfiguration(), 1);
-        gVar.szAppDataDir = data.path();
-        gVar.szTitle = "Zorvan text fit test";
-        gVar.b4K = 0;
-        gVar.TrayIcon = 0;
-        gVar.Suwnd = 1;
+        ASSERT_NO_FATAL_FAILURE(zvtest::StartMainWindowTest(data.path(), "Zorvan text fit test"));
         gVar.ShowMacro = 1;
         // What the windows say is not this test's matter; it must only not wait for a click.
         zvtest::RecordMessageBoxes(boxes);
@@ -199,7 +193,7 @@ TEST_F(TextFitWin, EveryDialogInEveryLanguage) {
         fire.dwParameter = 0x1402;
         Opened<CFirekeyDlg> fireDlg(fire, UiTheme{});
         VisitDialog(folder + " fire", fireDlg);
-        Opened<CAboutDlg> about;
+        Opened<CAboutDlg> about(gVar, gVar);
         VisitDialog(folder + " about", about);
         Opened<CMoveDlg> move;
         VisitDialog(folder + " move", move);

@@ -108,10 +108,10 @@ BOOL CZorvanApp::InitInstance() {
     std::string fontFile = gVar.szAppDir + "appfont.ttf";
     if (!gVar.FontName.empty() && platform::FileExists(fontFile)) {
         // The face becomes usable once the resource is added below.
-        gVar.hAppFont = reinterpret_cast<uintptr_t>(
-            ::CreateFontW(gVar.FontSize, 0, 0, 0, 90, 0, 0, 0, DEFAULT_CHARSET, 0,
-                          CLIP_STROKE_PRECIS, 0, 0, Widen(gVar.FontName).c_str()));
-        if (gVar.hAppFont) ::AddFontResourceW(Widen(fontFile).c_str());
+        m_appFont.Reset(::CreateFontW(gVar.FontSize, 0, 0, 0, 90, 0, 0, 0, DEFAULT_CHARSET, 0,
+                                      CLIP_STROKE_PRECIS, 0, 0, Widen(gVar.FontName).c_str()));
+        gVar.hAppFont = reinterpret_cast<uintptr_t>(m_appFont.get());
+        if (m_appFont) ::AddFontResourceW(Widen(fontFile).c_str());
     }
 
     bFontLoaded = 1;
@@ -129,7 +129,7 @@ int CZorvanApp::ExitInstance() {
     LogPrintf("Driver exit");
     if (bFontLoaded == 1 && !gVar.FontName.empty())
         ::RemoveFontResourceW(Widen(gVar.szAppDir + "appfont.ttf").c_str());
-    if (gVar.hAppFont) ::DeleteObject(reinterpret_cast<HFONT>(gVar.hAppFont));
+    // The windows are gone: nobody borrows the font any more (m_appFont deletes it).
     gVar.hAppFont = 0;
     return 0;
 }

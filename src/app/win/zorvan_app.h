@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/win/gdi_handle.h"
 #include "platform/folder_lock.h"
 #include "platform/sys.h"
 
@@ -32,6 +33,10 @@ class CZorvanApp {
     // the same folder waits or says it is busy instead of losing the window's saves or its own.
     std::unique_ptr<platform::FolderLock> m_folderLock;
     std::shared_ptr<sim::VirtualReceiver> m_virtualReceiver;  // kept alive while the program runs
+    // The application font, when cfg.ini names one and its file is there. The windows borrow it
+    // through the theme (gVar.hAppFont) while they run; it is deleted with the application
+    // object, after every window has gone.
+    FontHandle m_appFont;
     int32_t bFontLoaded = 0;
     int32_t bStartedWithArgs = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "base/version.h"
 #include "controls/skin_paths.h"
@@ -35,7 +34,7 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     m_bkg = LoadSkinPicture(SkinPath("msg_nr.png"));
     HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
     const bool present = PicturePresent(m_bkg.get());
-    PicturePtr scaled = present && gVar.b4K ? ScalePicture(m_bkg.get(), 2.0) : nullptr;
+    PicturePtr scaled = present && m_paths.b4K ? ScalePicture(m_bkg.get(), 2.0) : nullptr;
     SkinPicture* shape = scaled ? scaled.get() : m_bkg.get();
     const int w = present ? PictureWidth(shape) : 1, h = present ? PictureHeight(shape) : 1;
     if (!CreateEx(WS_EX_TOOLWINDOW, platform::win::Widen(CMsgDlg::kWindowTitle),
@@ -46,23 +45,24 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
         PostMessage(WM_CLOSE);
         return true;
     }
-    if (gVar.clrMaskDialog) ShapeWindowFromPicture(m_hWnd, shape, gVar.clrMaskDialog, 0);
-    const UiTheme theme = ThemeFromOptions();
+    if (m_options.clrMaskDialog) ShapeWindowFromPicture(m_hWnd, shape, m_options.clrMaskDialog, 0);
+    const UiTheme theme = ThemeFrom(m_options, m_paths);
     UiTheme flatTheme = theme;
     flatTheme.large = false;
-    m_font = UiFont(theme.font, gVar.b4K ? 26 : 16, FW_NORMAL);
-    m_layout = LayoutAbout(!GetText("tc_fwver").empty(), gVar.b4K != 0);
+    m_font = UiFont(theme.font, m_paths.b4K ? 26 : 16, FW_NORMAL);
+    m_layout = LayoutAbout(!GetText("tc_fwver").empty(), m_paths.b4K != 0);
 
     // Made at the picture's own coordinates, then moved to twice them on large screens.
-    auto place = [](CPngBtn& b) {
-        if (gVar.b4K && b.m_hWnd) LayoutChildFor4K(b.m_hWnd);
+    const bool large = m_paths.b4K != 0;
+    auto place = [large](CPngBtn& b) {
+        if (large && b.m_hWnd) LayoutChildFor4K(b.m_hWnd);
     };
     PngBtnArgs close;
     close.id = kIdClose;
     close.rc = {399, 10, 399, 10};
     close.background = m_bkg.get();
     close.backgroundAt = POINT{399, 10};
-    close.tooltip = gVar.BtnTips != 0;
+    close.tooltip = m_options.BtnTips != 0;
     close.onClick = [this] { EndDialog(IDOK); };
     close.accName = GetText("tc_exit");
     NewSmallPngButton3(&m_close, m_hWnd, {"exit_nr.png", "exit_nr.png", "exit_nr.png"}, close,
@@ -91,8 +91,8 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
     fw.caption = GetText("tc_msg8");
     fw.background = m_bkg.get();
     fw.backgroundAt = POINT{280, 105};
-    fw.tooltip = gVar.BtnTips != 0;
-    fw.visible = gVar.ShowFWUpdate != 0;
+    fw.tooltip = m_options.BtnTips != 0;
+    fw.visible = m_options.ShowFWUpdate != 0;
     fw.onClick = [] {};
     UiTheme grey = flatTheme;
     grey.buttonNormal = grey.buttonHover = grey.buttonPressed = RGB(100, 100, 100);
@@ -103,13 +103,14 @@ bool CAboutDlg::CreateDialogWindow(HWND owner) {
 }
 
 void CAboutDlg::OnPaint(CMemPaint& mp) {
-    PaintSkinBackdrop(mp, m_bkg.get(), gVar.clrLowBkg);
+    PaintSkinBackdrop(mp, m_bkg.get(), m_options.clrLowBkg);
     const UINT fmt = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
-    DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), gVar.Txt_clr, m_font.get(), fmt);
+    DrawSkinText(mp.dc(), GetText("tc_msg21"), ToRect(m_layout.a), m_options.Txt_clr, m_font.get(),
+                 fmt);
     DrawSkinText(mp.dc(), VersionLine(GetText("tc_version"), kProgramVersion), ToRect(m_layout.b),
-                 gVar.Txt_clr, m_font.get(), fmt);
+                 m_options.Txt_clr, m_font.get(), fmt);
     if (auto fw = FirmwareLine(GetText("tc_fwver"), ActiveMouseVersion()))
-        DrawSkinText(mp.dc(), *fw, ToRect(m_layout.c), gVar.Txt_clr, m_font.get(), fmt);
+        DrawSkinText(mp.dc(), *fw, ToRect(m_layout.c), m_options.Txt_clr, m_font.get(), fmt);
 }
 
 LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -32,6 +32,7 @@
 #include "base/ini_file.h"
 #include "ui/win/links_dlg.h"
 #include "ui/win/msg_dlg.h"
+#include "ui/win/notice_box.h"
 #include "ui/win/progress_dlg.h"
 #include "ui/win/skin_backdrop.h"
 #include "ui/win/theme_options.h"
@@ -64,7 +65,8 @@ CZorvanDlg::CZorvanDlg(bool startHidden, std::shared_ptr<sim::VirtualReceiver> r
       m_macros(g_MacroList),
       m_bShown(!startHidden),
       m_rx(std::move(rx)),
-      m_simState(std::move(simState)) {
+      m_simState(std::move(simState)),
+      m_power(gVar, gVar) {
     // A hidden start must leave the user a way back to the window.
     if (startHidden) gVar.TrayIcon = 1;
 }
@@ -435,6 +437,12 @@ void CZorvanDlg::ShowText(const std::string& text) {
     ShowMessageText(text, m_hWnd);
 }
 
+// Also called from the apply thread and the profile reader: a message box may be shown from
+// there, and holds that worker until it is closed.
+void CZorvanDlg::Tell(const Notice& n, platform::WindowHandle owner) {
+    ShowNotice(n, owner);
+}
+
 bool CZorvanDlg::Confirm(const std::string& text) {
     return AskYesNo(m_hWnd, text, "tc_reset", "tc_cancel");
 }
@@ -668,7 +676,7 @@ bool CZorvanDlg::OnCommand(UINT id, UINT /*code*/, HWND /*from*/) {
 void CZorvanDlg::DoCommand(UINT id) {
     switch (id) {
         case kIdHelp: {
-            CAboutDlg about;
+            CAboutDlg about(gVar, gVar);
             about.DoModal(m_hWnd);
             break;
         }

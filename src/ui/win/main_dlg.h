@@ -96,6 +96,7 @@ class CZorvanDlg : public CDialogBase, public SessionUi, public PageHost {
 
     // SessionUi
     void ShowText(const std::string& text) override;
+    void Tell(const Notice& n, platform::WindowHandle owner) override;
     bool Confirm(const std::string& text) override;
     void LayoutForDevice() override;
     void ShowProfile() override;

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/gvar.h"
 #include "base/language_texts.h"
 #include "controls/skin_paths.h"
 #include "ui/main_window_model.h"
@@ -38,7 +37,7 @@ bool CPowerDlg::Create(HWND parent, const RECT& rc) {
     for (size_t i = 0; i < m_levels.size(); ++i)
         m_levels[i] = LoadSkinPicture(SkinPath("power" + std::to_string(i + 1) + ".png"));
     m_chargingPic = LoadSkinPicture(SkinPath("power_charging.png"));
-    m_font = MakePowerFont(gVar.b4K != 0);
+    m_font = MakePowerFont(m_paths.b4K != 0);
     SetBufferedPaint(true);
     return CreateEx(0, L"", WS_CHILD | WS_CLIPSIBLINGS, rc, parent, 0);
 }
@@ -51,7 +50,7 @@ void CPowerDlg::SetBackground(PicturePtr bkg) {
 void CPowerDlg::SetPower(int charging, int level) {
     m_charging = charging != 0;
     m_level = level;
-    if (!m_charging) m_picture = PowerPicture(level, gVar.PowerCritical);
+    if (!m_charging) m_picture = PowerPicture(level, m_options.PowerCritical);
     if (m_hWnd) {
         if (ChargeTimerFor(m_charging, level) == ChargeTimer::kRun)
             ::SetTimer(m_hWnd, kChargeTimerId, kChargeTimerMs, nullptr);
@@ -77,16 +76,16 @@ void CPowerDlg::OnPaint(CMemPaint& mp) {
         // Where the layout left it when it widened the place for the text (an odd pixel went to
         // the right); taken at the skin's own scale, so that the large-screen place is exactly
         // twice it.
-        const int k = gVar.b4K ? 2 : 1;
+        const int k = m_paths.b4K ? 2 : 1;
         const int pw = PictureWidth(pic) * k, x = k * ((w / k - PictureWidth(pic)) / 2);
         DrawPictureStretched(g, pic, RECT{x, 0, x + pw, PictureHeight(pic) * k});
     }
-    if (auto text = PowerText(gVar.ShowPower, m_level, m_charging)) {
-        const RECT band = gVar.b4K ? RECT{0, 50, w, 80} : RECT{0, 22, w, 42};
-        DrawSkinText(mp.dc(), *text, band, gVar.Txt_clr, m_font.get(),
+    if (auto text = PowerText(m_options.ShowPower, m_level, m_charging)) {
+        const RECT band = m_paths.b4K ? RECT{0, 50, w, 80} : RECT{0, 22, w, 42};
+        DrawSkinText(mp.dc(), *text, band, m_options.Txt_clr, m_font.get(),
                      DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    if (gVar.UIDebug) {
+    if (m_options.UIDebug) {
         HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
         ::FrameRect(mp.dc(), &all, red);
         ::DeleteObject(red);

@@ -5,12 +5,18 @@
 
 #include <array>
 
+#include "app/options.h"
+#include "base/app_paths.h"
 #include "controls/win/gdi_handle.h"
 #include "controls/win/skin_picture.h"
 #include "controls/win/wnd_base.h"
 
 class CPowerDlg : public CWndBase {
   public:
+    // The levels, the text and the colours come from `options`, the screen size from `paths`,
+    // read when the indicator is made and painted.
+    CPowerDlg(const AppOptions& options, const AppPaths& paths)
+        : m_options(options), m_paths(paths) {}
     ~CPowerDlg() override;
     // A hidden child of `parent` at `rc`; the pictures are loaded once here.
     bool Create(HWND parent, const RECT& rc);
@@ -34,6 +40,8 @@ class CPowerDlg : public CWndBase {
     void OnPaint(CMemPaint& buf) override;
 
   private:
+    const AppOptions& m_options;
+    const AppPaths& m_paths;
     std::array<PicturePtr, 4> m_levels;
     PicturePtr m_chargingPic, m_bkg;
     FontHandle m_font;

@@ -2,23 +2,27 @@
 
 #include "app/gvar.h"
 
-UiTheme ThemeFromOptions() {
+UiTheme ThemeFrom(const AppOptions& o, const AppPaths& paths) {
     UiTheme t;
-    t.text = gVar.Txt_clr ? gVar.Txt_clr : t.text;
-    t.buttonNormal = gVar.Btn_txt_clr_nr;
-    t.buttonHover = gVar.Btn_txt_clr_ov;
-    t.buttonPressed = gVar.Btn_txt_clr_dn;
-    t.menuNormal = gVar.Menu_txt_clr_nr;
-    t.menuHover = gVar.Menu_txt_clr_ov;
-    t.edit = gVar.clrEdit;
-    t.lowBackground = gVar.clrLowBkg;
-    t.mark = gVar.clrDpiMark;
-    t.mask = gVar.clrMask;
-    t.maskDialog = gVar.clrMaskDialog;
-    t.font = reinterpret_cast<HFONT>(gVar.hAppFont);
-    t.large = gVar.b4K != 0;
-    t.debugFrames = gVar.UIDebug != 0;
+    t.text = o.Txt_clr ? o.Txt_clr : t.text;
+    t.buttonNormal = o.Btn_txt_clr_nr;
+    t.buttonHover = o.Btn_txt_clr_ov;
+    t.buttonPressed = o.Btn_txt_clr_dn;
+    t.menuNormal = o.Menu_txt_clr_nr;
+    t.menuHover = o.Menu_txt_clr_ov;
+    t.edit = o.clrEdit;
+    t.lowBackground = o.clrLowBkg;
+    t.mark = o.clrDpiMark;
+    t.mask = o.clrMask;
+    t.maskDialog = o.clrMaskDialog;
+    t.font = reinterpret_cast<HFONT>(paths.hAppFont);
+    t.large = paths.b4K != 0;
+    t.debugFrames = o.UIDebug != 0;
     return t;
+}
+
+UiTheme ThemeFromOptions() {
+    return ThemeFrom(gVar, gVar);
 }
 
 TreeColours TreeColoursFromOptions() {
