@@ -97,7 +97,7 @@ int LoadCID() {
     return result;
 }
 
-void LoadPro() {
+void LoadPro(ProfileState& state) {
     const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!cfg) return;
     uint32_t id = 0;
@@ -118,35 +118,35 @@ void LoadPro() {
         id = 0;
     }
 
-    TheProfileState().ProfileList = std::move(records);
-    TheProfileState().pFileRead = false;
-    TheProfileState().pFile = &TheProfileState().ProfileList.front();
-    for (ProfileFile& p : TheProfileState().ProfileList)
+    state.ProfileList = std::move(records);
+    state.pFileRead = false;
+    state.pFile = &state.ProfileList.front();
+    for (ProfileFile& p : state.ProfileList)
         if (p.dwId == id) {
-            TheProfileState().pFile = &p;
+            state.pFile = &p;
             break;
         }
     LogPrintf("LoadPro ok: cid=%02x, mid=%02x", static_cast<unsigned>(cfg->CID),
               static_cast<unsigned>(cfg->MID));
 }
 
-void SavePro() {
-    const ProfileFile* current = TheProfileState().pFile;
+void SavePro(const ProfileState& state) {
+    const ProfileFile* current = state.pFile;
     const SensorCfg* cfg = TheCatalogue().pSensorCfg;
     if (!current || !cfg) return;
     LogPrintf("SavePro: cid=%02x, mid=%02x", static_cast<unsigned>(cfg->CID),
               static_cast<unsigned>(cfg->MID));
     // A file without all four records would be refused when loaded, so writing it would only
     // destroy the cache that is there.
-    if (TheProfileState().ProfileList.size() < static_cast<size_t>(kProfileCount)) {
-        LogPrintf("SavePro: %zu profiles, cache kept", TheProfileState().ProfileList.size());
+    if (state.ProfileList.size() < static_cast<size_t>(kProfileCount)) {
+        LogPrintf("SavePro: %zu profiles, cache kept", state.ProfileList.size());
         return;
     }
     std::vector<uint8_t> bytes(kProfileCacheSize);
     WriteLe32(bytes.data(), current->dwId);
     for (int i = 0; i < kProfileCount; ++i) {
         uint8_t* at = bytes.data() + 4 + static_cast<size_t>(i) * kProfileFileSize;
-        ProfileToBytes(TheProfileState().ProfileList[static_cast<size_t>(i)],
+        ProfileToBytes(state.ProfileList[static_cast<size_t>(i)],
                        std::span<uint8_t, kProfileFileSize>(at, kProfileFileSize));
     }
     uint32_t err = 0;

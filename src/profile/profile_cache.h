@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "profile/profile_state.h"
 #include "profile/sensor_cfg.h"
 
 constexpr size_t kCidFileSize = 8;
@@ -21,8 +22,10 @@ void SaveCID();
 // Reads CID.dct and points gVar.pSensorCfg at the remembered device when the catalogue lists
 // it. 1 when the file was read, else 0 (and the first device entry is used).
 int LoadCID();
-// Loads the cache of the device in use into gVar.ProfileList (four new profiles when there is no
-// usable cache), sets gVar.pFile and the working default keys.
-void LoadPro();
-// Writes the profile list and the id of gVar.pFile to the cache of the device in use.
-void SavePro();
+// Loads the cache of the device in use into `state`'s profile list (four new profiles when there
+// is no usable cache), makes the cached current one current and sets the working default keys.
+// Run it inside the profile monitor's Edit, which hands in the state.
+void LoadPro(ProfileState& state);
+// Writes `state`'s profile list and the id of its current profile to the cache of the device in
+// use; run it inside the monitor's Read or Edit.
+void SavePro(const ProfileState& state);

@@ -122,7 +122,7 @@ void DeviceSession::RefreshLayout() {
     if (cfg) LogPrintf("RefreshLayout for 0x%x, cid=%x,mid=%x", cfg->Sensor, cfg->CID, cfg->MID);
     // The cache loads into the program's profile list, the state behind the monitor: it runs
     // with the monitor's lock held so nobody sees a list half loaded.
-    m_profile.Edit([](ProfileState&) { LoadPro(); });
+    m_profile.Edit([](ProfileState& s) { LoadPro(s); });
     m_ui.LayoutForDevice();
     uint8_t b[2] = {};
     int level = m_usb.CmdHandle() && m_usb.ReadEEPROM(eeprom::kCurLevel, b, 2) ? b[0] : -1;
@@ -192,7 +192,7 @@ void DeviceSession::ReadCurCfgThread(std::shared_ptr<std::atomic<bool>> done) {
             s.ProfileList[static_cast<size_t>(index)] = *work;
             s.pFile = &s.ProfileList[static_cast<size_t>(index)];
             s.pFileRead = true;
-            if (m_catalogue.pSensorCfg) SavePro();
+            if (m_catalogue.pSensorCfg) SavePro(s);
             m_failedWritesAtRead = GetApplyCounts().failed;
             return true;
         });
@@ -390,7 +390,7 @@ void DeviceSession::OnExit() {
                 "was read");
         } else {
             // The cache is written from the program's profile list, the state behind the monitor.
-            m_profile.Read([](const ProfileState&) { SavePro(); });
+            m_profile.Read([](const ProfileState& s) { SavePro(s); });
         }
         SaveCID();
     }

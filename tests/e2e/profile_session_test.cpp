@@ -108,7 +108,7 @@ class ProfileSessionExit : public ProfileSession {
         ASSERT_TRUE(WaitApplyDone(20000));
         rx->ClearFaults();
         session.OnExit();
-        LoadPro();
+        TheProfile().Edit([](ProfileState& s) { LoadPro(s); });
         ASSERT_NE(gVar.pFile, nullptr);
     }
 };

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> cache(data + cid, data + size);
     cache.resize(kProfileCacheSize, 0);
     platform::WriteFileAtomic(ProfileCachePath(*gVar.pSensorCfg), cache.data(), cache.size());
-    LoadPro();
+    LoadPro(gVar);
     if (gVar.ProfileList.size() != kProfileCount || !gVar.pFile ||
         gVar.pFile < gVar.ProfileList.data() ||
         gVar.pFile >= gVar.ProfileList.data() + kProfileCount)

@@ -68,13 +68,13 @@ class ProfileCacheTest : public ::testing::Test {
 
 TEST_F(ProfileCacheTest, RoundTripNamesTheFileByCidAndMid) {
     gVar.pSensorCfg = Dev(1);
-    LoadPro();
+    LoadPro(TheProfileState());
     ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
     gVar.ProfileList[2].SetName("Third");
     gVar.ProfileList[2].nRate = 0x1000;
     gVar.pFile = &gVar.ProfileList[2];
     const std::vector<ProfileFile> saved = gVar.ProfileList;
-    SavePro();
+    SavePro(TheProfileState());
     EXPECT_TRUE(Logged("SavePro: cid=10, mid=1a"));
 
     uint64_t size = 0;
@@ -83,7 +83,7 @@ TEST_F(ProfileCacheTest, RoundTripNamesTheFileByCidAndMid) {
 
     gVar.ProfileList.clear();
     gVar.pFile = nullptr;
-    LoadPro();
+    LoadPro(TheProfileState());
     EXPECT_EQ(gVar.ProfileList, saved);
     EXPECT_EQ(gVar.pFile, &gVar.ProfileList[2]);
     EXPECT_TRUE(Logged("LoadPro ok: cid=10, mid=1a"));
@@ -93,11 +93,11 @@ TEST_F(ProfileCacheTest, RoundTripNamesTheFileByCidAndMid) {
 // four records in list order (each record starts with its magic and its id).
 TEST_F(ProfileCacheTest, FileHoldsTheCurrentIdThenTheRecordsInOrder) {
     gVar.pSensorCfg = Dev(1);
-    LoadPro();
+    LoadPro(TheProfileState());
     ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
     for (size_t k = 0; k < 4; ++k) gVar.ProfileList[k].dwId = 0x0A0B10 + static_cast<uint32_t>(k);
     gVar.pFile = &gVar.ProfileList[2];
-    SavePro();
+    SavePro(TheProfileState());
     const std::string b = dir.Read("PRO_101a.dct");
     ASSERT_EQ(b.size(), 8468u);
     EXPECT_EQ(b.substr(0, 4), std::string("\x12\x0B\x0A\0", 4));
@@ -121,27 +121,27 @@ TEST_F(ProfileCacheTest, FilesThatCannotBeUsedGiveDefaults) {
         SCOPED_TRACE(c.size);
         log.clear();
         dir.Write("PRO_101a.dct", std::string(c.size, '\x11'));
-        LoadPro();
+        LoadPro(TheProfileState());
         EXPECT_TRUE(Logged(c.line));
         ExpectDefaults();
     }
     platform::RemoveFile(dir / "PRO_101a.dct");
     log.clear();
-    LoadPro();
+    LoadPro(TheProfileState());
     EXPECT_TRUE(Logged("LoadPro: open file err=2"));
     ExpectDefaults();
 }
 
 TEST_F(ProfileCacheTest, RememberedIdThatMatchesNothingTakesTheFirst) {
     gVar.pSensorCfg = Dev(1);
-    LoadPro();
+    LoadPro(TheProfileState());
     gVar.pFile = &gVar.ProfileList[3];
-    SavePro();
+    SavePro(TheProfileState());
     std::string bytes = dir.Read("PRO_101a.dct");
     bytes[0] = '\xEE';  // an id none of the records has
     bytes[3] = '\x7F';
     dir.Write("PRO_101a.dct", bytes);
-    LoadPro();
+    LoadPro(TheProfileState());
     EXPECT_EQ(gVar.pFile, &gVar.ProfileList[0]);
 }
 
@@ -149,14 +149,14 @@ TEST_F(ProfileCacheTest, RememberedIdThatMatchesNothingTakesTheFirst) {
 // mouse values it cannot take; the rest is kept as it was.
 TEST_F(ProfileCacheTest, OutOfRangeFieldsAreRepairedOnLoad) {
     gVar.pSensorCfg = Dev(2);
-    LoadPro();
+    LoadPro(TheProfileState());
     gVar.ProfileList[1].nKeySet = 7;
     gVar.ProfileList[1].nDpiLevels = 200;
     gVar.ProfileList[1].nRate = 0x777;
     gVar.ProfileList[1].mainLight.speed = 0;
     gVar.ProfileList[1].nSleepTime = 12345;  // not an index: kept
-    SavePro();
-    LoadPro();
+    SavePro(TheProfileState());
+    LoadPro(TheProfileState());
     const ProfileFile& p = gVar.ProfileList[1];
     EXPECT_EQ(p.nKeySet, 0);
     EXPECT_EQ(p.nDpiLevels, 3);
@@ -190,10 +190,10 @@ TEST_F(ProfileCacheTest, NoDataFolderYet) {
     EXPECT_EQ(LoadCID(), 0);
     EXPECT_EQ(gVar.pSensorCfg, Dev(1));
     EXPECT_TRUE(Logged("LoadCID ok: cid=10, mid=1a"));
-    LoadPro();
+    LoadPro(TheProfileState());
     ASSERT_NO_FATAL_FAILURE(ExpectDefaults());
     // Saving into a folder that is not there is logged, not shown.
-    SavePro();
+    SavePro(TheProfileState());
     EXPECT_TRUE(Logged("SavePro: CreateFile err="));
     SaveCID();
 }
@@ -207,13 +207,13 @@ TEST_F(ProfileCacheTest, ShortCidFileIsNotRead) {
 
 TEST_F(ProfileCacheTest, ShortListNeverReplacesTheCache) {
     gVar.pSensorCfg = Dev(1);
-    LoadPro();
-    SavePro();
+    LoadPro(TheProfileState());
+    SavePro(TheProfileState());
     const std::string before = dir.Read("PRO_101a.dct");
     gVar.ProfileList.resize(2);
     gVar.pFile = &gVar.ProfileList[0];
     gVar.ProfileList[0].SetName("changed");
-    SavePro();
+    SavePro(TheProfileState());
     EXPECT_EQ(dir.Read("PRO_101a.dct"), before);
 }
 

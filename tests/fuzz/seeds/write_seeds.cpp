@@ -238,7 +238,7 @@ void ExportsAndCache(const std::string& work) {
         Bytes(plain.begin(), plain.begin() + kProfileFileSize));
 
     SaveCID();
-    SavePro();
+    SavePro(gVar);
     const Bytes cid = ReadAll(platform::JoinPath(work, "CID.dct"));
     const Bytes cache = ReadAll(ProfileCachePath(*gVar.pSensorCfg));
     Put("fuzz_cache_loaders", "saved", Cat(cid, cache));
